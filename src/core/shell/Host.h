@@ -1,0 +1,87 @@
+#pragma once
+// The seam between the core and whatever shows it.
+//
+// The core never shows anything itself. Where it would show a message box,
+// ask a question, read the clipboard, yield to the event loop or update a
+// label, it calls the Host. The desktop program implements it with Qt, the
+// command line with standard error, the tests with a scripted fake.
+// All texts crossing the seam are UTF-8.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kvx {
+
+enum class Icon { None, Information, Exclamation, Critical };
+enum class Buttons { OK, OKCancel, YesNo, YesNoCancel };
+enum class Answer { OK, Cancel, Yes, No };
+
+/// Labels of the main window that the core writes.
+enum class Label {
+    NumberOfWords,        // lblNumberOfWords
+    NumWordsExcluded,     // lblNumWordsExcluded
+    NumOccurrences,       // lblNumOccurrences
+    TotalNumOccurrences,  // lblTotalNumOccurrences (also the progress bar)
+    SizeOfClipboardContents,
+    Filesize,
+    Twirler,              // lblTwirler
+};
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    /// A message box; returns the button pressed.
+    virtual Answer message(std::string_view text, std::string_view title, Icon icon,
+                           Buttons buttons) = 0;
+
+    /// Offers the event loop a chance to run (after every word, every listed
+    /// record...). Implementations throttle this themselves.
+    virtual void yield() {}
+
+    // The output text box txbOutput. Lengths are in characters.
+    virtual int64_t outputLength() const { return 0; }
+    virtual std::string outputText() const { return {}; }
+    virtual void setOutputText(std::string_view) {}
+    virtual void appendOutputText(std::string_view) {}
+    /// Puts the caret at the start (false) or the end (true) of the text.
+    virtual void setOutputCaret(bool /*atEnd*/) {}
+    virtual void repaintOutput() {}
+
+    // Labels.
+    virtual void setLabel(Label, std::string_view) {}
+    virtual void setLabelVisible(Label, bool) {}
+    virtual void repaintLabel(Label) {}
+    /// lblTotalNumOccurrences as the progress bar (Courier bold, left) or
+    /// as the result label (Arial, right-aligned).
+    virtual void setProgressBarStyle(bool /*asBar*/) {}
+    /// Shows twirler character i (0..3) in lblTwirler.
+    virtual void setTwirler(int /*i*/) {}
+
+    // The count command and the other controls of the main window.
+    virtual void setCountCaption(std::string_view) {}
+    virtual void setCountEnabled(bool) {}
+    virtual void repaintCount() {}
+    /// EnableControls: every command but Quit, the count command and
+    /// chkSuppressWords.
+    virtual void enableControls(bool) {}
+    virtual void repaintWindow() {}
+    /// The parameter values changed from the core's side (a check box set
+    /// during a count, a list index restored...): refresh the controls.
+    virtual void paramsChanged() {}
+
+    /// Runs the output-file chooser (cmdFile_Click with index 1).
+    virtual void chooseOutputFile() {}
+
+    // Clipboard, plain text.
+    virtual std::string clipboardText() { return {}; }
+    virtual void setClipboardText(std::string_view) {}
+
+    /// A whole number with the user's digit grouping ("12,234,884").
+    virtual std::string formatGrouped(int64_t n) const { return std::to_string(n); }
+    /// A number with `decimals` decimals and the user's grouping and decimal sign.
+    virtual std::string formatGroupedDecimals(double x, int decimals) const;
+};
+
+}  // namespace kvx

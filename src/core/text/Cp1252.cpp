@@ -1,0 +1,136 @@
+#include "text/Cp1252.h"
+
+#include <array>
+#include <unordered_map>
+
+namespace kvx::text {
+namespace {
+
+// Unicode values of the codes 0x80-0x9F; 0 where Windows-1252 has no character.
+constexpr std::array<char32_t, 32> kHigh = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+}  // namespace
+
+unsigned char toCp1252(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<unsigned char>(c);
+    if (c < 0xA0) {
+        // C1 controls: only the five codes Windows-1252 leaves undefined map back.
+        unsigned char b = static_cast<unsigned char>(c);
+        return kHigh[b - 0x80] == 0 ? b : kNoCode;
+    }
+    for (size_t i = 0; i < kHigh.size(); ++i)
+        if (kHigh[i] == c) return static_cast<unsigned char>(0x80 + i);
+    return kNoCode;
+}
+
+char32_t fromCp1252(unsigned char b) {
+    if (b >= 0x80 && b < 0xA0 && kHigh[b - 0x80] != 0) return kHigh[b - 0x80];
+    return b;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+size_t decodeUtf8(std::string_view s, size_t i, char32_t& out) {
+    auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+    unsigned char b0 = byte(i);
+    if (b0 < 0x80) { out = b0; return 1; }
+    size_t n;
+    char32_t c, min;
+    if (b0 >= 0xC2 && b0 <= 0xDF) { n = 2; c = b0 & 0x1F; min = 0x80; }
+    else if (b0 >= 0xE0 && b0 <= 0xEF) { n = 3; c = b0 & 0x0F; min = 0x800; }
+    else if (b0 >= 0xF0 && b0 <= 0xF4) { n = 4; c = b0 & 0x07; min = 0x10000; }
+    else return 0;
+    if (i + n > s.size()) return 0;
+    for (size_t k = 1; k < n; ++k) {
+        unsigned char b = byte(i + k);
+        if ((b & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (b & 0x3F);
+    }
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    out = c;
+    return n;
+}
+
+std::string utf8ToCp1252(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        char32_t c;
+        size_t n = decodeUtf8(utf8, i, c);
+        if (n == 0) {
+            out += utf8[i];  // a stray byte is a Windows-1252 byte
+            ++i;
+        } else {
+            out += static_cast<char>(toCp1252(c));
+            i += n;
+        }
+    }
+    return out;
+}
+
+std::string cp1252ToUtf8(std::string_view cp) {
+    std::string out;
+    out.reserve(cp.size() + cp.size() / 8);
+    for (unsigned char b : cp) {
+        if (b < 0x80) out += static_cast<char>(b);
+        else if (b == kNoCode) appendUtf8(out, 0xFFFD);
+        else appendUtf8(out, fromCp1252(b));
+    }
+    return out;
+}
+
+size_t utf8Length(std::string_view utf8) {
+    size_t n = 0;
+    for (size_t i = 0; i < utf8.size(); ++n) {
+        char32_t c;
+        size_t k = decodeUtf8(utf8, i, c);
+        i += k ? k : 1;
+    }
+    return n;
+}
+
+int compareUtf16(std::string_view a, std::string_view b) {
+    // UTF-8 byte order is code point order; UTF-16 differs only in that
+    // supplementary characters (surrogates D800-DFFF) sort before E000-FFFF.
+    auto units = [](std::string_view s) {
+        std::u16string u;
+        for (size_t i = 0; i < s.size();) {
+            char32_t c;
+            size_t k = decodeUtf8(s, i, c);
+            if (k == 0) { c = static_cast<unsigned char>(s[i]); k = 1; }
+            i += k;
+            if (c >= 0x10000) {
+                c -= 0x10000;
+                u += static_cast<char16_t>(0xD800 + (c >> 10));
+                u += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+            } else {
+                u += static_cast<char16_t>(c);
+            }
+        }
+        return u;
+    };
+    std::u16string ua = units(a), ub = units(b);
+    return ua < ub ? -1 : (ua == ub ? 0 : 1);
+}
+
+}  // namespace kvx::text

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages KVX needs to build, test and run, once.
+set -euo pipefail
+pkgs=(build-essential cmake ccache pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+      libbenchmark-dev xvfb xauth)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq || true
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
