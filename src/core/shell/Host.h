@@ -73,6 +73,14 @@ public:
 
     /// Runs the output-file chooser (cmdFile_Click with index 1).
     virtual void chooseOutputFile() {}
+    /// SetTheFocus: focus back to the main window's default control.
+    virtual void setTheFocus() {}
+    /// Shows the parameters window (modeless).
+    virtual void showParametersWindow() {}
+    /// Shows the main window (the common-words file may load before it is shown).
+    virtual void showMainWindow() {}
+    /// The folder the next file dialog opens in.
+    virtual void setCurrentFolder(const std::string&) {}
 
     // Clipboard, plain text.
     virtual std::string clipboardText() { return {}; }
