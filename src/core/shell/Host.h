@@ -79,6 +79,10 @@ public:
     virtual void showParametersWindow() {}
     /// Shows the main window (the common-words file may load before it is shown).
     virtual void showMainWindow() {}
+    /// A file-open dialog; returns the chosen path, "" when cancelled.
+    virtual std::string openFileDialog(std::string_view /*title*/, std::string_view /*filter*/) {
+        return {};
+    }
     /// The folder the next file dialog opens in.
     virtual void setCurrentFolder(const std::string&) {}
 
