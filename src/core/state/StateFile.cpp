@@ -1,0 +1,348 @@
+#include "state/StateFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "files/Errors.h"
+#include "params/Defaults.h"
+#include "params/WordsToIgnore.h"
+#include "text/Cp1252.h"
+
+namespace kvx {
+namespace {
+
+constexpr int kNumLines = 37;
+// No line of a genuine file comes near this; a longer one means the file is
+// not a parameter file, and reading stops before it can exhaust memory.
+constexpr size_t kMaxLineBytes = 64 * 1024;
+
+const char* const kSaveError = "Error when attempting to save parameters: ";
+const char* const kRestoreError = "Error when attempting to restore parameters: ";
+
+// Thrown inside RestoreSavedState to end the reading with a description.
+struct ReadFailure {
+    std::string description;
+};
+
+// ---- writing ----
+
+std::string Quoted(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) {
+        if (c == '"') out += '"';  // doubled, so the field reads back whole
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+// The 37 lines, each ended by CR LF. False when a text field holds a line
+// break, which the one-field-per-line format cannot keep.
+bool Compose(const Params& p, std::string& out) {
+    std::array<const std::string*, 8> texts = {&p.txbFile[0],        &p.txbFile[1],
+                                               &p.txbWordsToIgnore,  &p.txbStartComment[0],
+                                               &p.txbEndComment[0],  &p.txbStartComment[1],
+                                               &p.txbEndComment[1],  &p.strCommonWordsFile};
+    for (const std::string* t : texts)
+        if (t->find_first_of("\r\n") != std::string::npos) return false;
+
+    auto text = [&](const std::string& s) { out += Quoted(s) + "\r\n"; };
+    auto number = [&](int v) { out += std::to_string(v) + "\r\n"; };
+    text(p.txbFile[0]);
+    text(p.txbFile[1]);
+    text(p.txbWordsToIgnore);
+    text(p.txbStartComment[0]);
+    text(p.txbEndComment[0]);
+    text(p.txbStartComment[1]);
+    text(p.txbEndComment[1]);
+    number(p.cboShortWordSize);
+    number(p.cboLongWordSize);
+    number(p.cboThresholdFrequency);
+    for (int16_t v : {p.chkIgnoreShortWords, p.chkIgnoreInfrequentWords, p.chkIgnoreCommonWords,
+                      p.chkIgnoreRepetitions, p.chkIgnoreRomNum40, p.chkIgnoreNoLetter,
+                      p.chkCaseSignificant, p.chkDropFinalS, p.chkAllowWordsWithHyphens,
+                      p.chkAllowWordsWithApostrophes, p.chkAllowWordsWithUnderscores,
+                      p.chkAllowWordsWithColons, p.chkAllowWordsWithBackslashes,
+                      p.chkAllowWordsWithForwardslashes, p.chkAllowWordsWithPeriods,
+                      p.chkAllowWordsWithAtSigns, p.chkAllowWordsWithNumerals,
+                      p.chkOutputWithCommas})
+        number(v);
+    number(0);  // reserved
+    for (int16_t v : {p.chkAllowCommentMarkers, p.chkWarnOnOverwrite, p.chkSaveStateOnQuit,
+                      p.chkSuppressWords, p.chkDisableOutputToFile})
+        number(v);
+    number(p.cboWordOrder);
+    number(p.cboDisplayFormat);
+    text(p.strCommonWordsFile);
+    return true;
+}
+
+bool WriteAll(int fd, const std::string& data) {
+    size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Permissions for the new file: those of the file it replaces, or what the
+// user's umask allows for a new one.
+mode_t ModeFor(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// ---- reading ----
+
+// Splits the file's bytes into lines (CR LF, LF or CR alone end a line),
+// decoded to UTF-8: UTF-16 with a byte-order mark, otherwise valid UTF-8
+// sequences as they are and every other byte as a Windows-1252 character.
+class Lines {
+public:
+    explicit Lines(std::string bytes) : data_(std::move(bytes)) {
+        if (data_.size() >= 2 && ((uint8_t(data_[0]) == 0xFF && uint8_t(data_[1]) == 0xFE) ||
+                                  (uint8_t(data_[0]) == 0xFE && uint8_t(data_[1]) == 0xFF)))
+            data_ = FromUtf16(data_, uint8_t(data_[0]) == 0xFF);
+        else if (data_.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            pos_ = 3;
+    }
+
+    // The next line, or a failure when the file ends first or a line is too long.
+    std::string next() {
+        if (pos_ >= data_.size()) throw ReadFailure{"Input past end of file"};
+        size_t end = data_.find_first_of("\r\n", pos_);
+        size_t stop = end == std::string::npos ? data_.size() : end;
+        if (stop - pos_ > kMaxLineBytes) throw ReadFailure{"Invalid file format"};
+        std::string line = ToUtf8(std::string_view(data_).substr(pos_, stop - pos_));
+        pos_ = stop;
+        if (pos_ < data_.size()) {
+            if (data_[pos_] == '\r' && pos_ + 1 < data_.size() && data_[pos_ + 1] == '\n') ++pos_;
+            ++pos_;
+        }
+        return line;
+    }
+
+private:
+    static std::string ToUtf8(std::string_view raw) {
+        std::string out;
+        out.reserve(raw.size());
+        for (size_t i = 0; i < raw.size();) {
+            char32_t c;
+            size_t k = text::decodeUtf8(raw, i, c);
+            if (k == 0) {
+                text::appendUtf8(out, text::fromCp1252(static_cast<unsigned char>(raw[i])));
+                ++i;
+            } else {
+                out.append(raw.substr(i, k));
+                i += k;
+            }
+        }
+        return out;
+    }
+
+    static std::string FromUtf16(const std::string& b, bool littleEndian) {
+        std::string out;
+        out.reserve(b.size() / 2);
+        auto unit = [&](size_t i) -> char32_t {
+            uint8_t lo = uint8_t(b[littleEndian ? i : i + 1]);
+            uint8_t hi = uint8_t(b[littleEndian ? i + 1 : i]);
+            return static_cast<char32_t>(hi << 8 | lo);
+        };
+        for (size_t i = 2; i + 1 < b.size(); i += 2) {
+            char32_t c = unit(i);
+            if (c >= 0xD800 && c <= 0xDBFF && i + 3 < b.size()) {
+                char32_t d = unit(i + 2);
+                if (d >= 0xDC00 && d <= 0xDFFF) {
+                    c = 0x10000 + ((c - 0xD800) << 10) + (d - 0xDC00);
+                    i += 2;
+                }
+            }
+            if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;  // unpaired surrogate
+            text::appendUtf8(out, c);
+        }
+        return out;
+    }
+
+    std::string data_;
+    size_t pos_ = 0;
+};
+
+// Reads at most `limit` bytes of the file: a parameter file is small, and
+// whatever lies beyond the fields is never looked at.
+std::string ReadPrefix(const std::string& path, size_t limit) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw ReadFailure{ErrorFromErrno(errno).description};
+    std::string data;
+    char buf[65536];
+    while (data.size() < limit) {
+        ssize_t n = ::read(fd, buf, std::min(sizeof buf, limit - data.size()));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            int err = errno;
+            ::close(fd);
+            throw ReadFailure{ErrorFromErrno(err).description};
+        }
+        if (n == 0) break;
+        data.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return data;
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+    size_t b = s.find_first_not_of(" \t");
+    if (b == std::string_view::npos) return {};
+    size_t e = s.find_last_not_of(" \t");
+    return s.substr(b, e - b + 1);
+}
+
+// A string field: the text between the first and the last double quote, with
+// doubled quotes undone (so a lone quote inside an older file's field stays).
+// A line without quotes is taken whole, trimmed of blanks.
+std::string TextField(const std::string& line) {
+    size_t first = line.find('"');
+    size_t last = line.rfind('"');
+    if (first == std::string::npos) return std::string(TrimBlanks(line));
+    std::string_view inner = first == last ? std::string_view(line).substr(first + 1)
+                                           : std::string_view(line).substr(first + 1, last - first - 1);
+    std::string out;
+    out.reserve(inner.size());
+    for (size_t i = 0; i < inner.size(); ++i) {
+        out += inner[i];
+        if (inner[i] == '"' && i + 1 < inner.size() && inner[i + 1] == '"') ++i;
+    }
+    return out;
+}
+
+// The number of a numeric line (blanks and one pair of quotes around it are
+// tolerated); anything that is not a number fails.
+double NumberField(const std::string& line) {
+    std::string_view s = TrimBlanks(line);
+    if (s.size() >= 2 && s.front() == '"' && s.back() == '"') s = TrimBlanks(s.substr(1, s.size() - 2));
+    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    double v = 0;
+    auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || ec != std::errc() || ptr != s.data() + s.size() || !std::isfinite(v))
+        throw ReadFailure{"Type mismatch"};
+    return v;
+}
+
+// A list index: the number rounded half to even, from -1 (no selection) to
+// the last entry.
+int16_t ListIndexField(const std::string& line, size_t entries) {
+    double v = std::nearbyint(NumberField(line));
+    if (v < -1 || v > static_cast<double>(entries) - 1) throw ReadFailure{"Invalid property value"};
+    return static_cast<int16_t>(v);
+}
+
+// A check-box value: the number rounded half to even, 0 to 2 (2 is greyed).
+int16_t CheckBoxField(const std::string& line) {
+    double v = std::nearbyint(NumberField(line));
+    if (v < 0 || v > 2) throw ReadFailure{"Invalid property value"};
+    return static_cast<int16_t>(v);
+}
+
+}  // namespace
+
+std::string SaveState(const Params& p, const std::string& path) {
+    if (path.empty()) return kSaveError + ErrorFromErrno(ENOENT).description;
+    std::string data;
+    if (!Compose(p, data)) return std::string(kSaveError) + "A text field holds a line break";
+
+    // A link is followed, so that the file it names is the one replaced.
+    std::string target = path;
+    struct stat lst;
+    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            target = real;
+            std::free(real);
+        }
+    }
+
+    // Write a temporary file beside the target and rename it over the target
+    // once it is safely on disk: a failure leaves the old file as it was.
+    std::string tmp = target + ".XXXXXX";
+    std::vector<char> name(tmp.begin(), tmp.end());
+    name.push_back('\0');
+    int fd = ::mkstemp(name.data());
+    if (fd < 0) return kSaveError + ErrorFromErrno(errno).description;
+    std::string tmpPath(name.data());
+
+    int err = 0;
+    if (::fchmod(fd, ModeFor(target)) != 0 && err == 0) err = errno;
+    if (err == 0 && !WriteAll(fd, data)) err = errno;
+    if (err == 0 && ::fsync(fd) != 0) err = errno;
+    if (::close(fd) != 0 && err == 0) err = errno;
+    if (err == 0 && ::rename(tmpPath.c_str(), target.c_str()) != 0) err = errno;
+    if (err != 0) {
+        ::unlink(tmpPath.c_str());
+        return kSaveError + ErrorFromErrno(err).description;
+    }
+    return {};
+}
+
+std::string RestoreSavedState(Params& p, const std::string& path) {
+    try {
+        // Twice the longest possible 37 lines, to allow for UTF-16.
+        Lines lines(ReadPrefix(path, 2 * (kNumLines + 1) * (kMaxLineBytes + 2)));
+        p.txbFile[0] = TextField(lines.next());
+        p.txbFile[1] = TextField(lines.next());
+        p.txbWordsToIgnore = NormaliseWordsToIgnore(TextField(lines.next()), p.strWordsToIgnore);
+        for (int i = 0; i < 2; ++i) {
+            p.txbStartComment[i] = TextField(lines.next());
+            p.txbEndComment[i] = TextField(lines.next());
+        }
+        p.cboShortWordSize = ListIndexField(lines.next(), ShortWordSizeEntries().size());
+        p.cboLongWordSize = ListIndexField(lines.next(), LongWordSizeEntries().size());
+        p.cboThresholdFrequency = ListIndexField(lines.next(), ThresholdFrequencyEntries().size());
+        for (int16_t Params::*box :
+             {&Params::chkIgnoreShortWords, &Params::chkIgnoreInfrequentWords,
+              &Params::chkIgnoreCommonWords, &Params::chkIgnoreRepetitions,
+              &Params::chkIgnoreRomNum40, &Params::chkIgnoreNoLetter, &Params::chkCaseSignificant,
+              &Params::chkDropFinalS, &Params::chkAllowWordsWithHyphens,
+              &Params::chkAllowWordsWithApostrophes, &Params::chkAllowWordsWithUnderscores,
+              &Params::chkAllowWordsWithColons, &Params::chkAllowWordsWithBackslashes,
+              &Params::chkAllowWordsWithForwardslashes, &Params::chkAllowWordsWithPeriods,
+              &Params::chkAllowWordsWithAtSigns, &Params::chkAllowWordsWithNumerals,
+              &Params::chkOutputWithCommas})
+            p.*box = CheckBoxField(lines.next());
+        lines.next();  // reserved, discarded
+        for (int16_t Params::*box : {&Params::chkAllowCommentMarkers, &Params::chkWarnOnOverwrite,
+                                     &Params::chkSaveStateOnQuit, &Params::chkSuppressWords,
+                                     &Params::chkDisableOutputToFile})
+            p.*box = CheckBoxField(lines.next());
+        p.cboWordOrder = ListIndexField(lines.next(), WordOrderEntries().size());
+        p.cboDisplayFormat = ListIndexField(lines.next(), DisplayFormatEntries().size());
+        p.strCommonWordsFile = TextField(lines.next());
+        p.txbCommonWordsFile = p.strCommonWordsFile;
+    } catch (const ReadFailure& f) {
+        return kRestoreError + f.description;
+    } catch (const std::bad_alloc&) {
+        return std::string(kRestoreError) + "Out of memory";
+    }
+    // No output file named: the disable box is cleared (the window also disables it).
+    if (p.txbFile[1].empty()) p.chkDisableOutputToFile = 0;
+    for (int16_t index : {p.cboShortWordSize, p.cboLongWordSize, p.cboThresholdFrequency,
+                          p.cboWordOrder, p.cboDisplayFormat})
+        if (index == -1) return "Invalid combo box index";
+    return {};
+}
+
+}  // namespace kvx
