@@ -14,6 +14,7 @@
 // through the Host; the parameters are the live Params the window binds.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,25 @@ public:
     bool ReadCommonWordsFile();
     void AttemptToReadCommonWords();
     void SetDefaultCommonWordsFile();
+    /// Sets chkIgnoreCommonWords; a change runs its click handler, as a
+    /// check box set by the program does.
+    void SetIgnoreCommonWords(int16_t value);
+    void chkIgnoreCommonWords_Click();
+    void cmdSelectCommonWordsFile_Click();
+    void cmdClearCommonWordsFile_Click();
+    void txbCommonWordsFile_LostFocus();
+
+    /// True while the parameters window sets its own controls: the
+    /// common-words check box's handler then does nothing.
+    bool blnSettingControls = false;
+    /// The command line counts files without an extension too.
+    bool blnRequireExtension = true;
+    /// Set when a pass ran (to its end, stopped or after a reported error):
+    /// false after a count that was refused before it began.
+    bool blnCountRan = false;
+    /// When set, the result is handed here instead of to ListWords (the
+    /// command line writes the listing to its own stream).
+    std::function<void()> listingOverride;
 
     /// The count command's idle caption (message text 73).
     std::string IdleCaption() const;
@@ -93,7 +113,9 @@ private:
     void Finish();
     void ReportError(int16_t number, std::string_view description);
     void SetLabel(Label which, const std::string& text);
+    void ShowClipboardSize(int64_t n);
     std::string ProgressBar(int64_t p) const;
+    void PrepareLister();
 
     bool running_ = false;
     std::vector<std::string> labels_ = std::vector<std::string>(4);

@@ -1,0 +1,708 @@
+#include "counting/CountingSession.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <new>
+
+#include "files/Errors.h"
+#include "files/FileProc.h"
+#include "files/LineReader.h"
+#include "params/WordsToIgnore.h"
+#include "scanning/StrProc.h"
+#include "scanning/StrProcLists.h"
+#include "text/Cp1252.h"
+
+namespace kvx {
+namespace {
+
+constexpr int64_t kLargeFile = 200000;
+constexpr int64_t kCheckedBytes = 16384;
+constexpr double kTolerance = 0.1;
+constexpr int64_t kClipboardAdviceLimit = 102400;
+constexpr int64_t kProgressBarMinimum = 10240;
+constexpr int32_t kStopQuestionWords = 2000;
+constexpr int64_t kPlainTextChecked = 3000;
+
+std::string TrimBlanks(std::string_view s) {
+    size_t b = s.find_first_not_of(' ');
+    if (b == std::string_view::npos) return {};
+    size_t e = s.find_last_not_of(' ');
+    return std::string(s.substr(b, e - b + 1));
+}
+
+// Length in UTF-16 code units, as the text boxes count characters.
+int64_t Utf16Length(std::string_view utf8) {
+    int64_t n = 0;
+    for (size_t i = 0; i < utf8.size();) {
+        char32_t c;
+        size_t k = text::decodeUtf8(utf8, i, c);
+        if (k == 0) { k = 1; c = 0; }
+        n += c >= 0x10000 ? 2 : 1;
+        i += k;
+    }
+    return n;
+}
+
+// A failure while counting, carried to the pass's error path.
+struct RunFailure {
+    RunError error;
+};
+
+}  // namespace
+
+CountingSession::CountingSession(Params& p, Host& h, const MessageTable& t)
+    : params(p), host(h), texts(t) {
+    scanner.params = &params;
+    scanner.host = &host;
+    scanner.sink = &table;
+    scanner.blnStop = &blnStop;
+    scanner.strCommonWords = &strCommonWords;
+    table.host = &host;
+    table.params = &params;
+    lister.params = &params;
+    lister.host = &host;
+    lister.texts = &texts;
+    lister.blnStop = &blnStop;
+    strCommonWords.assign(1, std::string());
+    scanner.SetCommentMarkers("C");
+}
+
+std::string CountingSession::IdleCaption() const { return texts.GetProgramText(73); }
+
+void CountingSession::SetAllowedExtraChars() { scanner.SetAllowedExtraChars(); }
+
+void CountingSession::SetCountRunning(bool running) {
+    running_ = running;
+    host.setCountCaption(running ? "Stop" : IdleCaption());
+}
+
+void CountingSession::ResetWordTable() { table.Reset(); }
+
+void CountingSession::SetLabel(Label which, const std::string& text) {
+    host.setLabel(which, text);
+    switch (which) {
+    case Label::NumberOfWords: labels_[0] = text; break;
+    case Label::NumWordsExcluded: labels_[1] = text; break;
+    case Label::NumOccurrences: labels_[2] = text; break;
+    case Label::TotalNumOccurrences: labels_[3] = text; break;
+    default: break;
+    }
+}
+
+void CountingSession::ReportError(int16_t number, std::string_view description) {
+    lister.ReportError(number, description);
+}
+
+void CountingSession::cmdListWords_Click() {
+    if (running_) {
+        blnStop = true;
+        return;
+    }
+    CountWords();
+}
+
+void CountingSession::ConcealNumWords() {
+    for (Label l : {Label::NumberOfWords, Label::NumWordsExcluded, Label::NumOccurrences,
+                    Label::TotalNumOccurrences})
+        host.setLabelVisible(l, false);
+}
+
+void CountingSession::cmdClearOutput_Click() {
+    host.setOutputText("");
+    ConcealNumWords();
+    blnWordsGot = false;
+    if (blnStartUpCompleted) host.setTheFocus();
+}
+
+void CountingSession::PrepareLister() {
+    lister.WordList = &table.WordList;
+    lister.lngNumWords = table.lngNumWords;
+    lister.results = &results;
+}
+
+void CountingSession::CountWords() {
+    blnCountRan = false;
+    if (!params.txbWordsToIgnore.empty() && !CheckAllowedExtraChars(params, host)) {
+        host.showParametersWindow();
+        return;
+    }
+    SetAllowedExtraChars();
+    scanner.blnReadingWords = false;
+    table.blnReadingWords = false;
+    blnListingPartial = false;
+    scanner.blnCharacterEntitiesPossible = false;
+    table.blnDisplaySuppressed = false;
+    lister.intMinWidth = 6;
+    try {
+        scanner.lngTotalNumOccurrences = 0;
+        scanner.strWordsToIgnore = text::utf8ToCp1252(params.strWordsToIgnore);
+        scanner.lngNumCommonWords = lngNumCommonWords;
+        bool ok;
+        if (params.optInFile) {
+            ok = CountWordsInFile();
+        } else if (!CheckClipboard(false)) {
+            params.optInFile = true;
+            host.paramsChanged();
+            return;
+        } else {
+            ok = CountWordsOnClipboard();
+        }
+        if (!ok) return;
+        blnCountRan = true;
+
+        table.Finish();
+        SortWordList(table.WordList, 1, table.lngNumWords, 1);
+        if (params.chkCaseSignificant == 1) OrderEqualKeys(table.WordList, table.lngNumWords);
+
+        if (blnStop) {
+            blnStop = false;
+            std::string note = host.outputLength() > 0 ? "\r\n\r\n" : "";
+            note += "Stopped with " + std::to_string(table.lngNumWords) + " word" +
+                    (table.lngNumWords == 1 ? "" : "s") + " found.";
+            host.appendOutputText(note);
+            ConcealNumWords();
+            host.setOutputCaret(true);
+            Answer a = host.message(
+                "The operation was stopped before all words were counted.\r\n"
+                "Do you wish to list the words which were found?",
+                "Counting interrupted", Icon::None, Buttons::YesNo);
+            if (a != Answer::Yes) {
+                host.enableControls(true);
+                SetCountRunning(false);
+                return;
+            }
+            blnListingPartial = true;
+        }
+        blnWordsGot = !blnListingPartial;
+        RunResultPhases();
+    } catch (const std::bad_alloc&) {
+        ReportError(ErrorNumber::OutOfMemory, "Out of memory");
+    } catch (const RunFailure& f) {
+        ReportError(f.error.number, f.error.description);
+    }
+    Finish();
+}
+
+void CountingSession::RunResultPhases() {
+    host.setCountCaption("Stop");
+    running_ = true;
+    host.repaintCount();
+    host.setCountEnabled(false);
+
+    host.setOutputText("Now filtering words ...");
+    host.repaintOutput();
+    FilterWords(table.WordList, table.lngNumWords, params);
+    host.setOutputText("Now getting maximum frequency and maximum word length ...");
+    host.repaintOutput();
+    CountIncludedWords(table.WordList, table.lngNumWords, results);
+    host.setOutputText("Now setting up frequency chain ...");
+    host.repaintOutput();
+    BuildFrequencyChain(table.WordList, table.lngNumWords, results, &host);
+
+    ShowResultCounts();
+    blnListDisplayed = true;
+    host.setCountEnabled(true);
+    PrepareLister();
+    if (listingOverride)
+        listingOverride();
+    else
+        lister.ListWords();
+}
+
+void CountingSession::Finish() {
+    host.enableControls(true);
+    host.setCountEnabled(true);
+    SetCountRunning(false);
+    host.setLabel(Label::Twirler, " ");
+    host.setTheFocus();
+}
+
+void CountingSession::ListWords() {
+    if (!blnWordsGot || running_) return;
+    blnStop = false;  // a listing stopped earlier must not end this one at once
+    // The count command doubles as Stop while the listing runs; the other
+    // commands stay disabled so that nothing can change the table under it.
+    SetCountRunning(true);
+    host.enableControls(false);
+    try {
+        PrepareLister();
+        lister.ListWords();
+    } catch (const std::bad_alloc&) {
+        ReportError(ErrorNumber::OutOfMemory, "Out of memory");
+    }
+    host.enableControls(true);
+    SetCountRunning(false);
+}
+
+void CountingSession::ShowResultCounts() {
+    auto F = [&](int64_t x) { return host.formatGrouped(x); };
+    size_t w = text::utf8Length(F(scanner.lngTotalNumOccurrences)) + 1;
+    auto R = [&](int64_t x) {
+        std::string s = F(x);
+        size_t len = text::utf8Length(s);
+        return len < w ? std::string(w - len, ' ') + s : s;
+    };
+    SetLabel(Label::NumberOfWords, "Number of words in this list:" + R(results.lngNumWordsIncluded));
+    host.setLabelVisible(Label::NumberOfWords, true);
+    std::string head = (!params.strWordsToIgnore.empty() || params.chkIgnoreCommonWords == 1)
+                           ? "No. of words ignored (other than common words):"
+                           : "Number of words ignored:";
+    SetLabel(Label::NumWordsExcluded, head + R(results.lngNumWordsExcluded));
+    host.setLabelVisible(Label::NumWordsExcluded, true);
+    SetLabel(Label::NumOccurrences, "");
+    SetLabel(Label::TotalNumOccurrences, "");
+    host.setProgressBarStyle(false);
+    if (!blnListingPartial) {
+        if (results.lngNumOccurrences > 0)
+            SetLabel(Label::NumOccurrences,
+                     "Number of instances of words in this list:" + R(results.lngNumOccurrences));
+        SetLabel(Label::TotalNumOccurrences,
+                 "Total number of instances of words:" + R(scanner.lngTotalNumOccurrences));
+    }
+    host.setLabelVisible(Label::NumOccurrences, true);
+    host.setLabelVisible(Label::TotalNumOccurrences, true);
+    host.repaintWindow();
+}
+
+bool CountingSession::ValidateInputFile(const std::string& path) {
+    bool ok = !FileProc::GetFileExtension(path, true).empty() || !blnRequireExtension;
+    if (!ok) {
+        if (blnStartUpCompleted) {
+            host.message("Invalid input file specification.", "Invalid input", Icon::Exclamation,
+                         Buttons::OK);
+        } else {
+            params.txbFile[0].clear();
+            host.paramsChanged();
+        }
+    } else if (!FileProc::FileExists(path)) {
+        ok = false;
+        if (blnStartUpCompleted) {
+            host.message("Input file does not exist.", "File not found", Icon::Exclamation,
+                         Buttons::OK);
+        } else {
+            std::string folder = FileProc::GetFolder(params.txbFile[0], false);
+            if (!folder.empty() && FileProc::FolderExists(folder)) host.setCurrentFolder(folder);
+            params.txbFile[0].clear();
+            host.paramsChanged();
+        }
+    } else {
+        int64_t n = FileProc::FileLength(path);
+        if (n < 0) n = 0;
+        float kb = static_cast<float>(n) / 1024.0f;
+        float mb = kb / 1024.0f;
+        std::string label = "Filesize:   " + host.formatGrouped(n) + " bytes";
+        if (n > 9999) {
+            label += "    " + host.formatGroupedDecimals(kb, 2) + " KB";
+            if (kb > 9999) label += "    " + host.formatGroupedDecimals(mb, 2) + " MB";
+        }
+        host.setLabel(Label::Filesize, label);
+        std::string folder = FileProc::GetFolder(path, false);
+        if (!folder.empty() && FileProc::FolderExists(folder)) host.setCurrentFolder(folder);
+    }
+    if (!ok) host.setLabel(Label::Filesize, "");
+    return ok;
+}
+
+std::string CountingSession::ProgressBar(int64_t p) const {
+    const int64_t w = intProgressBarWidth;
+    if (p <= 1) return "[>" + std::string(w - 1, ' ') + "]";
+    if (p <= w) return "[" + std::string(p - 1, '-') + ">" + std::string(w - p, ' ') + "]";
+    return "[" + std::string(p - 1, '-') + ">]";
+}
+
+bool CountingSession::CountWordsInFile() {
+    params.txbFile[0] = TrimBlanks(params.txbFile[0]);
+    host.paramsChanged();
+    const std::string input = params.txbFile[0];
+    const std::string output = params.txbFile[1];
+    if (input.empty()) {
+        host.message("Input file not specified.", "Error", Icon::Exclamation, Buttons::OK);
+        return false;
+    }
+    if (!ValidateInputFile(input)) return false;
+    if (!output.empty() && (output == input || FileProc::SameFile(input, output))) {
+        host.message("Output file cannot be the same as the input file.", "Error",
+                     Icon::Exclamation, Buttons::OK);
+        return false;
+    }
+    const int64_t L = FileProc::FileLength(input);
+    if (output.empty() && L > kLargeFile) {
+        Answer a = host.message(
+            "The input file is quite large.  It is advisable to specify an output file "
+            "before continuing,\r\nin case the text window will not hold the result. "
+            "Do you wish to specify an output file?",
+            "Large input file", Icon::None, Buttons::YesNoCancel);
+        if (a == Answer::Cancel) return false;
+        if (a == Answer::Yes) host.chooseOutputFile();
+    }
+    host.setOutputText("Checking file ...");
+    host.setLabel(Label::SizeOfClipboardContents, "");
+    ConcealNumWords();
+    host.repaintWindow();
+
+    uint8_t bad = 32;
+    int64_t position = 0;
+    double percentage = 0;
+    intFileKind = FileProc::TextFileKindTolerant(input, kCheckedBytes, bad, position, kTolerance,
+                                                 percentage, true);
+    if (intFileKind == FileProc::kNotText) {
+        std::string m = input + " is not a text file.\r\n\r\n";
+        if (percentage > kTolerance) {
+            std::string pct = host.formatGroupedDecimals(percentage, 4);
+            if (pct.size() > 1 && pct[0] == '0' && !std::isdigit(static_cast<unsigned char>(pct[1])))
+                pct.erase(0, 1);
+            m += "This file contains a byte " + std::to_string(bad) + " at position " +
+                 std::to_string(position) + ", " +
+                 "indicating that it does not consist solely of text.\r\n"
+                 "The percentage of such anomalous bytes in the first " +
+                 std::to_string(kCheckedBytes) + " bytes is " + pct + "%.\r\n\r\n";
+        }
+        if (L < kClipboardAdviceLimit)
+            m += "You could try reading it using its associated application, then copying the "
+                 "text and pasting it\r\ninto the textbox (then copy it to the clipboard and "
+                 "select 'Clipboard' as the source).";
+        host.message(m, "Not a text file", Icon::Information, Buttons::OK);
+        host.setOutputText("");
+        return false;
+    }
+    // Lines ended by LF alone are native here; only CR-only files are unusual.
+    if (intFileKind == FileProc::kTextCr) {
+        FileProc::ShowLineEndingWarning(host, intFileKind);
+        if (host.message("Processing will continue but may be slow.", "Warning", Icon::None,
+                         Buttons::OKCancel) == Answer::Cancel) {
+            host.setOutputText("");
+            return false;
+        }
+    }
+
+    strClipboardText.clear();
+    cmdClearOutput_Click();
+    intSavedSuppressWords = params.chkSuppressWords;
+    ResetWordTable();
+    scanner.SetCommentMarkersForExtension(FileProc::GetFileExtension(input, true));
+    blnStop = false;
+    SetCountRunning(true);
+    host.enableControls(false);
+
+    const bool showBar = L > kProgressBarMinimum;
+    const int64_t W = intProgressBarWidth;
+    if (showBar) {
+        host.setProgressBarStyle(true);
+        host.setLabelVisible(Label::TotalNumOccurrences, true);
+        host.setLabel(Label::TotalNumOccurrences, "[" + std::string(W, ' ') + "]");
+        host.repaintLabel(Label::TotalNumOccurrences);
+    }
+
+    int64_t C = 0;
+    int64_t lastP = -1;
+    const bool lowerCase = params.chkCaseSignificant != 1;
+    const int64_t lineEnd = intFileKind <= 1 ? 2 : 1;
+    scanner.intWithinComment = -1;
+    try {
+        LineReader reader;
+        if (!reader.open(input)) throw RunFailure{reader.error()};
+        std::string& line = scanner.strLine;
+        for (;;) {
+            LineReader::Status st = reader.readLine(line);
+            if (st == LineReader::Status::End) break;
+            if (st == LineReader::Status::Error) throw RunFailure{reader.error()};
+            FileProc::DropByteOrderPair(line);
+            C += static_cast<int64_t>(line.size()) + lineEnd;
+            if (showBar) {
+                int64_t P = static_cast<int64_t>(
+                    std::nearbyint(static_cast<double>(W) * static_cast<double>(C) / L));
+                if (P != lastP) {  // the caption only changes when P does
+                    lastP = P;
+                    host.setLabel(Label::TotalNumOccurrences, ProgressBar(P));
+                    host.repaintLabel(Label::TotalNumOccurrences);
+                }
+            }
+            StrProc::TrimControlChars(line);
+            if (line.empty()) continue;
+            if (lowerCase) line = StrProc::LowerCaseExt(line);
+            line += ' ';
+            scanner.ScanLine();
+            if (blnStop) {
+                if (table.lngNumWords < kStopQuestionWords) break;
+                Answer a = host.message(" " + std::to_string(table.lngNumWords) +
+                                            " different words have been found.\r\n"
+                                            "Do you really wish to stop?",
+                                        "Stop", Icon::None, Buttons::YesNo);
+                if (a == Answer::Yes) break;
+                blnStop = false;
+            }
+        }
+    } catch (const RunFailure& f) {
+        host.setLabel(Label::Twirler, " ");
+        ReportError(f.error.number, f.error.description);
+    } catch (const std::bad_alloc&) {
+        ReportError(ErrorNumber::OutOfMemory, "Out of memory");
+    }
+    scanner.strLine.clear();
+    scanner.strLine.shrink_to_fit();
+
+    host.setProgressBarStyle(false);
+    host.setLabel(Label::TotalNumOccurrences, "");
+    host.setLabelVisible(Label::TotalNumOccurrences, true);
+    host.repaintLabel(Label::TotalNumOccurrences);
+    params.chkSuppressWords = intSavedSuppressWords;
+    host.paramsChanged();
+    host.setLabel(Label::Twirler, " ");
+    return true;
+}
+
+void CountingSession::ShowClipboardSize(int64_t n) {
+    host.setLabel(Label::SizeOfClipboardContents,
+                  "Contents of clipboard:   " + host.formatGrouped(n) + " bytes");
+}
+
+bool CountingSession::CheckClipboard(bool blnShowText) {
+    host.setOutputText("");
+    std::string t = host.clipboardText();
+    if (t.empty()) {
+        host.setLabel(Label::SizeOfClipboardContents, "");
+        host.message("Clipboard is empty.", "Clipboard empty", Icon::None, Buttons::OK);
+        return false;
+    }
+    int64_t n = Utf16Length(t);
+    ShowClipboardSize(n);
+    if (n > lngMaxClipboardChars) {
+        host.message("There are " + host.formatGrouped(n) +
+                         " characters in the text on the clipboard.\r\nThe maximum permitted is " +
+                         host.formatGrouped(lngMaxClipboardChars) +
+                         ".  If possible,\r\ncount word frequencies for this text using an input "
+                         "file.",
+                     "Too much clipboard text", Icon::None, Buttons::OK);
+        return false;
+    }
+    strClipboardText = t;
+    if (blnShowText) host.setOutputText(t);
+    ConcealNumWords();
+    blnWordsGot = false;
+    blnListDisplayed = false;
+    host.setTheFocus();
+    return true;
+}
+
+bool CountingSession::CountWordsOnClipboard() {
+    std::string cp = text::utf8ToCp1252(strClipboardText);
+    const size_t checked = std::min<size_t>(cp.size(), kPlainTextChecked);
+    for (size_t i = 0; i < checked; ++i) {
+        unsigned char c = static_cast<unsigned char>(cp[i]);
+        if (c < 32 && c != 9 && c != 10 && c != 13) {
+            host.message("The text on the clipboard does not consist\r\nsolely of natural language "
+                         "words.",
+                         "Invalid input", Icon::Exclamation, Buttons::OK);
+            return false;
+        }
+    }
+    scanner.SetCommentMarkers("None");
+    intSavedSuppressWords = params.chkSuppressWords;
+    try {
+        cmdClearOutput_Click();
+        ResetWordTable();
+        blnStop = false;
+        SetCountRunning(true);
+        host.enableControls(false);
+        cmdClearOutput_Click();
+        if (!cp.empty()) {
+            if (params.chkCaseSignificant != 1) cp = StrProc::LowerCaseExt(cp);
+            scanner.strLine = std::move(cp);
+            scanner.strLine += ' ';
+            scanner.ScanLine();
+        }
+    } catch (const std::bad_alloc&) {
+        host.setLabel(Label::Twirler, " ");
+        ReportError(ErrorNumber::OutOfMemory, "Out of memory");
+    }
+    params.chkSuppressWords = intSavedSuppressWords;
+    host.paramsChanged();
+    host.setTheFocus();
+    return true;
+}
+
+// ---------------------------------------------------------------- common words
+
+void CountingSession::SetDefaultCommonWordsFile() {
+    params.strCommonWordsFile = ProgramFolder() + "/cwds_en.txt";
+    params.txbCommonWordsFile = params.strCommonWordsFile;
+    host.paramsChanged();
+}
+
+bool CountingSession::ReadCommonWordsFile() {
+    blnStop = false;
+    params.strCommonWordsFile = TrimBlanks(params.strCommonWordsFile);
+    const std::string path = params.strCommonWordsFile;
+    if (path.empty()) return false;
+    if (!FileProc::FileExists(path)) {
+        if (blnStartUpCompleted) {
+            host.message("File for common words not found.", "File not found", Icon::Exclamation,
+                         Buttons::OK);
+        } else {
+            SetDefaultCommonWordsFile();
+            params.chkIgnoreCommonWords = 0;
+            host.paramsChanged();
+        }
+        return false;
+    }
+    int16_t bad = 0;
+    int16_t kind = FileProc::TextFileKind(path, kCheckedBytes, bad);
+    if (kind == FileProc::kNotText) {
+        host.message("This is not a text file.", "Invalid input", Icon::Exclamation, Buttons::OK);
+        return false;
+    }
+    if (kind == FileProc::kTextCr) FileProc::ShowLineEndingWarning(host, kind);
+
+    scanner.blnReadingWords = true;
+    table.blnReadingWords = true;
+    scanner.strAllowedExtraChars = std::string(KVXProc::strAllPossibleExtraChars);
+    const int16_t savedSuppress = params.chkSuppressWords;
+    params.chkSuppressWords = 1;
+    ResetWordTable();
+    scanner.SetCommentMarkers("C");
+    const int16_t savedMarkers = params.chkAllowCommentMarkers;
+    params.chkAllowCommentMarkers = 1;
+    host.paramsChanged();
+    ConcealNumWords();
+    host.showMainWindow();
+    host.setOutputText("Now reading common words ...");
+    SetCountRunning(true);
+    scanner.intWithinComment = -1;
+
+    bool result = false;
+    try {
+        LineReader reader;
+        if (!reader.open(path)) throw RunFailure{reader.error()};
+        std::string& line = scanner.strLine;
+        for (;;) {
+            LineReader::Status st = reader.readLine(line);
+            if (st == LineReader::Status::End) break;
+            if (st == LineReader::Status::Error) throw RunFailure{reader.error()};
+            line = TrimBlanks(line);
+            if (!line.empty()) {
+                line = StrProc::LowerCaseExt(line);
+                line += ' ';
+                scanner.ScanLine();
+            }
+            host.yield();
+            if (blnStop) break;
+        }
+        if (!blnStop) {
+            table.Finish();
+            strCommonWords.assign(1, std::string());
+            strCommonWords.reserve(table.lngNumWords + 1);
+            for (int32_t i = 1; i <= table.lngNumWords; ++i)
+                strCommonWords.push_back(table.WordList[i].strWord);
+            lngNumCommonWords = table.lngNumWords;
+            result = true;
+        }
+    } catch (const RunFailure& f) {
+        host.message("Error " + std::to_string(f.error.number) + ": " + f.error.description,
+                     texts.GetProgramText(1), Icon::None, Buttons::OK);
+    } catch (const std::bad_alloc&) {
+        host.message("Error " + std::to_string(ErrorNumber::OutOfMemory) + ": Out of memory",
+                     texts.GetProgramText(1), Icon::None, Buttons::OK);
+    }
+    scanner.strLine.clear();
+    params.chkSuppressWords = savedSuppress;
+    params.chkAllowCommentMarkers = savedMarkers;
+    host.paramsChanged();
+    scanner.blnReadingWords = false;
+    table.blnReadingWords = false;
+    SetCountRunning(false);
+    host.setOutputText("");
+    blnStop = false;
+    return result;
+}
+
+void CountingSession::AttemptToReadCommonWords() {
+    host.enableControls(false);
+    blnCommonWordsLoaded = ReadCommonWordsFile();
+    host.enableControls(true);
+    if (blnCommonWordsLoaded) {
+        host.setLabel(Label::NumberOfWords, "");
+        std::string head = lngNumCommonWords == 1
+                               ? std::string("One common word")
+                               : StrProc::NumberInWords(lngNumCommonWords, host) + " common words";
+        host.message(head + " loaded from " + params.strCommonWordsFile, "Common words loaded",
+                     Icon::Information, Buttons::OK);
+        params.txbCommonWordsFile = params.strCommonWordsFile;
+        host.paramsChanged();
+        SetIgnoreCommonWords(1);
+    } else {
+        SetIgnoreCommonWords(0);
+    }
+    blnWordsGot = false;
+}
+
+void CountingSession::SetIgnoreCommonWords(int16_t value) {
+    if (params.chkIgnoreCommonWords == value) return;
+    params.chkIgnoreCommonWords = value;
+    host.paramsChanged();
+    chkIgnoreCommonWords_Click();
+}
+
+void CountingSession::chkIgnoreCommonWords_Click() {
+    if (!blnStartUpCompleted || blnSettingControls) return;
+    if (params.chkIgnoreCommonWords == 1) {
+        if (params.strCommonWordsFile.empty()) {
+            host.message("Please specify the file containing common words.",
+                         "Ignore common words in file:", Icon::None, Buttons::OK);
+            blnSettingControls = true;
+            params.chkIgnoreCommonWords = 0;
+            host.paramsChanged();
+            blnSettingControls = false;
+        } else if (blnCommonWordsLoaded) {
+            host.message("This file has already been loaded.  Click on 'Clear' "
+                         "and re-select the file if it has been changed on disk.",
+                         "Common words loaded", Icon::None, Buttons::OK);
+        } else {
+            AttemptToReadCommonWords();
+            ConcealNumWords();
+        }
+    }
+}
+
+void CountingSession::cmdSelectCommonWordsFile_Click() {
+    std::string path = host.openFileDialog("Specify file of common words to ignore",
+                                           "Any file containing only text (*.*) | *.*");
+    if (path.empty()) return;
+    params.strCommonWordsFile = FileProc::NormaliseDriveCase(path);
+    params.txbCommonWordsFile = params.strCommonWordsFile;
+    host.paramsChanged();
+    AttemptToReadCommonWords();
+    ConcealNumWords();
+    if (blnCommonWordsLoaded) {
+        blnSettingControls = true;
+        params.chkIgnoreCommonWords = 1;
+        host.paramsChanged();
+        blnSettingControls = false;
+    }
+}
+
+void CountingSession::cmdClearCommonWordsFile_Click() {
+    params.txbCommonWordsFile.clear();
+    params.strCommonWordsFile.clear();
+    blnSettingControls = true;
+    params.chkIgnoreCommonWords = 0;
+    host.paramsChanged();
+    blnSettingControls = false;
+    blnCommonWordsLoaded = false;
+}
+
+void CountingSession::txbCommonWordsFile_LostFocus() {
+    if (params.chkIgnoreCommonWords == 0) return;
+    params.txbCommonWordsFile = TrimBlanks(params.txbCommonWordsFile);
+    host.paramsChanged();
+    if (params.txbCommonWordsFile != params.strCommonWordsFile) {
+        params.strCommonWordsFile = params.txbCommonWordsFile;
+        params.chkIgnoreCommonWords = 1;
+        blnCommonWordsLoaded = false;
+        blnWordsGot = false;
+        host.paramsChanged();
+        chkIgnoreCommonWords_Click();
+    }
+}
+
+}  // namespace kvx
