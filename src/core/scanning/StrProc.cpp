@@ -1,0 +1,398 @@
+#include "scanning/StrProc.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "text/Cp1252.h"
+
+namespace kvx::StrProc {
+
+namespace {
+
+using ByteMap = std::array<unsigned char, 256>;
+
+constexpr ByteMap IdentityMap() {
+    ByteMap m{};
+    for (int i = 0; i < 256; ++i) m[i] = static_cast<unsigned char>(i);
+    return m;
+}
+
+constexpr CharTable SetTable(std::string_view set) {
+    CharTable t{};
+    for (char c : set) t[static_cast<unsigned char>(c)] = true;
+    return t;
+}
+
+// Ordinary lower-casing of the code page's letters.
+constexpr ByteMap kOrdinaryLower = [] {
+    ByteMap m = IdentityMap();
+    for (int c = 'A'; c <= 'Z'; ++c) m[c] = static_cast<unsigned char>(c + 32);
+    for (int c = 0xC0; c <= 0xDE; ++c)
+        if (c != 0xD7) m[c] = static_cast<unsigned char>(c + 32);
+    m[0x8A] = 0x9A;
+    m[0x8C] = 0x9C;
+    m[0x8E] = 0x9E;
+    m[0x9F] = 0xFF;
+    return m;
+}();
+
+// Lower-casing by the letter tables.
+constexpr ByteMap kTableLower = [] {
+    ByteMap m = IdentityMap();
+    for (size_t k = 0; k < strUpperLetters.size(); ++k)
+        m[static_cast<unsigned char>(strUpperLetters[k])] =
+            static_cast<unsigned char>(strLowerLetters[k]);
+    return m;
+}();
+
+constexpr ByteMap kBaseLetter = [] {
+    ByteMap m = IdentityMap();
+    for (size_t k = 0; k < strAccentedLetters.size(); ++k)
+        m[static_cast<unsigned char>(strAccentedLetters[k])] =
+            static_cast<unsigned char>(strBaseLetters[k]);
+    return m;
+}();
+
+constexpr CharTable kAccented = SetTable(strAccentedLetters);
+constexpr CharTable kLigature = SetTable(strLigatureLetters);
+constexpr CharTable kVowel = SetTable(strVowels);
+
+// The vowels of the lower-cased vowel list.
+constexpr CharTable kLowerVowel = [] {
+    CharTable t{};
+    // The vowel list holds accented letters, so LowerCaseExt takes the table path.
+    for (char c : strVowels) t[kTableLower[static_cast<unsigned char>(c)]] = true;
+    return t;
+}();
+
+constexpr CharTable kLetter = [] {
+    CharTable t{};
+    for (int c = 'A'; c <= 'Z'; ++c) t[c] = true;
+    for (int c = 'a'; c <= 'z'; ++c) t[c] = true;
+    for (int c = 192; c <= 255; ++c)
+        if (c != 215 && c != 247) t[c] = true;
+    return t;
+}();
+
+// Cleaning: 1 = drop (backspace), 2 = blank (tab, LF, FF, no-break space), 3 = CR.
+constexpr std::array<unsigned char, 256> kCleanClass = [] {
+    std::array<unsigned char, 256> t{};
+    t[8] = 1;
+    t[9] = 2;
+    t[10] = 2;
+    t[12] = 2;
+    t[160] = 2;
+    t[13] = 3;
+    return t;
+}();
+
+inline unsigned char U(char c) { return static_cast<unsigned char>(c); }
+
+// 0-based offset of the first character of s at or after from that is (want
+// true) or is not (want false) in t; npos when none.
+size_t ScanTable(std::string_view s, size_t from, const CharTable& t, bool want) {
+    for (size_t i = from; i < s.size(); ++i)
+        if (t[U(s[i])] == want) return i;
+    return std::string_view::npos;
+}
+
+size_t StartOffset(int64_t start) { return start < 1 ? 0 : static_cast<size_t>(start - 1); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Word characters
+
+bool IsLetter(unsigned char c) { return kLetter[c]; }
+
+bool IsWordChar(unsigned char c, bool blnNumerals, std::string_view extra) {
+    if (c == text::kNoCode) c = '?';
+    if (c < 128) {
+        if (kLetter[c]) return true;
+        if (blnNumerals && c >= '0' && c <= '9') return true;
+        return extra.find(static_cast<char>(c)) != std::string_view::npos;
+    }
+    return kLetter[c];
+}
+
+bool IsWordChar(std::string_view c, bool blnNumerals, std::string_view extra) {
+    return !c.empty() && IsWordChar(U(c[0]), blnNumerals, extra);
+}
+
+CharTable WordCharTable(bool blnNumerals, std::string_view extra) {
+    CharTable t{};
+    for (int c = 0; c < 256; ++c) t[c] = IsWordChar(static_cast<unsigned char>(c), blnNumerals, extra);
+    return t;
+}
+
+int64_t WordLength(std::string_view s, int64_t start, bool blnNumerals, std::string_view extra) {
+    size_t from = StartOffset(start);
+    if (from >= s.size()) return 0;
+    const CharTable t = WordCharTable(blnNumerals, extra);
+    size_t end = std::min(s.size(), from + static_cast<size_t>(kMaxWordLength));
+    size_t i = from;
+    while (i < end && t[U(s[i])]) ++i;
+    return static_cast<int64_t>(i - from);
+}
+
+// ---------------------------------------------------------------------------
+// Word rules
+
+std::string RemoveSuffix(std::string_view text, std::string_view suffix) {
+    if (suffix.empty()) return std::string(text);
+    while (text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix)
+        text.remove_suffix(suffix.size());
+    return std::string(text);
+}
+
+std::string TrimFinalChars(std::string_view text, std::string_view set) {
+    if (set.empty()) return std::string(text);
+    size_t n = text.size();
+    while (n > 0 && set.find(text[n - 1]) != std::string_view::npos) --n;
+    return std::string(text.substr(0, n));
+}
+
+bool StartsWithVowel(std::string_view text, bool blnLowerCaseOnly) {
+    if (text.empty()) return false;
+    return blnLowerCaseOnly ? kLowerVowel[U(text[0])] : kVowel[U(text[0])];
+}
+
+bool IsContractionStem(std::string_view word) {
+    // word + blank can only occur in the stem list when it is no longer than it.
+    if (word.size() + 1 > strContractionStems.size()) return false;
+    char buf[64];
+    const ByteMap& lower = HasNoFoldableLetters(word) ? kOrdinaryLower : kTableLower;
+    for (size_t i = 0; i < word.size(); ++i) buf[i] = static_cast<char>(lower[U(word[i])]);
+    buf[word.size()] = ' ';
+    return strContractionStems.find(std::string_view(buf, word.size() + 1)) != std::string_view::npos;
+}
+
+// ---------------------------------------------------------------------------
+// Line preparation
+
+void CleanLineInPlace(std::string& text) {
+    size_t i = 0;
+    const size_t n = text.size();
+    while (i < n && kCleanClass[U(text[i])] == 0) ++i;
+    if (i == n) return;
+    size_t out = i;
+    bool afterCR = false;  // the previous kept character was a CR
+    for (; i < n; ++i) {
+        unsigned char c = U(text[i]);
+        switch (kCleanClass[c]) {
+        case 1:  // backspaces go first, so a CR and LF they separated still pair
+            continue;
+        case 3:
+            text[out++] = ' ';
+            afterCR = true;
+            continue;
+        case 2:
+            if (c == 10 && afterCR) {
+                afterCR = false;  // CR LF makes one blank
+                continue;
+            }
+            text[out++] = ' ';
+            break;
+        default:
+            text[out++] = static_cast<char>(c);
+            break;
+        }
+        afterCR = false;
+    }
+    text.resize(out);
+}
+
+std::string CleanLine(std::string_view text) {
+    std::string s(text);
+    CleanLineInPlace(s);
+    return s;
+}
+
+void ReplaceDoubleHyphensInPlace(std::string& text) {
+    size_t p = text.find("--");
+    while (p != std::string::npos) {
+        bool afterOpen = p >= 2 && text[p - 2] == '<' && text[p - 1] == '!';
+        bool beforeClose = p + 2 < text.size() && text[p + 2] == '>';
+        if (!afterOpen && !beforeClose) {
+            text[p] = ' ';
+            text[p + 1] = ' ';
+        }
+        p = text.find("--", p + 2);
+    }
+}
+
+std::string ReplaceDoubleHyphens(std::string text) {
+    ReplaceDoubleHyphensInPlace(text);
+    return text;
+}
+
+// ---------------------------------------------------------------------------
+// Case and folding
+
+bool HasNoFoldableLetters(std::string_view text) {
+    for (char c : text)
+        if (kAccented[U(c)]) return false;
+    return true;
+}
+
+unsigned char LowerCaseChar(unsigned char c) { return kOrdinaryLower[c]; }
+
+std::string LowerCaseOrdinary(std::string_view text) {
+    std::string s(text);
+    for (char& c : s) c = static_cast<char>(kOrdinaryLower[U(c)]);
+    return s;
+}
+
+void LowerCaseExtInPlace(std::string& text) {
+    const ByteMap& lower = HasNoFoldableLetters(text) ? kOrdinaryLower : kTableLower;
+    for (char& c : text) c = static_cast<char>(lower[U(c)]);
+}
+
+std::string LowerCaseExt(std::string_view text) {
+    std::string s(text);
+    LowerCaseExtInPlace(s);
+    return s;
+}
+
+std::string ExpandLigatures(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (kLigature[U(c)]) {
+            size_t k = strLigatureLetters.find(c);
+            out += strLigatureSpellings.substr(2 * k, 2);
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string FoldAccents(std::string_view text) {
+    std::string s(text);
+    for (char& c : s) c = static_cast<char>(kBaseLetter[U(c)]);
+    return s;
+}
+
+std::string FoldForSorting(std::string_view text) { return FoldAccents(ExpandLigatures(text)); }
+
+// ---------------------------------------------------------------------------
+// Character entities and control characters
+
+std::string ConvertCharacterEntities(std::string_view text) {
+    // Every replacement puts one character where the entity was and the search
+    // goes on right after it, which in the original text is just after the
+    // entity's semicolon; so the result can be built in one pass.
+    std::string out;
+    size_t copied = 0;  // text[0, copied) is already in out
+    size_t start = 0;
+    for (;;) {
+        size_t p = text.find('&', start);
+        if (p == std::string_view::npos) break;
+        size_t q = text.find(';', p);
+        if (q == std::string_view::npos) break;
+        std::string_view e = text.substr(p, q - p + 1);
+        char replacement;
+        if (e == "&quot;") {
+            replacement = '"';
+        } else {
+            size_t k = strCharacterEntities.find(e);
+            if (k == std::string_view::npos) {
+                start = q + 1;
+                continue;
+            }
+            size_t j = strCharacterEntities.find(';', k);
+            replacement = strCharacterEntities[j + 1];
+        }
+        if (out.empty()) out.reserve(text.size());
+        out.append(text.substr(copied, p - copied));
+        out += replacement;
+        copied = q + 1;
+        start = q + 1;
+    }
+    if (copied == 0) return std::string(text);
+    out.append(text.substr(copied));
+    return out;
+}
+
+int16_t CharacterEntityLength(std::string_view s) {
+    if (s.size() < 4) return 0;
+    if (s[0] == '&' && s[1] == '#') return 1;
+    if (s[0] != '&') return 0;
+    // Only a semicolon within the first 20 characters can give a length.
+    size_t limit = std::min<size_t>(s.size(), 20);
+    size_t p = s.substr(0, limit).find(';');
+    if (p == std::string_view::npos) return 0;
+    if (s.substr(0, p).find(' ') != std::string_view::npos) return 0;
+    if (!IsWordChar(U(s[1]), false, "#")) return 0;
+    return static_cast<int16_t>(p + 1);
+}
+
+int64_t SkipCharsIn(std::string_view s, int64_t start, std::string_view set) {
+    if (s.empty()) return 0;
+    if (set.empty()) return 1;
+    size_t i = ScanTable(s, StartOffset(start), SetTable(set), false);
+    return i == std::string_view::npos ? static_cast<int64_t>(s.size()) + 1
+                                       : static_cast<int64_t>(i) + 1;
+}
+
+void TrimControlChars(std::string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && U(s[b]) <= 32) ++b;
+    while (e > b && U(s[e - 1]) <= 32) --e;
+    if (b > 0 || e < s.size()) s = s.substr(b, e - b);
+}
+
+// ---------------------------------------------------------------------------
+// Searching and editing by character set
+
+int64_t FindCharIn(std::string_view s, int64_t start, std::string_view set, int64_t& index) {
+    index = 0;
+    if (s.empty() || set.empty()) return 0;
+    size_t i = ScanTable(s, StartOffset(start), SetTable(set), true);
+    if (i == std::string_view::npos) return 0;
+    index = static_cast<int64_t>(set.find(s[i])) + 1;
+    return static_cast<int64_t>(i) + 1;
+}
+
+int64_t FindCharNotIn(std::string_view s, int64_t start, std::string_view set) {
+    if (s.empty()) return 0;
+    if (set.empty()) return 1;
+    size_t i = ScanTable(s, StartOffset(start), SetTable(set), false);
+    return i == std::string_view::npos ? 0 : static_cast<int64_t>(i) + 1;
+}
+
+int64_t FindNonBlank(std::string_view s, int64_t start) {
+    if (s.empty()) return 0;
+    for (size_t i = StartOffset(start); i < s.size(); ++i)
+        if (s[i] != ' ') return static_cast<int64_t>(i) + 1;
+    return 0;
+}
+
+void RemoveChars(std::string& s, std::string_view set, int64_t start) {
+    if (s.empty() || set.empty()) return;
+    const CharTable t = SetTable(set);
+    size_t from = StartOffset(start);
+    if (from >= s.size()) return;
+    size_t out = from;
+    for (size_t i = from; i < s.size(); ++i)
+        if (!t[U(s[i])]) s[out++] = s[i];
+    s.resize(out);
+}
+
+void ReplaceChars(std::string& s, std::string_view set, std::string_view replacement) {
+    if (set.empty()) return;
+    const CharTable t = SetTable(set);
+    if (ScanTable(s, 0, t, true) == std::string_view::npos) return;
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s) {
+        if (t[U(c)])
+            out.append(replacement);
+        else
+            out += c;
+    }
+    s = std::move(out);
+}
+
+}  // namespace kvx::StrProc

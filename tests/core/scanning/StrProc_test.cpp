@@ -1,0 +1,198 @@
+#include "scanning/StrProc.h"
+
+#include <gtest/gtest.h>
+
+#include "text/Cp1252.h"
+
+using namespace kvx;
+using namespace kvx::StrProc;
+
+namespace {
+// Test texts are written in UTF-8 and converted to the 8-bit codes.
+std::string cp(std::string_view utf8) { return text::utf8ToCp1252(utf8); }
+std::string u8(std::string_view cp1252) { return text::cp1252ToUtf8(cp1252); }
+}  // namespace
+
+TEST(StrProcTables, LengthsAndPartners) {
+    EXPECT_EQ(strUpperLetters.size(), 59u);
+    EXPECT_EQ(strLowerLetters.size(), 60u);
+    EXPECT_EQ(strAllLetters.size(), 119u);
+    EXPECT_EQ(strAccentedLetters.size(), 59u);
+    EXPECT_EQ(strBaseLetters.size(), 59u);
+    EXPECT_EQ(strLigatureLetters.size(), 10u);
+    EXPECT_EQ(strLigatureSpellings.size(), 20u);
+    EXPECT_EQ(strVowels.size(), 60u);
+    EXPECT_EQ(strContractionStems.size(), 63u);
+    EXPECT_EQ(strCharacterEntities.size(), 604u);
+    EXPECT_EQ(std::string(strAllLetters), std::string(strUpperLetters) + std::string(strLowerLetters));
+    EXPECT_EQ(u8(strUpperLetters), "ABCDEFGHIJKLMNOPQRSTUVWXYZŠŒŸÀÁÂÃÄÅÆÇÈÉÊËÌÍÎÏÐÑÒÓÔÕÖØÙÚÛÜÝÞ");
+    EXPECT_EQ(u8(strLowerLetters), "abcdefghijklmnopqrstuvwxyzšœÿàáâãäåæçèéêëìíîïðñòóôõöøùúûüýþß");
+    EXPECT_EQ(u8(strAccentedLetters), "ŠŸÀÁÂÃÄÅÇÈÉÊËÌÍÎÏÐÑÒÓÔÕÖØÙÚÛÜÝšÿàáâãäåçèéêëìíîïñòóôõöøùúûüý");
+    EXPECT_EQ(u8(strLigatureLetters), "ŒÄÆÖÜäæöüß");
+    EXPECT_EQ(u8(strVowels), "AEIOUaeiouÀÁÂÃÄÅÆÈÉÊËÌÍÎÏÒÓÔÕÖØÙÚÛÜàáâãäåæèéêëìíîïòóôõöøùúûü");
+}
+
+TEST(StrProcTables, EntityListRoundTrips) {
+    const char* expected =
+        "&amp;& &nbsp; &#160; &#8212;— &AElig;Æ &Aacute;Á &Acirc;Â &Agrave;À &Aring;Å &Atilde;Ã "
+        "&Auml;Ä &Ccedil;Ç &ETH;Ð &Eacute;É &Ecirc;Ê &Egrave;È &Euml;Ë &Iacute;Í &Icirc;Î "
+        "&Igrave;Ì &Iuml;Ï &Ntilde;Ñ &Oacute;Ó &Ocirc;Ô &Ograve;Ò &Oslash;Ø &Otilde;Õ &Ouml;Ö "
+        "&THORN;Þ &Uacute;Ú &Ucirc;Û &Ugrave;Ù &Uuml;Ü &Yacute;Ý &aacute;á &acirc;â &aelig;æ "
+        "&agrave;à &aring;å &atilde;ã &auml;ä &ccedil;ç &eacute;é &ecirc;ê &egrave;è &eth;ð "
+        "&euml;ë &iacute;í &icirc;î &igrave;ì &iuml;ï &ntilde;ñ &oacute;ó &ocirc;ô &ograve;ò "
+        "&oslash;ø &otilde;õ &ouml;ö &szlig;ß &thorn;þ &uacute;ú &ucirc;û &ugrave;ù &uuml;ü "
+        "&yacute;ý &yuml;ÿ";
+    EXPECT_EQ(u8(strCharacterEntities), expected);
+}
+
+TEST(StrProcWordChars, IsWordChar) {
+    struct Row { unsigned char c; bool numerals; const char* extra; bool want; };
+    const Row rows[] = {
+        {'a', false, "", true},     {'Z', false, "", true},      {'5', false, "", false},
+        {'5', true, "", true},      {'5', false, "0123456789", true}, {'-', false, "-", true},
+        {'-', false, "'", false},   {0xD7, false, "", false},    {0xF7, false, "", false},
+        {0xC0, false, "", true},    {0xFF, false, "", true},     {0xDF, false, "", true},
+        {0x8A, false, "", false},   {0x9C, false, "", false},    {0xAA, false, "", false},
+        {0xB5, false, "", false},   {0x8A, true, "\x8A", false}, {text::kNoCode, false, "", false},
+        {text::kNoCode, false, "?", true}, {' ', false, "", false}, {0, false, "", false},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(IsWordChar(r.c, r.numerals, r.extra), r.want) << "code " << int(r.c);
+    EXPECT_FALSE(IsWordChar(std::string_view(), true, "abc"));
+    EXPECT_TRUE(IsWordChar(std::string_view("x"), false, ""));
+}
+
+TEST(StrProcWordChars, WordLength) {
+    EXPECT_EQ(WordLength("abc def", 1, false, ""), 3);
+    EXPECT_EQ(WordLength("abc def", 4, false, ""), 0);
+    EXPECT_EQ(WordLength("abc def", 5, false, ""), 3);
+    EXPECT_EQ(WordLength("abc", 9, false, ""), 0);
+    EXPECT_EQ(WordLength("e-mail x", 1, false, "-"), 6);
+    EXPECT_EQ(WordLength("a1b", 1, true, ""), 3);
+    EXPECT_EQ(WordLength(std::string(70000, 'x'), 1, false, ""), 65000);
+    EXPECT_EQ(WordLength(std::string(70000, 'x'), 65001, false, ""), 5000);
+}
+
+TEST(StrProcWordRules, TrimVowelsStems) {
+    EXPECT_EQ(TrimFinalChars("abc.-.'", "-'.:,()+"), "abc");
+    EXPECT_EQ(TrimFinalChars("abc.", ""), "abc.");
+    EXPECT_EQ(TrimFinalChars("...", "."), "");
+    EXPECT_EQ(RemoveSuffix("abababx", "ab"), "abababx");
+    EXPECT_EQ(RemoveSuffix("xabab", "ab"), "x");
+    EXPECT_FALSE(StartsWithVowel("", false));
+    EXPECT_TRUE(StartsWithVowel("A", false));
+    EXPECT_FALSE(StartsWithVowel("A", true));
+    EXPECT_TRUE(StartsWithVowel(cp("à"), true));
+    EXPECT_FALSE(StartsWithVowel(cp("À"), true));
+    EXPECT_FALSE(StartsWithVowel("y", false));
+    for (const char* w : {"doesn", "DOESN", "aren", "wouldn", "en", "n", "sn", "dn"})
+        EXPECT_TRUE(IsContractionStem(w)) << w;
+    for (const char* w : {"don", "can", "shouldnt", "arena"}) EXPECT_FALSE(IsContractionStem(w)) << w;
+}
+
+TEST(StrProcLine, CleanLine) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"ab\bcd", "abcd"},       {"a\r\nb", "a b"},      {"a\r\b\nb", "a b"},
+        {"a\n\nb", "a  b"},       {"a\r\r\nb", "a  b"},   {"a\tb\fc\xA0" "d", "a b c d"},
+        {"plain", "plain"},       {"", ""},               {"\x0B\x01", "\x0B\x01"},
+    };
+    for (auto& [in, want] : rows) EXPECT_EQ(CleanLine(in), want) << in;
+}
+
+TEST(StrProcLine, ReplaceDoubleHyphens) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"well--known", "well  known"}, {"<!-- x -->", "<!-- x -->"}, {"a---b", "a  -b"},
+        {"--a", "  a"},                 {"a--", "a  "},               {"a-->", "a-->"},
+        {"<!---->", "<!---->"},         {"x<!--", "x<!--"},           {"!--", "!  "},
+        {"a----b", "a    b"},
+    };
+    for (auto& [in, want] : rows) EXPECT_EQ(ReplaceDoubleHyphens(in), want) << in;
+}
+
+TEST(StrProcCase, LowerCaseAndFolding) {
+    const std::pair<const char*, const char*> lower[] = {
+        {"ÉCOLE", "école"}, {"STRASSE", "strasse"}, {"ŒUVRE", "œuvre"}, {"ß", "ß"},
+        {"Ž", "ž"},         {"ŽÉ", "Žé"},          {"A×B", "a×b"},     {"ŠŸÞ", "šÿþ"},
+    };
+    for (auto& [in, want] : lower) EXPECT_EQ(u8(LowerCaseExt(cp(in))), want) << in;
+    const std::pair<const char*, const char*> fold[] = {
+        {"Ärger", "Aerger"}, {"Straße", "Strasse"}, {"Œuvre", "Oeuvre"},
+        {"Crème", "Creme"},  {"naïve", "naive"},    {"ðÐþ", "ðDþ"},
+    };
+    for (auto& [in, want] : fold) EXPECT_EQ(u8(FoldForSorting(cp(in))), want) << in;
+    EXPECT_EQ(LowerCaseExt(FoldForSorting(cp("Ärger"))), "aerger");
+    EXPECT_TRUE(HasNoFoldableLetters(cp("Æœß")));
+    EXPECT_FALSE(HasNoFoldableLetters(cp("xý")));
+}
+
+TEST(StrProcEntities, ConvertCharacterEntities) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"caf&eacute;", "café"},
+        {"a &amp; b", "a & b"},
+        {"&quot;x&quot;", "\"x\""},
+        {"&QUOT;", "&QUOT;"},
+        {"&hellip;", "&hellip;"},
+        {"AT&T and &amp;", "AT&T and &amp;"},  // the & of AT&T reaches the entity's ;
+        {"&amp;amp;", "&amp;"},                 // a decoded & is not decoded again
+        {"& &nbsp;", " "},                      // found inside the list as it stands
+        {"x&#160;y&nbsp;z", "x y z"},
+        {"&#8212;", "—"},
+        {"&Auml;&uuml;&yuml;", "Äüÿ"},
+        {"no ; semicolon & here", "no ; semicolon & here"},
+        {"&amp", "&amp"},
+    };
+    for (auto& [in, want] : rows) EXPECT_EQ(u8(ConvertCharacterEntities(cp(in))), want) << in;
+}
+
+TEST(StrProcEntities, CharacterEntityLength) {
+    const std::pair<const char*, int> rows[] = {
+        {"&hellip; more", 8}, {"&#12", 1},       {"&#;x", 1},     {"&#", 0},   {"&a;", 0},
+        {"& amp;", 0},        {"&1abc;", 0},     {"&amp", 0},     {"x&amp;", 0},
+        {"&abcdefghijklmnopq;", 19}, {"&abcdefghijklmnopqr;", 20}, {"&abcdefghijklmnopqrs;", 0},
+        {"&ab cd;", 0},       {"&#a;", 1},
+    };
+    for (auto& [in, want] : rows) EXPECT_EQ(CharacterEntityLength(in), want) << in;
+}
+
+TEST(StrProcEdit, TrimControlChars) {
+    const std::pair<const char*, const char*> rows[] = {
+        {" \tabc \t", "abc"}, {"\xA0" "abc\xA0", "\xA0" "abc\xA0"}, {"   ", ""}, {"", ""},
+        {"\x01x\x1F", "x"},   {"a b", "a b"},
+    };
+    for (auto& [in, want] : rows) {
+        std::string s = in;
+        TrimControlChars(s);
+        EXPECT_EQ(s, want);
+    }
+}
+
+TEST(StrProcEdit, FindSkipRemoveReplace) {
+    int64_t idx = -1;
+    EXPECT_EQ(FindCharIn("hello", 1, "lo", idx), 3);
+    EXPECT_EQ(idx, 1);
+    EXPECT_EQ(FindCharIn("hello", 5, "lo", idx), 5);
+    EXPECT_EQ(idx, 2);
+    EXPECT_EQ(FindCharIn("hello", -3, "h", idx), 1);
+    EXPECT_EQ(FindCharIn("hello", 1, "", idx), 0);
+    EXPECT_EQ(FindCharIn("", 1, "a", idx), 0);
+    EXPECT_EQ(FindCharIn("hello", 1, "z", idx), 0);
+    EXPECT_EQ(FindCharNotIn("", 1, "a"), 0);
+    EXPECT_EQ(FindCharNotIn("aab", 1, ""), 1);
+    EXPECT_EQ(FindCharNotIn("aab", 1, "a"), 3);
+    EXPECT_EQ(FindCharNotIn("aaa", 1, "a"), 0);
+    EXPECT_EQ(FindNonBlank("  x ", 1), 3);
+    EXPECT_EQ(FindNonBlank("  x ", 4), 0);
+    EXPECT_EQ(SkipCharsIn("", 1, "a"), 0);
+    EXPECT_EQ(SkipCharsIn("abc", 1, ""), 1);
+    EXPECT_EQ(SkipCharsIn("aab", 1, "a"), 3);
+    EXPECT_EQ(SkipCharsIn("aaa", 1, "a"), 4);
+    EXPECT_EQ(SkipCharsIn("aaa", 9, "a"), 4);
+    std::string s = "a-b-c'd";
+    RemoveChars(s, "-'", 4);
+    EXPECT_EQ(s, "a-bcd");
+    s = "a-b.c";
+    ReplaceChars(s, "-.", "<>");
+    EXPECT_EQ(s, "a<>b<>c");
+    ReplaceChars(s, "", "x");
+    EXPECT_EQ(s, "a<>b<>c");
+}
