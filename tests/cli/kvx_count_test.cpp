@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Run {
+struct RunResult {
     int status = -1;
     std::string out;
     std::string err;
@@ -53,13 +53,13 @@ protected:
         EXPECT_EQ(kvx::SaveState(p, path), "");
         return path;
     }
-    Run Exec(const std::string& args) {
+    RunResult Exec(const std::string& args) {
         fs::path out = dir_ / "stdout.txt", err = dir_ / "stderr.txt";
         std::string cmd = "cd '" + dir_.string() + "' && LC_ALL=C KVX_DATA_DIR='" +
                           KVX_TEST_DATA_DIR + "' '" + KVX_COUNT_BIN + "' " + args + " >'" +
                           out.string() + "' 2>'" + err.string() + "'";
         int rc = std::system(cmd.c_str());
-        Run r;
+        RunResult r;
         r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
         r.out = ReadAll(out);
         r.err = ReadAll(err);
@@ -78,7 +78,7 @@ const char* const kCatsLabels =
 
 TEST_F(KvxCount, DefaultParametersListByFrequencyToStandardOutput) {
     Write("cats.txt", kCats);
-    Run r = Exec("cats.txt");
+    RunResult r = Exec("cats.txt");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "   Rank    Freq  Word (longest has 3 characters)\r\n"
@@ -108,7 +108,7 @@ TEST_P(KvxCountLayouts, WritesTheOutputFileExactly) {
     p.cboDisplayFormat = c.format;
     p.chkOutputWithCommas = c.commas;
     std::string params = Params(p);
-    Run r = Exec("-p '" + params + "' -o out.txt cats.txt");
+    RunResult r = Exec("-p '" + params + "' -o out.txt cats.txt");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(ReadAll(dir_ / "out.txt"), c.expected);
@@ -171,7 +171,7 @@ TEST_F(KvxCount, HtmlFileSkipsTagsCommentsAndScriptsAndDecodesEntities) {
     Write("page.html",
           "<p>caf&eacute; &amp; bar</p><!-- hidden words -->\r\n"
           "<script>var x</script>R\xC3\xA9sum\xC3\xA9\r\n");
-    Run r = Exec("page.html");
+    RunResult r = Exec("page.html");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "   Rank    Freq  Word (longest has 6 characters)\r\n"
@@ -182,7 +182,7 @@ TEST_F(KvxCount, HtmlFileSkipsTagsCommentsAndScriptsAndDecodesEntities) {
 
 TEST_F(KvxCount, XmlFileKeepsEntityNamesAsWords) {
     Write("doc.xml", "<?xml version=\"1.0\"?><a>salt &amp; pepper</a>\n");
-    Run r = Exec("doc.xml");
+    RunResult r = Exec("doc.xml");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "   Rank    Freq  Word (longest has 6 characters)\r\n"
@@ -195,7 +195,7 @@ TEST_F(KvxCount, CFileSkipsBlockCommentsAcrossLinesAndLineComments) {
     Write("prog.c",
           "int main() { /* the comment\r\n still */ return 0; } // trailing words\r\n"
           "printf hello\r\n");
-    Run r = Exec("prog.c");
+    RunResult r = Exec("prog.c");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "   Rank    Freq  Word (longest has 6 characters)\r\n"
@@ -208,7 +208,7 @@ TEST_F(KvxCount, CFileSkipsBlockCommentsAcrossLinesAndLineComments) {
 
 TEST_F(KvxCount, PhpFileSkipsOnlyTheOpeningTag) {
     Write("page.php", "<?php echo words; ?>\n");
-    Run r = Exec("page.php");
+    RunResult r = Exec("page.php");
     EXPECT_EQ(r.status, 0) << r.err;
     // "<?php" ends inside itself; "echo" and "words" are scanned; "?>" is no marker.
     EXPECT_EQ(r.out,
@@ -224,7 +224,7 @@ TEST_F(KvxCount, CommonWordsAreDroppedButCountedInTheTotal) {
     p.chkIgnoreCommonWords = 1;
     p.strCommonWordsFile = common;
     p.txbCommonWordsFile = common;
-    Run r = Exec("-p '" + Params(p) + "' cats.txt");
+    RunResult r = Exec("-p '" + Params(p) + "' cats.txt");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "   Rank    Freq  Word (longest has 3 characters)\r\n"
@@ -242,7 +242,7 @@ TEST_F(KvxCount, WordsToIgnoreAreNormalisedAndDropped) {
     Write("cats.txt", kCats);
     kvx::Params p;
     p.txbWordsToIgnore = "SAT  Dog dog";
-    Run r = Exec("-p '" + Params(p) + "' cats.txt");
+    RunResult r = Exec("-p '" + Params(p) + "' cats.txt");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "   Rank    Freq  Word (longest has 3 characters)\r\n"
@@ -255,7 +255,7 @@ TEST_F(KvxCount, FilteringCountsExcludedWords) {
     Write("f.txt", "aa bb bb xiv civil zzz zzz 111 it's\n");
     kvx::Params p;
     p.chkAllowWordsWithNumerals = 1;
-    Run r = Exec("-p '" + Params(p) + "' f.txt");
+    RunResult r = Exec("-p '" + Params(p) + "' f.txt");
     EXPECT_EQ(r.status, 0) << r.err;
     // aa, bb, it: short; xiv: numeral; zzz: repetition; 111: no letter; the "s" of
     // "it's" is a contraction fragment and never counted.
@@ -271,7 +271,7 @@ TEST_F(KvxCount, FilteringCountsExcludedWords) {
 
 TEST_F(KvxCount, NoSurvivingWordReportsAndWritesNothing) {
     Write("short.txt", "a an at\n");
-    Run r = Exec("-o out.txt short.txt");
+    RunResult r = Exec("-o out.txt short.txt");
     EXPECT_EQ(r.status, 0);
     EXPECT_FALSE(fs::exists(dir_ / "out.txt"));
     EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), "No words with more than 2 letters\n");
@@ -279,7 +279,7 @@ TEST_F(KvxCount, NoSurvivingWordReportsAndWritesNothing) {
 
 TEST_F(KvxCount, EmptyFileHasNoWords) {
     Write("empty.txt", "");
-    Run r = Exec("empty.txt");
+    RunResult r = Exec("empty.txt");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1),
@@ -288,7 +288,7 @@ TEST_F(KvxCount, EmptyFileHasNoWords) {
 
 TEST_F(KvxCount, FileWithoutExtensionIsCounted) {
     Write("README", "hello world\n");
-    Run r = Exec("README");
+    RunResult r = Exec("README");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("  hello\r\n"), std::string::npos);
 }
@@ -318,7 +318,7 @@ TEST_P(KvxCountRefusals, RefuseWithMessageAndWriteNothing) {
     q.chkIgnoreCommonWords = 1;
     q.strCommonWordsFile = (dir_ / "nowhere.txt").string();
     Params(q, "nocommon.kvx");
-    Run r = Exec(c.args);
+    RunResult r = Exec(c.args);
     EXPECT_EQ(r.status, c.status) << r.err;
     EXPECT_EQ(r.err.substr(0, std::string(c.message).size()), c.message) << r.err;
     EXPECT_EQ(r.out, "");
@@ -350,7 +350,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(KvxCount, ClosedStandardOutputEndsQuietly) {
     std::string big;
-    for (int i = 0; i < 20000; ++i) big += "word" + std::to_string(i) + "x alpha" + std::to_string(i) + "y\n";
+    for (int i = 0; i < 40000; ++i) {
+        std::string w = "w";
+        for (int k = i; k > 0; k /= 26) w += static_cast<char>('a' + k % 26);
+        big += w + "q\n";
+    }
     Write("big.txt", big);
     std::string cmd = "cd '" + dir_.string() + "' && { KVX_DATA_DIR='" + KVX_TEST_DATA_DIR +
                       "' '" + KVX_COUNT_BIN + "' big.txt 2>err.txt; echo $? >status.txt; } | head -c 10 >head.txt";
