@@ -1,0 +1,152 @@
+#include "words/WordTable.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "params/Params.h"
+#include "scanning/StrProc.h"
+#include "shell/Host.h"
+#include "text/Cp1252.h"
+
+namespace kvx {
+
+namespace {
+
+constexpr size_t kInitialIndexSize = 1024;
+
+uint64_t Mix(uint64_t h) {
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ULL;
+    h ^= h >> 33;
+    return h;
+}
+
+uint64_t HashWord(std::string_view w) {
+    uint64_t h = 0x9E3779B97F4A7C15ULL ^ w.size();
+    size_t i = 0;
+    for (; i + 8 <= w.size(); i += 8) {
+        uint64_t chunk;
+        std::memcpy(&chunk, w.data() + i, 8);
+        h = (h ^ chunk) * 0x9E3779B97F4A7C15ULL;
+        h ^= h >> 29;
+    }
+    uint64_t tail = 0;
+    for (size_t k = 0; i < w.size(); ++i, k += 8) tail |= uint64_t(uint8_t(w[i])) << k;
+    h = (h ^ tail) * 0x9E3779B97F4A7C15ULL;
+    return Mix(h);
+}
+
+}  // namespace
+
+WordTable::WordTable() { Reset(); }
+
+void WordTable::Reset() {
+    WordList.clear();
+    WordList.resize(1);
+    lngNumWords = 0;
+    index_.assign(kInitialIndexSize, 0);
+    mask_ = kInitialIndexSize - 1;
+    indexStale_ = false;
+}
+
+int32_t WordTable::Find(std::string_view w, uint64_t h) const {
+    const uint64_t tag = h & 0xFFFFFFFF00000000ULL;
+    for (uint64_t pos = h & mask_;; pos = (pos + 1) & mask_) {
+        const uint64_t e = index_[pos];
+        if (e == 0) return 0;
+        if ((e & 0xFFFFFFFF00000000ULL) == tag) {
+            const int32_t slot = int32_t(e & 0xFFFFFFFFULL);
+            if (WordList[slot].strWord == w) return slot;
+        }
+    }
+}
+
+void WordTable::InsertIndex(int32_t slot, uint64_t h) {
+    uint64_t pos = h & mask_;
+    while (index_[pos] != 0) pos = (pos + 1) & mask_;
+    index_[pos] = (h & 0xFFFFFFFF00000000ULL) | uint32_t(slot);
+}
+
+void WordTable::RebuildIndex() {
+    size_t size = kInitialIndexSize;
+    while (size < size_t(lngNumWords) * 2 + 2) size *= 2;
+    index_.assign(size, 0);
+    mask_ = size - 1;
+    for (int32_t s = 1; s <= lngNumWords; ++s) InsertIndex(s, HashWord(WordList[s].strWord));
+    indexStale_ = false;
+}
+
+void WordTable::AddWordToList(std::string_view w) {
+    if (int64_t(w.size()) > intMaxWordLength) return;
+    if (indexStale_) RebuildIndex();
+
+    const uint64_t h = HashWord(w);
+    if (lngNumWords == 0) {
+        WordList.resize(2);
+        WordList[1] = WordRecord{std::string(w), {}, 1, 0, 0, true};
+        lngNumWords = 1;
+        InsertIndex(1, h);
+        if (params && params->chkSuppressWords == 0 && host) {
+            std::string shown = text::cp1252ToUtf8(w);
+            shown += ' ';
+            host->setOutputText(shown);
+        }
+        return;
+    }
+
+    if (const int32_t k = Find(w, h); k != 0) {
+        ++WordList[k].lngFreq;
+        return;
+    }
+
+    WordList.push_back(WordRecord{std::string(w), {}, 1, 0, 0, true});
+    ++lngNumWords;
+    if (size_t(lngNumWords) * 2 > index_.size()) {
+        RebuildIndex();  // includes the new record
+    } else {
+        InsertIndex(lngNumWords, h);
+    }
+
+    if (lngNumWords % 10 == 0 && host) {
+        const char* lead = blnReadingWords ? "Number of common words read so far: "
+                                           : "Number of different words found so far: ";
+        host->setLabel(Label::NumberOfWords, lead + std::to_string(lngNumWords));
+        host->setLabelVisible(Label::NumberOfWords, true);
+        host->repaintLabel(Label::NumberOfWords);
+    }
+    ShowNewWord(w);
+}
+
+void WordTable::ShowNewWord(std::string_view w) {
+    if (!params || params->chkSuppressWords != 0 || !host) return;
+    if (host->outputLength() <= int64_t(lngMaxTextLength) - 100) {
+        std::string shown = text::cp1252ToUtf8(w);
+        shown += ' ';
+        host->appendOutputText(shown);
+        host->setOutputCaret(true);
+        return;
+    }
+    if (!blnDisplaySuppressed) {
+        host->appendOutputText("\r\n\r\n[Suppressing display of words to avoid buffer overflow.]");
+        host->setOutputCaret(true);
+    }
+    blnDisplaySuppressed = true;
+    params->chkSuppressWords = 1;
+    host->paramsChanged();
+}
+
+void WordTable::Finish() {
+    if (WordList.empty()) WordList.resize(1);
+    WordList.resize(size_t(lngNumWords) + 1);
+    std::sort(WordList.begin() + 1, WordList.end(),
+              [](const WordRecord& a, const WordRecord& b) { return a.strWord < b.strWord; });
+    for (int32_t s = 1; s <= lngNumWords; ++s) {
+        WordRecord& r = WordList[s];
+        if (r.strSortKey.empty()) r.strSortKey = StrProc::LowerCaseExt(StrProc::FoldForSorting(r.strWord));
+    }
+    indexStale_ = true;
+}
+
+}  // namespace kvx

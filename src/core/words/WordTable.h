@@ -1,0 +1,66 @@
+#pragma once
+// The word table: one record for each different word of a count, with its
+// number of occurrences. During a count the words live in a hash index (one
+// lookup per word, no shifting); Finish() turns them into WordList[1..n] in
+// ordinal order of strWord, the order the rest of the program expects.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scanning/KVXProc.h"
+
+namespace kvx {
+
+class Host;
+struct Params;
+
+struct WordRecord {
+    std::string strWord;     // the word as counted (cp1252)
+    std::string strSortKey;  // LowerCaseExt(FoldForSorting(strWord))
+    int64_t lngFreq = 0;
+    int32_t lngFreqRank = 0;  // position in frequency order, 0 = not ranked
+    int32_t lngNextFreq = 0;  // next slot in frequency order, 0 = end
+    bool blnIncluded = true;
+};
+
+class WordTable : public WordSink {
+public:
+    Host* host = nullptr;
+    /// chkSuppressWords is read for every new word and set to 1 when the live
+    /// display is suppressed.
+    Params* params = nullptr;
+    bool blnReadingWords = false;
+    bool blnDisplaySuppressed = false;
+    int16_t intMaxWordLength = 80;
+    int32_t lngMaxTextLength = 32767;
+
+    /// Slot 0 unused; records 1..lngNumWords in strWord order after Finish().
+    std::vector<WordRecord> WordList;
+    int32_t lngNumWords = 0;
+
+    WordTable();
+
+    /// Empties the table.
+    void Reset();
+    /// Counts one occurrence of w, adding a record for a new word and showing
+    /// it in the output box while the box has room.
+    void AddWordToList(std::string_view w) override;
+    /// Sorts the records by strWord (bytewise) and sets their sort keys.
+    void Finish();
+
+private:
+    int32_t Find(std::string_view w, uint64_t h) const;
+    void InsertIndex(int32_t slot, uint64_t h);
+    void RebuildIndex();
+    void ShowNewWord(std::string_view w);
+
+    // Open addressing: high 32 bits the word's hash, low 32 bits its slot;
+    // 0 marks an empty entry.
+    std::vector<uint64_t> index_;
+    uint64_t mask_ = 0;
+    bool indexStale_ = false;       // Finish() moved the records
+};
+
+}  // namespace kvx

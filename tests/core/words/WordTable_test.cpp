@@ -1,0 +1,156 @@
+#include "words/WordTable.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+
+#include "params/Params.h"
+#include "words/WordsTestHost.h"
+
+namespace kvx {
+namespace {
+
+struct WordTableTest : ::testing::Test {
+    wordstest::WordsTestHost host;
+    Params params;
+    WordTable table;
+    void SetUp() override {
+        table.host = &host;
+        table.params = &params;
+        host.output = "previous result";
+    }
+    std::vector<std::string> Words() const {
+        std::vector<std::string> w;
+        for (int32_t s = 1; s <= table.lngNumWords; ++s) w.push_back(table.WordList[size_t(s)].strWord);
+        return w;
+    }
+};
+
+TEST_F(WordTableTest, FirstWordReplacesBoxLaterNewWordsAppend) {
+    for (const char* w : {"the", "cat", "the", "sat"}) table.AddWordToList(w);
+    EXPECT_EQ(host.output, "the cat sat ");
+    EXPECT_TRUE(host.caretAtEnd);
+    table.Finish();
+    ASSERT_EQ(table.lngNumWords, 3);
+    EXPECT_EQ(Words(), (std::vector<std::string>{"cat", "sat", "the"}));
+    EXPECT_EQ(table.WordList[3].lngFreq, 2);
+}
+
+TEST_F(WordTableTest, SuppressedDisplayLeavesBoxAlone) {
+    params.chkSuppressWords = 1;
+    table.AddWordToList("one");
+    table.AddWordToList("two");
+    EXPECT_EQ(host.output, "previous result");
+    EXPECT_EQ(table.lngNumWords, 2);
+}
+
+TEST_F(WordTableTest, WordsOfEightyCharactersAreTheLongestKept) {
+    table.AddWordToList("first");
+    table.AddWordToList(std::string(81, 'x'));
+    EXPECT_EQ(table.lngNumWords, 1);
+    EXPECT_EQ(host.output, "first ");
+    table.AddWordToList(std::string(80, 'x'));
+    EXPECT_EQ(table.lngNumWords, 2);
+    // A first word that is too long is dropped before it can replace the box.
+    WordTable fresh;
+    fresh.host = &host;
+    fresh.params = &params;
+    host.output = "kept";
+    fresh.AddWordToList(std::string(81, 'y'));
+    EXPECT_EQ(fresh.lngNumWords, 0);
+    EXPECT_EQ(host.output, "kept");
+}
+
+TEST_F(WordTableTest, ProgressLabelOnEveryTenthNewWord) {
+    for (int i = 0; i < 11; ++i) table.AddWordToList("w" + std::to_string(i));
+    table.AddWordToList("w3");  // a repeat changes nothing
+    ASSERT_EQ(host.numberOfWordsHistory.size(), 1u);
+    EXPECT_EQ(host.numberOfWordsHistory[0], "Number of different words found so far: 10");
+    EXPECT_TRUE(host.visible[Label::NumberOfWords]);
+
+    for (int i = 11; i < 20; ++i) table.AddWordToList("w" + std::to_string(i));
+    EXPECT_EQ(host.numberOfWordsHistory.back(), "Number of different words found so far: 20");
+
+    table.Reset();
+    table.blnReadingWords = true;
+    host.numberOfWordsHistory.clear();
+    for (int i = 0; i < 10; ++i) table.AddWordToList("c" + std::to_string(i));
+    ASSERT_EQ(host.numberOfWordsHistory.size(), 1u);
+    EXPECT_EQ(host.numberOfWordsHistory[0], "Number of common words read so far: 10");
+}
+
+TEST_F(WordTableTest, DisplayStopsWithOneNoticeNearTheBoxLimit) {
+    table.AddWordToList("a");
+    host.output = std::string(32667, '.');  // exactly 100 short of 32767: still shown
+    table.AddWordToList("bb");
+    EXPECT_EQ(host.output.size(), 32667u + 3);
+    EXPECT_FALSE(table.blnDisplaySuppressed);
+
+    table.AddWordToList("cc");  // crosses the limit: notice instead of the word
+    const std::string notice = "\r\n\r\n[Suppressing display of words to avoid buffer overflow.]";
+    EXPECT_EQ(host.output.substr(32670), notice);
+    EXPECT_TRUE(table.blnDisplaySuppressed);
+    EXPECT_EQ(params.chkSuppressWords, 1);
+    EXPECT_EQ(host.paramsChangedCalls, 1);
+
+    // The user clears the box's check box again: no second notice.
+    params.chkSuppressWords = 0;
+    table.AddWordToList("dd");
+    EXPECT_EQ(host.output.size(), 32670u + notice.size());
+    EXPECT_EQ(params.chkSuppressWords, 1);
+    table.Finish();
+    EXPECT_EQ(table.lngNumWords, 4);
+}
+
+TEST_F(WordTableTest, BoxLengthCountsCharactersNotBytes) {
+    table.AddWordToList("a");
+    // 32667 characters, but more bytes in UTF-8: still room for one more word.
+    host.output = std::string(32666, '.') + "\xC3\xA9";
+    table.AddWordToList("\xE9t\xE9");  // cp1252 "été"
+    EXPECT_TRUE(host.output.ends_with("\xC3\xA9t\xC3\xA9 "));
+    EXPECT_FALSE(table.blnDisplaySuppressed);
+}
+
+TEST_F(WordTableTest, FinishOrdersOrdinallyAndSetsKeys) {
+    for (const char* w : {"c", "b", "a", "apple", "Apple", "\xC4pfel"}) table.AddWordToList(w);
+    table.Finish();
+    EXPECT_EQ(Words(), (std::vector<std::string>{"Apple", "a", "apple", "b", "c", "\xC4pfel"}));
+    EXPECT_EQ(table.WordList[1].strSortKey, "apple");
+    EXPECT_EQ(table.WordList[6].strSortKey, "aepfel");
+    for (int32_t s = 1; s <= table.lngNumWords; ++s) {
+        EXPECT_EQ(table.WordList[size_t(s)].lngFreq, 1);
+        EXPECT_TRUE(table.WordList[size_t(s)].blnIncluded);
+    }
+}
+
+TEST_F(WordTableTest, AgreesWithOrderedMapOnManyWords) {
+    // Enough different words to make the index grow several times, and words
+    // added after a Finish() (the index must follow the records' new slots).
+    params.chkSuppressWords = 1;
+    std::mt19937 rng(7);
+    std::map<std::string, int64_t> reference;
+    auto addRandom = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            std::string w;
+            const int len = 1 + int(rng() % 12);
+            for (int k = 0; k < len; ++k) w += char('a' + rng() % 6);
+            table.AddWordToList(w);
+            ++reference[w];
+        }
+    };
+    addRandom(40000);
+    table.Finish();
+    addRandom(20000);
+    table.Finish();
+    ASSERT_EQ(size_t(table.lngNumWords), reference.size());
+    size_t s = 1;
+    for (const auto& [w, f] : reference) {
+        ASSERT_EQ(table.WordList[s].strWord, w);
+        ASSERT_EQ(table.WordList[s].lngFreq, f) << w;
+        ++s;
+    }
+}
+
+}  // namespace
+}  // namespace kvx
