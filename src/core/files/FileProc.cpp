@@ -1,0 +1,260 @@
+#include "files/FileProc.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "shell/Host.h"
+#include "text/Cp1252.h"
+
+namespace kvx::FileProc {
+namespace {
+
+constexpr size_t kBlockSize = 16384;
+// Devices have no length and may never end (/dev/zero): the checks give up
+// on them after this many bytes and call them not text.
+constexpr int64_t kDeviceReadLimit = 1 << 20;
+
+bool IsAnomalous(uint8_t b) {
+    return b < 32 && b != 8 && b != 9 && b != 10 && b != 12 && b != 13;
+}
+
+// A file opened for the text checks. Opening never waits: pipes and sockets
+// count as files that cannot be opened.
+class CheckedFile {
+public:
+    explicit CheckedFile(const std::string& path) {
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd_ < 0) return;
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode) || S_ISFIFO(st.st_mode) ||
+            S_ISSOCK(st.st_mode)) {
+            ::close(fd_);
+            fd_ = -1;
+            return;
+        }
+        regular_ = S_ISREG(st.st_mode);
+    }
+    ~CheckedFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    CheckedFile(const CheckedFile&) = delete;
+    CheckedFile& operator=(const CheckedFile&) = delete;
+
+    bool isOpen() const { return fd_ >= 0; }
+
+    // Reads up to one block (fewer only at the end of the file). Returns the
+    // number of bytes, 0 at the end, -1 on a read error.
+    int64_t readBlock(std::vector<uint8_t>& block) {
+        block.resize(kBlockSize);
+        size_t got = 0;
+        while (got < kBlockSize) {
+            ssize_t n = ::read(fd_, block.data() + got, kBlockSize - got);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return -1;
+            }
+            if (n == 0) break;
+            got += static_cast<size_t>(n);
+        }
+        total_ += static_cast<int64_t>(got);
+        return static_cast<int64_t>(got);
+    }
+
+    // True when a device has given as much as the checks will look at.
+    bool overDeviceLimit() const { return !regular_ && total_ >= kDeviceReadLimit; }
+
+private:
+    int fd_ = -1;
+    bool regular_ = false;
+    int64_t total_ = 0;
+};
+
+int16_t LineEndKind(bool blnCR, bool blnLF) {
+    if (blnCR && !blnLF) return kTextCr;
+    if (blnLF && !blnCR) return kTextLf;
+    return kTextCrLf;
+}
+
+// Lower-cases A-Z and the upper-case letters of Windows-1252 in UTF-8 text;
+// everything else is kept byte for byte.
+std::string LowerCasePath(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        char32_t c;
+        size_t n = text::decodeUtf8(s, i, c);
+        if (n == 0) {
+            out += s[i++];
+            continue;
+        }
+        char32_t lower = c;
+        if (c >= 'A' && c <= 'Z') lower = c + 32;
+        else if (c >= 0xC0 && c <= 0xDE && c != 0xD7) lower = c + 32;
+        else if (c == 0x160 || c == 0x152 || c == 0x17D) lower = c + 1;  // Š Œ Ž
+        else if (c == 0x178) lower = 0xFF;                                 // Ÿ
+        if (lower == c) out.append(s.substr(i, n));
+        else text::appendUtf8(out, lower);
+        i += n;
+    }
+    return out;
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+    if (path.empty()) return false;
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool FolderExists(const std::string& path) {
+    if (path.empty()) return false;
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int64_t FileLength(const std::string& path) {
+    if (path.empty()) return -1;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return -1;
+    return static_cast<int64_t>(st.st_size);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
+    struct stat sa {}, sb {};
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// A read error after opening counts as "opening failed": the caller then goes
+// on, and its own reading of the file reports the error.
+int16_t TextFileKind(const std::string& path, int64_t maxBytes, int16_t& firstBadByte) {
+    if (!FileExists(path)) return kNoFile;
+    CheckedFile file(path);
+    if (!file.isOpen()) return kOpenFailed;
+
+    std::vector<uint8_t> block;
+    bool blnCR = false, blnLF = false;
+    int64_t examined = 0;
+    bool first = true;
+    for (;;) {
+        int64_t n = file.readBlock(block);
+        if (n < 0) return kOpenFailed;
+        if (n == 0) {
+            if (first) return kEmptyFile;
+            break;
+        }
+        first = false;
+        int64_t kept = std::min(n, maxBytes);
+        for (int64_t p = 0; p < kept; ++p) {
+            uint8_t b = block[static_cast<size_t>(p)];
+            if (b == 10) {
+                blnLF = true;
+            } else if (b == 13) {
+                blnCR = true;
+            } else if (IsAnomalous(b)) {
+                firstBadByte = b;
+                return kNotText;
+            }
+        }
+        examined += kept;
+        if (examined >= maxBytes) break;
+        if (file.overDeviceLimit()) return kNotText;
+    }
+    return LineEndKind(blnCR, blnLF);
+}
+
+int16_t TextFileKindTolerant(const std::string& path, int64_t maxBytes, uint8_t& badByte,
+                             int64_t& position, double tolerance, double& percentage,
+                             bool blnAllowUnicodeBytes) {
+    if (!FileExists(path)) return kNoFile;
+    percentage = 0;
+    CheckedFile file(path);
+    if (!file.isOpen()) return kOpenFailed;
+
+    badByte = 32;
+    int64_t anomalous = 0, examined = 0;
+    bool blnCR = false, blnLF = false;
+    std::vector<uint8_t> block;
+    bool first = true;
+    for (;;) {
+        int64_t n = file.readBlock(block);
+        if (n < 0) return kOpenFailed;
+        if (n == 0) {
+            if (first) return kEmptyFile;
+            break;
+        }
+        first = false;
+        int64_t kept = std::min(n, maxBytes);
+        int64_t unicodeBytes = 0;
+        for (int64_t p = 0; p < kept; ++p) {
+            uint8_t b = block[static_cast<size_t>(p)];
+            if (b == 10) {
+                blnLF = true;
+            } else if (b == 13) {
+                blnCR = true;
+            } else if (blnAllowUnicodeBytes && (b == 0 || b == 254 || b == 255)) {
+                ++unicodeBytes;
+            } else if (IsAnomalous(b)) {
+                ++anomalous;
+                if (badByte == 32) {
+                    badByte = b;
+                    position = examined + p + 1;
+                }
+            }
+        }
+        examined += kept - (blnAllowUnicodeBytes ? unicodeBytes : 0);
+        percentage = examined != 0 ? static_cast<double>(anomalous * 100) / static_cast<double>(examined)
+                                   : 0.0;
+        if (percentage > tolerance) return kNotText;
+        if (examined >= maxBytes) break;
+        if (file.overDeviceLimit()) return kNotText;
+    }
+    return LineEndKind(blnCR, blnLF);
+}
+
+void ShowLineEndingWarning(Host& host, int16_t kind) {
+    const char* what = nullptr;
+    if (kind == kTextLf) what = "This file has Unix/Linux line endings.";
+    else if (kind == kTextCr) what = "This file has Macintosh line endings.";
+    if (what) host.message(what, "Warning", Icon::Exclamation, Buttons::OK);
+}
+
+std::string GetFileExtension(std::string_view path, bool blnLowerCase) {
+    size_t slash = path.rfind('/');
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) return {};
+    std::string_view ext = name.substr(dot + 1);
+    return blnLowerCase ? LowerCasePath(ext) : std::string(ext);
+}
+
+std::string GetFolder(std::string_view path, bool blnNormalise) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string_view::npos) return {};
+    std::string_view folder = path.substr(0, slash + 1);
+    return blnNormalise ? NormaliseDriveCase(folder) : std::string(folder);
+}
+
+std::string NormaliseDriveCase(std::string_view path) {
+    if (path.size() < 2 || path[1] != ':') return std::string(path);
+    std::string out;
+    char first = path[0];
+    out += (first >= 'a' && first <= 'z') ? static_cast<char>(first - 32) : first;
+    out += LowerCasePath(path.substr(1));
+    return out;
+}
+
+void DropByteOrderPair(std::string& line) {
+    if (line.size() < 2) return;
+    auto b0 = static_cast<unsigned char>(line[0]);
+    auto b1 = static_cast<unsigned char>(line[1]);
+    if ((b0 == 255 && b1 == 254) || (b0 == 254 && b1 == 255)) line.erase(0, 2);
+}
+
+}  // namespace kvx::FileProc

@@ -1,0 +1,272 @@
+#include "files/LineReader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+
+#include "text/Cp1252.h"
+
+namespace kvx {
+namespace {
+
+constexpr size_t kBlock = 64 * 1024;
+
+// Bytes that can be copied to the line unchanged: ASCII other than CR and LF.
+constexpr std::array<bool, 256> makePlain() {
+    std::array<bool, 256> t{};
+    for (int b = 0; b < 0x80; ++b) t[b] = b != '\r' && b != '\n';
+    return t;
+}
+constexpr std::array<bool, 256> kPlain = makePlain();
+
+// Length of the plain run at the start of [p, e), eight bytes at a time while
+// no byte of the word is CR, LF or 0x80 and above.
+inline size_t plainRun(const unsigned char* p, const unsigned char* e) {
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHighs = 0x8080808080808080ULL;
+    auto hasZero = [](uint64_t v) { return (v - kOnes) & ~v & kHighs; };
+    const unsigned char* s = p;
+    while (e - p >= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        if ((w & kHighs) | hasZero(w ^ (kOnes * '\n')) | hasZero(w ^ (kOnes * '\r'))) break;
+        p += 8;
+    }
+    while (p < e && kPlain[*p]) ++p;
+    return static_cast<size_t>(p - s);
+}
+
+// One UTF-8 sequence at p (n bytes available, p[0] >= 0x80). Returns its
+// length, or 0 when it is not valid UTF-8 (overlong, surrogate, truncated...).
+inline size_t decodeSequence(const unsigned char* p, size_t n, char32_t& out) {
+    unsigned char b0 = p[0];
+    size_t len;
+    char32_t c, min;
+    if (b0 >= 0xC2 && b0 <= 0xDF) { len = 2; c = b0 & 0x1F; min = 0x80; }
+    else if (b0 >= 0xE0 && b0 <= 0xEF) { len = 3; c = b0 & 0x0F; min = 0x800; }
+    else if (b0 >= 0xF0 && b0 <= 0xF4) { len = 4; c = b0 & 0x07; min = 0x10000; }
+    else return 0;
+    if (n < len) return 0;
+    for (size_t k = 1; k < len; ++k) {
+        if ((p[k] & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (p[k] & 0x3F);
+    }
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    out = c;
+    return len;
+}
+
+inline char toCode(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+    return static_cast<char>(text::toCp1252(c));
+}
+
+}  // namespace
+
+LineReader::~LineReader() { close(); }
+
+void LineReader::close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    pos_ = end_ = 0;
+    consumedBefore_ = 0;
+    eof_ = true;
+    skipLf_ = false;
+}
+
+void LineReader::fail(int err) {
+    failed_ = true;
+    error_ = ErrorFromErrno(err);
+}
+
+bool LineReader::open(const std::string& path) {
+    close();
+    failed_ = false;
+    eof_ = false;
+    error_ = {};
+    enc_ = Encoding::Utf8;
+
+    // Non-blocking, so that opening a pipe without a writer or a terminal
+    // never waits; pipes and sockets are refused below, and a device that has
+    // nothing to give fails instead of hanging.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd_ < 0) {
+        fail(errno);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) {
+        fail(errno);
+    } else if (S_ISDIR(st.st_mode)) {
+        fail(EISDIR);
+    } else if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) {
+        failed_ = true;
+        error_ = {ErrorNumber::PathFileAccess, "Path/File access error"};
+    }
+    if (failed_) {
+        ::close(fd_);
+        fd_ = -1;
+        return false;
+    }
+
+    buf_.resize(kBlock);
+    fill(3);
+    if (failed_) {
+        close();
+        return false;
+    }
+    size_t avail = end_ - pos_;
+    const unsigned char* b = buf_.data();
+    if (avail >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
+        enc_ = Encoding::Utf16LE;
+        pos_ = 2;
+    } else if (avail >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
+        enc_ = Encoding::Utf16BE;
+        pos_ = 2;
+    } else if (avail >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
+        pos_ = 3;
+    }
+    return true;
+}
+
+// Makes at least `need` bytes available at pos_, unless the file ends first.
+// Unread bytes move to the front of the buffer (never more than a few).
+bool LineReader::fill(size_t need) {
+    while (end_ - pos_ < need) {
+        if (eof_ || failed_ || fd_ < 0) return false;
+        if (pos_ > 0) {
+            std::memmove(buf_.data(), buf_.data() + pos_, end_ - pos_);
+            consumedBefore_ += static_cast<int64_t>(pos_);
+            end_ -= pos_;
+            pos_ = 0;
+        }
+        ssize_t n = ::read(fd_, buf_.data() + end_, buf_.size() - end_);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            fail(errno);
+            return false;
+        }
+        if (n == 0) {
+            eof_ = true;
+            return false;
+        }
+        end_ += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+LineReader::Status LineReader::readLine(std::string& line) {
+    line.clear();
+    if (failed_) return Status::Error;
+    if (fd_ < 0) return Status::End;
+    return enc_ == Encoding::Utf8 ? readUtf8(line) : readUtf16(line);
+}
+
+LineReader::Status LineReader::readUtf8(std::string& line) {
+    if (skipLf_) {
+        skipLf_ = false;
+        if (fill(1) && buf_[pos_] == '\n') ++pos_;
+        if (failed_) return Status::Error;
+    }
+    bool any = false;
+    for (;;) {
+        if (pos_ == end_ && !fill(1)) {
+            if (failed_) return Status::Error;
+            return any ? Status::Line : Status::End;
+        }
+        any = true;
+        const unsigned char* b = buf_.data();
+        size_t run = plainRun(b + pos_, b + end_);
+        line.append(reinterpret_cast<const char*>(b + pos_), run);
+        pos_ += run;
+        if (pos_ == end_) continue;
+
+        unsigned char c = b[pos_];
+        if (c == '\n') {
+            ++pos_;
+            return Status::Line;
+        }
+        if (c == '\r') {
+            ++pos_;
+            skipLf_ = true;
+            return Status::Line;
+        }
+        // A byte of 0x80 or more: a UTF-8 sequence, or a Windows-1252 byte.
+        size_t want = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+        if (end_ - pos_ < want) {
+            fill(want);
+            if (failed_) return Status::Error;
+            b = buf_.data();
+        }
+        char32_t cp;
+        size_t n = decodeSequence(b + pos_, end_ - pos_, cp);
+        if (n == 0) {
+            line.push_back(static_cast<char>(c));
+            ++pos_;
+        } else {
+            line.push_back(toCode(cp));
+            pos_ += n;
+        }
+    }
+}
+
+LineReader::Status LineReader::readUtf16(std::string& line) {
+    const bool le = enc_ == Encoding::Utf16LE;
+    auto unitAt = [&](size_t i) -> char32_t {
+        const unsigned char* b = buf_.data() + i;
+        return le ? (b[0] | (b[1] << 8)) : ((b[0] << 8) | b[1]);
+    };
+    if (skipLf_) {
+        skipLf_ = false;
+        if (fill(2) && unitAt(pos_) == '\n') pos_ += 2;
+        if (failed_) return Status::Error;
+    }
+    bool any = false;
+    for (;;) {
+        if (!fill(2)) {
+            if (failed_) return Status::Error;
+            if (end_ - pos_ == 1) {  // an odd byte at the end of the file
+                line.push_back(static_cast<char>(text::kNoCode));
+                ++pos_;
+                any = true;
+                continue;
+            }
+            return any ? Status::Line : Status::End;
+        }
+        any = true;
+        // Whole units already in the buffer, without further checks.
+        while (end_ - pos_ >= 2) {
+            char32_t u = unitAt(pos_);
+            pos_ += 2;
+            if (u == '\n') return Status::Line;
+            if (u == '\r') {
+                skipLf_ = true;
+                return Status::Line;
+            }
+            if (u < 0xD800 || u > 0xDFFF) {
+                line.push_back(toCode(u));
+                continue;
+            }
+            // Surrogates: a valid pair is a character beyond 0xFFFF, which has
+            // no Windows-1252 code anyway; a lone one has none either. A high
+            // surrogate consumes a following low one.
+            if (u < 0xDC00) {
+                if (end_ - pos_ < 2) {
+                    fill(2);
+                    if (failed_) return Status::Error;
+                }
+                if (end_ - pos_ >= 2) {
+                    char32_t v = unitAt(pos_);
+                    if (v >= 0xDC00 && v <= 0xDFFF) pos_ += 2;
+                }
+            }
+            line.push_back(static_cast<char>(text::kNoCode));
+        }
+    }
+}
+
+}  // namespace kvx

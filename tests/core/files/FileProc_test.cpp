@@ -1,0 +1,269 @@
+#include "files/FileProc.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "shell/Host.h"
+
+namespace kvx {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace FileProc;
+
+class RecordingHost : public Host {
+public:
+    Answer message(std::string_view text, std::string_view title, Icon icon, Buttons buttons) override {
+        messages.push_back(std::string(title) + "|" + std::string(text));
+        EXPECT_EQ(icon, Icon::Exclamation);
+        EXPECT_EQ(buttons, Buttons::OK);
+        return Answer::OK;
+    }
+    std::vector<std::string> messages;
+};
+
+class FileProcTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/kvx_fp_XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        dir_ = tmpl;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string write(const std::string& bytes, const std::string& name = "f.txt") {
+        std::string path = (dir_ / name).string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+    struct Tolerant {
+        int16_t kind;
+        uint8_t bad = 0;
+        int64_t position = -7;
+        double percentage = -1;
+    };
+    static Tolerant tolerant(const std::string& path, bool allowUnicode = true) {
+        Tolerant t;
+        t.kind = TextFileKindTolerant(path, 16384, t.bad, t.position, 0.1, t.percentage, allowUnicode);
+        return t;
+    }
+    static int16_t strict(const std::string& path, int16_t* bad = nullptr) {
+        int16_t b = -7;
+        int16_t kind = TextFileKind(path, 16384, b);
+        if (bad) *bad = b;
+        return kind;
+    }
+
+    fs::path dir_;
+};
+
+std::string S(const char* s, size_t n) { return std::string(s, n); }
+
+// 16384 bytes of text with `count` control bytes (code 1) spread over them.
+std::string WithAnomalies(int count, size_t size = 16384) {
+    std::string s(size, 'a');
+    for (int i = 0; i < count; ++i) s[100 + static_cast<size_t>(i) * 500] = '\x01';
+    return s;
+}
+
+TEST_F(FileProcTest, LineEndKindsAndText) {
+    struct Row {
+        const char* name;
+        std::string bytes;
+        int16_t strictKind, tolerantKind;
+    };
+    const std::vector<Row> rows = {
+        {"CR LF", "one\r\ntwo\r\n", kTextCrLf, kTextCrLf},
+        {"LF only", "one\ntwo\n", kTextLf, kTextLf},
+        {"CR only", "one\rtwo\r", kTextCr, kTextCr},
+        {"no line end", "one line", kTextCrLf, kTextCrLf},
+        {"tab, backspace, form feed are text", "a\tb\bc\fd\n", kTextLf, kTextLf},
+        {"16 anomalous in 16384", WithAnomalies(16), kNotText, kTextCrLf},
+        {"17 anomalous in 16384", WithAnomalies(17), kNotText, kNotText},
+        {"anomaly beyond the first block", std::string(16384, 'a') + "\x01\r", kTextCrLf, kTextCrLf},
+        {"line end beyond the first block is not seen", std::string(16384, 'a') + "\n", kTextCrLf,
+         kTextCrLf},
+        {"high bytes are text", "\xE9\xFE\xFF\x80\n", kTextLf, kTextLf},
+        {"utf16 LE", S("\xFF\xFEh\0i\0\r\0\n\0", 10), kNotText, kTextCrLf},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        std::string path = write(r.bytes);
+        EXPECT_EQ(strict(path), r.strictKind);
+        EXPECT_EQ(tolerant(path).kind, r.tolerantKind);
+    }
+}
+
+TEST_F(FileProcTest, TolerantReportsFirstBadByteAndPercentage) {
+    Tolerant t = tolerant(write(WithAnomalies(17)));
+    EXPECT_EQ(t.kind, kNotText);
+    EXPECT_EQ(t.bad, 1);
+    EXPECT_EQ(t.position, 101);  // 1-based
+    EXPECT_DOUBLE_EQ(t.percentage, 1700.0 / 16384);
+
+    t = tolerant(write(WithAnomalies(16)));
+    EXPECT_EQ(t.kind, kTextCrLf);
+    EXPECT_EQ(t.bad, 1);  // found, but within the tolerance
+    EXPECT_DOUBLE_EQ(t.percentage, 1600.0 / 16384);
+
+    t = tolerant(write("plain text\r\n"));
+    EXPECT_EQ(t.bad, 32);  // none found
+    EXPECT_EQ(t.percentage, 0);
+
+    // Position counts the 0/254/255 bytes of the block it lies in.
+    t = tolerant(write(S("\0\0ab\x02", 5)));
+    EXPECT_EQ(t.kind, kNotText);
+    EXPECT_EQ(t.bad, 2);
+    EXPECT_EQ(t.position, 5);
+    EXPECT_DOUBLE_EQ(t.percentage, 100.0 / 3);
+
+    // Without the allowance a zero byte is anomalous.
+    t = tolerant(write(S("ab\0cd", 5)), false);
+    EXPECT_EQ(t.kind, kNotText);
+    EXPECT_EQ(t.bad, 0);
+    EXPECT_EQ(t.position, 3);
+
+    int16_t bad = -7;
+    EXPECT_EQ(strict(write(S("abc\x1B", 4)), &bad), kNotText);
+    EXPECT_EQ(bad, 27);
+    bad = -7;
+    EXPECT_EQ(strict(write("abc"), &bad), kTextCrLf);
+    EXPECT_EQ(bad, -7);  // untouched for text
+}
+
+TEST_F(FileProcTest, TolerantReadsOnWhileUnicodeBytesShrinkTheCount) {
+    // UTF-16 text: half its bytes are zeros, so the first block examines only
+    // 8192 bytes and the check reads into the second block, where the faults are.
+    std::string s("\xFF\xFE", 2);
+    for (int i = 0; i < 8191; ++i) s += std::string("a\0", 2);
+    for (int i = 0; i < 20; ++i) s += std::string("\x01\0", 2);
+    for (int i = 0; i < 20000; ++i) s += std::string("a\0", 2);
+    Tolerant t = tolerant(write(s));
+    EXPECT_EQ(t.kind, kNotText);
+    EXPECT_EQ(t.bad, 1);
+    EXPECT_EQ(t.position, 8191 + 1);  // examined in block 1, plus place in block 2
+
+    // Blocks 1 and 2 examine 8191 + 8192 bytes, one short: block 3 is read
+    // too, and faults in block 4 are not looked at.
+    std::string late("\xFF\xFE", 2);
+    for (int i = 0; i < 24575; ++i) late += std::string("a\0", 2);
+    for (int i = 0; i < 20; ++i) late += std::string("\x01\0", 2);
+    EXPECT_EQ(tolerant(write(late)).kind, kTextCrLf);
+}
+
+TEST_F(FileProcTest, MissingEmptyAndSpecialFiles) {
+    int16_t bad = 0;
+    EXPECT_EQ(strict(""), kNoFile);
+    EXPECT_EQ(tolerant("").kind, kNoFile);
+    EXPECT_EQ(strict((dir_ / "none").string()), kNoFile);
+    EXPECT_EQ(tolerant(dir_.string()).kind, kNoFile);  // a folder is not a file
+    EXPECT_FALSE(FileExists(dir_.string()));
+    EXPECT_TRUE(FolderExists(dir_.string()));
+    EXPECT_FALSE(FileExists(""));
+
+    std::string empty = write("");
+    EXPECT_EQ(strict(empty), kEmptyFile);
+    EXPECT_EQ(tolerant(empty).kind, kEmptyFile);
+    EXPECT_EQ(strict("/dev/null"), kEmptyFile);
+
+    // Devices have length 0 but are examined, and never read forever.
+    EXPECT_EQ(strict("/dev/zero", &bad), kNotText);
+    EXPECT_EQ(bad, 0);
+    EXPECT_EQ(tolerant("/dev/zero").kind, kNotText);
+    EXPECT_EQ(tolerant("/dev/zero", false).kind, kNotText);
+    EXPECT_EQ(strict("/dev/urandom"), kNotText);
+    EXPECT_EQ(tolerant("/dev/urandom").kind, kNotText);
+
+    // A pipe without a writer must not block.
+    std::string fifo = (dir_ / "pipe").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_TRUE(FileExists(fifo));
+    EXPECT_EQ(strict(fifo), kOpenFailed);
+    EXPECT_EQ(tolerant(fifo).kind, kOpenFailed);
+
+    if (::geteuid() != 0) {
+        std::string locked = write("secret", "locked.txt");
+        ::chmod(locked.c_str(), 0);
+        EXPECT_EQ(strict(locked), kOpenFailed);
+        EXPECT_EQ(tolerant(locked).kind, kOpenFailed);
+    }
+}
+
+TEST_F(FileProcTest, LengthAndSameFile) {
+    std::string a = write("12345", "a.txt");
+    std::string b = write("12345", "b.txt");
+    EXPECT_EQ(FileLength(a), 5);
+    EXPECT_EQ(FileLength((dir_ / "none").string()), -1);
+    EXPECT_EQ(FileLength(dir_.string()), -1);
+
+    fs::create_symlink(a, dir_ / "link.txt");
+    fs::create_hard_link(a, dir_ / "hard.txt");
+    EXPECT_TRUE(SameFile(a, a));
+    EXPECT_TRUE(SameFile(a, (dir_ / "link.txt").string()));
+    EXPECT_TRUE(SameFile(a, (dir_ / "hard.txt").string()));
+    EXPECT_TRUE(SameFile(a, (dir_ / "." / "a.txt").string()));
+    EXPECT_FALSE(SameFile(a, b));
+    EXPECT_FALSE(SameFile(a, (dir_ / "none").string()));
+    EXPECT_FALSE(SameFile("", ""));
+}
+
+TEST(FileProcPaths, ExtensionFolderAndDrive) {
+    struct Row {
+        const char* path;
+        const char* ext;
+        const char* extLower;
+        const char* folder;
+    };
+    const std::vector<Row> rows = {
+        {"/home/me/notes.TXT", "TXT", "txt", "/home/me/"},
+        {"/home/me/texts.d/notes", "", "", "/home/me/texts.d/"},
+        {"texts.d/notes", "", "", "texts.d/"},
+        {"archive.tar.GZ", "GZ", "gz", ""},
+        {"/a/b/.hidden", "hidden", "hidden", "/a/b/"},
+        {"/a/b/name.", "", "", "/a/b/"},
+        {"/a/b/", "", "", "/a/b/"},
+        {"/a/R\xC3\x89SUM\xC3\x89.\xC3\x89T\xC3\x89", "\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9", "/a/"},
+        {"", "", "", ""},
+        {"/", "", "", "/"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.path);
+        EXPECT_EQ(GetFileExtension(r.path, false), r.ext);
+        EXPECT_EQ(GetFileExtension(r.path, true), r.extLower);
+        EXPECT_EQ(GetFolder(r.path, false), r.folder);
+        EXPECT_EQ(GetFolder(r.path, true), r.folder);
+    }
+    EXPECT_EQ(NormaliseDriveCase("/Home/Me"), "/Home/Me");
+    EXPECT_EQ(NormaliseDriveCase("c:\\Texts\\\xC3\x89T\xC3\x89"), "C:\\texts\\\xC3\xA9t\xC3\xA9");
+    EXPECT_EQ(NormaliseDriveCase("a"), "a");
+}
+
+TEST(FileProcLines, DropByteOrderPairAndWarning) {
+    struct Row {
+        std::string in, out;
+    };
+    const std::vector<Row> rows = {
+        {"\xFF\xFEtext", "text"}, {"\xFE\xFFtext", "text"}, {"\xFF\xFF" "a", "\xFF\xFF" "a"},
+        {"x\xFF\xFE", "x\xFF\xFE"}, {"\xFF", "\xFF"}, {"", ""}, {"\xFE\xFF", ""},
+    };
+    for (auto r : rows) {
+        DropByteOrderPair(r.in);
+        EXPECT_EQ(r.in, r.out);
+    }
+
+    RecordingHost host;
+    for (int16_t kind : {kNoFile, kEmptyFile, kOpenFailed, kNotText, kTextCrLf, kTextLf, kTextCr})
+        ShowLineEndingWarning(host, kind);
+    EXPECT_EQ(host.messages, (std::vector<std::string>{"Warning|This file has Unix/Linux line endings.",
+                                                       "Warning|This file has Macintosh line endings."}));
+}
+
+}  // namespace
+}  // namespace kvx

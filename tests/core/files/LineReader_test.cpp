@@ -1,0 +1,195 @@
+#include "files/LineReader.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace kvx {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+constexpr size_t kReadBlock = 64 * 1024;  // the reader's block size
+
+class LineReaderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/kvx_lr_XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        dir_ = tmpl;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string write(const std::string& bytes, const std::string& name = "in.txt") {
+        std::string path = (dir_ / name).string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+    Lines readAll(const std::string& bytes) {
+        LineReader r;
+        EXPECT_TRUE(r.open(write(bytes)));
+        Lines lines;
+        std::string line;
+        LineReader::Status s;
+        while ((s = r.readLine(line)) == LineReader::Status::Line) lines.push_back(line);
+        EXPECT_EQ(s, LineReader::Status::End);
+        EXPECT_EQ(r.readLine(line), LineReader::Status::End);  // stays at the end
+        return lines;
+    }
+
+    fs::path dir_;
+};
+
+struct Case {
+    const char* name;
+    std::string bytes;
+    Lines expected;
+};
+
+std::string S(const char* s, size_t n) { return std::string(s, n); }
+
+TEST_F(LineReaderTest, DecodesAndSplitsLines) {
+    const std::vector<Case> cases = {
+        {"ascii", "hello world\n", {"hello world"}},
+        {"utf8 accents, euro, CJK without code",
+         "caf\xC3\xA9 \xE2\x82\xAC" "5 \xE4\xB8\xAD\n", {"caf\xE9 \x80" "5 \x81"}},
+        {"windows-1252 bytes", "caf\xE9 \x80" "5 \x9C\n", {"caf\xE9 \x80" "5 \x9C"}},
+        {"utf8 with one stray cp1252 byte", "na\xC3\xAFve r\xE9sum\xC3\xA9", {"na\xEFve r\xE9sum\xE9"}},
+        {"overlong forms are bytes", "\xC0\xAF|\xE0\x80\xAF|\xC1\x81", {"\xC0\xAF|\xE0\x80\xAF|\xC1\x81"}},
+        {"encoded surrogate is bytes", "\xED\xA0\x80x", {"\xED\xA0\x80x"}},
+        {"truncated sequence at end", "ab\xE2\x82", {"ab\xE2\x82"}},
+        {"lead byte before line end", "a\xC3\nb", {"a\xC3", "b"}},
+        {"code point above U+10FFFF", "\xF4\x90\x80\x80", {"\xF4\x90\x80\x80"}},
+        {"four-byte character", "x\xF0\x9F\x98\x80y", {"x\x81y"}},
+        {"C1 control without a cp1252 meaning", "\xC2\x81\xC2\x80", {"\x81\x81"}},
+        {"utf8 mark dropped", "\xEF\xBB\xBFword", {"word"}},
+        {"utf8 mark only", "\xEF\xBB\xBF", {}},
+        {"utf8 mark later is a character", "a\xEF\xBB\xBF", {"a\x81"}},
+        {"utf16 LE with pair", S("\xFF\xFEh\0i\0\r\0\n\0\xE9\0\xAC\x20\x3D\xD8\x00\xDE", 18),
+         {"hi", "\xE9\x80\x81"}},
+        {"utf16 BE with pair", S("\xFE\xFF\0h\0i\0\r\0\n\0\xE9\x20\xAC\xD8\x3D\xDE\x00", 18),
+         {"hi", "\xE9\x80\x81"}},
+        {"utf16 lone surrogates", S("\xFF\xFE\x00\xDC" "a\0\x3D\xD8" "b\0", 10), {"\x81" "a\x81" "b"}},
+        {"utf16 odd final byte", S("\xFF\xFE" "a\0b", 5), {"a\x81"}},
+        {"utf16 line ends", S("\xFF\xFE" "a\0\r\0b\0\n\0c\0\r\0", 14), {"a", "b", "c"}},
+        {"utf16 mark only", "\xFF\xFE", {}},
+        {"CR, LF and CR LF", "a\rb\nc\r\nd", {"a", "b", "c", "d"}},
+        {"empty lines", "\r\n\r\n", {"", ""}},
+        {"LF then CR is two ends", "\n\r", {"", ""}},
+        {"CR CR LF", "\r\r\n", {"", ""}},
+        {"final line without end", "one\ntwo", {"one", "two"}},
+        {"final line end", "one\n", {"one"}},
+        {"empty file", "", {}},
+        {"NUL bytes are characters", S("a\0b\n\0", 5), {S("a\0b", 3), S("\0", 1)}},
+        {"long ASCII run with a late end", std::string(1000, 'q') + "\xC3\xA9\r\n", {std::string(1000, 'q') + "\xE9"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(readAll(c.bytes), c.expected);
+    }
+}
+
+TEST_F(LineReaderTest, HandlesBlockBoundaries) {
+    const std::string pad(kReadBlock - 1, 'a');  // the next byte is the last of the block
+    const std::string pad16 = [] {                  // UTF-16 LE mark + 'a' units to the block end
+        std::string s("\xFF\xFE", 2);
+        while (s.size() < kReadBlock - 2) s += std::string("a\0", 2);
+        return s;
+    }();
+    const std::vector<Case> cases = {
+        {"CR LF split", pad + "\r\nb", {pad, "b"}},
+        {"CR at the end of a block, then text", pad + "\rb", {pad, "b"}},
+        {"utf8 sequence split", pad + "\xC3\xA9z", {pad + "\xE9z"}},
+        {"three-byte sequence split", pad.substr(1) + "\xE2\x82\xAC", {pad.substr(1) + "\x80"}},
+        {"stray byte at the block end", pad + "\xE9" + "sum", {pad + "\xE9sum"}},
+        {"utf16 pair split", pad16 + S("\x3D\xD8\x00\xDE" "b\0", 6),
+         {std::string((kReadBlock - 4) / 2, 'a') + "\x81" "b"}},
+        {"utf16 CR LF split", pad16 + S("\r\0\n\0b\0", 6),
+         {std::string((kReadBlock - 4) / 2, 'a'), "b"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(readAll(c.bytes), c.expected);
+    }
+}
+
+TEST_F(LineReaderTest, ManyLinesAcrossBlocks) {
+    std::string bytes;
+    Lines expected;
+    for (int i = 0; i < 30000; ++i) {
+        std::string line = "line " + std::to_string(i) + (i % 7 == 0 ? " \xC3\xA9t\xC3\xA9" : "");
+        bytes += line + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
+        expected.push_back(i % 7 == 0 ? "line " + std::to_string(i) + " \xE9t\xE9" : line);
+    }
+    EXPECT_EQ(readAll(bytes), expected);
+}
+
+TEST_F(LineReaderTest, InvalidUtf8EverywhereIsReadByteByByte) {
+    std::string bytes;
+    for (int i = 0; i < 200000; ++i) bytes += static_cast<char>(0x80 + (i * 37) % 0x80);
+    // Continuation bytes and lead bytes never form a valid sequence here
+    // except by chance; compare with the decoder applied to the whole text.
+    Lines lines = readAll(bytes);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_LE(lines[0].size(), bytes.size());
+    EXPECT_GE(lines[0].size(), bytes.size() / 4);
+
+    std::string stray(100000, '\xE9');  // never valid: every lead lacks its continuation
+    EXPECT_EQ(readAll(stray), Lines{stray});
+}
+
+TEST_F(LineReaderTest, HugeLineWithoutLineEnd) {
+    const size_t size = 100u * 1024 * 1024;
+    std::string path = (dir_ / "huge.txt").string();
+    {
+        std::ofstream out(path, std::ios::binary);
+        std::string chunk(1 << 20, 'x');
+        chunk[12345] = '\xE9';
+        for (size_t i = 0; i < size / chunk.size(); ++i) out << chunk;
+    }
+    LineReader r;
+    ASSERT_TRUE(r.open(path));
+    std::string line;
+    ASSERT_EQ(r.readLine(line), LineReader::Status::Line);
+    EXPECT_EQ(line.size(), size);
+    EXPECT_EQ(line[12345], '\xE9');
+    EXPECT_EQ(line[(1 << 20) + 12345], '\xE9');
+    EXPECT_EQ(r.readLine(line), LineReader::Status::End);
+    EXPECT_EQ(r.bytesRead(), static_cast<int64_t>(size));
+}
+
+TEST_F(LineReaderTest, RefusesWhatCannotBeRead) {
+    LineReader r;
+    EXPECT_FALSE(r.open((dir_ / "missing.txt").string()));
+    EXPECT_EQ(r.error().number, ErrorNumber::FileNotFound);
+    EXPECT_FALSE(r.error().description.empty());
+
+    EXPECT_FALSE(r.open(dir_.string()));
+    EXPECT_EQ(r.error().number, ErrorNumber::PathFileAccess);
+
+    std::string fifo = (dir_ / "pipe").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(r.open(fifo));  // must not wait for a writer
+    EXPECT_EQ(r.error().number, ErrorNumber::PathFileAccess);
+
+    std::string line;
+    EXPECT_EQ(r.readLine(line), LineReader::Status::Error);
+
+    // A later successful open clears the failure.
+    EXPECT_TRUE(r.open(write("ok\n")));
+    EXPECT_EQ(r.readLine(line), LineReader::Status::Line);
+    EXPECT_EQ(line, "ok");
+    r.close();
+    EXPECT_EQ(r.readLine(line), LineReader::Status::End);
+}
+
+}  // namespace
+}  // namespace kvx
