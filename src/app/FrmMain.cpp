@@ -1,0 +1,755 @@
+#include "FrmMain.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "FrmHelp.h"
+#include "FrmPopUp.h"
+#include "QtHost.h"
+#include "files/FileProc.h"
+#include "params/Defaults.h"
+#include "state/Folder.h"
+#include "state/StateFile.h"
+
+namespace kvx {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Twips to pixels at 96 dots per inch.
+constexpr int Px(int twips) { return twips / 15; }
+
+std::string TrimBlanks(const std::string& s) {
+    const size_t b = s.find_first_not_of(' ');
+    if (b == std::string::npos) return {};
+    return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+template <class W>
+W* Named(W* w, const char* name) {
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+void FillList(QComboBox* box, const std::vector<std::string>& entries) {
+    box->clear();
+    for (const std::string& e : entries) box->addItem(Q(e));
+}
+
+}  // namespace
+
+std::string FrmMain::VersionText(const std::string& version) {
+    const size_t dot = version.find('.');
+    std::string major = version.substr(0, dot);
+    std::string minor = "0";
+    if (dot != std::string::npos) {
+        minor = version.substr(dot + 1);
+        minor = minor.substr(0, minor.find('.'));
+    }
+    if (major.empty()) major = "0";
+    if (minor.empty()) minor = "0";
+    return major + "." + minor + "7";
+}
+
+FrmMain::FrmMain(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmMain"));
+    host_ = std::make_unique<QtHost>(*this);
+    session_ = std::make_unique<CountingSession>(params_, *host_, texts_);
+    openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    endProgram = [] { QCoreApplication::quit(); };
+    BuildControls();
+    ConnectHandlers();
+    frmHelp_ = new FrmHelp(this, [this] { SetTheFocus(); });
+    frmPopUp_ = new FrmPopUp(this);
+}
+
+FrmMain::~FrmMain() = default;
+
+// ---------------------------------------------------------------------------
+// Controls
+
+void FrmMain::BuildControls() {
+    auto button = [this](const char* name, const char* caption) {
+        return Named(new QPushButton(QString::fromLatin1(caption), this), name);
+    };
+    auto label = [this](const char* name, const QString& caption = QString()) {
+        return Named(new QLabel(caption, this), name);
+    };
+
+    // Source and files.
+    auto* lblSource = new QLabel(QStringLiteral("Source:"), this);
+    optInFile = Named(new QRadioButton(QStringLiteral("file"), this), "optInFile");
+    optOnClipboard = Named(new QRadioButton(QStringLiteral("clipboard"), this), "optOnClipboard");
+    optInFile->setChecked(true);
+    lblSizeOfClipboardContents = label("lblSizeOfClipboardContents");
+    lblCorvaneSystems = label("lblCorvaneSystems", QStringLiteral("Corvane Systems"));
+    lblOnlineDocumentation = label("lblOnlineDocumentation", QStringLiteral("Online user manual"));
+    for (QLabel* l : {lblCorvaneSystems, lblOnlineDocumentation}) {
+        l->setCursor(Qt::PointingHandCursor);
+        QFont f = l->font();
+        f.setUnderline(true);
+        l->setFont(f);
+        l->setStyleSheet(QStringLiteral("color: palette(link);"));
+    }
+    lblCorvaneSystems->setToolTip(QStringLiteral("Click to visit the publisher's web site"));
+    lblOnlineDocumentation->setToolTip(QStringLiteral("Click to read the user manual"));
+
+    static const char* const kFileNames[2] = {"txbFile_0", "txbFile_1"};
+    static const char* const kCmdNames[2] = {"cmdFile_0", "cmdFile_1"};
+    static const char* const kClearNames[2] = {"cmdClearFile_0", "cmdClearFile_1"};
+    static const char* const kCaptions[2] = {"Input file", "Output file"};
+    for (int k = 0; k < 2; ++k) {
+        txbFile[k] = Named(new QLineEdit(this), kFileNames[k]);
+        cmdFile[k] = button(kCmdNames[k], kCaptions[k]);
+        cmdClearFile[k] = button(kClearNames[k], "Clear");
+        txbFile[k]->installEventFilter(this);
+        cmdFile[k]->installEventFilter(this);
+    }
+    chkDisableOutputToFile =
+        Named(new QCheckBox(QStringLiteral("Disable"), this), "chkDisableOutputToFile");
+    lblFilesize = label("lblFilesize");
+
+    // Count command, order and format.
+    cmdListWords = button("cmdListWords", "Count words");
+    cmdListWords->installEventFilter(this);
+    cmdListWords->setDefault(true);
+    {
+        QFont f = cmdListWords->font();
+        f.setBold(true);
+        cmdListWords->setFont(f);
+        // Room for either caption without the button changing size.
+        cmdListWords->setMinimumWidth(cmdListWords->sizeHint().width() + 24);
+    }
+    chkSuppressWords = Named(new QCheckBox(QStringLiteral("Don't display words as found"), this),
+                             "chkSuppressWords");
+    cboWordOrder = Named(new QComboBox(this), "cboWordOrder");
+    cboDisplayFormat = Named(new QComboBox(this), "cboDisplayFormat");
+    auto* lblWordOrder = new QLabel(QStringLiteral("Word order:"), this);
+    auto* lblDisplayFormat = new QLabel(QStringLiteral("Display format:"), this);
+    lblWordOrder->setBuddy(cboWordOrder);
+    lblDisplayFormat->setBuddy(cboDisplayFormat);
+    lblTwirler = label("lblTwirler", QStringLiteral(" "));
+    {
+        QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        f.setPointSize(f.pointSize() + 4);
+        lblTwirler->setFont(f);
+        lblTwirler->setFixedWidth(QFontMetrics(f).horizontalAdvance(QChar(0x2588)) + 8);
+        lblTwirler->setAlignment(Qt::AlignCenter);
+    }
+
+    // Result labels.
+    Frame2 = Named(new QFrame(this), "Frame2");
+    Frame2->setFrameShape(QFrame::StyledPanel);
+    lblNumberOfWords = label("lblNumberOfWords");
+    lblNumWordsExcluded = label("lblNumWordsExcluded");
+    lblNumOccurrences = label("lblNumOccurrences");
+    lblTotalNumOccurrences = label("lblTotalNumOccurrences");
+    for (QLabel* l : {lblNumberOfWords, lblNumWordsExcluded, lblNumOccurrences,
+                      lblTotalNumOccurrences}) {
+        l->setParent(Frame2);
+        // Runs of blanks align the figures; keep them.
+        l->setTextFormat(Qt::PlainText);
+        l->setStyleSheet(QStringLiteral("white-space: pre;"));
+        QSizePolicy sp = l->sizePolicy();
+        sp.setRetainSizeWhenHidden(true);
+        l->setSizePolicy(sp);
+        l->setMinimumHeight(l->fontMetrics().height());
+    }
+    lblTotalNumOccurrences->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    // Text boxes.
+    txbIntro = Named(new QPlainTextEdit(this), "txbIntro");
+    txbIntro->setReadOnly(true);
+    txbIntro->viewport()->installEventFilter(this);
+    txbIntro->viewport()->setCursor(Qt::PointingHandCursor);
+    txbIntro->setToolTip(QStringLiteral("Click to show the text on the clipboard"));
+    txbOutput = Named(new QPlainTextEdit(this), "txbOutput");
+    txbOutput->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    txbOutput->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    // Commands.
+    cmdSetParameters = button("cmdSetParameters", "Set parameters");
+    cmdSaveState = button("cmdSaveState", "Save state");
+    cmdClearOutput = button("cmdClearOutput", "Clear textbox");
+    cmdCopyToClipboard = button("cmdCopyToClipboard", "Copy text to clipboard");
+    cmdHelp = button("cmdHelp", "Help");
+    cmdHelp->installEventFilter(this);
+    cmdQuit = button("cmdQuit", "Quit");
+    lblCV_URL = label("lblCV_URL");
+    {
+        QFont f = lblCV_URL->font();
+        f.setPointSizeF(f.pointSizeF() * 0.85);
+        lblCV_URL->setFont(f);
+        lblCV_URL->setEnabled(false);
+    }
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+
+    // Layout: the source and file rows, the count row, the results, then the
+    // text boxes (the output box takes the room) and the commands.
+    auto* top = new QHBoxLayout;
+    top->addWidget(lblSource);
+    top->addWidget(optInFile);
+    top->addWidget(optOnClipboard);
+    top->addSpacing(16);
+    top->addWidget(lblSizeOfClipboardContents, 1);
+    top->addWidget(lblCorvaneSystems);
+    top->addSpacing(12);
+    top->addWidget(lblOnlineDocumentation);
+
+    auto* files = new QGridLayout;
+    files->setHorizontalSpacing(6);
+    files->setVerticalSpacing(4);
+    for (int k = 0; k < 2; ++k) {
+        files->addWidget(cmdFile[k], k == 0 ? 0 : 2, 0);
+        files->addWidget(txbFile[k], k == 0 ? 0 : 2, 1);
+        files->addWidget(cmdClearFile[k], k == 0 ? 0 : 2, 2);
+    }
+    files->addWidget(lblFilesize, 1, 1);
+    files->addWidget(chkDisableOutputToFile, 2, 3);
+    files->setColumnStretch(1, 1);
+    cmdFile[0]->setMinimumWidth(cmdFile[1]->sizeHint().width());
+
+    auto* countRow = new QHBoxLayout;
+    countRow->addWidget(cmdListWords);
+    countRow->addWidget(lblTwirler);
+    countRow->addWidget(chkSuppressWords);
+    countRow->addStretch(1);
+    countRow->addWidget(lblWordOrder);
+    countRow->addWidget(cboWordOrder);
+    countRow->addSpacing(12);
+    countRow->addWidget(lblDisplayFormat);
+    countRow->addWidget(cboDisplayFormat);
+
+    auto* results = new QGridLayout(Frame2);
+    results->setContentsMargins(8, 4, 8, 4);
+    results->setHorizontalSpacing(24);
+    results->addWidget(lblNumberOfWords, 0, 0);
+    results->addWidget(lblNumWordsExcluded, 1, 0);
+    results->addWidget(lblNumOccurrences, 0, 1);
+    results->addWidget(lblTotalNumOccurrences, 1, 1);
+    results->setColumnStretch(0, 1);
+    results->setColumnStretch(1, 1);
+
+    auto* boxes = new QHBoxLayout;
+    boxes->addWidget(txbIntro, 1);
+    boxes->addWidget(txbOutput, 3);
+
+    auto* commands = new QHBoxLayout;
+    for (QPushButton* b :
+         {cmdSetParameters, cmdSaveState, cmdClearOutput, cmdCopyToClipboard, cmdHelp})
+        commands->addWidget(b);
+    commands->addStretch(1);
+    commands->addWidget(lblCV_URL);
+    commands->addSpacing(12);
+    commands->addWidget(cmdQuit);
+
+    auto* main = new QVBoxLayout(this);
+    main->setContentsMargins(10, 8, 10, 10);
+    main->setSpacing(8);
+    main->addLayout(top);
+    main->addLayout(files);
+    main->addLayout(countRow);
+    main->addWidget(Frame2);
+    main->addLayout(boxes, 1);
+    main->addLayout(commands);
+
+    setMinimumSize(720, 480);
+    resize(960, 700);
+}
+
+void FrmMain::ConnectHandlers() {
+    connect(cmdListWords, &QPushButton::clicked, this, [this] { cmdListWords_Click(); });
+    for (int k = 0; k < 2; ++k) {
+        connect(cmdFile[k], &QPushButton::clicked, this, [this, k] { cmdFile_Click(k); });
+        connect(cmdClearFile[k], &QPushButton::clicked, this, [this, k] { cmdClearFile_Click(k); });
+        connect(txbFile[k], &QLineEdit::textEdited, this,
+                [this, k](const QString& t) { params_.txbFile[k] = t.toStdString(); });
+    }
+    connect(optInFile, &QRadioButton::clicked, this, [this] { optInFile_Click(); });
+    connect(optOnClipboard, &QRadioButton::clicked, this, [this] { optOnClipboard_Click(); });
+    connect(chkSuppressWords, &QCheckBox::clicked, this, [this] { chkSuppressWords_Click(); });
+    connect(chkDisableOutputToFile, &QCheckBox::clicked, this,
+            [this] { chkDisableOutputToFile_Click(); });
+    connect(cboWordOrder, &QComboBox::activated, this, [this] { cboWordOrder_Click(); });
+    connect(cboDisplayFormat, &QComboBox::activated, this, [this] { cboDisplayFormat_Click(); });
+    connect(cmdSetParameters, &QPushButton::clicked, this, [this] { cmdSetParameters_Click(); });
+    connect(cmdSaveState, &QPushButton::clicked, this, [this] { cmdSaveState_Click(); });
+    connect(cmdClearOutput, &QPushButton::clicked, this, [this] { cmdClearOutput_Click(); });
+    connect(cmdCopyToClipboard, &QPushButton::clicked, this, [this] { cmdCopyToClipboard_Click(); });
+    connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
+    connect(cmdQuit, &QPushButton::clicked, this, [this] { cmdQuit_Click(); });
+    connect(lblCorvaneSystems, &QLabel::linkActivated, this, [this] { lblCorvaneSystems_Click(); });
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    lblCorvaneSystems->installEventFilter(this);
+    lblOnlineDocumentation->installEventFilter(this);
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyRelease: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F1 && !key->isAutoRepeat() &&
+            (watched == cmdHelp || watched == cmdFile[0] || watched == cmdFile[1] ||
+             watched == cmdListWords)) {
+            cmdHelp_Click();
+            return true;
+        }
+        break;
+    }
+    case QEvent::FocusOut: {
+        // Only a move of the focus inside the program counts as leaving the
+        // box, not the window losing activation to a message box.
+        auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) break;
+        for (int k = 0; k < 2; ++k)
+            if (watched == txbFile[k]) txbFile_LostFocus(k);
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) break;
+        if (watched == txbIntro->viewport()) txbIntro_Click();
+        else if (watched == lblCorvaneSystems) lblCorvaneSystems_Click();
+        else if (watched == lblOnlineDocumentation) lblOnlineDocumentation_Click();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+    if (blnQuitting_) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    cmdQuit_Click();
+}
+
+// ---------------------------------------------------------------------------
+// Start-up
+
+bool FrmMain::Form_Load() {
+    session_->blnStartUpCompleted = false;
+
+    // Message texts.
+    const std::string folder = ProgramFolder();
+    const std::string path = folder + (folder.empty() || folder.back() == '/' ? "" : "/") + "kvx.dat";
+    const int32_t r = texts_.Load(path);
+    if (r <= 0) {
+        host_->message(MessageTable::LoadErrorText(r, path), "", Icon::Critical, Buttons::OK);
+        return false;
+    }
+
+    // Program-wide strings.
+    strUserSubfolder = texts_.GetProgramText(310);
+    strProgramTitle = texts_.GetProgramText(1);
+    strVersion = VersionText(KVX_VERSION_STRING);
+
+    // The main window's controls and the defaults.
+    txbIntro->setPlainText(Q(texts_.GetProgramText(19) + "\n\n" + texts_.GetProgramText(20) +
+                             "\n\n" + texts_.GetProgramText(35) + "\n\n" +
+                             texts_.GetProgramText(21) + "\n\n" + texts_.GetProgramText(22) +
+                             "\n\n" + texts_.GetProgramText(23)));
+    cmdListWords->setText(Q(session_->IdleCaption()));
+    lblCV_URL->setText(Q(texts_.GetProgramText(14)));
+    session_->SetDefaultCommonWordsFile();
+    FillComboBoxes();
+    InitializeVariables();
+    session_->ValidateInputFile(params_.txbFile[0]);
+    cmdFile[1]->setEnabled(false);
+    txbFile[1]->setEnabled(false);
+    cmdClearFile[1]->setEnabled(false);
+    host_->setCurrentFolder(QDir::homePath().toStdString());
+
+    SetWindowCaption();
+    SetUpCopyAndOutputControls();
+    PlaceWindow();
+    session_->ConcealNumWords();
+    show();
+
+    // The saved state; a missing or damaged file means the defaults.
+    session_->SetDefaultCommonWordsFile();
+    FillComboBoxes();
+    std::string err = RestoreSavedState(params_, strStateFile);
+    EnableOutputFileControls();
+    if (!err.empty()) {
+        InitializeVariables();
+        FillComboBoxes();
+    }
+    ParamsToControls();
+    session_->ValidateInputFile(params_.txbFile[0]);
+
+    LoadCommonWordsAtStartUp();
+
+    session_->ConcealNumWords();
+    Timer1->start();
+    SetTheFocus();
+    session_->blnStartUpCompleted = true;
+    blnLoaded_ = true;
+    return true;
+}
+
+void FrmMain::LoadCommonWordsAtStartUp() {
+    params_.strCommonWordsFile = TrimBlanks(params_.strCommonWordsFile);
+    if (!FileProc::FileExists(params_.strCommonWordsFile)) {
+        params_.strCommonWordsFile.clear();
+        params_.txbCommonWordsFile.clear();
+        params_.chkIgnoreCommonWords = 0;
+        ParamsToControls();
+    }
+    const std::string title = texts_.GetProgramText(42);
+    if (params_.strCommonWordsFile.empty()) {
+        if (host_->message(texts_.GetProgramText(41), title, Icon::None, Buttons::YesNo) ==
+            Answer::Yes) {
+            session_->SetDefaultCommonWordsFile();
+            session_->AttemptToReadCommonWords();
+        }
+    } else if (params_.chkIgnoreCommonWords == 1) {
+        session_->AttemptToReadCommonWords();
+    } else if (host_->message(texts_.GetProgramText(40) + "\r\n" + params_.strCommonWordsFile,
+                              title, Icon::None, Buttons::YesNo) == Answer::Yes) {
+        session_->AttemptToReadCommonWords();
+    }
+}
+
+void FrmMain::InitializeVariables() {
+    params_.optInFile = true;
+    cmdCopyToClipboard->setToolTip(QString());
+    lblSizeOfClipboardContents->clear();
+    lblFilesize->clear();
+    strStateFile = UserFilePath("kvx.usr", strUserSubfolder);
+    lblTwirler->setText(QStringLiteral(" "));
+    session_->lngMaxClipboardChars = 100000;
+    // Initialize: the parameters back to their first-start values.
+    session_->blnWordsGot = false;
+    InitializeParams(params_);
+    session_->scanner.SetCommentMarkers("C");
+    EnableOutputFileControls();
+    session_->intProgressBarWidth = 37;
+    ParamsToControls();
+}
+
+void FrmMain::FillComboBoxes() {
+    const bool was = blnSettingControls_;
+    blnSettingControls_ = true;
+    FillList(cboWordOrder, WordOrderEntries());
+    FillList(cboDisplayFormat, DisplayFormatEntries());
+    blnSettingControls_ = was;
+    params_.cboShortWordSize = 1;
+    params_.cboLongWordSize = 3;
+    params_.cboThresholdFrequency = 0;
+    params_.cboWordOrder = 0;
+    params_.cboDisplayFormat = 0;
+    ParamsToControls();
+}
+
+void FrmMain::SetWindowCaption() { setWindowTitle(Q(strProgramTitle + " " + strVersion)); }
+
+void FrmMain::SetUpCopyAndOutputControls() {
+    cmdCopyToClipboard->setText(Q(texts_.GetProgramText(9)));
+    QFont f = cmdCopyToClipboard->font();
+    f.setBold(false);
+    cmdCopyToClipboard->setFont(f);
+    cmdCopyToClipboard->setVisible(true);
+    Timer1->start();
+    cmdFile[1]->setEnabled(true);
+    txbFile[1]->setEnabled(true);
+    cmdClearFile[1]->setEnabled(!txbFile[1]->text().isEmpty());
+}
+
+void FrmMain::PlaceWindow() {
+    const QScreen* screen = this->screen();
+    if (!screen) return;
+    const QRect avail = screen->availableGeometry();
+    const int h = std::min(height(), avail.height());
+    // 100 twips from the left, a third of the free height above.
+    move(avail.left() + Px(100), avail.top() + std::max(0, (avail.height() - h) / 3));
+}
+
+// ---------------------------------------------------------------------------
+// Helpers other windows call
+
+void FrmMain::SetTheFocus() {
+    if (!isVisible()) return;
+    if (txbFile[0]->text().isEmpty() && cmdFile[0]->isEnabled()) cmdFile[0]->setFocus();
+    else if (cmdListWords->isEnabled()) cmdListWords->setFocus();
+    lblTwirler->setText(QStringLiteral(" "));
+    for (int k = 0; k < 2; ++k) cmdClearFile[k]->setEnabled(!txbFile[k]->text().isEmpty());
+}
+
+void FrmMain::EnableControls(bool enabled) {
+    for (int k = 0; k < 2; ++k) {
+        cmdFile[k]->setEnabled(enabled);
+        txbFile[k]->setEnabled(enabled);
+        cmdClearFile[k]->setEnabled(enabled);
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             chkDisableOutputToFile, cmdCopyToClipboard, cmdHelp, cmdSaveState, cmdSetParameters,
+             cmdClearOutput, cboWordOrder, cboDisplayFormat, optOnClipboard, optInFile})
+        w->setEnabled(enabled);
+}
+
+void FrmMain::EnableOutputFileControls() {
+    if (params_.txbFile[1].empty()) {
+        params_.chkDisableOutputToFile = 0;
+        chkDisableOutputToFile->setChecked(false);
+        chkDisableOutputToFile->setEnabled(false);
+    } else {
+        chkDisableOutputToFile->setEnabled(true);
+    }
+}
+
+void FrmMain::ParamsToControls() {
+    const bool was = blnSettingControls_;
+    blnSettingControls_ = true;
+    const QSignalBlocker b1(optInFile), b2(optOnClipboard), b3(chkDisableOutputToFile),
+        b4(chkSuppressWords), b5(cboWordOrder), b6(cboDisplayFormat), b7(txbFile[0]),
+        b8(txbFile[1]);
+    if (params_.optInFile) optInFile->setChecked(true);
+    else optOnClipboard->setChecked(true);
+    for (int k = 0; k < 2; ++k)
+        if (txbFile[k]->text().toStdString() != params_.txbFile[k])
+            txbFile[k]->setText(Q(params_.txbFile[k]));
+    chkDisableOutputToFile->setCheckState(params_.chkDisableOutputToFile == 1   ? Qt::Checked
+                                          : params_.chkDisableOutputToFile == 2 ? Qt::PartiallyChecked
+                                                                                : Qt::Unchecked);
+    chkSuppressWords->setCheckState(params_.chkSuppressWords == 1   ? Qt::Checked
+                                    : params_.chkSuppressWords == 2 ? Qt::PartiallyChecked
+                                                                    : Qt::Unchecked);
+    cboWordOrder->setCurrentIndex(params_.cboWordOrder);
+    cboDisplayFormat->setCurrentIndex(params_.cboDisplayFormat);
+    blnSettingControls_ = was;
+    emit paramsRefreshed();
+}
+
+void FrmMain::SelectOptInFile() {
+    if (optInFile->isChecked() && params_.optInFile) return;
+    params_.optInFile = true;
+    optInFile->setChecked(true);
+    optInFile_Click();
+}
+
+void FrmMain::SelectOptOnClipboard() {
+    if (optOnClipboard->isChecked() && !params_.optInFile) return;
+    params_.optInFile = false;
+    optOnClipboard->setChecked(true);
+    optOnClipboard_Click();
+}
+
+void FrmMain::ShowClipboardSize(int64_t n) {
+    lblSizeOfClipboardContents->setText(
+        Q("Contents of clipboard:   " + host_->formatGrouped(n) + " bytes"));
+}
+
+void FrmMain::PopUp(const QString& message, int width, int height, int interval, int top,
+                    int left) {
+    frmPopUp_->PopUp(message, width, height, interval, top, left);
+}
+
+void FrmMain::RequestWebPage(const std::string& url) {
+    const QUrl u(Q(url));
+    if (u.isValid() && !u.isEmpty() && openUrl && openUrl(u)) return;
+    // The desktop gives no code of its own: 2 stands for "could not be handed over".
+    const int code = 2;
+    host_->message("Error launching web browser, error code = " + std::to_string(code) +
+                       ".\r\n\r\nPlease try once more.",
+                   "Cannot launch web browser", Icon::Exclamation, Buttons::OK);
+}
+
+// ---------------------------------------------------------------------------
+// Event handlers
+
+void FrmMain::cmdListWords_Click() {
+    params_.chkSuppressWords = chkSuppressWords->isChecked() ? 1 : 0;
+    session_->cmdListWords_Click();
+}
+
+void FrmMain::cmdFile_Click(int k) {
+    QString name;
+    if (k == 1) {
+        name = host_->saveFileDialog(QStringLiteral("Specify output file"), QString());
+    } else {
+        session_->blnWordsGot = false;
+        name = Q(host_->openFileDialog("Specify input file",
+                                       "Any file containing only text (*.*) | *.*"));
+    }
+    if (!name.isEmpty()) {
+        params_.txbFile[k] = name.toStdString();
+        {
+            const QSignalBlocker block(txbFile[k]);
+            txbFile[k]->setText(name);
+        }
+        if (k == 0) {
+            session_->ValidateInputFile(params_.txbFile[0]);
+            session_->cmdClearOutput_Click();
+        }
+    }
+    if (k == 0) SelectOptInFile();
+    else EnableOutputFileControls();
+    SetTheFocus();
+}
+
+void FrmMain::txbFile_LostFocus(int k) {
+    if (!isVisible() || blnInLostFocus_ || blnSettingControls_) return;
+    blnInLostFocus_ = true;
+    const std::string text = TrimBlanks(txbFile[k]->text().toStdString());
+    params_.txbFile[k] = text;
+    if (txbFile[k]->text().toStdString() != text) {
+        const QSignalBlocker block(txbFile[k]);
+        txbFile[k]->setText(Q(text));
+    }
+    if (k == 0) {
+        if (!text.empty()) session_->ValidateInputFile(text);
+        session_->blnWordsGot = false;
+    }
+    EnableOutputFileControls();
+    SetTheFocus();
+    blnInLostFocus_ = false;
+}
+
+void FrmMain::cmdClearFile_Click(int k) {
+    params_.txbFile[k].clear();
+    {
+        const QSignalBlocker block(txbFile[k]);
+        txbFile[k]->clear();
+    }
+    if (cmdFile[k]->isEnabled()) cmdFile[k]->setFocus();
+    cmdClearFile[k]->setEnabled(false);
+    if (k == 0) {
+        lblFilesize->clear();
+    } else {
+        params_.chkDisableOutputToFile = 0;
+        chkDisableOutputToFile->setChecked(false);
+        chkDisableOutputToFile->setEnabled(false);
+    }
+}
+
+void FrmMain::optInFile_Click() {
+    params_.optInFile = true;
+    session_->blnWordsGot = false;
+    if (session_->blnListDisplayed) host_->setOutputText("");
+    SetTheFocus();
+}
+
+void FrmMain::optOnClipboard_Click() {
+    params_.optInFile = false;
+    session_->blnWordsGot = false;
+    if (session_->blnListDisplayed) host_->setOutputText("");
+    SetTheFocus();
+}
+
+void FrmMain::chkSuppressWords_Click() {
+    params_.chkSuppressWords = chkSuppressWords->isChecked() ? 1 : 0;
+    SetTheFocus();
+}
+
+void FrmMain::chkDisableOutputToFile_Click() {
+    params_.chkDisableOutputToFile = chkDisableOutputToFile->isChecked() ? 1 : 0;
+}
+
+void FrmMain::cboWordOrder_Click() {
+    params_.cboWordOrder = static_cast<int16_t>(cboWordOrder->currentIndex());
+    if (session_->blnWordsGot) session_->ListWords();
+    SetTheFocus();
+}
+
+void FrmMain::cboDisplayFormat_Click() {
+    params_.cboDisplayFormat = static_cast<int16_t>(cboDisplayFormat->currentIndex());
+    if (session_->blnWordsGot) session_->ListWords();
+    SetTheFocus();
+}
+
+void FrmMain::cmdSetParameters_Click() {
+    if (showParameters) showParameters();
+}
+
+void FrmMain::cmdSaveState_Click() {
+    SaveStateWithPopUp();
+    SetTheFocus();
+}
+
+void FrmMain::SaveStateWithPopUp() {
+    const std::string err = SaveState(params_, strStateFile);
+    if (err.empty()) {
+        // 2400 x 300 twips, 6500 down and 5200 across from the window's corner.
+        PopUp(Q(texts_.GetProgramText(50)), Px(2400), Px(300), popUpInterval, Px(6500), Px(5200));
+    } else {
+        host_->message(err, "Error", Icon::Exclamation, Buttons::OK);
+    }
+}
+
+void FrmMain::cmdClearOutput_Click() { session_->cmdClearOutput_Click(); }
+
+void FrmMain::cmdCopyToClipboard_Click() {
+    const QString text = txbOutput->toPlainText();
+    host_->setClipboardText(text.toStdString());
+    if (!text.isEmpty()) {
+        ShowClipboardSize(text.size());
+        SelectOptOnClipboard();
+    }
+}
+
+void FrmMain::cmdHelp_Click() { frmHelp_->ShowHelp(); }
+
+void FrmMain::cmdQuit_Click() {
+    if (blnQuitting_) return;
+    if (params_.chkSaveStateOnQuit == 1) SaveStateWithPopUp();
+    blnQuitting_ = true;
+    // A count may be running under this call: let it wind down without
+    // asking anything, then leave.
+    host_->quitting = true;
+    session_->blnStop = true;
+    Timer1->stop();
+    frmHelp_->hide();
+    hide();
+    if (endProgram) endProgram();
+}
+
+void FrmMain::txbIntro_Click() {
+    if (!session_->blnStartUpCompleted || session_->Running()) return;
+    session_->blnWordsGot = false;
+    session_->CheckClipboard(true);
+}
+
+void FrmMain::lblCorvaneSystems_Click() { RequestWebPage(texts_.GetProgramText(14)); }
+
+void FrmMain::lblOnlineDocumentation_Click() { RequestWebPage(texts_.GetProgramText(15)); }
+
+void FrmMain::Timer1_Timer() {
+    const bool empty = txbOutput->document()->isEmpty();
+    cmdCopyToClipboard->setToolTip(
+        empty ? QStringLiteral(
+                    "To count words in the text box the text must first be copied to the clipboard ")
+              : QString());
+    // Not while a count runs: the commands stay disabled until it ends.
+    if (!session_->Running()) cmdClearOutput->setEnabled(!empty);
+    for (int k = 0; k < 2; ++k) {
+        const QString t = txbFile[k]->text();
+        txbFile[k]->setToolTip(t.size() >= (k == 0 ? 49 : 38) ? t : QString());
+    }
+    emit timerTicked();
+}
+
+}  // namespace kvx

@@ -1,0 +1,174 @@
+#pragma once
+// The main window. It owns the program: the parameters, the message texts,
+// the counting session and the Qt host.
+//
+// Start-up (Form_Load): message texts -> program strings -> defaults and
+// lists -> show -> saved state -> input file check -> common-words question.
+// Afterwards every control hands its event to a short handler named control
+// plus event; the decisions live in kvx::CountingSession, which reaches the
+// widgets back through QtHost. A count runs inside cmdListWords_Click; while
+// it runs, yields let a second click on the same button (captioned "Stop")
+// set blnStop.
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "counting/CountingSession.h"
+#include "params/Params.h"
+#include "shell/MessageTable.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class QUrl;
+
+namespace kvx {
+
+class FrmHelp;
+class FrmPopUp;
+class QtHost;
+
+class FrmMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit FrmMain(QWidget* parent = nullptr);
+    ~FrmMain() override;
+
+    /// The whole start-up. False when the message texts could not be loaded
+    /// (the critical message has been shown; the program must end).
+    bool Form_Load();
+
+    Params& params() { return params_; }
+    MessageTable& texts() { return texts_; }
+    CountingSession& session() { return *session_; }
+    QtHost& host() { return *host_; }
+    FrmHelp* help() const { return frmHelp_; }
+    FrmPopUp* popUp() const { return frmPopUp_; }
+
+    // Program-wide strings set at start-up.
+    std::string strProgramTitle;
+    std::string strUserSubfolder;
+    std::string strVersion;
+    std::string strStateFile;
+
+    /// How long the saved-state pop-up stays (tests set 0).
+    int popUpInterval = 2000;
+    /// Shows the parameters window (set by whoever owns it).
+    std::function<void()> showParameters;
+    /// Opens a web address; false when it could not be handed over.
+    std::function<bool(const QUrl&)> openUrl;
+    /// Ends the program (default: quits the application's event loop).
+    std::function<void()> endProgram;
+
+    /// "1.0" -> "1.07": major, ".", minor, then the digit 7.
+    static std::string VersionText(const std::string& version);
+
+    // Public methods the other windows and the host call.
+    void SetTheFocus();
+    void EnableControls(bool enabled);
+    void EnableOutputFileControls();
+    /// Writes the parameter values into the widgets without firing handlers.
+    void ParamsToControls();
+    void InitializeVariables();
+    void FillComboBoxes();
+    void PopUp(const QString& message, int width, int height, int interval, int top, int left);
+    void RequestWebPage(const std::string& url);
+    bool Quitting() const { return blnQuitting_; }
+
+    // Event handlers.
+    void cmdListWords_Click();
+    void cmdFile_Click(int index);
+    void txbFile_LostFocus(int index);
+    void cmdClearFile_Click(int index);
+    void optInFile_Click();
+    void optOnClipboard_Click();
+    void chkSuppressWords_Click();
+    void chkDisableOutputToFile_Click();
+    void cboWordOrder_Click();
+    void cboDisplayFormat_Click();
+    void cmdSetParameters_Click();
+    void cmdSaveState_Click();
+    void cmdClearOutput_Click();
+    void cmdCopyToClipboard_Click();
+    void cmdHelp_Click();
+    void cmdQuit_Click();
+    void txbIntro_Click();
+    void lblCorvaneSystems_Click();
+    void lblOnlineDocumentation_Click();
+    void Timer1_Timer();
+
+    // Controls (object names are the control names).
+    QRadioButton* optInFile;
+    QRadioButton* optOnClipboard;
+    QLineEdit* txbFile[2];
+    QPushButton* cmdFile[2];
+    QPushButton* cmdClearFile[2];
+    QCheckBox* chkDisableOutputToFile;
+    QPushButton* cmdListWords;
+    QCheckBox* chkSuppressWords;
+    QComboBox* cboWordOrder;
+    QComboBox* cboDisplayFormat;
+    QPushButton* cmdSetParameters;
+    QPushButton* cmdSaveState;
+    QPushButton* cmdClearOutput;
+    QPushButton* cmdCopyToClipboard;
+    QPushButton* cmdHelp;
+    QPushButton* cmdQuit;
+    QLabel* lblCorvaneSystems;
+    QLabel* lblOnlineDocumentation;
+    QLabel* lblCV_URL;
+    QPlainTextEdit* txbOutput;
+    QPlainTextEdit* txbIntro;
+    QFrame* Frame2;
+    QLabel* lblNumberOfWords;
+    QLabel* lblNumOccurrences;
+    QLabel* lblTotalNumOccurrences;
+    QLabel* lblNumWordsExcluded;
+    QLabel* lblFilesize;
+    QLabel* lblSizeOfClipboardContents;
+    QLabel* lblTwirler;
+    QTimer* Timer1;
+
+signals:
+    /// The parameter values were written back into the controls.
+    void paramsRefreshed();
+    /// Once a second, after the main window's own refresh.
+    void timerTicked();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildControls();
+    void ConnectHandlers();
+    void SetWindowCaption();
+    void SetUpCopyAndOutputControls();
+    void PlaceWindow();
+    void LoadCommonWordsAtStartUp();
+    void SaveStateWithPopUp();
+    void SelectOptInFile();
+    void SelectOptOnClipboard();
+    void ShowClipboardSize(int64_t n);
+
+    Params params_;
+    MessageTable texts_;
+    std::unique_ptr<QtHost> host_;
+    std::unique_ptr<CountingSession> session_;
+    FrmHelp* frmHelp_ = nullptr;
+    FrmPopUp* frmPopUp_ = nullptr;
+    bool blnSettingControls_ = false;
+    bool blnInLostFocus_ = false;
+    bool blnQuitting_ = false;
+    bool blnLoaded_ = false;
+};
+
+}  // namespace kvx

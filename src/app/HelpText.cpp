@@ -1,0 +1,65 @@
+#include "HelpText.h"
+
+namespace kvx {
+
+QStringList HelpParagraphs() {
+    return {
+        QStringLiteral(
+            "An illustrated version of this documentation is available from the publisher's "
+            "web site: click 'Online user manual' in the main window. This help window may be "
+            "resized for easier reading."),
+        QStringLiteral(
+            "This software scans a file, or text on the clipboard, and counts the number of "
+            "occurrences of the different words. The text can be in a language other than "
+            "English. The words which are found and displayed can be ordered alphabetically or "
+            "by frequency."),
+        QStringLiteral(
+            "An input file may have any extension, but it must contain only text or Unicode "
+            "text, that is, it cannot contain any bytes with ASCII values less than 32 except "
+            "for bytes with ASCII values 8, 9, 10, 12 and 13 (or 0 for Unicode text files)."),
+        QStringLiteral(
+            "To count the words of a document made with a word processor, copy its text to the "
+            "clipboard and count with the source 'clipboard'. Text on the clipboard can also be "
+            "pasted into the text box."),
+        QStringLiteral(
+            "There is no limit to the size of the input file, but the text box can hold only a "
+            "limited amount of text, normally something beyond 30,000 characters, so only about "
+            "1000 to 2000 words can be listed there from a large file."),
+        QStringLiteral(
+            "When counting large files, define an output file: the results are written to it "
+            "before they are displayed, so the whole list is kept even when the text box "
+            "cannot show it."),
+        QStringLiteral(
+            "Text may be composed in the text box, but it must be copied to the clipboard "
+            "before its words can be counted."),
+        QStringLiteral(
+            "The parameters which decide what a word is and which words are ignored are set "
+            "with 'Set parameters'. They are saved when the program is quit and restored at the "
+            "next start."),
+        QStringLiteral(
+            "Besides English, text in German, French, Italian, Spanish and Portuguese can be "
+            "counted, and so can program source code."),
+        QStringLiteral(
+            "A file of common words lists words to be ignored; it is used when 'Ignore common "
+            "words in file' is ticked. Such files for six languages can be obtained from the "
+            "publisher. They may be edited freely, and the words need be neither in order nor "
+            "one to a line."),
+        QStringLiteral(
+            "Text between the start- and end-comment markers set in the parameters window is "
+            "ignored. The default markers are /* ... */."),
+        QStringLiteral(
+            "For files with the extensions htm, html, shtml, xml and php the markers are set to "
+            "< and >, so that tags are ignored."),
+        QStringLiteral(
+            "To use the results in a spreadsheet, copy the output to the clipboard, paste it "
+            "into a text editor and save it as a .txt file; a spreadsheet program reading that "
+            "file detects the columns."),
+        QStringLiteral(
+            "An output file can be written as comma-delimited so that it can be read by other "
+            "software."),
+    };
+}
+
+QString HelpText() { return HelpParagraphs().join(QStringLiteral("\n\n")); }
+
+}  // namespace kvx

@@ -1,0 +1,276 @@
+#include "QtHost.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "FrmMain.h"
+
+namespace kvx {
+namespace {
+
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+QMessageBox::Icon ToQt(Icon icon) {
+    switch (icon) {
+    case Icon::Information: return QMessageBox::Information;
+    case Icon::Exclamation: return QMessageBox::Warning;
+    case Icon::Critical: return QMessageBox::Critical;
+    case Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQt(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::OK: return QMessageBox::Ok;
+    case Buttons::OKCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+// The answer that ends the work at hand, used while the program quits.
+Answer QuittingAnswer(std::string_view title, Buttons buttons) {
+    switch (buttons) {
+    case Buttons::OK: return Answer::OK;
+    case Buttons::OKCancel:
+    case Buttons::YesNoCancel: return Answer::Cancel;
+    case Buttons::YesNo: return title == "Stop" ? Answer::Yes : Answer::No;
+    }
+    return Answer::OK;
+}
+
+}  // namespace
+
+QString QtFilter(const QString& filter) {
+    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
+    if (bar < 0) return filter.trimmed();
+    const QString description = filter.left(bar).trimmed();
+    const QString pattern = filter.mid(bar + 1).trimmed();
+    if (description.contains(QLatin1Char('('))) return description;
+    return description + QStringLiteral(" (") + pattern + QLatin1Char(')');
+}
+
+Answer Asker::message(QWidget* parent, const QString& text, const QString& title, Icon icon,
+                      Buttons buttons) {
+    QMessageBox box(ToQt(icon), title, text, ToQt(buttons), parent);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    case QMessageBox::Ok: return Answer::OK;
+    default: break;
+    }
+    // Closed with Escape or the window's close box.
+    return buttons == Buttons::OK ? Answer::OK
+           : buttons == Buttons::YesNo ? Answer::No
+                                       : Answer::Cancel;
+}
+
+QString Asker::openFileDialog(QWidget* parent, const QString& title, const QString& filter,
+                              const QString& folder) {
+    return QFileDialog::getOpenFileName(parent, title, folder, QtFilter(filter));
+}
+
+QString Asker::saveFileDialog(QWidget* parent, const QString& title, const QString& filter,
+                              const QString& folder) {
+    // The listing asks its own overwrite question.
+    return QFileDialog::getSaveFileName(parent, title, folder, QtFilter(filter), nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+QtHost::QtHost(FrmMain& window)
+    : w_(window), defaultAsker_(std::make_unique<Asker>()), asker_(defaultAsker_.get()),
+      currentFolder_(QDir::homePath()) {
+    yieldClock_.start();
+    repaintClock_.start();
+}
+
+QtHost::~QtHost() = default;
+
+void QtHost::setAsker(Asker* asker) { asker_ = asker ? asker : defaultAsker_.get(); }
+
+Answer QtHost::message(std::string_view text, std::string_view title, Icon icon,
+                       Buttons buttons) {
+    if (quitting) return QuittingAnswer(title, buttons);
+    // Text boxes and message boxes break lines at CR LF; Qt wants LF.
+    QString t = Q(text);
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return asker_->message(&w_, t, Q(title), icon, buttons);
+}
+
+void QtHost::yield() {
+    asker_->yielded();
+    if (quitting) w_.session().blnStop = true;
+    if (yieldClock_.elapsed() < yieldIntervalMs) return;
+    QCoreApplication::processEvents();
+    yieldClock_.restart();
+}
+
+bool QtHost::repaintDue() {
+    if (repaintClock_.elapsed() < yieldIntervalMs) return false;
+    repaintClock_.restart();
+    return true;
+}
+
+// The box counts a line break as two characters (CR LF), as the listing
+// writes them: characters plus one per block separator.
+int64_t QtHost::outputLength() const {
+    const QTextDocument* doc = w_.txbOutput->document();
+    const int64_t chars = doc->characterCount() - 1;
+    return chars + (doc->blockCount() - 1);
+}
+
+std::string QtHost::outputText() const {
+    QString t = w_.txbOutput->toPlainText();
+    t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return t.toStdString();
+}
+
+void QtHost::setOutputText(std::string_view text) { w_.txbOutput->setPlainText(Q(text)); }
+
+void QtHost::appendOutputText(std::string_view text) {
+    if (text.empty()) return;
+    QTextCursor c(w_.txbOutput->document());
+    c.movePosition(QTextCursor::End);
+    c.insertText(Q(text));
+}
+
+void QtHost::setOutputCaret(bool atEnd) {
+    QTextCursor c = w_.txbOutput->textCursor();
+    c.movePosition(atEnd ? QTextCursor::End : QTextCursor::Start);
+    w_.txbOutput->setTextCursor(c);
+}
+
+void QtHost::repaintOutput() {
+    if (repaintDue()) w_.txbOutput->repaint();
+    else w_.txbOutput->viewport()->update();
+}
+
+static QLabel* LabelOf(FrmMain& w, Label which) {
+    switch (which) {
+    case Label::NumberOfWords: return w.lblNumberOfWords;
+    case Label::NumWordsExcluded: return w.lblNumWordsExcluded;
+    case Label::NumOccurrences: return w.lblNumOccurrences;
+    case Label::TotalNumOccurrences: return w.lblTotalNumOccurrences;
+    case Label::SizeOfClipboardContents: return w.lblSizeOfClipboardContents;
+    case Label::Filesize: return w.lblFilesize;
+    case Label::Twirler: return w.lblTwirler;
+    }
+    return w.lblTwirler;
+}
+
+void QtHost::setLabel(Label which, std::string_view text) { LabelOf(w_, which)->setText(Q(text)); }
+
+void QtHost::setLabelVisible(Label which, bool visible) {
+    // The result labels keep their room when hidden, so the window does not
+    // jump; hiding shows an empty caption.
+    QLabel* l = LabelOf(w_, which);
+    QSizePolicy sp = l->sizePolicy();
+    sp.setRetainSizeWhenHidden(true);
+    l->setSizePolicy(sp);
+    l->setVisible(visible);
+}
+
+void QtHost::repaintLabel(Label which) {
+    QLabel* l = LabelOf(w_, which);
+    if (repaintDue()) l->repaint();
+    else l->update();
+}
+
+void QtHost::setProgressBarStyle(bool asBar) {
+    QLabel* l = w_.lblTotalNumOccurrences;
+    if (asBar) {
+        QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        f.setBold(true);
+        l->setFont(f);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    } else {
+        l->setFont(w_.lblNumberOfWords->font());
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+}
+
+void QtHost::setTwirler(int i) {
+    static const char16_t kBlocks[4] = {u'\u2584', u'\u258C', u'\u2580', u'\u2590'};
+    w_.lblTwirler->setText(QString(QChar(kBlocks[i & 3])));
+}
+
+void QtHost::setCountCaption(std::string_view caption) { w_.cmdListWords->setText(Q(caption)); }
+
+void QtHost::setCountEnabled(bool enabled) { w_.cmdListWords->setEnabled(enabled); }
+
+void QtHost::repaintCount() {
+    if (repaintDue()) w_.cmdListWords->repaint();
+    else w_.cmdListWords->update();
+}
+
+void QtHost::enableControls(bool enabled) { w_.EnableControls(enabled); }
+
+void QtHost::repaintWindow() {
+    if (repaintDue()) w_.repaint();
+    else w_.update();
+}
+
+void QtHost::paramsChanged() { w_.ParamsToControls(); }
+
+void QtHost::chooseOutputFile() { w_.cmdFile_Click(1); }
+
+void QtHost::setTheFocus() { w_.SetTheFocus(); }
+
+void QtHost::showParametersWindow() {
+    if (w_.showParameters) w_.showParameters();
+}
+
+void QtHost::showMainWindow() {
+    if (!w_.isVisible()) w_.show();
+}
+
+std::string QtHost::openFileDialog(std::string_view title, std::string_view filter) {
+    if (quitting) return {};
+    return asker_->openFileDialog(&w_, Q(title), Q(filter), currentFolder_).toStdString();
+}
+
+QString QtHost::saveFileDialog(const QString& title, const QString& filter) {
+    if (quitting) return {};
+    return asker_->saveFileDialog(&w_, title, filter, currentFolder_);
+}
+
+void QtHost::setCurrentFolder(const std::string& folder) { currentFolder_ = Q(folder); }
+
+std::string QtHost::clipboardText() {
+    return QGuiApplication::clipboard()->text(QClipboard::Clipboard).toStdString();
+}
+
+void QtHost::setClipboardText(std::string_view text) {
+    QClipboard* cb = QGuiApplication::clipboard();
+    cb->clear(QClipboard::Clipboard);
+    cb->setText(Q(text), QClipboard::Clipboard);
+}
+
+std::string QtHost::formatGrouped(int64_t n) const {
+    return QLocale::system().toString(static_cast<qlonglong>(n)).toStdString();
+}
+
+std::string QtHost::formatGroupedDecimals(double x, int decimals) const {
+    return QLocale::system().toString(x, 'f', decimals).toStdString();
+}
+
+}  // namespace kvx

@@ -1,0 +1,111 @@
+#pragma once
+// The Qt side of the seam: message boxes, file dialogs, the output box, the
+// labels and the controls of the main window, the clipboard and the locale.
+//
+// Questions and dialogs go through an Asker, which the window tests replace
+// with a scripted one; everything else acts on the widgets of FrmMain.
+
+#include <QElapsedTimer>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "shell/Host.h"
+
+class QWidget;
+
+namespace kvx {
+
+class FrmMain;
+
+/// Answers the program's questions. The default shows real dialogs.
+class Asker {
+public:
+    virtual ~Asker() = default;
+    /// A message box with the given title, icon and buttons; the button pressed.
+    virtual Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
+                           Buttons buttons);
+    /// A file-open dialog; "" when cancelled. The filter is "description | pattern".
+    virtual QString openFileDialog(QWidget* parent, const QString& title, const QString& filter,
+                                   const QString& folder);
+    /// A dialog that names a file that need not exist yet; "" when cancelled.
+    virtual QString saveFileDialog(QWidget* parent, const QString& title, const QString& filter,
+                                   const QString& folder);
+    /// Called at every yield offer, before the event loop runs (tests use it
+    /// to press buttons in the middle of a count).
+    virtual void yielded() {}
+};
+
+/// Turns a "description | pattern" filter into Qt's "description (pattern)".
+QString QtFilter(const QString& filter);
+
+class QtHost : public Host {
+public:
+    explicit QtHost(FrmMain& window);
+    ~QtHost() override;
+
+    /// Replaces the asker (not owned; nullptr restores the default one).
+    void setAsker(Asker* asker);
+    Asker& asker() const { return *asker_; }
+
+    /// The shortest time between two runs of the event loop from yield().
+    int yieldIntervalMs = 20;
+    /// While quitting, questions get the answer that ends the work at hand
+    /// and yields request a stop.
+    bool quitting = false;
+
+    Answer message(std::string_view text, std::string_view title, Icon icon,
+                   Buttons buttons) override;
+    void yield() override;
+
+    int64_t outputLength() const override;
+    std::string outputText() const override;
+    void setOutputText(std::string_view text) override;
+    void appendOutputText(std::string_view text) override;
+    void setOutputCaret(bool atEnd) override;
+    void repaintOutput() override;
+
+    void setLabel(Label which, std::string_view text) override;
+    void setLabelVisible(Label which, bool visible) override;
+    void repaintLabel(Label which) override;
+    void setProgressBarStyle(bool asBar) override;
+    void setTwirler(int i) override;
+
+    void setCountCaption(std::string_view caption) override;
+    void setCountEnabled(bool enabled) override;
+    void repaintCount() override;
+    void enableControls(bool enabled) override;
+    void repaintWindow() override;
+    void paramsChanged() override;
+
+    void chooseOutputFile() override;
+    void setTheFocus() override;
+    void showParametersWindow() override;
+    void showMainWindow() override;
+    std::string openFileDialog(std::string_view title, std::string_view filter) override;
+    void setCurrentFolder(const std::string& folder) override;
+    const QString& currentFolder() const { return currentFolder_; }
+
+    std::string clipboardText() override;
+    void setClipboardText(std::string_view text) override;
+
+    std::string formatGrouped(int64_t n) const override;
+    std::string formatGroupedDecimals(double x, int decimals) const override;
+
+    /// A save-style dialog for the output file, through the asker.
+    QString saveFileDialog(const QString& title, const QString& filter);
+
+private:
+    /// True when a forced repaint may run now (at most one every ~20 ms).
+    bool repaintDue();
+
+    FrmMain& w_;
+    std::unique_ptr<Asker> defaultAsker_;
+    Asker* asker_;
+    QElapsedTimer yieldClock_;
+    QElapsedTimer repaintClock_;
+    QString currentFolder_;
+};
+
+}  // namespace kvx
