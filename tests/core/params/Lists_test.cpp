@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "params/Defaults.h"
+#include "core/params/RecordingHost.h"
+#include "scanning/StrProcLists.h"
+#include "words/BinarySearch.h"
+#include "words/QuickSortStrings.h"
+
+namespace kvx {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+struct SplitCase {
+    const char* name;
+    std::string text, delimiter;
+    int64_t start;
+    bool trim;
+    Strings expected;
+};
+
+class SplitTextTest : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitTextTest, Pieces) {
+    const SplitCase& c = GetParam();
+    Strings pieces = {"left", "over"};
+    int16_t n = StrProc::SplitText(c.text, c.delimiter, c.start, pieces, c.trim);
+    EXPECT_EQ(pieces, c.expected);
+    EXPECT_EQ(n, static_cast<int16_t>(c.expected.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SplitTextTest,
+    ::testing::Values(
+        SplitCase{"Plain", "a b c", " ", 1, false, {"a", "b", "c"}},
+        SplitCase{"OneLeadingDelimiterDropped", "  a b", " ", 1, false, {"", "a", "b"}},
+        SplitCase{"FinalDelimiterNotDoubled", "a b ", " ", 1, false, {"a", "b"}},
+        SplitCase{"EmptyPieceKept", "a  b", " ", 1, false, {"a", "", "b"}},
+        SplitCase{"FromStart", "x y a b", " ", 5, false, {"a", "b"}},
+        SplitCase{"StartBeyondEnd", "ab", " ", 9, false, {""}},
+        SplitCase{"Trimmed", " a , b ,c", ",", 1, true, {"a", "b", "c"}},
+        SplitCase{"LongDelimiter", "::a::b::", "::", 1, false, {"a", "b"}},
+        SplitCase{"Empty", "", " ", 1, false, {""}}),
+    [](const ::testing::TestParamInfo<SplitCase>& info) { return info.param.name; });
+
+TEST(StrProcListsTest, SplitTextCountSaturates) {
+    std::string text;
+    for (int i = 0; i < 40000; ++i) text += "w ";
+    Strings pieces;
+    EXPECT_EQ(StrProc::SplitText(text, " ", 1, pieces, false), 32767);
+    EXPECT_EQ(pieces.size(), 40000u);
+}
+
+TEST(StrProcListsTest, RemoveDuplicateStrings) {
+    Strings a = {"the", "and", "the", "", "And", "and", "x", "the"};
+    StrProc::RemoveDuplicateStrings(a);
+    EXPECT_EQ(a, (Strings{"the", "and", "And", "x"}));
+    Strings empty = {"", ""};
+    StrProc::RemoveDuplicateStrings(empty);
+    EXPECT_TRUE(empty.empty());
+}
+
+TEST(StrProcListsTest, JoinText) {
+    EXPECT_EQ(StrProc::JoinText({}, " "), "");
+    EXPECT_EQ(StrProc::JoinText({"a"}, " "), "a");
+    EXPECT_EQ(StrProc::JoinText({"a", "", "b"}, ", "), "a, , b");
+}
+
+TEST(StrProcListsTest, NumberInWords) {
+    testing::RecordingHost host;
+    const std::pair<int64_t, const char*> cases[] = {
+        {0, "No"},          {1, "One"},           {13, "Thirteen"},    {20, "Twenty"},
+        {21, "Twenty one"}, {42, "Forty two"},    {90, "Ninety"},      {99, "Ninety nine"},
+        {100, "100"},       {1234, "1,234"},      {1234567, "1,234,567"}};
+    for (auto [n, words] : cases) EXPECT_EQ(StrProc::NumberInWords(n, host), words) << n;
+}
+
+// Entry 0 is unused; entries 1..n are sorted.
+const Strings kFruit = {"", "apple", "banana", "cherry", "date", "fig"};
+
+TEST(SearchSortedStringsTest, PositionsAndInsertPlaces) {
+    const std::pair<const char*, int32_t> cases[] = {
+        {"apple", 1},   {"banana", 2},    {"cherry", 3}, {"date", 4},   {"fig", 5},
+        {"aardvark", -1}, {"app", -1},    {"applea", -2}, {"blueberry", -3},
+        {"coconut", -4}, {"dog", -5},     {"zebra", -6},  {"", -1}};
+    for (auto [key, expected] : cases) {
+        int32_t pos = 99;
+        EXPECT_EQ(BinarySearch::SearchSortedStrings(key, kFruit, 5, pos, 1), expected > 0) << key;
+        EXPECT_EQ(pos, expected) << key;
+    }
+}
+
+TEST(SearchSortedStringsTest, SmallLists) {
+    int32_t pos = 99;
+    EXPECT_FALSE(BinarySearch::SearchSortedStrings("a", {""}, 0, pos, 1));
+    EXPECT_EQ(pos, -1);
+    const Strings one = {"", "m"};
+    EXPECT_TRUE(BinarySearch::SearchSortedStrings("m", one, 1, pos, 1));
+    EXPECT_EQ(pos, 1);
+    EXPECT_FALSE(BinarySearch::SearchSortedStrings("a", one, 1, pos, 1));
+    EXPECT_EQ(pos, -1);
+    EXPECT_FALSE(BinarySearch::SearchSortedStrings("z", one, 1, pos, 1));
+    EXPECT_EQ(pos, -2);
+    // n larger than the list holds is not read past its end.
+    EXPECT_FALSE(BinarySearch::SearchSortedStrings("z", one, 50, pos, 1));
+    EXPECT_EQ(pos, -2);
+}
+
+TEST(SearchSortedStringsTest, AgreesWithLowerBoundForEverySize) {
+    for (int n = 0; n <= 12; ++n) {
+        Strings a = {""};
+        for (int i = 0; i < n; ++i) a.push_back(std::string(1, static_cast<char>('b' + 2 * i)));
+        for (char k = 'a'; k <= static_cast<char>('b' + 2 * n); ++k) {
+            std::string key(1, k);
+            auto it = std::lower_bound(a.begin() + 1, a.end(), key);
+            int32_t place = static_cast<int32_t>(it - a.begin());
+            bool present = it != a.end() && *it == key;
+            int32_t pos = 0;
+            ASSERT_EQ(BinarySearch::SearchSortedStrings(key, a, n, pos, 1), present) << n << key;
+            EXPECT_EQ(pos, present ? place : -place) << "n=" << n << " key=" << key;
+        }
+    }
+}
+
+TEST(SearchSortedStringsTest, StartPositionAndHighBytes) {
+    const Strings tagged = {"", "#apple", "#banana", "#\xE9t\xE9"};
+    int32_t pos = 0;
+    EXPECT_TRUE(BinarySearch::SearchSortedStrings("banana", tagged, 3, pos, 2));
+    EXPECT_EQ(pos, 2);
+    // Bytes compare unsigned: 0xE9 sorts after every ASCII letter.
+    EXPECT_TRUE(BinarySearch::SearchSortedStrings("\xE9t\xE9", tagged, 3, pos, 2));
+    EXPECT_EQ(pos, 3);
+    EXPECT_FALSE(BinarySearch::SearchSortedStrings("zoo", tagged, 3, pos, 2));
+    EXPECT_EQ(pos, -3);
+}
+
+TEST(SortStringsTest, Utf16OrdinalOrderOfRange) {
+    Strings a = {"keep", "zeta", "\xE2\x82\xAC", "\xC3\xBF", "Zeta", "ab", "a", "\xF0\x9F\x98\x80",
+                 "\xEF\xBC\xA1", "last"};
+    QuickSort::SortStrings(a, 1, 8);
+    EXPECT_EQ(a, (Strings{"keep", "Zeta", "a", "ab", "zeta", "\xC3\xBF", "\xE2\x82\xAC",
+                          "\xF0\x9F\x98\x80", "\xEF\xBC\xA1", "last"}));
+    Strings b = {"b", "a"};
+    QuickSort::SortStrings(b, 0, 0);  // one entry: nothing to do
+    EXPECT_EQ(b, (Strings{"b", "a"}));
+    QuickSort::SortStrings(b, -3, 7);  // clamped to the array
+    EXPECT_EQ(b, (Strings{"a", "b"}));
+}
+
+TEST(DefaultsTest, SetDefaultValuesKeepsWhatItDoesNotOwn) {
+    Params p;
+    for (const CheckBoxInfo& box : ParamsCheckBoxes()) p.*box.member = p.*box.member ? 0 : 1;
+    p.cboShortWordSize = 7;
+    p.cboLongWordSize = 0;
+    p.cboThresholdFrequency = 5;
+    p.txbStartComment = {"(*", "{"};
+    p.txbWordsToIgnore = "abc";
+    p.cboWordOrder = 1;
+    SetDefaultValues(p);
+    const Params fresh;
+    for (const CheckBoxInfo& box : ParamsCheckBoxes()) {
+        if (box.member == &Params::chkIgnoreCommonWords)
+            EXPECT_EQ(p.*box.member, 1) << box.name;  // not a default of this routine
+        else
+            EXPECT_EQ(p.*box.member, fresh.*box.member) << box.name;
+    }
+    EXPECT_EQ(p.cboShortWordSize, 1);
+    EXPECT_EQ(p.cboLongWordSize, 3);
+    EXPECT_EQ(p.cboThresholdFrequency, 0);
+    EXPECT_EQ(p.txbStartComment[0], "(*");
+    EXPECT_EQ(p.txbWordsToIgnore, "abc");
+    EXPECT_EQ(p.cboWordOrder, 1);
+}
+
+TEST(DefaultsTest, InitializeParamsEmptiesBoxesButKeepsListing) {
+    Params p;
+    p.txbFile = {"in.txt", "out.txt"};
+    p.txbWordsToIgnore = "the";
+    p.strWordsToIgnore = " the ";
+    p.txbCommonWordsFile = p.strCommonWordsFile = "/c.txt";
+    p.txbParametersFile = "p.kvx";
+    p.chkSuppressWords = 1;
+    p.chkDisableOutputToFile = 1;
+    p.chkIgnoreCommonWords = 1;
+    p.chkCaseSignificant = 1;
+    p.cboDisplayFormat = 9;
+    p.txbEndComment[1] = "}";
+    InitializeParams(p);
+    EXPECT_EQ(p.txbFile[0], "");
+    EXPECT_EQ(p.txbFile[1], "");
+    EXPECT_EQ(p.txbWordsToIgnore, "");
+    EXPECT_EQ(p.strWordsToIgnore, "");
+    EXPECT_EQ(p.txbCommonWordsFile, "");
+    EXPECT_EQ(p.strCommonWordsFile, "");
+    EXPECT_EQ(p.txbParametersFile, "");
+    EXPECT_EQ(p.chkSuppressWords, 0);
+    EXPECT_EQ(p.chkDisableOutputToFile, 0);
+    EXPECT_EQ(p.chkCaseSignificant, 0);
+    EXPECT_EQ(p.chkIgnoreCommonWords, 1);
+    EXPECT_EQ(p.cboDisplayFormat, 9);
+    EXPECT_EQ(p.txbEndComment[1], "}");
+}
+
+TEST(DefaultsTest, ListsAndCheckBoxTable) {
+    EXPECT_EQ(ShortWordSizeEntries(), (Strings{"2", "3", "4", "5", "6", "7", "8", "9"}));
+    EXPECT_EQ(LongWordSizeEntries(), (Strings{"20", "30", "40", "50", "60", "70", "80"}));
+    EXPECT_EQ(ThresholdFrequencyEntries(), ShortWordSizeEntries());
+    EXPECT_EQ(DisplayFormatEntries().size(), 10u);
+    EXPECT_EQ(DisplayFormatEntries()[9], "word (+ commas)");
+    // 21 distinct boxes, each bound to its own value.
+    std::set<std::string> names;
+    std::set<const int16_t*> members;  // addresses in one object tell the members apart
+    const Params p;
+    for (const CheckBoxInfo& box : ParamsCheckBoxes()) {
+        names.insert(box.name);
+        members.insert(&(p.*box.member));
+    }
+    EXPECT_EQ(ParamsCheckBoxes().size(), 21u);
+    EXPECT_EQ(names.size(), 21u);
+    EXPECT_EQ(members.size(), 21u);
+}
+
+}  // namespace
+}  // namespace kvx
