@@ -1,0 +1,306 @@
+#include "scanning/KVXProc.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "params/Params.h"
+#include "shell/Host.h"
+#include "text/Cp1252.h"
+
+using namespace kvx;
+
+namespace {
+
+struct RecordingSink : WordSink {
+    std::vector<std::string> words;
+    std::function<void()> onWord;
+    void AddWordToList(std::string_view w) override {
+        words.emplace_back(w);
+        if (onWord) onWord();
+    }
+};
+
+struct FakeHost : Host {
+    std::vector<std::string> messages;
+    int yields = 0;
+    std::function<void()> onYield;
+    Answer message(std::string_view text, std::string_view title, Icon icon, Buttons buttons) override {
+        EXPECT_EQ(title, "Error");
+        EXPECT_EQ(icon, Icon::Exclamation);
+        EXPECT_EQ(buttons, Buttons::OK);
+        messages.emplace_back(text);
+        return Answer::OK;
+    }
+    void yield() override {
+        ++yields;
+        if (onYield) onYield();
+    }
+};
+
+// A scanner wired as a count wires it, over UTF-8 lines.
+struct Rig {
+    Params params;
+    FakeHost host;
+    RecordingSink sink;
+    bool stop = false;
+    KVXProc::Scanner sc;
+    Rig() {
+        sc.params = &params;
+        sc.host = &host;
+        sc.sink = &sink;
+        sc.blnStop = &stop;
+    }
+    // Each line as the file pass prepares it: lower-cased unless case is
+    // significant, then the pad blank. Returns the words joined by '|'.
+    std::string scan(std::initializer_list<const char*> lines, const char* kind = "None",
+                     bool entities = false) {
+        sc.SetAllowedExtraChars();
+        sc.SetCommentMarkers(kind);
+        sc.blnCharacterEntitiesPossible = entities;
+        sc.intWithinComment = -1;
+        for (const char* l : lines) {
+            sc.strLine = text::utf8ToCp1252(l);
+            if (params.chkCaseSignificant != 1) StrProc::LowerCaseExtInPlace(sc.strLine);
+            sc.strLine += ' ';
+            sc.ScanLine();
+            if (stop) break;
+        }
+        std::string out;
+        for (auto& w : sink.words) out += (out.empty() ? "" : "|") + text::cp1252ToUtf8(w);
+        sink.words.clear();
+        return out;
+    }
+};
+
+using Setup = std::function<void(Params&)>;
+struct Case {
+    const char* name;
+    Setup setup;
+    std::initializer_list<const char*> lines;
+    const char* kind;
+    bool entities;
+    const char* want;
+};
+
+const Setup none = [](Params&) {};
+const Setup hyphensOff = [](Params& p) { p.chkAllowWordsWithHyphens = 0; };
+const Setup hyphensPeriods = [](Params& p) { p.chkAllowWordsWithPeriods = 1; };
+const Setup numerals = [](Params& p) { p.chkAllowWordsWithNumerals = 1; };
+const Setup caseSig = [](Params& p) { p.chkCaseSignificant = 1; };
+const Setup caseSigPeriods = [](Params& p) { p.chkCaseSignificant = 1; p.chkAllowWordsWithPeriods = 1; };
+const Setup apostrophes = [](Params& p) { p.chkAllowWordsWithApostrophes = 1; };
+const Setup keepS = [](Params& p) { p.chkDropFinalS = 0; };
+const Setup braces = [](Params& p) { p.txbStartComment = {"{", ""}; p.txbEndComment = {"}", ""}; };
+const Setup hash = [](Params& p) { p.txbStartComment = {"#", ""}; p.txbEndComment = {"", ""}; };
+
+}  // namespace
+
+TEST(KVXProcScan, WordLists) {
+    const Case cases[] = {
+        {"plain", none, {"abc"}, "None", false, "abc"},
+        {"empty line", none, {""}, "None", false, ""},
+        {"double hyphen", none, {"well--known e-mail"}, "None", false, "well|known|e-mail"},
+        {"hyphens off", hyphensOff, {"e-mail"}, "None", false, "e|mail"},
+        {"no initial - or .", hyphensPeriods, {"-abc .abc a-"}, "None", false, "abc|abc|a"},
+        {"digits off", none, {"abc123def 42"}, "None", false, "abc|def"},
+        {"digits on", numerals, {"abc123def 42 7up"}, "None", false, "abc123def|42|7up"},
+        {"accents and signs", none, {"naïve Ørsted a×b c÷d Œuvre"}, "None", false,
+         "naïve|ørsted|a|b|c|d|uvre"},
+        {"final s", none,
+         {"cats dogs plays its bus gas ideas does this glass is as physics Politics maths STATS"},
+         "None", false, "cat|dog|play|it|bus|gas|ideas|does|this|glass|is|as|physics|politics|maths|stats"},
+        {"final s off", keepS, {"cats"}, "None", false, "cats"},
+        {"s after period", hyphensPeriods, {"cats. re-s U.S.A."}, "None", false, "cat|re-|u.s.a"},
+        {"case significant", caseSig, {"Cats CATS IDEAs"}, "None", false, "Cat|CATS|IDEA"},
+        {"periods kept inside", caseSigPeriods, {"U.S.A. e.g."}, "None", false, "U.S.A|e.g"},
+        {"apostrophe fragments", none,
+         {"John's doesn't couldn't don't can't rock 'n' roll en T"}, "None", false,
+         "john|don|can|rock|roll"},
+        {"apostrophes allowed", apostrophes, {"John's dogs' 'tis"}, "None", false, "john's|dog|tis"},
+        {"separators", none, {"a\tb\fc\xC2\xA0" "d ab\bcd"}, "None", false, "a|b|c|d|abcd"},
+        {"CR LF inside", none, {"x\r\ny"}, "None", false, "x|y"},
+        {"C block across lines", none, {"a /* b", "c */ d"}, "C", false, "a|d"},
+        {"C line comment ends with its line", none, {"x // y", "z"}, "C", false, "x|z"},
+        {"C comment closing at the end", none, {"a /* b */"}, "C", false, "a"},
+        {"HTML script in capitals", none, {"<SCRIPT>var x</SCRIPT> word"}, "HTML", true, "word"},
+        {"HTML comment across lines", none, {"<!-- a", "b --> c"}, "HTML", true, "c"},
+        {"HTML tag and entities", none, {"<p class=x>caf&eacute; &hellip; & lone</p>"}, "HTML", true,
+         "café|lone"},
+        {"HTML AT&T", none, {"AT&T &amp; co"}, "HTML", true, "at|co"},
+        {"HTML numeric reference", none, {"&#169; x &#x41;abc y"}, "HTML", true, "x|y"},
+        {"PHP opening tag", none, {"<?php echo $x; ?> done"}, "PHP", true, "echo|x|done"},
+        {"PHP C comments", none, {"a // b", "c /* d */ e"}, "PHP", true, "a|c|e"},
+        {"XML keeps entities", none, {"&amp; word <tag>"}, "XML", false, "amp|word"},
+        {"user braces across lines", braces, {"a { b", "c } d"}, "User-defined", false, "a|d"},
+        {"user hash to end of line", hash, {"x # y", "z"}, "User-defined", false, "x|z"},
+        {"no markers no comments", none, {"a /* b */ c"}, "None", false, "a|b|c"},
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        c.setup(rig.params);
+        EXPECT_EQ(rig.scan(c.lines, c.kind, c.entities), c.want) << c.name;
+    }
+}
+
+TEST(KVXProcScan, LoadingModeSkipsWordRules) {
+    Rig rig;
+    rig.sc.blnReadingWords = true;
+    rig.sc.SetCommentMarkers("C");
+    rig.sc.blnCharacterEntitiesPossible = true;
+    rig.sc.strAllowedExtraChars = std::string(KVXProc::strAllPossibleExtraChars);
+    for (const char* l : {"cats its doesn well--known caf&eacute; /* x", "y */ t"}) {
+        rig.sc.strLine = std::string(l) + " ";
+        rig.sc.ScanLine();
+    }
+    EXPECT_EQ(rig.sink.words,
+              (std::vector<std::string>{"cats", "its", "doesn", "well--known", "caf", "eacute", "t"}));
+    EXPECT_EQ(rig.sc.lngTotalNumOccurrences, 0);
+}
+
+TEST(KVXProcScan, IgnoreListsAndOccurrences) {
+    Rig rig;
+    rig.params.chkCaseSignificant = 1;
+    rig.params.chkIgnoreCommonWords = 1;
+    std::vector<std::string> common = {"", "and", "or", "the"};
+    rig.sc.strCommonWords = &common;
+    rig.sc.lngNumCommonWords = 3;
+    rig.sc.strWordsToIgnore = " a cat ";
+    EXPECT_EQ(rig.scan({"The Cat AND a dog OR cats"}), "dog");
+    EXPECT_EQ(rig.sc.lngTotalNumOccurrences, 7);
+    rig.params.chkIgnoreCommonWords = 0;
+    EXPECT_EQ(rig.scan({"and ca"}), "and|ca");  // " ca " is not in the list
+}
+
+TEST(KVXProcScan, StopAfterCurrentWord) {
+    Rig rig;
+    rig.host.onYield = [&] { rig.stop = rig.host.yields == 2; };
+    EXPECT_EQ(rig.scan({"one two three four", "five"}), "one|two");
+    // A line without word characters does not yield.
+    Rig quiet;
+    quiet.scan({"... ,,, 123"});
+    EXPECT_EQ(quiet.host.yields, 0);
+}
+
+TEST(KVXProcScan, HostileLines) {
+    Rig rig;
+    rig.sc.SetAllowedExtraChars();
+    rig.sc.strLine = std::string(1 << 20, 'a') + " ";
+    rig.sc.ScanLine();
+    ASSERT_EQ(rig.sink.words.size(), 17u);
+    for (size_t i = 0; i < 16; ++i) EXPECT_EQ(rig.sink.words[i].size(), 65000u);
+    EXPECT_EQ(rig.sink.words[16].size(), (1u << 20) - 16 * 65000u);
+    rig.sink.words.clear();
+    rig.sc.strLine = std::string(100000, '\0') + "x ";
+    rig.sc.ScanLine();
+    EXPECT_EQ(rig.sink.words, std::vector<std::string>{"x"});
+    rig.sink.words.clear();
+    rig.sc.strLine = std::string(1, text::kNoCode) + "b" + std::string(1, text::kNoCode) + " ";
+    rig.sc.ScanLine();
+    EXPECT_EQ(rig.sink.words, std::vector<std::string>{"b"});
+}
+
+TEST(KVXProcScan, CommentStateAndMarkerSearch) {
+    Rig rig;
+    rig.sc.SetCommentMarkers("HTML");
+    rig.sc.blnCharacterEntitiesPossible = true;
+    rig.sc.strLine = "x&hellip;";
+    rig.sc.lngLP = 2;
+    EXPECT_EQ(rig.sc.FindStartCommentMarker(), 0);
+    rig.sc.strLine = "x& b;";
+    EXPECT_EQ(rig.sc.FindStartCommentMarker(), -1);  // lone ampersand: later pairs not tried
+    rig.sc.strLine = "x<!-- -->";
+    EXPECT_EQ(rig.sc.FindStartCommentMarker(), 3);  // before the plain "<"
+    rig.sc.blnCharacterEntitiesPossible = false;
+    rig.sc.strLine = "x& b;";
+    EXPECT_EQ(rig.sc.FindStartCommentMarker(), 0);
+    // An unterminated comment stays open into the next line.
+    Rig open;
+    open.scan({"a <!-- b"}, "HTML", true);
+    EXPECT_EQ(open.sc.intWithinComment, 3);
+}
+
+TEST(KVXProcMarkers, KindsForExtensions) {
+    struct Row { const char* ext; int16_t allow; int16_t count; bool entities; bool ok; };
+    const Row rows[] = {
+        {"php", 0, 8, true, true},  {"xml", 1, 3, false, true}, {"html", 0, 5, true, true},
+        {"shtml", 0, 5, true, true}, {"xhtml", 0, 5, true, true}, {"cpp", 0, 2, false, true},
+        {"c", 1, 2, false, true},   {"txt", 0, 0, false, true}, {"txt", 1, 2, false, true},
+    };
+    for (const Row& r : rows) {
+        Rig rig;
+        rig.params.chkAllowCommentMarkers = r.allow;
+        rig.params.txbStartComment = {"{", ""};
+        rig.params.txbEndComment = {"}", ""};
+        EXPECT_EQ(rig.sc.SetCommentMarkersForExtension(r.ext), r.ok) << r.ext;
+        EXPECT_EQ(rig.sc.intNumCommentMarkers, r.count) << r.ext;
+        EXPECT_EQ(rig.sc.blnCharacterEntitiesPossible, r.entities) << r.ext;
+        EXPECT_TRUE(rig.host.messages.empty());
+    }
+    Rig rig;
+    rig.sc.SetCommentMarkers("PHP");
+    EXPECT_EQ(rig.sc.strStartCommentMarker[4], "<?php");
+    EXPECT_EQ(rig.sc.strEndCommentMarker[7], "");
+    rig.sc.SetCommentMarkers("None");
+    EXPECT_EQ(rig.sc.intNumCommentMarkers, 0);
+    EXPECT_EQ(rig.sc.strStartCommentMarker[0], "");
+    EXPECT_EQ(rig.sc.strStartCommentMarker[2], "<style");  // left from the earlier kind
+}
+
+TEST(KVXProcMarkers, ValidationMessages) {
+    const std::string tail =
+        "\r\n\r\nCheck the comment markers in the 'Set parameters' panel\r\nand perhaps disallow comment markers.";
+    const std::string msgA = "If comment markers are allowed then at least one\r\nstart-comment marker must be non-empty." + tail;
+    const std::string msgB = "Cannot have an empty start-comment marker\r\nwith a non-empty end-comment marker." + tail;
+    const std::string msgC =
+        "Start-comment and end-comment markers must be different.\r\n\r\nCheck the comment markers in the 'Set parameters' panel.";
+    const std::string msgRem =
+        "The way the parameters are set the start-comment marker\r\n\"REM\" could be part of a word.\r\n\r\n"
+        "Check the start-comment markers in the 'Set parameters' panel and\r\n"
+        "perhaps disallow comment markers or restrict allowable words.";
+    struct Row { std::array<std::string, 2> start, end; bool ok; std::string msg; };
+    const Row rows[] = {
+        {{"", ""}, {"x", "y"}, false, msgA},
+        {{"{", ""}, {"}", "x"}, false, msgB},
+        {{"%", ""}, {"%", ""}, false, msgC},
+        {{"REM", ""}, {"", ""}, false, msgRem},
+        {{"#", ""}, {"", ""}, true, ""},
+        {{"{", "<"}, {"}", ">"}, true, ""},
+        {{"ab1", ""}, {"", ""}, true, ""},  // digits not allowed: not a word
+    };
+    for (const Row& r : rows) {
+        Rig rig;
+        rig.params.chkAllowCommentMarkers = 1;
+        rig.params.txbStartComment = r.start;
+        rig.params.txbEndComment = r.end;
+        rig.sc.SetCommentMarkers("C");
+        EXPECT_EQ(rig.sc.SetCommentMarkersForExtension("txt"), r.ok) << r.start[0];
+        if (r.ok) {
+            EXPECT_TRUE(rig.host.messages.empty());
+            EXPECT_EQ(rig.sc.strStartCommentMarker[0], r.start[0]);
+        } else {
+            ASSERT_EQ(rig.host.messages.size(), 1u);
+            EXPECT_EQ(rig.host.messages[0], r.msg);
+            EXPECT_EQ(rig.sc.strStartCommentMarker[0], "/*");  // markers left as they were
+        }
+    }
+    Rig num;
+    num.params.chkAllowWordsWithNumerals = 1;
+    num.params.txbStartComment = {"ab1", ""};
+    EXPECT_FALSE(num.sc.CommentMarkersOK());
+}
+
+TEST(KVXProcScan, AllowedExtraCharsOrder) {
+    Params p;
+    p.chkAllowWordsWithHyphens = 1;
+    p.chkAllowWordsWithApostrophes = 1;
+    p.chkAllowWordsWithUnderscores = 1;
+    p.chkAllowWordsWithColons = 2;  // greyed is not ticked
+    p.chkAllowWordsWithBackslashes = 1;
+    p.chkAllowWordsWithForwardslashes = 1;
+    p.chkAllowWordsWithPeriods = 1;
+    p.chkAllowWordsWithAtSigns = 1;
+    p.chkAllowWordsWithNumerals = 1;
+    EXPECT_EQ(KVXProc::AllowedExtraChars(p), "-'_\\/.@0123456789");
+}
