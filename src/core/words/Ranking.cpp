@@ -1,0 +1,223 @@
+#include "words/Ranking.h"
+
+#include <algorithm>
+#include <numeric>
+#include <string>
+#include <utility>
+
+#include "params/Params.h"
+#include "shell/Host.h"
+
+namespace kvx {
+
+namespace {
+
+std::string_view KeyFrom(const WordRecord& r, int32_t start) {
+    std::string_view k = r.strSortKey;
+    const size_t from = start > 1 ? size_t(start - 1) : 0;
+    return from >= k.size() ? std::string_view() : k.substr(from);
+}
+
+bool IsBlank(char c) { return c == ' '; }
+
+std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+bool IsLetterCode(unsigned char c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
+    if (c >= 192) return c != 215 && c != 247;
+    return c == 138 || c == 154 || c == 140 || c == 156 || c == 159;
+}
+
+}  // namespace
+
+void QuickSortDescending(std::vector<WordRecord>& t, int32_t lo, int32_t hi, int32_t start) {
+    // Recurse into the smaller part and loop on the larger one: the two parts
+    // are disjoint, so the order of visiting them does not change the result,
+    // and the stack stays logarithmic.
+    while (lo < hi) {
+        int32_t i = lo, j = hi;
+        const std::string pivot(KeyFrom(t[size_t(lo + (hi - lo) / 2)], start));
+        const std::string_view p = pivot;
+        while (i <= j) {
+            while (i < hi && KeyFrom(t[size_t(i)], start) > p) ++i;
+            while (j > lo && KeyFrom(t[size_t(j)], start) < p) --j;
+            if (i <= j) {
+                if (i < j) std::swap(t[size_t(i)], t[size_t(j)]);
+                ++i;
+                --j;
+            }
+        }
+        const bool leftPart = lo < j, rightPart = i < hi;
+        if (leftPart && rightPart) {
+            if (j - lo < hi - i) {
+                QuickSortDescending(t, lo, j, start);
+                lo = i;
+            } else {
+                QuickSortDescending(t, i, hi, start);
+                hi = j;
+            }
+        } else if (leftPart) {
+            hi = j;
+        } else if (rightPart) {
+            lo = i;
+        } else {
+            return;
+        }
+    }
+}
+
+void SortWordList(std::vector<WordRecord>& t, int32_t lo, int32_t hi, int32_t start) {
+    if (lo >= hi) return;
+    QuickSortDescending(t, lo, hi, start);
+    std::reverse(t.begin() + lo, t.begin() + hi + 1);
+}
+
+void OrderEqualKeys(std::vector<WordRecord>& t, int32_t n) {
+    // Pairwise exchange within a group of equal keys leaves that group's words
+    // in ascending order in the positions the group occupies. After the sort
+    // the groups are runs of adjacent slots; otherwise collect each group's
+    // positions first.
+    auto byWord = [](const WordRecord& a, const WordRecord& b) { return a.strWord < b.strWord; };
+    bool adjacent = true;
+    for (int32_t i = 2; i <= n && adjacent; ++i)
+        adjacent = t[size_t(i - 1)].strSortKey <= t[size_t(i)].strSortKey;
+    if (adjacent) {
+        int32_t i = 1;
+        while (i <= n) {
+            int32_t j = i + 1;
+            while (j <= n && t[size_t(j)].strSortKey == t[size_t(i)].strSortKey) ++j;
+            if (j - i > 1) std::sort(t.begin() + i, t.begin() + j, byWord);
+            i = j;
+        }
+        return;
+    }
+    std::vector<int32_t> pos(size_t(std::max(n, 0)));
+    std::iota(pos.begin(), pos.end(), 1);
+    std::stable_sort(pos.begin(), pos.end(), [&](int32_t a, int32_t b) {
+        return t[size_t(a)].strSortKey < t[size_t(b)].strSortKey;
+    });
+    size_t g = 0;
+    while (g < pos.size()) {
+        size_t e = g + 1;
+        while (e < pos.size() && t[size_t(pos[e])].strSortKey == t[size_t(pos[g])].strSortKey) ++e;
+        if (e - g > 1) {
+            std::vector<WordRecord> group;
+            group.reserve(e - g);
+            for (size_t k = g; k < e; ++k) group.push_back(std::move(t[size_t(pos[k])]));
+            std::sort(group.begin(), group.end(), byWord);
+            for (size_t k = g; k < e; ++k) t[size_t(pos[k])] = std::move(group[k - g]);
+        }
+        g = e;
+    }
+}
+
+bool IsRepetition(std::string_view w) {
+    if (w.empty()) return false;
+    return w.find_first_not_of(w.front()) == std::string_view::npos;
+}
+
+bool IsRomanNumeral(std::string_view w) {
+    std::string u(TrimBlanks(w));
+    for (char& c : u)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    if (u == "I") return false;
+    return u.find_first_not_of("IVX") == std::string::npos;
+}
+
+bool LacksLetter(std::string_view w) {
+    for (char c : w)
+        if (IsLetterCode(static_cast<unsigned char>(c))) return false;
+    return true;
+}
+
+void FilterWords(std::vector<WordRecord>& t, int32_t n, const Params& p) {
+    for (int32_t s = 1; s <= n; ++s) {
+        WordRecord& r = t[size_t(s)];
+        const int64_t len = int64_t(r.strWord.size());
+        r.blnIncluded = true;
+        if (p.chkIgnoreInfrequentWords == 1 && r.lngFreq < p.frequencyThreshold())
+            r.blnIncluded = false;
+        else if (p.chkIgnoreShortWords == 1 && len < p.shortWordThreshold())
+            r.blnIncluded = false;
+        else if (len > p.longWordThreshold())
+            r.blnIncluded = false;
+        else if (p.chkIgnoreRepetitions == 1 && len > 1 && IsRepetition(r.strWord) &&
+                 !(r.strWord[0] >= '0' && r.strWord[0] <= '9'))
+            r.blnIncluded = false;
+        else if (p.chkIgnoreRomNum40 == 1 && IsRomanNumeral(r.strWord))
+            r.blnIncluded = false;
+        else if (p.chkIgnoreNoLetter == 1 && LacksLetter(r.strWord))
+            r.blnIncluded = false;
+    }
+}
+
+void CountIncludedWords(const std::vector<WordRecord>& t, int32_t n, Results& r) {
+    r.intMaxWordLengthFound = 0;
+    r.lngNumWordsIncluded = 0;
+    r.lngMaxFrequency = 0;
+    r.lngNumWordsExcluded = 0;
+    r.lngNumOccurrences = 0;
+    for (int32_t s = 1; s <= n; ++s) {
+        const WordRecord& w = t[size_t(s)];
+        if (!w.blnIncluded) {
+            ++r.lngNumWordsExcluded;
+            continue;
+        }
+        ++r.lngNumWordsIncluded;
+        r.lngNumOccurrences += w.lngFreq;
+        r.lngMaxFrequency = std::max(r.lngMaxFrequency, w.lngFreq);
+        r.intMaxWordLengthFound =
+            std::max<int16_t>(r.intMaxWordLengthFound, int16_t(std::min<size_t>(w.strWord.size(), 32767)));
+    }
+}
+
+void BuildFrequencyChain(std::vector<WordRecord>& t, int32_t n, Results& r, Host* host) {
+    for (int32_t s = 1; s <= n; ++s) {
+        t[size_t(s)].lngFreqRank = 0;
+        t[size_t(s)].lngNextFreq = 0;
+    }
+
+    // Numbering: descending frequency, equal frequencies in slot order. Only
+    // frequencies 1..lngMaxFrequency take part, as in a count down from the
+    // maximum. The event loop gets one turn per 100 frequency values.
+    std::vector<int32_t> order;
+    order.reserve(size_t(std::max(r.lngNumWordsIncluded, 0)));
+    for (int32_t s = 1; s <= n; ++s) {
+        const WordRecord& w = t[size_t(s)];
+        if (w.blnIncluded && w.lngFreq >= 1 && w.lngFreq <= r.lngMaxFrequency) order.push_back(s);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int32_t a, int32_t b) { return t[size_t(a)].lngFreq > t[size_t(b)].lngFreq; });
+
+    r.lngFirstFreq = 0;
+    int64_t nextYield = (r.lngMaxFrequency / 100) * 100;  // largest multiple of 100 to pass
+    for (size_t k = 0; k < order.size(); ++k) {
+        WordRecord& w = t[size_t(order[k])];
+        for (; nextYield >= 100 && nextYield > w.lngFreq; nextYield -= 100)
+            if (host) host->yield();
+        w.lngFreqRank = int32_t(k + 1);
+    }
+    for (; nextYield >= 100; nextYield -= 100)
+        if (host) host->yield();
+    if (!order.empty()) r.lngFirstFreq = order[0];
+    if (r.lngFirstFreq == 0) return;
+
+    // Linking: rank r to rank r + 1, up to lngNumWordsIncluded links; a mark
+    // of progress every 1000.
+    const int64_t ranked = int64_t(order.size());
+    for (int64_t rank = 1;; ++rank) {
+        if (rank < ranked) t[size_t(order[size_t(rank - 1)])].lngNextFreq = order[size_t(rank)];
+        if (rank >= r.lngNumWordsIncluded) break;
+        if ((rank + 1) % 1000 == 0 && host) {
+            host->appendOutputText(" .");
+            host->repaintOutput();
+            host->yield();
+        }
+    }
+}
+
+}  // namespace kvx

@@ -1,0 +1,326 @@
+#include "words/Ranking.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "params/Params.h"
+#include "words/WordsTestHost.h"
+
+namespace kvx {
+namespace {
+
+// ---- Straightforward versions of each step, kept slow and literal ----------
+
+std::string RefKey(const WordRecord& r, int32_t start) {
+    return start - 1 >= int32_t(r.strSortKey.size()) ? std::string() : r.strSortKey.substr(size_t(start - 1));
+}
+
+void RefQuickSortDescending(std::vector<WordRecord>& t, int32_t lo, int32_t hi, int32_t start) {
+    if (lo >= hi) return;
+    int32_t i = lo, j = hi;
+    const std::string pivot = RefKey(t[size_t(lo + (hi - lo) / 2)], start);
+    while (i <= j) {
+        while (i < hi && RefKey(t[size_t(i)], start) > pivot) ++i;
+        while (j > lo && RefKey(t[size_t(j)], start) < pivot) --j;
+        if (i <= j) {
+            if (i < j) std::swap(t[size_t(i)], t[size_t(j)]);
+            ++i;
+            --j;
+        }
+    }
+    if (lo < j) RefQuickSortDescending(t, lo, j, start);
+    if (i < hi) RefQuickSortDescending(t, i, hi, start);
+}
+
+void RefSortWordList(std::vector<WordRecord>& t, int32_t lo, int32_t hi, int32_t start) {
+    if (lo >= hi) return;
+    RefQuickSortDescending(t, lo, hi, start);
+    for (int32_t a = lo, b = hi; a < b; ++a, --b) std::swap(t[size_t(a)], t[size_t(b)]);
+}
+
+void RefOrderEqualKeys(std::vector<WordRecord>& t, int32_t n) {
+    for (int32_t i = 1; i <= n - 1; ++i)
+        for (int32_t j = i + 1; j <= n; ++j)
+            if (t[size_t(i)].strSortKey == t[size_t(j)].strSortKey && t[size_t(i)].strWord > t[size_t(j)].strWord)
+                std::swap(t[size_t(i)], t[size_t(j)]);
+}
+
+void RefBuildFrequencyChain(std::vector<WordRecord>& t, int32_t n, Results& r, wordstest::WordsTestHost& host) {
+    for (int32_t s = 1; s <= n; ++s) t[size_t(s)].lngFreqRank = t[size_t(s)].lngNextFreq = 0;
+    r.lngFirstFreq = 0;
+    int32_t rank = 0;
+    for (int64_t f = r.lngMaxFrequency; f >= 1; --f) {
+        for (int32_t s = 1; s <= n; ++s)
+            if (t[size_t(s)].blnIncluded && t[size_t(s)].lngFreq == f) {
+                t[size_t(s)].lngFreqRank = ++rank;
+                if (rank == 1) r.lngFirstFreq = s;
+            }
+        if (f % 100 == 0) host.yield();
+    }
+    if (r.lngFirstFreq == 0) return;
+    int32_t prev = r.lngFirstFreq;
+    for (int32_t k = 1;; ++k) {
+        for (int32_t s = 1; s <= n; ++s)
+            if (t[size_t(s)].lngFreqRank == k + 1) {
+                t[size_t(prev)].lngNextFreq = s;
+                prev = s;
+                break;
+            }
+        if (k == r.lngNumWordsIncluded) break;
+        if ((k + 1) % 1000 == 0) {
+            host.appendOutputText(" .");
+            host.yield();
+        }
+    }
+}
+
+// ---- Helpers ----------------------------------------------------------------
+
+WordRecord Rec(std::string word, std::string key, int64_t freq = 1) {
+    WordRecord r;
+    r.strWord = std::move(word);
+    r.strSortKey = std::move(key);
+    r.lngFreq = freq;
+    return r;
+}
+
+/// A table with few distinct keys (many ties) and unique words; slot 0 unused.
+std::vector<WordRecord> RandomTable(std::mt19937& rng, int32_t n, int keyAlphabet, int64_t maxFreq) {
+    std::vector<WordRecord> t(1);
+    for (int32_t s = 1; s <= n; ++s) {
+        std::string key;
+        const int len = int(rng() % 3);
+        for (int k = 0; k < len; ++k) key += char('a' + rng() % unsigned(keyAlphabet));
+        t.push_back(Rec("w" + std::to_string(rng() % 100000) + "_" + std::to_string(s), key,
+                        1 + int64_t(rng() % uint64_t(maxFreq))));
+    }
+    return t;
+}
+
+std::vector<std::string> WordsOf(const std::vector<WordRecord>& t) {
+    std::vector<std::string> w;
+    for (size_t s = 1; s < t.size(); ++s) w.push_back(t[s].strWord);
+    return w;
+}
+
+// ---- Sorting ----------------------------------------------------------------
+
+TEST(RankingSort, MatchesTheLiteralProcedureIncludingTies) {
+    std::mt19937 rng(11);
+    for (int round = 0; round < 300; ++round) {
+        const int32_t n = int32_t(rng() % 60);
+        auto t = RandomTable(rng, n, 1 + int(rng() % 4), 5);
+        auto ref = t;
+        const int32_t lo = n ? 1 + int32_t(rng() % uint32_t(n)) : 1;
+        const int32_t hi = n ? lo + int32_t(rng() % uint32_t(n - lo + 1)) : 0;
+        const int32_t start = 1 + int32_t(rng() % 3);
+        SortWordList(t, lo, hi, start);
+        RefSortWordList(ref, lo, hi, start);
+        ASSERT_EQ(WordsOf(t), WordsOf(ref)) << "round " << round;
+    }
+}
+
+TEST(RankingSort, LargeTableIsAscendingByKey) {
+    std::mt19937 rng(3);
+    auto t = RandomTable(rng, 200000, 26, 10);
+    SortWordList(t, 1, 200000, 1);
+    for (size_t s = 2; s < t.size(); ++s) ASSERT_LE(t[s - 1].strSortKey, t[s].strSortKey);
+    // Already sorted input and all-equal keys must not degrade or overflow.
+    SortWordList(t, 1, 200000, 1);
+    for (auto& r : t) r.strSortKey = "same";
+    SortWordList(t, 1, 200000, 1);
+}
+
+TEST(RankingSort, OrderEqualKeysMatchesPairwiseExchange) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 300; ++round) {
+        const int32_t n = int32_t(rng() % 50);
+        auto t = RandomTable(rng, n, 1 + int(rng() % 3), 3);
+        if (round % 2 == 0) SortWordList(t, 1, n, 1);  // the usual case: groups adjacent
+        auto ref = t;
+        OrderEqualKeys(t, n);
+        RefOrderEqualKeys(ref, n);
+        ASSERT_EQ(WordsOf(t), WordsOf(ref)) << "round " << round;
+    }
+}
+
+TEST(RankingSort, CapitalsAndUnaccentedFirstWithinEqualKeys) {
+    std::vector<WordRecord> t{{}, Rec("the", "the"), Rec("caf\xE9", "cafe"), Rec("The", "the"), Rec("cafe", "cafe")};
+    SortWordList(t, 1, 4, 1);
+    OrderEqualKeys(t, 4);
+    EXPECT_EQ(WordsOf(t), (std::vector<std::string>{"cafe", "caf\xE9", "The", "the"}));
+}
+
+// ---- Predicates and filtering ------------------------------------------------
+
+TEST(RankingPredicates, Table) {
+    struct Case {
+        std::string word;
+        bool repetition, roman, lacksLetter;
+    };
+    const std::vector<Case> cases = {
+        {"", false, true, true},
+        {"a", true, false, false},
+        {"aaa", true, false, false},
+        {"aAa", false, false, false},
+        {"zzz", true, false, false},
+        {"111", true, false, true},
+        {"i", true, false, false},
+        {"I", true, false, false},
+        {"iv", false, true, false},
+        {"xiv", false, true, false},
+        {"VIII", false, true, false},
+        {"XXXIX", false, true, false},
+        {"vix", false, true, false},
+        {"IIII", true, true, false},
+        {"xxx", true, true, false},
+        {"XL", false, false, false},
+        {"MIX", false, false, false},
+        {"civil", false, false, false},
+        {"-_.", false, false, true},
+        {"\xC0", true, false, false},   // À
+        {"\xD7", true, false, true},    // ×
+        {"\xF7" "1", false, false, true},  // ÷1
+        {"\x8A", true, false, false},   // Š
+        {"\x9A", true, false, false},   // š
+        {"\x8C", true, false, false},   // Œ
+        {"\x9C", true, false, false},   // œ
+        {"\x9F", true, false, false},   // Ÿ
+        {"\x83", true, false, true},    // ƒ is not among the letters
+        {"4x4", false, false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsRepetition(c.word), c.repetition) << c.word;
+        EXPECT_EQ(IsRomanNumeral(c.word), c.roman) << c.word;
+        EXPECT_EQ(LacksLetter(c.word), c.lacksLetter) << c.word;
+    }
+    EXPECT_TRUE(IsRomanNumeral(" xii "));
+    EXPECT_FALSE(IsRomanNumeral(" i "));
+}
+
+Params NoRules() {
+    Params p;
+    p.chkIgnoreInfrequentWords = p.chkIgnoreShortWords = p.chkIgnoreRepetitions = 0;
+    p.chkIgnoreRomNum40 = p.chkIgnoreNoLetter = 0;
+    p.cboLongWordSize = 6;  // 80
+    return p;
+}
+
+TEST(RankingFilter, EachRuleAndItsThreshold) {
+    struct Case {
+        const char* name;
+        void (*set)(Params&);
+        std::string word;
+        int64_t freq;
+        bool included;
+    };
+    const std::vector<Case> cases = {
+        {"once below 2", [](Params& p) { p.chkIgnoreInfrequentWords = 1; }, "word", 1, false},
+        {"twice at 2", [](Params& p) { p.chkIgnoreInfrequentWords = 1; }, "word", 2, true},
+        {"twice below 3", [](Params& p) { p.chkIgnoreInfrequentWords = 1; p.cboThresholdFrequency = 1; }, "word", 2, false},
+        {"infrequent box greyed", [](Params& p) { p.chkIgnoreInfrequentWords = 2; }, "word", 1, true},
+        {"two letters below 3", [](Params& p) { p.chkIgnoreShortWords = 1; p.cboShortWordSize = 1; }, "ab", 5, false},
+        {"three letters at 3", [](Params& p) { p.chkIgnoreShortWords = 1; p.cboShortWordSize = 1; }, "abc", 5, true},
+        {"short rule off", [](Params&) {}, "a", 5, true},
+        {"51 over 50", [](Params& p) { p.cboLongWordSize = 3; }, std::string(51, 'a') + "b", 1, false},
+        {"50 at 50", [](Params& p) { p.cboLongWordSize = 3; }, std::string(49, 'a') + "b", 1, true},
+        {"80 at 80", [](Params&) {}, std::string(79, 'a') + "b", 1, true},
+        {"zzz repetition", [](Params& p) { p.chkIgnoreRepetitions = 1; }, "zzz", 3, false},
+        {"111 not a repetition", [](Params& p) { p.chkIgnoreRepetitions = 1; }, "111", 3, true},
+        {"111 without letter", [](Params& p) { p.chkIgnoreNoLetter = 1; }, "111", 3, false},
+        {"single letter never repeats", [](Params& p) { p.chkIgnoreRepetitions = 1; }, "a", 3, true},
+        {"iv numeral", [](Params& p) { p.chkIgnoreRomNum40 = 1; }, "iv", 3, false},
+        {"XII numeral", [](Params& p) { p.chkIgnoreRomNum40 = 1; }, "XII", 3, false},
+        {"I stays", [](Params& p) { p.chkIgnoreRomNum40 = 1; }, "I", 3, true},
+        {"XL stays", [](Params& p) { p.chkIgnoreRomNum40 = 1; }, "XL", 3, true},
+        {"civil stays", [](Params& p) { p.chkIgnoreRomNum40 = 1; }, "civil", 3, true},
+        {"numeral rule off", [](Params&) {}, "xiv", 3, true},
+    };
+    for (const auto& c : cases) {
+        Params p = NoRules();
+        c.set(p);
+        std::vector<WordRecord> t{{}, Rec(c.word, c.word, c.freq)};
+        t[1].blnIncluded = !c.included;  // must be overwritten either way
+        FilterWords(t, 1, p);
+        EXPECT_EQ(t[1].blnIncluded, c.included) << c.name;
+    }
+}
+
+TEST(RankingFilter, CountersCountEachExcludedRecordOnce) {
+    Params p;  // first-start choices: short words under 3, repetitions, numerals, no letter
+    std::vector<WordRecord> t{{}, Rec("111", "111", 4), Rec("ii", "ii", 2), Rec("hello", "hello", 3),
+                              Rec("world", "world", 7), Rec("\xE9t\xE9", "ete", 1)};
+    FilterWords(t, 5, p);
+    Results r;
+    r.lngFirstFreq = 99;
+    CountIncludedWords(t, 5, r);
+    EXPECT_EQ(r.lngNumWordsIncluded, 3);
+    EXPECT_EQ(r.lngNumWordsExcluded, 2);
+    EXPECT_EQ(r.lngNumOccurrences, 11);
+    EXPECT_EQ(r.lngMaxFrequency, 7);
+    EXPECT_EQ(r.intMaxWordLengthFound, 5);
+
+    Results none;
+    CountIncludedWords(t, 0, none);
+    EXPECT_EQ(none.lngNumWordsIncluded + none.lngNumWordsExcluded + none.lngMaxFrequency, 0);
+}
+
+// ---- Frequency chain ----------------------------------------------------------
+
+TEST(RankingChain, TiesFollowTableOrder) {
+    std::vector<WordRecord> t{{}, Rec("a", "a", 3), Rec("b", "b", 5), Rec("c", "c", 3), Rec("d", "d", 1)};
+    Results r;
+    CountIncludedWords(t, 4, r);
+    wordstest::WordsTestHost host;
+    BuildFrequencyChain(t, 4, r, &host);
+    EXPECT_EQ(r.lngFirstFreq, 2);
+    std::vector<std::string> chain;
+    for (int32_t s = r.lngFirstFreq; s != 0; s = t[size_t(s)].lngNextFreq) {
+        chain.push_back(t[size_t(s)].strWord);
+        EXPECT_EQ(t[size_t(s)].lngFreqRank, int32_t(chain.size()));
+    }
+    EXPECT_EQ(chain, (std::vector<std::string>{"b", "a", "c", "d"}));
+    EXPECT_EQ(host.output, "");
+}
+
+TEST(RankingChain, NothingIncludedLeavesAnEmptyChain) {
+    std::vector<WordRecord> t{{}, Rec("a", "a", 3), Rec("b", "b", 5)};
+    t[1].blnIncluded = t[2].blnIncluded = false;
+    t[1].lngFreqRank = t[2].lngNextFreq = 7;  // stale values from an earlier ranking
+    Results r;
+    CountIncludedWords(t, 2, r);
+    wordstest::WordsTestHost host;
+    BuildFrequencyChain(t, 2, r, &host);
+    EXPECT_EQ(r.lngFirstFreq, 0);
+    EXPECT_EQ(t[1].lngFreqRank, 0);
+    EXPECT_EQ(t[2].lngNextFreq, 0);
+    EXPECT_EQ(host.output, "");
+}
+
+TEST(RankingChain, MatchesTheLiteralNumberingAndLinking) {
+    std::mt19937 rng(17);
+    for (int round = 0; round < 60; ++round) {
+        const int32_t n = round < 5 ? 2500 + int32_t(rng() % 1000) : int32_t(rng() % 80);
+        const int64_t maxFreq = round % 3 == 0 ? 350 : 4;
+        auto t = RandomTable(rng, n, 3, maxFreq);
+        for (int32_t s = 1; s <= n; ++s) t[size_t(s)].blnIncluded = rng() % 4 != 0;
+        Results r;
+        CountIncludedWords(t, n, r);
+        auto ref = t;
+        Results refResults = r;
+        wordstest::WordsTestHost host, refHost;
+        BuildFrequencyChain(t, n, r, &host);
+        RefBuildFrequencyChain(ref, n, refResults, refHost);
+        ASSERT_EQ(r.lngFirstFreq, refResults.lngFirstFreq) << "round " << round;
+        for (int32_t s = 1; s <= n; ++s) {
+            ASSERT_EQ(t[size_t(s)].lngFreqRank, ref[size_t(s)].lngFreqRank) << "round " << round << " slot " << s;
+            ASSERT_EQ(t[size_t(s)].lngNextFreq, ref[size_t(s)].lngNextFreq) << "round " << round << " slot " << s;
+        }
+        EXPECT_EQ(host.output, refHost.output) << "round " << round;
+        EXPECT_EQ(host.yields, refHost.yields) << "round " << round;
+    }
+}
+
+}  // namespace
+}  // namespace kvx
