@@ -1,0 +1,349 @@
+#include "state/StateFile.h"
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
+#include <random>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/state/TempFolder.h"
+
+namespace kvx {
+namespace {
+
+using testing::TempFolder;
+
+const std::string kRestoreError = "Error when attempting to restore parameters: ";
+
+// The 37 lines a first start would save, before any change.
+std::vector<std::string> DefaultLines() {
+    return {"\"\"", "\"\"", "\"\"", "\"\"", "\"\"", "\"\"", "\"\"", "1", "3", "0",
+            "1",    "0",    "0",    "1",    "1",    "1",    "0",    "1", "1", "0",
+            "0",    "0",    "0",    "0",    "0",    "0",    "0",    "0", "0", "0",
+            "1",    "0",    "0",    "0",    "0",    "0",    "\"\""};
+}
+
+std::string Join(const std::vector<std::string>& lines, const std::string& end) {
+    std::string s;
+    for (const std::string& l : lines) s += l + end;
+    return s;
+}
+
+Params Unusual() {
+    Params p;
+    p.txbFile = {"/home/j\xC3\xB6rg/in \xE2\x82\xAC.txt", "/tmp/out, \xCE\xA9.csv"};
+    p.txbWordsToIgnore = "and the \xC3\xA9t\xC3\xA9";  // already normalised
+    p.strWordsToIgnore = " and the \xC3\xA9t\xC3\xA9 ";
+    p.txbStartComment = {"(*", "{"};
+    p.txbEndComment = {"*)", "}"};
+    p.cboShortWordSize = 7;
+    p.cboLongWordSize = 6;
+    p.cboThresholdFrequency = 5;
+    p.chkIgnoreShortWords = 0;
+    p.chkIgnoreInfrequentWords = 1;
+    p.chkIgnoreCommonWords = 1;
+    p.chkIgnoreRepetitions = 2;
+    p.chkIgnoreRomNum40 = 0;
+    p.chkIgnoreNoLetter = 0;
+    p.chkCaseSignificant = 1;
+    p.chkDropFinalS = 0;
+    p.chkAllowWordsWithHyphens = 0;
+    p.chkAllowWordsWithApostrophes = 1;
+    p.chkAllowWordsWithUnderscores = 1;
+    p.chkAllowWordsWithColons = 2;
+    p.chkAllowWordsWithBackslashes = 1;
+    p.chkAllowWordsWithForwardslashes = 1;
+    p.chkAllowWordsWithPeriods = 1;
+    p.chkAllowWordsWithAtSigns = 1;
+    p.chkAllowWordsWithNumerals = 1;
+    p.chkOutputWithCommas = 1;
+    p.chkAllowCommentMarkers = 1;
+    p.chkWarnOnOverwrite = 0;
+    p.chkSaveStateOnQuit = 1;
+    p.chkSuppressWords = 1;
+    p.chkDisableOutputToFile = 1;
+    p.cboWordOrder = 1;
+    p.cboDisplayFormat = 9;
+    p.strCommonWordsFile = "/usr/share/kvx/cwds \"en\".txt";
+    p.txbCommonWordsFile = p.strCommonWordsFile;
+    return p;
+}
+
+void ExpectSameStored(const Params& a, const Params& b) {
+    EXPECT_EQ(a.txbFile, b.txbFile);
+    EXPECT_EQ(a.txbWordsToIgnore, b.txbWordsToIgnore);
+    EXPECT_EQ(a.strWordsToIgnore, b.strWordsToIgnore);
+    EXPECT_EQ(a.txbStartComment, b.txbStartComment);
+    EXPECT_EQ(a.txbEndComment, b.txbEndComment);
+    for (auto m : {&Params::cboShortWordSize, &Params::cboLongWordSize, &Params::cboThresholdFrequency,
+                   &Params::chkIgnoreShortWords, &Params::chkIgnoreInfrequentWords,
+                   &Params::chkIgnoreCommonWords, &Params::chkIgnoreRepetitions,
+                   &Params::chkIgnoreRomNum40, &Params::chkIgnoreNoLetter, &Params::chkCaseSignificant,
+                   &Params::chkDropFinalS, &Params::chkAllowWordsWithHyphens,
+                   &Params::chkAllowWordsWithApostrophes, &Params::chkAllowWordsWithUnderscores,
+                   &Params::chkAllowWordsWithColons, &Params::chkAllowWordsWithBackslashes,
+                   &Params::chkAllowWordsWithForwardslashes, &Params::chkAllowWordsWithPeriods,
+                   &Params::chkAllowWordsWithAtSigns, &Params::chkAllowWordsWithNumerals,
+                   &Params::chkOutputWithCommas, &Params::chkAllowCommentMarkers,
+                   &Params::chkWarnOnOverwrite, &Params::chkSaveStateOnQuit, &Params::chkSuppressWords,
+                   &Params::chkDisableOutputToFile, &Params::cboWordOrder, &Params::cboDisplayFormat})
+        EXPECT_EQ(a.*m, b.*m);
+    EXPECT_EQ(a.strCommonWordsFile, b.strCommonWordsFile);
+    EXPECT_EQ(a.txbCommonWordsFile, b.txbCommonWordsFile);
+}
+
+TEST(StateFileTest, DefaultsAreWrittenAsThirtySevenCrLfLines) {
+    TempFolder dir;
+    ASSERT_EQ(SaveState(Params{}, dir / "kvx.usr"), "");
+    EXPECT_EQ(TempFolder::Read(dir / "kvx.usr"), Join(DefaultLines(), "\r\n"));
+}
+
+TEST(StateFileTest, EveryFieldRoundTrips) {
+    TempFolder dir;
+    const Params saved = Unusual();
+    ASSERT_EQ(SaveState(saved, dir / "p.kvx"), "");
+    Params loaded;
+    EXPECT_EQ(RestoreSavedState(loaded, dir / "p.kvx"), "");
+    ExpectSameStored(loaded, saved);
+    // Nothing but the file itself is left in the folder.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(StateFileTest, DoubleQuotesInFieldsRoundTrip) {
+    TempFolder dir;
+    Params p;
+    p.txbFile = {"say \"hi\"", "\""};
+    p.txbStartComment = {"\"\"", "<!--"};
+    p.txbEndComment = {"", "\"-->"};
+    ASSERT_EQ(SaveState(p, dir / "q.kvx"), "");
+    EXPECT_NE(TempFolder::Read(dir / "q.kvx").find("\"say \"\"hi\"\"\"\r\n"), std::string::npos);
+    Params loaded;
+    ASSERT_EQ(RestoreSavedState(loaded, dir / "q.kvx"), "");
+    ExpectSameStored(loaded, p);
+}
+
+TEST(StateFileTest, TextFieldsWithLineBreaksAreRefused) {
+    TempFolder dir;
+    TempFolder::Write(dir / "kvx.usr", "old");
+    Params p;
+    p.txbFile[0] = "a\nb";
+    EXPECT_EQ(SaveState(p, dir / "kvx.usr").rfind("Error when attempting to save parameters: ", 0), 0u);
+    EXPECT_EQ(TempFolder::Read(dir / "kvx.usr"), "old");
+}
+
+TEST(StateFileTest, UnsetListIndexLoadsEverythingThenReports) {
+    TempFolder dir;
+    std::vector<std::string> lines = DefaultLines();
+    lines[8] = "-1";  // cboLongWordSize
+    lines[36] = "\"/c.txt\"";
+    TempFolder::Write(dir / "p.kvx", Join(lines, "\r\n"));
+    Params p;
+    EXPECT_EQ(RestoreSavedState(p, dir / "p.kvx"), "Invalid combo box index");
+    EXPECT_EQ(p.cboLongWordSize, -1);
+    EXPECT_EQ(p.strCommonWordsFile, "/c.txt");
+    EXPECT_EQ(p.txbCommonWordsFile, "/c.txt");
+}
+
+struct FieldCase {
+    const char* name;
+    int line;  // 1-based
+    std::string value;
+    std::string expected;  // result of the restore
+};
+
+class StateFieldTest : public ::testing::TestWithParam<FieldCase> {};
+
+// Each case changes one line of a default file, with line 11 set to 0 and
+// line 35 set to 1 as markers of what was read.
+TEST_P(StateFieldTest, OneLine) {
+    const FieldCase& c = GetParam();
+    TempFolder dir;
+    std::vector<std::string> lines = DefaultLines();
+    lines[10] = "0";  // chkIgnoreShortWords, before every check-box case
+    lines[34] = "1";  // cboWordOrder, after them
+    lines[c.line - 1] = c.value;
+    TempFolder::Write(dir / "p.kvx", Join(lines, "\r\n"));
+    Params p;
+    EXPECT_EQ(RestoreSavedState(p, dir / "p.kvx"), c.expected);
+    if (c.line > 11) EXPECT_EQ(p.chkIgnoreShortWords, 0) << "earlier field lost";
+    if (c.line < 35 && !c.expected.empty())
+        EXPECT_EQ(p.cboWordOrder, 0) << "field after the failure was read";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StateFieldTest,
+    ::testing::Values(
+        FieldCase{"CheckTwoIsGreyed", 17, "2", ""},
+        FieldCase{"CheckThreeFails", 17, "3", kRestoreError + "Invalid property value"},
+        FieldCase{"CheckNegativeFails", 20, "-1", kRestoreError + "Invalid property value"},
+        FieldCase{"CheckRoundsHalfToEven", 21, "2.5", ""},
+        FieldCase{"CheckRoundsUp", 21, " 1.6 ", ""},
+        FieldCase{"CheckNotANumber", 22, "yes", kRestoreError + "Type mismatch"},
+        FieldCase{"CheckEmpty", 33, "", kRestoreError + "Type mismatch"},
+        FieldCase{"ReservedLineIgnored", 29, "whatever", ""},
+        FieldCase{"ListBeyondLastEntry", 36, "10", kRestoreError + "Invalid property value"},
+        FieldCase{"ListLastEntry", 9, "6", ""},
+        FieldCase{"ListBelowMinusOne", 8, "-2", kRestoreError + "Invalid property value"},
+        FieldCase{"ListNotANumber", 10, "\"abc\"", kRestoreError + "Type mismatch"},
+        FieldCase{"ListHuge", 10, "99999999999", kRestoreError + "Invalid property value"}),
+    [](const ::testing::TestParamInfo<FieldCase>& info) { return info.param.name; });
+
+TEST(StateFileTest, CheckValuesAsLoaded) {
+    TempFolder dir;
+    std::vector<std::string> lines = DefaultLines();
+    lines[16] = "2";    // chkCaseSignificant
+    lines[20] = "2.5";  // chkAllowWordsWithUnderscores: half to even
+    lines[21] = "1.5";  // chkAllowWordsWithColons
+    lines[22] = "0.5";  // chkAllowWordsWithBackslashes
+    TempFolder::Write(dir / "p.kvx", Join(lines, "\r\n"));
+    Params p;
+    ASSERT_EQ(RestoreSavedState(p, dir / "p.kvx"), "");
+    EXPECT_EQ(p.chkCaseSignificant, 2);
+    EXPECT_EQ(p.chkAllowWordsWithUnderscores, 2);
+    EXPECT_EQ(p.chkAllowWordsWithColons, 2);
+    EXPECT_EQ(p.chkAllowWordsWithBackslashes, 0);
+}
+
+TEST(StateFileTest, TruncatedFileKeepsWhatWasRead) {
+    TempFolder dir;
+    std::vector<std::string> lines = DefaultLines();
+    lines[35] = "7";  // cboDisplayFormat, the last line present
+    lines.pop_back();
+    TempFolder::Write(dir / "p.kvx", Join(lines, "\r\n"));
+    Params p;
+    EXPECT_EQ(RestoreSavedState(p, dir / "p.kvx"), kRestoreError + "Input past end of file");
+    EXPECT_EQ(p.cboDisplayFormat, 7);
+}
+
+TEST(StateFileTest, LegacyBytesAndLineEnds) {
+    TempFolder dir;
+    std::vector<std::string> lines = DefaultLines();
+    lines[0] = "\"/home/j\xF6rg/\x80.txt\"";        // Windows-1252 bytes
+    lines[1] = "\"/home/j\xC3\xB6rg/out.txt\"";     // UTF-8 in the same file
+    lines[2] = "\"The, the  AND and\"";             // normalised on loading
+    lines[3] = "  (*  ";                            // no quotes: taken whole, trimmed
+    lines[4] = "\"a \"b\" c\"";                     // a lone quote inside an old field
+    for (const std::string& end : {"\n", "\r"}) {
+        TempFolder::Write(dir / "p.kvx", Join(lines, end));
+        Params p;
+        ASSERT_EQ(RestoreSavedState(p, dir / "p.kvx"), "") << int(end[0]);
+        EXPECT_EQ(p.txbFile[0], "/home/j\xC3\xB6rg/\xE2\x82\xAC.txt");
+        EXPECT_EQ(p.txbFile[1], "/home/j\xC3\xB6rg/out.txt");
+        EXPECT_EQ(p.txbWordsToIgnore, "and the");
+        EXPECT_EQ(p.strWordsToIgnore, " and the ");
+        EXPECT_EQ(p.txbStartComment[0], "(*");
+        EXPECT_EQ(p.txbEndComment[0], "a \"b\" c");
+    }
+}
+
+TEST(StateFileTest, ByteOrderMarks) {
+    TempFolder dir;
+    std::vector<std::string> lines = DefaultLines();
+    lines[0] = "\"\xC3\xA9t\xC3\xA9\"";
+    TempFolder::Write(dir / "bom8.kvx", "\xEF\xBB\xBF" + Join(lines, "\r\n"));
+    Params p;
+    ASSERT_EQ(RestoreSavedState(p, dir / "bom8.kvx"), "");
+    EXPECT_EQ(p.txbFile[0], "\xC3\xA9t\xC3\xA9");
+
+    std::string ascii = Join(DefaultLines(), "\r\n");
+    ascii.replace(0, 2, "\"\xE9\"");  // "é" in line 1, as one Latin-1 unit
+    std::string utf16 = "\xFF\xFE";
+    for (char c : ascii) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    TempFolder::Write(dir / "bom16.kvx", utf16);
+    Params q;
+    ASSERT_EQ(RestoreSavedState(q, dir / "bom16.kvx"), "");
+    EXPECT_EQ(q.txbFile[0], "\xC3\xA9");
+}
+
+TEST(StateFileTest, HostileFilesFailCleanly) {
+    TempFolder dir;
+    Params p;
+    EXPECT_EQ(RestoreSavedState(p, dir / "missing.kvx"), kRestoreError + "File not found");
+    EXPECT_EQ(RestoreSavedState(p, dir.path()).rfind(kRestoreError, 0), 0u);
+    EXPECT_EQ(RestoreSavedState(p, ""), kRestoreError + "File not found");
+
+    std::mt19937 rng(42);
+    std::string noise(1 << 20, '\0');
+    for (char& c : noise) c = static_cast<char>(rng());
+    TempFolder::Write(dir / "noise.kvx", noise);
+    EXPECT_EQ(RestoreSavedState(p, dir / "noise.kvx").rfind(kRestoreError, 0), 0u);
+
+    TempFolder::Write(dir / "long.kvx", std::string(10 << 20, 'x') + "\r\n");
+    EXPECT_EQ(RestoreSavedState(p, dir / "long.kvx"), kRestoreError + "Invalid file format");
+
+    std::vector<std::string> lines = DefaultLines();
+    lines[36] = "\"" + std::string(100000, 'c') + "\"";
+    TempFolder::Write(dir / "longlast.kvx", Join(lines, "\r\n"));
+    EXPECT_EQ(RestoreSavedState(p, dir / "longlast.kvx"), kRestoreError + "Invalid file format");
+
+    TempFolder::Write(dir / "empty.kvx", "");
+    EXPECT_EQ(RestoreSavedState(p, dir / "empty.kvx"), kRestoreError + "Input past end of file");
+}
+
+TEST(StateFileTest, OutputDisableClearedWithoutOutputFile) {
+    TempFolder dir;
+    std::vector<std::string> lines = DefaultLines();
+    lines[33] = "1";  // chkDisableOutputToFile, but no output file named
+    TempFolder::Write(dir / "p.kvx", Join(lines, "\r\n"));
+    Params p;
+    ASSERT_EQ(RestoreSavedState(p, dir / "p.kvx"), "");
+    EXPECT_EQ(p.chkDisableOutputToFile, 0);
+}
+
+TEST(StateFileSaveTest, FailedSaveLeavesOldFileAndNoLitter) {
+    TempFolder dir;
+    const std::string file = dir / "kvx.usr";
+    TempFolder::Write(file, "previous state");
+
+    // Writing stops part-way: the file-size limit stands in for a full disk.
+    Params big;
+    big.txbFile[0] = std::string(4096, 'p');
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string result = SaveState(big, file);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(result, "Error when attempting to save parameters: Disk full");
+    EXPECT_EQ(TempFolder::Read(file), "previous state");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(StateFileSaveTest, PathThroughAFileOrMissingFolder) {
+    TempFolder dir;
+    TempFolder::Write(dir / "plain", "x");
+    EXPECT_EQ(SaveState(Params{}, dir / "plain/kvx.usr"),
+              "Error when attempting to save parameters: Path not found");
+    EXPECT_EQ(SaveState(Params{}, dir / "nowhere/kvx.usr"),
+              "Error when attempting to save parameters: File not found");
+    EXPECT_EQ(SaveState(Params{}, ""), "Error when attempting to save parameters: File not found");
+    EXPECT_EQ(TempFolder::Read(dir / "plain"), "x");
+}
+
+TEST(StateFileSaveTest, ReplacesThroughLinkAndKeepsPermissions) {
+    TempFolder dir;
+    const std::string real = dir / "real.kvx", link = dir / "link.kvx";
+    TempFolder::Write(real, "old");
+    ::chmod(real.c_str(), 0640);
+    std::filesystem::create_symlink(real, link);
+    ASSERT_EQ(SaveState(Params{}, link), "");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(TempFolder::Read(real), Join(DefaultLines(), "\r\n"));
+    struct stat st;
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+}  // namespace
+}  // namespace kvx
