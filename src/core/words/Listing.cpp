@@ -1,0 +1,353 @@
+#include "words/Listing.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <new>
+
+#include "files/Errors.h"
+#include "files/FileProc.h"
+#include "params/Params.h"
+#include "shell/Host.h"
+#include "shell/MessageTable.h"
+#include "text/Cp1252.h"
+
+namespace kvx {
+
+namespace {
+
+constexpr size_t kFileBufferSize = size_t(1) << 20;
+constexpr int32_t kLinesPerFlush = 20;
+
+std::string_view TrimRight(std::string_view s) {
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    return TrimRight(s);
+}
+
+std::string PadLeft(std::string s, int width) {
+    if (int64_t(s.size()) < width) s.insert(0, size_t(width) - s.size(), ' ');
+    return s;
+}
+
+std::string PadRight(std::string s, int width) {
+    if (int64_t(s.size()) < width) s.append(size_t(width) - s.size(), ' ');
+    return s;
+}
+
+int16_t Digits(int64_t n) { return int16_t(std::to_string(n).size()); }
+
+bool IsRegularFile(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+}  // namespace
+
+std::string ErrorMessageText(int16_t number, std::string_view description, const ErrorTexts& texts,
+                             bool outputFileNamed, bool outputFileDisabled, bool outputFileWritten) {
+    std::string body;
+    if (number == ErrorNumber::Overflow || number == ErrorNumber::OutOfMemory) {
+        body = "  " + texts.overflow;
+        if (!outputFileNamed)
+            body = texts.noOutputFile + body;
+        else if (outputFileDisabled)
+            body = texts.fileDisabled + body;
+        else if (outputFileWritten)
+            body = texts.fileWritten + "\r\n" + body;
+        return body;
+    }
+    body = texts.errorTitle + " " + std::to_string(number) + ": ";
+    body += description;
+    if (outputFileWritten) body = texts.fileWritten + "\r\n" + body;
+    return body;
+}
+
+std::string NoWordsMessageText(int32_t lngNumWords, const Params& p) {
+    if (lngNumWords == 0) return "No words satisfying the conditions were found.";
+    const int k = p.cboShortWordSize + 1;
+    std::string s = "No words with more than " + std::to_string(k) + " letter";
+    if (k > 1) s += 's';
+    s += "\r\noccur at least ";
+    if (p.chkIgnoreInfrequentWords != 1)
+        s += "once.";
+    else if (p.cboThresholdFrequency == 0)
+        s += "twice.";
+    else
+        s += std::to_string(p.frequencyThreshold()) + " times.";
+    return s;
+}
+
+std::string Lister::Text(int16_t n) const { return texts ? texts->GetProgramText(n) : std::string(); }
+
+bool Lister::CommaLayout() const { return blnWritingToFile && params->chkOutputWithCommas == 1; }
+
+void Lister::SetColumnWidths() {
+    intRankWidth = std::max<int16_t>(Digits(results->lngNumWordsIncluded), intMinWidth);
+    intFreqWidth = std::max<int16_t>(Digits(results->lngMaxFrequency), intMinWidth);
+    intWordWidth = std::max<int16_t>(results->intMaxWordLengthFound, intMinWidth);
+}
+
+std::string Lister::RankField(int32_t i) const {
+    return PadLeft(i == 0 ? "Rank" : std::to_string((*WordList)[size_t(i)].lngFreqRank), intRankWidth);
+}
+
+std::string Lister::FreqField(int32_t i) const {
+    return PadLeft(i == 0 ? "Freq" : std::to_string((*WordList)[size_t(i)].lngFreq), intFreqWidth);
+}
+
+std::string Lister::WordField(int32_t i) const {
+    return PadRight(i == 0 ? "Word" : std::string(Trim((*WordList)[size_t(i)].strWord)), intWordWidth);
+}
+
+std::string Lister::BuildLine(int32_t i) const {
+    int layout = params->cboDisplayFormat;
+    if (layout < 0 || layout > 9) layout = 0;
+    if (layout == 9) return i == 0 ? std::string() : std::string(Trim(WordField(i)));
+    if (layout == 8) {
+        std::string line(Trim(WordField(i)));
+        if (i == 0) line += " (longest has " + std::to_string(results->intMaxWordLengthFound) + " characters)";
+        return line;
+    }
+
+    const bool comma = CommaLayout();
+    const std::string lead = comma ? "  " : " ";
+    const std::string sep = comma ? ",  " : "  ";
+    const std::string R = RankField(i), F = FreqField(i), W = WordField(i);
+    const std::string Wt(TrimRight(W));
+    std::string line;
+    switch (layout) {
+    case 0: line = lead + R + sep + F + sep + Wt; break;
+    case 1: line = lead + R + sep + W + sep + F; break;
+    case 2: line = lead + R + sep + F; break;
+    case 3: line = lead + R + sep + Wt; break;
+    case 4: line = lead + F + sep + R; break;
+    case 5: line = "  " + F + sep + Wt; break;
+    case 6: line = "  " + W + (comma ? ", " : " ") + R; break;
+    case 7: line = "  " + W + (comma ? ", " : " ") + F; break;
+    }
+    if (i == 0 && (layout == 0 || layout == 3 || layout == 5)) {
+        line.resize(TrimRight(line).size());
+        line += " (longest has " + std::to_string(results->intMaxWordLengthFound) + " characters)";
+    }
+    return line;
+}
+
+void Lister::DisplayNextLine(int32_t lngI, std::string& strOutput) {
+    const bool oneRun = params->cboDisplayFormat == 9;
+    if (lngI == 0 && oneRun) return;
+    const std::string line = BuildLine(lngI);
+
+    if (blnWritingToFile) {
+        *out_ << text::cp1252ToUtf8(line);
+        if (!oneRun)
+            *out_ << lineEnd;
+        else if (listed_ < results->lngNumWordsIncluded)
+            *out_ << ", ";
+        return;
+    }
+    if (lngI == 0) {
+        if (host) host->appendOutputText(text::cp1252ToUtf8(line) + "\r\n");
+    } else {
+        strOutput += line;
+        strOutput += oneRun ? ", " : "\r\n";
+    }
+    if (host) host->setTwirler(lngI % 4);
+}
+
+bool Lister::FlushBuffer(std::string& strOutput) {
+    if (!host) {
+        strOutput.clear();
+        return true;
+    }
+    if (host->outputLength() + int64_t(strOutput.size()) > lngMaxTextLength) {
+        ReportError(ErrorNumber::Overflow, "");
+        host->setLabel(Label::Twirler, " ");
+        host->setOutputCaret(false);
+        host->repaintOutput();
+        return false;
+    }
+    host->appendOutputText(text::cp1252ToUtf8(strOutput));
+    host->setOutputCaret(false);
+    strOutput.clear();
+    return true;
+}
+
+Lister::PassEnd Lister::RunPass() {
+    const std::vector<WordRecord>& t = *WordList;
+    const bool byFrequency = params->cboWordOrder != 1;
+    std::string strOutput;
+    SetColumnWidths();
+    listed_ = 0;
+    DisplayNextLine(0, strOutput);
+    if (out_ && out_->fail()) return PassEnd::StreamFailed;
+
+    PassEnd end = PassEnd::Completed;
+    auto visit = [&](int32_t slot) {
+        ++listed_;
+        DisplayNextLine(slot, strOutput);
+        if (out_ && out_->fail()) return end = PassEnd::StreamFailed, false;
+        if (!out_ && listed_ % kLinesPerFlush == 0 && !FlushBuffer(strOutput))
+            return end = PassEnd::Overflow, false;
+        if (host) host->yield();
+        if (StopRequested()) return end = PassEnd::Stopped, false;
+        return true;
+    };
+
+    if (byFrequency) {
+        int32_t slot = results->lngFirstFreq;
+        for (int32_t k = 1; k <= results->lngNumWordsIncluded; ++k) {
+            if (slot <= 0 || slot > lngNumWords) break;  // a chain that ends early
+            if (!visit(slot)) break;
+            slot = t[size_t(slot)].lngNextFreq;
+        }
+    } else {
+        for (int32_t s = 1; s <= lngNumWords; ++s)
+            if (t[size_t(s)].blnIncluded && !visit(s)) break;
+    }
+    if (end == PassEnd::Overflow || end == PassEnd::StreamFailed) return end;
+
+    if (!out_ && !strOutput.empty() && !FlushBuffer(strOutput)) return PassEnd::Overflow;
+    if (host) {
+        host->setOutputCaret(false);
+        host->repaintOutput();
+        if (byFrequency) host->setLabel(Label::Twirler, " ");
+    }
+    return end;
+}
+
+bool Lister::WriteListing(std::ostream& out) {
+    const bool wasWriting = blnWritingToFile;
+    std::ostream* wasOut = out_;
+    blnWritingToFile = true;
+    out_ = &out;
+    PassEnd end = PassEnd::StreamFailed;
+    try {
+        end = RunPass();
+    } catch (...) {
+        blnWritingToFile = wasWriting;
+        out_ = wasOut;
+        throw;
+    }
+    blnWritingToFile = wasWriting;
+    out_ = wasOut;
+    return end == PassEnd::Completed && out.good();
+}
+
+void Lister::ListWords() {
+    blnOutputFileWritten = false;
+    if (results->lngNumWordsIncluded == 0) {
+        if (host) host->setOutputText("");
+        ShowNoWordsMessage();
+    } else {
+        const std::string& name = params->txbFile[1];
+        blnWritingToFile = !name.empty() && params->chkDisableOutputToFile != 1;
+        if (blnWritingToFile && params->chkWarnOnOverwrite == 1 && FileProc::FileExists(name)) {
+            const Answer a = host ? host->message("Output file exists.  OK to overwrite?", "Output file exists",
+                                                  Icon::None, Buttons::YesNo)
+                                  : Answer::Yes;
+            if (a == Answer::No) {
+                params->chkDisableOutputToFile = 1;
+                blnWritingToFile = false;
+                if (host) host->paramsChanged();
+            }
+        }
+
+        if (blnWritingToFile) {
+            if (host) {
+                host->setOutputText("Now processing and writing to output file ...");
+                host->repaintOutput();
+            }
+            RunError failure;
+            bool failed = false;
+            std::vector<char> buffer(kFileBufferSize);
+            std::ofstream file;
+            file.rdbuf()->pubsetbuf(buffer.data(), std::streamsize(buffer.size()));
+            errno = 0;
+            file.open(name, std::ios::out | std::ios::binary | std::ios::trunc);
+            if (!file.is_open()) {
+                failure = ErrorFromErrno(errno != 0 ? errno : EIO);
+                failed = true;
+            } else {
+                try {
+                    errno = 0;
+                    WriteListing(file);
+                    if (file.fail()) {
+                        failure = ErrorFromErrno(errno != 0 ? errno : EIO);
+                        failed = true;
+                    }
+                } catch (const std::bad_alloc&) {
+                    failure = {ErrorNumber::OutOfMemory, "Out of memory"};
+                    failed = true;
+                }
+                errno = 0;
+                file.close();
+                if (!failed && file.fail()) {
+                    failure = ErrorFromErrno(errno != 0 ? errno : EIO);
+                    failed = true;
+                }
+                // A listing that broke off midway is not left behind as if whole.
+                if (failed && IsRegularFile(name)) {
+                    std::error_code ec;
+                    std::filesystem::remove(name, ec);
+                }
+            }
+            if (failed) {
+                blnWritingToFile = false;
+                ReportError(failure.number, failure.description);
+                return;
+            }
+            blnOutputFileWritten = true;
+        }
+
+        blnWritingToFile = false;
+        if (host) host->setOutputText("");
+        if (StopRequested()) {
+            if (host) host->setOutputText("Output to file was terminated.\r\n");
+            return;
+        }
+
+        PassEnd end;
+        try {
+            end = RunPass();
+        } catch (const std::bad_alloc&) {
+            ReportError(ErrorNumber::OutOfMemory, "Out of memory");
+            if (host) {
+                host->setLabel(Label::Twirler, " ");
+                host->setOutputCaret(false);
+            }
+            return;
+        }
+        (void)end;
+        if (StopRequested()) {
+            if (host) {
+                host->appendOutputText("\r\nListing stopped.\r\n");
+                host->setOutputCaret(true);
+            }
+            return;
+        }
+    }
+
+    if (host && params->cboDisplayFormat == 9) {
+        const std::string shown = host->outputText();
+        if (text::utf8Length(shown) >= 3 && shown.ends_with(", "))
+            host->setOutputText(std::string_view(shown).substr(0, shown.size() - 2));
+    }
+}
+
+void Lister::ShowNoWordsMessage() {
+    if (host) host->setOutputText(NoWordsMessageText(lngNumWords, *params));
+}
+
+void Lister::ReportError(int16_t number, std::string_view description) {
+    const ErrorTexts t{Text(27), Text(31), Text(32), Text(33), Text(34)};
+    const std::string body = ErrorMessageText(number, description, t, !params->txbFile[1].empty(),
+                                              params->chkDisableOutputToFile == 1, blnOutputFileWritten);
+    if (host) host->message(body, t.errorTitle, Icon::Exclamation, Buttons::OK);
+}
+
+}  // namespace kvx

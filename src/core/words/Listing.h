@@ -1,0 +1,93 @@
+#pragma once
+// The listing of a ranked word table: the output file (when one is named and
+// not disabled) and then the output box, in alphabetical or frequency order,
+// in one of ten column layouts.
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "words/Ranking.h"
+#include "words/WordTable.h"
+
+namespace kvx {
+
+class Host;
+class MessageTable;
+struct Params;
+
+/// The message texts an error report is built from.
+struct ErrorTexts {
+    std::string overflow;       // text 27: why the box could not take the listing
+    std::string noOutputFile;   // text 31: lead-in when no output file is named
+    std::string fileDisabled;   // text 32: lead-in when output to the file is disabled
+    std::string fileWritten;    // text 33: lead-in when the file holds the listing
+    std::string errorTitle;     // text 34: title and lead-in of an error number
+};
+
+/// The body of the error message for a run-time error (number 6 or 7: the box
+/// overflowed or memory ran out).
+std::string ErrorMessageText(int16_t number, std::string_view description, const ErrorTexts& texts,
+                             bool outputFileNamed, bool outputFileDisabled, bool outputFileWritten);
+
+/// The two-line notice shown when no word survived the ignore rules, or the
+/// one-line one when there were no words at all.
+std::string NoWordsMessageText(int32_t lngNumWords, const Params& p);
+
+class Lister {
+public:
+    // Set by the owner before ListWords.
+    std::vector<WordRecord>* WordList = nullptr;
+    int32_t lngNumWords = 0;
+    const Results* results = nullptr;
+    Params* params = nullptr;
+    Host* host = nullptr;
+    const MessageTable* texts = nullptr;
+    bool* blnStop = nullptr;
+    int16_t intMinWidth = 6;
+    int32_t lngMaxTextLength = 32767;
+    /// Line end of the file pass.
+    std::string lineEnd = "\r\n";
+
+    int16_t intRankWidth = 0, intFreqWidth = 0, intWordWidth = 0;
+    bool blnWritingToFile = false;
+    bool blnOutputFileWritten = false;
+
+    /// The whole listing: the output file (params->txbFile[1]), then the box.
+    void ListWords();
+    /// One file pass into out (UTF-8 lines ended by lineEnd). Returns false
+    /// when stopped or when the stream failed.
+    bool WriteListing(std::ostream& out);
+
+    /// Computes the column widths (the header is written by the passes).
+    void SetColumnWidths();
+    std::string RankField(int32_t i) const;
+    std::string FreqField(int32_t i) const;
+    std::string WordField(int32_t i) const;
+    /// The line for slot i (0 = header) in the current layout, plain or comma
+    /// delimited by the destination; cp1252, no line end. "" for the header of
+    /// the one-run layout.
+    std::string BuildLine(int32_t i) const;
+
+    void ShowNoWordsMessage();
+    void ReportError(int16_t number, std::string_view description);
+
+private:
+    enum class PassEnd { Completed, Stopped, Overflow, StreamFailed };
+
+    bool StopRequested() const { return blnStop && *blnStop; }
+    bool StopOrFailed() const;
+    /// One listing pass to the file (out_ set) or to the box.
+    PassEnd RunPass();
+    void DisplayNextLine(int32_t lngI, std::string& strOutput);
+    bool FlushBuffer(std::string& strOutput);
+    std::string Text(int16_t n) const;
+    bool CommaLayout() const;
+
+    std::ostream* out_ = nullptr;
+    int32_t listed_ = 0;
+};
+
+}  // namespace kvx

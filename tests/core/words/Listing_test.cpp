@@ -1,0 +1,339 @@
+#include "words/Listing.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "files/Errors.h"
+#include "params/Params.h"
+#include "shell/MessageTable.h"
+#include "words/WordsTestHost.h"
+
+namespace kvx {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadBytes(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+WordRecord Rec(std::string w, int64_t freq, int32_t rank, int32_t next) {
+    WordRecord r;
+    r.strWord = std::move(w);
+    r.strSortKey = r.strWord;
+    r.lngFreq = freq;
+    r.lngFreqRank = rank;
+    r.lngNextFreq = next;
+    return r;
+}
+
+struct ListingTest : ::testing::Test {
+    // apple 2, the 45, zebra 2: frequency order the, apple, zebra.
+    std::vector<WordRecord> table{{}, Rec("apple", 2, 2, 3), Rec("the", 45, 1, 1), Rec("zebra", 2, 3, 0)};
+    Results results;
+    Params params;
+    wordstest::WordsTestHost host;
+    MessageTable texts;
+    bool blnStop = false;
+    Lister lister;
+    fs::path dir;
+
+    void SetUp() override {
+        results.lngNumWordsIncluded = 3;
+        results.lngNumOccurrences = 49;
+        results.lngMaxFrequency = 45;
+        results.intMaxWordLengthFound = 5;
+        results.lngFirstFreq = 2;
+        texts.Set(27, "The listing is too long for the box.");
+        texts.Set(31, "No output file.");
+        texts.Set(32, "Output to file disabled.");
+        texts.Set(33, "The output file holds the whole listing.");
+        texts.Set(34, "Error");
+        lister.WordList = &table;
+        lister.lngNumWords = 3;
+        lister.results = &results;
+        lister.params = &params;
+        lister.host = &host;
+        lister.texts = &texts;
+        lister.blnStop = &blnStop;
+        dir = fs::temp_directory_path() /
+              ("kvx_listing_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string ToStream(int16_t layout, bool commas, int16_t order = 0) {
+        params.cboDisplayFormat = layout;
+        params.cboWordOrder = order;
+        params.chkOutputWithCommas = commas ? 1 : 0;
+        std::ostringstream out;
+        EXPECT_TRUE(lister.WriteListing(out));
+        return out.str();
+    }
+};
+
+TEST_F(ListingTest, EveryLayoutPlainAndComma) {
+    struct Case {
+        int16_t layout;
+        std::string plainHeader, plainLine, commaHeader, commaLine;
+    };
+    const std::vector<Case> cases = {
+        {0, "   Rank    Freq  Word (longest has 5 characters)", "      1      45  the",
+         "    Rank,    Freq,  Word (longest has 5 characters)", "       1,      45,  the"},
+        {1, "   Rank  Word      Freq", "      1  the         45", "    Rank,  Word  ,    Freq",
+         "       1,  the   ,      45"},
+        {2, "   Rank    Freq", "      1      45", "    Rank,    Freq", "       1,      45"},
+        {3, "   Rank  Word (longest has 5 characters)", "      1  the",
+         "    Rank,  Word (longest has 5 characters)", "       1,  the"},
+        {4, "   Freq    Rank", "     45       1", "    Freq,    Rank", "      45,       1"},
+        {5, "    Freq  Word (longest has 5 characters)", "      45  the",
+         "    Freq,  Word (longest has 5 characters)", "      45,  the"},
+        {6, "  Word     Rank", "  the         1", "  Word  ,   Rank", "  the   ,      1"},
+        {7, "  Word     Freq", "  the        45", "  Word  ,   Freq", "  the   ,     45"},
+        {8, "Word (longest has 5 characters)", "the", "Word (longest has 5 characters)", "the"},
+    };
+    for (const auto& c : cases) {
+        const std::string plain = ToStream(c.layout, false);
+        const std::string comma = ToStream(c.layout, true);
+        EXPECT_EQ(plain.substr(0, plain.find("\r\n", plain.find("\r\n") + 2)),
+                  c.plainHeader + "\r\n" + c.plainLine)
+            << "layout " << c.layout;
+        EXPECT_EQ(comma.substr(0, comma.find("\r\n", comma.find("\r\n") + 2)),
+                  c.commaHeader + "\r\n" + c.commaLine)
+            << "layout " << c.layout;
+    }
+}
+
+TEST_F(ListingTest, WholeFileInBothOrders) {
+    EXPECT_EQ(ToStream(0, false),
+              "   Rank    Freq  Word (longest has 5 characters)\r\n"
+              "      1      45  the\r\n"
+              "      2       2  apple\r\n"
+              "      3       2  zebra\r\n");
+    // Alphabetical: the rank column keeps the frequency ranks.
+    EXPECT_EQ(ToStream(1, false, 1),
+              "   Rank  Word      Freq\r\n"
+              "      2  apple        2\r\n"
+              "      1  the         45\r\n"
+              "      3  zebra        2\r\n");
+    EXPECT_EQ(ToStream(9, false), "the, apple, zebra");
+    EXPECT_EQ(ToStream(9, true, 1), "apple, the, zebra");
+}
+
+TEST_F(ListingTest, WideNumbersWidenTheirColumns) {
+    table[2].lngFreq = 12345678;
+    results.lngMaxFrequency = 12345678;
+    EXPECT_EQ(ToStream(2, false).substr(0, 38), "   Rank      Freq\r\n      1  12345678\r\n");
+}
+
+TEST_F(ListingTest, TextBoxGetsPlainLayoutEvenWithCommasChosen) {
+    params.chkOutputWithCommas = 1;
+    params.cboDisplayFormat = 5;
+    lister.ListWords();
+    EXPECT_EQ(host.output,
+              "    Freq  Word (longest has 5 characters)\r\n"
+              "      45  the\r\n"
+              "       2  apple\r\n"
+              "       2  zebra\r\n");
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_FALSE(lister.blnOutputFileWritten);
+}
+
+TEST_F(ListingTest, OneRunLayoutInBoxAndFile) {
+    params.txbFile[1] = (dir / "out.txt").string();
+    params.cboDisplayFormat = 9;
+    lister.ListWords();
+    EXPECT_EQ(host.output, "the, apple, zebra");
+    EXPECT_EQ(ReadBytes(dir / "out.txt"), "the, apple, zebra");
+    EXPECT_TRUE(lister.blnOutputFileWritten);
+}
+
+TEST_F(ListingTest, FileIsUtf8WithCrLfThenBoxIsFilled) {
+    table[1].strWord = "\xE9t\xE9";  // été in cp1252
+    params.txbFile[1] = (dir / "out.txt").string();
+    params.chkOutputWithCommas = 1;
+    params.cboDisplayFormat = 3;
+    lister.ListWords();
+    EXPECT_EQ(ReadBytes(dir / "out.txt"),
+              "    Rank,  Word (longest has 5 characters)\r\n"
+              "       1,  the\r\n"
+              "       2,  \xC3\xA9t\xC3\xA9\r\n"
+              "       3,  zebra\r\n");
+    EXPECT_EQ(host.output,
+              "   Rank  Word (longest has 5 characters)\r\n"
+              "      1  the\r\n"
+              "      2  \xC3\xA9t\xC3\xA9\r\n"
+              "      3  zebra\r\n");
+    EXPECT_TRUE(lister.blnOutputFileWritten);
+}
+
+TEST_F(ListingTest, OverwriteQuestionNoKeepsTheFile) {
+    const fs::path out = dir / "out.txt";
+    std::ofstream(out) << "keep me";
+    params.txbFile[1] = out.string();
+    host.answers.push_back(Answer::No);
+    lister.ListWords();
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, "Output file exists.  OK to overwrite?");
+    EXPECT_EQ(host.messages[0].title, "Output file exists");
+    EXPECT_EQ(host.messages[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(ReadBytes(out), "keep me");
+    EXPECT_EQ(params.chkDisableOutputToFile, 1);
+    EXPECT_GE(host.paramsChangedCalls, 1);
+    EXPECT_TRUE(host.output.starts_with("   Rank    Freq  Word"));
+
+    // Yes overwrites; without the warning no question is asked.
+    params.chkDisableOutputToFile = 0;
+    host.answers.push_back(Answer::Yes);
+    lister.ListWords();
+    EXPECT_TRUE(ReadBytes(out).starts_with("   Rank    Freq  Word"));
+    params.chkWarnOnOverwrite = 0;
+    lister.ListWords();
+    EXPECT_EQ(host.messages.size(), 2u);
+}
+
+TEST_F(ListingTest, UnwritableOutputIsReportedAndBoxNotFilled) {
+    params.txbFile[1] = (dir / "no such folder" / "out.txt").string();
+    lister.ListWords();
+    const RunError e = ErrorFromErrno(ENOENT);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, "Error " + std::to_string(e.number) + ": " + e.description);
+    EXPECT_EQ(host.messages[0].title, "Error");
+    EXPECT_EQ(host.messages[0].icon, Icon::Exclamation);
+    EXPECT_EQ(host.messages[0].buttons, Buttons::OK);
+    EXPECT_FALSE(lister.blnOutputFileWritten);
+    EXPECT_EQ(host.output, "Now processing and writing to output file ...");
+}
+
+TEST_F(ListingTest, FullDeviceIsNeverReportedAsWritten) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    params.txbFile[1] = "/dev/full";
+    params.chkWarnOnOverwrite = 0;
+    lister.ListWords();
+    ASSERT_EQ(host.messages.size(), 1u);
+    const RunError e = ErrorFromErrno(ENOSPC);
+    EXPECT_EQ(host.messages[0].text, "Error " + std::to_string(e.number) + ": " + e.description);
+    EXPECT_FALSE(lister.blnOutputFileWritten);
+    EXPECT_TRUE(fs::exists("/dev/full"));
+}
+
+TEST_F(ListingTest, StopDuringFilePassOrBoxPass) {
+    params.txbFile[1] = (dir / "out.txt").string();
+    int records = 0;
+    host.onYield = [&] { blnStop = ++records == 2; };
+    lister.ListWords();
+    EXPECT_EQ(ReadBytes(dir / "out.txt"),
+              "   Rank    Freq  Word (longest has 5 characters)\r\n"
+              "      1      45  the\r\n"
+              "      2       2  apple\r\n");
+    EXPECT_EQ(host.output, "Output to file was terminated.\r\n");
+
+    params.txbFile[1].clear();
+    blnStop = false;
+    records = 0;
+    lister.ListWords();
+    EXPECT_EQ(host.output,
+              "   Rank    Freq  Word (longest has 5 characters)\r\n"
+              "      1      45  the\r\n"
+              "      2       2  apple\r\n"
+              "\r\nListing stopped.\r\n");
+    EXPECT_TRUE(host.caretAtEnd);
+}
+
+TEST_F(ListingTest, BoxOverflowStopsAtABlockOfTwentyLines) {
+    // 3000 words of 9 characters in layout 8: 11 characters per line with
+    // CR LF, 220 per block of 20, after a 33-character header.
+    table.assign(1, {});
+    for (int i = 0; i < 3000; ++i) {
+        char w[16];
+        std::snprintf(w, sizeof w, "w%08d", i);
+        table.push_back(Rec(w, 1, i + 1, i + 1 < 3000 ? i + 2 : 0));
+    }
+    lister.lngNumWords = 3000;
+    results.lngNumWordsIncluded = 3000;
+    results.lngMaxFrequency = 1;
+    results.intMaxWordLengthFound = 9;
+    results.lngFirstFreq = 1;
+    params.cboDisplayFormat = 8;
+    lister.ListWords();
+    EXPECT_EQ(host.output.size(), 33u + 148 * 220);
+    EXPECT_TRUE(host.output.ends_with("w00002959\r\n"));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, "No output file.  The listing is too long for the box.");
+    EXPECT_EQ(host.labels[Label::Twirler], " ");
+
+    // 2960 lines fit: ends after the loop with the same test passed.
+    host.messages.clear();
+    table.resize(2961);
+    table[2960].lngNextFreq = 0;
+    lister.lngNumWords = results.lngNumWordsIncluded = 2960;
+    lister.ListWords();
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(host.output.size(), 33u + 148 * 220);
+}
+
+TEST_F(ListingTest, NoIncludedWordsShowsTheNotice) {
+    results.lngNumWordsIncluded = 0;
+    params.txbFile[1] = (dir / "out.txt").string();
+    params.chkIgnoreInfrequentWords = 1;
+    lister.ListWords();
+    EXPECT_EQ(host.output, "No words with more than 2 letters\r\noccur at least twice.");
+    EXPECT_FALSE(fs::exists(dir / "out.txt"));
+}
+
+TEST(ListingTexts, NoWordsMessage) {
+    struct Case {
+        int32_t words;
+        int16_t shortSize, infrequent, threshold;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {0, 1, 1, 0, "No words satisfying the conditions were found."},
+        {4, 1, 0, 3, "No words with more than 2 letters\r\noccur at least once."},
+        {4, 0, 1, 0, "No words with more than 1 letter\r\noccur at least twice."},
+        {4, 7, 1, 1, "No words with more than 8 letters\r\noccur at least 3 times."},
+        {4, 2, 1, 7, "No words with more than 3 letters\r\noccur at least 9 times."},
+        {4, 2, 2, 7, "No words with more than 3 letters\r\noccur at least once."},
+    };
+    for (const auto& c : cases) {
+        Params p;
+        p.cboShortWordSize = c.shortSize;
+        p.chkIgnoreInfrequentWords = c.infrequent;
+        p.cboThresholdFrequency = c.threshold;
+        EXPECT_EQ(NoWordsMessageText(c.words, p), c.text);
+    }
+}
+
+TEST(ListingTexts, ErrorMessage) {
+    const ErrorTexts t{"T27", "T31", "T32", "T33", "T34"};
+    struct Case {
+        int16_t number;
+        bool named, disabled, written;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {6, false, false, false, "T31  T27"},
+        {6, false, true, true, "T31  T27"},
+        {6, true, true, true, "T32  T27"},
+        {6, true, false, true, "T33\r\n  T27"},
+        {6, true, false, false, "  T27"},
+        {7, true, false, true, "T33\r\n  T27"},
+        {53, false, false, false, "T34 53: File not found"},
+        {61, true, true, true, "T33\r\nT34 61: File not found"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ErrorMessageText(c.number, "File not found", t, c.named, c.disabled, c.written), c.text)
+            << c.number << c.named << c.disabled << c.written;
+}
+
+}  // namespace
+}  // namespace kvx
