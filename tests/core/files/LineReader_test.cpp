@@ -133,17 +133,11 @@ TEST_F(LineReaderTest, ManyLinesAcrossBlocks) {
 }
 
 TEST_F(LineReaderTest, InvalidUtf8EverywhereIsReadByteByByte) {
-    std::string bytes;
-    for (int i = 0; i < 200000; ++i) bytes += static_cast<char>(0x80 + (i * 37) % 0x80);
-    // Continuation bytes and lead bytes never form a valid sequence here
-    // except by chance; compare with the decoder applied to the whole text.
-    Lines lines = readAll(bytes);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_LE(lines[0].size(), bytes.size());
-    EXPECT_GE(lines[0].size(), bytes.size() / 4);
-
     std::string stray(100000, '\xE9');  // never valid: every lead lacks its continuation
-    EXPECT_EQ(readAll(stray), Lines{stray});
+    std::string mixed;
+    for (int i = 0; i < 30000; ++i) mixed += "\xC3x\xBF\x80\xF5\xED\xA0";
+    EXPECT_TRUE(readAll(stray) == Lines{stray});
+    EXPECT_TRUE(readAll(mixed) == Lines{mixed});
 }
 
 TEST_F(LineReaderTest, HugeLineWithoutLineEnd) {
