@@ -19,7 +19,7 @@ const Params& DefaultParams() {
 }
 
 // Case-insensitive for A-Z only; the texts compared against are ASCII.
-bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
+inline bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
         unsigned char x = U(a[i]), y = U(b[i]);
@@ -143,7 +143,6 @@ void Scanner::ScanLine() {
 }
 
 std::string_view Scanner::NextWordView() {
-    RefreshCharTables();
     const std::string_view line = strLine;
     if (lngLP < 1 || lngLP > static_cast<int64_t>(line.size())) return {};
     const size_t from = static_cast<size_t>(lngLP - 1);
@@ -161,21 +160,29 @@ std::string_view Scanner::NextWordView() {
 
     if (p.chkDropFinalS == 1) {
         const size_t n = w.size();
-        bool keep = (n >= 3 && EqualsAsciiNoCase(w.substr(n - 3), "ics")) ||
-                    EqualsAsciiNoCase(w, "maths") || EqualsAsciiNoCase(w, "stats");
-        if (!keep && n > 2 && w[n - 1] == 's' && w[n - 2] != 's' && w[n - 2] != '\'' &&
-            !StrProc::StartsWithVowel(w.substr(n - 2, 1), true))
-            w.remove_suffix(1);
+        // Only a word ending in a lower-case s can lose it, and "ics", "maths"
+        // and "stats" all end in s.
+        if (n > 2 && w[n - 1] == 's') {
+            bool keep = EqualsAsciiNoCase(w.substr(n - 3), "ics") ||
+                        (n == 5 && (EqualsAsciiNoCase(w, "maths") || EqualsAsciiNoCase(w, "stats")));
+            if (!keep && w[n - 2] != 's' && w[n - 2] != '\'' &&
+                !StrProc::StartsWithVowel(w.substr(n - 2, 1), true))
+                w.remove_suffix(1);
+        }
     }
 
     if (p.chkAllowWordsWithApostrophes == 0) {
-        if (EqualsAsciiNoCase(w, "s") || EqualsAsciiNoCase(w, "t") || StrProc::IsContractionStem(w))
+        if ((w.size() == 1 && (EqualsAsciiNoCase(w, "s") || EqualsAsciiNoCase(w, "t"))) ||
+            StrProc::IsContractionStem(w))
             return {};
     }
     return w;
 }
 
-std::string Scanner::GetNextWord() { return std::string(NextWordView()); }
+std::string Scanner::GetNextWord() {
+    RefreshCharTables();
+    return std::string(NextWordView());
+}
 
 void Scanner::GetWords2(std::string_view strWord) {
     const Params& p = params ? *params : DefaultParams();

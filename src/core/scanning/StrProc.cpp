@@ -65,6 +65,15 @@ constexpr CharTable kLowerVowel = [] {
     return t;
 }();
 
+// The characters that stand right before a blank in the stem list: a word
+// ending in any other character cannot be a stem.
+constexpr CharTable kStemEnd = [] {
+    CharTable t{};
+    for (size_t i = 1; i < strContractionStems.size(); ++i)
+        if (strContractionStems[i] == ' ') t[static_cast<unsigned char>(strContractionStems[i - 1])] = true;
+    return t;
+}();
+
 constexpr CharTable kLetter = [] {
     CharTable t{};
     for (int c = 'A'; c <= 'Z'; ++c) t[c] = true;
@@ -160,8 +169,10 @@ bool StartsWithVowel(std::string_view text, bool blnLowerCaseOnly) {
 bool IsContractionStem(std::string_view word) {
     // word + blank can only occur in the stem list when it is no longer than it.
     if (word.size() + 1 > strContractionStems.size()) return false;
-    char buf[64];
+    // Both lower-casings agree on every character that can end a stem.
+    if (!word.empty() && !kStemEnd[kOrdinaryLower[U(word.back())]]) return false;
     const ByteMap& lower = HasNoFoldableLetters(word) ? kOrdinaryLower : kTableLower;
+    char buf[64];
     for (size_t i = 0; i < word.size(); ++i) buf[i] = static_cast<char>(lower[U(word[i])]);
     buf[word.size()] = ' ';
     return strContractionStems.find(std::string_view(buf, word.size() + 1)) != std::string_view::npos;
