@@ -184,14 +184,20 @@ void BuildFrequencyChain(std::vector<WordRecord>& t, int32_t n, Results& r, Host
     // Numbering: descending frequency, equal frequencies in slot order. Only
     // frequencies 1..lngMaxFrequency take part, as in a count down from the
     // maximum. The event loop gets one turn per 100 frequency values.
-    std::vector<int32_t> order;
-    order.reserve(size_t(std::max(r.lngNumWordsIncluded, 0)));
+    // Sorting (frequency, slot) pairs keeps the comparisons in one compact
+    // array; the slot breaks ties, which makes the order that of a stable sort.
+    std::vector<std::pair<int64_t, int32_t>> byFreq;
+    byFreq.reserve(size_t(std::max(r.lngNumWordsIncluded, 0)));
     for (int32_t s = 1; s <= n; ++s) {
         const WordRecord& w = t[size_t(s)];
-        if (w.blnIncluded && w.lngFreq >= 1 && w.lngFreq <= r.lngMaxFrequency) order.push_back(s);
+        if (w.blnIncluded && w.lngFreq >= 1 && w.lngFreq <= r.lngMaxFrequency) byFreq.emplace_back(w.lngFreq, s);
     }
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int32_t a, int32_t b) { return t[size_t(a)].lngFreq > t[size_t(b)].lngFreq; });
+    std::sort(byFreq.begin(), byFreq.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    });
+    std::vector<int32_t> order(byFreq.size());
+    for (size_t k = 0; k < byFreq.size(); ++k) order[k] = byFreq[k].second;
+    byFreq = {};
 
     r.lngFirstFreq = 0;
     int64_t nextYield = (r.lngMaxFrequency / 100) * 100;  // largest multiple of 100 to pass
