@@ -169,9 +169,12 @@ TEST_P(StateFieldTest, OneLine) {
     TempFolder::Write(dir / "p.kvx", Join(lines, "\r\n"));
     Params p;
     EXPECT_EQ(RestoreSavedState(p, dir / "p.kvx"), c.expected);
-    if (c.line > 11) EXPECT_EQ(p.chkIgnoreShortWords, 0) << "earlier field lost";
-    if (c.line < 35 && !c.expected.empty())
+    if (c.line > 11) {
+        EXPECT_EQ(p.chkIgnoreShortWords, 0) << "earlier field lost";
+    }
+    if (c.line < 35 && !c.expected.empty()) {
         EXPECT_EQ(p.cboWordOrder, 0) << "field after the failure was read";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -227,7 +230,7 @@ TEST(StateFileTest, LegacyBytesAndLineEnds) {
     lines[2] = "\"The, the  AND and\"";             // normalised on loading
     lines[3] = "  (*  ";                            // no quotes: taken whole, trimmed
     lines[4] = "\"a \"b\" c\"";                     // a lone quote inside an old field
-    for (const std::string& end : {"\n", "\r"}) {
+    for (std::string end : {"\n", "\r"}) {
         TempFolder::Write(dir / "p.kvx", Join(lines, end));
         Params p;
         ASSERT_EQ(RestoreSavedState(p, dir / "p.kvx"), "") << int(end[0]);
