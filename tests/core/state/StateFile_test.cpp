@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "core/state/TempFolder.h"
+#include "params/Defaults.h"
 
 namespace kvx {
 namespace {
@@ -33,6 +34,7 @@ std::string Join(const std::vector<std::string>& lines, const std::string& end) 
     return s;
 }
 
+// Every stored field away from its default; check boxes cycle through 0, 1, 2.
 Params Unusual() {
     Params p;
     p.txbFile = {"/home/j\xC3\xB6rg/in \xE2\x82\xAC.txt", "/tmp/out, \xCE\xA9.csv"};
@@ -43,56 +45,23 @@ Params Unusual() {
     p.cboShortWordSize = 7;
     p.cboLongWordSize = 6;
     p.cboThresholdFrequency = 5;
-    p.chkIgnoreShortWords = 0;
-    p.chkIgnoreInfrequentWords = 1;
-    p.chkIgnoreCommonWords = 1;
-    p.chkIgnoreRepetitions = 2;
-    p.chkIgnoreRomNum40 = 0;
-    p.chkIgnoreNoLetter = 0;
-    p.chkCaseSignificant = 1;
-    p.chkDropFinalS = 0;
-    p.chkAllowWordsWithHyphens = 0;
-    p.chkAllowWordsWithApostrophes = 1;
-    p.chkAllowWordsWithUnderscores = 1;
-    p.chkAllowWordsWithColons = 2;
-    p.chkAllowWordsWithBackslashes = 1;
-    p.chkAllowWordsWithForwardslashes = 1;
-    p.chkAllowWordsWithPeriods = 1;
-    p.chkAllowWordsWithAtSigns = 1;
-    p.chkAllowWordsWithNumerals = 1;
-    p.chkOutputWithCommas = 1;
-    p.chkAllowCommentMarkers = 1;
-    p.chkWarnOnOverwrite = 0;
-    p.chkSaveStateOnQuit = 1;
+    int i = 0;
+    for (const CheckBoxInfo& box : ParamsCheckBoxes()) p.*box.member = static_cast<int16_t>(++i % 3);
     p.chkSuppressWords = 1;
-    p.chkDisableOutputToFile = 1;
+    p.chkDisableOutputToFile = 2;
     p.cboWordOrder = 1;
     p.cboDisplayFormat = 9;
-    p.strCommonWordsFile = "/usr/share/kvx/cwds \"en\".txt";
-    p.txbCommonWordsFile = p.strCommonWordsFile;
+    p.strCommonWordsFile = p.txbCommonWordsFile = "/usr/share/kvx/cwds \"en\".txt";
     return p;
 }
 
+// Two parameter sets agree on every stored field when they save the same bytes.
 void ExpectSameStored(const Params& a, const Params& b) {
-    EXPECT_EQ(a.txbFile, b.txbFile);
-    EXPECT_EQ(a.txbWordsToIgnore, b.txbWordsToIgnore);
+    TempFolder dir;
+    ASSERT_EQ(SaveState(a, dir / "a"), "");
+    ASSERT_EQ(SaveState(b, dir / "b"), "");
+    EXPECT_EQ(TempFolder::Read(dir / "a"), TempFolder::Read(dir / "b"));
     EXPECT_EQ(a.strWordsToIgnore, b.strWordsToIgnore);
-    EXPECT_EQ(a.txbStartComment, b.txbStartComment);
-    EXPECT_EQ(a.txbEndComment, b.txbEndComment);
-    for (auto m : {&Params::cboShortWordSize, &Params::cboLongWordSize, &Params::cboThresholdFrequency,
-                   &Params::chkIgnoreShortWords, &Params::chkIgnoreInfrequentWords,
-                   &Params::chkIgnoreCommonWords, &Params::chkIgnoreRepetitions,
-                   &Params::chkIgnoreRomNum40, &Params::chkIgnoreNoLetter, &Params::chkCaseSignificant,
-                   &Params::chkDropFinalS, &Params::chkAllowWordsWithHyphens,
-                   &Params::chkAllowWordsWithApostrophes, &Params::chkAllowWordsWithUnderscores,
-                   &Params::chkAllowWordsWithColons, &Params::chkAllowWordsWithBackslashes,
-                   &Params::chkAllowWordsWithForwardslashes, &Params::chkAllowWordsWithPeriods,
-                   &Params::chkAllowWordsWithAtSigns, &Params::chkAllowWordsWithNumerals,
-                   &Params::chkOutputWithCommas, &Params::chkAllowCommentMarkers,
-                   &Params::chkWarnOnOverwrite, &Params::chkSaveStateOnQuit, &Params::chkSuppressWords,
-                   &Params::chkDisableOutputToFile, &Params::cboWordOrder, &Params::cboDisplayFormat})
-        EXPECT_EQ(a.*m, b.*m);
-    EXPECT_EQ(a.strCommonWordsFile, b.strCommonWordsFile);
     EXPECT_EQ(a.txbCommonWordsFile, b.txbCommonWordsFile);
 }
 
