@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "FrmHelp.h"
+#include "FrmParams.h"
 #include "FrmPopUp.h"
 #include "QtHost.h"
 #include "files/FileProc.h"
@@ -79,6 +80,8 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent) {
     ConnectHandlers();
     frmHelp_ = new FrmHelp(this, [this] { SetTheFocus(); });
     frmPopUp_ = new FrmPopUp(this);
+    // The parameters window exists from the start: its controls hold parameters.
+    new FrmParams(*this);
 }
 
 FrmMain::~FrmMain() = default;

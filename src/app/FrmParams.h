@@ -1,0 +1,152 @@
+#pragma once
+// The parameters window: the check boxes, lists and text boxes of the
+// parameter set and the commands that act on them.
+//
+// It exists from start-up on (created by the main window) and is only shown
+// and hidden. Every widget writes the shared Params at once; the main
+// window's refresh (paramsRefreshed) writes the Params back into the widgets
+// with signals blocked, so a refresh never runs a handler. Where the program
+// itself changes a box (Set/Clear checkboxes, Restore defaults, undoing a
+// refused change) it goes through SetCheckBox, which runs the box's click
+// handler when the value changes, as a user's click would.
+
+#include <QWidget>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "params/Params.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace kvx {
+
+class CountingSession;
+class FrmMain;
+
+class FrmParams : public QWidget {
+    Q_OBJECT
+public:
+    /// Builds the window, hidden, and hooks it to the main window: the
+    /// "Set parameters" command shows it, every refresh of the main window's
+    /// controls refreshes these too.
+    explicit FrmParams(FrmMain& main);
+    ~FrmParams() override;
+
+    /// Writes the parameter values into the widgets without running handlers.
+    void ParamsToControls();
+
+    /// Shows the window modeless, placed beside the main window.
+    void ShowWindow();
+
+    /// Asks whether a finished count may be thrown away; Yes clears blnWordsGot.
+    bool ConfirmRereading();
+    /// Checks the words to ignore against the characters words may contain
+    /// (quiet before start-up ends, while the program sets controls and
+    /// while "Set/Clear checkboxes" runs). False when a problem was reported.
+    bool CheckAllowedExtraChars();
+    /// The check boxes and the three lists back to their defaults, each
+    /// change running its handler.
+    void SetDefaultValues();
+    /// Sets a check box of this window by its control name; a change runs the
+    /// box's click handler. False when there is no such box.
+    bool SetCheckBox(const char* name, int16_t value);
+
+    // Event handlers.
+    void chkConfirmFamily_Click(QCheckBox* box);
+    void FilterFamily_Click();
+    void chkIgnoreCommonWords_Click();
+    void txbComment_LostFocus(QLineEdit* box);
+    void txbWordsToIgnore_LostFocus();
+    void txbCommonWordsFile_LostFocus();
+    void cmdSetOrClearCheckboxes_Click(int index);
+    void cmdRestoreDefaults_Click();
+    void cmdClearWordsToIgnore_Click();
+    void cmdSelectCommonWordsFile_Click();
+    void cmdClearCommonWordsFile_Click();
+    void cmdInitialize_Click();
+    void cmdClose_Click();
+    void cmdQuit_Click();
+    void cmdSaveLoadState_Click(int index);
+
+    bool blnSettingCheckboxes = false;
+
+    // Controls (object names are the control names).
+    QCheckBox* chkCaseSignificant;
+    QCheckBox* chkAllowWordsWithApostrophes;
+    QCheckBox* chkAllowWordsWithHyphens;
+    QCheckBox* chkAllowWordsWithUnderscores;
+    QCheckBox* chkAllowWordsWithColons;
+    QCheckBox* chkAllowWordsWithBackslashes;
+    QCheckBox* chkAllowWordsWithForwardslashes;
+    QCheckBox* chkAllowWordsWithPeriods;
+    QCheckBox* chkAllowWordsWithAtSigns;
+    QCheckBox* chkAllowWordsWithNumerals;
+    QCheckBox* chkDropFinalS;
+    QCheckBox* chkAllowCommentMarkers;
+    QCheckBox* chkIgnoreCommonWords;
+    QCheckBox* chkIgnoreShortWords;
+    QCheckBox* chkIgnoreInfrequentWords;
+    QCheckBox* chkIgnoreRepetitions;
+    QCheckBox* chkIgnoreRomNum40;
+    QCheckBox* chkIgnoreNoLetter;
+    QCheckBox* chkOutputWithCommas;
+    QCheckBox* chkWarnOnOverwrite;
+    QCheckBox* chkSaveStateOnQuit;
+    QComboBox* cboShortWordSize;
+    QComboBox* cboLongWordSize;
+    QComboBox* cboThresholdFrequency;
+    QLineEdit* txbStartComment[2];
+    QLineEdit* txbEndComment[2];
+    QLineEdit* txbWordsToIgnore;
+    QLineEdit* txbCommonWordsFile;
+    QLineEdit* txbParametersFile;
+    QLabel* lblParameters;
+    QPushButton* cmdClearWordsToIgnore;
+    QPushButton* cmdSelectCommonWordsFile;
+    QPushButton* cmdClearCommonWordsFile;
+    QPushButton* cmdSetOrClearCheckboxes[2];  // 0 "Clear checkboxes", 1 "Set checkboxes"
+    QPushButton* cmdSaveLoadState[2];         // 0 "Save state to file", 1 "Load state from file"
+    QPushButton* cmdRestoreDefaults;
+    QPushButton* cmdInitialize;
+    QPushButton* cmdClose;
+    QPushButton* cmdQuit;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    /// One check box: its widget, its value in Params, and its handler kind.
+    enum class Kind { Confirm, ConfirmCheckChars, ConfirmCommentMarkers, Filter, CommonWords, None };
+    struct Box {
+        QCheckBox* widget;
+        int16_t Params::*member;
+        Kind kind;
+    };
+
+    void BuildControls();
+    void ConnectHandlers();
+    void PlaceWindow();
+    const Box* FindBox(const QCheckBox* widget) const;
+    const Box* FindBox(const char* name) const;
+    void SetBox(const Box& box, int16_t value);
+    void RunHandler(const Box& box);
+    void SetList(QComboBox* list, int16_t Params::*member, int16_t index);
+    void MoveFocusToClose();
+    void LoadState();
+    void SaveStateToFile();
+
+    FrmMain& main_;
+    Params& p_;
+    CountingSession& session_;
+    std::vector<Box> boxes_;
+    bool blnInLostFocus_ = false;
+};
+
+}  // namespace kvx
