@@ -706,6 +706,7 @@ void FrmMain::SaveStateWithPopUp() {
 void FrmMain::cmdClearOutput_Click() { session_->cmdClearOutput_Click(); }
 
 void FrmMain::cmdCopyToClipboard_Click() {
+    host_->flushOutput();
     const QString text = txbOutput->toPlainText();
     host_->setClipboardText(text.toStdString());
     if (!text.isEmpty()) {
@@ -741,6 +742,7 @@ void FrmMain::lblCorvaneSystems_Click() { RequestWebPage(texts_.GetProgramText(1
 void FrmMain::lblOnlineDocumentation_Click() { RequestWebPage(texts_.GetProgramText(15)); }
 
 void FrmMain::Timer1_Timer() {
+    host_->flushOutput();
     const bool empty = txbOutput->document()->isEmpty();
     cmdCopyToClipboard->setToolTip(
         empty ? QStringLiteral(

@@ -18,6 +18,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 
 #include "FrmMain.h"
 
@@ -98,7 +99,7 @@ QString Asker::saveFileDialog(QWidget* parent, const QString& title, const QStri
 
 QtHost::QtHost(FrmMain& window)
     : w_(window), defaultAsker_(std::make_unique<Asker>()), asker_(defaultAsker_.get()),
-      currentFolder_(QDir::homePath()) {
+      currentFolder_(QDir::homePath()), flushContext_(std::make_unique<QObject>()) {
     yieldClock_.start();
     repaintClock_.start();
 }
@@ -110,6 +111,7 @@ void QtHost::setAsker(Asker* asker) { asker_ = asker ? asker : defaultAsker_.get
 Answer QtHost::message(std::string_view text, std::string_view title, Icon icon,
                        Buttons buttons) {
     if (quitting) return QuittingAnswer(title, buttons);
+    flushOutput();
     // Text boxes and message boxes break lines at CR LF; Qt wants LF.
     QString t = Q(text);
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -120,6 +122,7 @@ void QtHost::yield() {
     asker_->yielded();
     if (quitting) w_.session().blnStop = true;
     if (yieldClock_.elapsed() < yieldIntervalMs) return;
+    flushOutput();
     QCoreApplication::processEvents();
     yieldClock_.restart();
 }
@@ -130,36 +133,84 @@ bool QtHost::repaintDue() {
     return true;
 }
 
+namespace {
+// Length as the box counts it: a line break (CR LF, CR or LF) is two characters.
+int64_t BoxLength(const QString& t) {
+    int64_t n = t.size();
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if (t[i] == QLatin1Char('\r')) {
+            if (i + 1 < t.size() && t[i + 1] == QLatin1Char('\n')) ++i;
+            else ++n;
+        } else if (t[i] == QLatin1Char('\n')) {
+            ++n;
+        }
+    }
+    return n;
+}
+}  // namespace
+
+void QtHost::flushOutput() const {
+    if (!pending_.isEmpty()) {
+        QTextCursor c(w_.txbOutput->document());
+        c.movePosition(QTextCursor::End);
+        c.insertText(pending_);
+        pending_.clear();
+        pendingLength_ = 0;
+    }
+    if (caretToEnd_) {
+        caretToEnd_ = false;
+        QTextCursor c = w_.txbOutput->textCursor();
+        c.movePosition(QTextCursor::End);
+        w_.txbOutput->setTextCursor(c);
+    }
+}
+
 // The box counts a line break as two characters (CR LF), as the listing
 // writes them: characters plus one per block separator.
 int64_t QtHost::outputLength() const {
     const QTextDocument* doc = w_.txbOutput->document();
     const int64_t chars = doc->characterCount() - 1;
-    return chars + (doc->blockCount() - 1);
+    return chars + (doc->blockCount() - 1) + pendingLength_;
 }
 
 std::string QtHost::outputText() const {
+    flushOutput();
     QString t = w_.txbOutput->toPlainText();
     t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     return t.toStdString();
 }
 
-void QtHost::setOutputText(std::string_view text) { w_.txbOutput->setPlainText(Q(text)); }
+void QtHost::setOutputText(std::string_view text) {
+    pending_.clear();
+    pendingLength_ = 0;
+    caretToEnd_ = false;
+    w_.txbOutput->setPlainText(Q(text));
+}
 
 void QtHost::appendOutputText(std::string_view text) {
     if (text.empty()) return;
-    QTextCursor c(w_.txbOutput->document());
-    c.movePosition(QTextCursor::End);
-    c.insertText(Q(text));
+    const QString t = Q(text);
+    // Whatever happens next, the text reaches the box at the next turn of
+    // the event loop.
+    if (pending_.isEmpty())
+        QTimer::singleShot(0, flushContext_.get(), [this] { flushOutput(); });
+    pending_ += t;
+    pendingLength_ += BoxLength(t);
 }
 
 void QtHost::setOutputCaret(bool atEnd) {
+    if (atEnd && !pending_.isEmpty()) {
+        caretToEnd_ = true;
+        return;
+    }
+    flushOutput();
     QTextCursor c = w_.txbOutput->textCursor();
     c.movePosition(atEnd ? QTextCursor::End : QTextCursor::Start);
     w_.txbOutput->setTextCursor(c);
 }
 
 void QtHost::repaintOutput() {
+    flushOutput();
     if (repaintDue()) w_.txbOutput->repaint();
     else w_.txbOutput->viewport()->update();
 }

@@ -6,6 +6,7 @@
 // with a scripted one; everything else acts on the widgets of FrmMain.
 
 #include <QElapsedTimer>
+#include <QObject>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -93,6 +94,9 @@ public:
     std::string formatGrouped(int64_t n) const override;
     std::string formatGroupedDecimals(double x, int decimals) const override;
 
+    /// Puts text appended since the last turn of the event loop into the box.
+    void flushOutput() const;
+
     /// A save-style dialog for the output file, through the asker.
     QString saveFileDialog(const QString& title, const QString& filter);
 
@@ -106,6 +110,12 @@ private:
     QElapsedTimer yieldClock_;
     QElapsedTimer repaintClock_;
     QString currentFolder_;
+    // Words shown as they are found arrive one at a time; they are put into
+    // the box together, once per turn of the event loop or when the box is read.
+    mutable QString pending_;
+    mutable int64_t pendingLength_ = 0;
+    mutable bool caretToEnd_ = false;
+    std::unique_ptr<QObject> flushContext_;  // owns the queued flush
 };
 
 }  // namespace kvx
