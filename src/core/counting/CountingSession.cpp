@@ -420,7 +420,7 @@ bool CountingSession::CountWordsInFile() {
             }
             StrProc::TrimControlChars(line);
             if (line.empty()) continue;
-            if (lowerCase) line = StrProc::LowerCaseExt(line);
+            if (lowerCase) StrProc::LowerCaseExtInPlace(line);
             line += ' ';
             scanner.ScanLine();
             if (blnStop) {
@@ -581,7 +581,7 @@ bool CountingSession::ReadCommonWordsFile() {
             if (st == LineReader::Status::Error) throw RunFailure{reader.error()};
             line = TrimBlanks(line);
             if (!line.empty()) {
-                line = StrProc::LowerCaseExt(line);
+                StrProc::LowerCaseExtInPlace(line);
                 line += ' ';
                 scanner.ScanLine();
             }

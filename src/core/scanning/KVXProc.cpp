@@ -136,8 +136,11 @@ void Scanner::ScanLine() {
             if (host) host->yield();
             if (blnStop && *blnStop) return;
         } else {
-            lngLP = StrProc::FindNonBlank(strLine, lngLP + 1);
-            if (lngLP == 0) return;
+            // FindNonBlank from the next position, inline: the commonest step.
+            int64_t q = lngLP;  // 0-based index of the next position
+            while (q < len && strLine[q] == ' ') ++q;
+            if (q >= len) return;
+            lngLP = q + 1;
         }
     }
 }

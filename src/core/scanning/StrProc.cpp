@@ -255,8 +255,20 @@ std::string LowerCaseOrdinary(std::string_view text) {
 }
 
 void LowerCaseExtInPlace(std::string& text) {
-    const ByteMap& lower = HasNoFoldableLetters(text) ? kOrdinaryLower : kTableLower;
-    for (char& c : text) c = static_cast<char>(lower[U(c)]);
+    // The two lower-casings differ only on Ž (142), which the letter tables
+    // leave alone. So lower-case ordinarily in one pass, noting whether the
+    // text holds Ž and a foldable letter, and put Ž back only then.
+    bool accented = false, zcaron = false;
+    for (char& c : text) {
+        unsigned char u = U(c);
+        accented |= kAccented[u];
+        zcaron |= u == 0x8E;
+        c = static_cast<char>(kOrdinaryLower[u]);
+    }
+    if (accented && zcaron) {
+        for (char& c : text)
+            if (U(c) == 0x9E) c = static_cast<char>(0x8E);
+    }
 }
 
 std::string LowerCaseExt(std::string_view text) {
@@ -351,7 +363,8 @@ void TrimControlChars(std::string& s) {
     size_t b = 0, e = s.size();
     while (b < e && U(s[b]) <= 32) ++b;
     while (e > b && U(s[e - 1]) <= 32) --e;
-    if (b > 0 || e < s.size()) s = s.substr(b, e - b);
+    if (e < s.size()) s.resize(e);
+    if (b > 0) s.erase(0, b);
 }
 
 // ---------------------------------------------------------------------------
