@@ -376,7 +376,13 @@ bool FrmMain::Form_Load() {
                              texts_.GetProgramText(21) + "\n\n" + texts_.GetProgramText(22) +
                              "\n\n" + texts_.GetProgramText(23)));
     cmdListWords->setText(Q(session_->IdleCaption()));
-    lblCV_URL->setText(Q(texts_.GetProgramText(14)));
+    {
+        // The address in short: the site's host, or the page's name for a
+        // local page; the whole address as the tool tip.
+        const QUrl site(Q(texts_.GetProgramText(14)));
+        lblCV_URL->setText(site.isLocalFile() ? site.fileName() : site.host());
+        lblCV_URL->setToolTip(site.toString());
+    }
     session_->SetDefaultCommonWordsFile();
     FillComboBoxes();
     InitializeVariables();

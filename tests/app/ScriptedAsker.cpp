@@ -114,12 +114,12 @@ void ForgetState() {
     QDir(QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"))).removeRecursively();
 }
 
-void PrepareEnvironment(const char* home) {
+void PrepareEnvironment(const char* home, bool offscreen) {
     // Run directly or through ctest, the tests never touch the real home.
     const QByteArray h(home);
     qputenv("HOME", h);
     qputenv("XDG_DATA_HOME", h + "/data");
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (offscreen) qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_ALL", "en_US.UTF-8");
     qputenv("LANG", "en_US.UTF-8");
     if (qEnvironmentVariableIsEmpty("KVX_DATA_DIR")) qputenv("KVX_DATA_DIR", KVX_BUILD_DATA_DIR);

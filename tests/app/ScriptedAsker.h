@@ -81,7 +81,7 @@ QString StateFilePath();
 void ForgetState();
 
 /// Points the program's folders at the build tree and a private home.
-void PrepareEnvironment(const char* home);
+void PrepareEnvironment(const char* home, bool offscreen = true);
 
 }  // namespace kvx::test
 
