@@ -1,0 +1,79 @@
+#!/usr/bin/env python3
+"""Whole-run benchmarks of kvx-count against wc -w and the classic
+tr | sort | uniq pipeline on the same generated texts. Prints median wall
+times, ratios and peak memory. Usage: run_bench.py BUILD_DIR [--quick]"""
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def run(cmd, shell=False):
+    """Runs a command; returns (wall seconds, peak RSS of the process in KiB)."""
+    start = time.perf_counter()
+    p = subprocess.Popen(cmd, shell=shell, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    _, status, usage = os.wait4(p.pid, 0)
+    wall = time.perf_counter() - start
+    if os.waitstatus_to_exitcode(status) != 0:
+        raise SystemExit(f"failed: {cmd}")
+    return wall, usage.ru_maxrss
+
+
+def median_time(cmd, runs, shell=False):
+    times = [run(cmd, shell)[0] for _ in range(runs)]
+    return statistics.median(times)
+
+
+def ensure(path, kind, size):
+    if not os.path.exists(path) or os.path.getsize(path) < min(size, 1):
+        print(f"generating {os.path.basename(path)} ...", flush=True)
+        subprocess.check_call([sys.executable, os.path.join(HERE, "gen_text.py"), kind, path, str(size)])
+
+
+def main():
+    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
+    quick = "--quick" in sys.argv
+    kvx = os.path.join(build, "src", "cli", "kvx-count")
+    data = os.path.join(build, "bench-data")
+    os.makedirs(data, exist_ok=True)
+    env_data = os.path.join(build, "data")
+    os.environ.setdefault("KVX_DATA_DIR", env_data)
+    runs = 3 if quick else 5
+
+    prose = os.path.join(data, "prose-40MB.txt")
+    unique = os.path.join(data, "unique-1M.txt")
+    few = os.path.join(data, "few-1GB.txt")
+    ensure(prose, "prose", 40_000_000)
+    ensure(unique, "unique", 1_000_000)
+    out = os.path.join(data, "listing.txt")
+
+    print(f"\n== 40 MB of prose in six languages, median of {runs} runs")
+    t_kvx = median_time([kvx, "-o", out, prose], runs)
+    t_wc = median_time(["wc", "-w", prose], runs)
+    t_pipe = median_time(f"tr -cs A-Za-z '\\n' < '{prose}' | tr A-Z a-z | sort | uniq -c | sort -rn > /dev/null",
+                         runs, shell=True)
+    print(f"kvx-count        {t_kvx:7.3f} s   ({40 / t_kvx:6.1f} MB/s)")
+    print(f"wc -w            {t_wc:7.3f} s   kvx-count / wc -w = {t_kvx / t_wc:.2f}  (target <= 2)")
+    print(f"tr|sort|uniq     {t_pipe:7.3f} s   kvx-count / pipeline = {t_kvx / t_pipe:.2f}")
+
+    print("\n== 10^6 different words")
+    t_unique, rss_unique = run([kvx, "-o", out, unique])
+    print(f"kvx-count        {t_unique:7.3f} s   peak {rss_unique / 1024:.0f} MiB  (target < 10 s)")
+
+    if not quick:
+        ensure(few, "few", 1_000_000_000)
+        print("\n== 1 GB of few different words")
+        t_few, rss_few = run([kvx, "-o", out, few])
+        print(f"kvx-count        {t_few:7.3f} s   peak {rss_few / 1024:.1f} MiB  (target < 64 MiB)")
+
+    bench = os.path.join(build, "bench", "kvx_bench")
+    if os.path.exists(bench):
+        print("\n== micro-benchmarks")
+        subprocess.call([bench, "--benchmark_min_time=0.5"])
+
+
+if __name__ == "__main__":
+    main()
