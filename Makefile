@@ -32,3 +32,26 @@ install: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Hardening: the whole test suite on an AddressSanitizer/UBSan build, and the
+# libFuzzer targets (clang) run for a minute each from their seed corpora.
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TIME ?= 60
+SANITIZER_ENV = QT_QPA_PLATFORM=offscreen \
+	ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1 \
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0
+
+.PHONY: sanitize fuzz
+
+sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVX_SANITIZE=ON -DKVX_BUILD_BENCH=OFF
+	cmake --build $(SANITIZE_BUILD) -j$(JOBS)
+	cd $(SANITIZE_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j$(JOBS)
+
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DKVX_FUZZ=ON -DKVX_BUILD_APP=OFF -DKVX_BUILD_TESTS=OFF -DKVX_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j$(JOBS)
+	./fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_TIME)

@@ -1,0 +1,190 @@
+// Arbitrary bytes as an input file, counted as the file pass counts them with
+// parameters taken from the first bytes; every result phase and the listing
+// then run over the table, and their invariants are checked.
+
+#include <cstdint>
+#include <sstream>
+#include <string>
+
+#include "FuzzInput.h"
+#include "files/FileProc.h"
+#include "files/LineReader.h"
+#include "params/Params.h"
+#include "params/WordsToIgnore.h"
+#include "scanning/KVXProc.h"
+#include "scanning/StrProc.h"
+#include "shell/MessageTable.h"
+#include "text/Cp1252.h"
+#include "words/Listing.h"
+#include "words/Ranking.h"
+#include "words/WordTable.h"
+
+namespace {
+
+using kvxfuzz::Input;
+
+const char* const kExtensions[] = {"txt", "c", "cpp", "xml", "htm", "html", "php", "", "dat"};
+
+// Checks every word the scanner hands on before the table counts it.
+class CheckingSink : public kvx::WordSink {
+public:
+    kvx::WordTable* table = nullptr;
+    const kvx::KVXProc::Scanner* scanner = nullptr;
+    int64_t handed = 0;
+
+    void AddWordToList(std::string_view w) override {
+        KVX_FUZZ_CHECK(!w.empty());
+        for (char c : w)
+            KVX_FUZZ_CHECK(kvx::StrProc::IsWordChar(static_cast<unsigned char>(c), false,
+                                                    scanner->strAllowedExtraChars));
+        ++handed;
+        table->AddWordToList(w);
+    }
+};
+
+kvx::Params ParamsFrom(Input& in, std::string& ext) {
+    kvx::Params p;
+    const uint8_t a = in.Byte(), b = in.Byte(), c = in.Byte();
+    int16_t kvx::Params::*boxes[] = {
+        &kvx::Params::chkAllowWordsWithHyphens,   &kvx::Params::chkAllowWordsWithApostrophes,
+        &kvx::Params::chkAllowWordsWithUnderscores, &kvx::Params::chkAllowWordsWithColons,
+        &kvx::Params::chkAllowWordsWithBackslashes, &kvx::Params::chkAllowWordsWithForwardslashes,
+        &kvx::Params::chkAllowWordsWithPeriods,   &kvx::Params::chkAllowWordsWithAtSigns,
+        &kvx::Params::chkAllowWordsWithNumerals,  &kvx::Params::chkCaseSignificant,
+        &kvx::Params::chkDropFinalS,              &kvx::Params::chkAllowCommentMarkers,
+        &kvx::Params::chkIgnoreShortWords,        &kvx::Params::chkIgnoreInfrequentWords,
+        &kvx::Params::chkIgnoreRepetitions,       &kvx::Params::chkIgnoreRomNum40,
+        &kvx::Params::chkIgnoreNoLetter};
+    const uint32_t bits = a | (uint32_t(b) << 8) | (uint32_t(c & 1) << 16);
+    for (int i = 0; i < 17; ++i) p.*boxes[i] = (bits >> i) & 1;
+    p.cboWordOrder = (c >> 1) & 1;
+    p.chkOutputWithCommas = (c >> 2) & 1;
+    ext = kExtensions[(c >> 3) % (sizeof kExtensions / sizeof *kExtensions)];
+    p.cboDisplayFormat = in.Byte() % 10;
+    const uint8_t sizes = in.Byte();
+    p.cboShortWordSize = sizes % 8;
+    p.cboLongWordSize = (sizes >> 4) % 7;
+    p.cboThresholdFrequency = in.Byte() % 8;
+    for (int i = 0; i < 2; ++i) {
+        p.txbStartComment[i] = kvx::text::cp1252ToUtf8(in.Text(4));
+        p.txbEndComment[i] = kvx::text::cp1252ToUtf8(in.Text(4));
+    }
+    p.txbWordsToIgnore = kvx::NormaliseWordsToIgnore(in.Text(24), p.strWordsToIgnore);
+    return p;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Input in(data, size);
+    std::string ext;
+    kvx::Params p = ParamsFrom(in, ext);
+    kvxfuzz::MemFile file(in.Rest());
+
+    kvx::WordTable table;
+    table.params = &p;
+    CheckingSink sink;
+    sink.table = &table;
+    kvx::KVXProc::Scanner scanner;
+    scanner.params = &p;
+    scanner.sink = &sink;
+    sink.scanner = &scanner;
+    scanner.SetCommentMarkers("C");
+    scanner.SetAllowedExtraChars();
+    scanner.strWordsToIgnore = kvx::text::utf8ToCp1252(p.strWordsToIgnore);
+    scanner.SetCommentMarkersForExtension(ext);
+    scanner.intWithinComment = -1;
+
+    kvx::LineReader reader;
+    KVX_FUZZ_CHECK(reader.open(file.path()));
+    const bool lowerCase = p.chkCaseSignificant != 1;
+    std::string& line = scanner.strLine;
+    for (;;) {
+        kvx::LineReader::Status st = reader.readLine(line);
+        if (st == kvx::LineReader::Status::End) break;
+        KVX_FUZZ_CHECK(st == kvx::LineReader::Status::Line);
+        kvx::FileProc::DropByteOrderPair(line);
+        kvx::StrProc::TrimControlChars(line);
+        if (line.empty()) continue;
+        if (lowerCase) kvx::StrProc::LowerCaseExtInPlace(line);
+        line += ' ';
+        scanner.ScanLine();
+    }
+    KVX_FUZZ_CHECK(reader.bytesRead() == static_cast<int64_t>(in.Rest().size()));
+    KVX_FUZZ_CHECK(sink.handed <= scanner.lngTotalNumOccurrences);
+
+    table.Finish();
+    const int32_t n = table.lngNumWords;
+    KVX_FUZZ_CHECK(static_cast<int64_t>(table.WordList.size()) == int64_t(n) + 1);
+    int64_t tabled = 0;
+    for (int32_t s = 1; s <= n; ++s) {
+        const kvx::WordRecord& r = table.WordList[size_t(s)];
+        KVX_FUZZ_CHECK(!r.strWord.empty() && r.strWord.size() <= 80);
+        KVX_FUZZ_CHECK(r.lngFreq >= 1);
+        if (s > 1) KVX_FUZZ_CHECK(table.WordList[size_t(s) - 1].strWord < r.strWord);
+        tabled += r.lngFreq;
+    }
+    KVX_FUZZ_CHECK(tabled <= sink.handed);
+
+    kvx::SortWordList(table.WordList, 1, n, 1);
+    if (p.chkCaseSignificant == 1) kvx::OrderEqualKeys(table.WordList, n);
+    for (int32_t s = 2; s <= n; ++s)
+        KVX_FUZZ_CHECK(table.WordList[size_t(s) - 1].strSortKey <= table.WordList[size_t(s)].strSortKey);
+    kvx::FilterWords(table.WordList, n, p);
+    kvx::Results results;
+    kvx::CountIncludedWords(table.WordList, n, results);
+    kvx::BuildFrequencyChain(table.WordList, n, results, nullptr);
+
+    // The chain visits every included record once, by non-increasing frequency.
+    int32_t included = 0;
+    int64_t occurrences = 0;
+    for (int32_t s = 1; s <= n; ++s)
+        if (table.WordList[size_t(s)].blnIncluded) {
+            ++included;
+            occurrences += table.WordList[size_t(s)].lngFreq;
+        }
+    KVX_FUZZ_CHECK(results.lngNumWordsIncluded == included);
+    KVX_FUZZ_CHECK(results.lngNumOccurrences == occurrences);
+    std::string seen(size_t(n) + 1, 0);
+    int64_t lastFreq = INT64_MAX;
+    int32_t visited = 0;
+    for (int32_t s = results.lngFirstFreq; s != 0; s = table.WordList[size_t(s)].lngNextFreq) {
+        KVX_FUZZ_CHECK(s >= 1 && s <= n);
+        KVX_FUZZ_CHECK(!seen[size_t(s)]);
+        seen[size_t(s)] = 1;
+        const kvx::WordRecord& r = table.WordList[size_t(s)];
+        KVX_FUZZ_CHECK(r.blnIncluded);
+        KVX_FUZZ_CHECK(r.lngFreq <= lastFreq);
+        lastFreq = r.lngFreq;
+        ++visited;
+        KVX_FUZZ_CHECK(r.lngFreqRank == visited);
+    }
+    KVX_FUZZ_CHECK(visited == included);
+    if (included > 0) KVX_FUZZ_CHECK(results.lngMaxFrequency == table.WordList[size_t(results.lngFirstFreq)].lngFreq);
+
+    // The listing: one line per included word and a header, or one run.
+    kvx::MessageTable texts;
+    kvx::Lister lister;
+    lister.WordList = &table.WordList;
+    lister.lngNumWords = n;
+    lister.results = &results;
+    lister.params = &p;
+    lister.texts = &texts;
+    std::ostringstream out;
+    KVX_FUZZ_CHECK(lister.WriteListing(out));
+    const std::string listing = out.str();
+    size_t lineEnds = 0;
+    for (size_t at = listing.find("\r\n"); at != std::string::npos; at = listing.find("\r\n", at + 2))
+        ++lineEnds;
+    if (p.cboDisplayFormat == 9) {
+        KVX_FUZZ_CHECK(lineEnds == 0);
+        size_t commas = 0;
+        for (size_t at = listing.find(", "); at != std::string::npos; at = listing.find(", ", at + 2))
+            ++commas;
+        KVX_FUZZ_CHECK(commas == size_t(included > 0 ? included - 1 : 0));
+    } else {
+        KVX_FUZZ_CHECK(lineEnds == size_t(included) + 1);
+        KVX_FUZZ_CHECK(listing.size() >= 2 && listing.compare(listing.size() - 2, 2, "\r\n") == 0);
+    }
+    return 0;
+}

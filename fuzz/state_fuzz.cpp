@@ -1,0 +1,60 @@
+// Arbitrary bytes as a state or parameter file. Restoring never fails in any
+// other way than its two kinds of message, and whatever restores cleanly is
+// saved and restored to the same parameters.
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "FuzzInput.h"
+#include "params/Params.h"
+#include "state/StateFile.h"
+
+namespace {
+
+const std::string kRestoreError = "Error when attempting to restore parameters: ";
+
+std::string Folder() {
+    static std::string dir = [] {
+        char name[] = "/tmp/kvx-fuzz-state-XXXXXX";
+        if (!::mkdtemp(name)) std::abort();
+        return std::string(name);
+    }();
+    return dir;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    kvxfuzz::MemFile file(std::string_view(reinterpret_cast<const char*>(data), size));
+    kvx::Params p;
+    const std::string r = kvx::RestoreSavedState(p, file.path());
+    KVX_FUZZ_CHECK(r.empty() || r == "Invalid combo box index" ||
+                   r.compare(0, kRestoreError.size(), kRestoreError) == 0);
+    if (!r.empty()) return 0;
+
+    const std::string first = Folder() + "/first.kvx", second = Folder() + "/second.kvx";
+    KVX_FUZZ_CHECK(kvx::SaveState(p, first) == "");
+    kvx::Params q;
+    KVX_FUZZ_CHECK(kvx::RestoreSavedState(q, first) == "");
+    KVX_FUZZ_CHECK(kvx::SaveState(q, second) == "");
+    KVX_FUZZ_CHECK(ReadAll(first) == ReadAll(second));
+    KVX_FUZZ_CHECK(q.txbFile == p.txbFile);
+    KVX_FUZZ_CHECK(q.txbWordsToIgnore == p.txbWordsToIgnore);
+    KVX_FUZZ_CHECK(q.strWordsToIgnore == p.strWordsToIgnore);
+    KVX_FUZZ_CHECK(q.txbStartComment == p.txbStartComment && q.txbEndComment == p.txbEndComment);
+    KVX_FUZZ_CHECK(q.strCommonWordsFile == p.strCommonWordsFile);
+    KVX_FUZZ_CHECK(q.cboDisplayFormat == p.cboDisplayFormat && q.cboWordOrder == p.cboWordOrder);
+    KVX_FUZZ_CHECK(q.chkCaseSignificant == p.chkCaseSignificant &&
+                   q.chkDisableOutputToFile == p.chkDisableOutputToFile);
+    return 0;
+}
