@@ -24,12 +24,7 @@ constexpr int64_t kProgressBarMinimum = 10240;
 constexpr int32_t kStopQuestionWords = 2000;
 constexpr int64_t kPlainTextChecked = 3000;
 
-std::string TrimBlanks(std::string_view s) {
-    size_t b = s.find_first_not_of(' ');
-    if (b == std::string_view::npos) return {};
-    size_t e = s.find_last_not_of(' ');
-    return std::string(s.substr(b, e - b + 1));
-}
+std::string TrimBlanks(std::string_view s) { return std::string(StrProc::TrimBlanks(s)); }
 
 // Length in UTF-16 code units, as the text boxes count characters.
 int64_t Utf16Length(std::string_view utf8) {

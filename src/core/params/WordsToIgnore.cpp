@@ -12,13 +12,6 @@
 namespace kvx {
 namespace {
 
-std::string_view TrimBlanks(std::string_view s) {
-    size_t b = s.find_first_not_of(' ');
-    if (b == std::string_view::npos) return {};
-    size_t e = s.find_last_not_of(' ');
-    return s.substr(b, e - b + 1);
-}
-
 // One character of UTF-8 text: its bytes and its Windows-1252 code.
 struct Char {
     std::string_view bytes;
@@ -68,7 +61,7 @@ std::string LowerCaseKeepingOthers(std::string_view utf8) {
 }  // namespace
 
 std::string NormaliseWordsToIgnore(std::string_view boxText, std::string& strWordsToIgnore) {
-    std::string_view trimmed = TrimBlanks(boxText);
+    std::string_view trimmed = StrProc::TrimBlanks(boxText);
     if (trimmed.empty()) {
         strWordsToIgnore.clear();
         return std::string(boxText);
@@ -81,7 +74,7 @@ std::string NormaliseWordsToIgnore(std::string_view boxText, std::string& strWor
     collapsed.reserve(t.size());
     for (char c : t)
         if (c != ' ' || collapsed.empty() || collapsed.back() != ' ') collapsed += c;
-    t = std::string(TrimBlanks(collapsed));
+    t = std::string(StrProc::TrimBlanks(collapsed));
     if (t.empty()) {  // the box held only commas and blanks
         strWordsToIgnore.clear();
         return t;

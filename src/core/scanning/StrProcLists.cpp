@@ -7,16 +7,12 @@
 #include "shell/Host.h"
 
 namespace kvx::StrProc {
-namespace {
-
 std::string_view TrimBlanks(std::string_view s) {
     size_t b = s.find_first_not_of(' ');
     if (b == std::string_view::npos) return {};
     size_t e = s.find_last_not_of(' ');
     return s.substr(b, e - b + 1);
 }
-
-}  // namespace
 
 int16_t SplitText(std::string_view text, std::string_view delimiter, int64_t start,
                   std::vector<std::string>& array, bool trim) {

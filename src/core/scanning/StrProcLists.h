@@ -14,6 +14,9 @@ class Host;
 
 namespace kvx::StrProc {
 
+/// The text without its leading and trailing blanks.
+std::string_view TrimBlanks(std::string_view s);
+
 /// Cuts text from 1-based position `start` on into the pieces between
 /// delimiters: one leading delimiter is dropped, a final one is implied.
 /// The pieces go to array[0..] (trimmed of blanks when `trim`); returns how

@@ -109,28 +109,33 @@ size_t utf8Length(std::string_view utf8) {
     return n;
 }
 
+std::u16string toUtf16Units(std::string_view s) {
+    std::u16string u;
+    u.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        char32_t c;
+        size_t k = decodeUtf8(s, i, c);
+        if (k == 0) {
+            c = static_cast<unsigned char>(s[i]);
+            k = 1;
+        }
+        i += k;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            u += static_cast<char16_t>(0xD800 + (c >> 10));
+            u += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            u += static_cast<char16_t>(c);
+        }
+    }
+    return u;
+}
+
 int compareUtf16(std::string_view a, std::string_view b) {
     // UTF-8 byte order is code point order; UTF-16 differs only in that
     // supplementary characters (surrogates D800-DFFF) sort before E000-FFFF.
-    auto units = [](std::string_view s) {
-        std::u16string u;
-        for (size_t i = 0; i < s.size();) {
-            char32_t c;
-            size_t k = decodeUtf8(s, i, c);
-            if (k == 0) { c = static_cast<unsigned char>(s[i]); k = 1; }
-            i += k;
-            if (c >= 0x10000) {
-                c -= 0x10000;
-                u += static_cast<char16_t>(0xD800 + (c >> 10));
-                u += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-            } else {
-                u += static_cast<char16_t>(c);
-            }
-        }
-        return u;
-    };
-    std::u16string ua = units(a), ub = units(b);
-    return ua < ub ? -1 : (ua == ub ? 0 : 1);
+    int c = toUtf16Units(a).compare(toUtf16Units(b));
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
 }  // namespace kvx::text

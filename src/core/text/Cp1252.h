@@ -31,6 +31,8 @@ size_t utf8Length(std::string_view utf8);
 /// there are not valid UTF-8 (overlong forms and surrogates are invalid).
 size_t decodeUtf8(std::string_view s, size_t i, char32_t& out);
 
+/// The UTF-16 code units of UTF-8 text; an invalid byte stands for its own value.
+std::u16string toUtf16Units(std::string_view utf8);
 /// Ordinal comparison of two UTF-8 texts by their UTF-16 code units.
 int compareUtf16(std::string_view a, std::string_view b);
 
