@@ -25,6 +25,7 @@
 #include "FrmParams.h"
 #include "FrmPopUp.h"
 #include "QtHost.h"
+#include "QtUtil.h"
 #include "files/FileProc.h"
 #include "params/Defaults.h"
 #include "state/Folder.h"
@@ -32,17 +33,6 @@
 
 namespace kvx {
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-// Twips to pixels at 96 dots per inch.
-constexpr int Px(int twips) { return twips / 15; }
-
-std::string TrimBlanks(const std::string& s) {
-    const size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
 
 template <class W>
 W* Named(W* w, const char* name) {

@@ -17,6 +17,7 @@
 
 #include "FrmMain.h"
 #include "QtHost.h"
+#include "QtUtil.h"
 #include "counting/CountingSession.h"
 #include "params/Defaults.h"
 #include "params/WordsToIgnore.h"
@@ -24,17 +25,6 @@
 
 namespace kvx {
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-// Twips to pixels at 96 dots per inch.
-constexpr int Px(int twips) { return twips / 15; }
-
-std::string TrimBlanks(const std::string& s) {
-    const size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
 
 const char* CaptionOf(const char* name) {
     for (const CheckBoxInfo& c : ParamsCheckBoxes())
