@@ -108,6 +108,7 @@ private:
     std::unique_ptr<Asker> defaultAsker_;
     Asker* asker_;
     QElapsedTimer yieldClock_;
+    uint32_t yieldOffers_ = 0;
     QElapsedTimer repaintClock_;
     QString currentFolder_;
     // Words shown as they are found arrive one at a time; they are put into
