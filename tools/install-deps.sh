@@ -2,7 +2,7 @@
 # Installs the Debian packages KVX needs to build, test and run, once.
 set -euo pipefail
 pkgs=(build-essential cmake ccache pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-      libbenchmark-dev xvfb xauth)
+      libbenchmark-dev xvfb xauth python3)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
