@@ -187,8 +187,15 @@ private:
 // Reads at most `limit` bytes of the file: a parameter file is small, and
 // whatever lies beyond the fields is never looked at.
 std::string ReadPrefix(const std::string& path, size_t limit) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a pipe without a writer cannot hold the program;
+    // anything but a regular file (folder, pipe, device) is refused.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) throw ReadFailure{ErrorFromErrno(errno).description};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw ReadFailure{ErrorFromErrno(EISDIR).description};
+    }
     std::string data;
     char buf[65536];
     while (data.size() < limit) {
