@@ -18,6 +18,9 @@
 #include <sstream>
 #include <string>
 
+#include "params/Params.h"
+#include "state/StateFile.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -148,6 +151,16 @@ TEST_P(KvxCountHostileCases, RefusesWithMessageAndLeavesFilesAlone) {
 
 std::string Args(const std::string& s) { return s; }
 
+// A parameter file that ignores the common words of `path`.
+std::string CommonWordsFrom(const fs::path& dir, const std::string& path) {
+    kvx::Params p;
+    p.chkIgnoreCommonWords = 1;
+    p.strCommonWordsFile = path;
+    p.txbCommonWordsFile = path;
+    EXPECT_EQ(kvx::SaveState(p, (dir / "common.kvx").string()), "");
+    return "-p common.kvx -o out.txt cats.txt";
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Rows, KvxCountHostileCases,
     ::testing::Values(
@@ -220,6 +233,17 @@ INSTANTIATE_TEST_SUITE_P(
                         return Args("-p fifo.kvx -o out.txt cats.txt");
                     },
                     "", false, 1, "Error when attempting to restore parameters: "},
+        HostileCase{"common_words_from_a_fifo",
+                    [](KvxCountHostile&, const fs::path& d, const fs::path&) {
+                        EXPECT_EQ(::mkfifo((d / "common.fifo").c_str(), 0600), 0);
+                        return CommonWordsFrom(d, (d / "common.fifo").string());
+                    },
+                    "", false, 1, "Error 75: Path/File access error\n"},
+        HostileCase{"common_words_from_dev_zero",
+                    [](KvxCountHostile&, const fs::path& d, const fs::path&) {
+                        return CommonWordsFrom(d, "/dev/zero");
+                    },
+                    "", false, 1, "This is not a text file.\n"},
         HostileCase{"message_file_with_a_duplicate_number",
                     [](KvxCountHostile&, const fs::path&, const fs::path& data) {
                         std::ofstream(data / "kvx.dat", std::ios::binary)
