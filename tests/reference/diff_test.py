@@ -259,7 +259,8 @@ def tie_words(rng, n):
 def raw_bytes_noise(rng):
     return rng.choice([b"\x81", b"\x8d", b"\x8f", b"\x90", b"\x9d", b"\xc0\x80", b"\xed\xa0\x80",
                        b"\xe2\x82", b"\xf5\x80\x80\x80", b"\xc3", b"\xe9t\xe9", b"\xff\xfe",
-                       b"\xc3\xa9", b"\xf0\x9f\x98\x80", b"\xef\xbb\xbf", b"\x80", b"\xa0"])
+                       b"\xc3\xa9", b"\xf0\x9f\x98\x80", b"\xef\xbb\xbf", b"\x80", b"\xa0",
+                       b"\x00", b"\x00\x00", b"\xfe", b"\xff", b"\x0b"])
 
 
 # ---------------------------------------------------------------- encoding
@@ -314,7 +315,9 @@ def encode(lines, enc, eol_mode, rng):
 
 MARKER_PAIRS = [("{", "}"), ("#", ""), ("[[", "]]"), ("REM", ""), ("%", "%"), ("", "x"), ("?", ""),
                 ("<", ">"), ("(*", "*)"), ("!", ""), ("&", ";"), ("ab", ""), ("", ""), ("/*", "*/"),
-                ("--", ""), ("[", "]"), ("{{", "}"), ("1", ""), ("_x", "x_"), ("é", ""), ("<!--", "-->")]
+                ("--", ""), ("[", "]"), ("{{", "}"), ("1", ""), ("_x", "x_"), ("é", ""), ("<!--", "-->"),
+                ('"', ""), ("'", "'"), ("<?", "?>"), ("&#", ";"), ("É", "È"), (" {", "} "), ("/", "/ "),
+                ("Š", ""), ("š", "Ž"), ("Œ", "œ"), ("ž", ""), ("Ÿ", ""), ("×", "÷"), ("«", "»")]
 
 
 def q(s):
@@ -333,7 +336,8 @@ def random_params(rng, vocab, common_path):
                 w = w.upper()
             ign.append(w)
         if rng.random() < 0.15:
-            ign.append(rng.choice(["x1", "+", "a_b", "e-mail", "it's", "a.b", "naïve", "C:x", "œuvre"]))
+            ign.append(rng.choice(["x1", "+", "a_b", "e-mail", "it's", "a.b", "naïve", "C:x", "œuvre", "Žena", "Žena é",
+                                   "a\"b", "ÿ", "Ÿves", "x;y", "a/b", "a\\b", "@x", "Ž", "ß"]))
     sep_choices = [" ", "  ", ", ", ",", " , "]
     words_to_ignore = "".join(w + rng.choice(sep_choices) for w in ign)
     if rng.random() < 0.3:
@@ -343,16 +347,22 @@ def random_params(rng, vocab, common_path):
     f = {}
     f[1], f[2], f[3] = q(""), q(""), q(words_to_ignore.rstrip(",") if rng.random() < 0.5 else words_to_ignore)
     f[4], f[5], f[6], f[7] = q(p0[0]), q(p0[1]), q(p1[0]), q(p1[1])
-    f[8], f[9], f[10] = str(rng.randint(0, 7)), str(rng.randint(0, 6)), str(rng.randint(0, 7))
+    f[8], f[9], f[10] = str(rng.choice([0, 0, 1, 1, 1, 2, 3, 7])), str(rng.randint(0, 6)), \
+        str(rng.choice([0, 0, 1, 7]))
     for i in range(11, 35):
         f[i] = str(chk())
     f[29] = "0"
+    if rng.random() < 0.6:
+        f[12] = "0"
     f[13] = str(1 if (common_path and rng.random() < 0.7) else (0 if rng.random() < 0.8 else 2))
     if rng.random() < 0.6:
         f[11] = "1"
     f[35] = str(rng.randint(0, 1))
     f[36] = str(rng.randint(0, 9))
-    f[37] = q(common_path or "")
+    cp = common_path or ""
+    if cp and rng.random() < 0.1:
+        cp = "  " + cp + " "
+    f[37] = q(cp)
     return f
 
 
@@ -440,7 +450,11 @@ def make_case(rng, idx, workdir):
     if rng.random() < 0.01:
         data = bytes(rng.randrange(256) for _ in range(rng.randint(50, 3000)))
     name = "in%04d" % idx + ("." + ext if ext else "")
-    inp = os.path.join(workdir, name)
+    folder = workdir
+    if rng.random() < 0.1:
+        folder = os.path.join(workdir, rng.choice(["d.html", "x.c", "v1.2"]))
+        os.makedirs(folder, exist_ok=True)
+    inp = os.path.join(folder, name)
     with open(inp, "wb") as fh:
         fh.write(data)
     params = None
@@ -449,8 +463,14 @@ def make_case(rng, idx, workdir):
         common = None
         if rng.random() < 0.35:
             common = os.path.join(workdir, "cw%04d.txt" % idx)
-            with open(common, "wb") as fh:
-                fh.write(common_words_file(rng, lang))
+            body = common_words_file(rng, lang)
+            r = rng.random()
+            if r < 0.03:
+                common += ".missing"
+            elif r < 0.06:
+                body = b"\xff\xfe" + body.decode("latin-1").encode("utf-16-le")
+            with open(os.path.join(workdir, "cw%04d.txt" % idx), "wb") as fh:
+                fh.write(body)
         f = random_params(rng, WORDS[lang] * 8 + SPECIALS[:20], common)
         params = os.path.join(workdir, "p%04d.kvx" % idx)
         with open(params, "wb") as fh:

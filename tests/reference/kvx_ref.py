@@ -604,7 +604,7 @@ class Counter:
             if m == "":
                 continue
             seg = self.line[self.lp - 1:self.lp - 1 + len(m)]
-            if ascii_lower(seg) == ascii_lower(m):
+            if ordinary_lower(seg) == ordinary_lower(m):
                 if m == "&" and self.end_marker[i] == ";" and self.entities:
                     if character_entity_length(self.line[self.lp - 1:]) > 0:
                         return i
@@ -622,7 +622,7 @@ class Counter:
         if self.line[self.lp - 1:self.lp + 1] == "&#" and self.entities:
             self.lp = skip_chars_in(self.line, self.lp + 2, ALL_LETTERS + "0123456789" + ";")
             return
-        p = instr(self.lp, ascii_lower(self.line), ascii_lower(end))
+        p = instr(self.lp, ordinary_lower(self.line), ordinary_lower(end))
         if p == 0:
             self.lp = len(self.line) + 1
         else:
