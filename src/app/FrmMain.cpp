@@ -569,7 +569,11 @@ void FrmMain::PopUp(const QString& message, int width, int height, int interval,
 
 void FrmMain::RequestWebPage(const std::string& url) {
     const QUrl u(Q(url));
-    if (u.isValid() && !u.isEmpty() && openUrl && openUrl(u)) return;
+    // Only web pages and local files are handed on, whatever kvx.dat says.
+    const QString scheme = u.scheme().toLower();
+    const bool allowed = scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+                         scheme == QLatin1String("file");
+    if (u.isValid() && !u.isEmpty() && allowed && openUrl && openUrl(u)) return;
     // The desktop gives no code of its own: 2 stands for "could not be handed over".
     const int code = 2;
     host_->message("Error launching web browser, error code = " + std::to_string(code) +

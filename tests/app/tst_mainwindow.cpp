@@ -452,6 +452,19 @@ private slots:
         QCOMPARE(t.asker.last().text,
                  QStringLiteral("Error launching web browser, error code = 2.\n\nPlease try once more."));
         QCOMPARE(t.asker.last().icon, Icon::Exclamation);
+
+        // Addresses of any other kind are never handed to the desktop.
+        opened.clear();
+        t.w->openUrl = [&](const QUrl& u) {
+            opened << u;
+            return true;
+        };
+        t.w->texts().Set(15, "smb://server/share/run.exe");
+        t.asker.clear();
+        t.asker.answers = {Answer::OK};
+        QTest::mouseClick(t.w->lblOnlineDocumentation, Qt::LeftButton);
+        QVERIFY(opened.isEmpty());
+        QCOMPARE(t.asker.titles(), QStringList{QStringLiteral("Cannot launch web browser")});
     }
 
     void hostOutputBox() {
