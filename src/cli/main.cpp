@@ -175,9 +175,26 @@ int main(int argc, char** argv) {
         }
         // A regular file is replaced only once the whole listing is written.
         const bool viaTemp = IsRegularOrMissing(outputPath);
-        const std::string target = viaTemp ? outputPath + ".kvx-tmp" : outputPath;
+        std::string target = outputPath;
+        if (viaTemp) {
+            // A fresh name beside the output, so no file of the user's is touched.
+            target = outputPath + ".XXXXXX";
+            int fd = ::mkstemp(target.data());
+            if (fd < 0) {
+                kvx::RunError e = kvx::ErrorFromErrno(errno);
+                PrintMessage(texts.GetProgramText(34) + " " + std::to_string(e.number) + ": " +
+                             e.description);
+                status = kRefused;
+                return;
+            }
+            mode_t mask = ::umask(0);
+            ::umask(mask);
+            ::fchmod(fd, 0666 & ~mask);  // as an ordinary new file would get
+            ::close(fd);
+        }
         std::ofstream out(target, std::ios::binary | std::ios::trunc);
         if (!out) {
+            if (viaTemp) std::remove(target.c_str());
             kvx::RunError e = kvx::ErrorFromErrno(errno);
             PrintMessage(texts.GetProgramText(34) + " " + std::to_string(e.number) + ": " +
                          e.description);
