@@ -50,7 +50,8 @@ sanitize: deps
 	cmake --build $(SANITIZE_BUILD) -j$(JOBS)
 	cd $(SANITIZE_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j$(JOBS)
 
-fuzz: deps
+fuzz:
+	@./tools/install-deps.sh clang libclang-rt-14-dev
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 		-DKVX_FUZZ=ON -DKVX_BUILD_APP=OFF -DKVX_BUILD_TESTS=OFF -DKVX_BUILD_BENCH=OFF
 	cmake --build $(FUZZ_BUILD) -j$(JOBS)

@@ -3,6 +3,7 @@
 set -euo pipefail
 pkgs=(build-essential cmake ccache pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
       libbenchmark-dev xvfb xauth python3)
+pkgs+=("$@")  # extra packages a target needs (the fuzzers: clang)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
