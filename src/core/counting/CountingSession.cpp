@@ -396,6 +396,7 @@ bool CountingSession::CountWordsInFile() {
     scanner.intWithinComment = -1;
     try {
         LineReader reader;
+        reader.faults = host.ioFaults();
         if (!reader.open(input)) throw RunFailure{reader.error()};
         std::string& line = scanner.strLine;
         for (;;) {
@@ -568,6 +569,7 @@ bool CountingSession::ReadCommonWordsFile() {
     bool result = false;
     try {
         LineReader reader;
+        reader.faults = host.ioFaults();
         if (!reader.open(path)) throw RunFailure{reader.error()};
         std::string& line = scanner.strLine;
         for (;;) {

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "files/FaultInjection.h"
 #include "text/Cp1252.h"
 
 namespace kvx {
@@ -143,6 +144,12 @@ bool LineReader::fill(size_t need) {
             consumedBefore_ += static_cast<int64_t>(pos_);
             end_ -= pos_;
             pos_ = 0;
+        }
+        if (faults) {
+            if (int err = faults->readFault(consumedBefore_ + static_cast<int64_t>(end_))) {
+                fail(err);
+                return false;
+            }
         }
         ssize_t n = ::read(fd_, buf_.data() + end_, buf_.size() - end_);
         if (n < 0) {

@@ -16,6 +16,8 @@
 
 namespace kvx {
 
+class IoFaults;
+
 class LineReader {
 public:
     enum class Status { Line, End, Error };
@@ -33,6 +35,9 @@ public:
     /// Number and description of the last failure.
     const RunError& error() const { return error_; }
     void close();
+
+    /// Consulted before every block read when set (simulated failures).
+    IoFaults* faults = nullptr;
 
     /// Bytes consumed from the file so far.
     int64_t bytesRead() const { return consumedBefore_ + static_cast<int64_t>(pos_); }

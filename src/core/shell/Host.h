@@ -13,6 +13,8 @@
 
 namespace kvx {
 
+class IoFaults;
+
 enum class Icon { None, Information, Exclamation, Critical };
 enum class Buttons { OK, OKCancel, YesNo, YesNoCancel };
 enum class Answer { OK, Cancel, Yes, No };
@@ -94,6 +96,14 @@ public:
     virtual std::string formatGrouped(int64_t n) const { return std::to_string(n); }
     /// A number with `decimals` decimals and the user's grouping and decimal sign.
     virtual std::string formatGroupedDecimals(double x, int decimals) const;
+
+    /// Simulated failures of the file reads and writes of a count (tests
+    /// only; null in the program).
+    IoFaults* ioFaults() const { return ioFaults_; }
+    void setIoFaults(IoFaults* faults) { ioFaults_ = faults; }
+
+private:
+    IoFaults* ioFaults_ = nullptr;
 };
 
 }  // namespace kvx

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "files/Errors.h"
+#include "files/FaultInjection.h"
 #include "files/FileProc.h"
 #include "params/Params.h"
 #include "shell/Host.h"
@@ -44,6 +45,19 @@ int16_t Digits(int64_t n) { return int16_t(std::to_string(n).size()); }
 bool IsRegularFile(const std::string& path) {
     std::error_code ec;
     return std::filesystem::is_regular_file(path, ec);
+}
+
+// A simulated failure of the next write: the stream fails as it does when
+// the system refuses a write, with errno telling why.
+bool InjectedWriteFault(const Host* host, std::ostream& out) {
+    IoFaults* faults = host ? host->ioFaults() : nullptr;
+    if (!faults) return false;
+    const std::streamoff at = out.tellp();
+    const int err = faults->writeFault(at < 0 ? 0 : int64_t(at));
+    if (err == 0) return false;
+    errno = err;
+    out.setstate(std::ios::badbit);
+    return true;
 }
 
 }  // namespace
@@ -143,6 +157,7 @@ void Lister::DisplayNextLine(int32_t lngI, std::string& strOutput) {
     const std::string line = BuildLine(lngI);
 
     if (blnWritingToFile) {
+        if (InjectedWriteFault(host, *out_)) return;
         *out_ << text::cp1252ToUtf8(line);
         if (!oneRun)
             *out_ << lineEnd;
@@ -282,6 +297,11 @@ void Lister::ListWords() {
                     }
                 } catch (const std::bad_alloc&) {
                     failure = {ErrorNumber::OutOfMemory, "Out of memory"};
+                    failed = true;
+                }
+                // The final flush of the buffered tail.
+                if (!failed && InjectedWriteFault(host, file)) {
+                    failure = ErrorFromErrno(errno);
                     failed = true;
                 }
                 errno = 0;

@@ -1,0 +1,234 @@
+// Simulated read and write failures in the middle of a count, of a listing
+// and of the loading of common words: each is reported, nothing is left
+// half-written, and the next count works.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+
+#include "counting/CountingSession.h"
+#include "files/FaultInjection.h"
+#include "files/LineReader.h"
+#include "state/TempFolder.h"
+#include "words/WordsTestHost.h"
+
+namespace kvx {
+namespace {
+
+using testing::TempFolder;
+using wordstest::WordsTestHost;
+
+constexpr int64_t kBlock = 64 * 1024;  // the reader's block size
+
+// Lines of 16 bytes: the first block holds exactly `front` lines of one
+// vocabulary, the rest another, so a read failing at the block boundary
+// leaves exactly the front lines counted.
+std::string TwoBlockText(int front, int back) {
+    std::string s;
+    for (int i = 0; i < front; ++i) s += "alpha beta gam\r\n";
+    for (int i = 0; i < back; ++i) s += "delta beta eps\r\n";
+    return s;
+}
+
+struct Fixture {
+    TempFolder dir;
+    Params params;
+    WordsTestHost host;
+    MessageTable texts;
+    FaultPlan faults;
+    CountingSession session{params, host, texts};
+
+    Fixture() {
+        texts.Set(1, "KVX");
+        texts.Set(27, "The text box cannot hold the whole listing.");
+        texts.Set(31, "No output file.");
+        texts.Set(32, "Output to file disabled.");
+        texts.Set(33, "The complete listing has been written to the output file.");
+        texts.Set(34, "Error");
+        texts.Set(73, "Count words");
+        params.chkWarnOnOverwrite = 0;
+        session.blnStartUpCompleted = true;
+        host.setIoFaults(&faults);
+    }
+
+    std::string Count(const std::string& input, const std::string& output = "") {
+        params.optInFile = true;
+        params.txbFile[0] = input;
+        params.txbFile[1] = output;
+        host.messages.clear();
+        session.cmdListWords_Click();
+        return host.output;
+    }
+};
+
+TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {
+    struct Row {
+        const char* name;
+        std::string text;
+        int64_t failAt;
+        int err;
+        int linesBefore;
+        RunError expected;
+    };
+    const std::string utf8Across =  // a two-byte sequence split by the block boundary
+        std::string(kBlock - 1, 'a') + "\xC3\xA9" + "b\r\nc\r\n";
+    const Row rows[] = {
+        {"at the first read", TwoBlockText(10, 0), 0, EIO, 0, {57, "Device I/O error"}},
+        {"at the block boundary", TwoBlockText(4096, 50), kBlock, EIO, 4096, {57, "Device I/O error"}},
+        {"permission", TwoBlockText(4096, 50), kBlock, EACCES, 4096, {70, "Permission denied"}},
+        {"sequence across the boundary", utf8Across, kBlock, EIO, 0, {57, "Device I/O error"}},
+        {"utf-16 second block", "\xFF\xFE" + std::string(kBlock, 'a'), kBlock, EIO, 0,
+         {57, "Device I/O error"}},
+        {"beyond the end: never consulted", TwoBlockText(3, 0), kBlock * 4, EIO, 3, {}},
+    };
+    TempFolder dir;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const std::string path = dir / "in.txt";
+        TempFolder::Write(path, r.text);
+        FaultPlan plan;
+        plan.failReadAt = r.failAt;
+        plan.readErrno = r.err;
+        LineReader reader;
+        reader.faults = &plan;
+        std::string line;
+        int lines = 0;
+        LineReader::Status st = LineReader::Status::Error;
+        if (reader.open(path)) {
+            while ((st = reader.readLine(line)) == LineReader::Status::Line) ++lines;
+        }
+        EXPECT_EQ(lines, r.linesBefore);
+        if (r.expected.number == 0) {
+            EXPECT_EQ(st, LineReader::Status::End);
+            EXPECT_EQ(plan.failedReads, 0);
+        } else {
+            EXPECT_EQ(st, LineReader::Status::Error);
+            EXPECT_EQ(reader.error().number, r.expected.number);
+            EXPECT_EQ(reader.error().description, r.expected.description);
+            EXPECT_EQ(plan.failedReads, 1);
+            // The failure sticks: no further read is tried.
+            EXPECT_EQ(reader.readLine(line), LineReader::Status::Error);
+            EXPECT_EQ(plan.failedReads, 1);
+        }
+    }
+}
+
+TEST(FaultsCount, ReadFailureMidCountListsTheWordsBeforeItThenRecovers) {
+    Fixture f;
+    const std::string whole = f.dir / "whole.txt";
+    const std::string front = f.dir / "front.txt";
+    TempFolder::Write(whole, TwoBlockText(4096, 300));
+    TempFolder::Write(front, TwoBlockText(4096, 0));
+
+    // What a clean count of the lines before the failure lists.
+    const std::string expected = f.Count(front);
+    const auto expectedLabels = f.session.ResultLabelTexts();
+    ASSERT_NE(expected.find("   4096  alpha"), std::string::npos) << expected;
+
+    f.faults.failReadAt = kBlock;
+    EXPECT_EQ(f.Count(whole), expected);
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_EQ(f.host.messages[0].text, "Error 57: Device I/O error");
+    EXPECT_EQ(f.host.messages[0].title, "Error");
+    EXPECT_EQ(f.host.messages[0].icon, Icon::Exclamation);
+    EXPECT_EQ(f.session.ResultLabelTexts(), expectedLabels);
+    EXPECT_TRUE(f.session.blnCountRan);
+    EXPECT_FALSE(f.session.Running());
+    EXPECT_EQ(f.host.labels[Label::Twirler], " ");
+
+    // The fault cleared, the same file counts whole.
+    f.faults.clear();
+    const std::string again = f.Count(whole);
+    EXPECT_TRUE(f.host.messages.empty());
+    EXPECT_NE(again.find("   4396  beta"), std::string::npos) << again;
+    EXPECT_NE(again.find("    300  delta"), std::string::npos) << again;
+}
+
+TEST(FaultsCount, WriteFailureRemovesTheOutputFileAndLeavesTheBoxUnfilled) {
+    Fixture f;
+    const std::string in = f.dir / "in.txt";
+    const std::string out = f.dir / "out.txt";
+    std::string text;
+    for (int i = 0; i < 400; ++i)
+        text += std::string{'w', char('a' + i / 26 % 26), char('a' + i % 26)} + " word\r\n";
+    TempFolder::Write(in, text);
+
+    // The clean listing first: its size places the faults below.
+    const std::string clean = f.Count(in, out);
+    ASSERT_TRUE(f.host.messages.empty());
+    const std::string file = TempFolder::Read(out);
+    const int64_t size = int64_t(file.size());
+    ASSERT_GT(size, 1000);
+    const int64_t lastLine = int64_t(file.rfind("\r\n", file.size() - 3)) + 2;
+
+    struct Row {
+        const char* name;
+        int64_t failAt;
+        int err;
+        const char* text;
+    };
+    const Row rows[] = {
+        {"before the header", 0, ENOSPC, "Error 61: Disk full"},
+        {"mid-listing", size / 2, ENOSPC, "Error 61: Disk full"},
+        {"last line", lastLine, EDQUOT, "Error 61: Disk full"},
+        {"final flush", size, ENOSPC, "Error 61: Disk full"},
+        {"device", size / 3, EIO, "Error 57: Device I/O error"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        f.faults.failWriteAt = r.failAt;
+        f.faults.writeErrno = r.err;
+        EXPECT_EQ(f.Count(in, out), "Now processing and writing to output file ...");
+        ASSERT_EQ(f.host.messages.size(), 1u);
+        EXPECT_EQ(f.host.messages[0].text, r.text);
+        EXPECT_EQ(f.host.messages[0].title, "Error");
+        EXPECT_FALSE(std::filesystem::exists(out));
+        EXPECT_FALSE(f.session.lister.blnOutputFileWritten);
+        EXPECT_FALSE(f.session.Running());
+
+        // Re-listing the same result meets the same fault.
+        f.host.messages.clear();
+        f.session.ListWords();
+        ASSERT_EQ(f.host.messages.size(), 1u);
+        EXPECT_EQ(f.host.messages[0].text, r.text);
+        EXPECT_FALSE(std::filesystem::exists(out));
+        EXPECT_FALSE(f.session.Running());
+
+        f.faults.clear();
+        EXPECT_EQ(f.Count(in, out), clean);
+        EXPECT_TRUE(f.host.messages.empty());
+        EXPECT_EQ(TempFolder::Read(out), file);
+    }
+}
+
+TEST(FaultsCommonWords, ReadFailureLoadsNothingAndKeepsTheBoxUnchecked) {
+    Fixture f;
+    const std::string words = f.dir / "common.txt";
+    std::string text;
+    for (int i = 0; i < 6000; ++i) text += "the of and cat\r\n";  // 96,000 bytes: two blocks
+    TempFolder::Write(words, text);
+    f.params.strCommonWordsFile = words;
+
+    f.faults.failReadAt = kBlock;
+    f.session.AttemptToReadCommonWords();
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_EQ(f.host.messages[0].text, "Error 57: Device I/O error");
+    EXPECT_EQ(f.host.messages[0].title, "KVX");
+    EXPECT_EQ(f.host.messages[0].buttons, Buttons::OK);
+    EXPECT_FALSE(f.session.blnCommonWordsLoaded);
+    EXPECT_EQ(f.params.chkIgnoreCommonWords, 0);
+    EXPECT_EQ(f.session.lngNumCommonWords, 0);
+    EXPECT_FALSE(f.session.Running());
+
+    f.faults.clear();
+    f.host.messages.clear();
+    f.session.AttemptToReadCommonWords();
+    EXPECT_TRUE(f.session.blnCommonWordsLoaded);
+    EXPECT_EQ(f.session.lngNumCommonWords, 4);
+    EXPECT_EQ(f.params.chkIgnoreCommonWords, 1);
+}
+
+}  // namespace
+}  // namespace kvx
