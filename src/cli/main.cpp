@@ -8,7 +8,6 @@
 
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -17,7 +16,6 @@
 #include <fstream>
 #include <iostream>
 #include <string>
-#include <string_view>
 #include <sys/stat.h>
 
 #include "cli/CliHost.h"
@@ -60,23 +58,6 @@ int Refuse(const std::string& text) {
     PrintMessage(text.empty() ? std::string("The count was refused.") : text);
     return kRefused;
 }
-
-// The command line's host, which also keeps the first run-time error reported
-// while the file is read ("Error 75: ..."): such a count is incomplete, so it
-// is refused rather than listed as if whole.
-class CountHost : public kvx::CliHost {
-public:
-    std::string errorLead;  // "Error " (message text 34 and a blank)
-    std::string runError;
-
-    kvx::Answer message(std::string_view text, std::string_view title, kvx::Icon icon,
-                        kvx::Buttons buttons) override {
-        if (runError.empty() && !errorLead.empty() && text.substr(0, errorLead.size()) == errorLead &&
-            text.size() > errorLead.size() && std::isdigit(static_cast<unsigned char>(text[errorLead.size()])))
-            runError = std::string(text);
-        return CliHost::message(text, title, icon, buttons);
-    }
-};
 
 bool IsRegularOrMissing(const std::string& path) {
     struct stat st {};
@@ -138,8 +119,7 @@ int main(int argc, char** argv) {
     params.chkDisableOutputToFile = 0;
     params.chkSuppressWords = 1;
 
-    CountHost host;
-    host.errorLead = texts.GetProgramText(34) + " ";
+    kvx::CliHost host;
     kvx::CountingSession session(params, host, texts);
     session.blnStartUpCompleted = true;
     session.blnRequireExtension = false;
@@ -154,7 +134,8 @@ int main(int argc, char** argv) {
     bool listed = false;
     session.listingOverride = [&] {
         listed = true;
-        if (!host.runError.empty()) return;  // refused below, nothing written
+        // A count broken by a read error is incomplete: refused below, nothing written.
+        if (session.blnErrorReported) return;
         kvx::Lister& lister = session.lister;
         if (session.results.lngNumWordsIncluded == 0) {
             lister.ShowNoWordsMessage();
@@ -222,7 +203,7 @@ int main(int argc, char** argv) {
 
     session.CountWords();
     if (!session.blnCountRan) return Refuse(host.lastMessage());
-    if (!host.runError.empty()) return Refuse(host.runError);
+    if (session.blnErrorReported) return Refuse(host.lastMessage());
     if (!listed) return Refuse(host.lastMessage());  // an error ended the count
     if (status != kOk) return status;
     if (session.results.lngNumWordsIncluded == 0) PrintMessage(host.outputText());

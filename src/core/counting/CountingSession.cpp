@@ -86,6 +86,7 @@ void CountingSession::SetLabel(Label which, const std::string& text) {
 }
 
 void CountingSession::ReportError(int16_t number, std::string_view description) {
+    blnErrorReported = true;
     lister.ReportError(number, description);
 }
 
@@ -118,6 +119,7 @@ void CountingSession::PrepareLister() {
 
 void CountingSession::CountWords() {
     blnCountRan = false;
+    blnErrorReported = false;
     if (!params.txbWordsToIgnore.empty() && !CheckAllowedExtraChars(params, host)) {
         host.showParametersWindow();
         return;

@@ -97,6 +97,9 @@ public:
     /// Set when a pass ran (to its end, stopped or after a reported error):
     /// false after a count that was refused before it began.
     bool blnCountRan = false;
+    /// Set when a run-time error was reported during the last count (the
+    /// words read before it are listed, but the count is incomplete).
+    bool blnErrorReported = false;
     /// When set, the result is handed here instead of to ListWords (the
     /// command line writes the listing to its own stream).
     std::function<void()> listingOverride;
