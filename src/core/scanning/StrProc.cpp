@@ -74,6 +74,16 @@ constexpr CharTable kStemEnd = [] {
     return t;
 }();
 
+// Length of the longest stem in the list.
+constexpr size_t kLongestStem = [] {
+    size_t longest = 0, run = 0;
+    for (char c : strContractionStems) {
+        run = c == ' ' ? 0 : run + 1;
+        longest = run > longest ? run : longest;
+    }
+    return longest;
+}();
+
 constexpr CharTable kLetter = [] {
     CharTable t{};
     for (int c = 'A'; c <= 'Z'; ++c) t[c] = true;
@@ -171,6 +181,9 @@ bool IsContractionStem(std::string_view word) {
     if (word.size() + 1 > strContractionStems.size()) return false;
     // Both lower-casings agree on every character that can end a stem.
     if (!word.empty() && !kStemEnd[kOrdinaryLower[U(word.back())]]) return false;
+    // A word without blanks matches only as a whole suffix of one stem, and no
+    // stem is longer than seven letters.
+    if (word.size() > kLongestStem && word.find(' ') == std::string_view::npos) return false;
     const ByteMap& lower = HasNoFoldableLetters(word) ? kOrdinaryLower : kTableLower;
     char buf[64];
     for (size_t i = 0; i < word.size(); ++i) buf[i] = static_cast<char>(lower[U(word[i])]);
@@ -256,19 +269,12 @@ std::string LowerCaseOrdinary(std::string_view text) {
 
 void LowerCaseExtInPlace(std::string& text) {
     // The two lower-casings differ only on Ž (142), which the letter tables
-    // leave alone. So lower-case ordinarily in one pass, noting whether the
-    // text holds Ž and a foldable letter, and put Ž back only then.
-    bool accented = false, zcaron = false;
-    for (char& c : text) {
-        unsigned char u = U(c);
-        accented |= kAccented[u];
-        zcaron |= u == 0x8E;
-        c = static_cast<char>(kOrdinaryLower[u]);
-    }
-    if (accented && zcaron) {
-        for (char& c : text)
-            if (U(c) == 0x9E) c = static_cast<char>(0x8E);
-    }
+    // leave alone; the ordinary one serves unless the text holds Ž and a
+    // foldable letter.
+    const bool table = std::memchr(text.data(), 0x8E, text.size()) != nullptr &&
+                       !HasNoFoldableLetters(text);
+    const ByteMap& lower = table ? kTableLower : kOrdinaryLower;
+    for (char& c : text) c = static_cast<char>(lower[U(c)]);
 }
 
 std::string LowerCaseExt(std::string_view text) {

@@ -38,6 +38,14 @@ uint64_t HashWord(std::string_view w) {
     return Mix(h);
 }
 
+// Equal bytes; short words are compared inline rather than through a call.
+inline bool SameBytes(const char* a, const char* b, size_t n) {
+    if (n > 16) return std::memcmp(a, b, n) == 0;
+    for (size_t i = 0; i < n; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
 }  // namespace
 
 WordTable::WordTable() { Reset(); }
@@ -58,7 +66,8 @@ int32_t WordTable::Find(std::string_view w, uint64_t h) const {
         if (e == 0) return 0;
         if ((e & 0xFFFFFFFF00000000ULL) == tag) {
             const int32_t slot = int32_t(e & 0xFFFFFFFFULL);
-            if (WordList[slot].strWord == w) return slot;
+            const std::string& word = WordList[slot].strWord;
+            if (word.size() == w.size() && SameBytes(word.data(), w.data(), w.size())) return slot;
         }
     }
 }
