@@ -18,19 +18,16 @@
 #include <sstream>
 #include <string>
 
+#include "CliRun.h"
 #include "params/Params.h"
 #include "state/StateFile.h"
 
 namespace fs = std::filesystem;
+using kvx::test::ReadAll;
+using kvx::test::RunKvxCount;
+using kvx::test::RunResult;
 
 namespace {
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 // What a folder holds: for each entry its kind and, for a regular file, its
 // size and (when small) its bytes.
@@ -48,12 +45,6 @@ std::map<std::string, std::string> Snapshot(const fs::path& dir) {
     }
     return m;
 }
-
-struct RunResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
 
 class KvxCountHostile : public ::testing::Test {
 protected:
@@ -83,17 +74,7 @@ protected:
     // (limits, traps), `dataDir` replaces the folder of kvx.dat when set.
     RunResult Exec(const std::string& args, const std::string& prefix = "",
                    const std::string& dataDir = "") {
-        fs::path out = base_ / "capture" / "stdout", err = base_ / "capture" / "stderr";
-        const std::string data = dataDir.empty() ? std::string(KVX_TEST_DATA_DIR) : dataDir;
-        std::string cmd = "cd '" + dir_.string() + "' && " + prefix + " LC_ALL=C KVX_DATA_DIR='" +
-                          data + "' timeout 60 '" + KVX_COUNT_BIN + "' " + args + " <&- >'" +
-                          out.string() + "' 2>'" + err.string() + "'";
-        int rc = std::system(cmd.c_str());
-        RunResult r;
-        r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-        r.out = ReadAll(out);
-        r.err = ReadAll(err);
-        return r;
+        return RunKvxCount(dir_, base_ / "capture", args, prefix, dataDir);
     }
     fs::path base_, dir_;
 };

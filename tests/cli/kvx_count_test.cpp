@@ -12,25 +12,16 @@
 #include <sstream>
 #include <string>
 
+#include "CliRun.h"
 #include "params/Params.h"
 #include "state/StateFile.h"
 
 namespace fs = std::filesystem;
+using kvx::test::ReadAll;
+using kvx::test::RunKvxCount;
+using kvx::test::RunResult;
 
 namespace {
-
-struct RunResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 class KvxCount : public ::testing::Test {
 protected:
@@ -54,16 +45,8 @@ protected:
         return path;
     }
     RunResult Exec(const std::string& args) {
-        fs::path out = dir_ / "stdout.txt", err = dir_ / "stderr.txt";
-        std::string cmd = "cd '" + dir_.string() + "' && LC_ALL=C KVX_DATA_DIR='" +
-                          KVX_TEST_DATA_DIR + "' '" + KVX_COUNT_BIN + "' " + args + " >'" +
-                          out.string() + "' 2>'" + err.string() + "'";
-        int rc = std::system(cmd.c_str());
-        RunResult r;
-        r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-        r.out = ReadAll(out);
-        r.err = ReadAll(err);
-        return r;
+        fs::create_directories(dir_ / "capture");
+        return RunKvxCount(dir_, dir_ / "capture", args);
     }
     fs::path dir_;
 };
