@@ -616,6 +616,16 @@ bool CountingSession::ReadCommonWordsFile() {
 }
 
 void CountingSession::AttemptToReadCommonWords() {
+    if (running_) {
+        // The parameters window stays usable during a count, but loading
+        // would empty the word table and take over the scanner under it.
+        host.message("Common words cannot be read while words are being counted or listed.\r\n"
+                     "Tick the box again when the count has finished.",
+                     texts.GetProgramText(1), Icon::Information, Buttons::OK);
+        blnCommonWordsLoaded = false;
+        SetIgnoreCommonWords(0);
+        return;
+    }
     host.enableControls(false);
     blnCommonWordsLoaded = ReadCommonWordsFile();
     host.enableControls(true);

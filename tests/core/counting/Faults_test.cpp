@@ -233,3 +233,41 @@ TEST(FaultsCommonWords, ReadFailureLoadsNothingAndKeepsTheBoxUnchecked) {
 
 }  // namespace
 }  // namespace kvx
+
+namespace kvx {
+namespace {
+
+// Ticking "Ignore common words" in the parameters window while a count runs
+// must not load the file under the count: the count stays whole.
+TEST(CommonWordsDuringCount, AreNotLoadedUnderARunningCount) {
+    Fixture f;
+    const std::string common = f.dir / "common.txt";
+    const std::string input = f.dir / "in.txt";
+    TempFolder::Write(common, "the and\r\n");
+    TempFolder::Write(input, "the cat and the dog\r\nthe cat sat\r\n");
+    const std::string whole = f.Count(input);
+
+    f.params.strCommonWordsFile = common;
+    f.params.txbCommonWordsFile = common;
+    bool ticked = false;
+    f.host.onYield = [&] {
+        if (ticked) return;
+        ticked = true;
+        f.session.SetIgnoreCommonWords(1);  // as the window's check box does
+    };
+    EXPECT_EQ(f.Count(input), whole);
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_EQ(f.host.messages[0].text.substr(0, 37), "Common words cannot be read while wor");
+    EXPECT_EQ(f.params.chkIgnoreCommonWords, 0);
+    EXPECT_FALSE(f.session.blnCommonWordsLoaded);
+
+    // Once the count has finished, ticking the box loads the file.
+    f.host.onYield = nullptr;
+    f.host.messages.clear();
+    f.session.SetIgnoreCommonWords(1);
+    EXPECT_TRUE(f.session.blnCommonWordsLoaded);
+    EXPECT_EQ(f.params.chkIgnoreCommonWords, 1);
+}
+
+}  // namespace
+}  // namespace kvx
