@@ -130,7 +130,12 @@ void Scanner::ScanLine() {
                     if (sink) sink->AddWordToList(w);
                 } else {
                     ++lngTotalNumOccurrences;
-                    GetWords2(w);
+                    // With no list to look in, GetWords2 would hand the word straight on.
+                    if (strWordsToIgnore.empty() && (!params || params->chkIgnoreCommonWords != 1) &&
+                        sink)
+                        sink->AddWordToList(w);
+                    else
+                        GetWords2(w);
                 }
             }
             if (host) host->yield();
