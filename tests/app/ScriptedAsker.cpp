@@ -1,5 +1,6 @@
 #include "ScriptedAsker.h"
 
+#include <QLineEdit>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -125,6 +126,17 @@ void PrepareEnvironment(const char* home, bool offscreen) {
     if (qEnvironmentVariableIsEmpty("KVX_DATA_DIR")) qputenv("KVX_DATA_DIR", KVX_BUILD_DATA_DIR);
     QDir().mkpath(QString::fromLocal8Bit(h));
     QDir(QString::fromLocal8Bit(h + "/data")).removeRecursively();
+}
+
+void SetInput(FrmMain& w, const QString& path) {
+    w.txbFile[0]->setText(path);
+    w.params().txbFile[0] = path.toStdString();
+}
+
+void SetOutput(FrmMain& w, const QString& path) {
+    w.txbFile[1]->setText(path);
+    w.params().txbFile[1] = path.toStdString();
+    w.EnableOutputFileControls();
 }
 
 }  // namespace kvx::test

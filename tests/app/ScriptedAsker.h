@@ -69,6 +69,11 @@ struct Window {
     bool labelShown(const char* name) const;
 };
 
+/// Names the input file as if typed into its box.
+void SetInput(FrmMain& w, const QString& path);
+/// Names the output file as if typed into its box.
+void SetOutput(FrmMain& w, const QString& path);
+
 /// A temporary folder for files a test writes.
 QString TempDir();
 /// Writes bytes to a file in TempDir() and returns its path.

@@ -43,17 +43,6 @@ std::string DifferentWords(int n, int perLine) {
     return s;
 }
 
-void SetInput(FrmMain& w, const QString& path) {
-    w.txbFile[0]->setText(path);
-    w.params().txbFile[0] = path.toStdString();
-}
-
-void SetOutput(FrmMain& w, const QString& path) {
-    w.txbFile[1]->setText(path);
-    w.params().txbFile[1] = path.toStdString();
-    w.EnableOutputFileControls();
-}
-
 void SetClipboard(const QString& text) { QGuiApplication::clipboard()->setText(text); }
 
 }  // namespace

@@ -46,17 +46,6 @@ std::string DifferentWords(int n) {
     return s;
 }
 
-void SetInput(FrmMain& w, const QString& path) {
-    w.txbFile[0]->setText(path);
-    w.params().txbFile[0] = path.toStdString();
-}
-
-void SetOutput(FrmMain& w, const QString& path) {
-    w.txbFile[1]->setText(path);
-    w.params().txbFile[1] = path.toStdString();
-    w.EnableOutputFileControls();
-}
-
 FrmParams& Panel(Window& t) {
     auto* f = t.w->findChild<FrmParams*>(QStringLiteral("frmParams"));
     if (!f) qFatal("no parameters window");

@@ -116,37 +116,6 @@ TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {
     }
 }
 
-TEST(FaultsCount, ReadFailureMidCountListsTheWordsBeforeItThenRecovers) {
-    Fixture f;
-    const std::string whole = f.dir / "whole.txt";
-    const std::string front = f.dir / "front.txt";
-    TempFolder::Write(whole, TwoBlockText(4096, 300));
-    TempFolder::Write(front, TwoBlockText(4096, 0));
-
-    // What a clean count of the lines before the failure lists.
-    const std::string expected = f.Count(front);
-    const auto expectedLabels = f.session.ResultLabelTexts();
-    ASSERT_NE(expected.find("   4096  alpha"), std::string::npos) << expected;
-
-    f.faults.failReadAt = kBlock;
-    EXPECT_EQ(f.Count(whole), expected);
-    ASSERT_EQ(f.host.messages.size(), 1u);
-    EXPECT_EQ(f.host.messages[0].text, "Error 57: Device I/O error");
-    EXPECT_EQ(f.host.messages[0].title, "Error");
-    EXPECT_EQ(f.host.messages[0].icon, Icon::Exclamation);
-    EXPECT_EQ(f.session.ResultLabelTexts(), expectedLabels);
-    EXPECT_TRUE(f.session.blnCountRan);
-    EXPECT_FALSE(f.session.Running());
-    EXPECT_EQ(f.host.labels[Label::Twirler], " ");
-
-    // The fault cleared, the same file counts whole.
-    f.faults.clear();
-    const std::string again = f.Count(whole);
-    EXPECT_TRUE(f.host.messages.empty());
-    EXPECT_NE(again.find("   4396  beta"), std::string::npos) << again;
-    EXPECT_NE(again.find("    300  delta"), std::string::npos) << again;
-}
-
 TEST(FaultsCount, WriteFailureRemovesTheOutputFileAndLeavesTheBoxUnfilled) {
     Fixture f;
     const std::string in = f.dir / "in.txt";
@@ -202,33 +171,6 @@ TEST(FaultsCount, WriteFailureRemovesTheOutputFileAndLeavesTheBoxUnfilled) {
         EXPECT_TRUE(f.host.messages.empty());
         EXPECT_EQ(TempFolder::Read(out), file);
     }
-}
-
-TEST(FaultsCommonWords, ReadFailureLoadsNothingAndKeepsTheBoxUnchecked) {
-    Fixture f;
-    const std::string words = f.dir / "common.txt";
-    std::string text;
-    for (int i = 0; i < 6000; ++i) text += "the of and cat\r\n";  // 96,000 bytes: two blocks
-    TempFolder::Write(words, text);
-    f.params.strCommonWordsFile = words;
-
-    f.faults.failReadAt = kBlock;
-    f.session.AttemptToReadCommonWords();
-    ASSERT_EQ(f.host.messages.size(), 1u);
-    EXPECT_EQ(f.host.messages[0].text, "Error 57: Device I/O error");
-    EXPECT_EQ(f.host.messages[0].title, "KVX");
-    EXPECT_EQ(f.host.messages[0].buttons, Buttons::OK);
-    EXPECT_FALSE(f.session.blnCommonWordsLoaded);
-    EXPECT_EQ(f.params.chkIgnoreCommonWords, 0);
-    EXPECT_EQ(f.session.lngNumCommonWords, 0);
-    EXPECT_FALSE(f.session.Running());
-
-    f.faults.clear();
-    f.host.messages.clear();
-    f.session.AttemptToReadCommonWords();
-    EXPECT_TRUE(f.session.blnCommonWordsLoaded);
-    EXPECT_EQ(f.session.lngNumCommonWords, 4);
-    EXPECT_EQ(f.params.chkIgnoreCommonWords, 1);
 }
 
 }  // namespace
