@@ -26,12 +26,6 @@
 namespace kvx {
 namespace {
 
-const char* CaptionOf(const char* name) {
-    for (const CheckBoxInfo& c : ParamsCheckBoxes())
-        if (std::strcmp(c.name, name) == 0) return c.caption;
-    return name;
-}
-
 Qt::CheckState StateOf(int16_t v) {
     return v == 1 ? Qt::Checked : v == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
 }
@@ -43,33 +37,6 @@ int16_t ValueOf(const QCheckBox* box) {
     default: return 0;
     }
 }
-
-// The order in which "Set checkboxes" and "Clear checkboxes" walk the boxes.
-constexpr const char* kSetOrClearOrder[] = {
-    "chkAllowWordsWithHyphens",  "chkAllowWordsWithApostrophes", "chkAllowWordsWithUnderscores",
-    "chkAllowWordsWithColons",   "chkAllowWordsWithBackslashes", "chkAllowWordsWithForwardslashes",
-    "chkAllowWordsWithPeriods",  "chkAllowWordsWithAtSigns",     "chkAllowWordsWithNumerals",
-    "chkCaseSignificant",        "chkDropFinalS",                "chkIgnoreCommonWords",
-    "chkIgnoreInfrequentWords",  "chkIgnoreRepetitions",         "chkIgnoreRomNum40",
-    "chkIgnoreNoLetter",         "chkIgnoreShortWords",          "chkOutputWithCommas",
-    "chkAllowCommentMarkers",    "chkWarnOnOverwrite",           "chkSaveStateOnQuit"};
-
-// The boxes and values of the defaults, in the order they are set.
-struct DefaultValue {
-    const char* name;
-    int16_t value;
-};
-constexpr DefaultValue kDefaults[] = {
-    {"chkCaseSignificant", 0},           {"chkIgnoreShortWords", 1},
-    {"chkIgnoreInfrequentWords", 0},     {"chkIgnoreRepetitions", 1},
-    {"chkIgnoreRomNum40", 1},            {"chkIgnoreNoLetter", 1},
-    {"chkAllowWordsWithHyphens", 1},     {"chkAllowWordsWithApostrophes", 0},
-    {"chkAllowWordsWithUnderscores", 0}, {"chkAllowWordsWithColons", 0},
-    {"chkAllowWordsWithBackslashes", 0}, {"chkAllowWordsWithForwardslashes", 0},
-    {"chkAllowWordsWithPeriods", 0},     {"chkAllowWordsWithAtSigns", 0},
-    {"chkAllowWordsWithNumerals", 0},    {"chkDropFinalS", 1},
-    {"chkOutputWithCommas", 0},          {"chkAllowCommentMarkers", 0},
-    {"chkWarnOnOverwrite", 1},           {"chkSaveStateOnQuit", 0}};
 
 const QString kParameterFilter = QStringLiteral("Parameter files (*.kvx) | *.kvx");
 
@@ -97,12 +64,6 @@ FrmParams::~FrmParams() = default;
 // Controls
 
 void FrmParams::BuildControls() {
-    auto check = [this](const char* name, Kind kind, int16_t Params::*member) {
-        auto* c = new QCheckBox(QString::fromLatin1(CaptionOf(name)), this);
-        c->setObjectName(QString::fromLatin1(name));
-        boxes_.push_back({c, member, kind});
-        return c;
-    };
     auto button = [this](const char* name, const char* caption) {
         auto* b = new QPushButton(QString::fromLatin1(caption), this);
         b->setObjectName(QString::fromLatin1(name));
@@ -132,41 +93,12 @@ void FrmParams::BuildControls() {
         return f;
     };
 
-    using P = Params;
-    chkAllowWordsWithHyphens =
-        check("chkAllowWordsWithHyphens", Kind::ConfirmCheckChars, &P::chkAllowWordsWithHyphens);
-    chkAllowWordsWithApostrophes = check("chkAllowWordsWithApostrophes", Kind::ConfirmCheckChars,
-                                         &P::chkAllowWordsWithApostrophes);
-    chkAllowWordsWithUnderscores = check("chkAllowWordsWithUnderscores", Kind::ConfirmCheckChars,
-                                         &P::chkAllowWordsWithUnderscores);
-    chkAllowWordsWithColons =
-        check("chkAllowWordsWithColons", Kind::ConfirmCheckChars, &P::chkAllowWordsWithColons);
-    chkAllowWordsWithBackslashes = check("chkAllowWordsWithBackslashes", Kind::ConfirmCheckChars,
-                                         &P::chkAllowWordsWithBackslashes);
-    // A slash in a word to ignore is reported at the count, not here.
-    chkAllowWordsWithForwardslashes = check("chkAllowWordsWithForwardslashes", Kind::Confirm,
-                                            &P::chkAllowWordsWithForwardslashes);
-    chkAllowWordsWithPeriods =
-        check("chkAllowWordsWithPeriods", Kind::ConfirmCheckChars, &P::chkAllowWordsWithPeriods);
-    chkAllowWordsWithAtSigns =
-        check("chkAllowWordsWithAtSigns", Kind::ConfirmCheckChars, &P::chkAllowWordsWithAtSigns);
-    chkAllowWordsWithNumerals =
-        check("chkAllowWordsWithNumerals", Kind::ConfirmCheckChars, &P::chkAllowWordsWithNumerals);
-    chkCaseSignificant = check("chkCaseSignificant", Kind::Confirm, &P::chkCaseSignificant);
-    chkDropFinalS = check("chkDropFinalS", Kind::Confirm, &P::chkDropFinalS);
-    chkAllowCommentMarkers =
-        check("chkAllowCommentMarkers", Kind::ConfirmCommentMarkers, &P::chkAllowCommentMarkers);
-    chkIgnoreShortWords = check("chkIgnoreShortWords", Kind::Filter, &P::chkIgnoreShortWords);
-    chkIgnoreInfrequentWords =
-        check("chkIgnoreInfrequentWords", Kind::Filter, &P::chkIgnoreInfrequentWords);
-    chkIgnoreRepetitions = check("chkIgnoreRepetitions", Kind::Filter, &P::chkIgnoreRepetitions);
-    chkIgnoreRomNum40 = check("chkIgnoreRomNum40", Kind::Filter, &P::chkIgnoreRomNum40);
-    chkIgnoreNoLetter = check("chkIgnoreNoLetter", Kind::Filter, &P::chkIgnoreNoLetter);
-    chkIgnoreCommonWords =
-        check("chkIgnoreCommonWords", Kind::CommonWords, &P::chkIgnoreCommonWords);
-    chkOutputWithCommas = check("chkOutputWithCommas", Kind::None, &P::chkOutputWithCommas);
-    chkWarnOnOverwrite = check("chkWarnOnOverwrite", Kind::None, &P::chkWarnOnOverwrite);
-    chkSaveStateOnQuit = check("chkSaveStateOnQuit", Kind::None, &P::chkSaveStateOnQuit);
+    for (const CheckBoxInfo& c : CheckBoxes()) {
+        if (c.family == BoxFamily::MainWindow) continue;
+        auto* box = new QCheckBox(QString::fromLatin1(c.caption), this);
+        box->setObjectName(QString::fromLatin1(c.name));
+        boxes_.push_back({box, &c});
+    }
 
     cboShortWordSize = list("cboShortWordSize", ShortWordSizeEntries());
     cboLongWordSize = list("cboLongWordSize", LongWordSizeEntries());
@@ -225,20 +157,22 @@ void FrmParams::BuildControls() {
     auto* allow = new QGridLayout;
     allow->setContentsMargins(12, 0, 0, 0);
     allow->setHorizontalSpacing(16);
-    const QCheckBox* allowBoxes[] = {
-        chkAllowWordsWithApostrophes, chkAllowWordsWithHyphens,     chkAllowWordsWithUnderscores,
-        chkAllowWordsWithColons,      chkAllowWordsWithBackslashes, chkAllowWordsWithForwardslashes,
-        chkAllowWordsWithPeriods,     chkAllowWordsWithAtSigns,     chkAllowWordsWithNumerals};
+    const char* const allowBoxes[] = {
+        "chkAllowWordsWithApostrophes",    "chkAllowWordsWithHyphens",
+        "chkAllowWordsWithUnderscores",    "chkAllowWordsWithColons",
+        "chkAllowWordsWithBackslashes",    "chkAllowWordsWithForwardslashes",
+        "chkAllowWordsWithPeriods",        "chkAllowWordsWithAtSigns",
+        "chkAllowWordsWithNumerals"};
     for (int i = 0; i < 9; ++i)
-        allow->addWidget(const_cast<QCheckBox*>(allowBoxes[i]), i % 3, i / 3);
+        allow->addWidget(Check(allowBoxes[i]), i % 3, i / 3);
     wordsLayout->addLayout(allow);
     wordsLayout->addSpacing(6);
     wordsLayout->addWidget(label("lblFurthermore", "Furthermore:"));
     auto* further = new QVBoxLayout;
     further->setContentsMargins(12, 0, 0, 0);
-    further->addWidget(chkCaseSignificant);
-    further->addWidget(chkDropFinalS);
-    further->addWidget(chkAllowCommentMarkers);
+    further->addWidget(Check("chkCaseSignificant"));
+    further->addWidget(Check("chkDropFinalS"));
+    further->addWidget(Check("chkAllowCommentMarkers"));
     auto* pairs = new QGridLayout;
     pairs->setContentsMargins(20, 0, 0, 0);
     static const char* const kPairCaptions[2] = {"1st pair:", "2nd pair:"};
@@ -255,32 +189,32 @@ void FrmParams::BuildControls() {
     // Which counted words are left out of the listing.
     QFrame* ignore = frame();
     auto* ignoreLayout = new QGridLayout(ignore);
-    ignoreLayout->addWidget(chkIgnoreShortWords, 0, 0);
+    ignoreLayout->addWidget(Check("chkIgnoreShortWords"), 0, 0);
     ignoreLayout->addWidget(cboShortWordSize, 0, 1);
     ignoreLayout->addWidget(label(nullptr, "characters"), 0, 2);
     auto* lblIgnoreLongWords = label("lblIgnoreLongWords", "Ignore words with more than");
     // Lined up with the captions of the check boxes around it.
-    lblIgnoreLongWords->setIndent(chkIgnoreShortWords->sizeHint().width() -
-                                  chkIgnoreShortWords->fontMetrics().horizontalAdvance(
-                                      chkIgnoreShortWords->text()) - 4);
+    const QCheckBox* shortWords = Check("chkIgnoreShortWords");
+    lblIgnoreLongWords->setIndent(shortWords->sizeHint().width() -
+                                  shortWords->fontMetrics().horizontalAdvance(shortWords->text()) - 4);
     ignoreLayout->addWidget(lblIgnoreLongWords, 1, 0);
     ignoreLayout->addWidget(cboLongWordSize, 1, 1);
     ignoreLayout->addWidget(label(nullptr, "characters"), 1, 2);
-    ignoreLayout->addWidget(chkIgnoreInfrequentWords, 2, 0);
+    ignoreLayout->addWidget(Check("chkIgnoreInfrequentWords"), 2, 0);
     ignoreLayout->addWidget(cboThresholdFrequency, 2, 1);
     ignoreLayout->addWidget(label(nullptr, "occurrences"), 2, 2);
-    ignoreLayout->addWidget(chkIgnoreRepetitions, 3, 0, 1, 4);
-    ignoreLayout->addWidget(chkIgnoreRomNum40, 4, 0, 1, 4);
-    ignoreLayout->addWidget(chkIgnoreNoLetter, 5, 0, 1, 4);
+    ignoreLayout->addWidget(Check("chkIgnoreRepetitions"), 3, 0, 1, 4);
+    ignoreLayout->addWidget(Check("chkIgnoreRomNum40"), 4, 0, 1, 4);
+    ignoreLayout->addWidget(Check("chkIgnoreNoLetter"), 5, 0, 1, 4);
     ignoreLayout->setColumnStretch(3, 1);
     ignoreLayout->setRowStretch(6, 1);
 
     // The output file and quitting.
     QFrame* output = frame();
     auto* outputLayout = new QVBoxLayout(output);
-    outputLayout->addWidget(chkOutputWithCommas);
-    outputLayout->addWidget(chkWarnOnOverwrite);
-    outputLayout->addWidget(chkSaveStateOnQuit);
+    outputLayout->addWidget(Check("chkOutputWithCommas"));
+    outputLayout->addWidget(Check("chkWarnOnOverwrite"));
+    outputLayout->addWidget(Check("chkSaveStateOnQuit"));
 
     auto* setOrClear = new QHBoxLayout;
     setOrClear->addWidget(cmdSetOrClearCheckboxes[1]);
@@ -304,7 +238,7 @@ void FrmParams::BuildControls() {
     listsLayout->addWidget(lblWordsToIgnore, 0, 0);
     listsLayout->addWidget(txbWordsToIgnore, 0, 1, 1, 2);
     listsLayout->addWidget(cmdClearWordsToIgnore, 0, 3);
-    listsLayout->addWidget(chkIgnoreCommonWords, 1, 0);
+    listsLayout->addWidget(Check("chkIgnoreCommonWords"), 1, 0);
     listsLayout->addWidget(txbCommonWordsFile, 1, 1);
     listsLayout->addWidget(cmdSelectCommonWordsFile, 1, 2);
     listsLayout->addWidget(cmdClearCommonWordsFile, 1, 3);
@@ -334,18 +268,20 @@ void FrmParams::BuildControls() {
     // Tab order: down the word rules, then the ignore rules, the output
     // boxes, the lists and the commands.
     const QWidget* order[] = {
-        chkAllowWordsWithApostrophes, chkAllowWordsWithHyphens, chkAllowWordsWithUnderscores,
-        chkAllowWordsWithColons, chkAllowWordsWithBackslashes, chkAllowWordsWithForwardslashes,
-        chkAllowWordsWithPeriods, chkAllowWordsWithAtSigns, chkAllowWordsWithNumerals,
-        chkCaseSignificant, chkDropFinalS, chkAllowCommentMarkers, txbStartComment[0],
-        txbEndComment[0], txbStartComment[1], txbEndComment[1], chkIgnoreShortWords,
-        cboShortWordSize, cboLongWordSize, chkIgnoreInfrequentWords, cboThresholdFrequency,
-        chkIgnoreRepetitions, chkIgnoreRomNum40, chkIgnoreNoLetter, chkOutputWithCommas,
-        chkWarnOnOverwrite, chkSaveStateOnQuit, cmdSetOrClearCheckboxes[1],
-        cmdSetOrClearCheckboxes[0], txbWordsToIgnore, cmdClearWordsToIgnore, chkIgnoreCommonWords,
-        txbCommonWordsFile, cmdSelectCommonWordsFile, cmdClearCommonWordsFile, txbParametersFile,
-        cmdSaveLoadState[1], cmdSaveLoadState[0], cmdRestoreDefaults, cmdInitialize, cmdClose,
-        cmdQuit};
+        Check("chkAllowWordsWithApostrophes"), Check("chkAllowWordsWithHyphens"),
+        Check("chkAllowWordsWithUnderscores"), Check("chkAllowWordsWithColons"),
+        Check("chkAllowWordsWithBackslashes"), Check("chkAllowWordsWithForwardslashes"),
+        Check("chkAllowWordsWithPeriods"), Check("chkAllowWordsWithAtSigns"),
+        Check("chkAllowWordsWithNumerals"), Check("chkCaseSignificant"), Check("chkDropFinalS"),
+        Check("chkAllowCommentMarkers"), txbStartComment[0], txbEndComment[0], txbStartComment[1],
+        txbEndComment[1], Check("chkIgnoreShortWords"), cboShortWordSize, cboLongWordSize,
+        Check("chkIgnoreInfrequentWords"), cboThresholdFrequency, Check("chkIgnoreRepetitions"),
+        Check("chkIgnoreRomNum40"), Check("chkIgnoreNoLetter"), Check("chkOutputWithCommas"),
+        Check("chkWarnOnOverwrite"), Check("chkSaveStateOnQuit"), cmdSetOrClearCheckboxes[1],
+        cmdSetOrClearCheckboxes[0], txbWordsToIgnore, cmdClearWordsToIgnore,
+        Check("chkIgnoreCommonWords"), txbCommonWordsFile, cmdSelectCommonWordsFile,
+        cmdClearCommonWordsFile, txbParametersFile, cmdSaveLoadState[1], cmdSaveLoadState[0],
+        cmdRestoreDefaults, cmdInitialize, cmdClose, cmdQuit};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
 }
@@ -355,7 +291,7 @@ void FrmParams::ConnectHandlers() {
         QCheckBox* w = b.widget;
         connect(w, &QCheckBox::clicked, this, [this, w] {
             const Box* box = FindBox(w);
-            p_.*(box->member) = ValueOf(w);
+            p_.*(box->info->member) = ValueOf(w);
             RunHandler(*box);
         });
     }
@@ -398,7 +334,7 @@ void FrmParams::ConnectHandlers() {
 void FrmParams::ParamsToControls() {
     for (const Box& b : boxes_) {
         const QSignalBlocker block(b.widget);
-        b.widget->setCheckState(StateOf(p_.*(b.member)));
+        b.widget->setCheckState(StateOf(p_.*(b.info->member)));
     }
     const std::pair<QComboBox*, int16_t> lists[] = {{cboShortWordSize, p_.cboShortWordSize},
                                                     {cboLongWordSize, p_.cboLongWordSize},
@@ -432,6 +368,8 @@ const FrmParams::Box* FrmParams::FindBox(const char* name) const {
     return nullptr;
 }
 
+QCheckBox* FrmParams::Check(const char* name) const { return FindBox(name)->widget; }
+
 bool FrmParams::SetCheckBox(const char* name, int16_t value) {
     const Box* b = FindBox(name);
     if (!b) return false;
@@ -440,8 +378,8 @@ bool FrmParams::SetCheckBox(const char* name, int16_t value) {
 }
 
 void FrmParams::SetBox(const Box& box, int16_t value) {
-    if (p_.*(box.member) == value && ValueOf(box.widget) == value) return;
-    p_.*(box.member) = value;
+    if (p_.*(box.info->member) == value && ValueOf(box.widget) == value) return;
+    p_.*(box.info->member) = value;
     {
         const QSignalBlocker block(box.widget);
         box.widget->setCheckState(StateOf(value));
@@ -450,13 +388,14 @@ void FrmParams::SetBox(const Box& box, int16_t value) {
 }
 
 void FrmParams::RunHandler(const Box& box) {
-    switch (box.kind) {
-    case Kind::Confirm:
-    case Kind::ConfirmCheckChars:
-    case Kind::ConfirmCommentMarkers: chkConfirmFamily_Click(box.widget); break;
-    case Kind::Filter: FilterFamily_Click(); break;
-    case Kind::CommonWords: chkIgnoreCommonWords_Click(); break;
-    case Kind::None: break;
+    switch (box.info->family) {
+    case BoxFamily::Confirm:
+    case BoxFamily::ConfirmCheckChars:
+    case BoxFamily::ConfirmCommentMarkers: chkConfirmFamily_Click(box.widget); break;
+    case BoxFamily::Filter: FilterFamily_Click(); break;
+    case BoxFamily::CommonWords: chkIgnoreCommonWords_Click(); break;
+    case BoxFamily::Output:
+    case BoxFamily::MainWindow: break;
     }
 }
 
@@ -560,13 +499,14 @@ bool FrmParams::CheckAllowedExtraChars() {
 void FrmParams::chkConfirmFamily_Click(QCheckBox* widget) {
     const Box* box = FindBox(widget);
     if (!box || !session_.blnStartUpCompleted || session_.blnSettingControls) return;
-    if (box->kind == Kind::ConfirmCommentMarkers && session_.scanner.blnReadingWords) return;
+    if (box->info->family == BoxFamily::ConfirmCommentMarkers && session_.scanner.blnReadingWords)
+        return;
     if (session_.blnWordsGot && !ConfirmRereading()) {
         session_.blnSettingControls = true;
-        SetBox(*box, p_.*(box->member) == 1 ? 0 : 1);
+        SetBox(*box, p_.*(box->info->member) == 1 ? 0 : 1);
         session_.blnSettingControls = false;
     }
-    if (box->kind == Kind::ConfirmCheckChars) CheckAllowedExtraChars();
+    if (box->info->family == BoxFamily::ConfirmCheckChars) CheckAllowedExtraChars();
 }
 
 void FrmParams::FilterFamily_Click() {
@@ -621,13 +561,15 @@ void FrmParams::txbCommonWordsFile_LostFocus() {
 
 void FrmParams::cmdSetOrClearCheckboxes_Click(int index) {
     blnSettingCheckboxes = true;
-    for (const char* name : kSetOrClearOrder) SetCheckBox(name, index == 1 ? 1 : 0);
+    for (const CheckBoxInfo* c : CheckBoxesInOrder(&CheckBoxInfo::setStep))
+        SetCheckBox(c->name, index == 1 ? 1 : 0);
     blnSettingCheckboxes = false;
 }
 
 void FrmParams::SetDefaultValues() {
     session_.blnWordsGot = false;
-    for (const DefaultValue& d : kDefaults) SetCheckBox(d.name, d.value);
+    for (const CheckBoxInfo* c : CheckBoxesInOrder(&CheckBoxInfo::defaultStep))
+        SetCheckBox(c->name, c->defaultValue);
     session_.scanner.SetCommentMarkers("C");
     SetList(cboShortWordSize, &Params::cboShortWordSize, 1);
     SetList(cboLongWordSize, &Params::cboLongWordSize, 3);

@@ -25,6 +25,8 @@ class QPushButton;
 
 namespace kvx {
 
+struct CheckBoxInfo;
+
 class CountingSession;
 class FrmMain;
 
@@ -55,6 +57,8 @@ public:
     /// Sets a check box of this window by its control name; a change runs the
     /// box's click handler. False when there is no such box.
     bool SetCheckBox(const char* name, int16_t value);
+    /// The check box of that control name.
+    QCheckBox* Check(const char* name) const;
 
     // Event handlers.
     void chkConfirmFamily_Click(QCheckBox* box);
@@ -76,27 +80,6 @@ public:
     bool blnSettingCheckboxes = false;
 
     // Controls (object names are the control names).
-    QCheckBox* chkCaseSignificant;
-    QCheckBox* chkAllowWordsWithApostrophes;
-    QCheckBox* chkAllowWordsWithHyphens;
-    QCheckBox* chkAllowWordsWithUnderscores;
-    QCheckBox* chkAllowWordsWithColons;
-    QCheckBox* chkAllowWordsWithBackslashes;
-    QCheckBox* chkAllowWordsWithForwardslashes;
-    QCheckBox* chkAllowWordsWithPeriods;
-    QCheckBox* chkAllowWordsWithAtSigns;
-    QCheckBox* chkAllowWordsWithNumerals;
-    QCheckBox* chkDropFinalS;
-    QCheckBox* chkAllowCommentMarkers;
-    QCheckBox* chkIgnoreCommonWords;
-    QCheckBox* chkIgnoreShortWords;
-    QCheckBox* chkIgnoreInfrequentWords;
-    QCheckBox* chkIgnoreRepetitions;
-    QCheckBox* chkIgnoreRomNum40;
-    QCheckBox* chkIgnoreNoLetter;
-    QCheckBox* chkOutputWithCommas;
-    QCheckBox* chkWarnOnOverwrite;
-    QCheckBox* chkSaveStateOnQuit;
     QComboBox* cboShortWordSize;
     QComboBox* cboLongWordSize;
     QComboBox* cboThresholdFrequency;
@@ -122,12 +105,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    /// One check box: its widget, its value in Params, and its handler kind.
-    enum class Kind { Confirm, ConfirmCheckChars, ConfirmCommentMarkers, Filter, CommonWords, None };
+    /// One check box: its widget and its row of the check-box table.
     struct Box {
         QCheckBox* widget;
-        int16_t Params::*member;
-        Kind kind;
+        const CheckBoxInfo* info;
     };
 
     void BuildControls();

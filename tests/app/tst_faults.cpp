@@ -187,7 +187,7 @@ private slots:
             t.asker.files = {good};
             t.asker.answers = {Answer::OK, Answer::OK};
             QTest::mouseClick(f.cmdSelectCommonWordsFile, Qt::LeftButton);
-            QVERIFY(f.chkIgnoreCommonWords->isChecked());
+            QVERIFY(f.Check("chkIgnoreCommonWords")->isChecked());
             QCOMPARE(s.lngNumCommonWords, int32_t(2));
 
             // A list of two blocks whose second block cannot be read.
@@ -203,7 +203,7 @@ private slots:
             QCOMPARE(faults.failedReads, 1);
             QCOMPARE(t.asker.last().icon, Icon::None);
             QCOMPARE(t.asker.last().buttons, Buttons::OK);
-            QVERIFY(!f.chkIgnoreCommonWords->isChecked());
+            QVERIFY(!f.Check("chkIgnoreCommonWords")->isChecked());
             QCOMPARE(t.w->params().chkIgnoreCommonWords, int16_t(0));
             QVERIFY(!s.blnCommonWordsLoaded);
             QCOMPARE(QString::fromStdString(t.output()), QString());

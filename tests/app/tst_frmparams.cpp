@@ -78,10 +78,10 @@ private slots:
         FrmParams& f = Panel(t);
         QVERIFY(!f.isVisible());
         QCOMPARE(f.windowTitle(), QStringLiteral("KVX: Set parameters"));
-        for (const CheckBoxInfo& c : ParamsCheckBoxes()) {
-            QCheckBox* b = Box(t, c.name);
-            QCOMPARE(b->text(), QString::fromLatin1(c.caption));
-            QCOMPARE(b->checkState() == Qt::Checked, t.w->params().*(c.member) == 1);
+        for (const CheckBoxInfo* c : CheckBoxesInOrder(&CheckBoxInfo::setStep)) {
+            QCheckBox* b = Box(t, c->name);
+            QCOMPARE(b->text(), QString::fromLatin1(c->caption));
+            QCOMPARE(b->checkState() == Qt::Checked, t.w->params().*(c->member) == 1);
         }
         QCOMPARE(f.cboShortWordSize->currentText(), QStringLiteral("3"));
         QCOMPARE(f.cboLongWordSize->currentText(), QStringLiteral("50"));
@@ -140,7 +140,7 @@ private slots:
         const bool now = yes ? !before : before;
         QCOMPARE(b->isChecked(), now);
         const CheckBoxInfo* info = nullptr;
-        for (const CheckBoxInfo& c : ParamsCheckBoxes())
+        for (const CheckBoxInfo& c : CheckBoxes())
             if (name == QLatin1String(c.name)) info = &c;
         QCOMPARE(t.w->params().*(info->member), int16_t(now ? 1 : 0));
         QVERIFY(t.asker.unexpected.isEmpty());
@@ -179,9 +179,9 @@ private slots:
         QCOMPARE(t.asker.titles(),
                  (QStringList{QString::fromStdString(t.w->strProgramTitle),
                               QStringLiteral("Ignore common words in file:")}));
-        for (const CheckBoxInfo& c : ParamsCheckBoxes())
-            QCOMPARE(t.w->params().*(c.member),
-                     int16_t(std::string(c.name) == "chkIgnoreCommonWords" ? 0 : 1));
+        for (const CheckBoxInfo* c : CheckBoxesInOrder(&CheckBoxInfo::setStep))
+            QCOMPARE(t.w->params().*(c->member),
+                     int16_t(std::string(c->name) == "chkIgnoreCommonWords" ? 0 : 1));
         QVERIFY(!t.w->session().blnWordsGot);
     }
 
@@ -323,7 +323,7 @@ private slots:
         QCOMPARE(t.asker.asked[1].text,
                  QStringLiteral("This file has already been loaded.  Click on 'Clear' and "
                                 "re-select the file if it has been changed on disk."));
-        QVERIFY(f.chkIgnoreCommonWords->isChecked());
+        QVERIFY(f.Check("chkIgnoreCommonWords")->isChecked());
         QCOMPARE(f.txbCommonWordsFile->text(), path);
         QCOMPARE(t.w->session().lngNumCommonWords, n);
 
@@ -345,11 +345,11 @@ private slots:
         QTest::mouseClick(f.cmdClearCommonWordsFile, Qt::LeftButton);
         QVERIFY(f.txbCommonWordsFile->text().isEmpty());
         t.asker.clear();
-        QTest::mouseClick(f.chkIgnoreCommonWords, Qt::LeftButton);
+        QTest::mouseClick(f.Check("chkIgnoreCommonWords"), Qt::LeftButton);
         QCOMPARE(Texts(t.asker),
                  QStringList{QStringLiteral("Please specify the file containing common words.")});
         QCOMPARE(t.asker.last().title, QStringLiteral("Ignore common words in file:"));
-        QVERIFY(!f.chkIgnoreCommonWords->isChecked());
+        QVERIFY(!f.Check("chkIgnoreCommonWords")->isChecked());
         QCOMPARE(t.w->params().chkIgnoreCommonWords, int16_t(0));
 
         // A typed path counts only while the box is ticked.
@@ -363,13 +363,13 @@ private slots:
         t.asker.files = {path};
         QTest::mouseClick(f.cmdSelectCommonWordsFile, Qt::LeftButton);
         QCOMPARE(t.asker.asked[0].text, QStringLiteral("Three common words loaded from ") + path);
-        QTest::mouseClick(f.chkIgnoreCommonWords, Qt::LeftButton);
-        QVERIFY(!f.chkIgnoreCommonWords->isChecked());
+        QTest::mouseClick(f.Check("chkIgnoreCommonWords"), Qt::LeftButton);
+        QVERIFY(!f.Check("chkIgnoreCommonWords")->isChecked());
         t.asker.clear();
-        QTest::mouseClick(f.chkIgnoreCommonWords, Qt::LeftButton);
+        QTest::mouseClick(f.Check("chkIgnoreCommonWords"), Qt::LeftButton);
         QCOMPARE(t.asker.titles(), QStringList{QStringLiteral("Common words loaded")});
         QVERIFY(t.asker.last().text.startsWith(QStringLiteral("This file has already been loaded.")));
-        QVERIFY(f.chkIgnoreCommonWords->isChecked());
+        QVERIFY(f.Check("chkIgnoreCommonWords")->isChecked());
 
         // Enter in the path box with a missing file: not found, box cleared.
         t.asker.clear();
@@ -379,7 +379,7 @@ private slots:
         QCOMPARE(Texts(t.asker), QStringList{QStringLiteral("File for common words not found.")});
         QCOMPARE(t.asker.last().title, QStringLiteral("File not found"));
         QCOMPARE(f.txbCommonWordsFile->text(), TempDir() + QStringLiteral("/no-such-words.txt"));
-        QVERIFY(!f.chkIgnoreCommonWords->isChecked());
+        QVERIFY(!f.Check("chkIgnoreCommonWords")->isChecked());
         QVERIFY(!t.w->session().blnCommonWordsLoaded);
 
         // A file that is not text.
@@ -391,7 +391,7 @@ private slots:
         QTest::mouseClick(f.cmdSelectCommonWordsFile, Qt::LeftButton);
         QCOMPARE(Texts(t.asker), QStringList{QStringLiteral("This is not a text file.")});
         QCOMPARE(t.asker.last().title, QStringLiteral("Invalid input"));
-        QVERIFY(!f.chkIgnoreCommonWords->isChecked());
+        QVERIFY(!f.Check("chkIgnoreCommonWords")->isChecked());
         QVERIFY(!t.w->session().blnCommonWordsLoaded);
     }
 
@@ -412,7 +412,7 @@ private slots:
         t.asker.onYield = nullptr;
         QVERIFY(stopCaption);
         QVERIFY2(t.asker.asked.empty(), qPrintable(t.asker.titles().join(',')));
-        QVERIFY(!f.chkIgnoreCommonWords->isChecked());
+        QVERIFY(!f.Check("chkIgnoreCommonWords")->isChecked());
         QVERIFY(!t.w->session().blnCommonWordsLoaded);
         QCOMPARE(t.w->cmdListWords->text(), QString::fromStdString(t.w->session().IdleCaption()));
     }
@@ -478,8 +478,8 @@ private slots:
         QCOMPARE(ReadFile(again), expected);
         QCOMPARE(p.strWordsToIgnore, std::string(" der und "));
         QCOMPARE(p.txbCommonWordsFile, saved.strCommonWordsFile);
-        for (const CheckBoxInfo& c : ParamsCheckBoxes())
-            QCOMPARE(Box(t, c.name)->isChecked(), saved.*(c.member) == 1);
+        for (const CheckBoxInfo* c : CheckBoxesInOrder(&CheckBoxInfo::setStep))
+            QCOMPARE(Box(t, c->name)->isChecked(), saved.*(c->member) == 1);
         // The widgets of both windows show it.
         QCOMPARE(f.cboShortWordSize->currentText(), QStringLiteral("9"));
         QCOMPARE(f.cboLongWordSize->currentText(), QStringLiteral("20"));

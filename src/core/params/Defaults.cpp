@@ -1,5 +1,7 @@
 #include "params/Defaults.h"
 
+#include <algorithm>
+
 namespace kvx {
 namespace {
 
@@ -11,28 +13,11 @@ std::vector<std::string> NumberEntries(int from, int to, int step) {
 
 }  // namespace
 
-void SetDefaultValues(Params& p) {
-    p.chkCaseSignificant = 0;
-    p.chkIgnoreShortWords = 1;
-    p.chkIgnoreInfrequentWords = 0;
-    p.chkIgnoreRepetitions = 1;
-    p.chkIgnoreRomNum40 = 1;
-    p.chkIgnoreNoLetter = 1;
-    p.chkAllowWordsWithHyphens = 1;
-    p.chkAllowWordsWithApostrophes = 0;
-    p.chkAllowWordsWithUnderscores = 0;
-    p.chkAllowWordsWithColons = 0;
-    p.chkAllowWordsWithBackslashes = 0;
-    p.chkAllowWordsWithForwardslashes = 0;
-    p.chkAllowWordsWithPeriods = 0;
-    p.chkAllowWordsWithAtSigns = 0;
-    p.chkAllowWordsWithNumerals = 0;
-    p.chkDropFinalS = 1;
-    p.chkOutputWithCommas = 0;
-    p.chkAllowCommentMarkers = 0;
-    p.chkWarnOnOverwrite = 1;
-    p.chkSaveStateOnQuit = 0;
+Params::Params() { SetDefaultValues(*this); }
 
+void SetDefaultValues(Params& p) {
+    for (const CheckBoxInfo& c : CheckBoxes())
+        if (c.defaultValue >= 0) p.*c.member = c.defaultValue;
     p.cboShortWordSize = 1;
     p.cboLongWordSize = 3;
     p.cboThresholdFrequency = 0;
@@ -79,35 +64,65 @@ const std::vector<std::string>& DisplayFormatEntries() {
     return v;
 }
 
-const std::vector<CheckBoxInfo>& ParamsCheckBoxes() {
+const std::vector<CheckBoxInfo>& CheckBoxes() {
+    using P = Params;
+    using F = BoxFamily;
     static const std::vector<CheckBoxInfo> v = {
-        {"chkCaseSignificant", "Upper/lower case significant", &Params::chkCaseSignificant},
-        {"chkAllowWordsWithApostrophes", "apostrophes '", &Params::chkAllowWordsWithApostrophes},
-        {"chkAllowWordsWithHyphens", "hyphens -", &Params::chkAllowWordsWithHyphens},
-        {"chkAllowWordsWithUnderscores", "underscores _", &Params::chkAllowWordsWithUnderscores},
-        {"chkAllowWordsWithColons", "colons :", &Params::chkAllowWordsWithColons},
-        {"chkAllowWordsWithBackslashes", "backslashes \\", &Params::chkAllowWordsWithBackslashes},
-        {"chkAllowWordsWithForwardslashes", "forward slashes /",
-         &Params::chkAllowWordsWithForwardslashes},
-        {"chkAllowWordsWithPeriods", "periods .", &Params::chkAllowWordsWithPeriods},
-        {"chkAllowWordsWithAtSigns", "at-signs @", &Params::chkAllowWordsWithAtSigns},
-        {"chkAllowWordsWithNumerals", "numerals", &Params::chkAllowWordsWithNumerals},
-        {"chkDropFinalS", "Drop final 's' unless 'ss' or vowel+'s'", &Params::chkDropFinalS},
-        {"chkAllowCommentMarkers", "Allow start- and end-comment markers",
-         &Params::chkAllowCommentMarkers},
-        {"chkIgnoreCommonWords", "Ignore common words in file:", &Params::chkIgnoreCommonWords},
-        {"chkIgnoreShortWords", "Ignore words with fewer than", &Params::chkIgnoreShortWords},
-        {"chkIgnoreInfrequentWords", "Ignore words with fewer than",
-         &Params::chkIgnoreInfrequentWords},
+        {"chkIgnoreShortWords", "Ignore words with fewer than", &P::chkIgnoreShortWords, 1,
+         F::Filter, 17, 2},
+        {"chkIgnoreInfrequentWords", "Ignore words with fewer than", &P::chkIgnoreInfrequentWords,
+         0, F::Filter, 13, 3},
+        {"chkIgnoreCommonWords", "Ignore common words in file:", &P::chkIgnoreCommonWords, -1,
+         F::CommonWords, 12, 0},
         {"chkIgnoreRepetitions", "Ignore a word if consists of a repetition of a single letter",
-         &Params::chkIgnoreRepetitions},
-        {"chkIgnoreRomNum40", "Ignore Roman numerals < XL (40)", &Params::chkIgnoreRomNum40},
+         &P::chkIgnoreRepetitions, 1, F::Filter, 14, 4},
+        {"chkIgnoreRomNum40", "Ignore Roman numerals < XL (40)", &P::chkIgnoreRomNum40, 1,
+         F::Filter, 15, 5},
         {"chkIgnoreNoLetter", "Ignore word if it lacks a letter (e.g. numbers)",
-         &Params::chkIgnoreNoLetter},
-        {"chkOutputWithCommas", "Include commas in output file", &Params::chkOutputWithCommas},
-        {"chkWarnOnOverwrite", "Warn before overwriting output file", &Params::chkWarnOnOverwrite},
-        {"chkSaveStateOnQuit", "Save state when quitting", &Params::chkSaveStateOnQuit},
+         &P::chkIgnoreNoLetter, 1, F::Filter, 16, 6},
+        {"chkCaseSignificant", "Upper/lower case significant", &P::chkCaseSignificant, 0,
+         F::Confirm, 10, 1},
+        {"chkDropFinalS", "Drop final 's' unless 'ss' or vowel+'s'", &P::chkDropFinalS, 1,
+         F::Confirm, 11, 16},
+        {"chkAllowWordsWithHyphens", "hyphens -", &P::chkAllowWordsWithHyphens, 1,
+         F::ConfirmCheckChars, 1, 7},
+        {"chkAllowWordsWithApostrophes", "apostrophes '", &P::chkAllowWordsWithApostrophes, 0,
+         F::ConfirmCheckChars, 2, 8},
+        {"chkAllowWordsWithUnderscores", "underscores _", &P::chkAllowWordsWithUnderscores, 0,
+         F::ConfirmCheckChars, 3, 9},
+        {"chkAllowWordsWithColons", "colons :", &P::chkAllowWordsWithColons, 0,
+         F::ConfirmCheckChars, 4, 10},
+        {"chkAllowWordsWithBackslashes", "backslashes \\", &P::chkAllowWordsWithBackslashes, 0,
+         F::ConfirmCheckChars, 5, 11},
+        // Its handler runs no character check.
+        {"chkAllowWordsWithForwardslashes", "forward slashes /",
+         &P::chkAllowWordsWithForwardslashes, 0, F::Confirm, 6, 12},
+        {"chkAllowWordsWithPeriods", "periods .", &P::chkAllowWordsWithPeriods, 0,
+         F::ConfirmCheckChars, 7, 13},
+        {"chkAllowWordsWithAtSigns", "at-signs @", &P::chkAllowWordsWithAtSigns, 0,
+         F::ConfirmCheckChars, 8, 14},
+        {"chkAllowWordsWithNumerals", "numerals", &P::chkAllowWordsWithNumerals, 0,
+         F::ConfirmCheckChars, 9, 15},
+        {"chkOutputWithCommas", "Include commas in output file", &P::chkOutputWithCommas, 0,
+         F::Output, 18, 17},
+        {"chkAllowCommentMarkers", "Allow start- and end-comment markers",
+         &P::chkAllowCommentMarkers, 0, F::ConfirmCommentMarkers, 19, 18},
+        {"chkWarnOnOverwrite", "Warn before overwriting output file", &P::chkWarnOnOverwrite, 1,
+         F::Output, 20, 19},
+        {"chkSaveStateOnQuit", "Save state when quitting", &P::chkSaveStateOnQuit, 0,
+         F::Output, 21, 20},
+        {"chkSuppressWords", "Don't display words as found", &P::chkSuppressWords, -1,
+         F::MainWindow, 0, 0},
+        {"chkDisableOutputToFile", "Disable", &P::chkDisableOutputToFile, -1, F::MainWindow, 0, 0},
     };
+    return v;
+}
+
+std::vector<const CheckBoxInfo*> CheckBoxesInOrder(int8_t CheckBoxInfo::*step) {
+    std::vector<const CheckBoxInfo*> v;
+    for (const CheckBoxInfo& c : CheckBoxes())
+        if (c.*step > 0) v.push_back(&c);
+    std::sort(v.begin(), v.end(), [step](auto* a, auto* b) { return a->*step < b->*step; });
     return v;
 }
 

@@ -28,15 +28,36 @@ const std::vector<std::string>& ThresholdFrequencyEntries();  // "2".."9"
 const std::vector<std::string>& WordOrderEntries();           // "by frequency", "alphabetical"
 const std::vector<std::string>& DisplayFormatEntries();       // the ten listing layouts
 
-/// A check box of the parameters window: control name, caption, value.
+/// What a change of a check box means for a count already made.
+enum class BoxFamily {
+    Confirm,                // the user confirms rereading the file
+    ConfirmCheckChars,      // as Confirm, then the words to ignore are checked
+    ConfirmCommentMarkers,  // as Confirm, but not while words are being read
+    Filter,                 // only filters a finished count
+    CommonWords,            // loads or drops the common words
+    Output,                 // affects only the output
+    MainWindow,             // a box of the main window, not of the parameters window
+};
+
+/// A check box: control name, caption, value, default (-1: kept by
+/// SetDefaultValues), family, and its place in the two orders in which the
+/// parameters window walks the boxes (0: not walked).
 struct CheckBoxInfo {
     const char* name;
     const char* caption;
     int16_t Params::*member;
+    int16_t defaultValue;
+    BoxFamily family;
+    int8_t setStep;      // "Set checkboxes" / "Clear checkboxes"
+    int8_t defaultStep;  // SetDefaultValues
 };
 
-/// The 21 check boxes of the parameters window, in the order of the
-/// parameter table (the order "Set checkboxes" uses is the window's).
-const std::vector<CheckBoxInfo>& ParamsCheckBoxes();
+/// Every check box, in the order of the state file: the first
+/// kBoxesBeforeReservedLine precede its reserved line, the rest follow it.
+const std::vector<CheckBoxInfo>& CheckBoxes();
+inline constexpr size_t kBoxesBeforeReservedLine = 18;
+
+/// The boxes with a non-zero step, in the order of that step.
+std::vector<const CheckBoxInfo*> CheckBoxesInOrder(int8_t CheckBoxInfo::*step);
 
 }  // namespace kvx

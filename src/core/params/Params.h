@@ -11,10 +11,14 @@
 namespace kvx {
 
 struct Params {
-    // Check boxes of the parameters window: 0 clear, 1 ticked (2 greyed, not ticked).
+    /// The first-start values (SetDefaultValues for the boxes and lists).
+    Params();
+
+    // Check boxes of the parameters window: 0 clear, 1 ticked (2 greyed, not
+    // ticked). Their defaults are in the check-box table (params/Defaults).
     int16_t chkCaseSignificant = 0;
     int16_t chkAllowWordsWithApostrophes = 0;
-    int16_t chkAllowWordsWithHyphens = 1;
+    int16_t chkAllowWordsWithHyphens = 0;
     int16_t chkAllowWordsWithUnderscores = 0;
     int16_t chkAllowWordsWithColons = 0;
     int16_t chkAllowWordsWithBackslashes = 0;
@@ -22,21 +26,21 @@ struct Params {
     int16_t chkAllowWordsWithPeriods = 0;
     int16_t chkAllowWordsWithAtSigns = 0;
     int16_t chkAllowWordsWithNumerals = 0;
-    int16_t chkDropFinalS = 1;
+    int16_t chkDropFinalS = 0;
     int16_t chkAllowCommentMarkers = 0;
     int16_t chkIgnoreCommonWords = 0;
-    int16_t chkIgnoreShortWords = 1;
+    int16_t chkIgnoreShortWords = 0;
     int16_t chkIgnoreInfrequentWords = 0;
-    int16_t chkIgnoreRepetitions = 1;
-    int16_t chkIgnoreRomNum40 = 1;
-    int16_t chkIgnoreNoLetter = 1;
+    int16_t chkIgnoreRepetitions = 0;
+    int16_t chkIgnoreRomNum40 = 0;
+    int16_t chkIgnoreNoLetter = 0;
     int16_t chkOutputWithCommas = 0;
-    int16_t chkWarnOnOverwrite = 1;
+    int16_t chkWarnOnOverwrite = 0;
     int16_t chkSaveStateOnQuit = 0;
 
     // Lists of the parameters window (ListIndex, -1 = nothing selected).
-    int16_t cboShortWordSize = 1;       // "2".."9": threshold = index + 2
-    int16_t cboLongWordSize = 3;        // "20".."80": threshold = 20 + 10 * index
+    int16_t cboShortWordSize = 0;       // "2".."9": threshold = index + 2
+    int16_t cboLongWordSize = 0;        // "20".."80": threshold = 20 + 10 * index
     int16_t cboThresholdFrequency = 0;  // "2".."9": threshold = index + 2
 
     // Text boxes of the parameters window.

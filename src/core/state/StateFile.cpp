@@ -67,19 +67,11 @@ bool Compose(const Params& p, std::string& out) {
     number(p.cboShortWordSize);
     number(p.cboLongWordSize);
     number(p.cboThresholdFrequency);
-    for (int16_t v : {p.chkIgnoreShortWords, p.chkIgnoreInfrequentWords, p.chkIgnoreCommonWords,
-                      p.chkIgnoreRepetitions, p.chkIgnoreRomNum40, p.chkIgnoreNoLetter,
-                      p.chkCaseSignificant, p.chkDropFinalS, p.chkAllowWordsWithHyphens,
-                      p.chkAllowWordsWithApostrophes, p.chkAllowWordsWithUnderscores,
-                      p.chkAllowWordsWithColons, p.chkAllowWordsWithBackslashes,
-                      p.chkAllowWordsWithForwardslashes, p.chkAllowWordsWithPeriods,
-                      p.chkAllowWordsWithAtSigns, p.chkAllowWordsWithNumerals,
-                      p.chkOutputWithCommas})
-        number(v);
-    number(0);  // reserved
-    for (int16_t v : {p.chkAllowCommentMarkers, p.chkWarnOnOverwrite, p.chkSaveStateOnQuit,
-                      p.chkSuppressWords, p.chkDisableOutputToFile})
-        number(v);
+    const std::vector<CheckBoxInfo>& boxes = CheckBoxes();
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        if (i == kBoxesBeforeReservedLine) number(0);  // reserved
+        number(p.*boxes[i].member);
+    }
     number(p.cboWordOrder);
     number(p.cboDisplayFormat);
     text(p.strCommonWordsFile);
@@ -319,22 +311,11 @@ std::string RestoreSavedState(Params& p, const std::string& path) {
         p.cboShortWordSize = ListIndexField(lines.next(), ShortWordSizeEntries().size());
         p.cboLongWordSize = ListIndexField(lines.next(), LongWordSizeEntries().size());
         p.cboThresholdFrequency = ListIndexField(lines.next(), ThresholdFrequencyEntries().size());
-        for (int16_t Params::*box :
-             {&Params::chkIgnoreShortWords, &Params::chkIgnoreInfrequentWords,
-              &Params::chkIgnoreCommonWords, &Params::chkIgnoreRepetitions,
-              &Params::chkIgnoreRomNum40, &Params::chkIgnoreNoLetter, &Params::chkCaseSignificant,
-              &Params::chkDropFinalS, &Params::chkAllowWordsWithHyphens,
-              &Params::chkAllowWordsWithApostrophes, &Params::chkAllowWordsWithUnderscores,
-              &Params::chkAllowWordsWithColons, &Params::chkAllowWordsWithBackslashes,
-              &Params::chkAllowWordsWithForwardslashes, &Params::chkAllowWordsWithPeriods,
-              &Params::chkAllowWordsWithAtSigns, &Params::chkAllowWordsWithNumerals,
-              &Params::chkOutputWithCommas})
-            p.*box = CheckBoxField(lines.next());
-        lines.next();  // reserved, discarded
-        for (int16_t Params::*box : {&Params::chkAllowCommentMarkers, &Params::chkWarnOnOverwrite,
-                                     &Params::chkSaveStateOnQuit, &Params::chkSuppressWords,
-                                     &Params::chkDisableOutputToFile})
-            p.*box = CheckBoxField(lines.next());
+        const std::vector<CheckBoxInfo>& boxes = CheckBoxes();
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            if (i == kBoxesBeforeReservedLine) lines.next();  // reserved, discarded
+            p.*boxes[i].member = CheckBoxField(lines.next());
+        }
         p.cboWordOrder = ListIndexField(lines.next(), WordOrderEntries().size());
         p.cboDisplayFormat = ListIndexField(lines.next(), DisplayFormatEntries().size());
         p.strCommonWordsFile = TextField(lines.next());

@@ -143,7 +143,7 @@ TEST(SortStringsTest, Utf16OrdinalOrderOfRange) {
 
 TEST(DefaultsTest, SetDefaultValuesKeepsWhatItDoesNotOwn) {
     Params p;
-    for (const CheckBoxInfo& box : ParamsCheckBoxes()) p.*box.member = p.*box.member ? 0 : 1;
+    for (const CheckBoxInfo& box : CheckBoxes()) p.*box.member = p.*box.member ? 0 : 1;
     p.cboShortWordSize = 7;
     p.cboLongWordSize = 0;
     p.cboThresholdFrequency = 5;
@@ -152,9 +152,9 @@ TEST(DefaultsTest, SetDefaultValuesKeepsWhatItDoesNotOwn) {
     p.cboWordOrder = 1;
     SetDefaultValues(p);
     const Params fresh;
-    for (const CheckBoxInfo& box : ParamsCheckBoxes()) {
-        if (box.member == &Params::chkIgnoreCommonWords)
-            EXPECT_EQ(p.*box.member, 1) << box.name;  // not a default of this routine
+    for (const CheckBoxInfo& box : CheckBoxes()) {
+        if (box.defaultValue < 0)
+            EXPECT_NE(p.*box.member, fresh.*box.member) << box.name;  // not a default of this routine
         else
             EXPECT_EQ(p.*box.member, fresh.*box.member) << box.name;
     }
@@ -190,17 +190,26 @@ TEST(DefaultsTest, ListsAndCheckBoxTable) {
     EXPECT_EQ(ThresholdFrequencyEntries(), ShortWordSizeEntries());
     EXPECT_EQ(DisplayFormatEntries().size(), 10u);
     EXPECT_EQ(DisplayFormatEntries()[9], "word (+ commas)");
-    // 21 distinct boxes, each bound to its own value.
+    // 23 distinct boxes, each bound to its own value; the window walks 21 of
+    // them once each, and SetDefaultValues sets 20 once each.
     std::set<std::string> names;
     std::set<const int16_t*> members;  // addresses in one object tell the members apart
+    std::set<int> setSteps, defaultSteps;
     const Params p;
-    for (const CheckBoxInfo& box : ParamsCheckBoxes()) {
+    for (const CheckBoxInfo& box : CheckBoxes()) {
         names.insert(box.name);
         members.insert(&(p.*box.member));
+        if (box.setStep) setSteps.insert(box.setStep);
+        if (box.defaultStep) defaultSteps.insert(box.defaultStep);
+        EXPECT_EQ(box.defaultStep > 0, box.defaultValue >= 0) << box.name;
     }
-    EXPECT_EQ(ParamsCheckBoxes().size(), 21u);
-    EXPECT_EQ(names.size(), 21u);
-    EXPECT_EQ(members.size(), 21u);
+    EXPECT_EQ(names.size(), 23u);
+    EXPECT_EQ(members.size(), 23u);
+    EXPECT_EQ(CheckBoxesInOrder(&CheckBoxInfo::setStep).size(), 21u);
+    EXPECT_EQ(setSteps.size(), 21u);
+    EXPECT_EQ(*setSteps.rbegin(), 21);
+    EXPECT_EQ(defaultSteps.size(), 20u);
+    EXPECT_EQ(*defaultSteps.rbegin(), 20);
 }
 
 }  // namespace

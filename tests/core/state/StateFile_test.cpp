@@ -46,7 +46,7 @@ Params Unusual() {
     p.cboLongWordSize = 6;
     p.cboThresholdFrequency = 5;
     int i = 0;
-    for (const CheckBoxInfo& box : ParamsCheckBoxes()) p.*box.member = static_cast<int16_t>(++i % 3);
+    for (const CheckBoxInfo& box : CheckBoxes()) p.*box.member = static_cast<int16_t>(++i % 3);
     p.chkSuppressWords = 1;
     p.chkDisableOutputToFile = 2;
     p.cboWordOrder = 1;
