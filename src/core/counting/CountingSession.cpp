@@ -26,19 +26,6 @@ constexpr int64_t kPlainTextChecked = 3000;
 
 std::string TrimBlanks(std::string_view s) { return std::string(StrProc::TrimBlanks(s)); }
 
-// Length in UTF-16 code units, as the text boxes count characters.
-int64_t Utf16Length(std::string_view utf8) {
-    int64_t n = 0;
-    for (size_t i = 0; i < utf8.size();) {
-        char32_t c;
-        size_t k = text::decodeUtf8(utf8, i, c);
-        if (k == 0) { k = 1; c = 0; }
-        n += c >= 0x10000 ? 2 : 1;
-        i += k;
-    }
-    return n;
-}
-
 // A failure while counting, carried to the pass's error path.
 struct RunFailure {
     RunError error;
@@ -463,7 +450,7 @@ bool CountingSession::CheckClipboard(bool blnShowText) {
         host.message("Clipboard is empty.", "Clipboard empty", Icon::None, Buttons::OK);
         return false;
     }
-    int64_t n = Utf16Length(t);
+    int64_t n = static_cast<int64_t>(text::utf16Length(t));
     ShowClipboardSize(n);
     if (n > lngMaxClipboardChars) {
         host.message("There are " + host.formatGrouped(n) +

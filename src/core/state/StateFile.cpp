@@ -143,16 +143,9 @@ private:
     static std::string ToUtf8(std::string_view raw) {
         std::string out;
         out.reserve(raw.size());
-        for (size_t i = 0; i < raw.size();) {
-            char32_t c;
-            size_t k = text::decodeUtf8(raw, i, c);
-            if (k == 0) {
-                text::appendUtf8(out, text::fromCp1252(static_cast<unsigned char>(raw[i])));
-                ++i;
-            } else {
-                out.append(raw.substr(i, k));
-                i += k;
-            }
+        for (const text::Utf8Char& ch : text::Utf8Chars(raw)) {
+            if (ch.valid) out += ch.bytes;
+            else text::appendUtf8(out, text::fromCp1252(ch.code()));
         }
         return out;
     }
