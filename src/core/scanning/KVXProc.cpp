@@ -124,7 +124,7 @@ void Scanner::ScanLine() {
         }
 
         if (charClass_[U(strLine[lngLP - 1])] & kInitial) {
-            std::string_view w = NextWordView();
+            std::string_view w = GetNextWord();
             if (!w.empty()) {
                 if (blnReadingWords) {
                     if (sink) sink->AddWordToList(w);
@@ -150,7 +150,7 @@ void Scanner::ScanLine() {
     }
 }
 
-std::string_view Scanner::NextWordView() {
+std::string_view Scanner::GetNextWord() {
     const std::string_view line = strLine;
     if (lngLP < 1 || lngLP > static_cast<int64_t>(line.size())) return {};
     const size_t from = static_cast<size_t>(lngLP - 1);
@@ -185,11 +185,6 @@ std::string_view Scanner::NextWordView() {
             return {};
     }
     return w;
-}
-
-std::string Scanner::GetNextWord() {
-    RefreshCharTables();
-    return std::string(NextWordView());
 }
 
 void Scanner::GetWords2(std::string_view strWord) {
