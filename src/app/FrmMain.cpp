@@ -26,9 +26,9 @@
 #include "FrmPopUp.h"
 #include "QtHost.h"
 #include "QtUtil.h"
+#include "base/Folder.h"
 #include "files/FileProc.h"
 #include "params/Defaults.h"
-#include "state/Folder.h"
 #include "state/StateFile.h"
 
 namespace kvx {

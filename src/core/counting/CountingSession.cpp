@@ -5,12 +5,13 @@
 #include <cmath>
 #include <new>
 
-#include "files/Errors.h"
+#include "base/Errors.h"
+#include "base/Folder.h"
 #include "files/FileProc.h"
 #include "files/LineReader.h"
-#include "params/WordsToIgnore.h"
 #include "scanning/StrProc.h"
 #include "scanning/StrProcLists.h"
+#include "scanning/WordsToIgnore.h"
 #include "text/Cp1252.h"
 
 namespace kvx {

@@ -109,12 +109,6 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-bool FolderExists(const std::string& path) {
-    if (path.empty()) return false;
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 int64_t FileLength(const std::string& path) {
     if (path.empty()) return -1;
     struct stat st {};

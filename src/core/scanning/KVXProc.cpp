@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "params/Params.h"
+#include "scanning/BinarySearch.h"
 #include "shell/Host.h"
 #include "text/Cp1252.h"
-#include "words/BinarySearch.h"
 
 namespace kvx::KVXProc {
 
@@ -47,20 +47,6 @@ constexpr const char* kCheckMarkers = "Check the comment markers in the 'Set par
 constexpr const char* kOrDisallow = "and perhaps disallow comment markers.";
 
 }  // namespace
-
-std::string AllowedExtraChars(const Params& p) {
-    std::string s;
-    if (p.chkAllowWordsWithHyphens == 1) s += "-";
-    if (p.chkAllowWordsWithApostrophes == 1) s += "'";
-    if (p.chkAllowWordsWithUnderscores == 1) s += "_";
-    if (p.chkAllowWordsWithColons == 1) s += ":";
-    if (p.chkAllowWordsWithBackslashes == 1) s += "\\";
-    if (p.chkAllowWordsWithForwardslashes == 1) s += "/";
-    if (p.chkAllowWordsWithPeriods == 1) s += ".";
-    if (p.chkAllowWordsWithAtSigns == 1) s += "@";
-    if (p.chkAllowWordsWithNumerals == 1) s += "0123456789";
-    return s;
-}
 
 void Scanner::SetAllowedExtraChars() {
     strAllowedExtraChars = AllowedExtraChars(params ? *params : DefaultParams());

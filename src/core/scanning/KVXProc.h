@@ -16,24 +16,14 @@
 #include <vector>
 
 #include "scanning/StrProc.h"
+#include "scanning/WordSink.h"
 
 namespace kvx {
 
 class Host;
 struct Params;
 
-/// Receives the words that survive GetWords2 (counting) or every word (loading).
-class WordSink {
-public:
-    virtual ~WordSink() = default;
-    virtual void AddWordToList(std::string_view word) = 0;
-};
-
 namespace KVXProc {
-
-/// The extra characters the parameters allow inside words, in this order:
-/// "-", "'", "_", ":", "\\", "/", ".", "@", "0123456789".
-std::string AllowedExtraChars(const Params& p);
 
 /// Every non-letter character any parameter can allow in a word.
 inline constexpr std::string_view strAllPossibleExtraChars = "'0123456789-_@:/.\\";

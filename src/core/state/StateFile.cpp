@@ -12,9 +12,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "files/Errors.h"
+#include "base/Errors.h"
 #include "params/Defaults.h"
-#include "params/WordsToIgnore.h"
+#include "scanning/WordsToIgnore.h"
 #include "text/Cp1252.h"
 
 namespace kvx {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "scanning/KVXProc.h"
+#include "scanning/WordSink.h"
 
 namespace kvx {
 

@@ -1,13 +1,12 @@
-#include "params/WordsToIgnore.h"
+#include "scanning/WordsToIgnore.h"
 
 #include <vector>
 
-#include "scanning/KVXProc.h"
+#include "scanning/QuickSortStrings.h"
 #include "scanning/StrProc.h"
 #include "scanning/StrProcLists.h"
 #include "shell/Host.h"
 #include "text/Cp1252.h"
-#include "words/QuickSortStrings.h"
 
 namespace kvx {
 namespace {
@@ -66,7 +65,7 @@ std::string NormaliseWordsToIgnore(std::string_view boxText, std::string& strWor
 
 bool CheckAllowedExtraChars(const Params& p, Host& host) {
     if (p.txbWordsToIgnore.empty()) return true;
-    const std::string allowed = KVXProc::AllowedExtraChars(p);
+    const std::string allowed = AllowedExtraChars(p);
     const std::string_view letters(StrProc::strAllLetters);
     for (const text::Utf8Char& ch : text::Utf8Chars(p.txbWordsToIgnore)) {
         const unsigned char code = ch.code();
