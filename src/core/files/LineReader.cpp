@@ -202,10 +202,7 @@ LineReader::Status LineReader::readUtf8(std::string& line) {
 
 LineReader::Status LineReader::readUtf16(std::string& line) {
     const bool le = enc_ == Encoding::Utf16LE;
-    auto unitAt = [&](size_t i) -> char32_t {
-        const unsigned char* b = buf_.data() + i;
-        return le ? (b[0] | (b[1] << 8)) : ((b[0] << 8) | b[1]);
-    };
+    auto unitAt = [&](size_t i) { return text::utf16Unit(buf_.data() + i, le); };
     if (skipLf_) {
         skipLf_ = false;
         if (fill(2) && unitAt(pos_) == '\n') pos_ += 2;
@@ -237,20 +234,17 @@ LineReader::Status LineReader::readUtf16(std::string& line) {
                 line.push_back(toCode(u));
                 continue;
             }
-            // Surrogates: a valid pair is a character beyond 0xFFFF, which has
-            // no Windows-1252 code anyway; a lone one has none either. A high
-            // surrogate consumes a following low one.
-            if (u < 0xDC00) {
-                if (end_ - pos_ < 2) {
-                    fill(2);
-                    if (failed_) return Status::Error;
-                }
-                if (end_ - pos_ >= 2) {
-                    char32_t v = unitAt(pos_);
-                    if (v >= 0xDC00 && v <= 0xDFFF) pos_ += 2;
-                }
+            // A high surrogate needs the unit after it, which may not have
+            // been read yet. Neither a pair nor a lone surrogate has a
+            // Windows-1252 code.
+            if (u < 0xDC00 && end_ - pos_ < 2) {
+                fill(2);
+                if (failed_) return Status::Error;
             }
-            line.push_back(static_cast<char>(text::kNoCode));
+            const int32_t next = end_ - pos_ >= 2 ? static_cast<int32_t>(unitAt(pos_)) : -1;
+            const text::Utf16Step d = text::decodeUtf16(u, next);
+            pos_ += 2 * (d.units - 1u);
+            line.push_back(toCode(d.value));
         }
     }
 }

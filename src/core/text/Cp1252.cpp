@@ -1,7 +1,6 @@
 #include "text/Cp1252.h"
 
 #include <array>
-#include <unordered_map>
 
 namespace kvx::text {
 namespace {

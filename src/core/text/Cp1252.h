@@ -110,6 +110,25 @@ private:
     std::string_view s_;
 };
 
+/// The UTF-16 unit stored at p, little- or big-endian.
+inline char32_t utf16Unit(const unsigned char* p, bool littleEndian) {
+    return littleEndian ? (p[0] | (p[1] << 8)) : ((p[0] << 8) | p[1]);
+}
+
+struct Utf16Step {
+    char32_t value;       ///< the character; U+FFFD for a lone surrogate
+    unsigned char units;  ///< 2 for a surrogate pair, else 1
+};
+
+/// Decodes the UTF-16 unit u, given the unit after it (-1 when there is none):
+/// a high surrogate followed by a low one makes a character beyond U+FFFF.
+inline Utf16Step decodeUtf16(char32_t u, int32_t next) {
+    if (u < 0xD800 || u > 0xDFFF) return {u, 1};
+    if (u < 0xDC00 && next >= 0xDC00 && next <= 0xDFFF)
+        return {0x10000 + ((u - 0xD800) << 10) + (static_cast<char32_t>(next) - 0xDC00), 2};
+    return {0xFFFD, 1};
+}
+
 /// The UTF-16 code units of UTF-8 text; an invalid byte stands for its own value.
 std::u16string toUtf16Units(std::string_view utf8);
 
