@@ -42,7 +42,6 @@ public:
 
     WordTable();
 
-    /// Empties the table.
     void Reset();
     /// Counts one occurrence of w, adding a record for a new word and showing
     /// it in the output box while the box has room.
