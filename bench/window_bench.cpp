@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ScriptedAsker.h"
+#include "base/Folder.h"
 #include "counting/CountingSession.h"
 #include "shell/Host.h"
 #include "shell/MessageTable.h"

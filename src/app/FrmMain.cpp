@@ -26,9 +26,9 @@
 #include "FrmPopUp.h"
 #include "QtHost.h"
 #include "QtUtil.h"
+#include "base/Folder.h"
 #include "files/FileProc.h"
 #include "params/Defaults.h"
-#include "state/Folder.h"
 #include "state/StateFile.h"
 
 namespace kvx {
@@ -406,7 +406,6 @@ bool FrmMain::Form_Load() {
     Timer1->start();
     SetTheFocus();
     session_->blnStartUpCompleted = true;
-    blnLoaded_ = true;
     return true;
 }
 
@@ -754,7 +753,6 @@ void FrmMain::Timer1_Timer() {
         const QString t = txbFile[k]->text();
         txbFile[k]->setToolTip(t.size() >= (k == 0 ? 49 : 38) ? t : QString());
     }
-    emit timerTicked();
 }
 
 }  // namespace kvx

@@ -140,8 +140,6 @@ public:
 signals:
     /// The parameter values were written back into the controls.
     void paramsRefreshed();
-    /// Once a second, after the main window's own refresh.
-    void timerTicked();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -168,7 +166,6 @@ private:
     bool blnSettingControls_ = false;
     bool blnInLostFocus_ = false;
     bool blnQuitting_ = false;
-    bool blnLoaded_ = false;
 };
 
 }  // namespace kvx

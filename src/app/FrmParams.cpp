@@ -20,7 +20,7 @@
 #include "QtUtil.h"
 #include "counting/CountingSession.h"
 #include "params/Defaults.h"
-#include "params/WordsToIgnore.h"
+#include "scanning/WordsToIgnore.h"
 #include "state/StateFile.h"
 
 namespace kvx {

@@ -54,12 +54,6 @@ void FrmPopUp::PopUp(const QString& message, int width, int height, int interval
     loop_ = nullptr;
 }
 
-void FrmPopUp::PopUpCenter(const QString& message, int width, int height, int interval) {
-    const int top = owner_ ? (owner_->height() - height) / 2 : 0;
-    const int left = owner_ ? (owner_->width() - width) / 2 : 0;
-    PopUp(message, width, height, interval, top, left);
-}
-
 void FrmPopUp::Close() {
     Timer1->stop();
     hide();

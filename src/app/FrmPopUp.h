@@ -20,8 +20,6 @@ public:
     /// `height` pixels at least, and returns once the window has hidden again.
     /// An interval of 0 hides it at the next turn of the event loop.
     void PopUp(const QString& message, int width, int height, int interval, int top, int left);
-    /// The same, centred over the owner.
-    void PopUpCenter(const QString& message, int width, int height, int interval);
 
     QLabel* lblMessage;
     QTimer* Timer1;

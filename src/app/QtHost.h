@@ -8,7 +8,6 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
-#include <functional>
 #include <memory>
 #include <string>
 

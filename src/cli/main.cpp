@@ -18,9 +18,10 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "base/Errors.h"
+#include "base/Folder.h"
 #include "cli/CliHost.h"
 #include "counting/CountingSession.h"
-#include "files/Errors.h"
 #include "params/Params.h"
 #include "shell/MessageTable.h"
 #include "state/StateFile.h"

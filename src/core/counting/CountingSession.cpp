@@ -5,12 +5,13 @@
 #include <cmath>
 #include <new>
 
-#include "files/Errors.h"
+#include "base/Errors.h"
+#include "base/Folder.h"
 #include "files/FileProc.h"
 #include "files/LineReader.h"
-#include "params/WordsToIgnore.h"
 #include "scanning/StrProc.h"
 #include "scanning/StrProcLists.h"
+#include "scanning/WordsToIgnore.h"
 #include "text/Cp1252.h"
 
 namespace kvx {
@@ -25,19 +26,6 @@ constexpr int32_t kStopQuestionWords = 2000;
 constexpr int64_t kPlainTextChecked = 3000;
 
 std::string TrimBlanks(std::string_view s) { return std::string(StrProc::TrimBlanks(s)); }
-
-// Length in UTF-16 code units, as the text boxes count characters.
-int64_t Utf16Length(std::string_view utf8) {
-    int64_t n = 0;
-    for (size_t i = 0; i < utf8.size();) {
-        char32_t c;
-        size_t k = text::decodeUtf8(utf8, i, c);
-        if (k == 0) { k = 1; c = 0; }
-        n += c >= 0x10000 ? 2 : 1;
-        i += k;
-    }
-    return n;
-}
 
 // A failure while counting, carried to the pass's error path.
 struct RunFailure {
@@ -463,7 +451,7 @@ bool CountingSession::CheckClipboard(bool blnShowText) {
         host.message("Clipboard is empty.", "Clipboard empty", Icon::None, Buttons::OK);
         return false;
     }
-    int64_t n = Utf16Length(t);
+    int64_t n = static_cast<int64_t>(text::utf16Length(t));
     ShowClipboardSize(n);
     if (n > lngMaxClipboardChars) {
         host.message("There are " + host.formatGrouped(n) +

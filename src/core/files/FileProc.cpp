@@ -84,21 +84,19 @@ int16_t LineEndKind(bool blnCR, bool blnLF) {
 std::string LowerCasePath(std::string_view s) {
     std::string out;
     out.reserve(s.size());
-    for (size_t i = 0; i < s.size();) {
-        char32_t c;
-        size_t n = text::decodeUtf8(s, i, c);
-        if (n == 0) {
-            out += s[i++];
+    for (const text::Utf8Char& ch : text::Utf8Chars(s)) {
+        if (!ch.valid) {
+            out += ch.bytes;
             continue;
         }
+        const char32_t c = ch.value;
         char32_t lower = c;
         if (c >= 'A' && c <= 'Z') lower = c + 32;
         else if (c >= 0xC0 && c <= 0xDE && c != 0xD7) lower = c + 32;
         else if (c == 0x160 || c == 0x152 || c == 0x17D) lower = c + 1;  // Š Œ Ž
         else if (c == 0x178) lower = 0xFF;                                 // Ÿ
-        if (lower == c) out.append(s.substr(i, n));
+        if (lower == c) out += ch.bytes;
         else text::appendUtf8(out, lower);
-        i += n;
     }
     return out;
 }
@@ -109,12 +107,6 @@ bool FileExists(const std::string& path) {
     if (path.empty()) return false;
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-}
-
-bool FolderExists(const std::string& path) {
-    if (path.empty()) return false;
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 int64_t FileLength(const std::string& path) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/Folder.h"
+
 namespace kvx {
 class Host;
 }
@@ -24,8 +26,7 @@ enum : int16_t {
 
 /// True when something that is not a folder exists at the path; false for "".
 bool FileExists(const std::string& path);
-/// True when a folder exists at the path.
-bool FolderExists(const std::string& path);
+using kvx::FolderExists;
 /// Length in bytes, or -1 when it cannot be found out.
 int64_t FileLength(const std::string& path);
 /// True when both paths name the same file (device and inode).

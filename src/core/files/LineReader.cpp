@@ -41,26 +41,6 @@ inline size_t plainRun(const unsigned char* p, const unsigned char* e) {
     return static_cast<size_t>(p - s);
 }
 
-// One UTF-8 sequence at p (n bytes available, p[0] >= 0x80). Returns its
-// length, or 0 when it is not valid UTF-8 (overlong, surrogate, truncated...).
-inline size_t decodeSequence(const unsigned char* p, size_t n, char32_t& out) {
-    unsigned char b0 = p[0];
-    size_t len;
-    char32_t c, min;
-    if (b0 >= 0xC2 && b0 <= 0xDF) { len = 2; c = b0 & 0x1F; min = 0x80; }
-    else if (b0 >= 0xE0 && b0 <= 0xEF) { len = 3; c = b0 & 0x0F; min = 0x800; }
-    else if (b0 >= 0xF0 && b0 <= 0xF4) { len = 4; c = b0 & 0x07; min = 0x10000; }
-    else return 0;
-    if (n < len) return 0;
-    for (size_t k = 1; k < len; ++k) {
-        if ((p[k] & 0xC0) != 0x80) return 0;
-        c = (c << 6) | (p[k] & 0x3F);
-    }
-    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-    out = c;
-    return len;
-}
-
 inline char toCode(char32_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
     return static_cast<char>(text::toCp1252(c));
@@ -203,30 +183,26 @@ LineReader::Status LineReader::readUtf8(std::string& line) {
             return Status::Line;
         }
         // A byte of 0x80 or more: a UTF-8 sequence, or a Windows-1252 byte.
-        size_t want = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-        if (end_ - pos_ < want) {
-            fill(want);
+        text::Utf8Step d = text::decodeUtf8(b + pos_, end_ - pos_);
+        if (d.status == text::Utf8Status::Incomplete) {
+            fill(d.length);
             if (failed_) return Status::Error;
             b = buf_.data();
+            d = text::decodeUtf8(b + pos_, end_ - pos_);  // still incomplete at the end of the file
         }
-        char32_t cp;
-        size_t n = decodeSequence(b + pos_, end_ - pos_, cp);
-        if (n == 0) {
+        if (d.status == text::Utf8Status::Valid) {
+            line.push_back(toCode(d.value));
+            pos_ += d.length;
+        } else {
             line.push_back(static_cast<char>(c));
             ++pos_;
-        } else {
-            line.push_back(toCode(cp));
-            pos_ += n;
         }
     }
 }
 
 LineReader::Status LineReader::readUtf16(std::string& line) {
     const bool le = enc_ == Encoding::Utf16LE;
-    auto unitAt = [&](size_t i) -> char32_t {
-        const unsigned char* b = buf_.data() + i;
-        return le ? (b[0] | (b[1] << 8)) : ((b[0] << 8) | b[1]);
-    };
+    auto unitAt = [&](size_t i) { return text::utf16Unit(buf_.data() + i, le); };
     if (skipLf_) {
         skipLf_ = false;
         if (fill(2) && unitAt(pos_) == '\n') pos_ += 2;
@@ -258,20 +234,17 @@ LineReader::Status LineReader::readUtf16(std::string& line) {
                 line.push_back(toCode(u));
                 continue;
             }
-            // Surrogates: a valid pair is a character beyond 0xFFFF, which has
-            // no Windows-1252 code anyway; a lone one has none either. A high
-            // surrogate consumes a following low one.
-            if (u < 0xDC00) {
-                if (end_ - pos_ < 2) {
-                    fill(2);
-                    if (failed_) return Status::Error;
-                }
-                if (end_ - pos_ >= 2) {
-                    char32_t v = unitAt(pos_);
-                    if (v >= 0xDC00 && v <= 0xDFFF) pos_ += 2;
-                }
+            // A high surrogate needs the unit after it, which may not have
+            // been read yet. Neither a pair nor a lone surrogate has a
+            // Windows-1252 code.
+            if (u < 0xDC00 && end_ - pos_ < 2) {
+                fill(2);
+                if (failed_) return Status::Error;
             }
-            line.push_back(static_cast<char>(text::kNoCode));
+            const int32_t next = end_ - pos_ >= 2 ? static_cast<int32_t>(unitAt(pos_)) : -1;
+            const text::Utf16Step d = text::decodeUtf16(u, next);
+            pos_ += 2 * (d.units - 1u);
+            line.push_back(toCode(d.value));
         }
     }
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "files/Errors.h"
+#include "base/Errors.h"
 
 namespace kvx {
 

@@ -67,4 +67,8 @@ struct Params {
     int frequencyThreshold() const { return cboThresholdFrequency + 2; }
 };
 
+/// The extra characters the parameters allow inside words, in this order:
+/// "-", "'", "_", ":", "\\", "/", ".", "@", "0123456789".
+std::string AllowedExtraChars(const Params& p);
+
 }  // namespace kvx

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "params/Params.h"
+#include "scanning/BinarySearch.h"
 #include "shell/Host.h"
 #include "text/Cp1252.h"
-#include "words/BinarySearch.h"
 
 namespace kvx::KVXProc {
 
@@ -47,20 +47,6 @@ constexpr const char* kCheckMarkers = "Check the comment markers in the 'Set par
 constexpr const char* kOrDisallow = "and perhaps disallow comment markers.";
 
 }  // namespace
-
-std::string AllowedExtraChars(const Params& p) {
-    std::string s;
-    if (p.chkAllowWordsWithHyphens == 1) s += "-";
-    if (p.chkAllowWordsWithApostrophes == 1) s += "'";
-    if (p.chkAllowWordsWithUnderscores == 1) s += "_";
-    if (p.chkAllowWordsWithColons == 1) s += ":";
-    if (p.chkAllowWordsWithBackslashes == 1) s += "\\";
-    if (p.chkAllowWordsWithForwardslashes == 1) s += "/";
-    if (p.chkAllowWordsWithPeriods == 1) s += ".";
-    if (p.chkAllowWordsWithAtSigns == 1) s += "@";
-    if (p.chkAllowWordsWithNumerals == 1) s += "0123456789";
-    return s;
-}
 
 void Scanner::SetAllowedExtraChars() {
     strAllowedExtraChars = AllowedExtraChars(params ? *params : DefaultParams());
@@ -124,7 +110,7 @@ void Scanner::ScanLine() {
         }
 
         if (charClass_[U(strLine[lngLP - 1])] & kInitial) {
-            std::string_view w = NextWordView();
+            std::string_view w = GetNextWord();
             if (!w.empty()) {
                 if (blnReadingWords) {
                     if (sink) sink->AddWordToList(w);
@@ -150,7 +136,7 @@ void Scanner::ScanLine() {
     }
 }
 
-std::string_view Scanner::NextWordView() {
+std::string_view Scanner::GetNextWord() {
     const std::string_view line = strLine;
     if (lngLP < 1 || lngLP > static_cast<int64_t>(line.size())) return {};
     const size_t from = static_cast<size_t>(lngLP - 1);
@@ -185,11 +171,6 @@ std::string_view Scanner::NextWordView() {
             return {};
     }
     return w;
-}
-
-std::string Scanner::GetNextWord() {
-    RefreshCharTables();
-    return std::string(NextWordView());
 }
 
 void Scanner::GetWords2(std::string_view strWord) {

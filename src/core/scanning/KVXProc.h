@@ -16,24 +16,14 @@
 #include <vector>
 
 #include "scanning/StrProc.h"
+#include "scanning/WordSink.h"
 
 namespace kvx {
 
 class Host;
 struct Params;
 
-/// Receives the words that survive GetWords2 (counting) or every word (loading).
-class WordSink {
-public:
-    virtual ~WordSink() = default;
-    virtual void AddWordToList(std::string_view word) = 0;
-};
-
 namespace KVXProc {
-
-/// The extra characters the parameters allow inside words, in this order:
-/// "-", "'", "_", ":", "\\", "/", ".", "@", "0123456789".
-std::string AllowedExtraChars(const Params& p);
 
 /// Every non-letter character any parameter can allow in a word.
 inline constexpr std::string_view strAllPossibleExtraChars = "'0123456789-_@:/.\\";
@@ -68,8 +58,6 @@ public:
     void SetAllowedExtraChars();
     /// Scans strLine (which must end with the pad blank) and hands on its words.
     void ScanLine();
-    /// Cuts the word at lngLP, moves lngLP past it, returns it normalised.
-    std::string GetNextWord();
     /// Drops the words to ignore and the common words; hands the rest to the sink.
     void GetWords2(std::string_view strWord);
     /// Index of the marker pair whose start marker stands at lngLP, or -1.
@@ -94,8 +82,9 @@ private:
     void RefreshMarkerFilter();
     /// FindStartCommentMarker behind a quick test of the first character.
     int16_t FindStartCommentMarkerFast();
-    /// GetNextWord's work, returning a view into strLine.
-    std::string_view NextWordView();
+    /// Cuts the word at lngLP, moves lngLP past it, returns it normalised
+    /// (a view into strLine; empty when the word is dropped).
+    std::string_view GetNextWord();
     bool ShowError(std::string_view text);
 
     enum : unsigned char { kWord = 1, kInitial = 2, kFinal = 4 };

@@ -122,8 +122,6 @@ size_t StartOffset(int64_t start) { return start < 1 ? 0 : static_cast<size_t>(s
 // ---------------------------------------------------------------------------
 // Word characters
 
-bool IsLetter(unsigned char c) { return kLetter[c]; }
-
 bool IsWordChar(unsigned char c, bool blnNumerals, std::string_view extra) {
     if (c == text::kNoCode) c = '?';
     if (c < 128) {
@@ -132,10 +130,6 @@ bool IsWordChar(unsigned char c, bool blnNumerals, std::string_view extra) {
         return extra.find(static_cast<char>(c)) != std::string_view::npos;
     }
     return kLetter[c];
-}
-
-bool IsWordChar(std::string_view c, bool blnNumerals, std::string_view extra) {
-    return !c.empty() && IsWordChar(U(c[0]), blnNumerals, extra);
 }
 
 CharTable WordCharTable(bool blnNumerals, std::string_view extra) {
@@ -157,35 +151,22 @@ int64_t WordLength(std::string_view s, int64_t start, bool blnNumerals, std::str
 // ---------------------------------------------------------------------------
 // Word rules
 
-std::string RemoveSuffix(std::string_view text, std::string_view suffix) {
-    if (suffix.empty()) return std::string(text);
-    while (text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix)
-        text.remove_suffix(suffix.size());
-    return std::string(text);
-}
-
-std::string TrimFinalChars(std::string_view text, std::string_view set) {
-    if (set.empty()) return std::string(text);
-    size_t n = text.size();
-    while (n > 0 && set.find(text[n - 1]) != std::string_view::npos) --n;
-    return std::string(text.substr(0, n));
-}
-
 bool StartsWithVowel(std::string_view text, bool blnLowerCaseOnly) {
     if (text.empty()) return false;
     return blnLowerCaseOnly ? kLowerVowel[U(text[0])] : kVowel[U(text[0])];
 }
 
 bool IsContractionStem(std::string_view word) {
-    // word + blank can only occur in the stem list when it is no longer than it.
-    if (word.size() + 1 > strContractionStems.size()) return false;
+    // word + blank can only occur in the stem list when it is no longer than
+    // it, which is also what the buffer holds.
+    char buf[strContractionStems.size()];
+    if (word.size() + 1 > sizeof buf) return false;
     // Both lower-casings agree on every character that can end a stem.
     if (!word.empty() && !kStemEnd[kOrdinaryLower[U(word.back())]]) return false;
     // A word without blanks matches only as a whole suffix of one stem, and no
     // stem is longer than seven letters.
     if (word.size() > kLongestStem && word.find(' ') == std::string_view::npos) return false;
     const ByteMap& lower = HasNoFoldableLetters(word) ? kOrdinaryLower : kTableLower;
-    char buf[64];
     for (size_t i = 0; i < word.size(); ++i) buf[i] = static_cast<char>(lower[U(word[i])]);
     buf[word.size()] = ' ';
     return strContractionStems.find(std::string_view(buf, word.size() + 1)) != std::string_view::npos;
@@ -261,12 +242,6 @@ bool HasNoFoldableLetters(std::string_view text) {
 
 unsigned char LowerCaseChar(unsigned char c) { return kOrdinaryLower[c]; }
 
-std::string LowerCaseOrdinary(std::string_view text) {
-    std::string s(text);
-    for (char& c : s) c = static_cast<char>(kOrdinaryLower[U(c)]);
-    return s;
-}
-
 void LowerCaseExtInPlace(std::string& text) {
     // The two lower-casings differ only on Ž (142), which the letter tables
     // leave alone; the ordinary one serves unless the text holds Ž and a
@@ -283,7 +258,7 @@ std::string LowerCaseExt(std::string_view text) {
     return s;
 }
 
-std::string ExpandLigatures(std::string_view text) {
+std::string FoldForSorting(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
@@ -291,19 +266,11 @@ std::string ExpandLigatures(std::string_view text) {
             size_t k = strLigatureLetters.find(c);
             out += strLigatureSpellings.substr(2 * k, 2);
         } else {
-            out += c;
+            out += static_cast<char>(kBaseLetter[U(c)]);
         }
     }
     return out;
 }
-
-std::string FoldAccents(std::string_view text) {
-    std::string s(text);
-    for (char& c : s) c = static_cast<char>(kBaseLetter[U(c)]);
-    return s;
-}
-
-std::string FoldForSorting(std::string_view text) { return FoldAccents(ExpandLigatures(text)); }
 
 // ---------------------------------------------------------------------------
 // Character entities and control characters
@@ -376,22 +343,6 @@ void TrimControlChars(std::string& s) {
 // ---------------------------------------------------------------------------
 // Searching and editing by character set
 
-int64_t FindCharIn(std::string_view s, int64_t start, std::string_view set, int64_t& index) {
-    index = 0;
-    if (s.empty() || set.empty()) return 0;
-    size_t i = ScanTable(s, StartOffset(start), SetTable(set), true);
-    if (i == std::string_view::npos) return 0;
-    index = static_cast<int64_t>(set.find(s[i])) + 1;
-    return static_cast<int64_t>(i) + 1;
-}
-
-int64_t FindCharNotIn(std::string_view s, int64_t start, std::string_view set) {
-    if (s.empty()) return 0;
-    if (set.empty()) return 1;
-    size_t i = ScanTable(s, StartOffset(start), SetTable(set), false);
-    return i == std::string_view::npos ? 0 : static_cast<int64_t>(i) + 1;
-}
-
 int64_t FindNonBlank(std::string_view s, int64_t start) {
     if (s.empty()) return 0;
     for (size_t i = StartOffset(start); i < s.size(); ++i)
@@ -408,21 +359,6 @@ void RemoveChars(std::string& s, std::string_view set, int64_t start) {
     for (size_t i = from; i < s.size(); ++i)
         if (!t[U(s[i])]) s[out++] = s[i];
     s.resize(out);
-}
-
-void ReplaceChars(std::string& s, std::string_view set, std::string_view replacement) {
-    if (set.empty()) return;
-    const CharTable t = SetTable(set);
-    if (ScanTable(s, 0, t, true) == std::string_view::npos) return;
-    std::string out;
-    out.reserve(s.size());
-    for (char c : s) {
-        if (t[U(c)])
-            out.append(replacement);
-        else
-            out += c;
-    }
-    s = std::move(out);
 }
 
 }  // namespace kvx::StrProc

@@ -68,13 +68,9 @@ inline constexpr int64_t kMaxWordLength = 65000;
 /// A 256-entry yes/no table indexed by character code.
 using CharTable = std::array<bool, 256>;
 
-/// True for the letters: A-Z, a-z, 192-214, 216-246, 248-255.
-bool IsLetter(unsigned char c);
 /// Whether c can be part of a word: a letter, a digit when blnNumerals, or an
 /// ASCII character of `extra`. Codes 128 and up ignore blnNumerals and extra.
 bool IsWordChar(unsigned char c, bool blnNumerals, std::string_view extra);
-/// The same for a character given as text; the empty text is no word character.
-bool IsWordChar(std::string_view c, bool blnNumerals, std::string_view extra);
 /// IsWordChar for every code at once, for scanning loops.
 CharTable WordCharTable(bool blnNumerals, std::string_view extra);
 
@@ -84,10 +80,6 @@ int64_t WordLength(std::string_view s, int64_t start, bool blnNumerals, std::str
 // ---------------------------------------------------------------------------
 // Word rules
 
-/// text without its trailing characters that occur in set.
-std::string TrimFinalChars(std::string_view text, std::string_view set);
-/// Removes suffix from the end of text for as long as text ends with it.
-std::string RemoveSuffix(std::string_view text, std::string_view suffix);
 /// Whether the first character is a vowel (only a lower-case one when
 /// blnLowerCaseOnly); false for the empty text.
 bool StartsWithVowel(std::string_view text, bool blnLowerCaseOnly);
@@ -115,16 +107,12 @@ bool HasNoFoldableLetters(std::string_view text);
 /// Ordinary lower-casing of one code: A-Z, 192-222 except 215, and the
 /// letters 138, 140, 142, 159.
 unsigned char LowerCaseChar(unsigned char c);
-/// Ordinary lower-casing of a text.
-std::string LowerCaseOrdinary(std::string_view text);
 /// Lower-casing by the letter tables (ordinary lower-casing when the text
 /// holds no accented letter).
 std::string LowerCaseExt(std::string_view text);
 /// LowerCaseExt in place.
 void LowerCaseExtInPlace(std::string& text);
-std::string ExpandLigatures(std::string_view text);
-std::string FoldAccents(std::string_view text);
-/// FoldAccents(ExpandLigatures(text)).
+/// Ligatures spelled out, then accents dropped (the sorting key of a word).
 std::string FoldForSorting(std::string_view text);
 
 // ---------------------------------------------------------------------------
@@ -144,17 +132,9 @@ void TrimControlChars(std::string& s);
 // ---------------------------------------------------------------------------
 // Searching and editing by character set
 
-/// First position at or after start whose character is in set (index: its
-/// position in set); 0 when s or set is empty or there is none.
-int64_t FindCharIn(std::string_view s, int64_t start, std::string_view set, int64_t& index);
-/// First position at or after start whose character is not in set; 0 when s
-/// is empty or there is none, 1 when set is empty.
-int64_t FindCharNotIn(std::string_view s, int64_t start, std::string_view set);
 /// First position at or after start that does not hold a blank, or 0.
 int64_t FindNonBlank(std::string_view s, int64_t start);
 /// Deletes every character at or after start that occurs in set.
 void RemoveChars(std::string& s, std::string_view set, int64_t start);
-/// Replaces every character of s that occurs in set by replacement.
-void ReplaceChars(std::string& s, std::string_view set, std::string_view replacement);
 
 }  // namespace kvx::StrProc

@@ -5,9 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <filesystem>
 
+#include "base/Folder.h"
 #include "text/Cp1252.h"
 
 namespace kvx {
@@ -74,11 +73,6 @@ std::string Unescape(std::string_view s) {
 void ReplaceAll(std::string& s, std::string_view what, const std::string& with) {
     for (size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + with.size()))
         s.replace(at, what.size(), with);
-}
-
-bool HasMessageFile(const std::filesystem::path& dir) {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(dir / "kvx.dat", ec);
 }
 
 }  // namespace
@@ -157,24 +151,6 @@ std::string MessageTable::LoadErrorText(int32_t r, const std::string& path) {
     if (v <= -1001) return "String too long at line " + std::to_string(-(v + 1000)) + ".";
     if (v <= -501) return "Missing string at line " + std::to_string(-(v + 500)) + ".";
     return "Error " + std::to_string(r);
-}
-
-std::string ProgramFolder() {
-    namespace fs = std::filesystem;
-    auto clean = [](const fs::path& p) {
-        std::string s = p.lexically_normal().string();
-        while (s.size() > 1 && s.back() == '/') s.pop_back();
-        return s;
-    };
-    if (const char* env = std::getenv("KVX_DATA_DIR"); env && *env) return clean(env);
-    std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        fs::path beside = exe.parent_path() / ".." / "share" / "kvx";
-        if (HasMessageFile(beside)) return clean(beside);
-    }
-    if (HasMessageFile(KVX_BUILD_DATA_DIR)) return clean(KVX_BUILD_DATA_DIR);
-    return clean(KVX_INSTALLED_DATA_DIR);
 }
 
 }  // namespace kvx

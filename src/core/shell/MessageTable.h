@@ -25,9 +25,4 @@ private:
     std::map<int16_t, std::string> texts_;
 };
 
-/// The folder that holds the data files (kvx.dat, cwds_en.txt, the manual):
-/// $KVX_DATA_DIR when set, else ../share/kvx beside the executable when it
-/// exists, else the build tree's data folder, else the installed one.
-std::string ProgramFolder();
-
 }  // namespace kvx

@@ -12,9 +12,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "files/Errors.h"
+#include "base/Errors.h"
 #include "params/Defaults.h"
-#include "params/WordsToIgnore.h"
+#include "scanning/WordsToIgnore.h"
 #include "text/Cp1252.h"
 
 namespace kvx {
@@ -135,16 +135,9 @@ private:
     static std::string ToUtf8(std::string_view raw) {
         std::string out;
         out.reserve(raw.size());
-        for (size_t i = 0; i < raw.size();) {
-            char32_t c;
-            size_t k = text::decodeUtf8(raw, i, c);
-            if (k == 0) {
-                text::appendUtf8(out, text::fromCp1252(static_cast<unsigned char>(raw[i])));
-                ++i;
-            } else {
-                out.append(raw.substr(i, k));
-                i += k;
-            }
+        for (const text::Utf8Char& ch : text::Utf8Chars(raw)) {
+            if (ch.valid) out += ch.bytes;
+            else text::appendUtf8(out, text::fromCp1252(ch.code()));
         }
         return out;
     }
@@ -152,22 +145,14 @@ private:
     static std::string FromUtf16(const std::string& b, bool littleEndian) {
         std::string out;
         out.reserve(b.size() / 2);
-        auto unit = [&](size_t i) -> char32_t {
-            uint8_t lo = uint8_t(b[littleEndian ? i : i + 1]);
-            uint8_t hi = uint8_t(b[littleEndian ? i + 1 : i]);
-            return static_cast<char32_t>(hi << 8 | lo);
+        auto unit = [&](size_t i) {
+            return text::utf16Unit(reinterpret_cast<const unsigned char*>(b.data() + i), littleEndian);
         };
         for (size_t i = 2; i + 1 < b.size(); i += 2) {
-            char32_t c = unit(i);
-            if (c >= 0xD800 && c <= 0xDBFF && i + 3 < b.size()) {
-                char32_t d = unit(i + 2);
-                if (d >= 0xDC00 && d <= 0xDFFF) {
-                    c = 0x10000 + ((c - 0xD800) << 10) + (d - 0xDC00);
-                    i += 2;
-                }
-            }
-            if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;  // unpaired surrogate
-            text::appendUtf8(out, c);
+            const int32_t next = i + 3 < b.size() ? static_cast<int32_t>(unit(i + 2)) : -1;
+            const text::Utf16Step d = text::decodeUtf16(unit(i), next);
+            i += 2 * (d.units - 1u);
+            text::appendUtf8(out, d.value);
         }
         return out;
     }

@@ -1,7 +1,6 @@
 #include "text/Cp1252.h"
 
 #include <array>
-#include <unordered_map>
 
 namespace kvx::text {
 namespace {
@@ -50,41 +49,10 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-size_t decodeUtf8(std::string_view s, size_t i, char32_t& out) {
-    auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-    unsigned char b0 = byte(i);
-    if (b0 < 0x80) { out = b0; return 1; }
-    size_t n;
-    char32_t c, min;
-    if (b0 >= 0xC2 && b0 <= 0xDF) { n = 2; c = b0 & 0x1F; min = 0x80; }
-    else if (b0 >= 0xE0 && b0 <= 0xEF) { n = 3; c = b0 & 0x0F; min = 0x800; }
-    else if (b0 >= 0xF0 && b0 <= 0xF4) { n = 4; c = b0 & 0x07; min = 0x10000; }
-    else return 0;
-    if (i + n > s.size()) return 0;
-    for (size_t k = 1; k < n; ++k) {
-        unsigned char b = byte(i + k);
-        if ((b & 0xC0) != 0x80) return 0;
-        c = (c << 6) | (b & 0x3F);
-    }
-    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-    out = c;
-    return n;
-}
-
 std::string utf8ToCp1252(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
-    for (size_t i = 0; i < utf8.size();) {
-        char32_t c;
-        size_t n = decodeUtf8(utf8, i, c);
-        if (n == 0) {
-            out += utf8[i];  // a stray byte is a Windows-1252 byte
-            ++i;
-        } else {
-            out += static_cast<char>(toCp1252(c));
-            i += n;
-        }
-    }
+    for (const Utf8Char& ch : Utf8Chars(utf8)) out += static_cast<char>(ch.code());
     return out;
 }
 
@@ -101,25 +69,21 @@ std::string cp1252ToUtf8(std::string_view cp) {
 
 size_t utf8Length(std::string_view utf8) {
     size_t n = 0;
-    for (size_t i = 0; i < utf8.size(); ++n) {
-        char32_t c;
-        size_t k = decodeUtf8(utf8, i, c);
-        i += k ? k : 1;
-    }
+    for ([[maybe_unused]] const Utf8Char& ch : Utf8Chars(utf8)) ++n;
     return n;
 }
 
-std::u16string toUtf16Units(std::string_view s) {
+size_t utf16Length(std::string_view utf8) {
+    size_t n = 0;
+    for (const Utf8Char& ch : Utf8Chars(utf8)) n += ch.value >= 0x10000 ? 2 : 1;
+    return n;
+}
+
+std::u16string toUtf16Units(std::string_view utf8) {
     std::u16string u;
-    u.reserve(s.size());
-    for (size_t i = 0; i < s.size();) {
-        char32_t c;
-        size_t k = decodeUtf8(s, i, c);
-        if (k == 0) {
-            c = static_cast<unsigned char>(s[i]);
-            k = 1;
-        }
-        i += k;
+    u.reserve(utf8.size());
+    for (const Utf8Char& ch : Utf8Chars(utf8)) {
+        char32_t c = ch.value;
         if (c >= 0x10000) {
             c -= 0x10000;
             u += static_cast<char16_t>(0xD800 + (c >> 10));
@@ -129,13 +93,6 @@ std::u16string toUtf16Units(std::string_view s) {
         }
     }
     return u;
-}
-
-int compareUtf16(std::string_view a, std::string_view b) {
-    // UTF-8 byte order is code point order; UTF-16 differs only in that
-    // supplementary characters (surrogates D800-DFFF) sort before E000-FFFF.
-    int c = toUtf16Units(a).compare(toUtf16Units(b));
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
 }  // namespace kvx::text

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <new>
 
-#include "files/Errors.h"
+#include "base/Errors.h"
 #include "files/FaultInjection.h"
 #include "files/FileProc.h"
 #include "params/Params.h"

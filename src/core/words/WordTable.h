@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "scanning/KVXProc.h"
+#include "scanning/WordSink.h"
 
 namespace kvx {
 
@@ -42,7 +42,6 @@ public:
 
     WordTable();
 
-    /// Empties the table.
     void Reset();
     /// Counts one occurrence of w, adding a record for a new word and showing
     /// it in the output box while the box has room.

@@ -5,9 +5,9 @@
 
 #include "params/Defaults.h"
 #include "core/params/RecordingHost.h"
+#include "scanning/BinarySearch.h"
+#include "scanning/QuickSortStrings.h"
 #include "scanning/StrProcLists.h"
-#include "words/BinarySearch.h"
-#include "words/QuickSortStrings.h"
 
 namespace kvx {
 namespace {

@@ -1,4 +1,4 @@
-#include "params/WordsToIgnore.h"
+#include "scanning/WordsToIgnore.h"
 
 #include <gtest/gtest.h>
 

@@ -302,5 +302,5 @@ TEST(KVXProcScan, AllowedExtraCharsOrder) {
     p.chkAllowWordsWithPeriods = 1;
     p.chkAllowWordsWithAtSigns = 1;
     p.chkAllowWordsWithNumerals = 1;
-    EXPECT_EQ(KVXProc::AllowedExtraChars(p), "-'_\\/.@0123456789");
+    EXPECT_EQ(AllowedExtraChars(p), "-'_\\/.@0123456789");
 }

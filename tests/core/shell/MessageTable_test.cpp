@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Folder.h"
+
 namespace kvx {
 namespace {
 

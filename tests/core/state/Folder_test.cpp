@@ -1,4 +1,4 @@
-#include "state/Folder.h"
+#include "base/Folder.h"
 
 #include <cstdlib>
 #include <filesystem>

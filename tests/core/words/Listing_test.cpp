@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "files/Errors.h"
+#include "base/Errors.h"
 #include "params/Params.h"
 #include "shell/MessageTable.h"
 #include "words/WordsTestHost.h"

@@ -1,4 +1,4 @@
-#include "words/BinarySearch.h"
+#include "scanning/BinarySearch.h"
 
 namespace kvx::BinarySearch {
 namespace {

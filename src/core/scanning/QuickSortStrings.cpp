@@ -1,4 +1,4 @@
-#include "words/QuickSortStrings.h"
+#include "scanning/QuickSortStrings.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "state/Folder.h"
+#include "base/Folder.h"
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -9,6 +9,32 @@
 #include <system_error>
 
 namespace kvx {
+namespace {
+
+bool HasMessageFile(const std::filesystem::path& dir) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(dir / "kvx.dat", ec);
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+    namespace fs = std::filesystem;
+    auto clean = [](const fs::path& p) {
+        std::string s = p.lexically_normal().string();
+        while (s.size() > 1 && s.back() == '/') s.pop_back();
+        return s;
+    };
+    if (const char* env = std::getenv("KVX_DATA_DIR"); env && *env) return clean(env);
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        fs::path beside = exe.parent_path() / ".." / "share" / "kvx";
+        if (HasMessageFile(beside)) return clean(beside);
+    }
+    if (HasMessageFile(KVX_BUILD_DATA_DIR)) return clean(KVX_BUILD_DATA_DIR);
+    return clean(KVX_INSTALLED_DATA_DIR);
+}
 
 std::string SpecialFolderPath() {
     const char* xdg = std::getenv("XDG_DATA_HOME");

@@ -1,59 +1,33 @@
-#include "params/WordsToIgnore.h"
+#include "scanning/WordsToIgnore.h"
 
 #include <vector>
 
-#include "scanning/KVXProc.h"
+#include "scanning/QuickSortStrings.h"
 #include "scanning/StrProc.h"
 #include "scanning/StrProcLists.h"
 #include "shell/Host.h"
 #include "text/Cp1252.h"
-#include "words/QuickSortStrings.h"
 
 namespace kvx {
 namespace {
 
-// One character of UTF-8 text: its bytes and its Windows-1252 code.
-struct Char {
-    std::string_view bytes;
-    unsigned char code;
-    bool hasCode;
-};
-
-// Cuts UTF-8 text into characters; a byte that is not valid UTF-8 is taken
-// as a Windows-1252 byte, as utf8ToCp1252 does.
-std::vector<Char> Characters(std::string_view s) {
-    std::vector<Char> out;
-    out.reserve(s.size());
-    for (size_t i = 0; i < s.size();) {
-        char32_t c;
-        size_t k = text::decodeUtf8(s, i, c);
-        if (k == 0) {
-            unsigned char b = static_cast<unsigned char>(s[i]);
-            out.push_back({s.substr(i, 1), b, true});
-            i += 1;
-            continue;
-        }
-        unsigned char code = text::toCp1252(c);
-        out.push_back({s.substr(i, k), code, code != text::kNoCode || c == text::kNoCode});
-        i += k;
-    }
-    return out;
+// A character has a code when it is an invalid byte (a Windows-1252 byte) or
+// a character Windows-1252 holds; U+0081 is the one whose code is kNoCode.
+bool HasCode(const text::Utf8Char& ch) {
+    return !ch.valid || ch.code() != text::kNoCode || ch.value == text::kNoCode;
 }
 
 // The scanner's lower-casing applied to the characters that have a
 // Windows-1252 code; characters without one come back as they were.
 std::string LowerCaseKeepingOthers(std::string_view utf8) {
-    std::vector<Char> chars = Characters(utf8);
-    std::string cp;
-    cp.reserve(chars.size());
-    for (const Char& ch : chars) cp += static_cast<char>(ch.hasCode ? ch.code : text::kNoCode);
-    std::string lowered = StrProc::LowerCaseExt(cp);
-    if (lowered.size() != chars.size()) return text::cp1252ToUtf8(lowered);  // not expected
+    std::string lowered = StrProc::LowerCaseExt(text::utf8ToCp1252(utf8));
     std::string out;
     out.reserve(utf8.size());
-    for (size_t i = 0; i < chars.size(); ++i) {
-        if (chars[i].hasCode) text::appendUtf8(out, text::fromCp1252(static_cast<unsigned char>(lowered[i])));
-        else out += chars[i].bytes;
+    size_t i = 0;
+    for (const text::Utf8Char& ch : text::Utf8Chars(utf8)) {
+        if (HasCode(ch)) text::appendUtf8(out, text::fromCp1252(static_cast<unsigned char>(lowered[i])));
+        else out += ch.bytes;
+        ++i;
     }
     return out;
 }
@@ -91,19 +65,19 @@ std::string NormaliseWordsToIgnore(std::string_view boxText, std::string& strWor
 
 bool CheckAllowedExtraChars(const Params& p, Host& host) {
     if (p.txbWordsToIgnore.empty()) return true;
-    const std::string allowed = KVXProc::AllowedExtraChars(p);
+    const std::string allowed = AllowedExtraChars(p);
     const std::string_view letters(StrProc::strAllLetters);
-    for (const Char& ch : Characters(p.txbWordsToIgnore)) {
-        bool ok = ch.hasCode && ch.code != text::kNoCode &&
-                  (ch.code == ' ' || letters.find(static_cast<char>(ch.code)) != std::string_view::npos ||
-                   allowed.find(static_cast<char>(ch.code)) != std::string::npos);
+    for (const text::Utf8Char& ch : text::Utf8Chars(p.txbWordsToIgnore)) {
+        const unsigned char code = ch.code();
+        bool ok = HasCode(ch) && code != text::kNoCode &&
+                  (code == ' ' || letters.find(static_cast<char>(code)) != std::string_view::npos ||
+                   allowed.find(static_cast<char>(code)) != std::string::npos);
         if (ok) continue;
 
         // A stray byte is shown as the Windows-1252 character it stands for.
         std::string shown;
-        char32_t c;
-        if (text::decodeUtf8(ch.bytes, 0, c) == ch.bytes.size()) shown.assign(ch.bytes);
-        else text::appendUtf8(shown, text::fromCp1252(ch.code));
+        if (ch.valid) shown.assign(ch.bytes);
+        else text::appendUtf8(shown, text::fromCp1252(code));
 
         static constexpr std::string_view kForbidden = "+;<>\"";
         bool forbidden = shown.size() == 1 && kForbidden.find(shown[0]) != std::string_view::npos;

@@ -1,4 +1,4 @@
-#include "files/Errors.h"
+#include "base/Errors.h"
 
 #include <cerrno>
 #include <cstring>

@@ -18,7 +18,6 @@ inline constexpr int16_t OutOfMemory = 7;
 inline constexpr int16_t FileNotFound = 53;
 inline constexpr int16_t DeviceIO = 57;
 inline constexpr int16_t DiskFull = 61;
-inline constexpr int16_t InputPastEnd = 62;
 inline constexpr int16_t PermissionDenied = 70;
 inline constexpr int16_t PathFileAccess = 75;
 inline constexpr int16_t PathNotFound = 76;
