@@ -560,7 +560,7 @@ bool FrmParams::CheckAllowedExtraChars() {
 void FrmParams::chkConfirmFamily_Click(QCheckBox* widget) {
     const Box* box = FindBox(widget);
     if (!box || !session_.blnStartUpCompleted || session_.blnSettingControls) return;
-    if (box->kind == Kind::ConfirmCommentMarkers && session_.scanner.blnReadingWords) return;
+    if (box->kind == Kind::ConfirmCommentMarkers && session_.ReadingCommonWords()) return;
     if (session_.blnWordsGot && !ConfirmRereading()) {
         session_.blnSettingControls = true;
         SetBox(*box, p_.*(box->member) == 1 ? 0 : 1);
@@ -628,7 +628,7 @@ void FrmParams::cmdSetOrClearCheckboxes_Click(int index) {
 void FrmParams::SetDefaultValues() {
     session_.blnWordsGot = false;
     for (const DefaultValue& d : kDefaults) SetCheckBox(d.name, d.value);
-    session_.scanner.SetCommentMarkers("C");
+    session_.SetDefaultCommentMarkers();
     SetList(cboShortWordSize, &Params::cboShortWordSize, 1);
     SetList(cboLongWordSize, &Params::cboLongWordSize, 3);
     SetList(cboThresholdFrequency, &Params::cboThresholdFrequency, 0);
@@ -668,7 +668,7 @@ void FrmParams::cmdInitialize_Click() {
     p_.txbCommonWordsFile.clear();
     p_.strCommonWordsFile.clear();
     p_.txbParametersFile.clear();
-    session_.scanner.SetCommentMarkers("C");
+    session_.SetDefaultCommentMarkers();
     txbWordsToIgnore_LostFocus();
     main_.EnableOutputFileControls();
     p_.cboWordOrder = 0;

@@ -266,6 +266,21 @@ TEST_F(KvxCountHostile, FailedWriteLeavesNoTemporaryFileBehind) {
             << e.path();
 }
 
+TEST_F(KvxCountHostile, OutputThroughALinkKeepsTheLinkAndThePermissions) {
+    Write("cats.txt", kCats);
+    const std::string target = Write("lists/out.txt", "old");
+    ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
+    fs::create_symlink("lists/out.txt", dir_ / "link.txt");
+    RunResult r = Exec("-o link.txt cats.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.txt"));
+    EXPECT_NE(ReadAll(target).find("  cat"), std::string::npos) << ReadAll(target);
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "lists"), fs::directory_iterator()), 1);
+}
+
 // Gigabyte inputs take tens of seconds (more under the sanitizers), so they
 // run only when KVX_TEST_BIG_FILES is set.
 class KvxCountBigFiles : public KvxCountHostile {

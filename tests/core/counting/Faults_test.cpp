@@ -116,7 +116,7 @@ TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {
     }
 }
 
-TEST(FaultsCount, WriteFailureRemovesTheOutputFileAndLeavesTheBoxUnfilled) {
+TEST(FaultsCount, WriteFailureKeepsTheOldOutputFileAndLeavesTheBoxUnfilled) {
     Fixture f;
     const std::string in = f.dir / "in.txt";
     const std::string out = f.dir / "out.txt";
@@ -154,8 +154,11 @@ TEST(FaultsCount, WriteFailureRemovesTheOutputFileAndLeavesTheBoxUnfilled) {
         ASSERT_EQ(f.host.messages.size(), 1u);
         EXPECT_EQ(f.host.messages[0].text, r.text);
         EXPECT_EQ(f.host.messages[0].title, "Error");
-        EXPECT_FALSE(std::filesystem::exists(out));
-        EXPECT_FALSE(f.session.lister.blnOutputFileWritten);
+        EXPECT_EQ(TempFolder::Read(out), file);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.dir.path()),
+                                std::filesystem::directory_iterator()),
+                  2);  // in.txt and out.txt: no temporary left behind
+        EXPECT_FALSE(f.session.OutputFileWritten());
         EXPECT_FALSE(f.session.Running());
 
         // Re-listing the same result meets the same fault.
@@ -163,7 +166,7 @@ TEST(FaultsCount, WriteFailureRemovesTheOutputFileAndLeavesTheBoxUnfilled) {
         f.session.ListWords();
         ASSERT_EQ(f.host.messages.size(), 1u);
         EXPECT_EQ(f.host.messages[0].text, r.text);
-        EXPECT_FALSE(std::filesystem::exists(out));
+        EXPECT_EQ(TempFolder::Read(out), file);
         EXPECT_FALSE(f.session.Running());
 
         f.faults.clear();
