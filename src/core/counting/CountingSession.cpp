@@ -115,6 +115,7 @@ void CountingSession::PrepareLister() {
 void CountingSession::CountWords() {
     blnCountRan = false;
     blnErrorReported = false;
+    lister.blnOutputFileWritten = false;  // it told of the last listing, not of this count
     listing_ = {};
     if (!params.txbWordsToIgnore.empty() && !CheckAllowedExtraChars(params, host)) {
         host.showParametersWindow();

@@ -176,6 +176,23 @@ TEST(FaultsCount, WriteFailureKeepsTheOldOutputFileAndLeavesTheBoxUnfilled) {
     }
 }
 
+// The flag of a listing written whole belongs to that listing: a read error
+// in the next count must not claim the output file holds its listing.
+TEST(FaultsCount, ReadErrorAfterAWrittenListingIsNotReportedAsWritten) {
+    Fixture f;
+    const std::string in = f.dir / "in.txt";
+    TempFolder::Write(in, TwoBlockText(4096, 50));
+    f.Count(in, f.dir / "out.txt");
+    ASSERT_TRUE(f.host.messages.empty());
+    ASSERT_TRUE(f.session.OutputFileWritten());
+
+    f.faults.failReadAt = kBlock;
+    f.faults.readErrno = EIO;
+    f.Count(in, f.dir / "out.txt");
+    ASSERT_FALSE(f.host.messages.empty());
+    EXPECT_EQ(f.host.messages[0].text, "Error 57: Device I/O error");
+}
+
 }  // namespace
 }  // namespace kvx
 
