@@ -54,6 +54,8 @@ bool CountingSession::ReadCommonWordsFile() {
     params.chkSuppressWords = 1;
     ResetWordTable();
     scanner.SetCommentMarkers("C");
+    // An HTML count leaves the entity mode on; here "&#" in a comment is text.
+    scanner.blnCharacterEntitiesPossible = false;
     const int16_t savedMarkers = params.chkAllowCommentMarkers;
     params.chkAllowCommentMarkers = 1;
     host.paramsChanged();

@@ -231,5 +231,18 @@ TEST(CommonWordsDuringCount, AreNotLoadedUnderARunningCount) {
     EXPECT_EQ(f.params.chkIgnoreCommonWords, 1);
 }
 
+// The character-entity mode of an HTML count must not carry over into the
+// next loading of common words: there "&#" inside a comment is just text.
+TEST(CommonWordsAfterHtml, EntityModeDoesNotLeakIntoTheLoading) {
+    Fixture f;
+    const std::string common = f.dir / "common.txt";
+    TempFolder::Write(common, "/* skipped\r\n&#\r\nhidden */\r\nvisible\r\n");
+    TempFolder::Write(f.dir / "page.htm", "<p>caf&#233; &amp; bar</p>\r\n");
+    f.Count(f.dir / "page.htm");
+    f.params.strCommonWordsFile = common;
+    ASSERT_TRUE(f.session.ReadCommonWordsFile());
+    EXPECT_EQ(f.session.NumCommonWords(), 1);
+}
+
 }  // namespace
 }  // namespace kvx
