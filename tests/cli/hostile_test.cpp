@@ -178,6 +178,12 @@ INSTANTIATE_TEST_SUITE_P(
                         return Args("-o outdir cats.txt");
                     },
                     "", false, 1, "Error 75: Path/File access error\n"},
+        HostileCase{"output_fifo_without_reader",
+                    [](KvxCountHostile&, const fs::path& d, const fs::path&) {
+                        EXPECT_EQ(::mkfifo((d / "out.fifo").c_str(), 0600), 0);
+                        return Args("-o out.fifo cats.txt");
+                    },
+                    "", false, 1, "Error 75: Path/File access error"},
         HostileCase{"output_dev_full",
                     [](KvxCountHostile&, const fs::path&, const fs::path&) {
                         return Args("-o /dev/full cats.txt");

@@ -12,10 +12,16 @@ namespace {
 constexpr size_t kBufferSize = size_t(1) << 20;
 constexpr int kMaxLinks = 40;
 
+// System folders whose names stand for open files or devices (/dev/stdout,
+// /proc/self/fd/1): what they lead to is written as it is, never replaced.
+bool IsSystemName(const std::string& p) { return p.starts_with("/dev/") || p.starts_with("/proc/"); }
+
 // The file a path names once its symbolic links are followed; a dangling
 // link gives the missing file it points to, so that it is created there.
-std::string FollowLinks(const std::string& path) {
+// `system` tells whether the way led through a system folder.
+std::string FollowLinks(const std::string& path, bool& system) {
     std::string p = path;
+    system = IsSystemName(p);
     for (int hops = 0; hops < kMaxLinks; ++hops) {
         struct stat st;
         if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
@@ -29,6 +35,7 @@ std::string FollowLinks(const std::string& path) {
             link = (slash == std::string::npos ? std::string() : p.substr(0, slash + 1)) + link;
         }
         p = link;
+        system = system || IsSystemName(p);
     }
     return p;
 }
@@ -105,13 +112,16 @@ void OutputFile::discard() { CloseAndRemove(); }
 
 bool OutputFile::open() {
     if (path_.empty()) return Fail(ENOENT, false);
-    target_ = FollowLinks(path_);
+    bool system = false;
+    target_ = FollowLinks(path_, system);
     struct stat st;
     const bool exists = ::stat(target_.c_str(), &st) == 0;
-    if (exists && !S_ISREG(st.st_mode)) {
-        // A device or a pipe is written as it is. Opening without waiting
-        // keeps a pipe without a reader from holding the program.
-        fd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (system || (exists && !S_ISREG(st.st_mode))) {
+        // A device or a pipe is written as it is; so is a file reached as
+        // /dev/stdout, appended to as the shell opened it. Opening without
+        // waiting keeps a pipe without a reader from holding the program.
+        const int append = exists && S_ISREG(st.st_mode) ? O_APPEND : 0;
+        fd_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | append);
         if (fd_ < 0) return Fail(errno, false);
         int flags = ::fcntl(fd_, F_GETFL);
         if (flags >= 0) ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
