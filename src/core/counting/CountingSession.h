@@ -35,15 +35,10 @@ class CountingSession {
 public:
     CountingSession(Params& params, Host& host, const MessageTable& texts);
 
-    Params& params;
-    Host& host;
-    const MessageTable& texts;
-
     // Main-window state shared by the passes, the listing and the windows.
     bool blnStop = false;
     bool blnWordsGot = false;
     bool blnListDisplayed = false;
-    bool blnListingPartial = false;
     bool blnStartUpCompleted = false;
     bool blnCommonWordsLoaded = false;
     int16_t intProgressBarWidth = 37;
@@ -55,10 +50,7 @@ public:
     bool Running() const { return running_; }
 
     void CountWords();
-    bool CountWordsInFile();
     bool CheckClipboard(bool blnShowText);
-    bool CountWordsOnClipboard();
-    void ShowResultCounts();
     void ConcealNumWords();
     void cmdClearOutput_Click();
     /// Lists the finished result again (order or format changed); clears a
@@ -117,6 +109,9 @@ public:
     void SetAllowedExtraChars();
 
 private:
+    bool CountWordsInFile();
+    bool CountWordsOnClipboard();
+    void ShowResultCounts();
     bool CheckInputFile(const std::string& input, int64_t& length);
     void ScanFile(const std::string& input, int64_t length);
     /// Reads path line by line into the scanner's line, handing each to
@@ -132,6 +127,10 @@ private:
     std::string ProgressBar(int64_t p) const;
     void PrepareLister();
 
+    Params& params;
+    Host& host;
+    const MessageTable& texts;
+    bool blnListingPartial = false;
     int16_t intFileKind = 0;
     int16_t intSavedSuppressWords = 0;
     std::string strClipboardText;  // UTF-8, as fetched
