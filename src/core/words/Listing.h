@@ -1,7 +1,8 @@
 #pragma once
-// The listing of a ranked word table: the output file (when one is named and
-// not disabled) and then the output box, in alphabetical or frequency order,
-// in one of ten column layouts.
+// The listing of a ranked word table, in alphabetical or frequency order, in
+// one of ten column layouts, to one of three sinks: the window's (the output
+// file when one is named and not disabled, then the output box), one file
+// (written through OutputFile), or standard output.
 
 #include <cstdint>
 #include <ostream>
