@@ -277,9 +277,7 @@ ListingOutcome Lister::WriteOutputFile(const std::string& name) {
     if (!file.commit()) {
         o.error = file.error();
         o.failedWriting = file.failedWriting();
-        return o;
     }
-    o.written = true;
     return o;
 }
 
@@ -288,7 +286,6 @@ ListingOutcome Lister::ListTo(ListingSink sink) {
     o.attempted = true;
     if (sink == ListingSink::Window) {
         ListWords();
-        o.written = blnOutputFileWritten;
         return o;
     }
     if (results->lngNumWordsIncluded == 0) {
@@ -308,8 +305,6 @@ ListingOutcome Lister::ListTo(ListingSink sink) {
         o.err = errno != 0 ? errno : EIO;
         o.error = ErrorFromErrno(o.err);
         o.failedWriting = true;
-    } else {
-        o.written = true;
     }
     return o;
 }

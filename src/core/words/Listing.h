@@ -46,10 +46,10 @@ std::string NoWordsMessageText(int32_t lngNumWords, const Params& p);
 /// output.
 enum class ListingSink { Window, File, StandardOutput };
 
-/// How a listing to a file or to standard output ended.
+/// How a listing to a file or to standard output ended (the window's
+/// listing reports its own errors).
 struct ListingOutcome {
     bool attempted = false;      // the result reached the listing
-    bool written = false;        // the whole listing went out
     RunError error;              // number 0 when nothing failed
     bool failedWriting = false;  // the failure came while writing, not opening
     int err = 0;                 // errno of a failed standard output
