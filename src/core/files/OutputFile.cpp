@@ -1,7 +1,9 @@
 #include "files/OutputFile.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,19 +14,28 @@ namespace {
 constexpr size_t kBufferSize = size_t(1) << 20;
 constexpr int kMaxLinks = 40;
 
-// System folders whose names stand for open files or devices (/dev/stdout,
-// /proc/self/fd/1): what they lead to is written as it is, never replaced.
-bool IsSystemName(const std::string& p) { return p.starts_with("/dev/") || p.starts_with("/proc/"); }
+// True when path lies in /proc, where a link such as /proc/self/fd/1 stands
+// for an open file or pipe rather than naming a file to replace.
+bool InProc(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    struct statfs fs;
+    return ::statfs(folder.c_str(), &fs) == 0 && fs.f_type == PROC_SUPER_MAGIC;
+}
 
 // The file a path names once its symbolic links are followed; a dangling
 // link gives the missing file it points to, so that it is created there.
-// `system` tells whether the way led through a system folder.
-std::string FollowLinks(const std::string& path, bool& system) {
+// `direct` is set when the way leads through /proc (/dev/stdout, /dev/fd/1).
+std::string FollowLinks(const std::string& path, bool& direct) {
     std::string p = path;
-    system = IsSystemName(p);
+    direct = false;
     for (int hops = 0; hops < kMaxLinks; ++hops) {
         struct stat st;
         if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
+        if (InProc(p)) {
+            direct = true;
+            return p;
+        }
         std::vector<char> buf(size_t(st.st_size > 0 ? st.st_size : 255) + 1);
         ssize_t n = ::readlink(p.c_str(), buf.data(), buf.size());
         if (n < 0 || size_t(n) >= buf.size()) return p;
@@ -35,7 +46,6 @@ std::string FollowLinks(const std::string& path, bool& system) {
             link = (slash == std::string::npos ? std::string() : p.substr(0, slash + 1)) + link;
         }
         p = link;
-        system = system || IsSystemName(p);
     }
     return p;
 }
@@ -112,11 +122,11 @@ void OutputFile::discard() { CloseAndRemove(); }
 
 bool OutputFile::open() {
     if (path_.empty()) return Fail(ENOENT, false);
-    bool system = false;
-    target_ = FollowLinks(path_, system);
+    bool direct = false;
+    target_ = FollowLinks(path_, direct);
     struct stat st;
     const bool exists = ::stat(target_.c_str(), &st) == 0;
-    if (system || (exists && !S_ISREG(st.st_mode))) {
+    if (direct || (exists && !S_ISREG(st.st_mode))) {
         // A device or a pipe is written as it is; so is a file reached as
         // /dev/stdout, appended to as the shell opened it. Opening without
         // waiting keeps a pipe without a reader from holding the program.
