@@ -272,7 +272,7 @@ TEST_F(KvxCountHostile, FailedWriteLeavesNoTemporaryFileBehind) {
             << e.path();
 }
 
-TEST_F(KvxCountHostile, OutputThroughALinkKeepsTheLinkAndThePermissions) {
+TEST_F(KvxCountHostile, OutputKeepsLinksAndPermissions) {
     Write("cats.txt", kCats);
     const std::string target = Write("lists/out.txt", "old");
     ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
@@ -285,6 +285,12 @@ TEST_F(KvxCountHostile, OutputThroughALinkKeepsTheLinkAndThePermissions) {
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "lists"), fs::directory_iterator()), 1);
+
+    // A new file gets what the umask allows.
+    r = Exec("-o fresh.txt cats.txt", "umask 027;");
+    EXPECT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(::stat((dir_ / "fresh.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
 // Gigabyte inputs take tens of seconds (more under the sanitizers), so they
