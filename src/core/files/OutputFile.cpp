@@ -136,6 +136,8 @@ bool OutputFile::open() {
         int flags = ::fcntl(fd_, F_GETFL);
         if (flags >= 0) ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
     } else {
+        // A file the user may not write stays refused, as opening it would be.
+        if (exists && ::access(target_.c_str(), W_OK) != 0) return Fail(errno, false);
         std::string name = target_ + ".XXXXXX";
         fd_ = ::mkstemp(name.data());
         if (fd_ < 0) return Fail(errno, false);
