@@ -443,7 +443,7 @@ void FrmMain::InitializeVariables() {
     // Initialize: the parameters back to their first-start values.
     session_->blnWordsGot = false;
     InitializeParams(params_);
-    session_->scanner.SetCommentMarkers("C");
+    session_->SetDefaultCommentMarkers();
     EnableOutputFileControls();
     session_->intProgressBarWidth = 37;
     ParamsToControls();

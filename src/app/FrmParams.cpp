@@ -499,7 +499,7 @@ bool FrmParams::CheckAllowedExtraChars() {
 void FrmParams::chkConfirmFamily_Click(QCheckBox* widget) {
     const Box* box = FindBox(widget);
     if (!box || !session_.blnStartUpCompleted || session_.blnSettingControls) return;
-    if (box->info->family == BoxFamily::ConfirmCommentMarkers && session_.scanner.blnReadingWords)
+    if (box->info->family == BoxFamily::ConfirmCommentMarkers && session_.ReadingCommonWords())
         return;
     if (session_.blnWordsGot && !ConfirmRereading()) {
         session_.blnSettingControls = true;
@@ -570,7 +570,7 @@ void FrmParams::SetDefaultValues() {
     session_.blnWordsGot = false;
     for (const CheckBoxInfo* c : CheckBoxesInOrder(&CheckBoxInfo::defaultStep))
         SetCheckBox(c->name, c->defaultValue);
-    session_.scanner.SetCommentMarkers("C");
+    session_.SetDefaultCommentMarkers();
     SetList(cboShortWordSize, &Params::cboShortWordSize, 1);
     SetList(cboLongWordSize, &Params::cboLongWordSize, 3);
     SetList(cboThresholdFrequency, &Params::cboThresholdFrequency, 0);
@@ -610,7 +610,7 @@ void FrmParams::cmdInitialize_Click() {
     p_.txbCommonWordsFile.clear();
     p_.strCommonWordsFile.clear();
     p_.txbParametersFile.clear();
-    session_.scanner.SetCommentMarkers("C");
+    session_.SetDefaultCommentMarkers();
     txbWordsToIgnore_LostFocus();
     main_.EnableOutputFileControls();
     p_.cboWordOrder = 0;

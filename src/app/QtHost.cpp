@@ -322,8 +322,6 @@ std::string QtHost::formatGrouped(int64_t n) const {
     return QLocale::system().toString(static_cast<qlonglong>(n)).toStdString();
 }
 
-std::string QtHost::formatGroupedDecimals(double x, int decimals) const {
-    return QLocale::system().toString(x, 'f', decimals).toStdString();
-}
+std::string QtHost::decimalPoint() const { return QLocale::system().decimalPoint().toStdString(); }
 
 }  // namespace kvx

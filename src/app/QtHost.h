@@ -91,7 +91,7 @@ public:
     void setClipboardText(std::string_view text) override;
 
     std::string formatGrouped(int64_t n) const override;
-    std::string formatGroupedDecimals(double x, int decimals) const override;
+    std::string decimalPoint() const override;
 
     /// Puts text appended since the last turn of the event loop into the box.
     void flushOutput() const;

@@ -2,7 +2,6 @@
 
 #include <clocale>
 #include <climits>
-#include <cstdio>
 
 namespace kvx {
 
@@ -49,18 +48,6 @@ std::string GroupDigits(const std::string& digits, const std::string& grouping,
 
 std::string CliHost::formatGrouped(int64_t n) const {
     return GroupDigits(std::to_string(n), grouping_, thousandsSep_);
-}
-
-std::string CliHost::formatGroupedDecimals(double x, int decimals) const {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, x);
-    std::string s = buf;
-    size_t dot = s.find('.');
-    std::string whole = dot == std::string::npos ? s : s.substr(0, dot);
-    std::string frac = dot == std::string::npos ? "" : s.substr(dot + 1);
-    std::string out = GroupDigits(whole, grouping_, thousandsSep_);
-    if (!frac.empty()) out += decimalPoint_ + frac;
-    return out;
 }
 
 }  // namespace kvx

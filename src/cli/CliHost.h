@@ -14,7 +14,7 @@ public:
     Answer message(std::string_view text, std::string_view title, Icon icon,
                    Buttons buttons) override;
     std::string formatGrouped(int64_t n) const override;
-    std::string formatGroupedDecimals(double x, int decimals) const override;
+    std::string decimalPoint() const override { return decimalPoint_; }
 
     // The output box is only kept for the no-words message.
     int64_t outputLength() const override { return static_cast<int64_t>(output_.size()); }

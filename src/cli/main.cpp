@@ -6,17 +6,13 @@
 // Exit status: 0 counted (also when no word survived the rules), 1 refused
 // (message on standard error, nothing written), 2 bad usage.
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <string>
-#include <sys/stat.h>
 
 #include "base/Errors.h"
 #include "base/Folder.h"
@@ -60,17 +56,12 @@ int Refuse(const std::string& text) {
     return kRefused;
 }
 
-bool IsRegularOrMissing(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
-    return S_ISREG(st.st_mode);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     std::signal(SIGPIPE, SIG_IGN);
+    std::ios::sync_with_stdio(false);  // the listing is written through std::cout
 
     std::string paramsPath, outputPath, inputPath;
     bool haveParams = false, haveOutput = false;
@@ -131,83 +122,24 @@ int main(int argc, char** argv) {
         if (!session.ReadCommonWordsFile()) return Refuse(host.lastMessage());
     }
 
-    int status = kOk;
-    bool listed = false;
-    session.listingOverride = [&] {
-        listed = true;
-        // A count broken by a read error is incomplete: refused below, nothing written.
-        if (session.blnErrorReported) return;
-        kvx::Lister& lister = session.lister;
-        if (session.results.lngNumWordsIncluded == 0) {
-            lister.ShowNoWordsMessage();
-            // The message goes to the output box; here it goes to standard error.
-            return;
-        }
-        lister.blnWritingToFile = true;
-        if (!haveOutput) {
-            std::ios::sync_with_stdio(false);
-            lister.WriteListing(std::cout);
-            std::cout.flush();
-            if (!std::cout) {
-                if (errno == EPIPE) std::exit(kOk);  // reader went away: end quietly
-                PrintMessage(std::string("Error writing the listing: ") + std::strerror(errno));
-                status = kRefused;
-            }
-            return;
-        }
-        // A regular file is replaced only once the whole listing is written.
-        const bool viaTemp = IsRegularOrMissing(outputPath);
-        std::string target = outputPath;
-        if (viaTemp) {
-            // A fresh name beside the output, so no file of the user's is touched.
-            target = outputPath + ".XXXXXX";
-            int fd = ::mkstemp(target.data());
-            if (fd < 0) {
-                kvx::RunError e = kvx::ErrorFromErrno(errno);
-                PrintMessage(texts.GetProgramText(34) + " " + std::to_string(e.number) + ": " +
-                             e.description);
-                status = kRefused;
-                return;
-            }
-            mode_t mask = ::umask(0);
-            ::umask(mask);
-            ::fchmod(fd, 0666 & ~mask);  // as an ordinary new file would get
-            ::close(fd);
-        }
-        std::ofstream out(target, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            if (viaTemp) std::remove(target.c_str());
-            kvx::RunError e = kvx::ErrorFromErrno(errno);
-            PrintMessage(texts.GetProgramText(34) + " " + std::to_string(e.number) + ": " +
-                         e.description);
-            status = kRefused;
-            return;
-        }
-        lister.WriteListing(out);
-        out.close();
-        if (!out) {
-            kvx::RunError e = kvx::ErrorFromErrno(errno ? errno : EIO);
-            if (viaTemp) std::remove(target.c_str());
-            PrintMessage(texts.GetProgramText(34) + " " + std::to_string(e.number) + ": " +
-                         e.description + " (the listing was not written)");
-            status = kRefused;
-            return;
-        }
-        if (viaTemp && std::rename(target.c_str(), outputPath.c_str()) != 0) {
-            kvx::RunError e = kvx::ErrorFromErrno(errno);
-            std::remove(target.c_str());
-            PrintMessage(texts.GetProgramText(34) + " " + std::to_string(e.number) + ": " +
-                         e.description);
-            status = kRefused;
-        }
-    };
-
+    session.SetListingSink(haveOutput ? kvx::ListingSink::File : kvx::ListingSink::StandardOutput);
     session.CountWords();
-    if (!session.blnCountRan) return Refuse(host.lastMessage());
-    if (session.blnErrorReported) return Refuse(host.lastMessage());
-    if (!listed) return Refuse(host.lastMessage());  // an error ended the count
-    if (status != kOk) return status;
-    if (session.results.lngNumWordsIncluded == 0) PrintMessage(host.outputText());
+    const kvx::ListingOutcome& listing = session.LastListing();
+    // Refused before it began, broken by a read error, or ended by an error
+    // before the listing: the message says why.
+    if (!session.blnCountRan || session.blnErrorReported || !listing.attempted)
+        return Refuse(host.lastMessage());
+    if (listing.error.number != 0) {
+        if (!haveOutput) {
+            if (listing.err == EPIPE) return kOk;  // the reader went away: end quietly
+            PrintMessage(std::string("Error writing the listing: ") + std::strerror(listing.err));
+        } else {
+            PrintMessage(host.lastMessage() +
+                         (listing.failedWriting ? " (the listing was not written)" : ""));
+        }
+        return kRefused;
+    }
+    if (session.NumWordsIncluded() == 0) PrintMessage(host.outputText());
     for (const std::string& label : session.ResultLabelTexts())
         if (!label.empty()) PrintMessage(label);
     return kOk;

@@ -136,7 +136,7 @@ private slots:
         };
         int64_t writingYields = 0;
         auto whileWriting = [&](int64_t) {
-            return s.lister.blnWritingToFile && ++writingYields == 50;
+            return s.WritingToFile() && ++writingYields == 50;
         };
 
         std::string expected;  // the listing the fault should leave, or after it
@@ -188,7 +188,7 @@ private slots:
             t.asker.answers = {Answer::OK, Answer::OK};
             QTest::mouseClick(f.cmdSelectCommonWordsFile, Qt::LeftButton);
             QVERIFY(f.Check("chkIgnoreCommonWords")->isChecked());
-            QCOMPARE(s.lngNumCommonWords, int32_t(2));
+            QCOMPARE(s.NumCommonWords(), int32_t(2));
 
             // A list of two blocks whose second block cannot be read.
             const QString bad =
@@ -196,7 +196,7 @@ private slots:
             t.asker.clear();
             t.asker.files = {bad};
             t.asker.answers = {Answer::OK};
-            armWhen([&](int64_t) { return s.scanner.blnReadingWords; });
+            armWhen([&](int64_t) { return s.ReadingCommonWords(); });
             QTest::mouseClick(f.cmdSelectCommonWordsFile, Qt::LeftButton);
             t.asker.onYield = nullptr;
             QVERIFY(armed);
@@ -228,7 +228,7 @@ private slots:
             QCOMPARE(t.asker.titles(),
                      (QStringList{QStringLiteral("Output file exists"), title}));
             QCOMPARE(QString::fromStdString(t.output()), kWriting);
-            QVERIFY(!QFile::exists(out));
+            QCOMPARE(ReadFile(out), file);  // the old listing is kept
             // The result is still there to be listed again.
             QVERIFY(s.blnWordsGot);
             break;

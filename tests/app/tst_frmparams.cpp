@@ -325,7 +325,7 @@ private slots:
                                 "re-select the file if it has been changed on disk."));
         QVERIFY(f.Check("chkIgnoreCommonWords")->isChecked());
         QCOMPARE(f.txbCommonWordsFile->text(), path);
-        QCOMPARE(t.w->session().lngNumCommonWords, n);
+        QCOMPARE(t.w->session().NumCommonWords(), n);
 
         // With the box already ticked only the loaded message comes.
         t.asker.clear();

@@ -32,4 +32,18 @@ TEST(GroupDigits, FollowsTheLocaleGrouping) {
         EXPECT_EQ(kvx::GroupDigits(c.digits, c.grouping, c.separator), c.expected) << c.digits;
 }
 
+// Decimals are formatted once, in the core, from the host's grouping and
+// decimal sign: a decimal comma garbled kvx-count's percentages to ",1.038%".
+TEST(FormatGroupedDecimals, UsesTheHostsGroupingAndDecimalSign) {
+    struct CommaHost : kvx::CliHost {
+        std::string formatGrouped(int64_t n) const override {
+            return kvx::GroupDigits(std::to_string(n), "\3", ".");
+        }
+        std::string decimalPoint() const override { return ","; }
+    } host;
+    EXPECT_EQ(host.formatGroupedDecimals(0.10376, 4), "0,1038");
+    EXPECT_EQ(host.formatGroupedDecimals(12345.678, 2), "12.345,68");
+    EXPECT_EQ(host.formatGroupedDecimals(1234567.0, 0), "1.234.567");
+}
+
 }  // namespace

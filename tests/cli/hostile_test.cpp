@@ -178,6 +178,12 @@ INSTANTIATE_TEST_SUITE_P(
                         return Args("-o outdir cats.txt");
                     },
                     "", false, 1, "Error 75: Path/File access error\n"},
+        HostileCase{"output_fifo_without_reader",
+                    [](KvxCountHostile&, const fs::path& d, const fs::path&) {
+                        EXPECT_EQ(::mkfifo((d / "out.fifo").c_str(), 0600), 0);
+                        return Args("-o out.fifo cats.txt");
+                    },
+                    "", false, 1, "Error 75: Path/File access error"},
         HostileCase{"output_dev_full",
                     [](KvxCountHostile&, const fs::path&, const fs::path&) {
                         return Args("-o /dev/full cats.txt");
@@ -264,6 +270,27 @@ TEST_F(KvxCountHostile, FailedWriteLeavesNoTemporaryFileBehind) {
     for (const auto& e : fs::directory_iterator(dir_))
         EXPECT_EQ(e.path().filename().string().find("fresh.txt"), std::string::npos)
             << e.path();
+}
+
+TEST_F(KvxCountHostile, OutputKeepsLinksAndPermissions) {
+    Write("cats.txt", kCats);
+    const std::string target = Write("lists/out.txt", "old");
+    ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
+    fs::create_symlink("lists/out.txt", dir_ / "link.txt");
+    RunResult r = Exec("-o link.txt cats.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.txt"));
+    EXPECT_NE(ReadAll(target).find("  cat"), std::string::npos) << ReadAll(target);
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "lists"), fs::directory_iterator()), 1);
+
+    // A new file gets what the umask allows.
+    r = Exec("-o fresh.txt cats.txt", "umask 027;");
+    EXPECT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(::stat((dir_ / "fresh.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
 // Gigabyte inputs take tens of seconds (more under the sanitizers), so they

@@ -61,16 +61,20 @@ const char* const kCatsLabels =
 
 TEST_F(KvxCount, DefaultParametersListByFrequencyToStandardOutput) {
     Write("cats.txt", kCats);
-    RunResult r = Exec("cats.txt");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "   Rank    Freq  Word (longest has 3 characters)\r\n"
-              "      1       3  the\r\n"
-              "      2       2  cat\r\n"
-              "      3       1  and\r\n"
-              "      4       1  dog\r\n"
-              "      5       1  sat\r\n");
-    EXPECT_EQ(r.err, kCatsLabels);
+    // /dev/stdout leads to the redirection's file: written through, never replaced.
+    for (const char* args : {"cats.txt", "-o /dev/stdout cats.txt"}) {
+        RunResult r = Exec(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out,
+                  "   Rank    Freq  Word (longest has 3 characters)\r\n"
+                  "      1       3  the\r\n"
+                  "      2       2  cat\r\n"
+                  "      3       1  and\r\n"
+                  "      4       1  dog\r\n"
+                  "      5       1  sat\r\n")
+            << args;
+        EXPECT_EQ(r.err, kCatsLabels);
+    }
 }
 
 struct LayoutCase {

@@ -27,11 +27,6 @@ constexpr int64_t kPlainTextChecked = 3000;
 
 std::string TrimBlanks(std::string_view s) { return std::string(StrProc::TrimBlanks(s)); }
 
-// A failure while counting, carried to the pass's error path.
-struct RunFailure {
-    RunError error;
-};
-
 }  // namespace
 
 CountingSession::CountingSession(Params& p, Host& h, const MessageTable& t)
@@ -108,6 +103,8 @@ void CountingSession::PrepareLister() {
 void CountingSession::CountWords() {
     blnCountRan = false;
     blnErrorReported = false;
+    lister.blnOutputFileWritten = false;  // it told of the last listing, not of this count
+    listing_ = {};
     if (!params.txbWordsToIgnore.empty() && !CheckAllowedExtraChars(params, host)) {
         host.showParametersWindow();
         return;
@@ -163,8 +160,6 @@ void CountingSession::CountWords() {
         RunResultPhases();
     } catch (const std::bad_alloc&) {
         ReportError(ErrorNumber::OutOfMemory, "Out of memory");
-    } catch (const RunFailure& f) {
-        ReportError(f.error.number, f.error.description);
     }
     Finish();
 }
@@ -189,10 +184,11 @@ void CountingSession::RunResultPhases() {
     blnListDisplayed = true;
     host.setCountEnabled(true);
     PrepareLister();
-    if (listingOverride)
-        listingOverride();
-    else
-        lister.ListWords();
+    // A count broken by a read error is listed in the window only; elsewhere
+    // it is refused with nothing written.
+    if (sink_ == ListingSink::Window || !blnErrorReported)
+        listing_ = lister.ListTo(sink_);
+    listing_.attempted = true;
 }
 
 void CountingSession::Finish() {
@@ -300,6 +296,29 @@ bool CountingSession::CountWordsInFile() {
     params.txbFile[0] = TrimBlanks(params.txbFile[0]);
     host.paramsChanged();
     const std::string input = params.txbFile[0];
+    int64_t length = 0;
+    if (!CheckInputFile(input, length)) return false;
+    ScanFile(input, length);
+    return true;
+}
+
+RunError CountingSession::ReadLines(const std::string& path,
+                                    const std::function<bool(std::string&)>& onLine) {
+    LineReader reader;
+    reader.faults = host.ioFaults();
+    if (!reader.open(path)) return reader.error();
+    std::string& line = scanner.strLine;
+    for (;;) {
+        LineReader::Status st = reader.readLine(line);
+        if (st == LineReader::Status::End) return {};
+        if (st == LineReader::Status::Error) return reader.error();
+        if (!onLine(line)) return {};
+    }
+}
+
+// The names, the size and the text check, with their questions: false when
+// the count does not start.
+bool CountingSession::CheckInputFile(const std::string& input, int64_t& length) {
     const std::string output = params.txbFile[1];
     if (input.empty()) {
         host.message("Input file not specified.", "Error", Icon::Exclamation, Buttons::OK);
@@ -311,7 +330,7 @@ bool CountingSession::CountWordsInFile() {
                      Icon::Exclamation, Buttons::OK);
         return false;
     }
-    const int64_t L = FileProc::FileLength(input);
+    const int64_t L = length = FileProc::FileLength(input);
     if (output.empty() && L > kLargeFile) {
         Answer a = host.message(
             "The input file is quite large.  It is advisable to specify an output file "
@@ -336,7 +355,7 @@ bool CountingSession::CountWordsInFile() {
         if (percentage > kTolerance) {
             std::string pct = host.formatGroupedDecimals(percentage, 4);
             if (pct.size() > 1 && pct[0] == '0' && !std::isdigit(static_cast<unsigned char>(pct[1])))
-                pct.erase(0, 1);
+                pct.erase(0, 1);  // ".1038", as the percentage has always been shown
             m += "This file contains a byte " + std::to_string(bad) + " at position " +
                  std::to_string(position) + ", " +
                  "indicating that it does not consist solely of text.\r\n"
@@ -361,6 +380,11 @@ bool CountingSession::CountWordsInFile() {
         }
     }
 
+    return true;
+}
+
+// The pass over the file, one line at a time into the scanner.
+void CountingSession::ScanFile(const std::string& input, int64_t length) {
     strClipboardText.clear();
     cmdClearOutput_Click();
     intSavedSuppressWords = params.chkSuppressWords;
@@ -370,6 +394,7 @@ bool CountingSession::CountWordsInFile() {
     SetCountRunning(true);
     host.enableControls(false);
 
+    const int64_t L = length;
     const bool showBar = L > kProgressBarMinimum;
     const int64_t W = intProgressBarWidth;
     if (showBar) {
@@ -385,14 +410,7 @@ bool CountingSession::CountWordsInFile() {
     const int64_t lineEnd = intFileKind <= 1 ? 2 : 1;
     scanner.intWithinComment = -1;
     try {
-        LineReader reader;
-        reader.faults = host.ioFaults();
-        if (!reader.open(input)) throw RunFailure{reader.error()};
-        std::string& line = scanner.strLine;
-        for (;;) {
-            LineReader::Status st = reader.readLine(line);
-            if (st == LineReader::Status::End) break;
-            if (st == LineReader::Status::Error) throw RunFailure{reader.error()};
+        const RunError e = ReadLines(input, [&](std::string& line) {
             FileProc::DropByteOrderPair(line);
             C += static_cast<int64_t>(line.size()) + lineEnd;
             if (showBar) {
@@ -405,23 +423,24 @@ bool CountingSession::CountWordsInFile() {
                 }
             }
             StrProc::TrimControlChars(line);
-            if (line.empty()) continue;
+            if (line.empty()) return true;
             if (lowerCase) StrProc::LowerCaseExtInPlace(line);
             line += ' ';
             scanner.ScanLine();
-            if (blnStop) {
-                if (table.lngNumWords < kStopQuestionWords) break;
-                Answer a = host.message(" " + std::to_string(table.lngNumWords) +
-                                            " different words have been found.\r\n"
-                                            "Do you really wish to stop?",
-                                        "Stop", Icon::None, Buttons::YesNo);
-                if (a == Answer::Yes) break;
-                blnStop = false;
-            }
+            if (!blnStop) return true;
+            if (table.lngNumWords < kStopQuestionWords) return false;
+            Answer a = host.message(" " + std::to_string(table.lngNumWords) +
+                                        " different words have been found.\r\n"
+                                        "Do you really wish to stop?",
+                                    "Stop", Icon::None, Buttons::YesNo);
+            if (a == Answer::Yes) return false;
+            blnStop = false;
+            return true;
+        });
+        if (e.number != 0) {
+            host.setLabel(Label::Twirler, " ");
+            ReportError(e.number, e.description);
         }
-    } catch (const RunFailure& f) {
-        host.setLabel(Label::Twirler, " ");
-        ReportError(f.error.number, f.error.description);
     } catch (const std::bad_alloc&) {
         ReportError(ErrorNumber::OutOfMemory, "Out of memory");
     }
@@ -435,7 +454,6 @@ bool CountingSession::CountWordsInFile() {
     params.chkSuppressWords = intSavedSuppressWords;
     host.paramsChanged();
     host.setLabel(Label::Twirler, " ");
-    return true;
 }
 
 void CountingSession::ShowClipboardSize(int64_t n) {
@@ -506,200 +524,6 @@ bool CountingSession::CountWordsOnClipboard() {
     host.paramsChanged();
     host.setTheFocus();
     return true;
-}
-
-// ---------------------------------------------------------------- common words
-
-void CountingSession::SetDefaultCommonWordsFile() {
-    params.strCommonWordsFile = ProgramFolder() + "/cwds_en.txt";
-    params.txbCommonWordsFile = params.strCommonWordsFile;
-    host.paramsChanged();
-}
-
-bool CountingSession::ReadCommonWordsFile() {
-    blnStop = false;
-    params.strCommonWordsFile = TrimBlanks(params.strCommonWordsFile);
-    const std::string path = params.strCommonWordsFile;
-    if (path.empty()) return false;
-    if (!FileProc::FileExists(path)) {
-        if (blnStartUpCompleted) {
-            host.message("File for common words not found.", "File not found", Icon::Exclamation,
-                         Buttons::OK);
-        } else {
-            SetDefaultCommonWordsFile();
-            params.chkIgnoreCommonWords = 0;
-            host.paramsChanged();
-        }
-        return false;
-    }
-    int16_t bad = 0;
-    int16_t kind = FileProc::TextFileKind(path, kCheckedBytes, bad);
-    if (kind == FileProc::kNotText) {
-        host.message("This is not a text file.", "Invalid input", Icon::Exclamation, Buttons::OK);
-        return false;
-    }
-    if (kind == FileProc::kTextCr) FileProc::ShowLineEndingWarning(host, kind);
-
-    scanner.blnReadingWords = true;
-    table.blnReadingWords = true;
-    scanner.strAllowedExtraChars = std::string(KVXProc::strAllPossibleExtraChars);
-    const int16_t savedSuppress = params.chkSuppressWords;
-    params.chkSuppressWords = 1;
-    ResetWordTable();
-    scanner.SetCommentMarkers("C");
-    const int16_t savedMarkers = params.chkAllowCommentMarkers;
-    params.chkAllowCommentMarkers = 1;
-    host.paramsChanged();
-    ConcealNumWords();
-    host.showMainWindow();
-    host.setOutputText("Now reading common words ...");
-    SetCountRunning(true);
-    scanner.intWithinComment = -1;
-
-    bool result = false;
-    try {
-        LineReader reader;
-        reader.faults = host.ioFaults();
-        if (!reader.open(path)) throw RunFailure{reader.error()};
-        std::string& line = scanner.strLine;
-        for (;;) {
-            LineReader::Status st = reader.readLine(line);
-            if (st == LineReader::Status::End) break;
-            if (st == LineReader::Status::Error) throw RunFailure{reader.error()};
-            line = TrimBlanks(line);
-            if (!line.empty()) {
-                StrProc::LowerCaseExtInPlace(line);
-                line += ' ';
-                scanner.ScanLine();
-            }
-            host.yield();
-            if (blnStop) break;
-        }
-        if (!blnStop) {
-            table.Finish();
-            strCommonWords.assign(1, std::string());
-            strCommonWords.reserve(table.lngNumWords + 1);
-            for (int32_t i = 1; i <= table.lngNumWords; ++i)
-                strCommonWords.push_back(table.WordList[i].strWord);
-            lngNumCommonWords = table.lngNumWords;
-            result = true;
-        }
-    } catch (const RunFailure& f) {
-        host.message("Error " + std::to_string(f.error.number) + ": " + f.error.description,
-                     texts.GetProgramText(1), Icon::None, Buttons::OK);
-    } catch (const std::bad_alloc&) {
-        host.message("Error " + std::to_string(ErrorNumber::OutOfMemory) + ": Out of memory",
-                     texts.GetProgramText(1), Icon::None, Buttons::OK);
-    }
-    scanner.strLine.clear();
-    params.chkSuppressWords = savedSuppress;
-    params.chkAllowCommentMarkers = savedMarkers;
-    host.paramsChanged();
-    scanner.blnReadingWords = false;
-    table.blnReadingWords = false;
-    SetCountRunning(false);
-    host.setOutputText("");
-    blnStop = false;
-    return result;
-}
-
-void CountingSession::AttemptToReadCommonWords() {
-    if (running_) {
-        // The parameters window stays usable during a count, but loading
-        // would empty the word table and take over the scanner under it.
-        host.message("Common words cannot be read while words are being counted or listed.\r\n"
-                     "Tick the box again when the count has finished.",
-                     texts.GetProgramText(1), Icon::Information, Buttons::OK);
-        blnCommonWordsLoaded = false;
-        SetIgnoreCommonWords(0);
-        return;
-    }
-    host.enableControls(false);
-    blnCommonWordsLoaded = ReadCommonWordsFile();
-    host.enableControls(true);
-    if (blnCommonWordsLoaded) {
-        host.setLabel(Label::NumberOfWords, "");
-        std::string head = lngNumCommonWords == 1
-                               ? std::string("One common word")
-                               : StrProc::NumberInWords(lngNumCommonWords, host) + " common words";
-        host.message(head + " loaded from " + params.strCommonWordsFile, "Common words loaded",
-                     Icon::Information, Buttons::OK);
-        params.txbCommonWordsFile = params.strCommonWordsFile;
-        host.paramsChanged();
-        SetIgnoreCommonWords(1);
-    } else {
-        SetIgnoreCommonWords(0);
-    }
-    blnWordsGot = false;
-}
-
-void CountingSession::SetIgnoreCommonWords(int16_t value) {
-    if (params.chkIgnoreCommonWords == value) return;
-    params.chkIgnoreCommonWords = value;
-    host.paramsChanged();
-    chkIgnoreCommonWords_Click();
-}
-
-void CountingSession::chkIgnoreCommonWords_Click() {
-    if (!blnStartUpCompleted || blnSettingControls) return;
-    if (params.chkIgnoreCommonWords == 1) {
-        if (params.strCommonWordsFile.empty()) {
-            host.message("Please specify the file containing common words.",
-                         "Ignore common words in file:", Icon::None, Buttons::OK);
-            blnSettingControls = true;
-            params.chkIgnoreCommonWords = 0;
-            host.paramsChanged();
-            blnSettingControls = false;
-        } else if (blnCommonWordsLoaded) {
-            host.message("This file has already been loaded.  Click on 'Clear' "
-                         "and re-select the file if it has been changed on disk.",
-                         "Common words loaded", Icon::None, Buttons::OK);
-        } else {
-            AttemptToReadCommonWords();
-            ConcealNumWords();
-        }
-    }
-}
-
-void CountingSession::cmdSelectCommonWordsFile_Click() {
-    std::string path = host.openFileDialog("Specify file of common words to ignore",
-                                           "Any file containing only text (*.*) | *.*");
-    if (path.empty()) return;
-    params.strCommonWordsFile = FileProc::NormaliseDriveCase(path);
-    params.txbCommonWordsFile = params.strCommonWordsFile;
-    host.paramsChanged();
-    AttemptToReadCommonWords();
-    ConcealNumWords();
-    if (blnCommonWordsLoaded) {
-        blnSettingControls = true;
-        params.chkIgnoreCommonWords = 1;
-        host.paramsChanged();
-        blnSettingControls = false;
-    }
-}
-
-void CountingSession::cmdClearCommonWordsFile_Click() {
-    params.txbCommonWordsFile.clear();
-    params.strCommonWordsFile.clear();
-    blnSettingControls = true;
-    params.chkIgnoreCommonWords = 0;
-    host.paramsChanged();
-    blnSettingControls = false;
-    blnCommonWordsLoaded = false;
-}
-
-void CountingSession::txbCommonWordsFile_LostFocus() {
-    if (params.chkIgnoreCommonWords == 0) return;
-    params.txbCommonWordsFile = TrimBlanks(params.txbCommonWordsFile);
-    host.paramsChanged();
-    if (params.txbCommonWordsFile != params.strCommonWordsFile) {
-        params.strCommonWordsFile = params.txbCommonWordsFile;
-        params.chkIgnoreCommonWords = 1;
-        blnCommonWordsLoaded = false;
-        blnWordsGot = false;
-        host.paramsChanged();
-        chkIgnoreCommonWords_Click();
-    }
 }
 
 }  // namespace kvx

@@ -4,12 +4,14 @@
 //
 // One count, from the count command to the listed result:
 //   cmdListWords_Click -> CountWords
-//     -> CountWordsInFile (checks, text check, LineReader, one line at a time)
+//     -> CountWordsInFile: CheckInputFile (names, size, text check), then
+//        ScanFile (LineReader, one line at a time, through ReadLines)
 //        or CheckClipboard + CountWordsOnClipboard (the whole text as one line)
 //     -> Scanner::ScanLine per line -> GetWords2 (ignore lists) -> WordTable
 //     -> SortWordList -> OrderEqualKeys (case significant) -> FilterWords
 //     -> CountIncludedWords -> BuildFrequencyChain -> ShowResultCounts
-//     -> ListWords (output file first, then the text box).
+//     -> ListWords (output file first, then the text box), or the listing
+//        sink the command line chose (one file or standard output).
 // The session shows nothing itself: every message, label and yield goes
 // through the Host; the parameters are the live Params the window binds.
 
@@ -18,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Errors.h"
 #include "params/Params.h"
 #include "scanning/KVXProc.h"
 #include "shell/Host.h"
@@ -32,29 +35,14 @@ class CountingSession {
 public:
     CountingSession(Params& params, Host& host, const MessageTable& texts);
 
-    Params& params;
-    Host& host;
-    const MessageTable& texts;
-
     // Main-window state shared by the passes, the listing and the windows.
     bool blnStop = false;
     bool blnWordsGot = false;
     bool blnListDisplayed = false;
-    bool blnListingPartial = false;
     bool blnStartUpCompleted = false;
     bool blnCommonWordsLoaded = false;
-    int16_t intFileKind = 0;
     int16_t intProgressBarWidth = 37;
-    int16_t intSavedSuppressWords = 0;
     int32_t lngMaxClipboardChars = 100000;
-    std::string strClipboardText;  // UTF-8, as fetched
-
-    KVXProc::Scanner scanner;
-    WordTable table;
-    Results results;
-    Lister lister;
-    std::vector<std::string> strCommonWords;  // entries 1..lngNumCommonWords (cp1252)
-    int32_t lngNumCommonWords = 0;
 
     /// The count command: sets blnStop while a count runs, else counts.
     void cmdListWords_Click();
@@ -62,10 +50,7 @@ public:
     bool Running() const { return running_; }
 
     void CountWords();
-    bool CountWordsInFile();
     bool CheckClipboard(bool blnShowText);
-    bool CountWordsOnClipboard();
-    void ShowResultCounts();
     void ConcealNumWords();
     void cmdClearOutput_Click();
     /// Lists the finished result again (order or format changed); clears a
@@ -77,7 +62,7 @@ public:
     /// Checks an input file and shows its size (messages after start-up only).
     bool ValidateInputFile(const std::string& path);
 
-    // Common words.
+    // Common words (counting/CommonWords.cpp).
     bool ReadCommonWordsFile();
     void AttemptToReadCommonWords();
     void SetDefaultCommonWordsFile();
@@ -100,9 +85,23 @@ public:
     /// Set when a run-time error was reported during the last count (the
     /// words read before it are listed, but the count is incomplete).
     bool blnErrorReported = false;
-    /// When set, the result is handed here instead of to ListWords (the
-    /// command line writes the listing to its own stream).
-    std::function<void()> listingOverride;
+    /// Where a count's result is listed (the window by default).
+    void SetListingSink(ListingSink sink) { sink_ = sink; }
+    /// How the last count's listing to a file or standard output ended.
+    const ListingOutcome& LastListing() const { return listing_; }
+
+    /// The result of the last count.
+    int32_t NumWordsIncluded() const { return results.lngNumWordsIncluded; }
+    /// The number of common words loaded.
+    int32_t NumCommonWords() const { return lngNumCommonWords; }
+    /// True while the common words are being read.
+    bool ReadingCommonWords() const { return scanner.blnReadingWords; }
+    /// True while a listing pass writes to the output file.
+    bool WritingToFile() const { return lister.blnWritingToFile; }
+    /// True once the last listing's output file was written whole.
+    bool OutputFileWritten() const { return lister.blnOutputFileWritten; }
+    /// Puts the scanner back to the default comment markers.
+    void SetDefaultCommentMarkers() { scanner.SetCommentMarkers("C"); }
 
     /// The count command's idle caption (message text 73).
     std::string IdleCaption() const;
@@ -110,6 +109,14 @@ public:
     void SetAllowedExtraChars();
 
 private:
+    bool CountWordsInFile();
+    bool CountWordsOnClipboard();
+    void ShowResultCounts();
+    bool CheckInputFile(const std::string& input, int64_t& length);
+    void ScanFile(const std::string& input, int64_t length);
+    /// Reads path line by line into the scanner's line, handing each to
+    /// onLine until it returns false. The error number is 0 unless a read failed.
+    RunError ReadLines(const std::string& path, const std::function<bool(std::string&)>& onLine);
     void SetCountRunning(bool running);
     void ResetWordTable();
     void RunResultPhases();
@@ -120,6 +127,21 @@ private:
     std::string ProgressBar(int64_t p) const;
     void PrepareLister();
 
+    Params& params;
+    Host& host;
+    const MessageTable& texts;
+    bool blnListingPartial = false;
+    int16_t intFileKind = 0;
+    int16_t intSavedSuppressWords = 0;
+    std::string strClipboardText;  // UTF-8, as fetched
+    KVXProc::Scanner scanner;
+    WordTable table;
+    Results results;
+    Lister lister;
+    std::vector<std::string> strCommonWords;  // entries 1..lngNumCommonWords (cp1252)
+    int32_t lngNumCommonWords = 0;
+    ListingSink sink_ = ListingSink::Window;
+    ListingOutcome listing_;
     bool running_ = false;
     std::vector<std::string> labels_ = std::vector<std::string>(4);
 };

@@ -94,8 +94,12 @@ public:
 
     /// A whole number with the user's digit grouping ("12,234,884").
     virtual std::string formatGrouped(int64_t n) const { return std::to_string(n); }
-    /// A number with `decimals` decimals and the user's grouping and decimal sign.
-    virtual std::string formatGroupedDecimals(double x, int decimals) const;
+    /// The user's decimal sign.
+    virtual std::string decimalPoint() const { return "."; }
+    /// A number with `decimals` decimals and the user's grouping and decimal
+    /// sign: the whole part through formatGrouped, the decimals after
+    /// decimalPoint.
+    std::string formatGroupedDecimals(double x, int decimals) const;
 
     /// Simulated failures of the file reads and writes of a count (tests
     /// only; null in the program).

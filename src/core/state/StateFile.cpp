@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/Errors.h"
+#include "files/OutputFile.h"
 #include "params/Defaults.h"
 #include "scanning/WordsToIgnore.h"
 #include "text/Cp1252.h"
@@ -76,29 +77,6 @@ bool Compose(const Params& p, std::string& out) {
     number(p.cboDisplayFormat);
     text(p.strCommonWordsFile);
     return true;
-}
-
-bool WriteAll(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Permissions for the new file: those of the file it replaces, or what the
-// user's umask allows for a new one.
-mode_t ModeFor(const std::string& path) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
 }
 
 // ---- reading ----
@@ -250,35 +228,10 @@ std::string SaveState(const Params& p, const std::string& path) {
     std::string data;
     if (!Compose(p, data)) return std::string(kSaveError) + "A text field holds a line break";
 
-    // A link is followed, so that the file it names is the one replaced.
-    std::string target = path;
-    struct stat lst;
-    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
-
-    // Write a temporary file beside the target and rename it over the target
-    // once it is safely on disk: a failure leaves the old file as it was.
-    std::string tmp = target + ".XXXXXX";
-    std::vector<char> name(tmp.begin(), tmp.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) return kSaveError + ErrorFromErrno(errno).description;
-    std::string tmpPath(name.data());
-
-    int err = 0;
-    if (::fchmod(fd, ModeFor(target)) != 0 && err == 0) err = errno;
-    if (err == 0 && !WriteAll(fd, data)) err = errno;
-    if (err == 0 && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && ::rename(tmpPath.c_str(), target.c_str()) != 0) err = errno;
-    if (err != 0) {
-        ::unlink(tmpPath.c_str());
-        return kSaveError + ErrorFromErrno(err).description;
-    }
+    // Written beside the old file and renamed over it: a failure leaves the
+    // old file as it was.
+    const RunError e = OutputFile::Replace(path, data);
+    if (e.number != 0) return kSaveError + e.description;
     return {};
 }
 

@@ -1,13 +1,13 @@
 #include "words/Listing.h"
 
 #include <cerrno>
-#include <filesystem>
-#include <fstream>
+#include <iostream>
 #include <new>
 
 #include "base/Errors.h"
 #include "files/FaultInjection.h"
 #include "files/FileProc.h"
+#include "files/OutputFile.h"
 #include "params/Params.h"
 #include "shell/Host.h"
 #include "shell/MessageTable.h"
@@ -17,7 +17,6 @@ namespace kvx {
 
 namespace {
 
-constexpr size_t kFileBufferSize = size_t(1) << 20;
 constexpr int32_t kLinesPerFlush = 20;
 
 std::string_view TrimRight(std::string_view s) {
@@ -42,11 +41,6 @@ std::string PadRight(std::string s, int width) {
 
 int16_t Digits(int64_t n) { return int16_t(std::to_string(n).size()); }
 
-bool IsRegularFile(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
-}
-
 // A simulated failure of the next write: the stream fails as it does when
 // the system refuses a write, with errno telling why.
 bool InjectedWriteFault(const Host* host, std::ostream& out) {
@@ -62,6 +56,10 @@ bool InjectedWriteFault(const Host* host, std::ostream& out) {
 
 }  // namespace
 
+std::string ErrorNumberText(std::string_view title, const RunError& error) {
+    return std::string(title) + " " + std::to_string(error.number) + ": " + error.description;
+}
+
 std::string ErrorMessageText(int16_t number, std::string_view description, const ErrorTexts& texts,
                              bool outputFileNamed, bool outputFileDisabled, bool outputFileWritten) {
     std::string body;
@@ -75,8 +73,7 @@ std::string ErrorMessageText(int16_t number, std::string_view description, const
             body = texts.fileWritten + "\r\n" + body;
         return body;
     }
-    body = texts.errorTitle + " " + std::to_string(number) + ": ";
-    body += description;
+    body = ErrorNumberText(texts.errorTitle, {number, std::string(description)});
     if (outputFileWritten) body = texts.fileWritten + "\r\n" + body;
     return body;
 }
@@ -253,6 +250,65 @@ bool Lister::WriteListing(std::ostream& out) {
     return end == PassEnd::Completed && out.good();
 }
 
+ListingOutcome Lister::WriteOutputFile(const std::string& name) {
+    ListingOutcome o;
+    OutputFile file(name);
+    if (!file.open()) {
+        o.error = file.error();
+        return o;
+    }
+    std::ostream& out = file.stream();
+    try {
+        errno = 0;
+        WriteListing(out);
+        if (out.fail()) {
+            o.error = ErrorFromErrno(errno != 0 ? errno : EIO);
+            o.failedWriting = true;
+        } else if (InjectedWriteFault(host, out)) {  // the final flush of the buffered tail
+            o.error = ErrorFromErrno(errno);
+            o.failedWriting = true;
+        }
+    } catch (const std::bad_alloc&) {
+        o.error = {ErrorNumber::OutOfMemory, "Out of memory"};
+    }
+    // A listing that broke off midway is dropped and the old file kept; a
+    // stopped one is kept as far as it went.
+    if (o.error.number != 0) return o;
+    if (!file.commit()) {
+        o.error = file.error();
+        o.failedWriting = file.failedWriting();
+    }
+    return o;
+}
+
+ListingOutcome Lister::ListTo(ListingSink sink) {
+    ListingOutcome o;
+    o.attempted = true;
+    if (sink == ListingSink::Window) {
+        ListWords();
+        return o;
+    }
+    if (results->lngNumWordsIncluded == 0) {
+        ShowNoWordsMessage();
+        return o;
+    }
+    if (sink == ListingSink::File) {
+        o = WriteOutputFile(params->txbFile[1]);
+        o.attempted = true;
+        if (o.error.number != 0) ReportError(o.error.number, o.error.description);
+        return o;
+    }
+    errno = 0;
+    WriteListing(std::cout);
+    std::cout.flush();
+    if (!std::cout) {
+        o.err = errno != 0 ? errno : EIO;
+        o.error = ErrorFromErrno(o.err);
+        o.failedWriting = true;
+    }
+    return o;
+}
+
 void Lister::ListWords() {
     blnOutputFileWritten = false;
     if (results->lngNumWordsIncluded == 0) {
@@ -277,48 +333,10 @@ void Lister::ListWords() {
                 host->setOutputText("Now processing and writing to output file ...");
                 host->repaintOutput();
             }
-            RunError failure;
-            bool failed = false;
-            std::vector<char> buffer(kFileBufferSize);
-            std::ofstream file;
-            file.rdbuf()->pubsetbuf(buffer.data(), std::streamsize(buffer.size()));
-            errno = 0;
-            file.open(name, std::ios::out | std::ios::binary | std::ios::trunc);
-            if (!file.is_open()) {
-                failure = ErrorFromErrno(errno != 0 ? errno : EIO);
-                failed = true;
-            } else {
-                try {
-                    errno = 0;
-                    WriteListing(file);
-                    if (file.fail()) {
-                        failure = ErrorFromErrno(errno != 0 ? errno : EIO);
-                        failed = true;
-                    }
-                } catch (const std::bad_alloc&) {
-                    failure = {ErrorNumber::OutOfMemory, "Out of memory"};
-                    failed = true;
-                }
-                // The final flush of the buffered tail.
-                if (!failed && InjectedWriteFault(host, file)) {
-                    failure = ErrorFromErrno(errno);
-                    failed = true;
-                }
-                errno = 0;
-                file.close();
-                if (!failed && file.fail()) {
-                    failure = ErrorFromErrno(errno != 0 ? errno : EIO);
-                    failed = true;
-                }
-                // A listing that broke off midway is not left behind as if whole.
-                if (failed && IsRegularFile(name)) {
-                    std::error_code ec;
-                    std::filesystem::remove(name, ec);
-                }
-            }
-            if (failed) {
+            const ListingOutcome o = WriteOutputFile(name);
+            if (o.error.number != 0) {
                 blnWritingToFile = false;
-                ReportError(failure.number, failure.description);
+                ReportError(o.error.number, o.error.description);
                 return;
             }
             blnOutputFileWritten = true;

@@ -1,7 +1,8 @@
 #pragma once
-// The listing of a ranked word table: the output file (when one is named and
-// not disabled) and then the output box, in alphabetical or frequency order,
-// in one of ten column layouts.
+// The listing of a ranked word table, in alphabetical or frequency order, in
+// one of ten column layouts, to one of three sinks: the window's (the output
+// file when one is named and not disabled, then the output box), one file
+// (written through OutputFile), or standard output.
 
 #include <cstdint>
 #include <ostream>
@@ -9,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Errors.h"
 #include "words/Ranking.h"
 #include "words/WordTable.h"
 
@@ -27,6 +29,9 @@ struct ErrorTexts {
     std::string errorTitle;     // text 34: title and lead-in of an error number
 };
 
+/// "Error 61: Disk full": the title (text 34), the number and the description.
+std::string ErrorNumberText(std::string_view title, const RunError& error);
+
 /// The body of the error message for a run-time error (number 6 or 7: the box
 /// overflowed or memory ran out).
 std::string ErrorMessageText(int16_t number, std::string_view description, const ErrorTexts& texts,
@@ -35,6 +40,20 @@ std::string ErrorMessageText(int16_t number, std::string_view description, const
 /// The two-line notice shown when no word survived the ignore rules, or the
 /// one-line one when there were no words at all.
 std::string NoWordsMessageText(int32_t lngNumWords, const Params& p);
+
+/// Where a listing goes: the window lists to its output file (when one is
+/// named) and then to the box; the command line to one file or to standard
+/// output.
+enum class ListingSink { Window, File, StandardOutput };
+
+/// How a listing to a file or to standard output ended (the window's
+/// listing reports its own errors).
+struct ListingOutcome {
+    bool attempted = false;      // the result reached the listing
+    RunError error;              // number 0 when nothing failed
+    bool failedWriting = false;  // the failure came while writing, not opening
+    int err = 0;                 // errno of a failed standard output
+};
 
 class Lister {
 public:
@@ -57,6 +76,12 @@ public:
 
     /// The whole listing: the output file (params->txbFile[1]), then the box.
     void ListWords();
+    /// Lists the result to sink. A failure to write a file is reported
+    /// through the host; one of standard output only in the outcome.
+    ListingOutcome ListTo(ListingSink sink);
+    /// The file pass into the named file, replacing it only when the whole
+    /// listing (or, when stopped, the part listed) was written.
+    ListingOutcome WriteOutputFile(const std::string& name);
     /// One file pass into out (UTF-8 lines ended by lineEnd). Returns false
     /// when stopped or when the stream failed.
     bool WriteListing(std::ostream& out);

@@ -116,7 +116,7 @@ TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {
     }
 }
 
-TEST(FaultsCount, WriteFailureRemovesTheOutputFileAndLeavesTheBoxUnfilled) {
+TEST(FaultsCount, WriteFailureKeepsTheOldOutputFileAndLeavesTheBoxUnfilled) {
     Fixture f;
     const std::string in = f.dir / "in.txt";
     const std::string out = f.dir / "out.txt";
@@ -154,8 +154,11 @@ TEST(FaultsCount, WriteFailureRemovesTheOutputFileAndLeavesTheBoxUnfilled) {
         ASSERT_EQ(f.host.messages.size(), 1u);
         EXPECT_EQ(f.host.messages[0].text, r.text);
         EXPECT_EQ(f.host.messages[0].title, "Error");
-        EXPECT_FALSE(std::filesystem::exists(out));
-        EXPECT_FALSE(f.session.lister.blnOutputFileWritten);
+        EXPECT_EQ(TempFolder::Read(out), file);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.dir.path()),
+                                std::filesystem::directory_iterator()),
+                  2);  // in.txt and out.txt: no temporary left behind
+        EXPECT_FALSE(f.session.OutputFileWritten());
         EXPECT_FALSE(f.session.Running());
 
         // Re-listing the same result meets the same fault.
@@ -163,7 +166,7 @@ TEST(FaultsCount, WriteFailureRemovesTheOutputFileAndLeavesTheBoxUnfilled) {
         f.session.ListWords();
         ASSERT_EQ(f.host.messages.size(), 1u);
         EXPECT_EQ(f.host.messages[0].text, r.text);
-        EXPECT_FALSE(std::filesystem::exists(out));
+        EXPECT_EQ(TempFolder::Read(out), file);
         EXPECT_FALSE(f.session.Running());
 
         f.faults.clear();
@@ -171,6 +174,23 @@ TEST(FaultsCount, WriteFailureRemovesTheOutputFileAndLeavesTheBoxUnfilled) {
         EXPECT_TRUE(f.host.messages.empty());
         EXPECT_EQ(TempFolder::Read(out), file);
     }
+}
+
+// The flag of a listing written whole belongs to that listing: a read error
+// in the next count must not claim the output file holds its listing.
+TEST(FaultsCount, ReadErrorAfterAWrittenListingIsNotReportedAsWritten) {
+    Fixture f;
+    const std::string in = f.dir / "in.txt";
+    TempFolder::Write(in, TwoBlockText(4096, 50));
+    f.Count(in, f.dir / "out.txt");
+    ASSERT_TRUE(f.host.messages.empty());
+    ASSERT_TRUE(f.session.OutputFileWritten());
+
+    f.faults.failReadAt = kBlock;
+    f.faults.readErrno = EIO;
+    f.Count(in, f.dir / "out.txt");
+    ASSERT_FALSE(f.host.messages.empty());
+    EXPECT_EQ(f.host.messages[0].text, "Error 57: Device I/O error");
 }
 
 }  // namespace
@@ -209,6 +229,19 @@ TEST(CommonWordsDuringCount, AreNotLoadedUnderARunningCount) {
     f.session.SetIgnoreCommonWords(1);
     EXPECT_TRUE(f.session.blnCommonWordsLoaded);
     EXPECT_EQ(f.params.chkIgnoreCommonWords, 1);
+}
+
+// The character-entity mode of an HTML count must not carry over into the
+// next loading of common words: there "&#" inside a comment is just text.
+TEST(CommonWordsAfterHtml, EntityModeDoesNotLeakIntoTheLoading) {
+    Fixture f;
+    const std::string common = f.dir / "common.txt";
+    TempFolder::Write(common, "/* skipped\r\n&#\r\nhidden */\r\nvisible\r\n");
+    TempFolder::Write(f.dir / "page.htm", "<p>caf&#233; &amp; bar</p>\r\n");
+    f.Count(f.dir / "page.htm");
+    f.params.strCommonWordsFile = common;
+    ASSERT_TRUE(f.session.ReadCommonWordsFile());
+    EXPECT_EQ(f.session.NumCommonWords(), 1);
 }
 
 }  // namespace
