@@ -47,13 +47,13 @@ QMessageBox::StandardButtons ToQt(Buttons buttons) {
     return QMessageBox::Ok;
 }
 
-// The answer that ends the work at hand, used while the program quits.
-Answer QuittingAnswer(std::string_view title, Buttons buttons) {
+// The answer of a question asked while the program quits that has none of its own.
+Answer QuittingAnswer(Buttons buttons) {
     switch (buttons) {
     case Buttons::OK: return Answer::OK;
     case Buttons::OKCancel:
     case Buttons::YesNoCancel: return Answer::Cancel;
-    case Buttons::YesNo: return title == "Stop" ? Answer::Yes : Answer::No;
+    case Buttons::YesNo: return Answer::No;
     }
     return Answer::OK;
 }
@@ -110,7 +110,7 @@ void QtHost::setAsker(Asker* asker) { asker_ = asker ? asker : defaultAsker_.get
 
 Answer QtHost::message(std::string_view text, std::string_view title, Icon icon,
                        Buttons buttons) {
-    if (quitting) return QuittingAnswer(title, buttons);
+    if (quitting) return QuittingAnswer(buttons);
     flushOutput();
     // Text boxes and message boxes break lines at CR LF; Qt wants LF.
     QString t = Q(text);

@@ -51,10 +51,6 @@ public:
 
     /// The shortest time between two runs of the event loop from yield().
     int yieldIntervalMs = 20;
-    /// While quitting, questions get the answer that ends the work at hand
-    /// and yields request a stop.
-    bool quitting = false;
-
     Answer message(std::string_view text, std::string_view title, Icon icon,
                    Buttons buttons) override;
     void yield() override;

@@ -429,10 +429,10 @@ void CountingSession::ScanFile(const std::string& input, int64_t length) {
             scanner.ScanLine();
             if (!blnStop) return true;
             if (table.lngNumWords < kStopQuestionWords) return false;
-            Answer a = host.message(" " + std::to_string(table.lngNumWords) +
-                                        " different words have been found.\r\n"
-                                        "Do you really wish to stop?",
-                                    "Stop", Icon::None, Buttons::YesNo);
+            Answer a = host.ask(" " + std::to_string(table.lngNumWords) +
+                                    " different words have been found.\r\n"
+                                    "Do you really wish to stop?",
+                                "Stop", Icon::None, Buttons::YesNo, Answer::Yes);
             if (a == Answer::Yes) return false;
             blnStop = false;
             return true;

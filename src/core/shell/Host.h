@@ -37,6 +37,15 @@ public:
     /// A message box; returns the button pressed.
     virtual Answer message(std::string_view text, std::string_view title, Icon icon,
                            Buttons buttons) = 0;
+    /// A question that, while the program quits, is not shown and gets
+    /// `whenQuitting`, the answer that ends the work at hand.
+    Answer ask(std::string_view text, std::string_view title, Icon icon, Buttons buttons,
+               Answer whenQuitting) {
+        return quitting ? whenQuitting : message(text, title, icon, buttons);
+    }
+    /// Set while the program quits: no question is shown, and one without an
+    /// answer of its own for quitting gets the cautious one (OK, Cancel, No).
+    bool quitting = false;
 
     /// Offers the event loop a chance to run (after every word, every listed
     /// record...). Implementations throttle this themselves.
