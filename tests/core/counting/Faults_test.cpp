@@ -11,31 +11,23 @@
 #include "counting/CountingSession.h"
 #include "files/FaultInjection.h"
 #include "files/LineReader.h"
-#include "state/TempFolder.h"
-#include "words/WordsTestHost.h"
+#include "FakeHost.h"
+#include "TempFolder.h"
+#include "TextGen.h"
 
 namespace kvx {
 namespace {
 
-using testing::TempFolder;
-using wordstest::WordsTestHost;
+using test::FakeHost;
+using test::TempFolder;
+using test::TwoBlockText;
 
 constexpr int64_t kBlock = 64 * 1024;  // the reader's block size
-
-// Lines of 16 bytes: the first block holds exactly `front` lines of one
-// vocabulary, the rest another, so a read failing at the block boundary
-// leaves exactly the front lines counted.
-std::string TwoBlockText(int front, int back) {
-    std::string s;
-    for (int i = 0; i < front; ++i) s += "alpha beta gam\r\n";
-    for (int i = 0; i < back; ++i) s += "delta beta eps\r\n";
-    return s;
-}
 
 struct Fixture {
     TempFolder dir;
     Params params;
-    WordsTestHost host;
+    FakeHost host;
     MessageTable texts;
     FaultPlan faults;
     CountingSession session{params, host, texts};
@@ -120,10 +112,7 @@ TEST(FaultsCount, WriteFailureRemovesTheOutputFileAndLeavesTheBoxUnfilled) {
     Fixture f;
     const std::string in = f.dir / "in.txt";
     const std::string out = f.dir / "out.txt";
-    std::string text;
-    for (int i = 0; i < 400; ++i)
-        text += std::string{'w', char('a' + i / 26 % 26), char('a' + i % 26)} + " word\r\n";
-    TempFolder::Write(in, text);
+    TempFolder::Write(in, test::DistinctWords(400, 2));
 
     // The clean listing first: its size places the faults below.
     const std::string clean = f.Count(in, out);
@@ -172,12 +161,6 @@ TEST(FaultsCount, WriteFailureRemovesTheOutputFileAndLeavesTheBoxUnfilled) {
         EXPECT_EQ(TempFolder::Read(out), file);
     }
 }
-
-}  // namespace
-}  // namespace kvx
-
-namespace kvx {
-namespace {
 
 // Ticking "Ignore common words" in the parameters window while a count runs
 // must not load the file under the count: the count stays whole.

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/params/RecordingHost.h"
+#include "FakeHost.h"
 
 namespace kvx {
 namespace {
@@ -78,7 +78,7 @@ TEST_P(CheckAllowedExtraCharsTest, ReportsFirstBadCharacter) {
     Params p;
     p.txbWordsToIgnore = c.words;
     if (c.box) p.*c.box = c.value;
-    testing::RecordingHost host;
+    test::FakeHost host;
     bool ok = CheckAllowedExtraChars(p, host);
     if (c.expectedMessage.empty()) {
         EXPECT_TRUE(ok);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "params/Params.h"
-#include "shell/Host.h"
+#include "FakeHost.h"
 #include "text/Cp1252.h"
 
 using namespace kvx;
@@ -22,27 +22,10 @@ struct RecordingSink : WordSink {
     }
 };
 
-struct FakeHost : Host {
-    std::vector<std::string> messages;
-    int yields = 0;
-    std::function<void()> onYield;
-    Answer message(std::string_view text, std::string_view title, Icon icon, Buttons buttons) override {
-        EXPECT_EQ(title, "Error");
-        EXPECT_EQ(icon, Icon::Exclamation);
-        EXPECT_EQ(buttons, Buttons::OK);
-        messages.emplace_back(text);
-        return Answer::OK;
-    }
-    void yield() override {
-        ++yields;
-        if (onYield) onYield();
-    }
-};
-
 // A scanner wired as a count wires it, over UTF-8 lines.
 struct Rig {
     Params params;
-    FakeHost host;
+    test::FakeHost host;
     RecordingSink sink;
     bool stop = false;
     KVXProc::Scanner sc;
@@ -281,7 +264,8 @@ TEST(KVXProcMarkers, ValidationMessages) {
             EXPECT_EQ(rig.sc.strStartCommentMarker[0], r.start[0]);
         } else {
             ASSERT_EQ(rig.host.messages.size(), 1u);
-            EXPECT_EQ(rig.host.messages[0], r.msg);
+            EXPECT_EQ(rig.host.messages[0].text, r.msg);
+            EXPECT_EQ(rig.host.messages[0].title, "Error");
             EXPECT_EQ(rig.sc.strStartCommentMarker[0], "/*");  // markers left as they were
         }
     }

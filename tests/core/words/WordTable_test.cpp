@@ -6,13 +6,13 @@
 #include <random>
 
 #include "params/Params.h"
-#include "words/WordsTestHost.h"
+#include "FakeHost.h"
 
 namespace kvx {
 namespace {
 
 struct WordTableTest : ::testing::Test {
-    wordstest::WordsTestHost host;
+    test::FakeHost host;
     Params params;
     WordTable table;
     void SetUp() override {

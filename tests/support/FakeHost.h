@@ -1,7 +1,7 @@
 #pragma once
-// A host for the word-table and listing tests: keeps the output box as a
-// string, records labels, messages, yields and twirler turns, and answers
-// questions from a queue.
+// The one scripted host of the tests: records every message, answers
+// questions from a queue, keeps the output box as a string and records
+// labels, yields and twirler turns.
 
 #include <deque>
 #include <functional>
@@ -12,24 +12,26 @@
 #include "shell/Host.h"
 #include "text/Cp1252.h"
 
-namespace kvx::wordstest {
+namespace kvx::test {
 
-class WordsTestHost : public Host {
+struct Shown {
+    std::string text, title;
+    Icon icon;
+    Buttons buttons;
+};
+
+class FakeHost : public Host {
 public:
-    struct Shown {
-        std::string text, title;
-        Icon icon;
-        Buttons buttons;
-    };
-
+    std::vector<Shown> messages;
+    /// Answers in order; when empty a question counts as unexpected and gets
+    /// OK, No or Cancel.
+    std::deque<Answer> answers;
+    int unexpected = 0;
     std::string output;  // UTF-8
     bool caretAtEnd = false;
-    int caretMoves = 0;
     std::map<Label, std::string> labels;
     std::map<Label, bool> visible;
     std::vector<std::string> numberOfWordsHistory;
-    std::vector<Shown> messages;
-    std::deque<Answer> answers;
     std::vector<int> twirls;
     int yields = 0;
     int paramsChangedCalls = 0;
@@ -37,10 +39,18 @@ public:
 
     Answer message(std::string_view text, std::string_view title, Icon icon, Buttons buttons) override {
         messages.push_back({std::string(text), std::string(title), icon, buttons});
-        if (answers.empty()) return buttons == Buttons::YesNo ? Answer::Yes : Answer::OK;
-        Answer a = answers.front();
-        answers.pop_front();
-        return a;
+        if (!answers.empty()) {
+            Answer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        ++unexpected;
+        return buttons == Buttons::OK ? Answer::OK : buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+    std::vector<std::string> titles() const {
+        std::vector<std::string> t;
+        for (const Shown& s : messages) t.push_back(s.title);
+        return t;
     }
     void yield() override {
         ++yields;
@@ -50,10 +60,7 @@ public:
     std::string outputText() const override { return output; }
     void setOutputText(std::string_view t) override { output = std::string(t); }
     void appendOutputText(std::string_view t) override { output += t; }
-    void setOutputCaret(bool atEnd) override {
-        caretAtEnd = atEnd;
-        ++caretMoves;
-    }
+    void setOutputCaret(bool atEnd) override { caretAtEnd = atEnd; }
     void setLabel(Label l, std::string_view t) override {
         labels[l] = std::string(t);
         if (l == Label::NumberOfWords) numberOfWordsHistory.emplace_back(t);
@@ -61,6 +68,14 @@ public:
     void setLabelVisible(Label l, bool v) override { visible[l] = v; }
     void setTwirler(int i) override { twirls.push_back(i); }
     void paramsChanged() override { ++paramsChangedCalls; }
+    std::string formatGrouped(int64_t n) const override {
+        std::string digits = std::to_string(n < 0 ? -n : n), out;
+        for (size_t i = 0; i < digits.size(); ++i) {
+            if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+            out += digits[i];
+        }
+        return n < 0 ? "-" + out : out;
+    }
 };
 
-}  // namespace kvx::wordstest
+}  // namespace kvx::test
