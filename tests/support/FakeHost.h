@@ -31,7 +31,7 @@ public:
     bool caretAtEnd = false;
     std::map<Label, std::string> labels;
     std::map<Label, bool> visible;
-    std::vector<std::string> numberOfWordsHistory;
+    std::map<Label, std::vector<std::string>> labelHistory;
     std::vector<int> twirls;
     int yields = 0;
     int paramsChangedCalls = 0;
@@ -63,7 +63,7 @@ public:
     void setOutputCaret(bool atEnd) override { caretAtEnd = atEnd; }
     void setLabel(Label l, std::string_view t) override {
         labels[l] = std::string(t);
-        if (l == Label::NumberOfWords) numberOfWordsHistory.emplace_back(t);
+        labelHistory[l].emplace_back(t);
     }
     void setLabelVisible(Label l, bool v) override { visible[l] = v; }
     void setTwirler(int i) override { twirls.push_back(i); }

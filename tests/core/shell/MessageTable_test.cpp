@@ -65,6 +65,8 @@ TEST_F(MessageTableTest, ResultCodes) {
         {"not a number", "1x=text\n", -501},
         {"number out of range", "40000=text\n", -501},
         {"negative number", "-3=text\n", -501},
+        {"4 MiB is the largest file", "#" + std::string((4 << 20) - 2, 'x') + "\n", 0},
+        {"a larger one is not read", "#" + std::string((4 << 20) - 1, 'x') + "\n", -3},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -74,6 +76,7 @@ TEST_F(MessageTableTest, ResultCodes) {
     MessageTable t;
     EXPECT_EQ(t.Load((dir_ / "missing.dat").string()), -1);
     EXPECT_EQ(t.Load(dir_.string()), -1);
+    EXPECT_EQ(t.Load("/proc/self/mem"), -7);  // a regular file whose reading fails
 }
 
 TEST_F(MessageTableTest, TextsAreUnescapedAndExpanded) {

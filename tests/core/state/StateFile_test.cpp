@@ -209,16 +209,13 @@ TEST(StateFileTest, ByteOrderMarks) {
     EXPECT_EQ(p.txbFile[0], "\xC3\xA9t\xC3\xA9");
 
     std::string ascii = Join(DefaultLines(), "\r\n");
-    ascii.replace(0, 2, "\"\xE9\"");  // "é" in line 1, as one Latin-1 unit
+    ascii.replace(0, 2, "\"\xE9\x01\"");  // "é" as one Latin-1 unit, then a lone surrogate
     std::string utf16 = "\xFF\xFE";
-    for (char c : ascii) {
-        utf16 += c;
-        utf16 += '\0';
-    }
+    for (char c : ascii) utf16 += c == '\x01' ? std::string("\x00\xD8", 2) : std::string{c, '\0'};
     TempFolder::Write(dir / "bom16.kvx", utf16);
     Params q;
     ASSERT_EQ(RestoreSavedState(q, dir / "bom16.kvx"), "");
-    EXPECT_EQ(q.txbFile[0], "\xC3\xA9");
+    EXPECT_EQ(q.txbFile[0], "\xC3\xA9\xEF\xBF\xBD");
 }
 
 TEST(StateFileTest, HostileFilesFailCleanly) {

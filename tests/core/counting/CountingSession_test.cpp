@@ -1,6 +1,7 @@
-// Simulated read and write failures in the middle of a count, of a listing
-// and of the loading of common words: each is reported, nothing is left
-// half-written, and the next count works.
+// The counting session: the progress bar, and simulated read and write
+// failures in the middle of a count, of a listing and of the loading of
+// common words: each is reported, nothing is left half-written, and the
+// next count works.
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,21 @@ struct Fixture {
         return host.output;
     }
 };
+
+TEST(CountingProgress, BarStepsWithTheBytesRead) {
+    Fixture f;
+    // A short first line (step 0), then 37 lines of 300 bytes, one step each.
+    std::string text = "a\r\n";
+    for (int i = 0; i < 37; ++i) text += std::string(298, 'x') + "\r\n";
+    f.Count(f.dir.write("bar.txt", text));
+    const std::vector<std::string>& bar = f.host.labelHistory[Label::TotalNumOccurrences];
+    ASSERT_GE(bar.size(), 39u);
+    EXPECT_EQ(bar[0], "[" + std::string(37, ' ') + "]");
+    for (int p = 0; p <= 37; ++p)
+        EXPECT_EQ(bar[size_t(p) + 1], "[" + std::string(p > 1 ? p - 1 : 0, '-') + ">" +
+                                          std::string(p > 1 ? 37 - p : 36, ' ') + "]") << p;
+    EXPECT_EQ(f.host.visible[Label::TotalNumOccurrences], true);
+}
 
 TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {
     struct Row {
