@@ -31,8 +31,14 @@ enum Scenario { ReadMidCount, WriteMidCount, ReadCommonWords, WriteMidRelist };
 
 class TestFaults : public QObject {
     Q_OBJECT
+    std::unique_ptr<Window> win;  // a fresh, loaded window for each test
+
 private slots:
-    void init() { ForgetState(); }
+    void init() {
+        ForgetState();
+        win = std::make_unique<Window>();
+        QVERIFY(win->load());
+    }
 
     void faultMidWay_data() {
         QTest::addColumn<int>("scenario");
@@ -49,8 +55,7 @@ private slots:
         QFETCH(int, scenario);
         QFETCH(int, err);
         QFETCH(QString, text);
-        Window t;
-        QVERIFY(t.load());
+        Window& t = *win;
         FaultPlan faults;
         faults.readErrno = faults.writeErrno = err;
         t.w->host().setIoFaults(&faults);

@@ -184,26 +184,6 @@ TEST(KVXProcScan, HostileLines) {
     EXPECT_EQ(rig.sink.words, std::vector<std::string>{"b"});
 }
 
-TEST(KVXProcScan, CommentStateAndMarkerSearch) {
-    Rig rig;
-    rig.sc.SetCommentMarkers("HTML");
-    rig.sc.blnCharacterEntitiesPossible = true;
-    rig.sc.strLine = "x&hellip;";
-    rig.sc.lngLP = 2;
-    EXPECT_EQ(rig.sc.FindStartCommentMarker(), 0);
-    rig.sc.strLine = "x& b;";
-    EXPECT_EQ(rig.sc.FindStartCommentMarker(), -1);  // lone ampersand: later pairs not tried
-    rig.sc.strLine = "x<!-- -->";
-    EXPECT_EQ(rig.sc.FindStartCommentMarker(), 3);  // before the plain "<"
-    rig.sc.blnCharacterEntitiesPossible = false;
-    rig.sc.strLine = "x& b;";
-    EXPECT_EQ(rig.sc.FindStartCommentMarker(), 0);
-    // An unterminated comment stays open into the next line.
-    Rig open;
-    open.scan({"a <!-- b"}, "HTML", true);
-    EXPECT_EQ(open.sc.intWithinComment, 3);
-}
-
 TEST(KVXProcMarkers, KindsForExtensions) {
     struct Row { const char* ext; int16_t allow; int16_t count; bool entities; bool ok; };
     const Row rows[] = {
@@ -277,14 +257,9 @@ TEST(KVXProcMarkers, ValidationMessages) {
 
 TEST(KVXProcScan, AllowedExtraCharsOrder) {
     Params p;
-    p.chkAllowWordsWithHyphens = 1;
-    p.chkAllowWordsWithApostrophes = 1;
-    p.chkAllowWordsWithUnderscores = 1;
+    p.chkAllowWordsWithHyphens = p.chkAllowWordsWithApostrophes = p.chkAllowWordsWithUnderscores = 1;
+    p.chkAllowWordsWithBackslashes = p.chkAllowWordsWithForwardslashes = p.chkAllowWordsWithPeriods = 1;
+    p.chkAllowWordsWithAtSigns = p.chkAllowWordsWithNumerals = 1;
     p.chkAllowWordsWithColons = 2;  // greyed is not ticked
-    p.chkAllowWordsWithBackslashes = 1;
-    p.chkAllowWordsWithForwardslashes = 1;
-    p.chkAllowWordsWithPeriods = 1;
-    p.chkAllowWordsWithAtSigns = 1;
-    p.chkAllowWordsWithNumerals = 1;
     EXPECT_EQ(KVXProc::AllowedExtraChars(p), "-'_\\/.@0123456789");
 }

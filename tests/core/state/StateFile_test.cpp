@@ -104,52 +104,43 @@ TEST(StateFileTest, UnsetListIndexLoadsEverythingThenReports) {
     EXPECT_EQ(p.txbCommonWordsFile, "/c.txt");
 }
 
-struct FieldCase {
-    const char* name;
-    int line;  // 1-based
-    std::string value;
-    std::string expected;  // result of the restore
-};
-
-class StateFieldTest : public ::testing::TestWithParam<FieldCase> {};
-
 // Each case changes one line of a default file, with line 11 set to 0 and
 // line 35 set to 1 as markers of what was read.
-TEST_P(StateFieldTest, OneLine) {
-    const FieldCase& c = GetParam();
-    TempFolder dir;
-    std::vector<std::string> lines = DefaultLines();
-    lines[10] = "0";  // chkIgnoreShortWords, before every check-box case
-    lines[34] = "1";  // cboWordOrder, after them
-    lines[c.line - 1] = c.value;
-    TempFolder::Write(dir / "p.kvx", Join(lines, "\r\n"));
-    Params p;
-    EXPECT_EQ(RestoreSavedState(p, dir / "p.kvx"), c.expected);
-    if (c.line > 11) {
-        EXPECT_EQ(p.chkIgnoreShortWords, 0) << "earlier field lost";
-    }
-    if (c.line < 35 && !c.expected.empty()) {
-        EXPECT_EQ(p.cboWordOrder, 0) << "field after the failure was read";
+TEST(StateFileTest, OneLineChanged) {
+    struct FieldCase {
+        const char* name;
+        int line;  // 1-based
+        std::string value, expected;  // the line, the result of the restore
+    };
+    const FieldCase cases[] = {
+        {"CheckTwoIsGreyed", 17, "2", ""},
+        {"CheckThreeFails", 17, "3", kRestoreError + "Invalid property value"},
+        {"CheckNegativeFails", 20, "-1", kRestoreError + "Invalid property value"},
+        {"CheckRoundsHalfToEven", 21, "2.5", ""},
+        {"CheckRoundsUp", 21, " 1.6 ", ""},
+        {"CheckNotANumber", 22, "yes", kRestoreError + "Type mismatch"},
+        {"CheckEmpty", 33, "", kRestoreError + "Type mismatch"},
+        {"ReservedLineIgnored", 29, "whatever", ""},
+        {"ListBeyondLastEntry", 36, "10", kRestoreError + "Invalid property value"},
+        {"ListLastEntry", 9, "6", ""},
+        {"ListBelowMinusOne", 8, "-2", kRestoreError + "Invalid property value"},
+        {"ListNotANumber", 10, "\"abc\"", kRestoreError + "Type mismatch"},
+        {"ListHuge", 10, "99999999999", kRestoreError + "Invalid property value"},
+    };
+    for (const FieldCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder dir;
+        std::vector<std::string> lines = DefaultLines();
+        lines[10] = "0";  // chkIgnoreShortWords, before every check-box case
+        lines[34] = "1";  // cboWordOrder, after them
+        lines[size_t(c.line - 1)] = c.value;
+        TempFolder::Write(dir / "p.kvx", Join(lines, "\r\n"));
+        Params p;
+        EXPECT_EQ(RestoreSavedState(p, dir / "p.kvx"), c.expected);
+        if (c.line > 11) EXPECT_EQ(p.chkIgnoreShortWords, 0) << "earlier field lost";
+        if (c.line < 35 && !c.expected.empty()) EXPECT_EQ(p.cboWordOrder, 0) << "field after the failure was read";
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StateFieldTest,
-    ::testing::Values(
-        FieldCase{"CheckTwoIsGreyed", 17, "2", ""},
-        FieldCase{"CheckThreeFails", 17, "3", kRestoreError + "Invalid property value"},
-        FieldCase{"CheckNegativeFails", 20, "-1", kRestoreError + "Invalid property value"},
-        FieldCase{"CheckRoundsHalfToEven", 21, "2.5", ""},
-        FieldCase{"CheckRoundsUp", 21, " 1.6 ", ""},
-        FieldCase{"CheckNotANumber", 22, "yes", kRestoreError + "Type mismatch"},
-        FieldCase{"CheckEmpty", 33, "", kRestoreError + "Type mismatch"},
-        FieldCase{"ReservedLineIgnored", 29, "whatever", ""},
-        FieldCase{"ListBeyondLastEntry", 36, "10", kRestoreError + "Invalid property value"},
-        FieldCase{"ListLastEntry", 9, "6", ""},
-        FieldCase{"ListBelowMinusOne", 8, "-2", kRestoreError + "Invalid property value"},
-        FieldCase{"ListNotANumber", 10, "\"abc\"", kRestoreError + "Type mismatch"},
-        FieldCase{"ListHuge", 10, "99999999999", kRestoreError + "Invalid property value"}),
-    [](const ::testing::TestParamInfo<FieldCase>& info) { return info.param.name; });
 
 TEST(StateFileTest, CheckValuesAsLoaded) {
     TempFolder dir;
