@@ -119,6 +119,7 @@ TEST(StateFileTest, OneLineChanged) {
         {"CheckRoundsHalfToEven", 21, "2.5", ""},
         {"CheckRoundsUp", 21, " 1.6 ", ""},
         {"CheckNotANumber", 22, "yes", kRestoreError + "Type mismatch"},
+        {"CheckOutOfRange", 22, "1e999", kRestoreError + "Type mismatch"},
         {"CheckEmpty", 33, "", kRestoreError + "Type mismatch"},
         {"ReservedLineIgnored", 29, "whatever", ""},
         {"ListBeyondLastEntry", 36, "10", kRestoreError + "Invalid property value"},
