@@ -36,6 +36,8 @@ public:
     int yields = 0;
     int paramsChangedCalls = 0;
     std::function<void()> onYield;
+    std::string clipboard;  // UTF-8
+    std::string folder;     // the file dialogs' current folder
 
     Answer message(std::string_view text, std::string_view title, Icon icon, Buttons buttons) override {
         messages.push_back({std::string(text), std::string(title), icon, buttons});
@@ -68,6 +70,8 @@ public:
     void setLabelVisible(Label l, bool v) override { visible[l] = v; }
     void setTwirler(int i) override { twirls.push_back(i); }
     void paramsChanged() override { ++paramsChangedCalls; }
+    std::string clipboardText() override { return clipboard; }
+    void setCurrentFolder(const std::string& f) override { folder = f; }
     std::string formatGrouped(int64_t n) const override {
         std::string digits = std::to_string(n < 0 ? -n : n), out;
         for (size_t i = 0; i < digits.size(); ++i) {

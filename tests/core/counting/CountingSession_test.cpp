@@ -68,7 +68,29 @@ TEST(CountingProgress, BarStepsWithTheBytesRead) {
     for (int p = 0; p <= 37; ++p)
         EXPECT_EQ(bar[size_t(p) + 1], "[" + std::string(p > 1 ? p - 1 : 0, '-') + ">" +
                                           std::string(p > 1 ? 37 - p : 36, ' ') + "]") << p;
-    EXPECT_EQ(f.host.visible[Label::TotalNumOccurrences], true);
+    EXPECT_EQ(f.host.folder, f.dir.path() + "/");  // the dialogs open where the input is
+}
+
+TEST(CountingClipboard, TabsAndLineBreaksAreTextOtherControlBytesRefuse) {
+    struct Row {
+        std::string text;
+        std::vector<std::string> titles;  // of the messages shown
+        bool counted;
+    };
+    const Row rows[] = {
+        {"the\tcat\r\nthe\n", {}, true},
+        {"the \x01 cat", {"Invalid input"}, false},
+        {"the \x1F", {"Invalid input"}, false},
+        {"", {"Clipboard empty"}, false},
+    };
+    for (const Row& r : rows) {
+        Fixture f;
+        f.params.optInFile = false;
+        f.host.clipboard = r.text;
+        f.session.cmdListWords_Click();
+        EXPECT_EQ(f.host.titles(), r.titles) << r.text;
+        EXPECT_EQ(f.session.blnWordsGot, r.counted) << r.text;
+    }
 }
 
 TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {
