@@ -1,11 +1,17 @@
 #pragma once
 // The windows' side of the scripted host: an asker that hands every question
-// to the core fake (which records it and answers from its queue), returns
-// scripted file names, and a window fixture with a test main that keeps the
+// to the core fake host, a window fixture, and a test main that keeps the
 // tests away from the real home folder.
 
-#include <QString>
-#include <QStringList>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <deque>
 #include <functional>
@@ -70,6 +76,12 @@ struct Window {
     /// The window is idle: every control usable, the count command ready.
     void verifyIdle();
 };
+
+/// Chooses entry i of a list as the user does.
+inline void Select(QComboBox* box, int i) {
+    box->setCurrentIndex(i);
+    emit box->activated(i);
+}
 
 /// A temporary folder for files a test writes.
 QString TempDir();

@@ -1,16 +1,8 @@
 // Counts run through the main window: the count command, the refusals, the
 // questions, stopping from inside a yield, the clipboard and re-listing.
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
 #include <QGuiApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 
 #include "ScriptedAsker.h"
 #include "TextGen.h"
@@ -28,11 +20,6 @@ const std::string kSmallListing = kHeader +
                                   "      3       1  mat\r\n"
                                   "      4       1  ran\r\n"
                                   "      5       1  sat\r\n";
-
-void Select(QComboBox* box, int i) {
-    box->setCurrentIndex(i);
-    emit box->activated(i);
-}
 
 }  // namespace
 

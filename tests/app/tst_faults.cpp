@@ -1,18 +1,7 @@
-// Failing reads and writes in the middle of a count, of a re-listing and of
-// the loading of common words, switched on from inside a yield so that they
-// strike while the work is under way: the message comes, the window is idle
-// again and the next count works. The results themselves are checked in the
-// core tests.
+// Failing reads and writes in the middle of a count, a re-listing and the
+// loading of common words, switched on from inside a yield: the message
+// comes, the window is idle again and the next count works.
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <cerrno>
 
 #include "FrmParams.h"
@@ -131,10 +120,6 @@ private slots:
 
 private:
     static FrmParams& Panel(Window& t) { return *t.w->findChild<FrmParams*>(QStringLiteral("frmParams")); }
-    static void Select(QComboBox* box, int i) {
-        box->setCurrentIndex(i);
-        emit box->activated(i);
-    }
 };
 
 KVX_APP_TEST_MAIN(TestFaults)

@@ -1,14 +1,5 @@
-// The parameters window: its controls bound to the parameters, the question
-// before a finished count is thrown away, the character check of the words
-// to ignore, the common-words controls and the parameter files.
-
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
+// The parameters window: controls bound to the parameters, the question before
+// a count is thrown away, the checks, common words and parameter files.
 
 #include "FrmParams.h"
 #include "ScriptedAsker.h"

@@ -1,6 +1,5 @@
-// The kvx-count process: exit status, standard output and error, and the
-// files it writes or must leave alone. Results themselves are checked in
-// the core tests; here one listing per way of delivering it.
+// The kvx-count process: exit status, streams, and the files it writes or
+// must leave alone; one listing per way of delivering it.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

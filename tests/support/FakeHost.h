@@ -1,7 +1,6 @@
 #pragma once
-// The one scripted host of the tests: records every message, answers
-// questions from a queue, keeps the output box as a string and records
-// labels, yields and twirler turns.
+// The one scripted host of the tests: records every message, answers from a
+// queue, keeps the output box as a string and records labels and yields.
 
 #include <deque>
 #include <functional>

@@ -6,8 +6,7 @@
 
 namespace kvx::test {
 
-/// n different letter-only words "qbbbb", "qbbbc", ... (letters b to z),
-/// perLine to a CR LF line.
+/// n different words "qbbbb", "qbbbc", ... (letters b to z), perLine to a line.
 inline std::string DistinctWords(int n, int perLine = 10) {
     std::string s;
     for (int i = 0; i < n; ++i) {
@@ -18,8 +17,7 @@ inline std::string DistinctWords(int n, int perLine = 10) {
     return s;
 }
 
-/// Lines of 16 bytes: the line reader's first 64 KiB block holds exactly
-/// `front` = 4096 lines of one vocabulary, the rest another.
+/// Lines of 16 bytes: 4096 of them fill the line reader's first 64 KiB block.
 inline std::string TwoBlockText(int front, int back) {
     std::string s;
     for (int i = 0; i < front; ++i) s += "alpha beta gam\r\n";

@@ -234,7 +234,10 @@ TEST_F(ListingTest, BoxOverflowStopsAtABlockOfTwentyLines) {
     results.intMaxWordLengthFound = 9;
     results.lngFirstFreq = 1;
     params.cboDisplayFormat = 8;
+    bool caretAtEndMidway = true;
+    host.onYield = [&] { if (host.yields == 25) caretAtEndMidway = host.caretAtEnd; };
     lister.ListWords();
+    EXPECT_FALSE(caretAtEndMidway);  // each block of lines leaves the box at its top
     EXPECT_EQ(host.output.size(), 33u + 148 * 220);
     EXPECT_TRUE(host.output.ends_with("w00002959\r\n"));
     ASSERT_EQ(host.messages.size(), 1u);
