@@ -112,7 +112,7 @@ TEST_F(FileProcTest, TolerantReportsFirstBadByteAndPercentage) {
     EXPECT_EQ(t.position, 3);
 
     int16_t bad = -7;
-    EXPECT_EQ(strict(write(S("abc\x1B", 4)), &bad), kNotText);
+    EXPECT_EQ(strict(write(S("\x1B" "abc", 4)), &bad), kNotText);
     EXPECT_EQ(bad, 27);
     bad = -7;
     EXPECT_EQ(strict(write("abc"), &bad), kTextCrLf);

@@ -127,6 +127,12 @@ TEST(KVXProcScan, WordLists) {
     }
 }
 
+TEST(KVXProcScan, MarkersLeftFromAnEarlierKindAreNotLookedAt) {
+    Rig rig;
+    rig.sc.SetCommentMarkers("PHP");
+    EXPECT_EQ(rig.scan({"a <style> b"}, "C"), "a|style|b");
+}
+
 TEST(KVXProcScan, LoadingModeSkipsWordRules) {
     Rig rig;
     rig.sc.blnReadingWords = true;

@@ -194,20 +194,21 @@ TEST(StateFileTest, LegacyBytesAndLineEnds) {
 TEST(StateFileTest, ByteOrderMarks) {
     TempFolder dir;
     std::vector<std::string> lines = DefaultLines();
-    lines[0] = "\"\xC3\xA9t\xC3\xA9\"";
+    lines[0] = "\xC3\xA9t\xC3\xA9";  // unquoted: nothing hides a mark left in the line
     TempFolder::Write(dir / "bom8.kvx", "\xEF\xBB\xBF" + Join(lines, "\r\n"));
     Params p;
     ASSERT_EQ(RestoreSavedState(p, dir / "bom8.kvx"), "");
     EXPECT_EQ(p.txbFile[0], "\xC3\xA9t\xC3\xA9");
 
     std::string ascii = Join(DefaultLines(), "\r\n");
-    ascii.replace(0, 2, "\"\xE9\x01\"");  // "é" as one Latin-1 unit, then a lone surrogate
+    ascii.replace(0, 2, "\"\xE9\x02\x01\"");  // "é" as one Latin-1 unit, then lone surrogates
     std::string utf16 = "\xFF\xFE";
-    for (char c : ascii) utf16 += c == '\x01' ? std::string("\x00\xD8", 2) : std::string{c, '\0'};
+    for (char c : ascii)
+        utf16 += c == '\x01' ? std::string("\x00\xD8", 2) : c == '\x02' ? std::string("\x00\xDC", 2) : std::string{c, '\0'};
     TempFolder::Write(dir / "bom16.kvx", utf16);
     Params q;
     ASSERT_EQ(RestoreSavedState(q, dir / "bom16.kvx"), "");
-    EXPECT_EQ(q.txbFile[0], "\xC3\xA9\xEF\xBF\xBD");
+    EXPECT_EQ(q.txbFile[0], "\xC3\xA9\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 TEST(StateFileTest, HostileFilesFailCleanly) {

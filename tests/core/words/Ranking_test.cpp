@@ -224,6 +224,7 @@ TEST(RankingFilter, CountersCountEachExcludedRecordOnce) {
     FilterWords(t, 5, p);
     Results r;
     r.lngFirstFreq = 99;
+    r.intMaxWordLengthFound = 99;  // from an earlier count
     CountIncludedWords(t, 5, r);
     EXPECT_EQ(r.lngNumWordsIncluded, 3);
     EXPECT_EQ(r.lngNumWordsExcluded, 2);
