@@ -129,8 +129,10 @@ TEST(KVXProcScan, WordLists) {
 
 TEST(KVXProcScan, MarkersLeftFromAnEarlierKindAreNotLookedAt) {
     Rig rig;
-    rig.sc.SetCommentMarkers("PHP");
-    EXPECT_EQ(rig.scan({"a <style> b"}, "C"), "a|style|b");
+    rig.sc.SetCommentMarkers("PHP");  // its third marker is "<style"
+    rig.params.txbStartComment = {"<!", "{"};
+    rig.params.txbEndComment = {">", "}"};
+    EXPECT_EQ(rig.scan({"a <style> b <! c > d"}, "User-defined"), "a|style|b|d");
 }
 
 TEST(KVXProcScan, LoadingModeSkipsWordRules) {
