@@ -156,7 +156,7 @@ TEST(KVXProcScan, IgnoreListsAndOccurrences) {
     rig.params.chkIgnoreCommonWords = 1;
     std::vector<std::string> common = {"", "and", "or", "the"};
     rig.sc.strCommonWords = &common;
-    rig.sc.lngNumCommonWords = 3;
+    rig.sc.lngNumCommonWords = 9;  // a count beyond the list: never read past it
     rig.sc.strWordsToIgnore = " a cat ";
     EXPECT_EQ(rig.scan({"The Cat AND a dog OR cats"}), "dog");
     EXPECT_EQ(rig.sc.lngTotalNumOccurrences, 7);
