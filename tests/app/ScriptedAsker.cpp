@@ -1,67 +1,23 @@
 #include "ScriptedAsker.h"
 
-#include <QLineEdit>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QStandardPaths>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
-#include <cstdlib>
 
 namespace kvx::test {
 
-Answer ScriptedAsker::message(QWidget*, const QString& text, const QString& title, Icon icon,
-                              Buttons buttons) {
-    asked.push_back({text, title, icon, buttons});
-    if (!answers.empty()) {
-        Answer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    unexpected << title + QStringLiteral(": ") + text;
-    switch (buttons) {
-    case Buttons::OK: return Answer::OK;
-    case Buttons::YesNo: return Answer::No;
-    default: return Answer::Cancel;
-    }
-}
-
-QString ScriptedAsker::openFileDialog(QWidget*, const QString& title, const QString& filter,
-                                      const QString&) {
+QString ScriptedAsker::openFileDialog(QWidget*, const QString& title, const QString&, const QString&) {
     dialogTitles << title;
-    dialogFilters << filter;
     if (files.empty()) return {};
     QString f = files.front();
     files.pop_front();
     return f;
-}
-
-QString ScriptedAsker::saveFileDialog(QWidget* parent, const QString& title,
-                                      const QString& filter, const QString& folder) {
-    return openFileDialog(parent, title, filter, folder);
-}
-
-void ScriptedAsker::yielded() {
-    ++yields;
-    if (onYield) onYield(yields);
-}
-
-QStringList ScriptedAsker::titles() const {
-    QStringList t;
-    for (const Asked& a : asked) t << a.title;
-    return t;
-}
-
-Asked ScriptedAsker::last() const {
-    return asked.empty() ? Asked{{}, {}, Icon::None, Buttons::OK} : asked.back();
-}
-
-void ScriptedAsker::clear() {
-    asked.clear();
-    unexpected.clear();
-    dialogTitles.clear();
-    dialogFilters.clear();
 }
 
 Window::Window() : w(std::make_unique<FrmMain>()) {
@@ -88,6 +44,24 @@ bool Window::labelShown(const char* name) const {
     return l && !l->isHidden();
 }
 
+void Window::setFile(int i, const QString& path) {
+    w->txbFile[i]->setText(path);
+    w->params().txbFile[size_t(i)] = path.toStdString();
+    w->EnableOutputFileControls();
+}
+
+void Window::verifyIdle() {
+    QCOMPARE(w->cmdListWords->text(), QStringLiteral("Count words"));
+    QVERIFY(w->cmdListWords->isEnabled());
+    QVERIFY(!w->session().Running());
+    for (QWidget* c : std::initializer_list<QWidget*>{
+             w->cmdFile[0], w->txbFile[0], w->cmdFile[1], w->txbFile[1], w->cmdSaveState,
+             w->cmdSetParameters, w->cmdHelp, w->cboWordOrder, w->cboDisplayFormat, w->optInFile,
+             w->optOnClipboard, w->cmdCopyToClipboard})
+        QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
+    QCOMPARE(label("lblTwirler"), QStringLiteral(" "));
+}
+
 QString TempDir() {
     static QTemporaryDir dir;
     return dir.path();
@@ -103,17 +77,14 @@ QString WriteFile(const QString& name, const std::string& bytes) {
 
 std::string ReadFile(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-    return f.readAll().toStdString();
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "<missing>";
 }
 
 QString StateFilePath() {
     return QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/kvx/kvx.usr");
 }
 
-void ForgetState() {
-    QDir(QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"))).removeRecursively();
-}
+void ForgetState() { QDir(QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"))).removeRecursively(); }
 
 void PrepareEnvironment(const char* home, bool offscreen) {
     // Run directly or through ctest, the tests never touch the real home.
@@ -126,17 +97,6 @@ void PrepareEnvironment(const char* home, bool offscreen) {
     if (qEnvironmentVariableIsEmpty("KVX_DATA_DIR")) qputenv("KVX_DATA_DIR", KVX_BUILD_DATA_DIR);
     QDir().mkpath(QString::fromLocal8Bit(h));
     QDir(QString::fromLocal8Bit(h + "/data")).removeRecursively();
-}
-
-void SetInput(FrmMain& w, const QString& path) {
-    w.txbFile[0]->setText(path);
-    w.params().txbFile[0] = path.toStdString();
-}
-
-void SetOutput(FrmMain& w, const QString& path) {
-    w.txbFile[1]->setText(path);
-    w.params().txbFile[1] = path.toStdString();
-    w.EnableOutputFileControls();
 }
 
 }  // namespace kvx::test

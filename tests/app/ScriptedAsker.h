@@ -1,10 +1,17 @@
 #pragma once
-// Test helpers for the windows: an asker that answers every question from a
-// queue and records it, a window fixture, and a test main that keeps the
+// The windows' side of the scripted host: an asker that hands every question
+// to the core fake host, a window fixture, and a test main that keeps the
 // tests away from the real home folder.
 
-#include <QString>
-#include <QStringList>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <deque>
 #include <functional>
@@ -12,48 +19,45 @@
 #include <string>
 #include <vector>
 
+#include "FakeHost.h"
 #include "FrmMain.h"
 #include "QtHost.h"
 
 namespace kvx::test {
 
-/// One question the program asked.
-struct Asked {
-    QString text;
-    QString title;
-    Icon icon;
-    Buttons buttons;
-};
-
 class ScriptedAsker : public Asker {
 public:
-    /// Answers given in order; when the queue is empty the question is
-    /// recorded as unexpected and answered OK / No / Cancel.
-    std::deque<Answer> answers;
+    FakeHost core;
+    std::deque<Answer>& answers = core.answers;
+    std::vector<Shown>& asked = core.messages;
     /// Paths returned by the file dialogs, in order ("" = cancelled).
     std::deque<QString> files;
-    std::vector<Asked> asked;
-    QStringList unexpected;
     QStringList dialogTitles;
-    QStringList dialogFilters;
     /// Runs at every yield offer with the number of offers so far.
     std::function<void(int64_t)> onYield;
-    int64_t yields = 0;
 
-    Answer message(QWidget*, const QString& text, const QString& title, Icon icon,
-                   Buttons buttons) override;
-    QString openFileDialog(QWidget*, const QString& title, const QString& filter,
-                           const QString& folder) override;
-    QString saveFileDialog(QWidget*, const QString& title, const QString& filter,
-                           const QString& folder) override;
-    void yielded() override;
-
-    /// Titles of the questions asked, in order.
-    QStringList titles() const;
-    /// The last question asked ("" title when none).
-    Asked last() const;
-    void clear();
+    Answer message(QWidget*, const QString& text, const QString& title, Icon icon, Buttons buttons) override {
+        return core.message(text.toStdString(), title.toStdString(), icon, buttons);
+    }
+    QString openFileDialog(QWidget*, const QString& title, const QString&, const QString&) override;
+    QString saveFileDialog(QWidget* parent, const QString& title, const QString& filter,
+                           const QString& folder) override {
+        return openFileDialog(parent, title, filter, folder);
+    }
+    void yielded() override {
+        core.yield();
+        if (onYield) onYield(core.yields);
+    }
+    std::vector<std::string> titles() const { return core.titles(); }
+    Shown last() const { return asked.empty() ? Shown{{}, {}, Icon::None, Buttons::OK} : asked.back(); }
+    void clear() {
+        asked.clear();
+        core.unexpected = 0;
+        dialogTitles.clear();
+    }
 };
+
+using Titles = std::vector<std::string>;
 
 /// A main window with a scripted asker, popped up with no delay.
 struct Window {
@@ -67,34 +71,37 @@ struct Window {
     std::string output() const;
     QString label(const char* name) const;
     bool labelShown(const char* name) const;
+    /// Names the input or output file as if typed into its box.
+    void setFile(int i, const QString& path);
+    /// The window is idle: every control usable, the count command ready.
+    void verifyIdle();
 };
 
-/// Names the input file as if typed into its box.
-void SetInput(FrmMain& w, const QString& path);
-/// Names the output file as if typed into its box.
-void SetOutput(FrmMain& w, const QString& path);
+/// Chooses entry i of a list as the user does.
+inline void Select(QComboBox* box, int i) {
+    box->setCurrentIndex(i);
+    emit box->activated(i);
+}
 
 /// A temporary folder for files a test writes.
 QString TempDir();
 /// Writes bytes to a file in TempDir() and returns its path.
 QString WriteFile(const QString& name, const std::string& bytes);
-/// Reads a whole file.
 std::string ReadFile(const QString& path);
 /// The path of the standard state file.
 QString StateFilePath();
 /// Removes the state file and everything under the test's data home.
 void ForgetState();
-
 /// Points the program's folders at the build tree and a private home.
 void PrepareEnvironment(const char* home, bool offscreen = true);
 
 }  // namespace kvx::test
 
-#define KVX_APP_TEST_MAIN(TestClass)                        \
-    int main(int argc, char** argv) {                       \
-        kvx::test::PrepareEnvironment(KVX_APP_TEST_HOME);   \
-        QApplication app(argc, argv);                       \
-        TestClass tc;                                       \
-        QTEST_SET_MAIN_SOURCE_PATH                          \
-        return QTest::qExec(&tc, argc, argv);               \
+#define KVX_APP_TEST_MAIN(TestClass)                      \
+    int main(int argc, char** argv) {                     \
+        kvx::test::PrepareEnvironment(KVX_APP_TEST_HOME); \
+        QApplication app(argc, argv);                     \
+        TestClass tc;                                     \
+        QTEST_SET_MAIN_SOURCE_PATH                        \
+        return QTest::qExec(&tc, argc, argv);             \
     }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "params/Params.h"
-#include "shell/Host.h"
+#include "FakeHost.h"
 #include "text/Cp1252.h"
 
 using namespace kvx;
@@ -22,27 +22,10 @@ struct RecordingSink : WordSink {
     }
 };
 
-struct FakeHost : Host {
-    std::vector<std::string> messages;
-    int yields = 0;
-    std::function<void()> onYield;
-    Answer message(std::string_view text, std::string_view title, Icon icon, Buttons buttons) override {
-        EXPECT_EQ(title, "Error");
-        EXPECT_EQ(icon, Icon::Exclamation);
-        EXPECT_EQ(buttons, Buttons::OK);
-        messages.emplace_back(text);
-        return Answer::OK;
-    }
-    void yield() override {
-        ++yields;
-        if (onYield) onYield();
-    }
-};
-
 // A scanner wired as a count wires it, over UTF-8 lines.
 struct Rig {
     Params params;
-    FakeHost host;
+    test::FakeHost host;
     RecordingSink sink;
     bool stop = false;
     KVXProc::Scanner sc;
@@ -144,6 +127,14 @@ TEST(KVXProcScan, WordLists) {
     }
 }
 
+TEST(KVXProcScan, MarkersLeftFromAnEarlierKindAreNotLookedAt) {
+    Rig rig;
+    rig.sc.SetCommentMarkers("PHP");  // its third marker is "<style"
+    rig.params.txbStartComment = {"<!", "{"};
+    rig.params.txbEndComment = {">", "}"};
+    EXPECT_EQ(rig.scan({"a <style> b <! c > d"}, "User-defined"), "a|style|b|d");
+}
+
 TEST(KVXProcScan, LoadingModeSkipsWordRules) {
     Rig rig;
     rig.sc.blnReadingWords = true;
@@ -165,7 +156,7 @@ TEST(KVXProcScan, IgnoreListsAndOccurrences) {
     rig.params.chkIgnoreCommonWords = 1;
     std::vector<std::string> common = {"", "and", "or", "the"};
     rig.sc.strCommonWords = &common;
-    rig.sc.lngNumCommonWords = 3;
+    rig.sc.lngNumCommonWords = 9;  // a count beyond the list: never read past it
     rig.sc.strWordsToIgnore = " a cat ";
     EXPECT_EQ(rig.scan({"The Cat AND a dog OR cats"}), "dog");
     EXPECT_EQ(rig.sc.lngTotalNumOccurrences, 7);
@@ -199,26 +190,6 @@ TEST(KVXProcScan, HostileLines) {
     rig.sc.strLine = std::string(1, text::kNoCode) + "b" + std::string(1, text::kNoCode) + " ";
     rig.sc.ScanLine();
     EXPECT_EQ(rig.sink.words, std::vector<std::string>{"b"});
-}
-
-TEST(KVXProcScan, CommentStateAndMarkerSearch) {
-    Rig rig;
-    rig.sc.SetCommentMarkers("HTML");
-    rig.sc.blnCharacterEntitiesPossible = true;
-    rig.sc.strLine = "x&hellip;";
-    rig.sc.lngLP = 2;
-    EXPECT_EQ(rig.sc.FindStartCommentMarker(), 0);
-    rig.sc.strLine = "x& b;";
-    EXPECT_EQ(rig.sc.FindStartCommentMarker(), -1);  // lone ampersand: later pairs not tried
-    rig.sc.strLine = "x<!-- -->";
-    EXPECT_EQ(rig.sc.FindStartCommentMarker(), 3);  // before the plain "<"
-    rig.sc.blnCharacterEntitiesPossible = false;
-    rig.sc.strLine = "x& b;";
-    EXPECT_EQ(rig.sc.FindStartCommentMarker(), 0);
-    // An unterminated comment stays open into the next line.
-    Rig open;
-    open.scan({"a <!-- b"}, "HTML", true);
-    EXPECT_EQ(open.sc.intWithinComment, 3);
 }
 
 TEST(KVXProcMarkers, KindsForExtensions) {
@@ -281,7 +252,8 @@ TEST(KVXProcMarkers, ValidationMessages) {
             EXPECT_EQ(rig.sc.strStartCommentMarker[0], r.start[0]);
         } else {
             ASSERT_EQ(rig.host.messages.size(), 1u);
-            EXPECT_EQ(rig.host.messages[0], r.msg);
+            EXPECT_EQ(rig.host.messages[0].text, r.msg);
+            EXPECT_EQ(rig.host.messages[0].title, "Error");
             EXPECT_EQ(rig.sc.strStartCommentMarker[0], "/*");  // markers left as they were
         }
     }
@@ -293,14 +265,9 @@ TEST(KVXProcMarkers, ValidationMessages) {
 
 TEST(KVXProcScan, AllowedExtraCharsOrder) {
     Params p;
-    p.chkAllowWordsWithHyphens = 1;
-    p.chkAllowWordsWithApostrophes = 1;
-    p.chkAllowWordsWithUnderscores = 1;
+    p.chkAllowWordsWithHyphens = p.chkAllowWordsWithApostrophes = p.chkAllowWordsWithUnderscores = 1;
+    p.chkAllowWordsWithBackslashes = p.chkAllowWordsWithForwardslashes = p.chkAllowWordsWithPeriods = 1;
+    p.chkAllowWordsWithAtSigns = p.chkAllowWordsWithNumerals = 1;
     p.chkAllowWordsWithColons = 2;  // greyed is not ticked
-    p.chkAllowWordsWithBackslashes = 1;
-    p.chkAllowWordsWithForwardslashes = 1;
-    p.chkAllowWordsWithPeriods = 1;
-    p.chkAllowWordsWithAtSigns = 1;
-    p.chkAllowWordsWithNumerals = 1;
     EXPECT_EQ(AllowedExtraChars(p), "-'_\\/.@0123456789");
 }

@@ -14,35 +14,13 @@ std::string u8(std::string_view cp1252) { return text::cp1252ToUtf8(cp1252); }
 }  // namespace
 
 TEST(StrProcTables, LengthsAndPartners) {
-    EXPECT_EQ(strUpperLetters.size(), 59u);
-    EXPECT_EQ(strLowerLetters.size(), 60u);
-    EXPECT_EQ(strAllLetters.size(), 119u);
-    EXPECT_EQ(strAccentedLetters.size(), 59u);
-    EXPECT_EQ(strBaseLetters.size(), 59u);
-    EXPECT_EQ(strLigatureLetters.size(), 10u);
-    EXPECT_EQ(strLigatureSpellings.size(), 20u);
-    EXPECT_EQ(strVowels.size(), 60u);
     EXPECT_EQ(strContractionStems.size(), 63u);
-    EXPECT_EQ(strCharacterEntities.size(), 604u);
     EXPECT_EQ(std::string(strAllLetters), std::string(strUpperLetters) + std::string(strLowerLetters));
     EXPECT_EQ(u8(strUpperLetters), "ABCDEFGHIJKLMNOPQRSTUVWXYZŠŒŸÀÁÂÃÄÅÆÇÈÉÊËÌÍÎÏÐÑÒÓÔÕÖØÙÚÛÜÝÞ");
     EXPECT_EQ(u8(strLowerLetters), "abcdefghijklmnopqrstuvwxyzšœÿàáâãäåæçèéêëìíîïðñòóôõöøùúûüýþß");
     EXPECT_EQ(u8(strAccentedLetters), "ŠŸÀÁÂÃÄÅÇÈÉÊËÌÍÎÏÐÑÒÓÔÕÖØÙÚÛÜÝšÿàáâãäåçèéêëìíîïñòóôõöøùúûüý");
     EXPECT_EQ(u8(strLigatureLetters), "ŒÄÆÖÜäæöüß");
     EXPECT_EQ(u8(strVowels), "AEIOUaeiouÀÁÂÃÄÅÆÈÉÊËÌÍÎÏÒÓÔÕÖØÙÚÛÜàáâãäåæèéêëìíîïòóôõöøùúûü");
-}
-
-TEST(StrProcTables, EntityListRoundTrips) {
-    const char* expected =
-        "&amp;& &nbsp; &#160; &#8212;— &AElig;Æ &Aacute;Á &Acirc;Â &Agrave;À &Aring;Å &Atilde;Ã "
-        "&Auml;Ä &Ccedil;Ç &ETH;Ð &Eacute;É &Ecirc;Ê &Egrave;È &Euml;Ë &Iacute;Í &Icirc;Î "
-        "&Igrave;Ì &Iuml;Ï &Ntilde;Ñ &Oacute;Ó &Ocirc;Ô &Ograve;Ò &Oslash;Ø &Otilde;Õ &Ouml;Ö "
-        "&THORN;Þ &Uacute;Ú &Ucirc;Û &Ugrave;Ù &Uuml;Ü &Yacute;Ý &aacute;á &acirc;â &aelig;æ "
-        "&agrave;à &aring;å &atilde;ã &auml;ä &ccedil;ç &eacute;é &ecirc;ê &egrave;è &eth;ð "
-        "&euml;ë &iacute;í &icirc;î &igrave;ì &iuml;ï &ntilde;ñ &oacute;ó &ocirc;ô &ograve;ò "
-        "&oslash;ø &otilde;õ &ouml;ö &szlig;ß &thorn;þ &uacute;ú &ucirc;û &ugrave;ù &uuml;ü "
-        "&yacute;ý &yuml;ÿ";
-    EXPECT_EQ(u8(strCharacterEntities), expected);
 }
 
 TEST(StrProcWordChars, IsWordChar) {
@@ -80,7 +58,7 @@ TEST(StrProcWordRules, VowelsStems) {
     EXPECT_FALSE(StartsWithVowel("y", false));
     for (const char* w : {"doesn", "DOESN", "aren", "wouldn", "en", "n", "sn", "dn"})
         EXPECT_TRUE(IsContractionStem(w)) << w;
-    for (const char* w : {"don", "can", "shouldnt", "arena"}) EXPECT_FALSE(IsContractionStem(w)) << w;
+    for (const char* w : {"don", "can", "shouldnt", "arena", "mountain"}) EXPECT_FALSE(IsContractionStem(w)) << w;
     // Words with blanks may be as long as the whole list, never longer.
     const std::string all(strContractionStems.substr(0, strContractionStems.size() - 1));
     EXPECT_TRUE(IsContractionStem(all));

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/state/TempFolder.h"
+#include "TempFolder.h"
 
 namespace kvx {
 namespace {
@@ -30,7 +30,7 @@ private:
 };
 
 TEST(FolderTest, XdgDataHomeIsUsedAndSubfolderCreated) {
-    testing::TempFolder dir;
+    test::TempFolder dir;
     const std::string base = dir / "deeper/share";
     ScopedEnv xdg("XDG_DATA_HOME", base.c_str());
     EXPECT_EQ(SpecialFolderPath(), base);
@@ -40,7 +40,7 @@ TEST(FolderTest, XdgDataHomeIsUsedAndSubfolderCreated) {
 }
 
 TEST(FolderTest, RelativeXdgDataHomeFallsBackToHome) {
-    testing::TempFolder dir;
+    test::TempFolder dir;
     ScopedEnv xdg("XDG_DATA_HOME", "relative/share");
     ScopedEnv home("HOME", dir.path().c_str());
     EXPECT_EQ(SpecialFolderPath(), dir.path() + "/.local/share");
@@ -49,8 +49,8 @@ TEST(FolderTest, RelativeXdgDataHomeFallsBackToHome) {
 }
 
 TEST(FolderTest, UncreatableFolderStillGivesThePath) {
-    testing::TempFolder dir;
-    testing::TempFolder::Write(dir / "file", "x");
+    test::TempFolder dir;
+    test::TempFolder::Write(dir / "file", "x");
     const std::string base = dir / "file";
     ScopedEnv xdg("XDG_DATA_HOME", base.c_str());
     EXPECT_EQ(UserFilePath("kvx.usr", "KVX"), base + "/KVX/kvx.usr");

@@ -6,13 +6,13 @@
 #include <random>
 
 #include "params/Params.h"
-#include "words/WordsTestHost.h"
+#include "FakeHost.h"
 
 namespace kvx {
 namespace {
 
 struct WordTableTest : ::testing::Test {
-    wordstest::WordsTestHost host;
+    test::FakeHost host;
     Params params;
     WordTable table;
     void SetUp() override {
@@ -65,19 +65,19 @@ TEST_F(WordTableTest, WordsOfEightyCharactersAreTheLongestKept) {
 TEST_F(WordTableTest, ProgressLabelOnEveryTenthNewWord) {
     for (int i = 0; i < 11; ++i) table.AddWordToList("w" + std::to_string(i));
     table.AddWordToList("w3");  // a repeat changes nothing
-    ASSERT_EQ(host.numberOfWordsHistory.size(), 1u);
-    EXPECT_EQ(host.numberOfWordsHistory[0], "Number of different words found so far: 10");
+    ASSERT_EQ(host.labelHistory[Label::NumberOfWords].size(), 1u);
+    EXPECT_EQ(host.labelHistory[Label::NumberOfWords][0], "Number of different words found so far: 10");
     EXPECT_TRUE(host.visible[Label::NumberOfWords]);
 
     for (int i = 11; i < 20; ++i) table.AddWordToList("w" + std::to_string(i));
-    EXPECT_EQ(host.numberOfWordsHistory.back(), "Number of different words found so far: 20");
+    EXPECT_EQ(host.labelHistory[Label::NumberOfWords].back(), "Number of different words found so far: 20");
 
     table.Reset();
     table.blnReadingWords = true;
-    host.numberOfWordsHistory.clear();
+    host.labelHistory[Label::NumberOfWords].clear();
     for (int i = 0; i < 10; ++i) table.AddWordToList("c" + std::to_string(i));
-    ASSERT_EQ(host.numberOfWordsHistory.size(), 1u);
-    EXPECT_EQ(host.numberOfWordsHistory[0], "Number of common words read so far: 10");
+    ASSERT_EQ(host.labelHistory[Label::NumberOfWords].size(), 1u);
+    EXPECT_EQ(host.labelHistory[Label::NumberOfWords][0], "Number of common words read so far: 10");
 }
 
 TEST_F(WordTableTest, DisplayStopsWithOneNoticeNearTheBoxLimit) {

@@ -1,6 +1,7 @@
-// Simulated read and write failures in the middle of a count, of a listing
-// and of the loading of common words: each is reported, nothing is left
-// half-written, and the next count works.
+// The counting session: the progress bar, and simulated read and write
+// failures in the middle of a count, of a listing and of the loading of
+// common words: each is reported, nothing is left half-written, and the
+// next count works.
 
 #include <gtest/gtest.h>
 
@@ -11,31 +12,23 @@
 #include "counting/CountingSession.h"
 #include "files/FaultInjection.h"
 #include "files/LineReader.h"
-#include "state/TempFolder.h"
-#include "words/WordsTestHost.h"
+#include "FakeHost.h"
+#include "TempFolder.h"
+#include "TextGen.h"
 
 namespace kvx {
 namespace {
 
-using testing::TempFolder;
-using wordstest::WordsTestHost;
+using test::FakeHost;
+using test::TempFolder;
+using test::TwoBlockText;
 
 constexpr int64_t kBlock = 64 * 1024;  // the reader's block size
-
-// Lines of 16 bytes: the first block holds exactly `front` lines of one
-// vocabulary, the rest another, so a read failing at the block boundary
-// leaves exactly the front lines counted.
-std::string TwoBlockText(int front, int back) {
-    std::string s;
-    for (int i = 0; i < front; ++i) s += "alpha beta gam\r\n";
-    for (int i = 0; i < back; ++i) s += "delta beta eps\r\n";
-    return s;
-}
 
 struct Fixture {
     TempFolder dir;
     Params params;
-    WordsTestHost host;
+    FakeHost host;
     MessageTable texts;
     FaultPlan faults;
     CountingSession session{params, host, texts};
@@ -62,6 +55,53 @@ struct Fixture {
         return host.output;
     }
 };
+
+TEST(CountingProgress, BarStepsWithTheBytesRead) {
+    Fixture f;
+    // A short first line (step 0), then 37 lines of 300 bytes, one step each.
+    std::string text = "a\r\n";
+    for (int i = 0; i < 37; ++i) text += std::string(298, 'x') + "\r\n";
+    f.Count(f.dir.write("bar.txt", text));
+    const std::vector<std::string>& bar = f.host.labelHistory[Label::TotalNumOccurrences];
+    ASSERT_GE(bar.size(), 39u);
+    EXPECT_EQ(bar[0], "[" + std::string(37, ' ') + "]");
+    for (int p = 0; p <= 37; ++p)
+        EXPECT_EQ(bar[size_t(p) + 1], "[" + std::string(p > 1 ? p - 1 : 0, '-') + ">" +
+                                          std::string(p > 1 ? 37 - p : 36, ' ') + "]") << p;
+    EXPECT_EQ(f.host.folder, f.dir.path() + "/");  // the dialogs open where the input is
+}
+
+TEST(CountingInput, ARestoredFileThatIsGoneIsDroppedQuietly) {
+    Fixture f;
+    f.session.blnStartUpCompleted = false;
+    f.params.txbFile[0] = f.dir / "gone.txt";
+    EXPECT_FALSE(f.session.ValidateInputFile(f.params.txbFile[0]));
+    EXPECT_TRUE(f.host.messages.empty());
+    EXPECT_EQ(f.params.txbFile[0], "");
+    EXPECT_EQ(f.host.folder, f.dir.path() + "/");  // the dialogs open where it was
+}
+
+TEST(CountingClipboard, TabsAndLineBreaksAreTextOtherControlBytesRefuse) {
+    struct Row {
+        std::string text;
+        std::vector<std::string> titles;  // of the messages shown
+        bool counted;
+    };
+    const Row rows[] = {
+        {"the\tcat\r\nthe\n", {}, true},
+        {"the \x01 cat", {"Invalid input"}, false},
+        {"the \x1F", {"Invalid input"}, false},
+        {"", {"Clipboard empty"}, false},
+    };
+    for (const Row& r : rows) {
+        Fixture f;
+        f.params.optInFile = false;
+        f.host.clipboard = r.text;
+        f.session.cmdListWords_Click();
+        EXPECT_EQ(f.host.titles(), r.titles) << r.text;
+        EXPECT_EQ(f.session.blnWordsGot, r.counted) << r.text;
+    }
+}
 
 TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {
     struct Row {
@@ -120,10 +160,7 @@ TEST(FaultsCount, WriteFailureKeepsTheOldOutputFileAndLeavesTheBoxUnfilled) {
     Fixture f;
     const std::string in = f.dir / "in.txt";
     const std::string out = f.dir / "out.txt";
-    std::string text;
-    for (int i = 0; i < 400; ++i)
-        text += std::string{'w', char('a' + i / 26 % 26), char('a' + i % 26)} + " word\r\n";
-    TempFolder::Write(in, text);
+    TempFolder::Write(in, test::DistinctWords(400, 2));
 
     // The clean listing first: its size places the faults below.
     const std::string clean = f.Count(in, out);
@@ -154,19 +191,11 @@ TEST(FaultsCount, WriteFailureKeepsTheOldOutputFileAndLeavesTheBoxUnfilled) {
         ASSERT_EQ(f.host.messages.size(), 1u);
         EXPECT_EQ(f.host.messages[0].text, r.text);
         EXPECT_EQ(f.host.messages[0].title, "Error");
-        EXPECT_EQ(TempFolder::Read(out), file);
+        EXPECT_EQ(TempFolder::Read(out), file);  // the old listing is kept
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.dir.path()),
                                 std::filesystem::directory_iterator()),
                   2);  // in.txt and out.txt: no temporary left behind
         EXPECT_FALSE(f.session.OutputFileWritten());
-        EXPECT_FALSE(f.session.Running());
-
-        // Re-listing the same result meets the same fault.
-        f.host.messages.clear();
-        f.session.ListWords();
-        ASSERT_EQ(f.host.messages.size(), 1u);
-        EXPECT_EQ(f.host.messages[0].text, r.text);
-        EXPECT_EQ(TempFolder::Read(out), file);
         EXPECT_FALSE(f.session.Running());
 
         f.faults.clear();
@@ -193,11 +222,18 @@ TEST(FaultsCount, ReadErrorAfterAWrittenListingIsNotReportedAsWritten) {
     EXPECT_EQ(f.host.messages[0].text, "Error 57: Device I/O error");
 }
 
-}  // namespace
-}  // namespace kvx
-
-namespace kvx {
-namespace {
+// The character-entity mode of an HTML count must not carry over into the
+// next loading of common words: there "&#" inside a comment is just text.
+TEST(CommonWordsAfterHtml, EntityModeDoesNotLeakIntoTheLoading) {
+    Fixture f;
+    const std::string common = f.dir / "common.txt";
+    TempFolder::Write(common, "/* skipped\r\n&#\r\nhidden */\r\nvisible\r\n");
+    TempFolder::Write(f.dir / "page.htm", "<p>caf&#233; &amp; bar</p>\r\n");
+    f.Count(f.dir / "page.htm");
+    f.params.strCommonWordsFile = common;
+    ASSERT_TRUE(f.session.ReadCommonWordsFile());
+    EXPECT_EQ(f.session.NumCommonWords(), 1);
+}
 
 // Ticking "Ignore common words" in the parameters window while a count runs
 // must not load the file under the count: the count stays whole.
@@ -222,26 +258,6 @@ TEST(CommonWordsDuringCount, AreNotLoadedUnderARunningCount) {
     EXPECT_EQ(f.host.messages[0].text.substr(0, 37), "Common words cannot be read while wor");
     EXPECT_EQ(f.params.chkIgnoreCommonWords, 0);
     EXPECT_FALSE(f.session.blnCommonWordsLoaded);
-
-    // Once the count has finished, ticking the box loads the file.
-    f.host.onYield = nullptr;
-    f.host.messages.clear();
-    f.session.SetIgnoreCommonWords(1);
-    EXPECT_TRUE(f.session.blnCommonWordsLoaded);
-    EXPECT_EQ(f.params.chkIgnoreCommonWords, 1);
-}
-
-// The character-entity mode of an HTML count must not carry over into the
-// next loading of common words: there "&#" inside a comment is just text.
-TEST(CommonWordsAfterHtml, EntityModeDoesNotLeakIntoTheLoading) {
-    Fixture f;
-    const std::string common = f.dir / "common.txt";
-    TempFolder::Write(common, "/* skipped\r\n&#\r\nhidden */\r\nvisible\r\n");
-    TempFolder::Write(f.dir / "page.htm", "<p>caf&#233; &amp; bar</p>\r\n");
-    f.Count(f.dir / "page.htm");
-    f.params.strCommonWordsFile = common;
-    ASSERT_TRUE(f.session.ReadCommonWordsFile());
-    EXPECT_EQ(f.session.NumCommonWords(), 1);
 }
 
 }  // namespace

@@ -1,17 +1,18 @@
 #pragma once
-// A fresh temporary folder, removed with everything in it at the end of a test.
+// A fresh temporary folder, removed with everything in it at the end.
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
-namespace kvx::testing {
+namespace kvx::test {
 
 class TempFolder {
 public:
     TempFolder() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "kvx-state-XXXXXX").string();
+        std::string tmpl = (std::filesystem::temp_directory_path() / "kvx-test-XXXXXX").string();
         path_ = ::mkdtemp(tmpl.data()) ? tmpl : std::string();
     }
     ~TempFolder() {
@@ -23,6 +24,11 @@ public:
 
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    /// Writes `bytes` to `name` inside the folder and returns its path.
+    std::string write(const std::string& name, const std::string& bytes) const {
+        Write(*this / name, bytes);
+        return *this / name;
+    }
 
     static void Write(const std::string& file, const std::string& bytes) {
         std::ofstream(file, std::ios::binary) << bytes;
@@ -36,4 +42,4 @@ private:
     std::string path_;
 };
 
-}  // namespace kvx::testing
+}  // namespace kvx::test

@@ -1,0 +1,84 @@
+#pragma once
+// The one scripted host of the tests: records every message, answers from a
+// queue, keeps the output box as a string and records labels and yields.
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "shell/Host.h"
+#include "text/Cp1252.h"
+
+namespace kvx::test {
+
+struct Shown {
+    std::string text, title;
+    Icon icon;
+    Buttons buttons;
+};
+
+class FakeHost : public Host {
+public:
+    std::vector<Shown> messages;
+    /// Answers in order; when empty a question counts as unexpected and gets
+    /// OK, No or Cancel.
+    std::deque<Answer> answers;
+    int unexpected = 0;
+    std::string output;  // UTF-8
+    bool caretAtEnd = false;
+    std::map<Label, std::string> labels;
+    std::map<Label, bool> visible;
+    std::map<Label, std::vector<std::string>> labelHistory;
+    std::vector<int> twirls;
+    int yields = 0;
+    int paramsChangedCalls = 0;
+    std::function<void()> onYield;
+    std::string clipboard;  // UTF-8
+    std::string folder;     // the file dialogs' current folder
+
+    Answer message(std::string_view text, std::string_view title, Icon icon, Buttons buttons) override {
+        messages.push_back({std::string(text), std::string(title), icon, buttons});
+        if (!answers.empty()) {
+            Answer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        ++unexpected;
+        return buttons == Buttons::OK ? Answer::OK : buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+    std::vector<std::string> titles() const {
+        std::vector<std::string> t;
+        for (const Shown& s : messages) t.push_back(s.title);
+        return t;
+    }
+    void yield() override {
+        ++yields;
+        if (onYield) onYield();
+    }
+    int64_t outputLength() const override { return int64_t(text::utf8Length(output)); }
+    std::string outputText() const override { return output; }
+    void setOutputText(std::string_view t) override { output = std::string(t); }
+    void appendOutputText(std::string_view t) override { output += t; }
+    void setOutputCaret(bool atEnd) override { caretAtEnd = atEnd; }
+    void setLabel(Label l, std::string_view t) override {
+        labels[l] = std::string(t);
+        labelHistory[l].emplace_back(t);
+    }
+    void setLabelVisible(Label l, bool v) override { visible[l] = v; }
+    void setTwirler(int i) override { twirls.push_back(i); }
+    void paramsChanged() override { ++paramsChangedCalls; }
+    std::string clipboardText() override { return clipboard; }
+    void setCurrentFolder(const std::string& f) override { folder = f; }
+    std::string formatGrouped(int64_t n) const override {
+        std::string digits = std::to_string(n < 0 ? -n : n), out;
+        for (size_t i = 0; i < digits.size(); ++i) {
+            if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+            out += digits[i];
+        }
+        return n < 0 ? "-" + out : out;
+    }
+};
+
+}  // namespace kvx::test
