@@ -123,91 +123,88 @@ bool SameFile(const std::string& a, const std::string& b) {
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-// A read error after opening counts as "opening failed": the caller then goes
-// on, and its own reading of the file reports the error.
-int16_t TextFileKind(const std::string& path, int64_t maxBytes, int16_t& firstBadByte) {
+namespace {
+
+// The read loop of both text checks. Each block, cut to maxBytes, goes to
+// `check(bytes, n)`, which returns how many of its bytes count as examined, or
+// -1 when the file is not text. A read error after opening counts as "opening
+// failed": the caller then goes on, and its own reading reports the error.
+template <class Check>
+int16_t CheckBlocks(const std::string& path, int64_t maxBytes, bool& blnCR, bool& blnLF,
+                    Check check) {
     if (!FileExists(path)) return kNoFile;
     CheckedFile file(path);
     if (!file.isOpen()) return kOpenFailed;
-
     std::vector<uint8_t> block;
-    bool blnCR = false, blnLF = false;
     int64_t examined = 0;
-    bool first = true;
-    for (;;) {
-        int64_t n = file.readBlock(block);
+    for (bool first = true;; first = false) {
+        const int64_t n = file.readBlock(block);
         if (n < 0) return kOpenFailed;
         if (n == 0) {
             if (first) return kEmptyFile;
             break;
         }
-        first = false;
-        int64_t kept = std::min(n, maxBytes);
-        for (int64_t p = 0; p < kept; ++p) {
-            uint8_t b = block[static_cast<size_t>(p)];
-            if (b == 10) {
-                blnLF = true;
-            } else if (b == 13) {
-                blnCR = true;
-            } else if (IsAnomalous(b)) {
-                firstBadByte = b;
-                return kNotText;
-            }
-        }
-        examined += kept;
+        const int64_t counted = check(block.data(), std::min(n, maxBytes), examined);
+        if (counted < 0) return kNotText;
+        examined += counted;
         if (examined >= maxBytes) break;
         if (file.overDeviceLimit()) return kNotText;
     }
     return LineEndKind(blnCR, blnLF);
 }
 
+}  // namespace
+
+int16_t TextFileKind(const std::string& path, int64_t maxBytes, int16_t& firstBadByte) {
+    bool blnCR = false, blnLF = false;
+    return CheckBlocks(path, maxBytes, blnCR, blnLF, [&](const uint8_t* p, int64_t n, int64_t) {
+        for (int64_t i = 0; i < n; ++i) {
+            if (p[i] == 10) {
+                blnLF = true;
+            } else if (p[i] == 13) {
+                blnCR = true;
+            } else if (IsAnomalous(p[i])) {
+                firstBadByte = p[i];
+                return int64_t(-1);
+            }
+        }
+        return n;
+    });
+}
+
 int16_t TextFileKindTolerant(const std::string& path, int64_t maxBytes, uint8_t& badByte,
                              int64_t& position, double tolerance, double& percentage,
                              bool blnAllowUnicodeBytes) {
-    if (!FileExists(path)) return kNoFile;
     percentage = 0;
-    CheckedFile file(path);
-    if (!file.isOpen()) return kOpenFailed;
-
     badByte = 32;
-    int64_t anomalous = 0, examined = 0;
+    int64_t anomalous = 0;
     bool blnCR = false, blnLF = false;
-    std::vector<uint8_t> block;
-    bool first = true;
-    for (;;) {
-        int64_t n = file.readBlock(block);
-        if (n < 0) return kOpenFailed;
-        if (n == 0) {
-            if (first) return kEmptyFile;
-            break;
-        }
-        first = false;
-        int64_t kept = std::min(n, maxBytes);
-        int64_t unicodeBytes = 0;
-        for (int64_t p = 0; p < kept; ++p) {
-            uint8_t b = block[static_cast<size_t>(p)];
-            if (b == 10) {
-                blnLF = true;
-            } else if (b == 13) {
-                blnCR = true;
-            } else if (blnAllowUnicodeBytes && (b == 0 || b == 254 || b == 255)) {
-                ++unicodeBytes;
-            } else if (IsAnomalous(b)) {
-                ++anomalous;
-                if (badByte == 32) {
-                    badByte = b;
-                    position = examined + p + 1;
+    return CheckBlocks(
+        path, maxBytes, blnCR, blnLF, [&](const uint8_t* p, int64_t n, int64_t examined) {
+            int64_t unicodeBytes = 0;
+            for (int64_t i = 0; i < n; ++i) {
+                const uint8_t b = p[i];
+                if (b == 10) {
+                    blnLF = true;
+                } else if (b == 13) {
+                    blnCR = true;
+                } else if (blnAllowUnicodeBytes && (b == 0 || b == 254 || b == 255)) {
+                    ++unicodeBytes;
+                } else if (IsAnomalous(b)) {
+                    ++anomalous;
+                    if (badByte == 32) {
+                        badByte = b;
+                        position = examined + i + 1;
+                    }
                 }
             }
-        }
-        examined += kept - (blnAllowUnicodeBytes ? unicodeBytes : 0);
-        percentage = examined != 0 ? static_cast<double>(anomalous * 100) / static_cast<double>(examined)
-                                   : 0.0;
-        if (percentage > tolerance) return kNotText;
-        if (examined >= maxBytes) break;
-        if (file.overDeviceLimit()) return kNotText;
-    }
-    return LineEndKind(blnCR, blnLF);
+            const int64_t counted = n - unicodeBytes;
+            examined += counted;
+            percentage = examined != 0 ? static_cast<double>(anomalous * 100) /
+                                             static_cast<double>(examined)
+                                       : 0.0;
+            return percentage > tolerance ? int64_t(-1) : counted;
+        });
 }
 
 void ShowLineEndingWarning(Host& host, int16_t kind) {
