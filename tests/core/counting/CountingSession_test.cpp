@@ -56,6 +56,19 @@ struct Fixture {
     }
 };
 
+// Lines ended by CR alone are unusual here: the user is warned and may cancel.
+TEST(CountingInput, CarriageReturnOnlyFileWarnsAndMayBeCancelled) {
+    Fixture f;
+    const std::string mac = f.dir.write("mac.txt", "one cat\rtwo cats\r");
+    f.host.answers = {Answer::OK, Answer::Cancel};
+    EXPECT_EQ(f.Count(mac), "");
+    EXPECT_EQ(f.host.titles(), (std::vector<std::string>{"Warning", "Warning"}));
+    EXPECT_EQ(f.host.messages[0].text, "This file has Macintosh line endings.");
+    EXPECT_EQ(f.host.messages[1].buttons, Buttons::OKCancel);
+    f.host.answers = {Answer::OK, Answer::OK};
+    EXPECT_NE(f.Count(mac).find("cat"), std::string::npos);
+}
+
 TEST(CountingProgress, BarStepsWithTheBytesRead) {
     Fixture f;
     // A short first line (step 0), then 37 lines of 300 bytes, one step each.

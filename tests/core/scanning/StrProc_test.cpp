@@ -56,7 +56,7 @@ TEST(StrProcWordRules, VowelsStems) {
     EXPECT_TRUE(StartsWithVowel(cp("à"), true));
     EXPECT_FALSE(StartsWithVowel(cp("À"), true));
     EXPECT_FALSE(StartsWithVowel("y", false));
-    for (const char* w : {"doesn", "DOESN", "aren", "wouldn", "en", "n", "sn", "dn"})
+    for (const char* w : {"doesn", "DOESN", "aren", "shouldn", "wouldn", "en", "n", "sn", "dn"})
         EXPECT_TRUE(IsContractionStem(w)) << w;
     for (const char* w : {"don", "can", "shouldnt", "arena", "mountain"}) EXPECT_FALSE(IsContractionStem(w)) << w;
     // Words with blanks may be as long as the whole list, never longer.

@@ -119,6 +119,7 @@ TEST(StateFileTest, OneLineChanged) {
         {"CheckRoundsHalfToEven", 21, "2.5", ""},
         {"CheckRoundsUp", 21, " 1.6 ", ""},
         {"CheckNotANumber", 22, "yes", kRestoreError + "Type mismatch"},
+        {"CheckQuoted", 22, " \"1\" ", ""},
         {"CheckOutOfRange", 22, "1e999", kRestoreError + "Type mismatch"},
         {"CheckEmpty", 33, "", kRestoreError + "Type mismatch"},
         {"ReservedLineIgnored", 29, "whatever", ""},
@@ -201,14 +202,16 @@ TEST(StateFileTest, ByteOrderMarks) {
     EXPECT_EQ(p.txbFile[0], "\xC3\xA9t\xC3\xA9");
 
     std::string ascii = Join(DefaultLines(), "\r\n");
-    ascii.replace(0, 2, "\"\xE9\x02\x01\"");  // "é" as one Latin-1 unit, then lone surrogates
+    // "é" as one Latin-1 unit, lone surrogates, then U+1F600 as a pair.
+    ascii.replace(0, 2, "\"\xE9\x02\x01\x03\x04\"");
+    const std::map<char, std::string> units = {{'\x01', std::string("\x00\xD8", 2)}, {'\x02', std::string("\x00\xDC", 2)},
+                                               {'\x03', "\x3D\xD8"}, {'\x04', std::string("\x00\xDE", 2)}};
     std::string utf16 = "\xFF\xFE";
-    for (char c : ascii)
-        utf16 += c == '\x01' ? std::string("\x00\xD8", 2) : c == '\x02' ? std::string("\x00\xDC", 2) : std::string{c, '\0'};
+    for (char c : ascii) utf16 += units.count(c) ? units.at(c) : std::string{c, '\0'};
     TempFolder::Write(dir / "bom16.kvx", utf16);
     Params q;
     ASSERT_EQ(RestoreSavedState(q, dir / "bom16.kvx"), "");
-    EXPECT_EQ(q.txbFile[0], "\xC3\xA9\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(q.txbFile[0], "\xC3\xA9\xEF\xBF\xBD\xEF\xBF\xBD\xF0\x9F\x98\x80");
 }
 
 TEST(StateFileTest, HostileFilesFailCleanly) {

@@ -249,6 +249,7 @@ TEST_F(ListingTest, BoxOverflowStopsAtABlockOfTwentyLines) {
     table.resize(2961);
     table[2960].lngNextFreq = 0;
     lister.lngNumWords = results.lngNumWordsIncluded = 2960;
+    lister.lngMaxTextLength = 33 + 148 * 220;  // exactly what the box may hold
     lister.ListWords();
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(host.output.size(), 33u + 148 * 220);

@@ -158,7 +158,8 @@ TEST(RankingPredicates, Table) {
         {"-_.", false, false, true}, {"\xC0", true, false, false}, {"\xD7", true, false, true},
         {"\xF7" "1", false, false, true}, {"\x8A", true, false, false}, {"\x9A", true, false, false},
         {"\x8C", true, false, false}, {"\x9C", true, false, false}, {"\x9F", true, false, false},
-        {"\x83", true, false, true}, {"4x4", false, false, false},
+        {"\x83", true, false, true}, {"4x4", false, false, false}, {"1A", false, false, false},
+        {"Z1", false, false, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsRepetition(c.word), c.repetition) << c.word;
