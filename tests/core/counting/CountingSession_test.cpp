@@ -69,6 +69,18 @@ TEST(CountingInput, CarriageReturnOnlyFileWarnsAndMayBeCancelled) {
     EXPECT_NE(f.Count(mac).find("cat"), std::string::npos);
 }
 
+// The share of anomalous bytes: ".1038%" below one, "5.0000%" from one on.
+TEST(CountingInput, NotTextShowsTheShareOfAnomalousBytes) {
+    Fixture f;
+    for (const auto& [bad, share] : {std::pair{17, "is .1038%."}, {820, "is 5.0049%."}}) {
+        std::string text(16384, 'a');
+        for (int i = 0; i < bad; ++i) text[size_t(i) * 19] = '\x01';
+        f.Count(f.dir.write("bin.txt", text));
+        ASSERT_EQ(f.host.messages.size(), 1u);
+        EXPECT_NE(f.host.messages[0].text.find(share), std::string::npos) << f.host.messages[0].text;
+    }
+}
+
 TEST(CountingProgress, BarStepsWithTheBytesRead) {
     Fixture f;
     // A short first line (step 0), then 37 lines of 300 bytes, one step each.

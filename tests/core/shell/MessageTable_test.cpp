@@ -87,7 +87,7 @@ TEST_F(MessageTableTest, TextsAreUnescapedAndExpanded) {
     EXPECT_EQ(ProgramFolder(), data.string());
 
     MessageTable t;
-    ASSERT_EQ(t.Load(write("\xEF\xBB\xBF" "7=a\\nb\\\\c\\t\n 8 = keep blanks \n9=file://{datadir}/m.html#x\n"
+    ASSERT_EQ(t.Load(write("\xEF\xBB\xBF" "7=a\\nb\\\\c\\t\n 8 = keep blanks \r\n9=file://{datadir}/m.html#x\n"
                            "10=caf\xC3\xA9 {datadir}{datadir}")),
               4);
     EXPECT_EQ(t.GetProgramText(7), "a\r\nb\\c\\t");
