@@ -69,10 +69,22 @@ QString QtFilter(const QString& filter) {
     return description + QStringLiteral(" (") + pattern + QLatin1Char(')');
 }
 
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text,
+                                            const QString& title, Icon icon, Buttons buttons) {
+    auto box = std::make_unique<QMessageBox>(ToQt(icon), title, QString(), ToQt(buttons), parent);
+    // A plain-text box is wrapped by Qt at about 500 pixels whatever its own
+    // line breaks say; as rich text that keeps white space, it breaks only at
+    // them and Qt widens the box instead.
+    box->setTextFormat(Qt::RichText);
+    box->setText(QStringLiteral("<p style=\"white-space:pre\">") + text.toHtmlEscaped() +
+                 QStringLiteral("</p>"));
+    return box;
+}
+
 Answer Asker::message(QWidget* parent, const QString& text, const QString& title, Icon icon,
                       Buttons buttons) {
-    QMessageBox box(ToQt(icon), title, text, ToQt(buttons), parent);
-    switch (box.exec()) {
+    const std::unique_ptr<QMessageBox> box = MakeMessageBox(parent, text, title, icon, buttons);
+    switch (box->exec()) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     case QMessageBox::Cancel: return Answer::Cancel;
@@ -108,6 +120,8 @@ QtHost::~QtHost() = default;
 
 void QtHost::setAsker(Asker* asker) { asker_ = asker ? asker : defaultAsker_.get(); }
 
+QWidget* QtHost::owner() const { return owner_ ? owner_ : &w_; }
+
 Answer QtHost::message(std::string_view text, std::string_view title, Icon icon,
                        Buttons buttons) {
     if (quitting) return QuittingAnswer(buttons);
@@ -115,7 +129,7 @@ Answer QtHost::message(std::string_view text, std::string_view title, Icon icon,
     // Text boxes and message boxes break lines at CR LF; Qt wants LF.
     QString t = Q(text);
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return asker_->message(&w_, t, Q(title), icon, buttons);
+    return asker_->message(owner(), t, Q(title), icon, buttons);
 }
 
 void QtHost::yield() {
@@ -298,12 +312,12 @@ void QtHost::showMainWindow() {
 
 std::string QtHost::openFileDialog(std::string_view title, std::string_view filter) {
     if (quitting) return {};
-    return asker_->openFileDialog(&w_, Q(title), Q(filter), currentFolder_).toStdString();
+    return asker_->openFileDialog(owner(), Q(title), Q(filter), currentFolder_).toStdString();
 }
 
 QString QtHost::saveFileDialog(const QString& title, const QString& filter) {
     if (quitting) return {};
-    return asker_->saveFileDialog(&w_, title, filter, currentFolder_);
+    return asker_->saveFileDialog(owner(), title, filter, currentFolder_);
 }
 
 void QtHost::setCurrentFolder(const std::string& folder) { currentFolder_ = Q(folder); }

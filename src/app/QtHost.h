@@ -13,6 +13,7 @@
 
 #include "shell/Host.h"
 
+class QMessageBox;
 class QWidget;
 
 namespace kvx {
@@ -40,6 +41,11 @@ public:
 /// Turns a "description | pattern" filter into Qt's "description (pattern)".
 QString QtFilter(const QString& filter);
 
+/// The message box for a question: its lines break only where the text
+/// breaks, the box widening instead (up to the limit Qt sets by the screen).
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text,
+                                            const QString& title, Icon icon, Buttons buttons);
+
 class QtHost : public Host {
 public:
     explicit QtHost(FrmMain& window);
@@ -48,6 +54,24 @@ public:
     /// Replaces the asker (not owned; nullptr restores the default one).
     void setAsker(Asker* asker);
     Asker& asker() const { return *asker_; }
+
+    /// While one lives, questions and file dialogs belong to `window`: the
+    /// window whose action raised them stays in front with them.
+    class Owner {
+    public:
+        Owner(QtHost& host, QWidget* window) : host_(host), previous_(host.owner_) {
+            host.owner_ = window;
+        }
+        ~Owner() { host_.owner_ = previous_; }
+        Owner(const Owner&) = delete;
+        Owner& operator=(const Owner&) = delete;
+
+    private:
+        QtHost& host_;
+        QWidget* previous_;
+    };
+    /// The window that owns questions now (the main window unless an Owner says otherwise).
+    QWidget* owner() const;
 
     /// The shortest time between two runs of the event loop from yield().
     int yieldIntervalMs = 20;
@@ -100,6 +124,7 @@ private:
     bool repaintDue();
 
     FrmMain& w_;
+    QWidget* owner_ = nullptr;
     std::unique_ptr<Asker> defaultAsker_;
     Asker* asker_;
     QElapsedTimer yieldClock_;

@@ -36,7 +36,12 @@ public:
     /// Runs at every yield offer with the number of offers so far.
     std::function<void(int64_t)> onYield;
 
-    Answer message(QWidget*, const QString& text, const QString& title, Icon icon, Buttons buttons) override {
+    /// The window that owned the last question or file dialog.
+    QWidget* lastOwner = nullptr;
+
+    Answer message(QWidget* owner, const QString& text, const QString& title, Icon icon,
+                   Buttons buttons) override {
+        lastOwner = owner;
         return core.message(text.toStdString(), title.toStdString(), icon, buttons);
     }
     QString openFileDialog(QWidget*, const QString& title, const QString&, const QString&) override;
