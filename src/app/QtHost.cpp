@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QRadioButton>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -97,6 +98,17 @@ Answer Asker::message(QWidget* parent, const QString& text, const QString& title
                                        : Answer::Cancel;
 }
 
+Answer Asker::question(QWidget* parent, const QString& text, const QString& title,
+                       bool& silence) {
+    const std::unique_ptr<QMessageBox> box =
+        MakeMessageBox(parent, text, title, Icon::None, Buttons::YesNo);
+    auto* dontAsk = new QCheckBox(QStringLiteral("Don't ask again"));
+    box->setCheckBox(dontAsk);
+    const bool yes = box->exec() == QMessageBox::Yes;
+    silence = dontAsk->isChecked();
+    return yes ? Answer::Yes : Answer::No;
+}
+
 QString Asker::openFileDialog(QWidget* parent, const QString& title, const QString& filter,
                               const QString& folder) {
     return QFileDialog::getOpenFileName(parent, title, folder, QtFilter(filter));
@@ -130,6 +142,23 @@ Answer QtHost::message(std::string_view text, std::string_view title, Icon icon,
     QString t = Q(text);
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return asker_->message(owner(), t, Q(title), icon, buttons);
+}
+
+Answer QtHost::askUnlessSilenced(const QString& key, std::string_view text,
+                                 std::string_view title) {
+    // The program's own settings file, $XDG_CONFIG_HOME/kvx/kvx.conf.
+    QSettings settings(QStringLiteral("kvx"), QStringLiteral("kvx"));
+    const QString kept = QStringLiteral("questions/") + key;
+    const QString answer = settings.value(kept).toString();
+    if (answer == QLatin1String("yes")) return Answer::Yes;
+    if (answer == QLatin1String("no") || quitting) return Answer::No;
+    flushOutput();
+    QString t = Q(text);
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    bool silence = false;
+    const Answer a = asker_->question(owner(), t, Q(title), silence);
+    if (silence) settings.setValue(kept, a == Answer::Yes ? "yes" : "no");
+    return a;
 }
 
 void QtHost::yield() {

@@ -33,6 +33,10 @@ public:
     /// A dialog that names a file that need not exist yet; "" when cancelled.
     virtual QString saveFileDialog(QWidget* parent, const QString& title, const QString& filter,
                                    const QString& folder);
+    /// A Yes/No question with a "Don't ask again" box; `silence` tells
+    /// whether the box was ticked.
+    virtual Answer question(QWidget* parent, const QString& text, const QString& title,
+                            bool& silence);
     /// Called at every yield offer, before the event loop runs (tests use it
     /// to press buttons in the middle of a count).
     virtual void yielded() {}
@@ -78,6 +82,10 @@ public:
     Answer message(std::string_view text, std::string_view title, Icon icon,
                    Buttons buttons) override;
     void yield() override;
+    /// A Yes/No question the user can silence: answered with "Don't ask
+    /// again" ticked, that answer is given without asking from then on. It is
+    /// kept in the program's settings under `key`, not in the state file.
+    Answer askUnlessSilenced(const QString& key, std::string_view text, std::string_view title);
 
     int64_t outputLength() const override;
     std::string outputText() const override;

@@ -44,6 +44,13 @@ public:
         lastOwner = owner;
         return core.message(text.toStdString(), title.toStdString(), icon, buttons);
     }
+    /// Whether the next question with a "Don't ask again" box gets it ticked.
+    bool silenceNext = false;
+    Answer question(QWidget* owner, const QString& text, const QString& title,
+                    bool& silence) override {
+        silence = silenceNext;
+        return message(owner, text, title, Icon::None, Buttons::YesNo);
+    }
     QString openFileDialog(QWidget*, const QString& title, const QString&, const QString&) override;
     QString saveFileDialog(QWidget* parent, const QString& title, const QString& filter,
                            const QString& folder) override {

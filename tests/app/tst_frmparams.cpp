@@ -3,6 +3,7 @@
 // help window's place and the message boxes' line breaks.
 
 #include <QMessageBox>
+#include <QSettings>
 
 #include "FrmHelp.h"
 #include "FrmParams.h"
@@ -364,6 +365,27 @@ private slots:
         QVERIFY(label->height() < 3 * label->fontMetrics().height());
         QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(line));
         box->close();
+    }
+
+    void questionThatCanBeSilenced() {
+        Window& t = *win;
+        QtHost& h = t.w->host();
+        const QString key = QStringLiteral("test-question");
+        auto forget = [&] {
+            QSettings(QStringLiteral("kvx"), QStringLiteral("kvx")).remove(QStringLiteral("questions/") + key);
+        };
+        for (const Answer a : {Answer::Yes, Answer::No}) {
+            forget();
+            t.asker.clear();
+            t.asker.answers = {a, a};
+            t.asker.silenceNext = false;
+            QCOMPARE(h.askUnlessSilenced(key, "Ask?", "T"), a);
+            t.asker.silenceNext = true;  // "Don't ask again" ticked: kept, not asked again
+            QCOMPARE(h.askUnlessSilenced(key, "Ask?", "T"), a);
+            QCOMPARE(h.askUnlessSilenced(key, "Ask?", "T"), a);
+            QCOMPARE(t.asker.asked.size(), size_t(2));
+        }
+        forget();
     }
 };
 
