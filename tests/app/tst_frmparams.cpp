@@ -342,50 +342,37 @@ private slots:
         QCOMPARE(f.lblParameters->text(), QStringLiteral("Error saving to"));
     }
 
-    void helpWindowAndMessageBoxes() {
+    void helpWindowAndQuestions() {
         Window& t = *win;
-        // The help window opens over the main window where it stands now;
-        // Escape closes it.
-        t.w->move(150, 120);
-        t.w->resize(900, 700);
-        FrmHelp* h = t.w->help();
+        // The help window opens over the main window where it stands now; Escape closes it.
+        t.w->setGeometry(150, 120, 900, 700);
         t.w->cmdHelp_Click();
-        QCOMPARE(h->pos(), t.w->pos() + QPoint(13, 32));
-        QCOMPARE(h->size(), QSize(900 - 26, 700 - 45));
-        QTest::keyClick(h->txbHelpScreen, Qt::Key_Escape);
-        QVERIFY(!h->isVisible());
+        QCOMPARE(t.w->help()->geometry(), QRect(150 + 13, 120 + 32, 900 - 26, 700 - 45));
+        QTest::keyClick(t.w->help()->txbHelpScreen, Qt::Key_Escape);
+        QVERIFY(!t.w->help()->isVisible());
 
         // A message box breaks a line only where the text breaks it.
-        const QString line = QStringLiteral("The character , occurs in some word to ignore, "
-                                            "while it is not allowed in words.");
-        const auto box = MakeMessageBox(t.w.get(), line + QStringLiteral("\nNext"),
-                                        QStringLiteral("T"), Icon::Exclamation, Buttons::OK);
+        const QString line(QStringLiteral("The character , occurs in some word to ignore, while "
+                                          "it is not allowed in words."));
+        const auto box = MakeMessageBox(t.w.get(), line + QStringLiteral("\nNext"), {},
+                                        Icon::Exclamation, Buttons::OK);
         box->show();
         const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
         QVERIFY(label->height() < 3 * label->fontMetrics().height());
-        QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(line));
-        box->close();
-    }
 
-    void questionThatCanBeSilenced() {
-        Window& t = *win;
-        QtHost& h = t.w->host();
-        const QString key = QStringLiteral("test-question");
-        auto forget = [&] {
-            QSettings(QStringLiteral("kvx"), QStringLiteral("kvx")).remove(QStringLiteral("questions/") + key);
-        };
-        for (const Answer a : {Answer::Yes, Answer::No}) {
-            forget();
+        // An answer given with "Don't ask again" ticked is given from then on.
+        QSettings kept(QStringLiteral("kvx"), QStringLiteral("kvx"));
+        for (const Answer answer : {Answer::Yes, Answer::No}) {
+            kept.remove(QStringLiteral("questions/q"));
             t.asker.clear();
-            t.asker.answers = {a, a};
-            t.asker.silenceNext = false;
-            QCOMPARE(h.askUnlessSilenced(key, "Ask?", "T"), a);
-            t.asker.silenceNext = true;  // "Don't ask again" ticked: kept, not asked again
-            QCOMPARE(h.askUnlessSilenced(key, "Ask?", "T"), a);
-            QCOMPARE(h.askUnlessSilenced(key, "Ask?", "T"), a);
+            t.asker.answers = {answer, answer};
+            for (const bool silence : {false, true, true}) {
+                t.asker.silenceNext = silence;
+                QCOMPARE(t.w->host().askUnlessSilenced(QStringLiteral("q"), "Ask?", "T"), answer);
+            }
             QCOMPARE(t.asker.asked.size(), size_t(2));
         }
-        forget();
+        kept.remove(QStringLiteral("questions/q"));
     }
 };
 
