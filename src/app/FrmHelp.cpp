@@ -1,10 +1,12 @@
 #include "FrmHelp.h"
 
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <algorithm>
 
 #include "HelpText.h"
+#include "QtUtil.h"
 
 namespace kvx {
 namespace {
@@ -34,24 +36,38 @@ void FrmHelp::Form_Load() {
     cmdClose->resize(std::max(cmdClose->sizeHint().width(), 90), cmdClose->sizeHint().height());
     txbHelpScreen->setPlainText(HelpText());
     setMinimumSize(120, 90);
-    if (owner_) {
-        const QRect o = owner_->geometry();
-        // 480, 200, 400 and 680 twips.
-        setGeometry(o.left() + 13, o.top() + 32, std::max(300, o.width() - 27),
-                    std::max(200, o.height() - 45));
-    } else {
-        resize(700, 600);
-    }
+    resize(700, 600);
+}
+
+void FrmHelp::PlaceWindow() {
+    if (!owner_) return;
+    // Over the main window as it stands now (it is not yet placed when this
+    // window is built): top + 480, left + 200, width - 400, height - 680 twips.
+    const QPoint at = owner_->pos();
+    move(at.x() + Px(200), at.y() + Px(480));
+    resize(std::max(300, owner_->width() - Px(400)), std::max(200, owner_->height() - Px(680)));
 }
 
 void FrmHelp::ShowHelp() {
     if (isMinimized()) {
         showNormal();
     } else {
+        // Placed the first time only; later the user's own place and size stay.
+        if (!placed_) PlaceWindow();
+        placed_ = true;
         show();
     }
     raise();
     activateWindow();
+}
+
+void FrmHelp::keyPressEvent(QKeyEvent* event) {
+    // Escape closes the window, as "Close" does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdClose_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void FrmHelp::resizeEvent(QResizeEvent* event) {

@@ -12,26 +12,29 @@ namespace kvx {
 class FrmHelp : public QWidget {
     Q_OBJECT
 public:
-    /// Placed over `owner` (a little inside it); `afterClose` runs when the
-    /// Close button has hidden the window.
+    /// `afterClose` runs when the Close button (or Escape) has hidden the window.
     FrmHelp(QWidget* owner, std::function<void()> afterClose);
 
-    /// Restores the window when minimized, else shows it (modeless).
+    /// Restores the window when minimized, else shows it (modeless); the
+    /// first time it is placed over the owner (a little inside it).
     void ShowHelp();
 
     QPlainTextEdit* txbHelpScreen;
     QPushButton* cmdClose;
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void Form_Load();
+    void PlaceWindow();
     void Form_Resize();
     void cmdClose_Click();
 
     QWidget* owner_;
     std::function<void()> afterClose_;
+    bool placed_ = false;
 };
 
 }  // namespace kvx

@@ -1,5 +1,6 @@
 #include "FrmParams.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -287,9 +288,16 @@ void FrmParams::BuildControls() {
 }
 
 void FrmParams::ConnectHandlers() {
+    // Whatever a click here asks or reports belongs to this window.
+    auto onClick = [this](QAbstractButton* button, auto handler) {
+        connect(button, &QAbstractButton::clicked, this, [this, handler] {
+            const QtHost::Owner owner(main_.host(), this);
+            handler();
+        });
+    };
     for (const Box& b : boxes_) {
         QCheckBox* w = b.widget;
-        connect(w, &QCheckBox::clicked, this, [this, w] {
+        onClick(w, [this, w] {
             const Box* box = FindBox(w);
             p_.*(box->info->member) = ValueOf(w);
             RunHandler(*box);
@@ -310,25 +318,20 @@ void FrmParams::ConnectHandlers() {
                 [this, k](const QString& t) { p_.txbStartComment[k] = t.toStdString(); });
         connect(txbEndComment[k], &QLineEdit::textEdited, this,
                 [this, k](const QString& t) { p_.txbEndComment[k] = t.toStdString(); });
-        connect(cmdSetOrClearCheckboxes[k], &QPushButton::clicked, this,
-                [this, k] { cmdSetOrClearCheckboxes_Click(k); });
-        connect(cmdSaveLoadState[k], &QPushButton::clicked, this,
-                [this, k] { cmdSaveLoadState_Click(k); });
+        onClick(cmdSetOrClearCheckboxes[k], [this, k] { cmdSetOrClearCheckboxes_Click(k); });
+        onClick(cmdSaveLoadState[k], [this, k] { cmdSaveLoadState_Click(k); });
     }
     connect(txbWordsToIgnore, &QLineEdit::textEdited, this,
             [this](const QString& t) { p_.txbWordsToIgnore = t.toStdString(); });
     connect(txbCommonWordsFile, &QLineEdit::textEdited, this,
             [this](const QString& t) { p_.txbCommonWordsFile = t.toStdString(); });
-    connect(cmdClearWordsToIgnore, &QPushButton::clicked, this,
-            [this] { cmdClearWordsToIgnore_Click(); });
-    connect(cmdSelectCommonWordsFile, &QPushButton::clicked, this,
-            [this] { cmdSelectCommonWordsFile_Click(); });
-    connect(cmdClearCommonWordsFile, &QPushButton::clicked, this,
-            [this] { cmdClearCommonWordsFile_Click(); });
-    connect(cmdRestoreDefaults, &QPushButton::clicked, this, [this] { cmdRestoreDefaults_Click(); });
-    connect(cmdInitialize, &QPushButton::clicked, this, [this] { cmdInitialize_Click(); });
-    connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
-    connect(cmdQuit, &QPushButton::clicked, this, [this] { cmdQuit_Click(); });
+    onClick(cmdClearWordsToIgnore, [this] { cmdClearWordsToIgnore_Click(); });
+    onClick(cmdSelectCommonWordsFile, [this] { cmdSelectCommonWordsFile_Click(); });
+    onClick(cmdClearCommonWordsFile, [this] { cmdClearCommonWordsFile_Click(); });
+    onClick(cmdRestoreDefaults, [this] { cmdRestoreDefaults_Click(); });
+    onClick(cmdInitialize, [this] { cmdInitialize_Click(); });
+    onClick(cmdClose, [this] { cmdClose_Click(); });
+    onClick(cmdQuit, [this] { cmdQuit_Click(); });
 }
 
 void FrmParams::ParamsToControls() {
@@ -438,6 +441,7 @@ bool FrmParams::event(QEvent* event) {
 }
 
 bool FrmParams::eventFilter(QObject* watched, QEvent* event) {
+    const QtHost::Owner owner(main_.host(), this);
     switch (event->type()) {
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -465,6 +469,15 @@ bool FrmParams::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void FrmParams::keyPressEvent(QKeyEvent* event) {
+    // Escape closes the window, as "Close" does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdClose_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void FrmParams::closeEvent(QCloseEvent* event) {
@@ -680,11 +693,14 @@ void FrmParams::LoadState() {
 void FrmParams::SaveStateToFile() {
     QtHost& host = main_.host();
     const QString title = QStringLiteral("Specify file to save parameters to");
-    const QString name =
+    QString name =
         host.quitting ? QString()
                       : host.asker().saveFileDialog(this, title, kParameterFilter,
                                                     host.currentFolder());
     if (name.isEmpty()) return;
+    // A name typed without an extension gets ".kvx", so that the load
+    // dialog's filter shows the file.
+    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".kvx");
     if (QFileInfo::exists(name) &&
         host.message(name.toStdString() + " already exists.\r\nDo you want to replace it?",
                      title.toStdString(), Icon::Exclamation, Buttons::YesNo) != Answer::Yes)

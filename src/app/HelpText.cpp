@@ -34,8 +34,10 @@ QStringList HelpParagraphs() {
             "before its words can be counted."),
         QStringLiteral(
             "The parameters which decide what a word is and which words are ignored are set "
-            "with 'Set parameters'. They are saved when the program is quit and restored at the "
-            "next start."),
+            "with 'Set parameters'. At the next start they are restored as last saved: 'Save "
+            "state' saves them at once, and when 'Save state when quitting' is ticked they are "
+            "saved each time the program is quit. 'Save state to file' and 'Load state from "
+            "file' keep sets of parameters in files of your choice."),
         QStringLiteral(
             "Besides English, text in German, French, Italian, Spanish and Portuguese can be "
             "counted, and so can program source code."),

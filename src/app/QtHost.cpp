@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QRadioButton>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -69,10 +70,22 @@ QString QtFilter(const QString& filter) {
     return description + QStringLiteral(" (") + pattern + QLatin1Char(')');
 }
 
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text,
+                                            const QString& title, Icon icon, Buttons buttons) {
+    auto box = std::make_unique<QMessageBox>(ToQt(icon), title, QString(), ToQt(buttons), parent);
+    // A plain-text box is wrapped by Qt at about 500 pixels whatever its own
+    // line breaks say; as rich text that keeps white space, it breaks only at
+    // them and Qt widens the box instead.
+    box->setTextFormat(Qt::RichText);
+    box->setText(QStringLiteral("<p style=\"white-space:pre\">") + text.toHtmlEscaped() +
+                 QStringLiteral("</p>"));
+    return box;
+}
+
 Answer Asker::message(QWidget* parent, const QString& text, const QString& title, Icon icon,
                       Buttons buttons) {
-    QMessageBox box(ToQt(icon), title, text, ToQt(buttons), parent);
-    switch (box.exec()) {
+    const std::unique_ptr<QMessageBox> box = MakeMessageBox(parent, text, title, icon, buttons);
+    switch (box->exec()) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     case QMessageBox::Cancel: return Answer::Cancel;
@@ -83,6 +96,17 @@ Answer Asker::message(QWidget* parent, const QString& text, const QString& title
     return buttons == Buttons::OK ? Answer::OK
            : buttons == Buttons::YesNo ? Answer::No
                                        : Answer::Cancel;
+}
+
+Answer Asker::question(QWidget* parent, const QString& text, const QString& title,
+                       bool& silence) {
+    const std::unique_ptr<QMessageBox> box =
+        MakeMessageBox(parent, text, title, Icon::None, Buttons::YesNo);
+    auto* dontAsk = new QCheckBox(QStringLiteral("Don't ask again"));
+    box->setCheckBox(dontAsk);
+    const bool yes = box->exec() == QMessageBox::Yes;
+    silence = dontAsk->isChecked();
+    return yes ? Answer::Yes : Answer::No;
 }
 
 QString Asker::openFileDialog(QWidget* parent, const QString& title, const QString& filter,
@@ -108,6 +132,8 @@ QtHost::~QtHost() = default;
 
 void QtHost::setAsker(Asker* asker) { asker_ = asker ? asker : defaultAsker_.get(); }
 
+QWidget* QtHost::owner() const { return owner_ ? owner_ : &w_; }
+
 Answer QtHost::message(std::string_view text, std::string_view title, Icon icon,
                        Buttons buttons) {
     if (quitting) return QuittingAnswer(buttons);
@@ -115,7 +141,24 @@ Answer QtHost::message(std::string_view text, std::string_view title, Icon icon,
     // Text boxes and message boxes break lines at CR LF; Qt wants LF.
     QString t = Q(text);
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return asker_->message(&w_, t, Q(title), icon, buttons);
+    return asker_->message(owner(), t, Q(title), icon, buttons);
+}
+
+Answer QtHost::askUnlessSilenced(const QString& key, std::string_view text,
+                                 std::string_view title) {
+    // The program's own settings file, $XDG_CONFIG_HOME/kvx/kvx.conf.
+    QSettings settings(QStringLiteral("kvx"), QStringLiteral("kvx"));
+    const QString kept = QStringLiteral("questions/") + key;
+    const QString answer = settings.value(kept).toString();
+    if (answer == QLatin1String("yes")) return Answer::Yes;
+    if (answer == QLatin1String("no") || quitting) return Answer::No;
+    flushOutput();
+    QString t = Q(text);
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    bool silence = false;
+    const Answer a = asker_->question(owner(), t, Q(title), silence);
+    if (silence) settings.setValue(kept, a == Answer::Yes ? "yes" : "no");
+    return a;
 }
 
 void QtHost::yield() {
@@ -298,12 +341,12 @@ void QtHost::showMainWindow() {
 
 std::string QtHost::openFileDialog(std::string_view title, std::string_view filter) {
     if (quitting) return {};
-    return asker_->openFileDialog(&w_, Q(title), Q(filter), currentFolder_).toStdString();
+    return asker_->openFileDialog(owner(), Q(title), Q(filter), currentFolder_).toStdString();
 }
 
 QString QtHost::saveFileDialog(const QString& title, const QString& filter) {
     if (quitting) return {};
-    return asker_->saveFileDialog(&w_, title, filter, currentFolder_);
+    return asker_->saveFileDialog(owner(), title, filter, currentFolder_);
 }
 
 void QtHost::setCurrentFolder(const std::string& folder) { currentFolder_ = Q(folder); }

@@ -13,6 +13,7 @@
 
 #include "shell/Host.h"
 
+class QMessageBox;
 class QWidget;
 
 namespace kvx {
@@ -32,6 +33,10 @@ public:
     /// A dialog that names a file that need not exist yet; "" when cancelled.
     virtual QString saveFileDialog(QWidget* parent, const QString& title, const QString& filter,
                                    const QString& folder);
+    /// A Yes/No question with a "Don't ask again" box; `silence` tells
+    /// whether the box was ticked.
+    virtual Answer question(QWidget* parent, const QString& text, const QString& title,
+                            bool& silence);
     /// Called at every yield offer, before the event loop runs (tests use it
     /// to press buttons in the middle of a count).
     virtual void yielded() {}
@@ -39,6 +44,11 @@ public:
 
 /// Turns a "description | pattern" filter into Qt's "description (pattern)".
 QString QtFilter(const QString& filter);
+
+/// The message box for a question: its lines break only where the text
+/// breaks, the box widening instead (up to the limit Qt sets by the screen).
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text,
+                                            const QString& title, Icon icon, Buttons buttons);
 
 class QtHost : public Host {
 public:
@@ -49,11 +59,33 @@ public:
     void setAsker(Asker* asker);
     Asker& asker() const { return *asker_; }
 
+    /// While one lives, questions and file dialogs belong to `window`: the
+    /// window whose action raised them stays in front with them.
+    class Owner {
+    public:
+        Owner(QtHost& host, QWidget* window) : host_(host), previous_(host.owner_) {
+            host.owner_ = window;
+        }
+        ~Owner() { host_.owner_ = previous_; }
+        Owner(const Owner&) = delete;
+        Owner& operator=(const Owner&) = delete;
+
+    private:
+        QtHost& host_;
+        QWidget* previous_;
+    };
+    /// The window that owns questions now (the main window unless an Owner says otherwise).
+    QWidget* owner() const;
+
     /// The shortest time between two runs of the event loop from yield().
     int yieldIntervalMs = 20;
     Answer message(std::string_view text, std::string_view title, Icon icon,
                    Buttons buttons) override;
     void yield() override;
+    /// A Yes/No question the user can silence: answered with "Don't ask
+    /// again" ticked, that answer is given without asking from then on. It is
+    /// kept in the program's settings under `key`, not in the state file.
+    Answer askUnlessSilenced(const QString& key, std::string_view text, std::string_view title);
 
     int64_t outputLength() const override;
     std::string outputText() const override;
@@ -100,6 +132,7 @@ private:
     bool repaintDue();
 
     FrmMain& w_;
+    QWidget* owner_ = nullptr;
     std::unique_ptr<Asker> defaultAsker_;
     Asker* asker_;
     QElapsedTimer yieldClock_;

@@ -12,7 +12,9 @@
 
 namespace kvx::test {
 
-QString ScriptedAsker::openFileDialog(QWidget*, const QString& title, const QString&, const QString&) {
+QString ScriptedAsker::openFileDialog(QWidget* owner, const QString& title, const QString&,
+                                     const QString&) {
+    lastOwner = owner;
     dialogTitles << title;
     if (files.empty()) return {};
     QString f = files.front();

@@ -36,8 +36,20 @@ public:
     /// Runs at every yield offer with the number of offers so far.
     std::function<void(int64_t)> onYield;
 
-    Answer message(QWidget*, const QString& text, const QString& title, Icon icon, Buttons buttons) override {
+    /// The window that owned the last question or file dialog.
+    QWidget* lastOwner = nullptr;
+
+    Answer message(QWidget* owner, const QString& text, const QString& title, Icon icon,
+                   Buttons buttons) override {
+        lastOwner = owner;
         return core.message(text.toStdString(), title.toStdString(), icon, buttons);
+    }
+    /// Whether the next question with a "Don't ask again" box gets it ticked.
+    bool silenceNext = false;
+    Answer question(QWidget* owner, const QString& text, const QString& title,
+                    bool& silence) override {
+        silence = silenceNext;
+        return message(owner, text, title, Icon::None, Buttons::YesNo);
     }
     QString openFileDialog(QWidget*, const QString& title, const QString&, const QString&) override;
     QString saveFileDialog(QWidget* parent, const QString& title, const QString& filter,

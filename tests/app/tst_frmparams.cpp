@@ -1,6 +1,11 @@
 // The parameters window: controls bound to the parameters, the question before
-// a count is thrown away, the checks, common words and parameter files.
+// a count is thrown away, the checks, common words and parameter files; the
+// help window's place and the message boxes' line breaks.
 
+#include <QMessageBox>
+#include <QSettings>
+
+#include "FrmHelp.h"
 #include "FrmParams.h"
 #include "ScriptedAsker.h"
 #include "TextGen.h"
@@ -65,6 +70,10 @@ private slots:
         QTest::mouseClick(t.w->cmdSetParameters, Qt::LeftButton);
         QVERIFY(Panel(t).isVisible());
         QTest::mouseClick(Panel(t).cmdClose, Qt::LeftButton);
+        QVERIFY(!Panel(t).isVisible());
+        // Escape closes it too, from any of its boxes.
+        Panel(t).ShowWindow();
+        QTest::keyClick(Panel(t).txbWordsToIgnore, Qt::Key_Escape);
         QVERIFY(!Panel(t).isVisible());
         bool ended = false;
         t.w->endProgram = [&] { ended = true; };
@@ -144,6 +153,10 @@ private slots:
         QTest::mouseClick(Box(t, "chkAllowWordsWithNumerals"), Qt::LeftButton);
         QCOMPARE(t.asker.titles(), Titles{"Character not allowed"});
         QVERIFY(t.asker.last().text.starts_with("The character , occurs in some word to ignore\n"));
+        // Raised here, owned here; the main window's own questions stay its own.
+        QCOMPARE(t.asker.lastOwner, &Panel(t));
+        t.w->host().message("main", "main", Icon::None, Buttons::OK);
+        QCOMPARE(t.asker.lastOwner, t.w.get());
 
         // Forward slashes and the filter boxes do not check; nor does "Clear checkboxes".
         t.asker.clear();
@@ -216,6 +229,7 @@ private slots:
         QTest::mouseClick(f.cmdSelectCommonWordsFile, Qt::LeftButton);
         QCOMPARE(t.asker.asked.size(), size_t(2));
         QCOMPARE(t.asker.asked[0].text, "Forty two common words loaded from " + path.toStdString());
+        QCOMPARE(t.asker.lastOwner, &f);
         QCOMPARE(t.asker.asked[0].icon, Icon::Information);
         QVERIFY(t.asker.asked[1].text.starts_with("This file has already been loaded."));
         QVERIFY(f.Check("chkIgnoreCommonWords")->isChecked());
@@ -271,9 +285,10 @@ private slots:
         p.cboDisplayFormat = 9;
         p.chkCaseSignificant = 1;
         t.w->ParamsToControls();
+        // Named without an extension, the file gets ".kvx".
         const QString file = TempDir() + QStringLiteral("/round.kvx");
         t.asker.clear();
-        t.asker.files = {file};
+        t.asker.files = {TempDir() + QStringLiteral("/round")};
         QTest::mouseClick(f.cmdSaveLoadState[0], Qt::LeftButton);
         QVERIFY(t.asker.asked.empty());
         QCOMPARE(f.lblParameters->text(), QStringLiteral("State saved to"));
@@ -325,6 +340,39 @@ private slots:
         QTest::mouseClick(f.cmdSaveLoadState[1], Qt::LeftButton);
         QCOMPARE(t.asker.titles(), Titles{"Save parameters"});
         QCOMPARE(f.lblParameters->text(), QStringLiteral("Error saving to"));
+    }
+
+    void helpWindowAndQuestions() {
+        Window& t = *win;
+        // The help window opens over the main window where it stands now; Escape closes it.
+        t.w->setGeometry(150, 120, 900, 700);
+        t.w->cmdHelp_Click();
+        QCOMPARE(t.w->help()->geometry(), QRect(150 + 13, 120 + 32, 900 - 26, 700 - 45));
+        QTest::keyClick(t.w->help()->txbHelpScreen, Qt::Key_Escape);
+        QVERIFY(!t.w->help()->isVisible());
+
+        // A message box breaks a line only where the text breaks it.
+        const QString line(QStringLiteral("The character , occurs in some word to ignore, while "
+                                          "it is not allowed in words."));
+        const auto box = MakeMessageBox(t.w.get(), line + QStringLiteral("\nNext"), {},
+                                        Icon::Exclamation, Buttons::OK);
+        box->show();
+        const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label->height() < 3 * label->fontMetrics().height());
+
+        // An answer given with "Don't ask again" ticked is given from then on.
+        QSettings kept(QStringLiteral("kvx"), QStringLiteral("kvx"));
+        for (const Answer answer : {Answer::Yes, Answer::No}) {
+            kept.remove(QStringLiteral("questions/q"));
+            t.asker.clear();
+            t.asker.answers = {answer, answer};
+            for (const bool silence : {false, true, true}) {
+                t.asker.silenceNext = silence;
+                QCOMPARE(t.w->host().askUnlessSilenced(QStringLiteral("q"), "Ask?", "T"), answer);
+            }
+            QCOMPARE(t.asker.asked.size(), size_t(2));
+        }
+        kept.remove(QStringLiteral("questions/q"));
     }
 };
 
