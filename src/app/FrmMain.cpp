@@ -125,6 +125,7 @@ void FrmMain::BuildControls() {
         txbFile[k] = Named(new QLineEdit(this), kFileNames[k]);
         cmdFile[k] = button(kCmdNames[k], kCaptions[k]);
         cmdClearFile[k] = button(kClearNames[k], "Clear");
+        cmdClearFile[k]->setEnabled(false);  // the box starts empty
         txbFile[k]->installEventFilter(this);
         cmdFile[k]->installEventFilter(this);
     }
@@ -147,6 +148,8 @@ void FrmMain::BuildControls() {
                              "chkSuppressWords");
     cboWordOrder = Named(new QComboBox(this), "cboWordOrder");
     cboDisplayFormat = Named(new QComboBox(this), "cboDisplayFormat");
+    for (QComboBox* c : {cboWordOrder, cboDisplayFormat})
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     auto* lblWordOrder = new QLabel(QStringLiteral("Word order:"), this);
     auto* lblDisplayFormat = new QLabel(QStringLiteral("Display format:"), this);
     lblWordOrder->setBuddy(cboWordOrder);
@@ -293,9 +296,8 @@ void FrmMain::BuildControls() {
     main->addLayout(boxes, 1);
     main->addLayout(commands);
 
-    // Never narrower than the rows need, so no caption is clipped.
-    setMinimumSize(main->minimumSize().expandedTo(QSize(720, 480)));
-    resize(QSize(960, 700).expandedTo(minimumSize()));
+    setMinimumSize(720, 480);
+    resize(960, 700);
 }
 
 void FrmMain::BuildShortcuts() {
@@ -327,7 +329,10 @@ void FrmMain::ConnectHandlers() {
         connect(cmdFile[k], &QPushButton::clicked, this, [this, k] { cmdFile_Click(k); });
         connect(cmdClearFile[k], &QPushButton::clicked, this, [this, k] { cmdClearFile_Click(k); });
         connect(txbFile[k], &QLineEdit::textEdited, this,
-                [this, k](const QString& t) { params_.txbFile[k] = t.toStdString(); });
+                [this, k](const QString& t) {
+                    params_.txbFile[k] = t.toStdString();
+                    cmdClearFile[k]->setEnabled(!t.isEmpty());
+                });
     }
     connect(optInFile, &QRadioButton::clicked, this, [this] { optInFile_Click(); });
     connect(optOnClipboard, &QRadioButton::clicked, this, [this] { optOnClipboard_Click(); });
@@ -464,6 +469,10 @@ bool FrmMain::Form_Load() {
 
     SetWindowCaption();
     SetUpCopyAndOutputControls();
+    // Never narrower than the rows need with the lists filled, so that no
+    // caption or entry is clipped.
+    setMinimumSize(layout()->minimumSize().expandedTo(QSize(720, 480)));
+    resize(size().expandedTo(minimumSize()));
     PlaceWindow();
     session_->ConcealNumWords();
     show();

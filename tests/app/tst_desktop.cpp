@@ -1,6 +1,7 @@
 // The main window as keyboard and desktop users meet it: where the focus
 // goes, the shortcuts, dropped files and the remembered window place.
 
+#include <QLayout>
 #include <QMimeData>
 
 #include "FrmHelp.h"
@@ -36,6 +37,7 @@ private slots:
         // Leaving a file box with a click keeps the focus where the click put it.
         w.txbFile[0]->setFocus();
         QTest::keyClicks(w.txbFile[0], WriteFile(QStringLiteral("notes"), "one two\n"));
+        QVERIFY(w.cmdClearFile[0]->isEnabled());  // a name typed can be cleared
         w.txbOutput->setFocus(Qt::MouseFocusReason);
         QVERIFY(w.txbOutput->hasFocus());
         QCOMPARE(t.label("lblFilesize"), QStringLiteral("Filesize:   8 bytes"));
@@ -109,7 +111,9 @@ private slots:
         QCOMPARE(w.cboDisplayFormat->currentIndex(), 4);
         QVERIFY(t.asker.asked.empty());
 
-        // Size and place come back at the next start.
+        // Never narrower than its rows with the lists filled; size and place
+        // come back at the next start.
+        QVERIFY(w.minimumSize().width() >= w.layout()->minimumSize().width());
         const QRect place(130, 90, w.minimumWidth() + 40, w.minimumHeight() + 30);
         w.setGeometry(place);
         w.cmdQuit->click();
