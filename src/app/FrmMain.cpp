@@ -6,6 +6,13 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QMimeData>
+#include <QSettings>
+#include <QShortcut>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
@@ -66,12 +73,17 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent) {
     session_ = std::make_unique<CountingSession>(params_, *host_, texts_);
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     endProgram = [] { QCoreApplication::quit(); };
+    // Files without an extension (README, logs) are text files too here;
+    // they are counted without comment markers.
+    session_->blnRequireExtension = false;
     BuildControls();
     ConnectHandlers();
+    BuildShortcuts();
+    setAcceptDrops(true);
     frmHelp_ = new FrmHelp(this, [this] { SetTheFocus(); });
     frmPopUp_ = new FrmPopUp(this);
     // The parameters window exists from the start: its controls hold parameters.
-    new FrmParams(*this);
+    frmParams_ = new FrmParams(*this);
 }
 
 FrmMain::~FrmMain() = default;
@@ -113,6 +125,7 @@ void FrmMain::BuildControls() {
         txbFile[k] = Named(new QLineEdit(this), kFileNames[k]);
         cmdFile[k] = button(kCmdNames[k], kCaptions[k]);
         cmdClearFile[k] = button(kClearNames[k], "Clear");
+        cmdClearFile[k]->setEnabled(false);  // the box starts empty
         txbFile[k]->installEventFilter(this);
         cmdFile[k]->installEventFilter(this);
     }
@@ -135,6 +148,8 @@ void FrmMain::BuildControls() {
                              "chkSuppressWords");
     cboWordOrder = Named(new QComboBox(this), "cboWordOrder");
     cboDisplayFormat = Named(new QComboBox(this), "cboDisplayFormat");
+    for (QComboBox* c : {cboWordOrder, cboDisplayFormat})
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     auto* lblWordOrder = new QLabel(QStringLiteral("Word order:"), this);
     auto* lblDisplayFormat = new QLabel(QStringLiteral("Display format:"), this);
     lblWordOrder->setBuddy(cboWordOrder);
@@ -164,7 +179,17 @@ void FrmMain::BuildControls() {
         QSizePolicy sp = l->sizePolicy();
         sp.setRetainSizeWhenHidden(true);
         l->setSizePolicy(sp);
-        l->setMinimumHeight(l->fontMetrics().height());
+    }
+    {
+        // The total's label turns into a bold fixed-font progress bar during a
+        // count: every row is as tall as the taller of the two fonts, so the
+        // panel keeps its height.
+        QFont bar = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        bar.setBold(true);
+        const int h = std::max(lblNumberOfWords->fontMetrics().height(), QFontMetrics(bar).height());
+        for (QLabel* l : {lblNumberOfWords, lblNumWordsExcluded, lblNumOccurrences,
+                          lblTotalNumOccurrences})
+            l->setFixedHeight(h);
     }
     lblTotalNumOccurrences->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -177,6 +202,8 @@ void FrmMain::BuildControls() {
     txbOutput = Named(new QPlainTextEdit(this), "txbOutput");
     txbOutput->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     txbOutput->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Tab moves on to the next control, as in every other box.
+    txbOutput->setTabChangesFocus(true);
 
     // Commands.
     cmdSetParameters = button("cmdSetParameters", "Set parameters");
@@ -190,8 +217,10 @@ void FrmMain::BuildControls() {
     {
         QFont f = lblCV_URL->font();
         f.setPointSizeF(f.pointSizeF() * 0.85);
+        f.setUnderline(true);
         lblCV_URL->setFont(f);
-        lblCV_URL->setEnabled(false);
+        lblCV_URL->setCursor(Qt::PointingHandCursor);
+        lblCV_URL->setStyleSheet(QStringLiteral("color: palette(link);"));
     }
 
     Timer1 = new QTimer(this);
@@ -271,13 +300,39 @@ void FrmMain::BuildControls() {
     resize(960, 700);
 }
 
+void FrmMain::BuildShortcuts() {
+    auto shortcut = [this](QKeySequence keys, std::function<void()> run) {
+        auto* s = new QShortcut(keys, this);
+        connect(s, &QShortcut::activated, this, std::move(run));
+    };
+    // Each runs only what its button would run while that button is usable.
+    shortcut(QKeySequence::Open, [this] {
+        if (cmdFile[0]->isEnabled()) cmdFile_Click(0);
+    });
+    for (QKeySequence keys : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
+        shortcut(keys, [this] {
+            if (cmdListWords->isEnabled()) cmdListWords_Click();
+        });
+    // Escape stops a running count the way "Stop" does (the same question).
+    shortcut(QKeySequence(Qt::Key_Escape), [this] {
+        if (session_->Running() && cmdListWords->isEnabled()) cmdListWords_Click();
+    });
+    shortcut(QKeySequence(Qt::Key_F1), [this] {
+        if (cmdHelp->isEnabled()) cmdHelp_Click();
+    });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { cmdQuit_Click(); });
+}
+
 void FrmMain::ConnectHandlers() {
     connect(cmdListWords, &QPushButton::clicked, this, [this] { cmdListWords_Click(); });
     for (int k = 0; k < 2; ++k) {
         connect(cmdFile[k], &QPushButton::clicked, this, [this, k] { cmdFile_Click(k); });
         connect(cmdClearFile[k], &QPushButton::clicked, this, [this, k] { cmdClearFile_Click(k); });
         connect(txbFile[k], &QLineEdit::textEdited, this,
-                [this, k](const QString& t) { params_.txbFile[k] = t.toStdString(); });
+                [this, k](const QString& t) {
+                    params_.txbFile[k] = t.toStdString();
+                    cmdClearFile[k]->setEnabled(!t.isEmpty());
+                });
     }
     connect(optInFile, &QRadioButton::clicked, this, [this] { optInFile_Click(); });
     connect(optOnClipboard, &QRadioButton::clicked, this, [this] { optOnClipboard_Click(); });
@@ -296,6 +351,7 @@ void FrmMain::ConnectHandlers() {
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     lblCorvaneSystems->installEventFilter(this);
     lblOnlineDocumentation->installEventFilter(this);
+    lblCV_URL->installEventFilter(this);
 }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
@@ -322,13 +378,41 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease:
         if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) break;
         if (watched == txbIntro->viewport()) txbIntro_Click();
-        else if (watched == lblCorvaneSystems) lblCorvaneSystems_Click();
+        else if (watched == lblCorvaneSystems || watched == lblCV_URL) lblCorvaneSystems_Click();
         else if (watched == lblOnlineDocumentation) lblOnlineDocumentation_Click();
         break;
     default:
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void FrmMain::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls[0].isLocalFile() && cmdFile[0]->isEnabled())
+        event->acceptProposedAction();
+}
+
+void FrmMain::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls[0].isLocalFile() || !cmdFile[0]->isEnabled()) return;
+    event->acceptProposedAction();
+    // Handled once the drop is over, so that a message box does not run
+    // inside the drag's own event loop.
+    const QString path = urls[0].toLocalFile();
+    QTimer::singleShot(0, this, [this, path] { DropFile(path); });
+}
+
+void FrmMain::DropFile(const QString& path) {
+    if (!cmdFile[0]->isEnabled()) return;  // a count began meanwhile
+    if (QFileInfo(path).suffix().compare(QLatin1String("kvx"), Qt::CaseInsensitive) == 0) {
+        frmParams_->LoadStateFrom(path);
+        SetTheFocus();
+        return;
+    }
+    // As if chosen in the input-file dialog.
+    session_->blnWordsGot = false;
+    TakeFileName(0, path);
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
@@ -367,11 +451,12 @@ bool FrmMain::Form_Load() {
                              "\n\n" + texts_.GetProgramText(23)));
     cmdListWords->setText(Q(session_->IdleCaption()));
     {
-        // The address in short: the site's host, or the page's name for a
-        // local page; the whole address as the tool tip.
+        // The publisher's web address in short (its host), a link like the
+        // others; a local page has no such address, and the label stays hidden.
         const QUrl site(Q(texts_.GetProgramText(14)));
-        lblCV_URL->setText(site.isLocalFile() ? site.fileName() : site.host());
+        lblCV_URL->setText(site.host());
         lblCV_URL->setToolTip(site.toString());
+        lblCV_URL->setVisible(!site.isLocalFile() && !site.host().isEmpty());
     }
     session_->SetDefaultCommonWordsFile();
     FillComboBoxes();
@@ -384,6 +469,10 @@ bool FrmMain::Form_Load() {
 
     SetWindowCaption();
     SetUpCopyAndOutputControls();
+    // Never narrower than the rows need with the lists filled, so that no
+    // caption or entry is clipped.
+    setMinimumSize(layout()->minimumSize().expandedTo(QSize(720, 480)));
+    resize(size().expandedTo(minimumSize()));
     PlaceWindow();
     session_->ConcealNumWords();
     show();
@@ -477,7 +566,20 @@ void FrmMain::SetUpCopyAndOutputControls() {
     cmdClearFile[1]->setEnabled(!txbFile[1]->text().isEmpty());
 }
 
+namespace {
+// The window's size and place between runs: Qt's own settings file in the
+// XDG config folder, apart from the state file.
+const QString kSettingsName = QStringLiteral("kvx");
+const QString kGeometryKey = QStringLiteral("frmMain/geometry");
+}  // namespace
+
+void FrmMain::SaveWindowGeometry() {
+    QSettings(kSettingsName, kSettingsName).setValue(kGeometryKey, saveGeometry());
+}
+
 void FrmMain::PlaceWindow() {
+    if (restoreGeometry(QSettings(kSettingsName, kSettingsName).value(kGeometryKey).toByteArray()))
+        return;
     const QScreen* screen = this->screen();
     if (!screen) return;
     const QRect avail = screen->availableGeometry();
@@ -493,20 +595,29 @@ void FrmMain::SetTheFocus() {
     if (!isVisible()) return;
     if (txbFile[0]->text().isEmpty() && cmdFile[0]->isEnabled()) cmdFile[0]->setFocus();
     else if (cmdListWords->isEnabled()) cmdListWords->setFocus();
+    RefreshFileButtons();
+}
+
+void FrmMain::RefreshFileButtons() {
     lblTwirler->setText(QStringLiteral(" "));
-    for (int k = 0; k < 2; ++k) cmdClearFile[k]->setEnabled(!txbFile[k]->text().isEmpty());
+    for (int k = 0; k < 2; ++k)
+        cmdClearFile[k]->setEnabled(cmdFile[k]->isEnabled() && !txbFile[k]->text().isEmpty());
 }
 
 void FrmMain::EnableControls(bool enabled) {
     for (int k = 0; k < 2; ++k) {
         cmdFile[k]->setEnabled(enabled);
         txbFile[k]->setEnabled(enabled);
-        cmdClearFile[k]->setEnabled(enabled);
+        // "Clear" only for a box that holds a name.
+        cmdClearFile[k]->setEnabled(enabled && !txbFile[k]->text().isEmpty());
     }
     for (QWidget* w : std::initializer_list<QWidget*>{
-             chkDisableOutputToFile, cmdCopyToClipboard, cmdHelp, cmdSaveState, cmdSetParameters,
-             cmdClearOutput, cboWordOrder, cboDisplayFormat, optOnClipboard, optInFile})
+             cmdCopyToClipboard, cmdHelp, cmdSaveState, cmdSetParameters, cmdClearOutput,
+             cboWordOrder, cboDisplayFormat, optOnClipboard, optInFile})
         w->setEnabled(enabled);
+    // "Disable" only with an output file named.
+    if (enabled) EnableOutputFileControls();
+    else chkDisableOutputToFile->setEnabled(false);
 }
 
 void FrmMain::EnableOutputFileControls() {
@@ -573,10 +684,11 @@ void FrmMain::RequestWebPage(const std::string& url) {
     const bool allowed = scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
                          scheme == QLatin1String("file");
     if (u.isValid() && !u.isEmpty() && allowed && openUrl && openUrl(u)) return;
-    // The desktop gives no code of its own: 2 stands for "could not be handed over".
-    const int code = 2;
-    host_->message("Error launching web browser, error code = " + std::to_string(code) +
-                       ".\r\n\r\nPlease try once more.",
+    // The desktop says only that nothing took the address: most often no web
+    // browser or handler for its kind is set up.
+    host_->message("Cannot open " + url +
+                       "\r\n\r\nNo web browser or other handler for this kind of address "
+                       "is set up on this computer.",
                    "Cannot launch web browser", Icon::Exclamation, Buttons::OK);
 }
 
@@ -594,9 +706,14 @@ void FrmMain::cmdFile_Click(int k) {
         name = host_->saveFileDialog(QStringLiteral("Specify output file"), QString());
     } else {
         session_->blnWordsGot = false;
+        // "*" rather than "*.*": files without an extension are input too.
         name = Q(host_->openFileDialog("Specify input file",
-                                       "Any file containing only text (*.*) | *.*"));
+                                       "Any file containing only text (*) | *"));
     }
+    TakeFileName(k, name);
+}
+
+void FrmMain::TakeFileName(int k, const QString& name) {
     if (!name.isEmpty()) {
         params_.txbFile[k] = name.toStdString();
         {
@@ -627,7 +744,8 @@ void FrmMain::txbFile_LostFocus(int k) {
         session_->blnWordsGot = false;
     }
     EnableOutputFileControls();
-    SetTheFocus();
+    // The focus stays where the user's click or Tab put it.
+    RefreshFileButtons();
     blnInLostFocus_ = false;
 }
 
@@ -652,6 +770,8 @@ void FrmMain::optInFile_Click() {
     params_.optInFile = true;
     session_->blnWordsGot = false;
     if (session_->blnListDisplayed) host_->setOutputText("");
+    // The figures belong to the result just given up.
+    session_->ConcealNumWords();
     SetTheFocus();
 }
 
@@ -659,6 +779,8 @@ void FrmMain::optOnClipboard_Click() {
     params_.optInFile = false;
     session_->blnWordsGot = false;
     if (session_->blnListDisplayed) host_->setOutputText("");
+    // The figures belong to the result just given up.
+    session_->ConcealNumWords();
     SetTheFocus();
 }
 
@@ -725,6 +847,7 @@ void FrmMain::cmdQuit_Click() {
     host_->quitting = true;
     session_->blnStop = true;
     Timer1->stop();
+    SaveWindowGeometry();
     frmHelp_->hide();
     hide();
     if (endProgram) endProgram();

@@ -33,6 +33,7 @@ class QUrl;
 namespace kvx {
 
 class FrmHelp;
+class FrmParams;
 class FrmPopUp;
 class QtHost;
 
@@ -144,9 +145,19 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildControls();
+    void BuildShortcuts();
+    /// The non-focus half of SetTheFocus: twirler blank, "Clear" buttons.
+    void RefreshFileButtons();
+    /// Takes a dropped file: a ".kvx" file as parameters, any other as input.
+    void DropFile(const QString& path);
+    /// The input or output file chosen (empty: none), as the dialog hands it.
+    void TakeFileName(int index, const QString& name);
+    void SaveWindowGeometry();
     void ConnectHandlers();
     void SetWindowCaption();
     void SetUpCopyAndOutputControls();
@@ -162,6 +173,7 @@ private:
     std::unique_ptr<QtHost> host_;
     std::unique_ptr<CountingSession> session_;
     FrmHelp* frmHelp_ = nullptr;
+    FrmParams* frmParams_ = nullptr;
     FrmPopUp* frmPopUp_ = nullptr;
     bool blnSettingControls_ = false;
     bool blnInLostFocus_ = false;

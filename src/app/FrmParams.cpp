@@ -658,7 +658,11 @@ void FrmParams::LoadState() {
                       : host.asker().openFileDialog(
                             this, QStringLiteral("Specify file to load parameters from."),
                             kParameterFilter, host.currentFolder());
-    if (name.isEmpty()) return;
+    if (!name.isEmpty()) LoadStateFrom(name);
+}
+
+void FrmParams::LoadStateFrom(const QString& name) {
+    QtHost& host = main_.host();
     const std::string path = name.toStdString();
     lblParameters->clear();
     p_.txbParametersFile = path;

@@ -76,6 +76,9 @@ public:
     void cmdClose_Click();
     void cmdQuit_Click();
     void cmdSaveLoadState_Click(int index);
+    /// Loads the parameters from a file, as "Load state from file" does
+    /// once its dialog has named one (also for a file dropped on the window).
+    void LoadStateFrom(const QString& name);
 
     bool blnSettingCheckboxes = false;
 

@@ -61,6 +61,10 @@ void Window::verifyIdle() {
              w->cmdSetParameters, w->cmdHelp, w->cboWordOrder, w->cboDisplayFormat, w->optInFile,
              w->optOnClipboard, w->cmdCopyToClipboard})
         QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
+    // No "Clear" for an empty box, "Disable" only with an output file.
+    for (int k = 0; k < 2; ++k)
+        if (w->txbFile[k]->text().isEmpty()) QVERIFY(!w->cmdClearFile[k]->isEnabled());
+    QCOMPARE(w->chkDisableOutputToFile->isEnabled(), !w->params().txbFile[1].empty());
     QCOMPARE(label("lblTwirler"), QStringLiteral(" "));
 }
 
@@ -86,19 +90,24 @@ QString StateFilePath() {
     return QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/kvx/kvx.usr");
 }
 
-void ForgetState() { QDir(QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"))).removeRecursively(); }
+void ForgetState() {
+    QDir(QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"))).removeRecursively();
+    QDir(QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"))).removeRecursively();
+}
 
 void PrepareEnvironment(const char* home, bool offscreen) {
     // Run directly or through ctest, the tests never touch the real home.
     const QByteArray h(home);
     qputenv("HOME", h);
     qputenv("XDG_DATA_HOME", h + "/data");
+    qputenv("XDG_CONFIG_HOME", h + "/config");
     if (offscreen) qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_ALL", "en_US.UTF-8");
     qputenv("LANG", "en_US.UTF-8");
     if (qEnvironmentVariableIsEmpty("KVX_DATA_DIR")) qputenv("KVX_DATA_DIR", KVX_BUILD_DATA_DIR);
     QDir().mkpath(QString::fromLocal8Bit(h));
     QDir(QString::fromLocal8Bit(h + "/data")).removeRecursively();
+    QDir(QString::fromLocal8Bit(h + "/config")).removeRecursively();
 }
 
 }  // namespace kvx::test

@@ -66,6 +66,7 @@ private slots:
         // A new source makes the result stale: no listing any more.
         t.w->optOnClipboard->click();
         QVERIFY(!t.w->session().blnWordsGot);
+        QVERIFY(!t.labelShown("lblNumberOfWords"));  // nor its figures
         Select(t.w->cboDisplayFormat, 0);
         QCOMPARE(t.output(), std::string());
     }
@@ -76,11 +77,9 @@ private slots:
         QTest::addColumn<QString>("title");
         const QString dir = TempDir();
         const QString text = WriteFile(QStringLiteral("words.txt"), kSmallText);
-        WriteFile(QStringLiteral("noext"), kSmallText);
         WriteFile(QStringLiteral("binary.dat"), std::string(3000, '\x01'));
         QTest::newRow("no input") << QString() << QString() << "Error";
         QTest::newRow("same output by another name") << text << dir + QStringLiteral("/./words.txt") << "Error";
-        QTest::newRow("no extension") << dir + QStringLiteral("/noext") << QString() << "Invalid input";
         QTest::newRow("missing") << dir + QStringLiteral("/absent.txt") << QString() << "File not found";
         QTest::newRow("not text") << dir + QStringLiteral("/binary.dat") << QString() << "Not a text file";
     }

@@ -1,6 +1,9 @@
 // The main window outside counting: start-up, the saved state, the file
-// controls, the help and pop-up windows, the web links and the host.
+// controls, the keyboard, dropped files, the help and pop-up windows, the web
+// links and the host.
 
+#include <QLayout>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
@@ -8,6 +11,7 @@
 #include "FrmHelp.h"
 #include "FrmPopUp.h"
 #include "ScriptedAsker.h"
+#include "TextGen.h"
 #include "state/StateFile.h"
 
 using namespace kvx;
@@ -200,12 +204,12 @@ private slots:
         QVERIFY(t.label("lblFilesize").isEmpty());
         QVERIFY(w.params().txbFile[0].empty());
 
-        // A typed file without extension is refused after start-up.
+        // A typed file without extension is input like any other.
         t.asker.clear();
-        t.asker.answers = {Answer::OK};
-        w.txbFile[0]->setText(TempDir() + QStringLiteral("/plain"));
+        w.txbFile[0]->setText(WriteFile(QStringLiteral("README"), "no extension\n"));
         w.txbFile_LostFocus(0);
-        QCOMPARE(t.asker.titles(), Titles{"Invalid input"});
+        QVERIFY(t.asker.asked.empty());
+        QCOMPARE(t.label("lblFilesize"), QStringLiteral("Filesize:   13 bytes"));
 
         // The timer enables "Clear textbox" while the box holds text; clearing drops the result.
         w.host().setOutputText("");
@@ -218,6 +222,84 @@ private slots:
         w.cmdClearOutput->click();
         QVERIFY(t.output().empty());
         QVERIFY(!w.session().blnWordsGot);
+    }
+
+    void keyboard_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("mods");
+        QTest::newRow("Tab leaves the output box") << int(Qt::Key_Tab) << 0;
+        QTest::newRow("Ctrl+O input file") << int(Qt::Key_O) << int(Qt::ControlModifier);
+        QTest::newRow("Ctrl+Enter count") << int(Qt::Key_Return) << int(Qt::ControlModifier);
+        QTest::newRow("Escape stops through the question") << int(Qt::Key_Escape) << 0;
+        QTest::newRow("F1 help") << int(Qt::Key_F1) << 0;
+        QTest::newRow("Ctrl+Q quit") << int(Qt::Key_Q) << int(Qt::ControlModifier);
+    }
+
+    void keyboard() {
+        QFETCH(int, key);
+        QFETCH(int, mods);
+        Window& t = *win;
+        FrmMain& w = *t.w;
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        int ends = 0;
+        w.endProgram = [&] { ++ends; };
+        auto press = [&] { QTest::keyClick(w.focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(mods)); };
+        const QString in = WriteFile(QStringLiteral("keys"), DistinctWords(2500));  // no extension
+        // Leaving the input box for the output box keeps the focus there.
+        QTest::keyClicks(w.txbFile[0], in);
+        QVERIFY(w.cmdClearFile[0]->isEnabled());
+        w.txbOutput->setFocus(Qt::MouseFocusReason);
+        QVERIFY(w.txbOutput->hasFocus());
+        t.asker.clear();
+        t.asker.files = {in};
+        t.asker.answers = {Answer::Yes, Answer::No};  // stop, then do not list
+        t.asker.onYield = [&](int64_t n) {
+            if (n == 2100 && key == Qt::Key_Escape) press();
+        };
+        press();
+        if (key == Qt::Key_Escape) w.cmdListWords->click();
+        if (key == Qt::Key_Tab) QVERIFY(!w.txbOutput->hasFocus() && t.output().empty());
+        QCOMPARE(t.asker.dialogTitles.size(), qsizetype(key == Qt::Key_O));
+        QCOMPARE(t.output().starts_with("   Rank"), key == Qt::Key_Return);
+        if (key != Qt::Key_Return)  // a count this long also says the box holds only its start
+            QCOMPARE(t.asker.titles(), (key == Qt::Key_Escape ? Titles{"Stop", "Counting interrupted"} : Titles{}));
+        QCOMPARE(w.help()->isVisible(), key == Qt::Key_F1);
+        QCOMPARE(ends, int(key == Qt::Key_Q));
+    }
+
+    void droppedFilesAndTheWindowPlace() {
+        Window& t = *win;
+        FrmMain& w = *t.w;
+        auto drop = [&](const QString& path) {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(path)});
+            QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QDropEvent e(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&w, &enter);
+            QApplication::sendEvent(&w, &e);
+            QCoreApplication::processEvents();  // taken up once the drop is over
+        };
+        const QString in = WriteFile(QStringLiteral("LICENSE"), "free text\n");
+        drop(in);
+        QCOMPARE(w.txbFile[0]->text(), in);
+        Params p;
+        p.cboDisplayFormat = 4;
+        const QString kvx = TempDir() + QStringLiteral("/dropped.kvx");
+        QCOMPARE(SaveState(p, kvx.toStdString()), std::string());
+        drop(kvx);
+        QCOMPARE(w.cboDisplayFormat->currentIndex(), 4);
+        QCOMPARE(t.asker.asked.size(), size_t(1));  // only the start-up question
+
+        // Never narrower than its rows with the lists filled; size and place
+        // come back at the next start.
+        QVERIFY(w.minimumSize().width() >= w.layout()->minimumSize().width());
+        const QRect place(130, 90, w.minimumWidth() + 40, w.minimumHeight() + 30);
+        w.setGeometry(place);
+        w.cmdQuit->click();
+        Window u;
+        QVERIFY(u.load());
+        QCOMPARE(u.w->geometry(), place);
     }
 
     void helpAndPopUpWindows() {
@@ -258,7 +340,8 @@ private slots:
         t.asker.answers = {Answer::OK, Answer::OK};
         QTest::mouseClick(t.w->lblOnlineDocumentation, Qt::LeftButton);
         QCOMPARE(t.asker.last().text,
-                 std::string("Error launching web browser, error code = 2.\n\nPlease try once more."));
+                 "Cannot open " + t.w->texts().GetProgramText(15) +
+                     "\n\nNo web browser or other handler for this kind of address is set up on this computer.");
         opened.clear();
         launches = true;
         t.w->texts().Set(15, "smb://server/share/run.exe");

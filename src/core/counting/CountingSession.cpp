@@ -463,6 +463,7 @@ void CountingSession::ShowClipboardSize(int64_t n) {
 
 bool CountingSession::CheckClipboard(bool blnShowText) {
     host.setOutputText("");
+    ConcealNumWords();  // no figures over the emptied box, whatever follows
     std::string t = host.clipboardText();
     if (t.empty()) {
         host.setLabel(Label::SizeOfClipboardContents, "");

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/Errors.h"
+#include "base/Folder.h"
 #include "files/OutputFile.h"
 #include "params/Defaults.h"
 #include "scanning/WordsToIgnore.h"
@@ -223,6 +224,28 @@ int16_t CheckBoxField(const std::string& line) {
 
 }  // namespace
 
+namespace {
+
+// A file that cannot be created for want of its folder: says which folder is
+// missing and why it is (the folder above could not be written, or is gone).
+std::string MissingFolderCause(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
+    if (folder.empty() || FolderExists(folder)) return ErrorFromErrno(ENOENT).description;
+    // The nearest folder above that is there.
+    std::string above = folder;
+    do {
+        const size_t up = above.rfind('/');
+        above = up == std::string::npos ? "." : up == 0 ? "/" : above.substr(0, up);
+    } while (above != "." && above != "/" && !FolderExists(above));
+    if (::access(above.c_str(), W_OK) != 0)
+        return ErrorFromErrno(EACCES).description + " (the folder " + folder +
+               " is missing and cannot be created in " + above + ")";
+    return ErrorFromErrno(ENOTDIR).description + " (the folder " + folder + " is missing)";
+}
+
+}  // namespace
+
 std::string SaveState(const Params& p, const std::string& path) {
     if (path.empty()) return kSaveError + ErrorFromErrno(ENOENT).description;
     std::string data;
@@ -231,6 +254,7 @@ std::string SaveState(const Params& p, const std::string& path) {
     // Written beside the old file and renamed over it: a failure leaves the
     // old file as it was.
     const RunError e = OutputFile::Replace(path, data);
+    if (e.number == ErrorNumber::FileNotFound) return kSaveError + MissingFolderCause(path);
     if (e.number != 0) return kSaveError + e.description;
     return {};
 }

@@ -336,6 +336,8 @@ void Lister::ListWords() {
             const ListingOutcome o = WriteOutputFile(name);
             if (o.error.number != 0) {
                 blnWritingToFile = false;
+                // The box no longer claims the file is being written.
+                if (host) host->setOutputText("Output file not written: " + o.error.description);
                 ReportError(o.error.number, o.error.description);
                 return;
             }

@@ -277,8 +277,10 @@ TEST(StateFileSaveTest, PathThroughAFileOrMissingFolder) {
     TempFolder::Write(dir / "plain", "x");
     EXPECT_EQ(SaveState(Params{}, dir / "plain/kvx.usr"),
               "Error when attempting to save parameters: Path not found");
-    EXPECT_EQ(SaveState(Params{}, dir / "nowhere/kvx.usr"),
-              "Error when attempting to save parameters: File not found");
+    // A missing folder is named as the cause, not a missing file.
+    EXPECT_EQ(SaveState(Params{}, dir / "nowhere/deeper/kvx.usr"),
+              "Error when attempting to save parameters: Path not found (the folder " +
+                  std::string(dir / "nowhere/deeper") + " is missing)");
     EXPECT_EQ(SaveState(Params{}, ""), "Error when attempting to save parameters: File not found");
     EXPECT_EQ(TempFolder::Read(dir / "plain"), "x");
 }

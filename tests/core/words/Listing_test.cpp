@@ -193,7 +193,7 @@ TEST_F(ListingTest, UnwritableOutputIsReportedAndBoxNotFilled) {
     EXPECT_EQ(host.messages[0].icon, Icon::Exclamation);
     EXPECT_EQ(host.messages[0].buttons, Buttons::OK);
     EXPECT_FALSE(lister.blnOutputFileWritten);
-    EXPECT_EQ(host.output, "Now processing and writing to output file ...");
+    EXPECT_EQ(host.output, "Output file not written: " + e.description);
 }
 
 TEST_F(ListingTest, StopDuringFilePassOrBoxPass) {
