@@ -139,8 +139,12 @@ TEST(StateFileTest, OneLineChanged) {
         TempFolder::Write(dir / "p.kvx", Join(lines, "\r\n"));
         Params p;
         EXPECT_EQ(RestoreSavedState(p, dir / "p.kvx"), c.expected);
-        if (c.line > 11) EXPECT_EQ(p.chkIgnoreShortWords, 0) << "earlier field lost";
-        if (c.line < 35 && !c.expected.empty()) EXPECT_EQ(p.cboWordOrder, 0) << "field after the failure was read";
+        if (c.line > 11) {
+            EXPECT_EQ(p.chkIgnoreShortWords, 0) << "earlier field lost";
+        }
+        if (c.line < 35 && !c.expected.empty()) {
+            EXPECT_EQ(p.cboWordOrder, 0) << "field after the failure was read";
+        }
     }
 }
 
