@@ -111,9 +111,10 @@ TEST(CountingClipboard, TabsAndLineBreaksAreTextOtherControlBytesRefuse) {
         std::string text;
         std::vector<std::string> titles;  // of the messages shown
         bool counted;
+        const char* listed = "";  // part of the listing
     };
     const Row rows[] = {
-        {"the\tcat\r\nthe\n", {}, true},
+        {"The\tcat\r\nthe\n", {}, true, "      1       2  the\r\n"},
         {"the \x01 cat", {"Invalid input"}, false},
         {"the \x1F", {"Invalid input"}, false},
         {"", {"Clipboard empty"}, false},
@@ -127,7 +128,18 @@ TEST(CountingClipboard, TabsAndLineBreaksAreTextOtherControlBytesRefuse) {
         EXPECT_EQ(f.host.titles(), r.titles) << r.text;
         EXPECT_EQ(f.session.blnWordsGot, r.counted) << r.text;
         EXPECT_EQ(f.host.visible[Label::NumberOfWords], r.counted) << r.text;
+        EXPECT_NE(f.host.output.find(r.listed), std::string::npos) << f.host.output;
     }
+}
+
+// A count starts outside any comment, whatever the last one ended in.
+TEST(CountingInput, CommentMarkersOfTheFileKind) {
+    Fixture f;
+    f.Count(f.dir.write("open.c", "one /* two\r\n"));
+    const std::string listed = f.Count(f.dir.write("code.c", "alpha /* beta */ gamma\r\n"));
+    EXPECT_NE(listed.find("alpha"), std::string::npos) << listed;
+    EXPECT_EQ(listed.find("beta"), std::string::npos) << listed;
+    EXPECT_NE(listed.find("gamma"), std::string::npos) << listed;
 }
 
 TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {

@@ -95,6 +95,7 @@ TEST(KVXProcScan, WordLists) {
          {"cats dogs plays its bus gas ideas does this glass is as physics Politics maths STATS"},
          "None", false, "cat|dog|play|it|bus|gas|ideas|does|this|glass|is|as|physics|politics|maths|stats"},
         {"final s off", keepS, {"cats"}, "None", false, "cats"},
+        {"final ss", none, {"glass cross"}, "None", false, "glass|cross"},
         {"s after period", hyphensPeriods, {"cats. re-s U.S.A."}, "None", false, "cat|re-|u.s.a"},
         {"case significant", caseSig, {"Cats CATS IDEAs"}, "None", false, "Cat|CATS|IDEA"},
         {"periods kept inside", caseSigPeriods, {"U.S.A. e.g."}, "None", false, "U.S.A|e.g"},

@@ -48,6 +48,12 @@ TEST(FolderTest, RelativeXdgDataHomeFallsBackToHome) {
     EXPECT_TRUE(FolderExists(dir.path() + "/.local/share/KVX"));
 }
 
+TEST(FolderTest, WithoutHomeTheAccountsFolderIsUsed) {
+    ScopedEnv xdg("XDG_DATA_HOME", nullptr);
+    ScopedEnv home("HOME", nullptr);
+    EXPECT_TRUE(SpecialFolderPath().ends_with("/.local/share")) << SpecialFolderPath();
+}
+
 TEST(FolderTest, UncreatableFolderStillGivesThePath) {
     test::TempFolder dir;
     test::TempFolder::Write(dir / "file", "x");
