@@ -508,8 +508,8 @@ void FrmMain::LoadCommonWordsAtStartUp() {
     }
     const std::string title = texts_.GetProgramText(42);
     if (params_.strCommonWordsFile.empty()) {
-        if (host_->message(texts_.GetProgramText(41), title, Icon::None, Buttons::YesNo) ==
-            Answer::Yes) {
+        if (host_->askUnlessSilenced(QStringLiteral("commonWordsAtStart"),
+                                     texts_.GetProgramText(41), title) == Answer::Yes) {
             session_->SetDefaultCommonWordsFile();
             session_->AttemptToReadCommonWords();
         }

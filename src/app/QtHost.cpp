@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QSpacerItem>
 #include <QRadioButton>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -79,6 +81,13 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text
     box->setTextFormat(Qt::RichText);
     box->setText(QStringLiteral("<p style=\"white-space:pre\">") + text.toHtmlEscaped() +
                  QStringLiteral("</p>"));
+    // Wide enough for the whole title beside the title bar's buttons: a short
+    // text would otherwise cut a title such as "Clipboard empty" short.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        const int width = box->fontMetrics().horizontalAdvance(title) + 140;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     return box;
 }
 

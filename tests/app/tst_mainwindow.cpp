@@ -55,6 +55,18 @@ private slots:
         for (const char* l : {"lblNumberOfWords", "lblNumWordsExcluded", "lblNumOccurrences", "lblTotalNumOccurrences"})
             QVERIFY2(!t.labelShown(l), l);
         QVERIFY(!QFile::exists(StateFilePath()));  // nothing written at start-up
+
+        // "Don't ask again" ticked: the next start keeps the answer and asks nothing.
+        {
+            Window silenced;
+            silenced.asker.silenceNext = true;
+            QVERIFY(silenced.load());
+            Window next;
+            QVERIFY(next.load({}));
+            QVERIFY(next.asker.asked.empty());
+            QCOMPARE(next.w->params().chkIgnoreCommonWords, int16_t(0));
+        }
+        ForgetState();
     }
 
     void saveAndRestoreAcrossTwoWindows() {
