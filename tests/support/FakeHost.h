@@ -28,6 +28,7 @@ public:
     int unexpected = 0;
     std::string output;  // UTF-8
     bool caretAtEnd = false;
+    std::vector<bool> barStyles;  // each switch of the total label's style
     std::map<Label, std::string> labels;
     std::map<Label, bool> visible;
     std::map<Label, std::vector<std::string>> labelHistory;
@@ -62,6 +63,7 @@ public:
     void setOutputText(std::string_view t) override { output = std::string(t); }
     void appendOutputText(std::string_view t) override { output += t; }
     void setOutputCaret(bool atEnd) override { caretAtEnd = atEnd; }
+    void setProgressBarStyle(bool asBar) override { barStyles.push_back(asBar); }
     void setLabel(Label l, std::string_view t) override {
         labels[l] = std::string(t);
         labelHistory[l].emplace_back(t);

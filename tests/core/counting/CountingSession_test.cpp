@@ -94,6 +94,8 @@ TEST(CountingProgress, BarStepsWithTheBytesRead) {
         EXPECT_EQ(bar[size_t(p) + 1], "[" + std::string(p > 1 ? p - 1 : 0, '-') + ">" +
                                           std::string(p > 1 ? 37 - p : 36, ' ') + "]") << p;
     EXPECT_EQ(f.host.folder, f.dir.path() + "/");  // the dialogs open where the input is
+    EXPECT_EQ(f.host.barStyles.back(), false);  // the label is a result label again
+    EXPECT_FALSE(f.host.caretAtEnd);            // the listing is shown from its top
 }
 
 TEST(CountingInput, ARestoredFileThatIsGoneIsDroppedQuietly) {
