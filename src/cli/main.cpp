@@ -1,8 +1,8 @@
-// kvx-count: counts the words of one file, or of standard input, with the
+// kvx-count: counts the words of files, or of standard input, with the
 // program's own rules and writes the listing exactly as the desktop program
 // writes its output file, or in a format for other programs.
 //
-//   kvx-count [-p PARAMS] [-o OUTPUT] [--type EXT] [--format FORMAT] [INPUT]
+//   kvx-count [-p PARAMS] [-o OUTPUT] [--type EXT] [--format FORMAT] [INPUT]...
 //
 // Exit status: 0 counted (also when no word survived the rules), 1 refused
 // (message on standard error, nothing written), 2 bad usage.
@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -17,6 +18,7 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "base/Errors.h"
 #include "base/Folder.h"
@@ -39,9 +41,9 @@ const char* const kStdinName = "standard input";
 const char* const kStdoutName = "standard output";
 
 const char* const kUsageText =
-    "Usage: kvx-count [OPTION]... [INPUT]\n"
-    "Counts the different words of INPUT (standard input when INPUT is - or\n"
-    "missing) and lists them.\n"
+    "Usage: kvx-count [OPTION]... [INPUT]...\n"
+    "Counts the different words of the INPUTs as one text (standard input when\n"
+    "INPUT is - or missing) and lists them.\n"
     "\n"
     "  -p, --params=PARAMS  parameter file saved by KVX (default: the first-start\n"
     "                       parameters)\n"
@@ -88,8 +90,9 @@ int Usage(const std::string& problem) {
 }
 
 struct Options {
-    std::string params, output, type, format = "listing", input;
-    bool haveParams = false, haveOutput = false, haveType = false, haveInput = false;
+    std::string params, output, type, format = "listing";
+    std::vector<std::string> inputs;
+    bool haveParams = false, haveOutput = false, haveType = false;
 };
 
 // Parses the arguments; returns -1 to go on, else the exit status.
@@ -123,9 +126,9 @@ int ParseArguments(int argc, char** argv, Options& o) {
             else return Usage("unknown option '" + a + "'");
             if (a.size() > 2) value = a.substr(2), inlineValue = true;
         } else {
-            if (o.haveInput) return Usage("only one input file");
-            o.input = a;
-            o.haveInput = true;
+            if (a == "-" && std::count(o.inputs.begin(), o.inputs.end(), "-") > 0)
+                return Usage("standard input given twice");
+            o.inputs.push_back(a);
             continue;
         }
         if (!inlineValue) {
@@ -164,8 +167,8 @@ int main(int argc, char** argv) {
 
     Options opt;
     if (int status = ParseArguments(argc, argv, opt); status >= 0) return status;
-    const bool fromStdin = !opt.haveInput || opt.input == "-";
-    const std::string inputName = fromStdin ? kStdinName : opt.input;
+    if (opt.inputs.empty()) opt.inputs.push_back("-");
+    const bool fromStdin = std::count(opt.inputs.begin(), opt.inputs.end(), "-") > 0;
     const std::string outputName = opt.haveOutput ? opt.output : kStdoutName;
 
     kvx::MessageTable texts;
@@ -178,11 +181,13 @@ int main(int argc, char** argv) {
         std::string result = kvx::RestoreSavedState(params, opt.params);
         if (!result.empty()) return Refuse(opt.params, result);
     }
-    struct stat st {};
-    if (!fromStdin && ::stat(opt.input.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        return Refuse(inputName, "is a folder, not a file.");
+    for (const std::string& input : opt.inputs) {
+        struct stat st {};
+        if (input != "-" && ::stat(input.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            return Refuse(input, "is a folder, not a file.");
+    }
     params.optInFile = true;
-    params.txbFile[0] = fromStdin ? std::string() : opt.input;
+    params.txbFile[0] = opt.inputs[0] == "-" ? std::string() : opt.inputs[0];
     params.txbFile[1] = opt.haveOutput ? opt.output : std::string();
     params.chkDisableOutputToFile = 0;
     params.chkSuppressWords = 1;
@@ -192,9 +197,10 @@ int main(int argc, char** argv) {
     session.blnStartUpCompleted = true;
     session.blnRequireExtension = false;
     session.strNotTextAdvice =
-        "Convert it to plain text with the program it belongs to, then count that\r\n"
-        "text file, or pipe the text to kvx-count on its standard input.";
+        "Convert it to plain text with the program it belongs to, and count the text\r\n"
+        "file it saves.";
     if (fromStdin) session.SetInputStream(STDIN_FILENO, kStdinName);
+    if (opt.inputs.size() > 1) session.SetInputs(opt.inputs);
     if (opt.haveType) session.SetRulesExtension(opt.type);
     session.SetListingFormat(FormatNamed(opt.format));
 
@@ -210,6 +216,10 @@ int main(int argc, char** argv) {
     const kvx::ListingOutcome& listing = session.LastListing();
     // Refused before it began, broken by a read error, or ended by an error
     // before the listing: the message says why.
+    // Messages name the input they concern; one refused before any input was
+    // looked at concerns the parameters.
+    const std::string paramsName = opt.haveParams ? opt.params : std::string();
+    const std::string inputName = session.CurrentInput().empty() ? paramsName : session.CurrentInput();
     if (!session.blnCountRan || session.blnErrorReported || !listing.attempted)
         return Refuse(inputName, host.lastMessage());
     if (listing.error.number != 0) {
@@ -218,8 +228,11 @@ int main(int argc, char** argv) {
         return Refuse(outputName, kvx::ErrorNumberText(texts.GetProgramText(34), listing.error) +
                                       (listing.failedWriting ? " (the listing was not written)" : ""));
     }
-    for (const std::string& w : host.warnings()) PrintMessage(inputName, w);
-    if (session.NumWordsIncluded() == 0) PrintMessage(inputName, host.outputText());
+    // A warning given for each input is printed once.
+    for (size_t i = 0; i < host.warnings().size(); ++i)
+        if (i == 0 || host.warnings()[i] != host.warnings()[i - 1]) PrintMessage(paramsName, host.warnings()[i]);
+    if (session.NumWordsIncluded() == 0)
+        PrintMessage(opt.inputs.size() == 1 ? inputName : std::string(), host.outputText());
     for (const std::string& label : session.ResultLabelTexts())
         if (!label.empty()) PrintLabel(label);
     return kOk;

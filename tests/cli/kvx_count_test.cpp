@@ -260,12 +260,23 @@ INSTANTIATE_TEST_SUITE_P(
         Invocation{"long_output", "", "--output out.txt cats.txt", "", kCatsLabels, kCatsListing},
         Invocation{"joined_output", "", "-oout.txt -- cats.txt", "", kCatsLabels, kCatsListing},
         Invocation{"invalid_markers_warn_and_go_on", "", "--params=markers.kvx -o out.txt cats.txt", "",
-            "kvx-count: cats.txt: If comment markers are allowed then at least one\n"
+            "kvx-count: markers.kvx: If comment markers are allowed then at least one\n"
             "start-comment marker must be non-empty.\n\n"
             "Check the comment markers in the 'Set parameters' panel\nand perhaps disallow comment markers.\n" +
                 std::string(kCatsLabels),
             kCatsListing},
         Invocation{"version", "", "--version", "kvx-count 1.07\n", ""},
+        // Several inputs are one text, each file read with its own rules.
+        Invocation{"corpus_each_with_its_rules", "", "cats.txt page.html",
+                   "   Rank    Freq  Word (longest has 3 characters)\r\n      1       3  cat\r\n      2       3  the\r\n"
+                   "      3       1  and\r\n      4       1  dog\r\n      5       1  sat\r\n",
+                   "Number of words in this list: 5\nNumber of words ignored: 0\n"
+                   "Number of instances of words in this list: 9\nTotal number of instances of words: 9\n"},
+        Invocation{"corpus_with_standard_input", "", "cats.txt - <cats.txt",
+                   "   Rank    Freq  Word (longest has 3 characters)\r\n      1       6  the\r\n      2       4  cat\r\n"
+                   "      3       2  and\r\n      4       2  dog\r\n      5       2  sat\r\n",
+                   "Number of words in this list:  5\nNumber of words ignored:  0\n"
+                   "Number of instances of words in this list: 16\nTotal number of instances of words: 16\n"},
         Invocation{"csv", "", "--format csv cats.txt",
             "rank,frequency,word\r\n1,3,the\r\n2,2,cat\r\n3,1,and\r\n4,1,dog\r\n5,1,sat\r\n"},
         Invocation{"tsv_to_file", "", "--format=tsv -o out.txt cats.txt", "", kCatsLabels,
@@ -354,7 +365,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"params_from_a_folder", "-p dir.kvx cats.txt", 1, "kvx-count: dir.kvx: Error when attempting to restore parameters: "},
         Refusal{"params_from_a_fifo", "-p fifo.kvx cats.txt", 1, "kvx-count: fifo.kvx: Error when attempting to restore parameters: "},
         Refusal{"underscore_in_words_to_ignore", "-p underscore.kvx -o out.txt cats.txt", 1,
-                "kvx-count: cats.txt: The character _ occurs in some word to ignore\nbut is not currently set as "
+                "kvx-count: underscore.kvx: The character _ occurs in some word to ignore\nbut is not currently set as "
                 "a character allowed in a word.\n"},
         Refusal{"missing_common_words", "-p nocommon.kvx -o out.txt cats.txt", 1,
                 "/nowhere.txt: File for common words not found."},
@@ -372,7 +383,11 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"output_without_name", "cats.txt -o", 2, "kvx-count: option '-o' needs an argument\n"},
         Refusal{"unknown_format", "--format=xml cats.txt", 2, "kvx-count: unknown format 'xml'"},
         Refusal{"unknown_option", "-x cats.txt", 2, "kvx-count: unknown option"},
-        Refusal{"two_inputs", "cats.txt cats.txt", 2, "kvx-count: only one input file"}),
+        Refusal{"corpus_with_a_missing_file", "-o out.txt cats.txt missing.txt", 1,
+                "kvx-count: missing.txt: Input file does not exist.\n"},
+        Refusal{"corpus_with_a_binary_file", "cats.txt data.bin short.txt", 1, "kvx-count: data.bin is not a text file."},
+        Refusal{"corpus_with_a_folder", "cats.txt outdir", 1, "kvx-count: outdir: is a folder, not a file.\n"},
+        Refusal{"standard_input_twice", "- cats.txt -", 2, "kvx-count: standard input given twice"}),
     [](const ::testing::TestParamInfo<Refusal>& i) { return std::string(i.param.name); });
 
 }  // namespace

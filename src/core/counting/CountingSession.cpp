@@ -294,25 +294,39 @@ std::string CountingSession::ProgressBar(int64_t p) const {
 }
 
 bool CountingSession::CountWordsInFile() {
-    std::string input = streamName_;
-    if (streamFd_ < 0) {
+    std::vector<std::string> inputs = inputs_;
+    if (inputs.empty() && streamFd_ >= 0) {
+        inputs = {"-"};
+    } else if (inputs.empty()) {
         params.txbFile[0] = TrimBlanks(params.txbFile[0]);
         host.paramsChanged();
-        input = params.txbFile[0];
+        inputs = {params.txbFile[0]};
     }
-    int64_t length = 0;
-    if (!CheckInputFile(input, length)) return false;
-    ScanFile(input, length);
+    // Every input is checked before any is counted: one refused refuses all.
+    std::vector<int64_t> lengths(inputs.size(), 0);
+    std::vector<int16_t> kinds(inputs.size(), 0);
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        curStream_ = inputs[i] == "-" && streamFd_ >= 0;
+        currentInput_ = curStream_ ? streamName_ : inputs[i];
+        if (!CheckInputFile(currentInput_, lengths[i])) return false;
+        kinds[i] = intFileKind;
+    }
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        curStream_ = inputs[i] == "-" && streamFd_ >= 0;
+        currentInput_ = curStream_ ? streamName_ : inputs[i];
+        intFileKind = kinds[i];
+        ScanFile(currentInput_, lengths[i], i == 0);
+        if (blnErrorReported || blnStop) break;
+    }
+    curStream_ = false;
     return true;
 }
-
 RunError CountingSession::ReadLines(const std::string& path,
                                     const std::function<bool(std::string&)>& onLine) {
     LineReader reader;
     reader.faults = host.ioFaults();
-    const bool opened = streamFd_ >= 0 ? reader.openStream(streamFd_, streamRead_) : reader.open(path);
-    streamRead_.clear();
-    streamRead_.shrink_to_fit();
+    const bool opened = curStream_ ? reader.openStream(streamFd_, streamRead_) : reader.open(path);
+    if (curStream_) std::string().swap(streamRead_);  // the reader holds it now
     if (!opened) return reader.error();
     std::string& line = scanner.strLine;
     for (;;) {
@@ -327,7 +341,7 @@ RunError CountingSession::ReadLines(const std::string& path,
 // the count does not start.
 bool CountingSession::CheckInputFile(const std::string& input, int64_t& length) {
     const std::string output = params.txbFile[1];
-    if (streamFd_ >= 0) return CheckText(input, length);
+    if (curStream_) return CheckText(input, length);
     if (input.empty()) {
         host.message("Input file not specified.", "Error", Icon::Exclamation, Buttons::OK);
         return false;
@@ -361,8 +375,8 @@ bool CountingSession::CheckText(const std::string& input, int64_t& length) {
     uint8_t bad = 32;
     int64_t position = 0;
     double percentage = 0;
-    streamRead_.clear();
-    if (streamFd_ >= 0) {
+    if (curStream_) {
+        streamRead_.clear();
         intFileKind = FileProc::StreamKindTolerant(streamFd_, streamRead_, kCheckedBytes, bad, position,
                                                    kTolerance, percentage, true);
         length = 0;  // unknown: no progress bar
@@ -370,7 +384,7 @@ bool CountingSession::CheckText(const std::string& input, int64_t& length) {
         intFileKind = FileProc::TextFileKindTolerant(input, kCheckedBytes, bad, position, kTolerance,
                                                      percentage, true);
     }
-    const int64_t L = streamFd_ >= 0 ? int64_t(streamRead_.size()) : length;
+    const int64_t L = curStream_ ? int64_t(streamRead_.size()) : length;
     if (intFileKind == FileProc::kNotText) {
         std::string m = input + " is not a text file.\r\n\r\n";
         if (percentage > kTolerance) {
@@ -402,14 +416,16 @@ bool CountingSession::CheckText(const std::string& input, int64_t& length) {
 }
 
 // The pass over the file, one line at a time into the scanner.
-void CountingSession::ScanFile(const std::string& input, int64_t length) {
+void CountingSession::ScanFile(const std::string& input, int64_t length, bool first) {
     strClipboardText.clear();
-    cmdClearOutput_Click();
     intSavedSuppressWords = params.chkSuppressWords;
-    ResetWordTable();
+    if (first) {
+        cmdClearOutput_Click();
+        ResetWordTable();
+    }
     if (blnRulesExtSet)
         scanner.SetCommentMarkersForExtension(rulesExt_);
-    else if (streamFd_ >= 0)
+    else if (curStream_)
         scanner.SetCommentMarkers("None");
     else
         scanner.SetCommentMarkersForExtension(FileProc::GetFileExtension(input, true));

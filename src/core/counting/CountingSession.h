@@ -98,6 +98,11 @@ public:
         blnRulesExtSet = true;
     }
     bool blnRulesExtSet = false;
+    /// Several inputs counted as one text, in this order ("-": the stream);
+    /// empty: the named file or the stream alone.
+    void SetInputs(std::vector<std::string> inputs) { inputs_ = std::move(inputs); }
+    /// The input being checked or counted when the last count ended.
+    const std::string& CurrentInput() const { return currentInput_; }
     /// The advice that ends the not-a-text-file message for a small file.
     std::string strNotTextAdvice =
         "You could try reading it using its associated application, then copying the "
@@ -134,7 +139,8 @@ private:
     void ShowResultCounts();
     bool CheckInputFile(const std::string& input, int64_t& length);
     bool CheckText(const std::string& input, int64_t& length);
-    void ScanFile(const std::string& input, int64_t length);
+    /// Scans one input into the table (emptied first when first is set).
+    void ScanFile(const std::string& input, int64_t length, bool first = true);
     /// Reads path line by line into the scanner's line, handing each to
     /// onLine until it returns false. The error number is 0 unless a read failed.
     RunError ReadLines(const std::string& path, const std::function<bool(std::string&)>& onLine);
@@ -165,6 +171,9 @@ private:
     ListingOutcome listing_;
     bool running_ = false;
     int streamFd_ = -1;
+    bool curStream_ = false;
+    std::vector<std::string> inputs_;
+    std::string currentInput_;
     std::string streamName_;
     std::string streamRead_;  // what the text check took from the stream
     std::string rulesExt_;
