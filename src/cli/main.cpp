@@ -7,6 +7,7 @@
 // Exit status: 0 counted (also when no word survived the rules), 1 refused
 // (message on standard error, nothing written), 2 bad usage.
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -180,6 +181,13 @@ int main(int argc, char** argv) {
     if (opt.haveParams) {
         std::string result = kvx::RestoreSavedState(params, opt.params);
         if (!result.empty()) return Refuse(opt.params, result);
+    }
+    if (fromStdin) {
+        const int flags = ::fcntl(STDIN_FILENO, F_GETFL);
+        if (flags < 0) return Refuse(kStdinName, "is closed.");
+        // A stream left non-blocking by whoever opened it would end the count
+        // early with "try again"; this run waits for its input.
+        if (flags & O_NONBLOCK) ::fcntl(STDIN_FILENO, F_SETFL, flags & ~O_NONBLOCK);
     }
     for (const std::string& input : opt.inputs) {
         struct stat st {};

@@ -378,7 +378,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"no_words_left", "-o out.txt short.txt", 0, "kvx-count: short.txt: No words with more than 2 letters\n"},
         Refusal{"dev_null_has_no_words", "-o out.txt /dev/null", 0,
                 "kvx-count: /dev/null: No words satisfying the conditions were found.\n"},
-        Refusal{"closed_standard_input", "-o out.txt", 1, "kvx-count: standard input: Error 75"},
+        Refusal{"closed_standard_input", "-o out.txt", 1, "kvx-count: standard input: is closed.\n"},
         Refusal{"stdin_not_text", "-o out.txt - <data.bin", 1, "kvx-count: standard input is not a text file."},
         Refusal{"output_without_name", "cats.txt -o", 2, "kvx-count: option '-o' needs an argument\n"},
         Refusal{"unknown_format", "--format=xml cats.txt", 2, "kvx-count: unknown format 'xml'"},
