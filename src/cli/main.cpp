@@ -222,12 +222,12 @@ int main(int argc, char** argv) {
     session.SetListingSink(opt.haveOutput ? kvx::ListingSink::File : kvx::ListingSink::StandardOutput);
     session.CountWords();
     const kvx::ListingOutcome& listing = session.LastListing();
-    // Refused before it began, broken by a read error, or ended by an error
-    // before the listing: the message says why.
     // Messages name the input they concern; one refused before any input was
     // looked at concerns the parameters.
     const std::string paramsName = opt.haveParams ? opt.params : std::string();
     const std::string inputName = session.CurrentInput().empty() ? paramsName : session.CurrentInput();
+    // Refused before it began, broken by a read error, or ended by an error
+    // before the listing: the message says why.
     if (!session.blnCountRan || session.blnErrorReported || !listing.attempted)
         return Refuse(inputName, host.lastMessage());
     if (listing.error.number != 0) {
