@@ -34,6 +34,7 @@
 #include "QtHost.h"
 #include "QtUtil.h"
 #include "base/Folder.h"
+#include "base/Version.h"
 #include "files/FileProc.h"
 #include "params/Defaults.h"
 #include "state/StateFile.h"
@@ -54,18 +55,7 @@ void FillList(QComboBox* box, const std::vector<std::string>& entries) {
 
 }  // namespace
 
-std::string FrmMain::VersionText(const std::string& version) {
-    const size_t dot = version.find('.');
-    std::string major = version.substr(0, dot);
-    std::string minor = "0";
-    if (dot != std::string::npos) {
-        minor = version.substr(dot + 1);
-        minor = minor.substr(0, minor.find('.'));
-    }
-    if (major.empty()) major = "0";
-    if (minor.empty()) minor = "0";
-    return major + "." + minor + "7";
-}
+std::string FrmMain::VersionText(const std::string& version) { return kvx::VersionText(version); }
 
 FrmMain::FrmMain(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmMain"));
@@ -442,7 +432,7 @@ bool FrmMain::Form_Load() {
     // Program-wide strings.
     strUserSubfolder = texts_.GetProgramText(310);
     strProgramTitle = texts_.GetProgramText(1);
-    strVersion = VersionText(KVX_VERSION_STRING);
+    strVersion = kvx::ProgramVersion();
 
     // The main window's controls and the defaults.
     txbIntro->setPlainText(Q(texts_.GetProgramText(19) + "\n\n" + texts_.GetProgramText(20) +

@@ -13,10 +13,11 @@ CliHost::CliHost() {
     }
 }
 
-Answer CliHost::message(std::string_view text, std::string_view, Icon, Buttons buttons) {
+Answer CliHost::message(std::string_view text, std::string_view title, Icon icon, Buttons buttons) {
     switch (buttons) {
     case Buttons::OK:
         last_ = std::string(text);
+        if (icon == Icon::Exclamation && title == "Error") warnings_.push_back(last_);
         return Answer::OK;
     case Buttons::OKCancel: return Answer::OK;       // go on, however slowly
     case Buttons::YesNo: return Answer::Yes;

@@ -3,6 +3,7 @@
 // a refusal can be reported on standard error; numbers follow the user's locale.
 
 #include <string>
+#include <vector>
 
 #include "shell/Host.h"
 
@@ -24,9 +25,12 @@ public:
 
     /// The last message shown with an OK button only (a refusal or a notice).
     const std::string& lastMessage() const { return last_; }
+    /// The errors the count went on after (invalid comment markers).
+    const std::vector<std::string>& warnings() const { return warnings_; }
 
 private:
     std::string last_;
+    std::vector<std::string> warnings_;
     std::string output_;
     std::string thousandsSep_;
     std::string decimalPoint_ = ".";

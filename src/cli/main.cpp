@@ -1,11 +1,17 @@
-// kvx-count: counts the words of one file with the program's own rules and
-// writes the listing exactly as the desktop program writes its output file.
+// kvx-count: counts the words of files, or of standard input, with the
+// program's own rules and writes the listing exactly as the desktop program
+// writes its output file, or in a format for other programs.
 //
-//   kvx-count [-p PARAMS] [-o OUTPUT] INPUT
+//   kvx-count [-p PARAMS] [-o OUTPUT] [--type EXT] [--format FORMAT] [INPUT]...
 //
 // Exit status: 0 counted (also when no word survived the rules), 1 refused
 // (message on standard error, nothing written), 2 bad usage.
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -13,14 +19,18 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "base/Errors.h"
 #include "base/Folder.h"
+#include "base/Version.h"
 #include "cli/CliHost.h"
 #include "counting/CountingSession.h"
+#include "files/FileProc.h"
 #include "params/Params.h"
 #include "shell/MessageTable.h"
 #include "state/StateFile.h"
+#include "words/Listing.h"
 
 namespace {
 
@@ -28,32 +38,125 @@ constexpr int kOk = 0;
 constexpr int kRefused = 1;
 constexpr int kUsage = 2;
 
+const char* const kStdinName = "standard input";
+const char* const kStdoutName = "standard output";
+
 const char* const kUsageText =
-    "Usage: kvx-count [-p PARAMS] [-o OUTPUT] INPUT\n"
-    "Counts the different words of INPUT and lists them.\n"
+    "Usage: kvx-count [OPTION]... [INPUT]...\n"
+    "Counts the different words of the INPUTs as one text (standard input when\n"
+    "INPUT is - or missing) and lists them.\n"
     "\n"
-    "  -p PARAMS   parameter file saved by KVX (default: the first-start parameters)\n"
-    "  -o OUTPUT   write the listing to OUTPUT (default: standard output)\n"
-    "  --help      show this help\n"
-    "  --version   show the version\n"
+    "  -p, --params=PARAMS  parameter file saved by KVX (default: the first-start\n"
+    "                       parameters)\n"
+    "  -o, --output=OUTPUT  write the listing to OUTPUT (default and -: standard output)\n"
+    "      --type=EXT       read INPUT with the comment and markup rules of files\n"
+    "                       ending in .EXT (html, xml, php, c, ...); standard input\n"
+    "                       has none unless given\n"
+    "      --format=FORMAT  listing (default, as the window writes it), csv, tsv\n"
+    "                       or json\n"
+    "      --help           show this help\n"
+    "      --version        show the version\n"
     "\n"
     "The result counts go to standard error. Exit status: 0 counted, 1 refused,\n"
     "2 bad usage.\n";
 
 // Messages are written with CR LF inside; a terminal wants LF.
-void PrintMessage(const std::string& text) {
+std::string Lines(const std::string& text) {
     std::string s;
-    s.reserve(text.size() + 1);
+    s.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
         s += text[i] == '\r' ? '\n' : text[i];
     }
-    std::fprintf(stderr, "%s\n", s.c_str());
+    return s;
 }
 
-int Refuse(const std::string& text) {
-    PrintMessage(text.empty() ? std::string("The count was refused.") : text);
+void PrintLabel(const std::string& text) { std::fprintf(stderr, "%s\n", Lines(text).c_str()); }
+
+// "kvx-count: NAME: text", or "kvx-count: text" when the text names it first.
+void PrintMessage(const std::string& name, const std::string& text) {
+    std::string m = "kvx-count: ";
+    if (!name.empty() && text.rfind(name + " ", 0) != 0) m += name + ": ";
+    std::fprintf(stderr, "%s%s\n", m.c_str(), Lines(text).c_str());
+}
+
+int Refuse(const std::string& name, const std::string& text) {
+    PrintMessage(name, text.empty() ? std::string("The count was refused.") : text);
     return kRefused;
+}
+
+int Usage(const std::string& problem) {
+    std::fprintf(stderr, "kvx-count: %s\n%s", problem.c_str(), kUsageText);
+    return kUsage;
+}
+
+struct Options {
+    std::string params, output, type, format = "listing";
+    std::vector<std::string> inputs;
+    bool haveParams = false, haveOutput = false, haveType = false;
+};
+
+// Parses the arguments; returns -1 to go on, else the exit status.
+int ParseArguments(int argc, char** argv, Options& o) {
+    bool optionsEnd = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        std::string name, value;
+        bool inlineValue = false;
+        if (!optionsEnd && a == "--") {
+            optionsEnd = true;
+            continue;
+        }
+        if (!optionsEnd && (a == "--help" || a == "-h")) {
+            std::fputs(kUsageText, stdout);
+            return kOk;
+        }
+        if (!optionsEnd && a == "--version") {
+            std::printf("kvx-count %s\n", kvx::ProgramVersion().c_str());
+            return kOk;
+        }
+        if (!optionsEnd && a.rfind("--", 0) == 0) {
+            const size_t eq = a.find('=');
+            name = a.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+            if (eq != std::string::npos) value = a.substr(eq + 1), inlineValue = true;
+            if (name != "params" && name != "output" && name != "type" && name != "format")
+                return Usage("unknown option '" + a + "'");
+        } else if (!optionsEnd && a.size() >= 2 && a[0] == '-') {
+            if (a[1] == 'p') name = "params";
+            else if (a[1] == 'o') name = "output";
+            else return Usage("unknown option '" + a + "'");
+            if (a.size() > 2) value = a.substr(2), inlineValue = true;
+        } else {
+            if (a == "-" && std::count(o.inputs.begin(), o.inputs.end(), "-") > 0)
+                return Usage("standard input given twice");
+            o.inputs.push_back(a);
+            continue;
+        }
+        if (!inlineValue) {
+            if (i + 1 >= argc) return Usage("option '" + a + "' needs an argument");
+            value = argv[++i];
+        }
+        if (value.empty()) return Usage("option '" + a + "' needs a non-empty argument");
+        if (name == "params") o.params = value, o.haveParams = true;
+        if (name == "output") o.output = value, o.haveOutput = value != "-";
+        if (name == "type") {
+            o.type = kvx::FileProc::GetFileExtension("." + value, true);
+            o.haveType = true;
+        }
+        if (name == "format") {
+            if (value != "listing" && value != "csv" && value != "tsv" && value != "json")
+                return Usage("unknown format '" + value + "' (listing, csv, tsv or json)");
+            o.format = value;
+        }
+    }
+    return -1;
+}
+
+kvx::ListingFormat FormatNamed(const std::string& f) {
+    if (f == "csv") return kvx::ListingFormat::Csv;
+    if (f == "tsv") return kvx::ListingFormat::Tsv;
+    if (f == "json") return kvx::ListingFormat::Json;
+    return kvx::ListingFormat::Listing;
 }
 
 }  // namespace
@@ -63,51 +166,37 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
     std::ios::sync_with_stdio(false);  // the listing is written through std::cout
 
-    std::string paramsPath, outputPath, inputPath;
-    bool haveParams = false, haveOutput = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "--help" || a == "-h") {
-            std::fputs(kUsageText, stdout);
-            return kOk;
-        }
-        if (a == "--version") {
-            std::printf("kvx-count %s\n", KVX_VERSION_STRING);
-            return kOk;
-        }
-        if ((a == "-p" || a == "-o") && i + 1 < argc) {
-            (a == "-p" ? paramsPath : outputPath) = argv[++i];
-            (a == "-p" ? haveParams : haveOutput) = true;
-        } else if (a == "--" && i + 1 == argc - 1 && inputPath.empty()) {
-            inputPath = argv[++i];
-        } else if (!a.empty() && a[0] == '-' && a != "-") {
-            std::fprintf(stderr, "kvx-count: unknown option '%s'\n%s", a.c_str(), kUsageText);
-            return kUsage;
-        } else if (inputPath.empty()) {
-            inputPath = a;
-        } else {
-            std::fprintf(stderr, "kvx-count: only one input file\n%s", kUsageText);
-            return kUsage;
-        }
-    }
-    if (inputPath.empty() || (haveParams && paramsPath.empty()) || (haveOutput && outputPath.empty())) {
-        std::fputs(kUsageText, stderr);
-        return kUsage;
-    }
+    Options opt;
+    if (int status = ParseArguments(argc, argv, opt); status >= 0) return status;
+    if (opt.inputs.empty()) opt.inputs.push_back("-");
+    const bool fromStdin = std::count(opt.inputs.begin(), opt.inputs.end(), "-") > 0;
+    const std::string outputName = opt.haveOutput ? opt.output : kStdoutName;
 
     kvx::MessageTable texts;
     const std::string datFile = kvx::ProgramFolder() + "/kvx.dat";
     int32_t r = texts.Load(datFile);
-    if (r <= 0) return Refuse(kvx::MessageTable::LoadErrorText(r, datFile));
+    if (r <= 0) return Refuse(datFile, kvx::MessageTable::LoadErrorText(r, datFile));
 
     kvx::Params params;
-    if (haveParams) {
-        std::string result = kvx::RestoreSavedState(params, paramsPath);
-        if (!result.empty()) return Refuse(result);
+    if (opt.haveParams) {
+        std::string result = kvx::RestoreSavedState(params, opt.params);
+        if (!result.empty()) return Refuse(opt.params, result);
+    }
+    if (fromStdin) {
+        const int flags = ::fcntl(STDIN_FILENO, F_GETFL);
+        if (flags < 0) return Refuse(kStdinName, "is closed.");
+        // A stream left non-blocking by whoever opened it would end the count
+        // early with "try again"; this run waits for its input.
+        if (flags & O_NONBLOCK) ::fcntl(STDIN_FILENO, F_SETFL, flags & ~O_NONBLOCK);
+    }
+    for (const std::string& input : opt.inputs) {
+        struct stat st {};
+        if (input != "-" && ::stat(input.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            return Refuse(input, "is a folder, not a file.");
     }
     params.optInFile = true;
-    params.txbFile[0] = inputPath;
-    params.txbFile[1] = outputPath;
+    params.txbFile[0] = opt.inputs[0] == "-" ? std::string() : opt.inputs[0];
+    params.txbFile[1] = opt.haveOutput ? opt.output : std::string();
     params.chkDisableOutputToFile = 0;
     params.chkSuppressWords = 1;
 
@@ -115,32 +204,44 @@ int main(int argc, char** argv) {
     kvx::CountingSession session(params, host, texts);
     session.blnStartUpCompleted = true;
     session.blnRequireExtension = false;
+    session.strNotTextAdvice =
+        "Convert it to plain text with the program it belongs to, and count the text\r\n"
+        "file it saves.";
+    if (fromStdin) session.SetInputStream(STDIN_FILENO, kStdinName);
+    if (opt.inputs.size() > 1) session.SetInputs(opt.inputs);
+    if (opt.haveType) session.SetRulesExtension(opt.type);
+    session.SetListingFormat(FormatNamed(opt.format));
 
     if (params.chkIgnoreCommonWords == 1) {
+        const std::string name = params.strCommonWordsFile.empty() ? opt.params : params.strCommonWordsFile;
         if (params.strCommonWordsFile.empty())
-            return Refuse("Please specify the file containing common words.");
-        if (!session.ReadCommonWordsFile()) return Refuse(host.lastMessage());
+            return Refuse(name, "Please specify the file containing common words.");
+        if (!session.ReadCommonWordsFile()) return Refuse(name, host.lastMessage());
     }
 
-    session.SetListingSink(haveOutput ? kvx::ListingSink::File : kvx::ListingSink::StandardOutput);
+    session.SetListingSink(opt.haveOutput ? kvx::ListingSink::File : kvx::ListingSink::StandardOutput);
     session.CountWords();
     const kvx::ListingOutcome& listing = session.LastListing();
+    // Messages name the input they concern; one refused before any input was
+    // looked at concerns the parameters.
+    const std::string paramsName = opt.haveParams ? opt.params : std::string();
+    const std::string inputName = session.CurrentInput().empty() ? paramsName : session.CurrentInput();
     // Refused before it began, broken by a read error, or ended by an error
     // before the listing: the message says why.
     if (!session.blnCountRan || session.blnErrorReported || !listing.attempted)
-        return Refuse(host.lastMessage());
+        return Refuse(inputName, host.lastMessage());
     if (listing.error.number != 0) {
-        if (!haveOutput) {
-            if (listing.err == EPIPE) return kOk;  // the reader went away: end quietly
-            PrintMessage(std::string("Error writing the listing: ") + std::strerror(listing.err));
-        } else {
-            PrintMessage(host.lastMessage() +
-                         (listing.failedWriting ? " (the listing was not written)" : ""));
-        }
-        return kRefused;
+        // The reader went away or never was: end quietly.
+        if (!opt.haveOutput && (listing.err == EPIPE || listing.err == EBADF)) return kOk;
+        return Refuse(outputName, kvx::ErrorNumberText(texts.GetProgramText(34), listing.error) +
+                                      (listing.failedWriting ? " (the listing was not written)" : ""));
     }
-    if (session.NumWordsIncluded() == 0) PrintMessage(host.outputText());
+    // A warning given for each input is printed once.
+    for (size_t i = 0; i < host.warnings().size(); ++i)
+        if (i == 0 || host.warnings()[i] != host.warnings()[i - 1]) PrintMessage(paramsName, host.warnings()[i]);
+    if (session.NumWordsIncluded() == 0)
+        PrintMessage(opt.inputs.size() == 1 ? inputName : std::string(), host.outputText());
     for (const std::string& label : session.ResultLabelTexts())
-        if (!label.empty()) PrintMessage(label);
+        if (!label.empty()) PrintLabel(label);
     return kOk;
 }

@@ -73,9 +73,12 @@ protected:
     /// shell text run first (limits), `dataDir` replaces the folder of kvx.dat.
     RunResult Exec(const std::string& args, const std::string& prefix = "", const std::string& dataDir = "") {
         const std::string out = base / "stdout", err = base / "stderr";
+        // Standard input is closed unless the arguments or a pipe in prefix give one.
+        const bool given = args.find('<') != std::string::npos || prefix.find('|') != std::string::npos;
+        const std::string stdinFrom = given ? "" : "<&- ";
         const std::string cmd = "cd '" + dir.string() + "' && " + prefix + " LC_ALL=C KVX_DATA_DIR='" +
                                 (dataDir.empty() ? std::string(KVX_TEST_DATA_DIR) : dataDir) +
-                                "' timeout 60 '" + KVX_COUNT_BIN + "' " + args + " <&- >'" + out + "' 2>'" +
+                                "' timeout 60 '" + KVX_COUNT_BIN + "' " + stdinFrom + args + " >'" + out + "' 2>'" +
                                 err + "'";
         const int rc = std::system(cmd.c_str());
         return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, TempFolder::Read(out), TempFolder::Read(err)};
@@ -180,7 +183,110 @@ TEST_F(KvxCount, ClosedStandardOutputEndsQuietly) {
     EXPECT_EQ(TempFolder::Read((dir / "status.txt").string()), "0\n");
     EXPECT_EQ(TempFolder::Read((dir / "err.txt").string()), "");
     EXPECT_EQ(TempFolder::Read((dir / "head.txt").string()).size(), 10u);
+
+    // Closed outright it ends as quietly; a full device is an error like any file's.
+    const std::pair<const char*, const char*> rows[] = {
+        {">&-", "0\n"},
+        {">/dev/full", "1\nkvx-count: standard output: Error 61: Disk full (the listing was not written)\n"},
+    };
+    for (const auto& [redirect, expected] : rows) {
+        cmd = "cd '" + dir.string() + "' && { KVX_DATA_DIR='" + KVX_TEST_DATA_DIR + "' '" + KVX_COUNT_BIN +
+              "' -o - cats.txt " + redirect + " 2>err.txt; echo $? >status.txt; }";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        EXPECT_EQ(TempFolder::Read((dir / "status.txt").string()) + TempFolder::Read((dir / "err.txt").string()),
+                  expected);
+    }
 }
+
+TEST_F(KvxCount, PipedInputListsAsTheFileDoes) {
+    // Beyond what the text check reads first, and UTF-16 whose mark that check takes.
+    std::string utf16 = "\xFF\xFE";
+    for (char ch : std::string("Gr\xFC\xDF Gott, gr\xFC\xDF dich\r\n")) utf16 += {ch, '\0'};
+    Write("big.txt", kvx::test::DistinctWords(40000));
+    Write("utf16.txt", utf16);
+    for (const std::string name : {"big.txt", "utf16.txt"}) {
+        const RunResult named = Exec("-o - " + name), piped = Exec("", "cat " + name + " |");
+        EXPECT_EQ(named.status, 0) << named.err;
+        EXPECT_GT(named.out.size(), 50u);
+        EXPECT_EQ(piped.out, named.out) << name;
+        EXPECT_EQ(piped.err, named.err) << name;
+    }
+}
+
+// Ways of giving the input, the options and the formats: standard output,
+// standard error, and the file written when one is named.
+struct Invocation {
+    const char* name;
+    const char* prefix;
+    const char* args;
+    std::string out, err = kCatsLabels;
+    std::string file = "";  // expected bytes of out.txt ("": none written)
+};
+
+class KvxCountRuns : public KvxCount, public ::testing::WithParamInterface<Invocation> {};
+
+TEST_P(KvxCountRuns, ListAsAsked) {
+    const Invocation& c = GetParam();
+    Write("page.html", "<p>cat</p><!-- the dog -->\n");
+    kvx::Params p;
+    p.chkAllowCommentMarkers = 1;  // with no start marker: refused, the count goes on
+    p.txbStartComment[0] = p.txbStartComment[1] = "";
+    SaveParams(p, "markers.kvx");
+    RunResult r = Exec(c.args, c.prefix);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(fs::exists(dir / "out.txt") ? TempFolder::Read((dir / "out.txt").string()) : "", c.file);
+}
+
+const std::string kHtmlLabels =
+    "Number of words in this list: 1\nNumber of words ignored: 0\n"
+    "Number of instances of words in this list: 1\nTotal number of instances of words: 1\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, KvxCountRuns,
+    ::testing::Values(
+        Invocation{"stdin_dash", "", "- <cats.txt", kCatsListing},
+        Invocation{"stdin_pipe_no_input", "cat cats.txt |", "", kCatsListing},
+        Invocation{"stdin_without_markup_rules", "", "-o - <page.html",
+            "   Rank    Freq  Word (longest has 3 characters)\r\n      1       1  cat\r\n"
+            "      2       1  dog\r\n      3       1  the\r\n",
+            "Number of words in this list: 3\nNumber of words ignored: 1\n"
+            "Number of instances of words in this list: 3\nTotal number of instances of words: 5\n"},
+        Invocation{"stdin_typed_html", "", "--type html - <page.html",
+            "   Rank    Freq  Word (longest has 3 characters)\r\n      1       1  cat\r\n", kHtmlLabels},
+        Invocation{"file_typed_html", "", "--type=.HTM page.html",
+            "   Rank    Freq  Word (longest has 3 characters)\r\n      1       1  cat\r\n", kHtmlLabels},
+        Invocation{"long_output", "", "--output out.txt cats.txt", "", kCatsLabels, kCatsListing},
+        Invocation{"joined_output", "", "-oout.txt -- cats.txt", "", kCatsLabels, kCatsListing},
+        Invocation{"invalid_markers_warn_and_go_on", "", "--params=markers.kvx -o out.txt cats.txt", "",
+            "kvx-count: markers.kvx: If comment markers are allowed then at least one\n"
+            "start-comment marker must be non-empty.\n\n"
+            "Check the comment markers in the 'Set parameters' panel\nand perhaps disallow comment markers.\n" +
+                std::string(kCatsLabels),
+            kCatsListing},
+        Invocation{"version", "", "--version", "kvx-count 1.07\n", ""},
+        // Several inputs are one text, each file read with its own rules.
+        Invocation{"corpus_each_with_its_rules", "", "cats.txt page.html",
+                   "   Rank    Freq  Word (longest has 3 characters)\r\n      1       3  cat\r\n      2       3  the\r\n"
+                   "      3       1  and\r\n      4       1  dog\r\n      5       1  sat\r\n",
+                   "Number of words in this list: 5\nNumber of words ignored: 0\n"
+                   "Number of instances of words in this list: 9\nTotal number of instances of words: 9\n"},
+        Invocation{"corpus_with_standard_input", "", "cats.txt - <cats.txt",
+                   "   Rank    Freq  Word (longest has 3 characters)\r\n      1       6  the\r\n      2       4  cat\r\n"
+                   "      3       2  and\r\n      4       2  dog\r\n      5       2  sat\r\n",
+                   "Number of words in this list:  5\nNumber of words ignored:  0\n"
+                   "Number of instances of words in this list: 16\nTotal number of instances of words: 16\n"},
+        Invocation{"csv", "", "--format csv cats.txt",
+            "rank,frequency,word\r\n1,3,the\r\n2,2,cat\r\n3,1,and\r\n4,1,dog\r\n5,1,sat\r\n"},
+        Invocation{"tsv_to_file", "", "--format=tsv -o out.txt cats.txt", "", kCatsLabels,
+            "rank\tfrequency\tword\n1\t3\tthe\n2\t2\tcat\n3\t1\tand\n4\t1\tdog\n5\t1\tsat\n"},
+        Invocation{"json", "", "--format json cats.txt",
+            "{\"wordsInList\":5,\"wordsIgnored\":0,\"instancesInList\":8,\"totalInstances\":8,\"words\":[\n"
+            "{\"rank\":1,\"frequency\":3,\"word\":\"the\"},\n{\"rank\":2,\"frequency\":2,\"word\":\"cat\"},\n"
+            "{\"rank\":3,\"frequency\":1,\"word\":\"and\"},\n{\"rank\":4,\"frequency\":1,\"word\":\"dog\"},\n"
+            "{\"rank\":5,\"frequency\":1,\"word\":\"sat\"}\n]}\n"}),
+    [](const ::testing::TestParamInfo<Invocation>& i) { return std::string(i.param.name); });
 
 // Refusals and inputs without words: the message, the status, nothing on
 // standard output, and every file of the working folder as it was.
@@ -188,7 +294,7 @@ struct Refusal {
     const char* name;
     const char* args;
     int status;
-    const char* message;  // start of standard error
+    const char* message;  // in the first message on standard error
     const char* prefix = "";
     const char* dat = nullptr;  // kvx.dat of a data folder of its own ("-": none)
 };
@@ -222,7 +328,8 @@ TEST_P(KvxCountRefusals, ReportAndLeaveFilesAlone) {
     const auto before = Snapshot(dir);
     RunResult r = Exec(c.args, c.prefix, c.dat ? data : "");
     EXPECT_EQ(r.status, c.status) << r.err;
-    EXPECT_EQ(r.err.substr(0, std::string(c.message).size()), c.message) << r.err;
+    EXPECT_EQ(r.err.rfind("kvx-count: ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(Snapshot(dir), before);
 }
@@ -232,49 +339,55 @@ const char* const kLimit = "trap '' XFSZ; ulimit -f 4;";
 INSTANTIATE_TEST_SUITE_P(
     Rows, KvxCountRefusals,
     ::testing::Values(
-        Refusal{"missing_input", "-o out.txt missing.txt", 1, "Input file does not exist.\n"},
-        Refusal{"folder_as_input", "-o out.txt folder.txt", 1, "Input file does not exist.\n"},
-        Refusal{"fifo_as_input", "-o out.txt fifo.txt", 1, "Error 75: Path/File access error\n"},
+        Refusal{"missing_input", "-o out.txt missing.txt", 1, "kvx-count: missing.txt: Input file does not exist.\n"},
+        Refusal{"folder_as_input", "-o out.txt folder.txt", 1, "kvx-count: folder.txt: is a folder, not a file.\n"},
+        Refusal{"fifo_as_input", "-o out.txt fifo.txt", 1, "kvx-count: fifo.txt: Error 75: Path/File access error\n"},
         Refusal{"not_text", "-o out.txt data.bin", 1,
-                "data.bin is not a text file.\n\nThis file contains a byte 1 at position 1"},
+                "kvx-count: data.bin is not a text file.\n\nThis file contains a byte 1 at position 1"},
         Refusal{"dev_zero_as_input", "-o out.txt /dev/zero", 1,
-                "/dev/zero is not a text file.\n\nYou could try reading it"},
+                "kvx-count: /dev/zero is not a text file.\n\nConvert it to plain text"},
         Refusal{"same_file_other_name", "-o ./cats.txt cats.txt", 1,
-                "Output file cannot be the same as the input file."},
-        Refusal{"output_in_missing_folder", "-o nowhere/out.txt cats.txt", 1, "Error 53: File not found\n"},
-        Refusal{"output_is_a_folder", "-o outdir cats.txt", 1, "Error 75: Path/File access error\n"},
-        Refusal{"output_fifo_without_reader", "-o out.fifo cats.txt", 1,
-                "Error 75: Path/File access error (No such device or address)\n"},
+                "kvx-count: cats.txt: Output file cannot be the same as the input file."},
+        Refusal{"output_in_missing_folder", "-o nowhere/out.txt cats.txt", 1, "kvx-count: nowhere/out.txt: Error 53: File not found\n"},
+        Refusal{"output_is_a_folder", "-o outdir cats.txt", 1, "kvx-count: outdir: Error 75: Path/File access error\n"},
+        Refusal{"output_fifo_without_reader", "-o out.fifo cats.txt", 1, "kvx-count: out.fifo: Error 75: Path/File access error (No such device or address)\n"},
         Refusal{"output_dev_full", "-o /dev/full cats.txt", 1,
-                "Error 61: Disk full (the listing was not written)\n"},
+                "kvx-count: /dev/full: Error 61: Disk full (the listing was not written)\n"},
         Refusal{"output_too_big_keeps_the_old_file", "-o out.txt many.txt", 1,
-                "Error 61: Disk full (the listing was not written)\n", kLimit},
+                "kvx-count: out.txt: Error 61: Disk full (the listing was not written)\n", kLimit},
         Refusal{"output_too_big_leaves_no_new_file", "-o fresh.txt many.txt", 1,
-                "Error 61: Disk full (the listing was not written)\n", kLimit},
+                "kvx-count: fresh.txt: Error 61: Disk full (the listing was not written)\n", kLimit},
         Refusal{"damaged_params", "-p bad.kvx -o out.txt cats.txt", 1,
-                "Error when attempting to restore parameters: "},
-        Refusal{"missing_params", "-p none.kvx cats.txt", 1, "Error when attempting to restore parameters: "},
+                "kvx-count: bad.kvx: Error when attempting to restore parameters: "},
+        Refusal{"missing_params", "-p none.kvx cats.txt", 1, "kvx-count: none.kvx: Error when attempting to restore parameters: "},
         Refusal{"random_bytes_as_params", "-p random.kvx cats.txt", 1,
-                "Error when attempting to restore parameters: "},
-        Refusal{"params_from_a_folder", "-p dir.kvx cats.txt", 1, "Error when attempting to restore parameters: "},
-        Refusal{"params_from_a_fifo", "-p fifo.kvx cats.txt", 1, "Error when attempting to restore parameters: "},
+                "kvx-count: random.kvx: Error when attempting to restore parameters: "},
+        Refusal{"params_from_a_folder", "-p dir.kvx cats.txt", 1, "kvx-count: dir.kvx: Error when attempting to restore parameters: "},
+        Refusal{"params_from_a_fifo", "-p fifo.kvx cats.txt", 1, "kvx-count: fifo.kvx: Error when attempting to restore parameters: "},
         Refusal{"underscore_in_words_to_ignore", "-p underscore.kvx -o out.txt cats.txt", 1,
-                "The character _ occurs in some word to ignore\nbut is not currently set as "
+                "kvx-count: underscore.kvx: The character _ occurs in some word to ignore\nbut is not currently set as "
                 "a character allowed in a word.\n"},
         Refusal{"missing_common_words", "-p nocommon.kvx -o out.txt cats.txt", 1,
-                "File for common words not found."},
-        Refusal{"common_words_from_a_fifo", "-p fifocommon.kvx cats.txt", 1, "Error 75: Path/File access error\n"},
-        Refusal{"common_words_from_dev_zero", "-p zerocommon.kvx cats.txt", 1, "This is not a text file.\n"},
-        Refusal{"duplicate_message_number", "cats.txt", 1, "Duplicate in program text at line 3.\n", "",
+                "/nowhere.txt: File for common words not found."},
+        Refusal{"common_words_from_a_fifo", "-p fifocommon.kvx cats.txt", 1, "/common.fifo: Error 75: Path/File access error\n"},
+        Refusal{"common_words_from_dev_zero", "-p zerocommon.kvx cats.txt", 1, "kvx-count: /dev/zero: This is not a text file.\n"},
+        Refusal{"duplicate_message_number", "cats.txt", 1, "/kvx.dat: Duplicate in program text at line 3.\n", "",
                 "1=KVX\n34=Error\n1=again\n"},
-        Refusal{"empty_message_file", "cats.txt", 1, "File is empty.\n", "", ""},
-        Refusal{"missing_message_file", "cats.txt", 1, "Cannot open file containing program text.\n", "", "-"},
-        Refusal{"no_words_left", "-o out.txt short.txt", 0, "No words with more than 2 letters\n"},
+        Refusal{"empty_message_file", "cats.txt", 1, "/kvx.dat: File is empty.\n", "", ""},
+        Refusal{"missing_message_file", "cats.txt", 1, "/kvx.dat: Cannot open file containing program text.\n", "", "-"},
+        Refusal{"no_words_left", "-o out.txt short.txt", 0, "kvx-count: short.txt: No words with more than 2 letters\n"},
         Refusal{"dev_null_has_no_words", "-o out.txt /dev/null", 0,
-                "No words satisfying the conditions were found.\n"},
-        Refusal{"no_input", "-o out.txt", 2, "Usage: kvx-count"},
+                "kvx-count: /dev/null: No words satisfying the conditions were found.\n"},
+        Refusal{"closed_standard_input", "-o out.txt", 1, "kvx-count: standard input: is closed.\n"},
+        Refusal{"stdin_not_text", "-o out.txt - <data.bin", 1, "kvx-count: standard input is not a text file."},
+        Refusal{"output_without_name", "cats.txt -o", 2, "kvx-count: option '-o' needs an argument\n"},
+        Refusal{"unknown_format", "--format=xml cats.txt", 2, "kvx-count: unknown format 'xml'"},
         Refusal{"unknown_option", "-x cats.txt", 2, "kvx-count: unknown option"},
-        Refusal{"two_inputs", "cats.txt cats.txt", 2, "kvx-count: only one input file"}),
+        Refusal{"corpus_with_a_missing_file", "-o out.txt cats.txt missing.txt", 1,
+                "kvx-count: missing.txt: Input file does not exist.\n"},
+        Refusal{"corpus_with_a_binary_file", "cats.txt data.bin short.txt", 1, "kvx-count: data.bin is not a text file."},
+        Refusal{"corpus_with_a_folder", "cats.txt outdir", 1, "kvx-count: outdir: is a folder, not a file.\n"},
+        Refusal{"standard_input_twice", "- cats.txt -", 2, "kvx-count: standard input given twice"}),
     [](const ::testing::TestParamInfo<Refusal>& i) { return std::string(i.param.name); });
 
 }  // namespace

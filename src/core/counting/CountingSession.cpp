@@ -98,6 +98,7 @@ void CountingSession::PrepareLister() {
     lister.WordList = &table.WordList;
     lister.lngNumWords = table.lngNumWords;
     lister.results = &results;
+    lister.lngTotalNumOccurrences = scanner.lngTotalNumOccurrences;
 }
 
 void CountingSession::CountWords() {
@@ -293,20 +294,40 @@ std::string CountingSession::ProgressBar(int64_t p) const {
 }
 
 bool CountingSession::CountWordsInFile() {
-    params.txbFile[0] = TrimBlanks(params.txbFile[0]);
-    host.paramsChanged();
-    const std::string input = params.txbFile[0];
-    int64_t length = 0;
-    if (!CheckInputFile(input, length)) return false;
-    ScanFile(input, length);
+    std::vector<std::string> inputs = inputs_;
+    if (inputs.empty() && streamFd_ >= 0) {
+        inputs = {"-"};
+    } else if (inputs.empty()) {
+        params.txbFile[0] = TrimBlanks(params.txbFile[0]);
+        host.paramsChanged();
+        inputs = {params.txbFile[0]};
+    }
+    // Every input is checked before any is counted: one refused refuses all.
+    std::vector<int64_t> lengths(inputs.size(), 0);
+    std::vector<int16_t> kinds(inputs.size(), 0);
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        curStream_ = inputs[i] == "-" && streamFd_ >= 0;
+        currentInput_ = curStream_ ? streamName_ : inputs[i];
+        if (!CheckInputFile(currentInput_, lengths[i])) return false;
+        kinds[i] = intFileKind;
+    }
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        curStream_ = inputs[i] == "-" && streamFd_ >= 0;
+        currentInput_ = curStream_ ? streamName_ : inputs[i];
+        intFileKind = kinds[i];
+        ScanFile(currentInput_, lengths[i], i == 0);
+        if (blnErrorReported || blnStop) break;
+    }
+    curStream_ = false;
     return true;
 }
-
 RunError CountingSession::ReadLines(const std::string& path,
                                     const std::function<bool(std::string&)>& onLine) {
     LineReader reader;
     reader.faults = host.ioFaults();
-    if (!reader.open(path)) return reader.error();
+    const bool opened = curStream_ ? reader.openStream(streamFd_, streamRead_) : reader.open(path);
+    if (curStream_) std::string().swap(streamRead_);  // the reader holds it now
+    if (!opened) return reader.error();
     std::string& line = scanner.strLine;
     for (;;) {
         LineReader::Status st = reader.readLine(line);
@@ -320,6 +341,7 @@ RunError CountingSession::ReadLines(const std::string& path,
 // the count does not start.
 bool CountingSession::CheckInputFile(const std::string& input, int64_t& length) {
     const std::string output = params.txbFile[1];
+    if (curStream_) return CheckText(input, length);
     if (input.empty()) {
         host.message("Input file not specified.", "Error", Icon::Exclamation, Buttons::OK);
         return false;
@@ -340,6 +362,11 @@ bool CountingSession::CheckInputFile(const std::string& input, int64_t& length) 
         if (a == Answer::Cancel) return false;
         if (a == Answer::Yes) host.chooseOutputFile();
     }
+    return CheckText(input, length);
+}
+
+// The text check, of the file or of the start of the stream (kept for the count).
+bool CountingSession::CheckText(const std::string& input, int64_t& length) {
     host.setOutputText("Checking file ...");
     host.setLabel(Label::SizeOfClipboardContents, "");
     ConcealNumWords();
@@ -348,8 +375,16 @@ bool CountingSession::CheckInputFile(const std::string& input, int64_t& length) 
     uint8_t bad = 32;
     int64_t position = 0;
     double percentage = 0;
-    intFileKind = FileProc::TextFileKindTolerant(input, kCheckedBytes, bad, position, kTolerance,
-                                                 percentage, true);
+    if (curStream_) {
+        streamRead_.clear();
+        intFileKind = FileProc::StreamKindTolerant(streamFd_, streamRead_, kCheckedBytes, bad, position,
+                                                   kTolerance, percentage, true);
+        length = 0;  // unknown: no progress bar
+    } else {
+        intFileKind = FileProc::TextFileKindTolerant(input, kCheckedBytes, bad, position, kTolerance,
+                                                     percentage, true);
+    }
+    const int64_t L = curStream_ ? int64_t(streamRead_.size()) : length;
     if (intFileKind == FileProc::kNotText) {
         std::string m = input + " is not a text file.\r\n\r\n";
         if (percentage > kTolerance) {
@@ -362,10 +397,7 @@ bool CountingSession::CheckInputFile(const std::string& input, int64_t& length) 
                  "The percentage of such anomalous bytes in the first " +
                  std::to_string(kCheckedBytes) + " bytes is " + pct + "%.\r\n\r\n";
         }
-        if (L < kClipboardAdviceLimit)
-            m += "You could try reading it using its associated application, then copying the "
-                 "text and pasting it\r\ninto the textbox (then copy it to the clipboard and "
-                 "select 'Clipboard' as the source).";
+        if (L < kClipboardAdviceLimit) m += strNotTextAdvice;
         host.message(m, "Not a text file", Icon::Information, Buttons::OK);
         host.setOutputText("");
         return false;
@@ -384,12 +416,19 @@ bool CountingSession::CheckInputFile(const std::string& input, int64_t& length) 
 }
 
 // The pass over the file, one line at a time into the scanner.
-void CountingSession::ScanFile(const std::string& input, int64_t length) {
+void CountingSession::ScanFile(const std::string& input, int64_t length, bool first) {
     strClipboardText.clear();
-    cmdClearOutput_Click();
     intSavedSuppressWords = params.chkSuppressWords;
-    ResetWordTable();
-    scanner.SetCommentMarkersForExtension(FileProc::GetFileExtension(input, true));
+    if (first) {
+        cmdClearOutput_Click();
+        ResetWordTable();
+    }
+    if (blnRulesExtSet)
+        scanner.SetCommentMarkersForExtension(rulesExt_);
+    else if (curStream_)
+        scanner.SetCommentMarkers("None");
+    else
+        scanner.SetCommentMarkersForExtension(FileProc::GetFileExtension(input, true));
     blnStop = false;
     SetCountRunning(true);
     host.enableControls(false);

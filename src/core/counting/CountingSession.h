@@ -85,6 +85,31 @@ public:
     /// Set when a run-time error was reported during the last count (the
     /// words read before it are listed, but the count is incomplete).
     bool blnErrorReported = false;
+    /// Counts an open stream (standard input) instead of the named file,
+    /// called name in messages; fd -1 goes back to the named file.
+    void SetInputStream(int fd, std::string name) {
+        streamFd_ = fd;
+        streamName_ = std::move(name);
+    }
+    /// The extension whose comment and markup rules apply instead of the
+    /// input's own; unset, a stream has no comment markers.
+    void SetRulesExtension(std::string ext) {
+        rulesExt_ = std::move(ext);
+        blnRulesExtSet = true;
+    }
+    bool blnRulesExtSet = false;
+    /// Several inputs counted as one text, in this order ("-": the stream);
+    /// empty: the named file or the stream alone.
+    void SetInputs(std::vector<std::string> inputs) { inputs_ = std::move(inputs); }
+    /// The input being checked or counted when the last count ended.
+    const std::string& CurrentInput() const { return currentInput_; }
+    /// The advice that ends the not-a-text-file message for a small file.
+    std::string strNotTextAdvice =
+        "You could try reading it using its associated application, then copying the "
+        "text and pasting it\r\ninto the textbox (then copy it to the clipboard and "
+        "select 'Clipboard' as the source).";
+    /// The listing's format when it goes to one file or standard output.
+    void SetListingFormat(ListingFormat f) { lister.format = f; }
     /// Where a count's result is listed (the window by default).
     void SetListingSink(ListingSink sink) { sink_ = sink; }
     /// How the last count's listing to a file or standard output ended.
@@ -113,7 +138,9 @@ private:
     bool CountWordsOnClipboard();
     void ShowResultCounts();
     bool CheckInputFile(const std::string& input, int64_t& length);
-    void ScanFile(const std::string& input, int64_t length);
+    bool CheckText(const std::string& input, int64_t& length);
+    /// Scans one input into the table (emptied first when first is set).
+    void ScanFile(const std::string& input, int64_t length, bool first = true);
     /// Reads path line by line into the scanner's line, handing each to
     /// onLine until it returns false. The error number is 0 unless a read failed.
     RunError ReadLines(const std::string& path, const std::function<bool(std::string&)>& onLine);
@@ -143,6 +170,13 @@ private:
     ListingSink sink_ = ListingSink::Window;
     ListingOutcome listing_;
     bool running_ = false;
+    int streamFd_ = -1;
+    bool curStream_ = false;
+    std::vector<std::string> inputs_;
+    std::string currentInput_;
+    std::string streamName_;
+    std::string streamRead_;  // what the text check took from the stream
+    std::string rulesExt_;
     std::vector<std::string> labels_ = std::vector<std::string>(4);
 };
 

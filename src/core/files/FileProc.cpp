@@ -38,8 +38,11 @@ public:
         }
         regular_ = S_ISREG(st.st_mode);
     }
+    // An open stream (standard input): every byte read is appended to keep,
+    // so that the count goes on from there without reading anything twice.
+    CheckedFile(int fd, std::string& keep) : fd_(fd), owned_(false), keep_(&keep) {}
     ~CheckedFile() {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0 && owned_) ::close(fd_);
     }
     CheckedFile(const CheckedFile&) = delete;
     CheckedFile& operator=(const CheckedFile&) = delete;
@@ -61,6 +64,7 @@ public:
             got += static_cast<size_t>(n);
         }
         total_ += static_cast<int64_t>(got);
+        if (keep_) keep_->append(reinterpret_cast<const char*>(block.data()), got);
         return static_cast<int64_t>(got);
     }
 
@@ -69,6 +73,8 @@ public:
 
 private:
     int fd_ = -1;
+    bool owned_ = true;
+    std::string* keep_ = nullptr;
     bool regular_ = false;
     int64_t total_ = 0;
 };
@@ -130,11 +136,7 @@ namespace {
 // -1 when the file is not text. A read error after opening counts as "opening
 // failed": the caller then goes on, and its own reading reports the error.
 template <class Check>
-int16_t CheckBlocks(const std::string& path, int64_t maxBytes, bool& blnCR, bool& blnLF,
-                    Check check) {
-    if (!FileExists(path)) return kNoFile;
-    CheckedFile file(path);
-    if (!file.isOpen()) return kOpenFailed;
+int16_t CheckBlocks(CheckedFile& file, int64_t maxBytes, bool& blnCR, bool& blnLF, Check check) {
     std::vector<uint8_t> block;
     int64_t examined = 0;
     for (bool first = true;; first = false) {
@@ -153,34 +155,24 @@ int16_t CheckBlocks(const std::string& path, int64_t maxBytes, bool& blnCR, bool
     return LineEndKind(blnCR, blnLF);
 }
 
-}  // namespace
-
-int16_t TextFileKind(const std::string& path, int64_t maxBytes, int16_t& firstBadByte) {
-    bool blnCR = false, blnLF = false;
-    return CheckBlocks(path, maxBytes, blnCR, blnLF, [&](const uint8_t* p, int64_t n, int64_t) {
-        for (int64_t i = 0; i < n; ++i) {
-            if (p[i] == 10) {
-                blnLF = true;
-            } else if (p[i] == 13) {
-                blnCR = true;
-            } else if (IsAnomalous(p[i])) {
-                firstBadByte = p[i];
-                return int64_t(-1);
-            }
-        }
-        return n;
-    });
+template <class Check>
+int16_t CheckBlocks(const std::string& path, int64_t maxBytes, bool& blnCR, bool& blnLF,
+                    Check check) {
+    if (!FileExists(path)) return kNoFile;
+    CheckedFile file(path);
+    if (!file.isOpen()) return kOpenFailed;
+    return CheckBlocks(file, maxBytes, blnCR, blnLF, check);
 }
 
-int16_t TextFileKindTolerant(const std::string& path, int64_t maxBytes, uint8_t& badByte,
-                             int64_t& position, double tolerance, double& percentage,
-                             bool blnAllowUnicodeBytes) {
+template <class Source>
+int16_t TolerantCheck(Source&& source, int64_t maxBytes, uint8_t& badByte, int64_t& position,
+                      double tolerance, double& percentage, bool blnAllowUnicodeBytes) {
     percentage = 0;
     badByte = 32;
     int64_t anomalous = 0;
     bool blnCR = false, blnLF = false;
     return CheckBlocks(
-        path, maxBytes, blnCR, blnLF, [&](const uint8_t* p, int64_t n, int64_t examined) {
+        source, maxBytes, blnCR, blnLF, [&](const uint8_t* p, int64_t n, int64_t examined) {
             int64_t unicodeBytes = 0;
             for (int64_t i = 0; i < n; ++i) {
                 const uint8_t b = p[i];
@@ -205,6 +197,40 @@ int16_t TextFileKindTolerant(const std::string& path, int64_t maxBytes, uint8_t&
                                        : 0.0;
             return percentage > tolerance ? int64_t(-1) : counted;
         });
+}
+
+}  // namespace
+
+int16_t TextFileKind(const std::string& path, int64_t maxBytes, int16_t& firstBadByte) {
+    bool blnCR = false, blnLF = false;
+    return CheckBlocks(path, maxBytes, blnCR, blnLF, [&](const uint8_t* p, int64_t n, int64_t) {
+        for (int64_t i = 0; i < n; ++i) {
+            if (p[i] == 10) {
+                blnLF = true;
+            } else if (p[i] == 13) {
+                blnCR = true;
+            } else if (IsAnomalous(p[i])) {
+                firstBadByte = p[i];
+                return int64_t(-1);
+            }
+        }
+        return n;
+    });
+}
+
+int16_t TextFileKindTolerant(const std::string& path, int64_t maxBytes, uint8_t& badByte,
+                             int64_t& position, double tolerance, double& percentage,
+                             bool blnAllowUnicodeBytes) {
+    return TolerantCheck(path, maxBytes, badByte, position, tolerance, percentage,
+                         blnAllowUnicodeBytes);
+}
+
+int16_t StreamKindTolerant(int fd, std::string& readBytes, int64_t maxBytes, uint8_t& badByte,
+                           int64_t& position, double tolerance, double& percentage,
+                           bool blnAllowUnicodeBytes) {
+    CheckedFile file(fd, readBytes);
+    return TolerantCheck(file, maxBytes, badByte, position, tolerance, percentage,
+                         blnAllowUnicodeBytes);
 }
 
 void ShowLineEndingWarning(Host& host, int16_t kind) {

@@ -39,6 +39,12 @@ int16_t TextFileKind(const std::string& path, int64_t maxBytes, int16_t& firstBa
 int16_t TextFileKindTolerant(const std::string& path, int64_t maxBytes, uint8_t& badByte,
                              int64_t& position, double tolerance, double& percentage,
                              bool blnAllowUnicodeBytes);
+/// The tolerant check of an open stream that cannot be read twice (standard
+/// input): the bytes it reads are appended to readBytes. Every stream counts as
+/// a device: it is not text when the check has not decided within 1 MiB.
+int16_t StreamKindTolerant(int fd, std::string& readBytes, int64_t maxBytes, uint8_t& badByte,
+                           int64_t& position, double tolerance, double& percentage,
+                           bool blnAllowUnicodeBytes);
 /// "This file has Unix/Linux line endings." (kind 2) or "... Macintosh ..." (3).
 void ShowLineEndingWarning(Host& host, int16_t kind);
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -51,7 +52,8 @@ inline char toCode(char32_t c) {
 LineReader::~LineReader() { close(); }
 
 void LineReader::close() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0 && owned_) ::close(fd_);
+    owned_ = true;
     fd_ = -1;
     pos_ = end_ = 0;
     consumedBefore_ = 0;
@@ -95,6 +97,25 @@ bool LineReader::open(const std::string& path) {
     }
 
     buf_.resize(kBlock);
+    return start();
+}
+
+bool LineReader::openStream(int fd, std::string_view readBefore) {
+    close();
+    failed_ = false;
+    eof_ = false;
+    error_ = {};
+    enc_ = Encoding::Utf8;
+    fd_ = fd;
+    owned_ = false;
+    buf_.resize(std::max(kBlock, readBefore.size()));
+    std::memcpy(buf_.data(), readBefore.data(), readBefore.size());
+    end_ = readBefore.size();
+    return start();
+}
+
+// Reads what the byte-order mark needs and skips the mark.
+bool LineReader::start() {
     fill(3);
     if (failed_) {
         close();

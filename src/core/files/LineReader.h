@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/Errors.h"
@@ -30,6 +31,9 @@ public:
     /// Opens the file; false (with error() set) when it cannot be read.
     /// Folders, pipes and sockets are refused.
     bool open(const std::string& path);
+    /// Reads an open stream (standard input) that is not closed here;
+    /// readBefore holds the bytes already taken from it, which come first.
+    bool openStream(int fd, std::string_view readBefore);
     /// The next line without its line end. End when the file is exhausted.
     Status readLine(std::string& line);
     /// Number and description of the last failure.
@@ -45,12 +49,14 @@ public:
 private:
     enum class Encoding { Utf8, Utf16LE, Utf16BE };
 
+    bool start();
     bool fill(size_t need);
     void fail(int err);
     Status readUtf8(std::string& line);
     Status readUtf16(std::string& line);
 
     int fd_ = -1;
+    bool owned_ = true;
     std::vector<unsigned char> buf_;
     size_t pos_ = 0;
     size_t end_ = 0;

@@ -232,7 +232,36 @@ Lister::PassEnd Lister::RunPass() {
     return end;
 }
 
+bool Lister::WriteFormatted(std::ostream& out) {
+    const ListingFigures figures{results->lngNumWordsIncluded, results->lngNumWordsExcluded,
+                                 results->lngNumOccurrences, lngTotalNumOccurrences};
+    out << FormatHead(format, figures);
+    bool first = true;
+    auto row = [&](int32_t slot) {
+        const WordRecord& w = (*WordList)[size_t(slot)];
+        const std::string word = text::cp1252ToUtf8(Trim(w.strWord));
+        if (InjectedWriteFault(host, out)) return false;
+        out << FormatRow(format, {w.lngFreqRank, w.lngFreq, word}, first);
+        first = false;
+        return out.good();
+    };
+    const std::vector<WordRecord>& t = *WordList;
+    if (params->cboWordOrder != 1) {
+        int32_t slot = results->lngFirstFreq;
+        for (int32_t k = 1; k <= results->lngNumWordsIncluded; ++k) {
+            if (slot <= 0 || slot > lngNumWords || !row(slot)) break;
+            slot = t[size_t(slot)].lngNextFreq;
+        }
+    } else {
+        for (int32_t s = 1; s <= lngNumWords; ++s)
+            if (t[size_t(s)].blnIncluded && !row(s)) break;
+    }
+    if (out.good()) out << FormatTail(format, !first);
+    return out.good();
+}
+
 bool Lister::WriteListing(std::ostream& out) {
+    if (format != ListingFormat::Listing) return WriteFormatted(out);
     const bool wasWriting = blnWritingToFile;
     std::ostream* wasOut = out_;
     blnWritingToFile = true;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/Errors.h"
+#include "words/ListingFormats.h"
 #include "words/Ranking.h"
 #include "words/WordTable.h"
 
@@ -69,6 +70,10 @@ public:
     int32_t lngMaxTextLength = 32767;
     /// Line end of the file pass.
     std::string lineEnd = "\r\n";
+    /// The format of the file pass (the window's layouts unless another).
+    ListingFormat format = ListingFormat::Listing;
+    /// The last figure of the result labels, for the formats that carry them.
+    int64_t lngTotalNumOccurrences = 0;
 
     int16_t intRankWidth = 0, intFreqWidth = 0, intWordWidth = 0;
     bool blnWritingToFile = false;
@@ -106,6 +111,8 @@ private:
     bool StopOrFailed() const;
     /// One listing pass to the file (out_ set) or to the box.
     PassEnd RunPass();
+    /// The file pass in one of the formats for other programs.
+    bool WriteFormatted(std::ostream& out);
     void DisplayNextLine(int32_t lngI, std::string& strOutput);
     bool FlushBuffer(std::string& strOutput);
     std::string Text(int16_t n) const;

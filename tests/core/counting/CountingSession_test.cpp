@@ -69,7 +69,8 @@ TEST(CountingInput, CarriageReturnOnlyFileWarnsAndMayBeCancelled) {
     EXPECT_NE(f.Count(mac).find("cat"), std::string::npos);
 }
 
-// The share of anomalous bytes: ".1038%" below one, "5.0000%" from one on.
+// The share of anomalous bytes: ".1038%" below one, "5.0000%" from one on;
+// the window's advice ends the message.
 TEST(CountingInput, NotTextShowsTheShareOfAnomalousBytes) {
     Fixture f;
     for (const auto& [bad, share] : {std::pair{17, "is .1038%."}, {820, "is 5.0049%."}}) {
@@ -78,6 +79,10 @@ TEST(CountingInput, NotTextShowsTheShareOfAnomalousBytes) {
         f.Count(f.dir.write("bin.txt", text));
         ASSERT_EQ(f.host.messages.size(), 1u);
         EXPECT_NE(f.host.messages[0].text.find(share), std::string::npos) << f.host.messages[0].text;
+        EXPECT_TRUE(f.host.messages[0].text.ends_with("\r\n\r\nYou could try reading it using its associated "
+                                                      "application, then copying the text and pasting it\r\ninto the "
+                                                      "textbox (then copy it to the clipboard and select 'Clipboard' "
+                                                      "as the source)."));
     }
 }
 

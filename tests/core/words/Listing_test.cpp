@@ -120,6 +120,44 @@ TEST_F(ListingTest, WholeFileInBothOrders) {
     EXPECT_EQ(ToStream(9, true, 1), "apple, the, zebra");
 }
 
+TEST_F(ListingTest, FormatsForOtherProgramsInBothOrders) {
+    table[3].strWord = "z\"e,b\\r\xE9";  // z"e,b\ré in Windows-1252
+    lister.lngTotalNumOccurrences = 60;
+    results.lngNumWordsExcluded = 7;
+    struct Case {
+        ListingFormat format;
+        int16_t order;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {ListingFormat::Csv, 0, "rank,frequency,word\r\n1,45,the\r\n2,2,apple\r\n3,2,\"z\"\"e,b\\r\xC3\xA9\"\r\n"},
+        {ListingFormat::Tsv, 1, "rank\tfrequency\tword\n2\t2\tapple\n1\t45\tthe\n3\t2\tz\"e,b\\r\xC3\xA9\n"},
+        {ListingFormat::Json, 0,
+         "{\"wordsInList\":3,\"wordsIgnored\":7,\"instancesInList\":49,\"totalInstances\":60,\"words\":[\n"
+         "{\"rank\":1,\"frequency\":45,\"word\":\"the\"},\n{\"rank\":2,\"frequency\":2,\"word\":\"apple\"},\n"
+         "{\"rank\":3,\"frequency\":2,\"word\":\"z\\\"e,b\\\\r\xC3\xA9\"}\n]}\n"},
+    };
+    for (const Case& c : cases) {
+        lister.format = c.format;
+        EXPECT_EQ(ToStream(0, true, c.order), c.expected);  // the comma layout plays no part
+    }
+    lister.format = ListingFormat::Json;
+    results.lngNumWordsIncluded = 0;
+    results.lngFirstFreq = 0;
+    EXPECT_EQ(ToStream(0, false).substr(ToStream(0, false).find('[')), "[]}\n");
+}
+
+TEST(ListingFormats, FieldEscaping) {
+    const std::pair<std::string, std::string> csv[] = {
+        {"plain", "plain"}, {"a,b", "\"a,b\""}, {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"cr\rlf\n", "\"cr\rlf\n\""}, {"", ""}};
+    for (const auto& [in, out] : csv) EXPECT_EQ(CsvField(in), out) << in;
+    const std::pair<std::string, std::string> json[] = {
+        {"caf\xC3\xA9", "\"caf\xC3\xA9\""}, {"q\"b\\", "\"q\\\"b\\\\\""},
+        {"t\tn\nr\r", "\"t\\tn\\nr\\r\""}, {std::string("\x01\x1f\x7f", 3), "\"\\u0001\\u001f\\u007f\""}};
+    for (const auto& [in, out] : json) EXPECT_EQ(JsonString(in), out) << in;
+}
+
 TEST_F(ListingTest, WideNumbersWidenTheirColumns) {
     table[2].lngFreq = 12345678;
     results.lngMaxFrequency = 12345678;
