@@ -245,6 +245,7 @@ TEST(RankingChain, NothingIncludedLeavesAnEmptyChain) {
     t[1].blnIncluded = t[2].blnIncluded = false;
     t[1].lngFreqRank = t[2].lngNextFreq = 7;  // stale values from an earlier ranking
     Results r;
+    r.lngFirstFreq = 2;
     CountIncludedWords(t, 2, r);
     test::FakeHost host;
     BuildFrequencyChain(t, 2, r, &host);
