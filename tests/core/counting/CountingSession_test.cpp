@@ -103,6 +103,25 @@ TEST(CountingProgress, BarStepsWithTheBytesRead) {
     EXPECT_FALSE(f.host.caretAtEnd);            // the listing is shown from its top
 }
 
+// While a count runs, the count command is its Stop button.
+TEST(CountingProgress, TheCountCommandStopsARunningCount) {
+    for (const bool clipboard : {false, true}) {
+        Fixture f;
+        const std::string text = test::DistinctWords(300, 1);
+        f.host.clipboard = text;
+        f.host.onYield = [&] { if (f.host.yields == 20) f.session.cmdListWords_Click(); };
+        f.host.answers = {Answer::No};  // do not list the words found so far
+        if (clipboard) {
+            f.params.optInFile = false;
+            f.session.cmdListWords_Click();
+        } else {
+            f.Count(f.dir.write("words.txt", text));
+        }
+        EXPECT_EQ(f.host.titles(), (std::vector<std::string>{"Counting interrupted"})) << clipboard;
+        EXPECT_FALSE(f.session.Running());
+    }
+}
+
 TEST(CountingInput, ARestoredFileThatIsGoneIsDroppedQuietly) {
     Fixture f;
     f.session.blnStartUpCompleted = false;
