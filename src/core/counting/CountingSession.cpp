@@ -2,17 +2,23 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iostream>
 #include <new>
 
 #include "base/Errors.h"
 #include "base/Folder.h"
 #include "files/FileProc.h"
 #include "files/LineReader.h"
+#include "files/OutputFile.h"
 #include "scanning/StrProc.h"
 #include "scanning/StrProcLists.h"
 #include "scanning/WordsToIgnore.h"
 #include "text/Cp1252.h"
+#include "words/CountsFile.h"
 
 namespace kvx {
 namespace {
@@ -123,7 +129,7 @@ void CountingSession::CountWords() {
         scanner.lngNumCommonWords = lngNumCommonWords;
         bool ok;
         if (params.optInFile) {
-            ok = CountWordsInFile();
+            ok = countsMode_ == CountsMode::Merge ? LoadCounts() : CountWordsInFile();
         } else if (!CheckClipboard(false)) {
             params.optInFile = true;
             host.paramsChanged();
@@ -133,6 +139,13 @@ void CountingSession::CountWords() {
         }
         if (!ok) return;
         blnCountRan = true;
+        if (countsMode_ == CountsMode::Write) {
+            // A count broken by a read error writes nothing.
+            if (!blnErrorReported) listing_ = WriteCountsTo(sink_);
+            listing_.attempted = true;
+            Finish();
+            return;
+        }
 
         table.Finish();
         SortWordList(table.WordList, 1, table.lngNumWords, 1);
@@ -163,6 +176,66 @@ void CountingSession::CountWords() {
         ReportError(ErrorNumber::OutOfMemory, "Out of memory");
     }
     Finish();
+}
+
+std::string CountingSession::WordRulesFingerprint() const {
+    return kvx::WordRulesFingerprint(params, strCommonWords, lngNumCommonWords);
+}
+
+bool CountingSession::LoadCounts() {
+    std::vector<std::string> inputs = inputs_;
+    if (inputs.empty()) inputs = {streamFd_ >= 0 ? std::string("-") : params.txbFile[0]};
+    cmdClearOutput_Click();
+    ResetWordTable();
+    const std::string rules = WordRulesFingerprint();
+    int64_t total = 0;
+    for (const std::string& input : inputs) {
+        currentInput_ = input == "-" ? streamName_ : input;
+        std::ifstream in(input == "-" ? std::string("/dev/stdin") : input, std::ios::binary);
+        std::string why;
+        if (!in)
+            why = "cannot be read: " + std::string(std::strerror(errno)) + ".";
+        else
+            why = ReadCounts(in, rules, table, total);
+        if (!why.empty()) {
+            host.message(why, "Error", Icon::Exclamation, Buttons::OK);
+            return false;
+        }
+    }
+    scanner.lngTotalNumOccurrences = total;
+    return true;
+}
+
+ListingOutcome CountingSession::WriteCountsTo(ListingSink sink) {
+    ListingOutcome o;
+    const std::string rules = WordRulesFingerprint();
+    if (sink == ListingSink::File) {
+        // Written whole or not at all: a failure keeps the old file.
+        OutputFile file(params.txbFile[1]);
+        if (!file.open()) {
+            o.error = file.error();
+            return o;
+        }
+        errno = 0;
+        WriteCounts(file.stream(), rules, scanner.lngTotalNumOccurrences, table.WordList, table.lngNumWords);
+        if (file.stream().fail()) {
+            o.error = ErrorFromErrno(errno != 0 ? errno : EIO);
+            o.failedWriting = true;
+        } else if (!file.commit()) {
+            o.error = file.error();
+            o.failedWriting = file.failedWriting();
+        }
+        return o;
+    }
+    errno = 0;
+    WriteCounts(std::cout, rules, scanner.lngTotalNumOccurrences, table.WordList, table.lngNumWords);
+    std::cout.flush();
+    if (!std::cout) {
+        o.err = errno != 0 ? errno : EIO;
+        o.error = ErrorFromErrno(o.err);
+        o.failedWriting = true;
+    }
+    return o;
 }
 
 void CountingSession::RunResultPhases() {

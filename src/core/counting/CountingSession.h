@@ -31,6 +31,10 @@
 
 namespace kvx {
 
+/// What a count of files makes: the listing, the raw counts of the inputs
+/// (a counts file), or the listing of counts files added together.
+enum class CountsMode { None, Write, Merge };
+
 class CountingSession {
 public:
     CountingSession(Params& params, Host& host, const MessageTable& texts);
@@ -110,6 +114,11 @@ public:
         "select 'Clipboard' as the source).";
     /// The listing's format when it goes to one file or standard output.
     void SetListingFormat(ListingFormat f) { lister.format = f; }
+    /// Counts files instead of the listing (Write), or the listing of the
+    /// counts files given as inputs (Merge). Both go to the listing sink.
+    void SetCountsMode(CountsMode m) { countsMode_ = m; }
+    /// The fingerprint of the word rules a counts file records.
+    std::string WordRulesFingerprint() const;
     /// Where a count's result is listed (the window by default).
     void SetListingSink(ListingSink sink) { sink_ = sink; }
     /// How the last count's listing to a file or standard output ended.
@@ -153,6 +162,10 @@ private:
     void ShowClipboardSize(int64_t n);
     std::string ProgressBar(int64_t p) const;
     void PrepareLister();
+    /// Adds the counts files (the inputs) into the emptied table.
+    bool LoadCounts();
+    /// Writes the table, in order of first occurrence, as a counts file.
+    ListingOutcome WriteCountsTo(ListingSink sink);
 
     Params& params;
     Host& host;
@@ -168,6 +181,7 @@ private:
     std::vector<std::string> strCommonWords;  // entries 1..lngNumCommonWords (cp1252)
     int32_t lngNumCommonWords = 0;
     ListingSink sink_ = ListingSink::Window;
+    CountsMode countsMode_ = CountsMode::None;
     ListingOutcome listing_;
     bool running_ = false;
     int streamFd_ = -1;

@@ -1,6 +1,7 @@
 #include "words/WordTable.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "params/Params.h"
@@ -126,6 +127,24 @@ void WordTable::AddWordToList(std::string_view w) {
         host->repaintLabel(Label::NumberOfWords);
     }
     ShowNewWord(w);
+}
+
+bool WordTable::AddCount(std::string_view w, int64_t n) {
+    if (indexStale_) RebuildIndex();
+    const uint64_t h = HashWord(w);
+    if (const int32_t k = Find(w, h); k != 0) {
+        if (WordList[k].lngFreq > INT64_MAX - n) return false;
+        WordList[k].lngFreq += n;
+        return true;
+    }
+    WordList.resize(size_t(lngNumWords) + 1);
+    WordList.push_back(WordRecord{std::string(w), {}, n, 0, 0, true});
+    ++lngNumWords;
+    if (size_t(lngNumWords) * 2 > index_.size())
+        RebuildIndex();
+    else
+        InsertIndex(lngNumWords, h);
+    return true;
 }
 
 void WordTable::ShowNewWord(std::string_view w) {

@@ -46,6 +46,9 @@ public:
     /// Counts one occurrence of w, adding a record for a new word and showing
     /// it in the output box while the box has room.
     void AddWordToList(std::string_view w) override;
+    /// Adds n occurrences of w (a new word goes last), shown nowhere; false
+    /// when the count would overflow.
+    bool AddCount(std::string_view w, int64_t n);
     /// Sorts the records by strWord (bytewise) and sets their sort keys.
     void Finish();
 

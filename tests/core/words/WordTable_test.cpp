@@ -4,8 +4,10 @@
 
 #include <map>
 #include <random>
+#include <sstream>
 
 #include "params/Params.h"
+#include "words/CountsFile.h"
 #include "FakeHost.h"
 
 namespace kvx {
@@ -149,6 +151,54 @@ TEST_F(WordTableTest, AgreesWithOrderedMapOnManyWords) {
         ASSERT_EQ(table.WordList[s].strWord, w);
         ASSERT_EQ(table.WordList[s].lngFreq, f) << w;
         ++s;
+    }
+}
+
+// Parts written as counts files and read back into one table give the table
+// of the whole, in order of first occurrence; damaged files or other word
+// rules are refused with the reason.
+TEST_F(WordTableTest, CountsFilesAddUpOrAreRefused) {
+    params.chkSuppressWords = 1;
+    const std::string rules = WordRulesFingerprint(params, {}, 0);
+    WordTable whole;
+    int64_t total = 0;
+    for (const auto& part : {std::vector<std::string>{"the", "caf\xE9", "the", "Cat"}, {"dog", "cat", "the"}}) {
+        WordTable t;
+        for (const std::string& w : part) t.AddWordToList(w), whole.AddWordToList(w);
+        std::stringstream file;
+        WriteCounts(file, rules, 10, t.WordList, t.lngNumWords);
+        ASSERT_EQ(ReadCounts(file, rules, table, total), "");
+    }
+    EXPECT_EQ(total, 20);
+    ASSERT_EQ(table.lngNumWords, whole.lngNumWords);
+    for (int32_t s = 1; s <= table.lngNumWords; ++s)
+        EXPECT_EQ(table.WordList[size_t(s)].strWord + std::to_string(table.WordList[size_t(s)].lngFreq),
+                  whole.WordList[size_t(s)].strWord + std::to_string(whole.WordList[size_t(s)].lngFreq));
+
+    Params p = params;
+    p.chkDropFinalS = !p.chkDropFinalS;
+    EXPECT_NE(WordRulesFingerprint(p, {}, 0), rules);
+    p = params;
+    p.chkIgnoreCommonWords = 1;
+    EXPECT_NE(WordRulesFingerprint(p, {"", "the"}, 1), WordRulesFingerprint(p, {"", "a"}, 1));
+    const std::string head = "kvx-counts 1\nrules " + rules + "\noccurrences 5\nwords 2\n3\tcat\n";
+    const std::pair<std::string, const char*> rows[] = {
+        {"kvx-counts 2\n", "not a counts file"},
+        {"kvx-counts 1\nrules 0123456789abcdef\n", "other word rules"},
+        {"kvx-counts 1\nrules " + rules + "\noccurrences -5\n", "bad \"occurrences\""},
+        {head, "ends early"},
+        {head + "2\tdo", "ends early"},
+        {head + "0\tdog\n", "Line 6 of the counts file is not a count"},
+        {head + "2\tthe dog\n", "Line 6 of the counts file does not hold a word"},
+        {head + "9223372036854775807\tcat\n", "count too large"},
+        {head + "2\tdog\n1\tend\n", "more lines"},
+    };
+    for (const auto& [file, reason] : rows) {
+        WordTable t;
+        total = 0;
+        std::istringstream in(file);
+        EXPECT_NE(ReadCounts(in, rules, t, total).find(reason), std::string::npos) << file;
+        EXPECT_EQ(total, 0) << file;
     }
 }
 

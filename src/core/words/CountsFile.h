@@ -1,0 +1,43 @@
+#pragma once
+// Counts files: the raw word counts of some inputs, before the rules that
+// need the whole text (frequency, length, repetition, Roman numerals, no
+// letter). Counts files of parts of a corpus, added in order, give the word
+// table of the whole, so a corpus can be counted in shards and merged.
+//
+// The format (UTF-8, lines ended by LF):
+//   kvx-counts 1                      format name and version
+//   rules 0123456789abcdef            fingerprint of the word rules in force
+//   occurrences 12345                 total instances of words (the labels' last figure)
+//   words 678                         number of word lines that follow
+//   COUNT<TAB>WORD                    one a line, in order of first occurrence
+
+#include <cstdint>
+#include <istream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "words/WordTable.h"
+
+namespace kvx {
+
+struct Params;
+
+/// Sixteen hex digits naming the rules that decide what a word is and which
+/// words are dropped before the table: case, allowed characters, final s,
+/// the user's comment markers, words to ignore and the common words
+/// (commonWords: entries 1..numCommonWords).
+std::string WordRulesFingerprint(const Params& p, const std::vector<std::string>& commonWords,
+                                 int32_t numCommonWords);
+
+/// Writes the table's records 1..n (in their present order) as a counts file.
+void WriteCounts(std::ostream& out, const std::string& fingerprint, int64_t totalOccurrences,
+                 const std::vector<WordRecord>& list, int32_t n);
+
+/// Adds the counts file read from in to table (new words after those it
+/// holds) and its occurrences to totalOccurrences. Returns "" when read
+/// whole, else why it was refused; the table is then incomplete.
+std::string ReadCounts(std::istream& in, const std::string& fingerprint, WordTable& table,
+                       int64_t& totalOccurrences);
+
+}  // namespace kvx
