@@ -3,6 +3,8 @@
 // writes its output file, or in a format for other programs.
 //
 //   kvx-count [-p PARAMS] [-o OUTPUT] [--type EXT] [--format FORMAT] [INPUT]...
+//   kvx-count --counts [-p PARAMS] [-o FILE] [--type EXT] [INPUT]...
+//   kvx-count --merge [-p PARAMS] [-o OUTPUT] [--format FORMAT] [COUNTS]...
 //
 // Exit status: 0 counted (also when no word survived the rules), 1 refused
 // (message on standard error, nothing written), 2 bad usage.
@@ -54,6 +56,10 @@ const char* const kUsageText =
     "                       has none unless given\n"
     "      --format=FORMAT  listing (default, as the window writes it), csv, tsv\n"
     "                       or json\n"
+    "      --counts         write the raw counts of the INPUTs (a counts file)\n"
+    "                       instead of the listing\n"
+    "      --merge          add the counts files given as INPUTs, in their order,\n"
+    "                       and list them as one count over all their inputs\n"
     "      --help           show this help\n"
     "      --version        show the version\n"
     "\n"
@@ -93,7 +99,8 @@ int Usage(const std::string& problem) {
 struct Options {
     std::string params, output, type, format = "listing";
     std::vector<std::string> inputs;
-    bool haveParams = false, haveOutput = false, haveType = false;
+    bool haveParams = false, haveOutput = false, haveType = false, haveFormat = false;
+    kvx::CountsMode counts = kvx::CountsMode::None;
 };
 
 // Parses the arguments; returns -1 to go on, else the exit status.
@@ -114,6 +121,13 @@ int ParseArguments(int argc, char** argv, Options& o) {
         if (!optionsEnd && a == "--version") {
             std::printf("kvx-count %s\n", kvx::ProgramVersion().c_str());
             return kOk;
+        }
+        if (!optionsEnd && (a == "--counts" || a == "--merge")) {
+            const auto mode = a == "--counts" ? kvx::CountsMode::Write : kvx::CountsMode::Merge;
+            if (o.counts != kvx::CountsMode::None && o.counts != mode)
+                return Usage("--counts and --merge cannot go together");
+            o.counts = mode;
+            continue;
         }
         if (!optionsEnd && a.rfind("--", 0) == 0) {
             const size_t eq = a.find('=');
@@ -147,8 +161,13 @@ int ParseArguments(int argc, char** argv, Options& o) {
             if (value != "listing" && value != "csv" && value != "tsv" && value != "json")
                 return Usage("unknown format '" + value + "' (listing, csv, tsv or json)");
             o.format = value;
+            o.haveFormat = true;
         }
     }
+    if (o.counts == kvx::CountsMode::Write && o.haveFormat)
+        return Usage("--format lists words; --counts writes a counts file");
+    if (o.counts == kvx::CountsMode::Merge && o.haveType)
+        return Usage("--type reads texts; --merge reads counts files");
     return -1;
 }
 
@@ -211,6 +230,7 @@ int main(int argc, char** argv) {
     if (opt.inputs.size() > 1) session.SetInputs(opt.inputs);
     if (opt.haveType) session.SetRulesExtension(opt.type);
     session.SetListingFormat(FormatNamed(opt.format));
+    session.SetCountsMode(opt.counts);
 
     if (params.chkIgnoreCommonWords == 1) {
         const std::string name = params.strCommonWordsFile.empty() ? opt.params : params.strCommonWordsFile;
@@ -239,6 +259,7 @@ int main(int argc, char** argv) {
     // A warning given for each input is printed once.
     for (size_t i = 0; i < host.warnings().size(); ++i)
         if (i == 0 || host.warnings()[i] != host.warnings()[i - 1]) PrintMessage(paramsName, host.warnings()[i]);
+    if (opt.counts == kvx::CountsMode::Write) return kOk;  // a counts file has no result labels
     if (session.NumWordsIncluded() == 0)
         PrintMessage(opt.inputs.size() == 1 ? inputName : std::string(), host.outputText());
     for (const std::string& label : session.ResultLabelTexts())

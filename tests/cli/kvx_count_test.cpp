@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <random>
 #include <string>
 
 #include "TempFolder.h"
@@ -213,6 +214,54 @@ TEST_F(KvxCount, PipedInputListsAsTheFileDoes) {
     }
 }
 
+// Shards counted apart and merged list exactly as one run over all of them in
+// the same order: ties, mixed case, markup and common words, under parameter
+// sets that change what a word is and what is listed.
+TEST_F(KvxCount, MergedCountsListAsOneRunOverAllShards) {
+    const char* const vocab[] = {"the", "The", "cat", "Cats", "x-ray", "it's", "2nd", "xiv", "caf\xC3\xA9", "Caf\xC3\xA9"};
+    std::mt19937 rng(11);
+    std::string text;
+    for (int w = 0; w < 300; ++w) text += std::string(vocab[rng() % std::size(vocab)]) + (w % 7 ? " " : "\r\n");
+    Write("s0.txt", text.substr(0, 700));
+    Write("s1.html", "<p>The dog</p><!-- hidden cat -->\n");
+    Write("s2.txt", text.substr(700) + kvx::test::DistinctWords(60, 7));
+    Write("common.txt", "the\r\ncat\r\n");
+    std::vector<kvx::Params> sets(3);
+    sets[1].chkCaseSignificant = sets[1].chkAllowWordsWithApostrophes = 1;
+    sets[1].chkAllowWordsWithHyphens = sets[1].chkDropFinalS = sets[1].chkIgnoreRomNum40 = 0;
+    sets[2].chkIgnoreCommonWords = sets[2].cboWordOrder = sets[2].chkIgnoreInfrequentWords = 1;
+    sets[2].strCommonWordsFile = sets[2].txbCommonWordsFile = (dir / "common.txt").string();
+    for (size_t i = 0; i < sets.size(); ++i) {
+        const std::string p = "-p " + SaveParams(sets[i]) + " ";
+        for (const char* shard : {"s0.txt", "s1.html", "s2.txt"})
+            ASSERT_EQ(Exec(p + "--counts -o " + shard + ".counts " + shard).status, 0);
+        const RunResult one = Exec(p + "s0.txt s1.html s2.txt");
+        const RunResult merged = Exec(p + "--merge s0.txt.counts s1.html.counts s2.txt.counts");
+        EXPECT_EQ(merged.status, 0) << merged.err;
+        EXPECT_GT(one.out.size(), 60u);  // words were listed
+        EXPECT_EQ(merged.out + merged.err, one.out + one.err) << i;
+    }
+}
+
+// The recipe for a corpus across machines, on one: GNU parallel counts the
+// shards, one run merges them, and the listing is that of the whole corpus.
+TEST_F(KvxCount, ShardsCountedWithGnuParallelMergeIntoTheWholeCorpus) {
+    if (!fs::exists("/usr/bin/parallel")) GTEST_SKIP() << "GNU parallel (Debian package parallel) is not installed";
+    std::string corpus = kvx::test::DistinctWords(3000, 9);
+    for (int i = 0; i < 400; ++i) corpus += "The cat and the dog sat. " + std::to_string(i % 7) + " caf\xC3\xA9\r\n";
+    Write("corpus.txt", corpus);
+    const std::string cmd = "cd '" + dir.string() + "' && export LC_ALL=C KVX_DATA_DIR='" + KVX_TEST_DATA_DIR +
+                            "' && split -n l/5 -d --additional-suffix=.txt corpus.txt shard && "
+                            "parallel --will-cite -j2 '" + KVX_COUNT_BIN + "' --counts -o {.}.counts {} ::: shard*.txt && '" +
+                            KVX_COUNT_BIN + "' --merge shard*.counts >merged.txt 2>merged.err";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    ASSERT_TRUE(fs::exists(dir / "shard04.counts"));
+    const RunResult whole = Exec("corpus.txt");
+    EXPECT_EQ(whole.status, 0) << whole.err;
+    EXPECT_EQ(TempFolder::Read((dir / "merged.txt").string()), whole.out);
+    EXPECT_EQ(TempFolder::Read((dir / "merged.err").string()), whole.err);
+}
+
 // Ways of giving the input, the options and the formats: standard output,
 // standard error, and the file written when one is named.
 struct Invocation {
@@ -387,7 +436,12 @@ INSTANTIATE_TEST_SUITE_P(
                 "kvx-count: missing.txt: Input file does not exist.\n"},
         Refusal{"corpus_with_a_binary_file", "cats.txt data.bin short.txt", 1, "kvx-count: data.bin is not a text file."},
         Refusal{"corpus_with_a_folder", "cats.txt outdir", 1, "kvx-count: outdir: is a folder, not a file.\n"},
-        Refusal{"standard_input_twice", "- cats.txt -", 2, "kvx-count: standard input given twice"}),
+        Refusal{"standard_input_twice", "- cats.txt -", 2, "kvx-count: standard input given twice"},
+        Refusal{"merge_of_a_text", "--merge -o out.txt cats.txt", 1, "kvx-count: cats.txt: This is not a counts file"},
+        Refusal{"merge_of_a_missing_file", "--merge -o out.txt none.counts", 1,
+                "kvx-count: none.counts: cannot be read: No such file or directory.\n"},
+        Refusal{"counts_and_merge", "--counts --merge cats.txt", 2, "kvx-count: --counts and --merge cannot go together"},
+        Refusal{"counts_in_a_format", "--counts --format csv cats.txt", 2, "kvx-count: --format lists words"}),
     [](const ::testing::TestParamInfo<Refusal>& i) { return std::string(i.param.name); });
 
 }  // namespace
