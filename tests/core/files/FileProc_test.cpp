@@ -73,6 +73,7 @@ TEST_F(FileProcTest, LineEndKindsAndText) {
          kTextCrLf},
         {"high bytes are text", "\xE9\xFE\xFF\x80\n", kTextLf, kTextLf},
         {"utf16 LE", S("\xFF\xFEh\0i\0\r\0\n\0", 10), kNotText, kTextCrLf},
+        {"utf16 mark and NULs only", S("\xFF\xFE\0\0", 4), kNotText, kTextCrLf},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
