@@ -282,6 +282,17 @@ TEST_F(ListingTest, BoxOverflowStopsAtABlockOfTwentyLines) {
     EXPECT_EQ(host.messages[0].text, "No output file.  The listing is too long for the box.");
     EXPECT_EQ(host.labels[Label::Twirler], " ");
 
+    // With the output file named but disabled, the lead-in says so.
+    host.messages.clear();
+    params.txbFile[1] = (dir / "out.txt").string();
+    params.chkDisableOutputToFile = 1;
+    lister.ListWords();
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, "Output to file disabled.  The listing is too long for the box.");
+    EXPECT_FALSE(fs::exists(dir / "out.txt"));
+    params.txbFile[1].clear();
+    params.chkDisableOutputToFile = 0;
+
     // 2960 lines fit: ends after the loop with the same test passed.
     host.messages.clear();
     table.resize(2961);
