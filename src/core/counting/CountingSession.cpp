@@ -207,35 +207,12 @@ bool CountingSession::LoadCounts() {
 }
 
 ListingOutcome CountingSession::WriteCountsTo(ListingSink sink) {
-    ListingOutcome o;
     const std::string rules = WordRulesFingerprint();
-    if (sink == ListingSink::File) {
-        // Written whole or not at all: a failure keeps the old file.
-        OutputFile file(params.txbFile[1]);
-        if (!file.open()) {
-            o.error = file.error();
-            return o;
-        }
-        errno = 0;
-        WriteCounts(file.stream(), rules, scanner.lngTotalNumOccurrences, table.WordList, table.lngNumWords);
-        if (file.stream().fail()) {
-            o.error = ErrorFromErrno(errno != 0 ? errno : EIO);
-            o.failedWriting = true;
-        } else if (!file.commit()) {
-            o.error = file.error();
-            o.failedWriting = file.failedWriting();
-        }
-        return o;
-    }
-    errno = 0;
-    WriteCounts(std::cout, rules, scanner.lngTotalNumOccurrences, table.WordList, table.lngNumWords);
-    std::cout.flush();
-    if (!std::cout) {
-        o.err = errno != 0 ? errno : EIO;
-        o.error = ErrorFromErrno(o.err);
-        o.failedWriting = true;
-    }
-    return o;
+    return WriteOut(sink == ListingSink::File ? params.txbFile[1] : std::string(),
+                    [&](std::ostream& out) {
+                        WriteCounts(out, rules, scanner.lngTotalNumOccurrences, table.WordList,
+                                    table.lngNumWords);
+                    });
 }
 
 void CountingSession::RunResultPhases() {

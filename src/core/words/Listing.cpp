@@ -279,9 +279,21 @@ bool Lister::WriteListing(std::ostream& out) {
     return end == PassEnd::Completed && out.good();
 }
 
-ListingOutcome Lister::WriteOutputFile(const std::string& name) {
+ListingOutcome WriteOut(const std::string& path, const std::function<void(std::ostream&)>& write,
+                        const Host* host) {
     ListingOutcome o;
-    OutputFile file(name);
+    if (path.empty()) {
+        errno = 0;
+        write(std::cout);
+        std::cout.flush();
+        if (!std::cout) {
+            o.err = errno != 0 ? errno : EIO;
+            o.error = ErrorFromErrno(o.err);
+            o.failedWriting = true;
+        }
+        return o;
+    }
+    OutputFile file(path);
     if (!file.open()) {
         o.error = file.error();
         return o;
@@ -289,7 +301,7 @@ ListingOutcome Lister::WriteOutputFile(const std::string& name) {
     std::ostream& out = file.stream();
     try {
         errno = 0;
-        WriteListing(out);
+        write(out);
         if (out.fail()) {
             o.error = ErrorFromErrno(errno != 0 ? errno : EIO);
             o.failedWriting = true;
@@ -321,20 +333,11 @@ ListingOutcome Lister::ListTo(ListingSink sink) {
         ShowNoWordsMessage();
         return o;
     }
-    if (sink == ListingSink::File) {
-        o = WriteOutputFile(params->txbFile[1]);
-        o.attempted = true;
-        if (o.error.number != 0) ReportError(o.error.number, o.error.description);
-        return o;
-    }
-    errno = 0;
-    WriteListing(std::cout);
-    std::cout.flush();
-    if (!std::cout) {
-        o.err = errno != 0 ? errno : EIO;
-        o.error = ErrorFromErrno(o.err);
-        o.failedWriting = true;
-    }
+    const bool toFile = sink == ListingSink::File;
+    o = WriteOut(toFile ? params->txbFile[1] : std::string(),
+                 [this](std::ostream& out) { WriteListing(out); }, host);
+    o.attempted = true;
+    if (toFile && o.error.number != 0) ReportError(o.error.number, o.error.description);
     return o;
 }
 
@@ -362,7 +365,7 @@ void Lister::ListWords() {
                 host->setOutputText("Now processing and writing to output file ...");
                 host->repaintOutput();
             }
-            const ListingOutcome o = WriteOutputFile(name);
+            const ListingOutcome o = WriteOut(name, [this](std::ostream& out) { WriteListing(out); }, host);
             if (o.error.number != 0) {
                 blnWritingToFile = false;
                 // The box no longer claims the file is being written.

@@ -5,6 +5,7 @@
 // (written through OutputFile), or standard output.
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -56,6 +57,12 @@ struct ListingOutcome {
     int err = 0;                 // errno of a failed standard output
 };
 
+/// Runs `write` on the file `path`, which is replaced whole or not at all,
+/// or on standard output when path is empty, and says how it went. Faults
+/// simulated through `host` apply to the file.
+ListingOutcome WriteOut(const std::string& path, const std::function<void(std::ostream&)>& write,
+                        const Host* host = nullptr);
+
 class Lister {
 public:
     // Set by the owner before ListWords.
@@ -84,9 +91,6 @@ public:
     /// Lists the result to sink. A failure to write a file is reported
     /// through the host; one of standard output only in the outcome.
     ListingOutcome ListTo(ListingSink sink);
-    /// The file pass into the named file, replacing it only when the whole
-    /// listing (or, when stopped, the part listed) was written.
-    ListingOutcome WriteOutputFile(const std::string& name);
     /// One file pass into out (UTF-8 lines ended by lineEnd). Returns false
     /// when stopped or when the stream failed.
     bool WriteListing(std::ostream& out);
