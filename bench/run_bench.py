@@ -43,21 +43,29 @@ def main():
     os.environ.setdefault("KVX_DATA_DIR", env_data)
     runs = 3 if quick else 5
 
-    prose = os.path.join(data, "prose-40MB.txt")
+    prose = os.path.join(data, "prose-45MB.txt")
     unique = os.path.join(data, "unique-1M.txt")
     few = os.path.join(data, "few-1GB.txt")
-    ensure(prose, "prose", 40_000_000)
+    ensure(prose, "prose", 45_000_000)
     ensure(unique, "unique", 1_000_000)
     out = os.path.join(data, "listing.txt")
+    cores = os.cpu_count()
+    mb = os.path.getsize(prose) / 1e6
 
-    print(f"\n== 40 MB of prose in six languages, median of {runs} runs")
-    t_kvx = median_time([kvx, "-o", out, prose], runs)
+    print(f"\n== {mb:.0f} MB of prose in six languages, {cores} cores, median of {runs} runs")
+    t_one = median_time([kvx, "-j1", "-o", out, prose], runs)
+    t_all = median_time([kvx, "-o", out, prose], runs)
     t_wc = median_time(["wc", "-w", prose], runs)
     t_pipe = median_time(f"tr -cs A-Za-z '\\n' < '{prose}' | tr A-Z a-z | sort | uniq -c | sort -rn > /dev/null",
                          runs, shell=True)
-    print(f"kvx-count        {t_kvx:7.3f} s   ({40 / t_kvx:6.1f} MB/s)")
-    print(f"wc -w            {t_wc:7.3f} s   kvx-count / wc -w = {t_kvx / t_wc:.2f}  (target <= 2)")
-    print(f"tr|sort|uniq     {t_pipe:7.3f} s   kvx-count / pipeline = {t_kvx / t_pipe:.2f}")
+    print(f"wc -w                {t_wc:7.3f} s")
+    print(f"kvx-count --jobs 1   {t_one:7.3f} s   ({mb / t_one:6.1f} MB/s)")
+    print(f"kvx-count (jobs {cores})   {t_all:7.3f} s   ({mb / t_all:6.1f} MB/s)")
+    print(f"tr|sort|uniq         {t_pipe:7.3f} s")
+    print(f"ratio --jobs 1 / wc -w       {t_one / t_wc:5.2f}   (target <= 1.5)")
+    print(f"ratio jobs {cores} / wc -w        {t_all / t_wc:5.2f}   (target <= 1.0)")
+    print(f"ratio jobs {cores} / --jobs 1     {t_all / t_one:5.2f}   (1/{cores} would be ideal)")
+    print(f"kvx-count / pipeline         {t_all / t_pipe:5.2f}")
 
     print("\n== 10^6 different words")
     t_unique, rss_unique = run([kvx, "-o", out, unique])

@@ -2,7 +2,7 @@
 // program's own rules and writes the listing exactly as the desktop program
 // writes its output file, or in a format for other programs.
 //
-//   kvx-count [-p PARAMS] [-o OUTPUT] [--type EXT] [--format FORMAT] [INPUT]...
+//   kvx-count [-p PARAMS] [-o OUTPUT] [-j N] [--type EXT] [--format FORMAT] [INPUT]...
 //   kvx-count --counts [-p PARAMS] [-o FILE] [--type EXT] [INPUT]...
 //   kvx-count --merge [-p PARAMS] [-o OUTPUT] [--format FORMAT] [COUNTS]...
 //
@@ -18,9 +18,12 @@
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/Errors.h"
@@ -56,6 +59,7 @@ const char* const kUsageText =
     "                       has none unless given\n"
     "      --format=FORMAT  listing (default, as the window writes it), csv, tsv\n"
     "                       or json\n"
+    "  -j, --jobs=N         count with N threads (default: the number of cores)\n"
     "      --counts         write the raw counts of the INPUTs (a counts file)\n"
     "                       instead of the listing\n"
     "      --merge          add the counts files given as INPUTs, in their order,\n"
@@ -98,6 +102,7 @@ int Usage(const std::string& problem) {
 
 struct Options {
     std::string params, output, type, format = "listing";
+    int jobs = 0;  // 0: the number of cores
     std::vector<std::string> inputs;
     bool haveParams = false, haveOutput = false, haveType = false, haveFormat = false;
     kvx::CountsMode counts = kvx::CountsMode::None;
@@ -133,11 +138,13 @@ int ParseArguments(int argc, char** argv, Options& o) {
             const size_t eq = a.find('=');
             name = a.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
             if (eq != std::string::npos) value = a.substr(eq + 1), inlineValue = true;
-            if (name != "params" && name != "output" && name != "type" && name != "format")
+            if (name != "params" && name != "output" && name != "type" && name != "format" &&
+                name != "jobs")
                 return Usage("unknown option '" + a + "'");
         } else if (!optionsEnd && a.size() >= 2 && a[0] == '-') {
             if (a[1] == 'p') name = "params";
             else if (a[1] == 'o') name = "output";
+            else if (a[1] == 'j') name = "jobs";
             else return Usage("unknown option '" + a + "'");
             if (a.size() > 2) value = a.substr(2), inlineValue = true;
         } else {
@@ -156,6 +163,14 @@ int ParseArguments(int argc, char** argv, Options& o) {
         if (name == "type") {
             o.type = kvx::FileProc::GetFileExtension("." + value, true);
             o.haveType = true;
+        }
+        if (name == "jobs") {
+            char* end = nullptr;
+            errno = 0;
+            const long n = std::strtol(value.c_str(), &end, 10);
+            if (*end != '\0' || errno != 0 || n < 1 || n > 1024 || !std::isdigit(static_cast<unsigned char>(value[0])))
+                return Usage("option '" + a + "' needs a number of threads from 1 to 1024");
+            o.jobs = static_cast<int>(n);
         }
         if (name == "format") {
             if (value != "listing" && value != "csv" && value != "tsv" && value != "json")
@@ -231,6 +246,7 @@ int main(int argc, char** argv) {
     if (opt.haveType) session.SetRulesExtension(opt.type);
     session.SetListingFormat(FormatNamed(opt.format));
     session.SetCountsMode(opt.counts);
+    session.SetJobs(opt.jobs > 0 ? opt.jobs : std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
 
     if (params.chkIgnoreCommonWords == 1) {
         const std::string name = params.strCommonWordsFile.empty() ? opt.params : params.strCommonWordsFile;

@@ -432,6 +432,8 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"output_without_name", "cats.txt -o", 2, "kvx-count: option '-o' needs an argument\n"},
         Refusal{"unknown_format", "--format=xml cats.txt", 2, "kvx-count: unknown format 'xml'"},
         Refusal{"unknown_option", "-x cats.txt", 2, "kvx-count: unknown option"},
+        Refusal{"jobs_not_a_count", "--jobs=2x cats.txt", 2, "kvx-count: option '--jobs=2x' needs a number of threads"},
+        Refusal{"no_jobs", "-j0 cats.txt", 2, "kvx-count: option '-j0' needs a number of threads from 1 to 1024"},
         Refusal{"corpus_with_a_missing_file", "-o out.txt cats.txt missing.txt", 1,
                 "kvx-count: missing.txt: Input file does not exist.\n"},
         Refusal{"corpus_with_a_binary_file", "cats.txt data.bin short.txt", 1, "kvx-count: data.bin is not a text file."},

@@ -19,6 +19,7 @@
 #include "scanning/WordsToIgnore.h"
 #include "text/Cp1252.h"
 #include "words/CountsFile.h"
+#include "counting/PrepareLine.h"
 
 namespace kvx {
 namespace {
@@ -361,12 +362,18 @@ bool CountingSession::CountWordsInFile() {
         if (!CheckInputFile(currentInput_, lengths[i])) return false;
         kinds[i] = intFileKind;
     }
-    for (size_t i = 0; i < inputs.size(); ++i) {
-        curStream_ = inputs[i] == "-" && streamFd_ >= 0;
-        currentInput_ = curStream_ ? streamName_ : inputs[i];
-        intFileKind = kinds[i];
-        ScanFile(currentInput_, lengths[i], i == 0);
-        if (blnErrorReported || blnStop) break;
+    const bool oneStream = inputs.size() == 1 && inputs[0] == "-";
+    if (jobs_ > 1 && sink_ != ListingSink::Window &&
+        (inputs.size() > 1 || (!oneStream && lengths[0] >= 2 * pieceBytes_))) {
+        ScanInParallel(inputs, lengths);
+    } else {
+        for (size_t i = 0; i < inputs.size(); ++i) {
+            curStream_ = inputs[i] == "-" && streamFd_ >= 0;
+            currentInput_ = curStream_ ? streamName_ : inputs[i];
+            intFileKind = kinds[i];
+            ScanFile(currentInput_, lengths[i], i == 0);
+            if (blnErrorReported || blnStop) break;
+        }
     }
     curStream_ = false;
     return true;
@@ -465,6 +472,15 @@ bool CountingSession::CheckText(const std::string& input, int64_t& length) {
     return true;
 }
 
+void CountingSession::SetRulesFor(const std::string& input) {
+    if (blnRulesExtSet)
+        scanner.SetCommentMarkersForExtension(rulesExt_);
+    else if (curStream_)
+        scanner.SetCommentMarkers("None");
+    else
+        scanner.SetCommentMarkersForExtension(FileProc::GetFileExtension(input, true));
+}
+
 // The pass over the file, one line at a time into the scanner.
 void CountingSession::ScanFile(const std::string& input, int64_t length, bool first) {
     strClipboardText.clear();
@@ -473,12 +489,7 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
         cmdClearOutput_Click();
         ResetWordTable();
     }
-    if (blnRulesExtSet)
-        scanner.SetCommentMarkersForExtension(rulesExt_);
-    else if (curStream_)
-        scanner.SetCommentMarkers("None");
-    else
-        scanner.SetCommentMarkersForExtension(FileProc::GetFileExtension(input, true));
+    SetRulesFor(input);
     blnStop = false;
     SetCountRunning(true);
     host.enableControls(false);
@@ -511,10 +522,7 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
                     host.repaintLabel(Label::TotalNumOccurrences);
                 }
             }
-            StrProc::TrimControlChars(line);
-            if (line.empty()) return true;
-            if (lowerCase) StrProc::LowerCaseExtInPlace(line);
-            line += ' ';
+            if (!PrepareLine(line, lowerCase)) return true;
             scanner.ScanLine();
             if (!blnStop) return true;
             if (table.lngNumWords < kStopQuestionWords) return false;
@@ -533,9 +541,12 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
     } catch (const std::bad_alloc&) {
         ReportError(ErrorNumber::OutOfMemory, "Out of memory");
     }
+    EndScan();
+}
+
+void CountingSession::EndScan() {
     scanner.strLine.clear();
     scanner.strLine.shrink_to_fit();
-
     host.setProgressBarStyle(false);
     host.setLabel(Label::TotalNumOccurrences, "");
     host.setLabelVisible(Label::TotalNumOccurrences, true);

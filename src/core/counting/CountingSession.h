@@ -119,6 +119,13 @@ public:
     void SetCountsMode(CountsMode m) { countsMode_ = m; }
     /// The fingerprint of the word rules a counts file records.
     std::string WordRulesFingerprint() const;
+    /// Counts with up to n threads when the result goes to a file or standard
+    /// output. A file without comment markers is split at line starts into
+    /// pieces of about pieceBytes; other inputs are counted whole, side by side.
+    void SetJobs(int n, int64_t pieceBytes = int64_t(16) << 20) {
+        jobs_ = n;
+        pieceBytes_ = pieceBytes;
+    }
     /// Where a count's result is listed (the window by default).
     void SetListingSink(ListingSink sink) { sink_ = sink; }
     /// How the last count's listing to a file or standard output ended.
@@ -150,6 +157,13 @@ private:
     bool CheckText(const std::string& input, int64_t& length);
     /// Scans one input into the table (emptied first when first is set).
     void ScanFile(const std::string& input, int64_t length, bool first = true);
+    /// The inputs' pieces scanned by worker threads into tables of their own,
+    /// added to the table in input order (counting/ParallelScan.cpp).
+    void ScanInParallel(const std::vector<std::string>& inputs, const std::vector<int64_t>& lengths);
+    /// Loads the comment markers that apply to an input.
+    void SetRulesFor(const std::string& input);
+    /// Puts the controls and parameters back after a pass over the inputs.
+    void EndScan();
     /// Reads path line by line into the scanner's line, handing each to
     /// onLine until it returns false. The error number is 0 unless a read failed.
     RunError ReadLines(const std::string& path, const std::function<bool(std::string&)>& onLine);
@@ -187,6 +201,8 @@ private:
     int streamFd_ = -1;
     bool curStream_ = false;
     std::vector<std::string> inputs_;
+    int jobs_ = 1;
+    int64_t pieceBytes_ = 0;
     std::string currentInput_;
     std::string streamName_;
     std::string streamRead_;  // what the text check took from the stream

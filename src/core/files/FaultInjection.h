@@ -7,6 +7,7 @@
 // or an errno value with which the operation fails as if the system had
 // refused it.
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 
@@ -33,8 +34,8 @@ public:
     int64_t failWriteAt = -1;
     int writeErrno = ENOSPC;
     /// How many reads and writes were failed.
-    int failedReads = 0;
-    int failedWrites = 0;
+    std::atomic<int> failedReads{0};
+    std::atomic<int> failedWrites{0};
 
     int readFault(int64_t offset) override;
     int writeFault(int64_t offset) override;

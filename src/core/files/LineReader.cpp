@@ -57,6 +57,7 @@ void LineReader::close() {
     fd_ = -1;
     pos_ = end_ = 0;
     consumedBefore_ = 0;
+    left_ = -1;
     eof_ = true;
     skipLf_ = false;
 }
@@ -66,7 +67,7 @@ void LineReader::fail(int err) {
     error_ = ErrorFromErrno(err);
 }
 
-bool LineReader::open(const std::string& path) {
+bool LineReader::open(const std::string& path, int64_t begin, int64_t end) {
     close();
     failed_ = false;
     eof_ = false;
@@ -97,7 +98,43 @@ bool LineReader::open(const std::string& path) {
     }
 
     buf_.resize(kBlock);
-    return start();
+    begin = std::max<int64_t>(begin, 0);
+    left_ = end < 0 ? -1 : std::max<int64_t>(0, end - begin);
+    if (begin == 0) return start();
+    if (::lseek(fd_, begin, SEEK_SET) < 0) {
+        fail(errno);
+        close();
+        return false;
+    }
+    consumedBefore_ = begin;
+    return true;
+}
+
+std::vector<int64_t> LineReader::LineStarts(const std::string& path, int64_t length, int pieces) {
+    std::vector<int64_t> starts{0};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return starts;
+    unsigned char mark[2];
+    const bool utf16 = ::pread(fd, mark, 2, 0) == 2 &&
+                       ((mark[0] == 0xFF && mark[1] == 0xFE) || (mark[0] == 0xFE && mark[1] == 0xFF));
+    std::vector<char> buf(kBlock);
+    // A range begins after an LF: an LF is never part of a UTF-8 sequence,
+    // and a CR before it ends the same line in both ranges' readings.
+    for (int k = 1; k < pieces && !utf16; ++k) {
+        int64_t at = std::max(starts.back(), length / pieces * k);
+        int64_t lf = -1;
+        while (lf < 0) {
+            const ssize_t n = ::pread(fd, buf.data(), buf.size(), at);
+            if (n <= 0) break;
+            const void* p = std::memchr(buf.data(), '\n', static_cast<size_t>(n));
+            if (p) lf = at + (static_cast<const char*>(p) - buf.data());
+            at += n;
+        }
+        if (lf < 0 || lf + 1 >= length) break;
+        starts.push_back(lf + 1);
+    }
+    ::close(fd);
+    return starts;
 }
 
 bool LineReader::openStream(int fd, std::string_view readBefore) {
@@ -152,7 +189,9 @@ bool LineReader::fill(size_t need) {
                 return false;
             }
         }
-        ssize_t n = ::read(fd_, buf_.data() + end_, buf_.size() - end_);
+        size_t room = buf_.size() - end_;
+        if (left_ >= 0) room = static_cast<size_t>(std::min<int64_t>(left_, static_cast<int64_t>(room)));
+        ssize_t n = room == 0 ? 0 : ::read(fd_, buf_.data() + end_, room);
         if (n < 0) {
             if (errno == EINTR) continue;
             fail(errno);
@@ -163,6 +202,7 @@ bool LineReader::fill(size_t need) {
             return false;
         }
         end_ += static_cast<size_t>(n);
+        if (left_ >= 0) left_ -= n;
     }
     return true;
 }

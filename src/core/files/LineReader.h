@@ -29,8 +29,14 @@ public:
     LineReader& operator=(const LineReader&) = delete;
 
     /// Opens the file; false (with error() set) when it cannot be read.
-    /// Folders, pipes and sockets are refused.
-    bool open(const std::string& path);
+    /// Folders, pipes and sockets are refused. With a range, only the bytes
+    /// from begin up to end (-1: the end of the file) are read; a range that
+    /// starts after the first byte has no byte-order mark and is UTF-8.
+    bool open(const std::string& path, int64_t begin = 0, int64_t end = -1);
+    /// Up to `pieces` offsets, the first 0, at which lines of the file start,
+    /// as evenly spread as its line ends allow: ranges that read the same
+    /// lines as the whole file. A UTF-16 file is not split.
+    static std::vector<int64_t> LineStarts(const std::string& path, int64_t length, int pieces);
     /// Reads an open stream (standard input) that is not closed here;
     /// readBefore holds the bytes already taken from it, which come first.
     bool openStream(int fd, std::string_view readBefore);
@@ -61,6 +67,7 @@ private:
     size_t pos_ = 0;
     size_t end_ = 0;
     int64_t consumedBefore_ = 0;  // bytes dropped from the front of buf_ so far
+    int64_t left_ = -1;           // bytes of the range not yet read; -1: no limit
     bool eof_ = false;
     bool failed_ = false;
     bool skipLf_ = false;  // the last line ended in CR: a following LF belongs to it

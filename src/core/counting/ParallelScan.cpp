@@ -1,0 +1,144 @@
+// Counting on several threads. The inputs are cut into pieces: a file whose
+// lines are independent (no comment markers, so no comment can stay open
+// from one line to the next) is split at line starts, any other input is one
+// piece. Workers scan pieces into tables of their own; this thread adds each
+// finished table to the session's in piece order, so that every word keeps
+// the place of its first occurrence and the result is that of one thread.
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <thread>
+
+#include "counting/CountingSession.h"
+#include "counting/PrepareLine.h"
+#include "files/FileProc.h"
+#include "files/LineReader.h"
+
+namespace kvx {
+namespace {
+
+struct Piece {
+    size_t input = 0;
+    int64_t begin = 0;
+    int64_t end = -1;  // -1: to the end of the input
+};
+
+struct PieceCount {
+    WordTable table;
+    int64_t occurrences = 0;
+    RunError error;
+    bool done = false;
+};
+
+}  // namespace
+
+void CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
+                                     const std::vector<int64_t>& lengths) {
+    strClipboardText.clear();
+    intSavedSuppressWords = params.chkSuppressWords;
+    cmdClearOutput_Click();
+    ResetWordTable();
+    blnStop = false;
+    SetCountRunning(true);
+    host.enableControls(false);
+
+    // Each input's rules are loaded here, in order, so that a refused marker
+    // is reported as a pass of one thread would report it.
+    std::vector<KVXProc::Scanner> rules;
+    std::vector<Piece> pieces;
+    rules.reserve(inputs.size());
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        curStream_ = inputs[i] == "-" && streamFd_ >= 0;
+        SetRulesFor(curStream_ ? streamName_ : inputs[i]);
+        rules.push_back(scanner);
+        std::vector<int64_t> starts{0};
+        if (!curStream_ && scanner.intNumCommentMarkers == 0 && lengths[i] >= 2 * pieceBytes_) {
+            const int64_t perJob = int64_t(jobs_) * pieceBytes_;
+            const int64_t n = int64_t(jobs_) * ((lengths[i] + perJob - 1) / perJob);
+            starts = LineReader::LineStarts(inputs[i], lengths[i], int(std::min<int64_t>(n, 1 << 16)));
+        }
+        for (size_t k = 0; k < starts.size(); ++k)
+            pieces.push_back({i, starts[k], k + 1 < starts.size() ? starts[k + 1] : -1});
+    }
+    curStream_ = false;
+
+    std::vector<PieceCount> counts(pieces.size());
+    std::mutex m;
+    std::condition_variable finished;
+    std::atomic<size_t> next{0};
+    std::atomic<bool> abandon{false};
+    const bool lowerCase = params.chkCaseSignificant != 1;
+    IoFaults* const faults = host.ioFaults();
+
+    auto work = [&] {
+        for (size_t k; (k = next++) < pieces.size() && !abandon;) {
+            const Piece& piece = pieces[k];
+            PieceCount& c = counts[k];
+            KVXProc::Scanner s = rules[piece.input];
+            s.host = nullptr;
+            s.blnStop = nullptr;
+            s.sink = &c.table;
+            s.lngTotalNumOccurrences = 0;
+            s.intWithinComment = -1;
+            c.table.intMaxWordLength = table.intMaxWordLength;
+            try {
+                LineReader reader;
+                reader.faults = faults;
+                const bool stream = inputs[piece.input] == "-" && streamFd_ >= 0;
+                bool ok = stream ? reader.openStream(streamFd_, streamRead_)
+                                 : reader.open(inputs[piece.input], piece.begin, piece.end);
+                for (LineReader::Status st; ok && (st = reader.readLine(s.strLine)) != LineReader::Status::End;) {
+                    if (st == LineReader::Status::Error) break;
+                    FileProc::DropByteOrderPair(s.strLine);
+                    if (PrepareLine(s.strLine, lowerCase)) s.ScanLine();
+                }
+                c.error = reader.error();
+            } catch (const std::bad_alloc&) {
+                c.error = {ErrorNumber::OutOfMemory, "Out of memory"};
+            }
+            c.occurrences = s.lngTotalNumOccurrences;
+            std::lock_guard<std::mutex> lock(m);
+            c.done = true;
+            finished.notify_all();
+        }
+    };
+    std::vector<std::thread> workers;
+    const size_t n = std::min<size_t>(size_t(jobs_), pieces.size());
+    try {
+        for (size_t t = 0; t < n; ++t) workers.emplace_back(work);
+    } catch (const std::system_error&) {
+        if (workers.empty()) work();  // no thread to be had: this one does it all
+    }
+
+    for (size_t k = 0; k < pieces.size(); ++k) {
+        {
+            std::unique_lock<std::mutex> lock(m);
+            finished.wait(lock, [&] { return counts[k].done; });
+        }
+        PieceCount& c = counts[k];
+        const std::string& input = inputs[pieces[k].input];
+        currentInput_ = input == "-" && streamFd_ >= 0 ? streamName_ : input;
+        try {
+            for (int32_t w = 1; w <= c.table.lngNumWords; ++w)
+                table.AddCount(c.table.WordList[w].strWord, c.table.WordList[w].lngFreq);
+        } catch (const std::bad_alloc&) {
+            c.error = {ErrorNumber::OutOfMemory, "Out of memory"};
+        }
+        scanner.lngTotalNumOccurrences += c.occurrences;
+        c.table = WordTable();
+        if (c.error.number != 0) {
+            host.setLabel(Label::Twirler, " ");
+            ReportError(c.error.number, c.error.description);
+            abandon = true;
+            break;
+        }
+    }
+    for (std::thread& t : workers) t.join();
+    std::string().swap(streamRead_);
+    EndScan();
+}
+
+}  // namespace kvx

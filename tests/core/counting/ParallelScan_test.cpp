@@ -1,0 +1,130 @@
+// Counting on several threads: inputs cut into pieces of a few dozen bytes
+// must list, label and record their counts (whose order is that of first
+// occurrence) exactly as one thread does.
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "counting/CountingSession.h"
+#include "files/FaultInjection.h"
+#include "FakeHost.h"
+#include "TempFolder.h"
+
+namespace kvx {
+namespace {
+
+using test::FakeHost;
+using test::TempFolder;
+
+// Words of every kind the rules treat apart, with every line end.
+std::string Mixed(unsigned seed, int words) {
+    static const char* const vocab[] = {"the", "The", "cat's", "x-ray", "2nd", "XIV", "caf\xC3\xA9", "Caf\xE9",
+                                        "dogs", "it's", "--", "don't", "o'clock", "end.", "\t", "maths"};
+    static const char* const ends[] = {" ", " ", " ", "\r\n", "\n", "\r", "\n\n", " \t\n"};
+    std::mt19937 rng(seed);
+    std::string s;
+    for (int i = 0; i < words; ++i) s += std::string(vocab[rng() % std::size(vocab)]) + ends[rng() % std::size(ends)];
+    return s;
+}
+
+std::string Utf16(const std::string& ascii) {
+    std::string s = "\xFF\xFE";
+    for (char c : ascii) s += c, s += '\0';
+    return s;
+}
+
+struct Case {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> files;  // name, bytes
+};
+
+const std::vector<Case>& Cases() {
+    static const std::vector<Case> cases = {
+        {"one_text_many_pieces", {{"a.txt", Mixed(1, 900)}}},
+        {"utf8_mark_no_final_line_end", {{"a.txt", "\xEF\xBB\xBF" + Mixed(2, 400) + "last"}}},
+        {"corpus_with_comments_and_utf16",
+         {{"a.txt", Mixed(3, 300)},
+          {"b.html", "<p>The cat</p><!-- a\nlong\ncomment -->dog &amp; cat\n" + Mixed(4, 50)},
+          {"c.c", "int x; /* the\ncat */ dog // cat\n" + Mixed(5, 50)},
+          {"d.txt", Utf16("The cat sat on the mat\r\nand the dog\r\n")},
+          {"e.txt", Mixed(6, 300)}}},
+    };
+    return cases;
+}
+
+struct Outcome {
+    std::string written;
+    std::vector<std::string> labels;
+    std::vector<std::string> titles;
+};
+
+Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode) {
+    TempFolder dir;
+    std::vector<std::string> inputs;
+    for (const auto& [name, bytes] : c.files) inputs.push_back(dir.write(name, bytes));
+    Params params = set;
+    FakeHost host;
+    MessageTable texts;
+    texts.Set(73, "Count words");
+    CountingSession session(params, host, texts);
+    session.blnStartUpCompleted = true;
+    params.optInFile = true;
+    params.txbFile[0] = inputs[0];
+    params.txbFile[1] = dir / "out.txt";
+    params.chkWarnOnOverwrite = 0;
+    session.SetInputs(inputs);
+    session.SetJobs(jobs, 40);
+    session.SetCountsMode(mode);
+    session.SetListingSink(ListingSink::File);
+    session.CountWords();
+    return {TempFolder::Read(dir / "out.txt"), session.ResultLabelTexts(), host.titles()};
+}
+
+TEST(ParallelScan, ListsAndCountsAsOneThreadDoes) {
+    std::vector<Params> sets(3);
+    sets[1].chkCaseSignificant = sets[1].chkAllowWordsWithApostrophes = 1;
+    sets[1].chkDropFinalS = sets[1].chkAllowWordsWithHyphens = 0;
+    sets[2].cboWordOrder = sets[2].chkIgnoreInfrequentWords = 1;
+    sets[2].txbWordsToIgnore = "the dog";
+    sets[2].strWordsToIgnore = " the dog ";
+    for (const Case& c : Cases())
+        for (size_t s = 0; s < sets.size(); ++s)
+            for (CountsMode mode : {CountsMode::None, CountsMode::Write}) {
+                const Outcome one = Count(c, sets[s], 1, mode);
+                const Outcome three = Count(c, sets[s], 3, mode);
+                SCOPED_TRACE(std::string(c.name) + " set " + std::to_string(s));
+                EXPECT_GT(one.written.size(), 40u);
+                EXPECT_EQ(three.written, one.written);
+                EXPECT_EQ(three.labels, one.labels);
+                EXPECT_EQ(three.titles, one.titles);
+            }
+}
+
+// A read failing in one piece refuses the count, as it does on one thread.
+TEST(ParallelScan, AReadFailureInAPieceIsReportedAndNothingIsWritten) {
+    TempFolder dir;
+    const std::string input = dir.write("a.txt", Mixed(7, 2000));
+    Params params;
+    FakeHost host;
+    FaultPlan faults;
+    faults.failReadAt = 200;
+    host.setIoFaults(&faults);
+    MessageTable texts;
+    CountingSession session(params, host, texts);
+    params.optInFile = true;
+    params.txbFile[0] = input;
+    params.txbFile[1] = dir / "out.txt";
+    session.SetJobs(2, 40);
+    session.SetListingSink(ListingSink::File);
+    session.CountWords();
+    EXPECT_TRUE(session.blnErrorReported);
+    EXPECT_GE(faults.failedReads, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.txt"));
+}
+
+}  // namespace
+}  // namespace kvx
