@@ -136,7 +136,7 @@ void Scanner::ScanLine() {
     }
 }
 
-std::string_view Scanner::GetNextWord() {
+[[gnu::always_inline]] inline std::string_view Scanner::GetNextWord() {
     const std::string_view line = strLine;
     if (lngLP < 1 || lngLP > static_cast<int64_t>(line.size())) return {};
     const size_t from = static_cast<size_t>(lngLP - 1);

@@ -74,6 +74,16 @@ constexpr CharTable kStemEnd = [] {
     return t;
 }();
 
+// The characters that stand two before a blank in the stem list: the
+// next-to-last character of a stem of two or more letters.
+constexpr CharTable kStemBeforeEnd = [] {
+    CharTable t{};
+    for (size_t i = 2; i < strContractionStems.size(); ++i)
+        if (strContractionStems[i] == ' ' && strContractionStems[i - 2] != ' ')
+            t[static_cast<unsigned char>(strContractionStems[i - 2])] = true;
+    return t;
+}();
+
 // Length of the longest stem in the list.
 constexpr size_t kLongestStem = [] {
     size_t longest = 0, run = 0;
@@ -156,13 +166,19 @@ bool StartsWithVowel(std::string_view text, bool blnLowerCaseOnly) {
     return blnLowerCaseOnly ? kLowerVowel[U(text[0])] : kVowel[U(text[0])];
 }
 
-bool IsContractionStem(std::string_view word) {
+bool StemInList(std::string_view word) {
     // word + blank can only occur in the stem list when it is no longer than
     // it, which is also what the buffer holds.
     char buf[strContractionStems.size()];
     if (word.size() + 1 > sizeof buf) return false;
     // Both lower-casings agree on every character that can end a stem.
     if (!word.empty() && !kStemEnd[kOrdinaryLower[U(word.back())]]) return false;
+    // Most words that end like a stem ("in", "been") are told apart by the
+    // character before, under either lower-casing.
+    if (word.size() >= 2) {
+        const unsigned char c = U(word[word.size() - 2]);
+        if (!kStemBeforeEnd[kOrdinaryLower[c]] && !kStemBeforeEnd[kTableLower[c]]) return false;
+    }
     // A word without blanks matches only as a whole suffix of one stem, and no
     // stem is longer than seven letters.
     if (word.size() > kLongestStem && word.find(' ') == std::string_view::npos) return false;

@@ -83,8 +83,24 @@ int64_t WordLength(std::string_view s, int64_t start, bool blnNumerals, std::str
 /// Whether the first character is a vowel (only a lower-case one when
 /// blnLowerCaseOnly); false for the empty text.
 bool StartsWithVowel(std::string_view text, bool blnLowerCaseOnly);
+/// IsContractionStem past its first test.
+bool StemInList(std::string_view word);
 /// Whether the lower-cased word followed by a blank occurs in the stem list.
-bool IsContractionStem(std::string_view word);
+/// A word must end in a character that ends a stem, in either case: most
+/// words are turned away here without a call.
+inline bool IsContractionStem(std::string_view word) {
+    static constexpr auto kEnds = [] {
+        std::array<bool, 256> t{};
+        for (size_t i = 1; i < strContractionStems.size(); ++i)
+            if (strContractionStems[i] == ' ') {
+                const char c = strContractionStems[i - 1];
+                t[static_cast<unsigned char>(c)] = true;
+                if (c >= 'a' && c <= 'z') t[static_cast<unsigned char>(c - 'a' + 'A')] = true;
+            }
+        return t;
+    }();
+    return (word.empty() || kEnds[static_cast<unsigned char>(word.back())]) && StemInList(word);
+}
 
 // ---------------------------------------------------------------------------
 // Line preparation

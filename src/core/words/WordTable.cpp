@@ -24,7 +24,7 @@ uint64_t Mix(uint64_t h) {
     return h;
 }
 
-uint64_t HashWord(std::string_view w) {
+[[gnu::always_inline]] inline uint64_t HashWord(std::string_view w) {
     uint64_t h = 0x9E3779B97F4A7C15ULL ^ w.size();
     size_t i = 0;
     for (; i + 8 <= w.size(); i += 8) {
@@ -33,8 +33,19 @@ uint64_t HashWord(std::string_view w) {
         h = (h ^ chunk) * 0x9E3779B97F4A7C15ULL;
         h ^= h >> 29;
     }
+    // The last 0 to 7 bytes: two overlapping loads, or three bytes; the
+    // length, mixed in above, tells the overlaps apart.
+    const size_t rem = w.size() - i;
+    const char* p = w.data() + i;
     uint64_t tail = 0;
-    for (size_t k = 0; i < w.size(); ++i, k += 8) tail |= uint64_t(uint8_t(w[i])) << k;
+    if (rem >= 4) {
+        uint32_t a, b;
+        std::memcpy(&a, p, 4);
+        std::memcpy(&b, p + rem - 4, 4);
+        tail = a | uint64_t(b) << 32;
+    } else if (rem > 0) {
+        tail = uint64_t(uint8_t(p[0])) | uint64_t(uint8_t(p[rem / 2])) << 8 | uint64_t(uint8_t(p[rem - 1])) << 16;
+    }
     h = (h ^ tail) * 0x9E3779B97F4A7C15ULL;
     return Mix(h);
 }
@@ -60,7 +71,7 @@ void WordTable::Reset() {
     indexStale_ = false;
 }
 
-int32_t WordTable::Find(std::string_view w, uint64_t h) const {
+[[gnu::always_inline]] inline int32_t WordTable::Find(std::string_view w, uint64_t h) const {
     const uint64_t tag = h & 0xFFFFFFFF00000000ULL;
     for (uint64_t pos = h & mask_;; pos = (pos + 1) & mask_) {
         const uint64_t e = index_[pos];
@@ -95,7 +106,7 @@ void WordTable::AddWordToList(std::string_view w) {
     const uint64_t h = HashWord(w);
     if (lngNumWords == 0) {
         WordList.resize(2);
-        WordList[1] = WordRecord{std::string(w), {}, 1, 0, 0, true};
+        WordList[1] = WordRecord{std::string(w), 1};
         lngNumWords = 1;
         InsertIndex(1, h);
         if (params && params->chkSuppressWords == 0 && host) {
@@ -111,7 +122,7 @@ void WordTable::AddWordToList(std::string_view w) {
         return;
     }
 
-    WordList.push_back(WordRecord{std::string(w), {}, 1, 0, 0, true});
+    WordList.push_back(WordRecord{std::string(w), 1});
     ++lngNumWords;
     if (size_t(lngNumWords) * 2 > index_.size()) {
         RebuildIndex();  // includes the new record
@@ -138,7 +149,7 @@ bool WordTable::AddCount(std::string_view w, int64_t n) {
         return true;
     }
     WordList.resize(size_t(lngNumWords) + 1);
-    WordList.push_back(WordRecord{std::string(w), {}, n, 0, 0, true});
+    WordList.push_back(WordRecord{std::string(w), n});
     ++lngNumWords;
     if (size_t(lngNumWords) * 2 > index_.size())
         RebuildIndex();

@@ -16,13 +16,14 @@ namespace kvx {
 class Host;
 struct Params;
 
+// The word and its count come first: a count touches nothing else.
 struct WordRecord {
-    std::string strWord;     // the word as counted (cp1252)
-    std::string strSortKey;  // LowerCaseExt(FoldForSorting(strWord))
+    std::string strWord;  // the word as counted (cp1252)
     int64_t lngFreq = 0;
     int32_t lngFreqRank = 0;  // position in frequency order, 0 = not ranked
     int32_t lngNextFreq = 0;  // next slot in frequency order, 0 = end
     bool blnIncluded = true;
+    std::string strSortKey;  // LowerCaseExt(FoldForSorting(strWord))
 };
 
 class WordTable : public WordSink {
