@@ -7,8 +7,12 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <iterator>
+#include <set>
+#include <sstream>
 #include <string>
 
+#include "base/Folder.h"
 #include "counting/CountingSession.h"
 #include "files/FaultInjection.h"
 #include "files/LineReader.h"
@@ -324,6 +328,60 @@ TEST(CommonWordsDuringCount, AreNotLoadedUnderARunningCount) {
     EXPECT_EQ(f.host.messages[0].text.substr(0, 37), "Common words cannot be read while wor");
     EXPECT_EQ(f.params.chkIgnoreCommonWords, 0);
     EXPECT_FALSE(f.session.blnCommonWordsLoaded);
+}
+
+// The common-words files made at build time, one row per language: each is
+// in the program's data folder, where "Select common words file" opens; it
+// loads without a message, one entry per word of its body; counting its own
+// body with it ignores every word (the final-s forms included, short words
+// not filtered); and a sentence keeps only its content words.
+TEST(CommonWordsFiles, LoadWholeAndLeaveOnlyContentWords) {
+    struct Row {
+        const char* lang;
+        const char* sentence;
+        std::set<std::string> kept;
+    };
+    const Row rows[] = {
+        {"de", "Der Hund und die Katze schlafen, als das Haus still ist.",
+         {"hund", "katze", "schlafen", "haus", "still"}},
+        {"fr", "Le chien dort dans la maison avec nous.", {"chien", "dort", "maison"}},
+        {"it", "Il gatto dorme nella casa con noi.", {"gatto", "dorme", "casa"}},
+        {"es", "El perro duerme en la casa con nosotros.", {"perro", "duerme", "casa"}},
+        {"pt", "O c\xC3\xA3o dorme na casa com eles.", {"c\xC3\xA3o", "dorme", "casa"}},
+    };
+    Fixture f;
+    f.session.cmdSelectCommonWordsFile_Click();
+    EXPECT_EQ(f.host.dialogFolder, ProgramFolder());
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.lang);
+        f.params.chkIgnoreCommonWords = 0;
+        f.params.strCommonWordsFile = ProgramFolder() + "/cwds_" + r.lang + ".txt";
+        f.host.messages.clear();
+        ASSERT_TRUE(f.session.ReadCommonWordsFile());
+        EXPECT_TRUE(f.host.messages.empty());
+
+        const std::string file = TempFolder::Read(f.params.strCommonWordsFile);
+        const size_t end = file.find("*/");
+        ASSERT_NE(end, std::string::npos);
+        const std::string body = file.substr(end + 2);
+        std::istringstream words(body);
+        const std::set<std::string> distinct{std::istream_iterator<std::string>(words), {}};
+        EXPECT_EQ(size_t(f.session.NumCommonWords()), distinct.size());
+
+        f.params.chkIgnoreCommonWords = 1;
+        f.params.chkIgnoreShortWords = 0;
+        f.Count(f.dir.write("body.txt", body));
+        EXPECT_EQ(f.session.NumWordsIncluded(), 0) << f.host.output;
+
+        f.params.chkIgnoreShortWords = 1;
+        const std::string listing = f.Count(f.dir.write("sentence.txt", r.sentence));
+        std::istringstream lines(listing);
+        std::set<std::string> listed;
+        std::string line, rank, freq, word;
+        std::getline(lines, line);  // the column heads
+        while (lines >> rank >> freq >> word) listed.insert(word);
+        EXPECT_EQ(listed, r.kept) << listing;
+    }
 }
 
 }  // namespace
