@@ -330,17 +330,11 @@ TEST(CommonWordsDuringCount, AreNotLoadedUnderARunningCount) {
     EXPECT_FALSE(f.session.blnCommonWordsLoaded);
 }
 
-// The common-words files made at build time, one row per language: each is
-// in the program's data folder, where "Select common words file" opens; it
-// loads without a message, one entry per word of its body; counting its own
-// body with it ignores every word (the final-s forms included, short words
-// not filtered); and a sentence keeps only its content words.
+// The common-words files made at build time, one row per language: each is in
+// the data folder, where the chooser opens; it loads silently, one entry per
+// word; its own words all go (final-s forms too); a sentence keeps its content.
 TEST(CommonWordsFiles, LoadWholeAndLeaveOnlyContentWords) {
-    struct Row {
-        const char* lang;
-        const char* sentence;
-        std::set<std::string> kept;
-    };
+    struct Row { const char* lang; const char* sentence; std::set<std::string> kept; };
     const Row rows[] = {
         {"de", "Der Hund und die Katze schlafen, als das Haus still ist.",
          {"hund", "katze", "schlafen", "haus", "still"}},
@@ -354,16 +348,12 @@ TEST(CommonWordsFiles, LoadWholeAndLeaveOnlyContentWords) {
     EXPECT_EQ(f.host.dialogFolder, ProgramFolder());
     for (const Row& r : rows) {
         SCOPED_TRACE(r.lang);
-        f.params.chkIgnoreCommonWords = 0;
         f.params.strCommonWordsFile = ProgramFolder() + "/cwds_" + r.lang + ".txt";
         f.host.messages.clear();
         ASSERT_TRUE(f.session.ReadCommonWordsFile());
         EXPECT_TRUE(f.host.messages.empty());
-
         const std::string file = TempFolder::Read(f.params.strCommonWordsFile);
-        const size_t end = file.find("*/");
-        ASSERT_NE(end, std::string::npos);
-        const std::string body = file.substr(end + 2);
+        const std::string body = file.substr(file.find("*/") + 2);  // after the header
         std::istringstream words(body);
         const std::set<std::string> distinct{std::istream_iterator<std::string>(words), {}};
         EXPECT_EQ(size_t(f.session.NumCommonWords()), distinct.size());
@@ -374,13 +364,11 @@ TEST(CommonWordsFiles, LoadWholeAndLeaveOnlyContentWords) {
         EXPECT_EQ(f.session.NumWordsIncluded(), 0) << f.host.output;
 
         f.params.chkIgnoreShortWords = 1;
-        const std::string listing = f.Count(f.dir.write("sentence.txt", r.sentence));
-        std::istringstream lines(listing);
+        std::istringstream listing(f.Count(f.dir.write("sentence.txt", r.sentence)));
+        std::string heads, rank, freq, word;
         std::set<std::string> listed;
-        std::string line, rank, freq, word;
-        std::getline(lines, line);  // the column heads
-        while (lines >> rank >> freq >> word) listed.insert(word);
-        EXPECT_EQ(listed, r.kept) << listing;
+        for (std::getline(listing, heads); listing >> rank >> freq >> word;) listed.insert(word);
+        EXPECT_EQ(listed, r.kept) << f.host.output;
     }
 }
 
