@@ -2,7 +2,7 @@
 # Installs the Debian packages KVX needs to build, test and run, once.
 set -euo pipefail
 pkgs=(build-essential cmake ccache pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-      libbenchmark-dev xvfb xauth python3 parallel)
+      libbenchmark-dev xvfb xauth python3 parallel liblingua-stopwords-perl)
 pkgs+=("$@")  # extra packages a target needs (the fuzzers: clang)
 missing=()
 for p in "${pkgs[@]}"; do

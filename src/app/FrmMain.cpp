@@ -698,7 +698,7 @@ void FrmMain::cmdFile_Click(int k) {
         session_->blnWordsGot = false;
         // "*" rather than "*.*": files without an extension are input too.
         name = Q(host_->openFileDialog("Specify input file",
-                                       "Any file containing only text (*) | *"));
+                                       "Any file containing only text (*) | *", {}));
     }
     TakeFileName(k, name);
 }

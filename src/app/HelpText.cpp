@@ -43,9 +43,11 @@ QStringList HelpParagraphs() {
             "counted, and so can program source code."),
         QStringLiteral(
             "A file of common words lists words to be ignored; it is used when 'Ignore common "
-            "words in file' is ticked. Such files for six languages can be obtained from the "
-            "publisher. They may be edited freely, and the words need be neither in order nor "
-            "one to a line."),
+            "words in file' is ticked. Such files for six languages come with KVX: "
+            "cwds_en.txt (English), cwds_de.txt (German), cwds_fr.txt (French), cwds_it.txt "
+            "(Italian), cwds_es.txt (Spanish) and cwds_pt.txt (Portuguese), in the folder that "
+            "'Select common words file' opens. They may be edited freely, and the words need be "
+            "neither in order nor one to a line."),
         QStringLiteral(
             "Text between the start- and end-comment markers set in the parameters window is "
             "ignored. The default markers are /* ... */."),

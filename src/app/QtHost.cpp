@@ -348,9 +348,12 @@ void QtHost::showMainWindow() {
     if (!w_.isVisible()) w_.show();
 }
 
-std::string QtHost::openFileDialog(std::string_view title, std::string_view filter) {
+std::string QtHost::openFileDialog(std::string_view title, std::string_view filter,
+                                   std::string_view folder) {
     if (quitting) return {};
-    return asker_->openFileDialog(owner(), Q(title), Q(filter), currentFolder_).toStdString();
+    return asker_->openFileDialog(owner(), Q(title), Q(filter),
+                                  folder.empty() ? currentFolder_ : Q(folder))
+        .toStdString();
 }
 
 QString QtHost::saveFileDialog(const QString& title, const QString& filter) {

@@ -111,7 +111,8 @@ public:
     void setTheFocus() override;
     void showParametersWindow() override;
     void showMainWindow() override;
-    std::string openFileDialog(std::string_view title, std::string_view filter) override;
+    std::string openFileDialog(std::string_view title, std::string_view filter,
+                               std::string_view folder) override;
     void setCurrentFolder(const std::string& folder) override;
     const QString& currentFolder() const { return currentFolder_; }
 

@@ -13,9 +13,10 @@
 namespace kvx::test {
 
 QString ScriptedAsker::openFileDialog(QWidget* owner, const QString& title, const QString&,
-                                     const QString&) {
+                                     const QString& folder) {
     lastOwner = owner;
     dialogTitles << title;
+    dialogFolders << folder;
     if (files.empty()) return {};
     QString f = files.front();
     files.pop_front();

@@ -33,6 +33,7 @@ public:
     /// Paths returned by the file dialogs, in order ("" = cancelled).
     std::deque<QString> files;
     QStringList dialogTitles;
+    QStringList dialogFolders;  // where each file dialog opened
     /// Runs at every yield offer with the number of offers so far.
     std::function<void(int64_t)> onYield;
 
@@ -51,7 +52,8 @@ public:
         silence = silenceNext;
         return message(owner, text, title, Icon::None, Buttons::YesNo);
     }
-    QString openFileDialog(QWidget*, const QString& title, const QString&, const QString&) override;
+    QString openFileDialog(QWidget*, const QString& title, const QString&,
+                           const QString& folder) override;
     QString saveFileDialog(QWidget* parent, const QString& title, const QString& filter,
                            const QString& folder) override {
         return openFileDialog(parent, title, filter, folder);
@@ -66,6 +68,7 @@ public:
         asked.clear();
         core.unexpected = 0;
         dialogTitles.clear();
+        dialogFolders.clear();
     }
 };
 

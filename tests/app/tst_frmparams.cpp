@@ -9,6 +9,7 @@
 #include "FrmParams.h"
 #include "ScriptedAsker.h"
 #include "TextGen.h"
+#include "base/Folder.h"
 #include "params/Defaults.h"
 #include "state/StateFile.h"
 
@@ -227,6 +228,7 @@ private slots:
         t.asker.clear();
         t.asker.files = {path};
         QTest::mouseClick(f.cmdSelectCommonWordsFile, Qt::LeftButton);
+        QCOMPARE(t.asker.dialogFolders, QStringList{QString::fromStdString(ProgramFolder())});
         QCOMPARE(t.asker.asked.size(), size_t(2));
         QCOMPARE(t.asker.asked[0].text, "Forty two common words loaded from " + path.toStdString());
         QCOMPARE(t.asker.lastOwner, &f);

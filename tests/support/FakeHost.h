@@ -38,6 +38,7 @@ public:
     std::function<void()> onYield;
     std::string clipboard;  // UTF-8
     std::string folder;     // the file dialogs' current folder
+    std::string dialogFolder;  // the folder the last file-open dialog was asked to open in
 
     Answer message(std::string_view text, std::string_view title, Icon icon, Buttons buttons) override {
         messages.push_back({std::string(text), std::string(title), icon, buttons});
@@ -73,6 +74,10 @@ public:
     void paramsChanged() override { ++paramsChangedCalls; }
     std::string clipboardText() override { return clipboard; }
     void setCurrentFolder(const std::string& f) override { folder = f; }
+    std::string openFileDialog(std::string_view, std::string_view, std::string_view in) override {
+        dialogFolder = std::string(in);
+        return {};  // cancelled
+    }
     std::string formatGrouped(int64_t n) const override {
         std::string digits = std::to_string(n < 0 ? -n : n), out;
         for (size_t i = 0; i < digits.size(); ++i) {

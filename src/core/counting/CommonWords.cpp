@@ -163,8 +163,10 @@ void CountingSession::chkIgnoreCommonWords_Click() {
 }
 
 void CountingSession::cmdSelectCommonWordsFile_Click() {
+    // Opens where the common-words files of the program are.
     std::string path = host.openFileDialog("Specify file of common words to ignore",
-                                           "Any file containing only text (*.*) | *.*");
+                                           "Any file containing only text (*.*) | *.*",
+                                           ProgramFolder());
     if (path.empty()) return;
     params.strCommonWordsFile = FileProc::NormaliseDriveCase(path);
     params.txbCommonWordsFile = params.strCommonWordsFile;

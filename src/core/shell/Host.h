@@ -90,8 +90,10 @@ public:
     virtual void showParametersWindow() {}
     /// Shows the main window (the common-words file may load before it is shown).
     virtual void showMainWindow() {}
-    /// A file-open dialog; returns the chosen path, "" when cancelled.
-    virtual std::string openFileDialog(std::string_view /*title*/, std::string_view /*filter*/) {
+    /// A file-open dialog opening in folder (the current folder when empty);
+    /// returns the chosen path, "" when cancelled.
+    virtual std::string openFileDialog(std::string_view /*title*/, std::string_view /*filter*/,
+                                       std::string_view /*folder*/) {
         return {};
     }
     /// The folder the next file dialog opens in.

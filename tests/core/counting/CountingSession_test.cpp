@@ -7,8 +7,12 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <iterator>
+#include <set>
+#include <sstream>
 #include <string>
 
+#include "base/Folder.h"
 #include "counting/CountingSession.h"
 #include "files/FaultInjection.h"
 #include "files/LineReader.h"
@@ -324,6 +328,48 @@ TEST(CommonWordsDuringCount, AreNotLoadedUnderARunningCount) {
     EXPECT_EQ(f.host.messages[0].text.substr(0, 37), "Common words cannot be read while wor");
     EXPECT_EQ(f.params.chkIgnoreCommonWords, 0);
     EXPECT_FALSE(f.session.blnCommonWordsLoaded);
+}
+
+// The common-words files made at build time, one row per language: each is in
+// the data folder, where the chooser opens; it loads silently, one entry per
+// word; its own words all go (final-s forms too); a sentence keeps its content.
+TEST(CommonWordsFiles, LoadWholeAndLeaveOnlyContentWords) {
+    struct Row { const char* lang; const char* sentence; std::set<std::string> kept; };
+    const Row rows[] = {
+        {"de", "Der Hund und die Katze schlafen, als das Haus still ist.",
+         {"hund", "katze", "schlafen", "haus", "still"}},
+        {"fr", "Le chien dort dans la maison avec nous.", {"chien", "dort", "maison"}},
+        {"it", "Il gatto dorme nella casa con noi.", {"gatto", "dorme", "casa"}},
+        {"es", "El perro duerme en la casa con nosotros.", {"perro", "duerme", "casa"}},
+        {"pt", "O c\xC3\xA3o dorme na casa com eles.", {"c\xC3\xA3o", "dorme", "casa"}},
+    };
+    Fixture f;
+    f.session.cmdSelectCommonWordsFile_Click();
+    EXPECT_EQ(f.host.dialogFolder, ProgramFolder());
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.lang);
+        f.params.strCommonWordsFile = ProgramFolder() + "/cwds_" + r.lang + ".txt";
+        f.host.messages.clear();
+        ASSERT_TRUE(f.session.ReadCommonWordsFile());
+        EXPECT_TRUE(f.host.messages.empty());
+        const std::string file = TempFolder::Read(f.params.strCommonWordsFile);
+        const std::string body = file.substr(file.find("*/") + 2);  // after the header
+        std::istringstream words(body);
+        const std::set<std::string> distinct{std::istream_iterator<std::string>(words), {}};
+        EXPECT_EQ(size_t(f.session.NumCommonWords()), distinct.size());
+
+        f.params.chkIgnoreCommonWords = 1;
+        f.params.chkIgnoreShortWords = 0;
+        f.Count(f.dir.write("body.txt", body));
+        EXPECT_EQ(f.session.NumWordsIncluded(), 0) << f.host.output;
+
+        f.params.chkIgnoreShortWords = 1;
+        std::istringstream listing(f.Count(f.dir.write("sentence.txt", r.sentence)));
+        std::string heads, rank, freq, word;
+        std::set<std::string> listed;
+        for (std::getline(listing, heads); listing >> rank >> freq >> word;) listed.insert(word);
+        EXPECT_EQ(listed, r.kept) << f.host.output;
+    }
 }
 
 }  // namespace
