@@ -20,6 +20,9 @@ for p in "${packages[@]}"; do
   [ -n "$f" ] || { echo "check-package: no $p package in $dist/"; exit 1; }
   debs+=("./$f")
 done
+# kvx-count is the program for machines without a display: no Qt at all.
+depends=$(dpkg-deb -f "${debs[1]}" Depends)
+case ${depends,,} in *qt*) echo "check-package: kvx-count depends on Qt: $depends"; exit 1 ;; esac
 [ -x "$build/src/cli/kvx-count" ] || { echo "check-package: no $build/src/cli/kvx-count to compare with"; exit 1; }
 
 fail() { echo "check-package: FAILED: $*"; exit 1; }
@@ -55,7 +58,8 @@ for f in listing csv json; do
   cmp -s "$tmp/run-bin" "$tmp/run-cli" || { diff "$tmp/run-bin" "$tmp/run-cli" || true; fail "kvx-count --format $f differs"; }
 done
 grep -q '^status 0$' "$tmp/run-bin" || fail "kvx-count did not count"
-echo "kvx-count: the installed program lists as the build tree's"
+! objdump -p /usr/bin/kvx-count | grep NEEDED | grep -qi qt || fail "/usr/bin/kvx-count links Qt"
+echo "kvx-count: the installed program lists as the build tree's, without Qt"
 
 # kvx: reads its message texts, and its window comes up offscreen and stays
 # until it is ended.

@@ -27,7 +27,7 @@ package_names() {
 }
 
 case "$1" in
-options)  # kvx-count's --help and its manual page name the same options
+options)  # a program's --help and its manual page name the same options
   bin=$2 page=$3
   # Documented already; kvx-count's --help lists it once it is merged.
   pending="--jobs"
