@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench install clean
+.PHONY: all deps configure build run test bench install clean deb
 
 all: build
 
@@ -32,6 +32,25 @@ install: build
 
 clean:
 	rm -rf $(BUILD)
+
+# The Debian packages kvx, kvx-count and kvx-data, built by dpkg-buildpackage
+# (tests off: make test runs them), moved from .. to dist/, checked by lintian
+# and by installing them (tools/check-package.sh, which compares with the
+# build tree's kvx-count).
+DIST ?= dist
+DEB_TOOLS = debhelper dpkg-dev fakeroot lintian man-db bash-completion
+
+deb: build
+	@./tools/install-deps.sh $(DEB_TOOLS)
+	DEB_BUILD_OPTIONS="nocheck parallel=$(JOBS)" dpkg-buildpackage -us -uc -b -Pnocheck
+	@mkdir -p $(DIST) && rm -f $(DIST)/kvx*
+	@changes=../kvx_$$(dpkg-parsechangelog -S Version)_$$(dpkg-architecture -qDEB_HOST_ARCH).changes; \
+	  for f in $$(sed -n '/^Files:/,/^[^ ]/s/^ [0-9a-f]\{32\} [0-9]* [^ ]* [^ ]* //p' $$changes); do \
+	    mv ../$$f $(DIST)/; done; \
+	  mv $$changes $(DIST)/; ls -l $(DIST)
+	fakeroot debian/rules clean >/dev/null
+	lintian --fail-on error --display-info $(DIST)/*.changes
+	./tools/check-package.sh $(DIST) $(BUILD)
 
 # Hardening: the whole test suite on an AddressSanitizer/UBSan build, and the
 # libFuzzer targets (clang) run for a minute each from their seed corpora.

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages KVX needs to build, test and run, once.
 set -euo pipefail
-pkgs=(build-essential cmake ccache pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-      libbenchmark-dev xvfb xauth python3 parallel liblingua-stopwords-perl)
-pkgs+=("$@")  # extra packages a target needs (the fuzzers: clang)
+# debian/control builds with the same list (tests/packaging checks it).
+pkgs=(build-essential cmake ccache pkg-config qt6-base-dev qt6-charts-dev libgl-dev scdoc
+      liblingua-stopwords-perl libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth python3
+      parallel desktop-file-utils appstream)
+pkgs+=("$@")  # extra packages a target needs (the fuzzers: clang; the package: debhelper, lintian)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -390,11 +390,12 @@ void FrmMain::dropEvent(QDropEvent* event) {
     // Handled once the drop is over, so that a message box does not run
     // inside the drag's own event loop.
     const QString path = urls[0].toLocalFile();
-    QTimer::singleShot(0, this, [this, path] { DropFile(path); });
+    QTimer::singleShot(0, this, [this, path] { OpenFile(path); });
 }
 
-void FrmMain::DropFile(const QString& path) {
+void FrmMain::OpenFile(const QString& name) {
     if (!cmdFile[0]->isEnabled()) return;  // a count began meanwhile
+    const QString path = QFileInfo(name).absoluteFilePath();
     if (QFileInfo(path).suffix().compare(QLatin1String("kvx"), Qt::CaseInsensitive) == 0) {
         frmParams_->LoadStateFrom(path);
         SetTheFocus();

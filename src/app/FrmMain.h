@@ -82,6 +82,10 @@ public:
     void FillComboBoxes();
     void PopUp(const QString& message, int width, int height, int interval, int top, int left);
     void RequestWebPage(const std::string& url);
+    /// Takes a file dropped on the window or named on the command line: a
+    /// ".kvx" file as parameters, any other as the input file. A relative
+    /// name is taken from the current folder.
+    void OpenFile(const QString& path);
     bool Quitting() const { return blnQuitting_; }
 
     // Event handlers.
@@ -153,8 +157,6 @@ private:
     void BuildShortcuts();
     /// The non-focus half of SetTheFocus: twirler blank, "Clear" buttons.
     void RefreshFileButtons();
-    /// Takes a dropped file: a ".kvx" file as parameters, any other as input.
-    void DropFile(const QString& path);
     /// The input or output file chosen (empty: none), as the dialog hands it.
     void TakeFileName(int index, const QString& name);
     void SaveWindowGeometry();

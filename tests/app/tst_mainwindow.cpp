@@ -295,6 +295,13 @@ private slots:
         const QString in = WriteFile(QStringLiteral("LICENSE"), "free text\n");
         drop(in);
         QCOMPARE(w.txbFile[0]->text(), in);
+        // Named on the command line: a relative name is read from the current folder.
+        const QString named = WriteFile(QStringLiteral("named.txt"), "more text\n");
+        const QString was = QDir::currentPath();
+        QDir::setCurrent(TempDir());
+        w.OpenFile(QStringLiteral("named.txt"));
+        QDir::setCurrent(was);
+        QCOMPARE(w.txbFile[0]->text(), named);
         Params p;
         p.cboDisplayFormat = 4;
         const QString kvx = TempDir() + QStringLiteral("/dropped.kvx");
