@@ -42,8 +42,6 @@ void CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     cmdClearOutput_Click();
     ResetWordTable();
     blnStop = false;
-    SetCountRunning(true);
-    host.enableControls(false);
 
     // Each input's rules are loaded here, in order, so that a refused marker
     // is reported as a pass of one thread would report it.

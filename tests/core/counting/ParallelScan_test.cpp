@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <random>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -50,7 +52,7 @@ const std::vector<Case>& Cases() {
          {{"a.txt", Mixed(3, 300)},
           {"b.html", "<p>The cat</p><!-- a\nlong\ncomment -->dog &amp; cat\n" + Mixed(4, 50)},
           {"c.c", "int x; /* the\ncat */ dog // cat\n" + Mixed(5, 50)},
-          {"d.txt", Utf16("The cat sat on the mat\r\nand the dog\r\n")},
+          {"d.txt", Utf16("The cat sat on the mat\r\nand the dog\nsat\r\n" + Mixed(8, 40))},
           {"e.txt", Mixed(6, 300)}}},
     };
     return cases;
@@ -60,6 +62,19 @@ struct Outcome {
     std::string written;
     std::vector<std::string> labels;
     std::vector<std::string> titles;
+    size_t reads = 0;  // the different offsets reads started at
+};
+
+// Records where each block read starts: a piece starts a read of its own.
+struct ReadStarts : IoFaults {
+    std::mutex m;
+    std::set<int64_t> offsets;
+    int readFault(int64_t offset) override {
+        std::lock_guard<std::mutex> lock(m);
+        offsets.insert(offset);
+        return 0;
+    }
+    int writeFault(int64_t) override { return 0; }
 };
 
 Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode) {
@@ -68,6 +83,8 @@ Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode) {
     for (const auto& [name, bytes] : c.files) inputs.push_back(dir.write(name, bytes));
     Params params = set;
     FakeHost host;
+    ReadStarts reads;
+    host.setIoFaults(&reads);
     MessageTable texts;
     texts.Set(73, "Count words");
     CountingSession session(params, host, texts);
@@ -81,7 +98,7 @@ Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode) {
     session.SetCountsMode(mode);
     session.SetListingSink(ListingSink::File);
     session.CountWords();
-    return {TempFolder::Read(dir / "out.txt"), session.ResultLabelTexts(), host.titles()};
+    return {TempFolder::Read(dir / "out.txt"), session.ResultLabelTexts(), host.titles(), reads.offsets.size()};
 }
 
 TEST(ParallelScan, ListsAndCountsAsOneThreadDoes) {
@@ -101,6 +118,7 @@ TEST(ParallelScan, ListsAndCountsAsOneThreadDoes) {
                 EXPECT_EQ(three.written, one.written);
                 EXPECT_EQ(three.labels, one.labels);
                 EXPECT_EQ(three.titles, one.titles);
+                EXPECT_GT(three.reads, one.reads + 20);  // the texts were cut into pieces
             }
 }
 
