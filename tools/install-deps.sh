@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages KVX needs to build, test and run, once.
 set -euo pipefail
-pkgs=(build-essential cmake ccache pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-      libbenchmark-dev xvfb xauth python3 parallel)
+# Qt Charts' CMake package needs Qt6OpenGL's, which qt6-charts-dev does not pull in.
+pkgs=(build-essential cmake ccache pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev
+      qt6-svg-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth python3 parallel)
 pkgs+=("$@")  # extra packages a target needs (the fuzzers: clang)
 missing=()
 for p in "${pkgs[@]}"; do
