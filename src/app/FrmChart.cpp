@@ -13,6 +13,7 @@
 #include <QLogValueAxis>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSettings>
 #include <QSpinBox>
 #include <QSvgGenerator>
@@ -77,15 +78,20 @@ FrmChart::FrmChart(FrmMain& main) : QWidget(&main, Qt::Window), main_(main) {
     spnTopWords->setValue(std::clamp(Settings().value(kTopWordsKey, 30).toInt(), 10, ChartData::kMaxBars));
     auto* lblTopWords = new QLabel(QStringLiteral("&Words shown:"), barsPage);
     lblTopWords->setBuddy(spnTopWords);
-    chtBars = NewView(barsPage, "chtBars");
+    // Many bars get more room than the window has: the chart then scrolls.
+    auto* barsScroll = new QScrollArea(barsPage);
+    barsScroll->setWidgetResizable(true);
+    barsScroll->setFrameShape(QFrame::NoFrame);
+    chtBars = NewView(barsScroll, "chtBars");
     chtBars->chart()->legend()->hide();
+    barsScroll->setWidget(chtBars);
     auto* barsRow = new QHBoxLayout;
     barsRow->addWidget(lblTopWords);
     barsRow->addWidget(spnTopWords);
     barsRow->addStretch(1);
     auto* bars = new QVBoxLayout(barsPage);
     bars->addLayout(barsRow);
-    bars->addWidget(chtBars, 1);
+    bars->addWidget(barsScroll, 1);
     tabViews->addTab(barsPage, QStringLiteral("&Top words"));
 
     auto* ranksPage = new QWidget(tabViews);
@@ -114,7 +120,7 @@ FrmChart::FrmChart(FrmMain& main) : QWidget(&main, Qt::Window), main_(main) {
     connect(spnTopWords, &QSpinBox::valueChanged, this, [this] { spnTopWords_ValueChanged(); });
     connect(cmdSaveImage, &QPushButton::clicked, this, [this] { cmdSaveImage_Click(); });
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::hide);
-    resize(820, 720);
+    resize(820, 760);
 }
 
 void FrmChart::SetData(ChartData data, int64_t listing) {
@@ -157,11 +163,11 @@ void FrmChart::DrawBars() {
 
     auto* wordAxis = new QBarCategoryAxis;
     wordAxis->append(words);
-    // Every word written out; the more bars, the smaller the type.
+    // Every word written out, each bar tall enough for its word.
     wordAxis->setTruncateLabels(false);
-    QFont font = wordAxis->labelsFont();
-    font.setPointSizeF(std::clamp(11.0 - n / 12.0, 6.0, font.pointSizeF()));
-    wordAxis->setLabelsFont(font);
+    const QFontMetrics metrics(wordAxis->labelsFont());
+    // (Qt Charts hides the top word when its row is much tighter than this.)
+    chtBars->setMinimumHeight(std::max(240, n * (metrics.height() + 5) + 4 * metrics.height()));
     auto* freqAxis = new QValueAxis;
     freqAxis->setTitleText(QStringLiteral("Frequency"));
     freqAxis->setLabelFormat(QStringLiteral("%.0f"));
