@@ -28,6 +28,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "FrmChart.h"
 #include "FrmHelp.h"
 #include "FrmParams.h"
 #include "FrmPopUp.h"
@@ -38,6 +39,7 @@
 #include "files/FileProc.h"
 #include "params/Defaults.h"
 #include "state/StateFile.h"
+#include "words/ChartData.h"
 
 namespace kvx {
 namespace {
@@ -200,6 +202,14 @@ void FrmMain::BuildControls() {
     cmdSaveState = button("cmdSaveState", "Save state");
     cmdClearOutput = button("cmdClearOutput", "Clear textbox");
     cmdCopyToClipboard = button("cmdCopyToClipboard", "Copy text to clipboard");
+    cmdSaveListing = button("cmdSaveListing", "Save listing as...");
+    cmdSaveListing->setToolTip(QStringLiteral(
+        "Save the listed words for a spreadsheet or another program: CSV, TSV or JSON (Ctrl+Shift+S)"));
+    cmdChart = button("cmdChart", "Chart");
+    cmdChart->setToolTip(QStringLiteral("Chart the listed words (Ctrl+G)"));
+    // Both wait for a finished count.
+    cmdSaveListing->setEnabled(false);
+    cmdChart->setEnabled(false);
     cmdHelp = button("cmdHelp", "Help");
     cmdHelp->installEventFilter(this);
     cmdQuit = button("cmdQuit", "Quit");
@@ -269,7 +279,8 @@ void FrmMain::BuildControls() {
 
     auto* commands = new QHBoxLayout;
     for (QPushButton* b :
-         {cmdSetParameters, cmdSaveState, cmdClearOutput, cmdCopyToClipboard, cmdHelp})
+         {cmdSetParameters, cmdSaveState, cmdClearOutput, cmdCopyToClipboard, cmdSaveListing, cmdChart,
+          cmdHelp})
         commands->addWidget(b);
     commands->addStretch(1);
     commands->addWidget(lblCV_URL);
@@ -311,6 +322,12 @@ void FrmMain::BuildShortcuts() {
         if (cmdHelp->isEnabled()) cmdHelp_Click();
     });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { cmdQuit_Click(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] {
+        if (cmdSaveListing->isEnabled()) cmdSaveListing_Click();
+    });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_G), [this] {
+        if (cmdChart->isEnabled()) cmdChart_Click();
+    });
 }
 
 void FrmMain::ConnectHandlers() {
@@ -335,6 +352,8 @@ void FrmMain::ConnectHandlers() {
     connect(cmdSaveState, &QPushButton::clicked, this, [this] { cmdSaveState_Click(); });
     connect(cmdClearOutput, &QPushButton::clicked, this, [this] { cmdClearOutput_Click(); });
     connect(cmdCopyToClipboard, &QPushButton::clicked, this, [this] { cmdCopyToClipboard_Click(); });
+    connect(cmdSaveListing, &QPushButton::clicked, this, [this] { cmdSaveListing_Click(); });
+    connect(cmdChart, &QPushButton::clicked, this, [this] { cmdChart_Click(); });
     connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
     connect(cmdQuit, &QPushButton::clicked, this, [this] { cmdQuit_Click(); });
     connect(lblCorvaneSystems, &QLabel::linkActivated, this, [this] { lblCorvaneSystems_Click(); });
@@ -583,6 +602,7 @@ void FrmMain::PlaceWindow() {
 // Helpers other windows call
 
 void FrmMain::SetTheFocus() {
+    RefreshResultCommands();
     if (!isVisible()) return;
     if (txbFile[0]->text().isEmpty() && cmdFile[0]->isEnabled()) cmdFile[0]->setFocus();
     else if (cmdListWords->isEnabled()) cmdListWords->setFocus();
@@ -609,6 +629,23 @@ void FrmMain::EnableControls(bool enabled) {
     // "Disable" only with an output file named.
     if (enabled) EnableOutputFileControls();
     else chkDisableOutputToFile->setEnabled(false);
+    RefreshResultCommands();
+}
+
+bool FrmMain::ResultReady() const {
+    return session_->blnWordsGot && !session_->Running() && !blnQuitting_;
+}
+
+void FrmMain::RefreshResultCommands() {
+    const bool ready = ResultReady();
+    cmdSaveListing->setEnabled(ready);
+    cmdChart->setEnabled(ready);
+    if (ready && frmChart_ && frmChart_->isVisible() && frmChart_->listing() != session_->ListingsMade())
+        UpdateChart();
+}
+
+void FrmMain::UpdateChart() {
+    frmChart_->SetData(MakeChartData(session_->ListedRows()), session_->ListingsMade());
 }
 
 void FrmMain::EnableOutputFileControls() {
@@ -689,6 +726,7 @@ void FrmMain::RequestWebPage(const std::string& url) {
 void FrmMain::cmdListWords_Click() {
     params_.chkSuppressWords = chkSuppressWords->isChecked() ? 1 : 0;
     session_->cmdListWords_Click();
+    RefreshResultCommands();
 }
 
 void FrmMain::cmdFile_Click(int k) {
@@ -827,6 +865,31 @@ void FrmMain::cmdCopyToClipboard_Click() {
     }
 }
 
+void FrmMain::cmdSaveListing_Click() {
+    if (!ResultReady()) return;
+    static const ListingFormat kFormats[] = {ListingFormat::Csv, ListingFormat::Tsv, ListingFormat::Json};
+    int type = 0;
+    const QString name = host_->saveFileAs(
+        QStringLiteral("Save listing as"),
+        QStringLiteral("CSV, comma-separated (*.csv);;TSV, tab-separated (*.tsv);;JSON (*.json)"),
+        {QStringLiteral("csv"), QStringLiteral("tsv"), QStringLiteral("json")}, type);
+    if (!name.isEmpty()) {
+        const ListingOutcome o = session_->SaveListingAs(name.toStdString(), kFormats[type]);
+        if (o.error.number != 0)
+            host_->message("The listing was not saved.\r\n" +
+                               ErrorNumberText(texts_.GetProgramText(34), o.error),
+                           "Save listing as", Icon::Exclamation, Buttons::OK);
+    }
+    SetTheFocus();
+}
+
+void FrmMain::cmdChart_Click() {
+    if (!ResultReady()) return;
+    if (!frmChart_) frmChart_ = new FrmChart(*this);
+    if (frmChart_->listing() != session_->ListingsMade()) UpdateChart();
+    frmChart_->ShowChart();
+}
+
 void FrmMain::cmdHelp_Click() { frmHelp_->ShowHelp(); }
 
 void FrmMain::cmdQuit_Click() {
@@ -840,6 +903,7 @@ void FrmMain::cmdQuit_Click() {
     Timer1->stop();
     SaveWindowGeometry();
     frmHelp_->hide();
+    if (frmChart_) frmChart_->hide();
     hide();
     if (endProgram) endProgram();
 }
@@ -863,6 +927,8 @@ void FrmMain::Timer1_Timer() {
               : QString());
     // Not while a count runs: the commands stay disabled until it ends.
     if (!session_->Running()) cmdClearOutput->setEnabled(!empty);
+    // A parameter change may have made the result stale.
+    RefreshResultCommands();
     for (int k = 0; k < 2; ++k) {
         const QString t = txbFile[k]->text();
         txbFile[k]->setToolTip(t.size() >= (k == 0 ? 49 : 38) ? t : QString());

@@ -8,7 +8,8 @@
 // plus event; the decisions live in kvx::CountingSession, which reaches the
 // widgets back through QtHost. A count runs inside cmdListWords_Click; while
 // it runs, yields let a second click on the same button (captioned "Stop")
-// set blnStop.
+// set blnStop. A finished result (blnWordsGot) can also be saved in a table
+// format ("Save listing as...") and charted (FrmChart), without counting again.
 
 #include <QWidget>
 #include <functional>
@@ -32,6 +33,7 @@ class QUrl;
 
 namespace kvx {
 
+class FrmChart;
 class FrmHelp;
 class FrmParams;
 class FrmPopUp;
@@ -53,6 +55,8 @@ public:
     QtHost& host() { return *host_; }
     FrmHelp* help() const { return frmHelp_; }
     FrmPopUp* popUp() const { return frmPopUp_; }
+    /// The chart window, once it has been opened.
+    FrmChart* chart() const { return frmChart_; }
 
     // Program-wide strings set at start-up.
     std::string strProgramTitle;
@@ -76,6 +80,9 @@ public:
     void SetTheFocus();
     void EnableControls(bool enabled);
     void EnableOutputFileControls();
+    /// "Save listing as..." and "Chart" are usable while a finished result
+    /// can be listed again; an open chart follows the last listing.
+    void RefreshResultCommands();
     /// Writes the parameter values into the widgets without firing handlers.
     void ParamsToControls();
     void InitializeVariables();
@@ -103,6 +110,8 @@ public:
     void cmdSaveState_Click();
     void cmdClearOutput_Click();
     void cmdCopyToClipboard_Click();
+    void cmdSaveListing_Click();
+    void cmdChart_Click();
     void cmdHelp_Click();
     void cmdQuit_Click();
     void txbIntro_Click();
@@ -125,6 +134,8 @@ public:
     QPushButton* cmdSaveState;
     QPushButton* cmdClearOutput;
     QPushButton* cmdCopyToClipboard;
+    QPushButton* cmdSaveListing;
+    QPushButton* cmdChart;
     QPushButton* cmdHelp;
     QPushButton* cmdQuit;
     QLabel* lblCorvaneSystems;
@@ -166,6 +177,10 @@ private:
     void PlaceWindow();
     void LoadCommonWordsAtStartUp();
     void SaveStateWithPopUp();
+    /// A finished result that can be listed again, and no count running.
+    bool ResultReady() const;
+    /// Hands the chart window the chart of the result as now listed.
+    void UpdateChart();
     void SelectOptInFile();
     void SelectOptOnClipboard();
     void ShowClipboardSize(int64_t n);
@@ -177,6 +192,7 @@ private:
     FrmHelp* frmHelp_ = nullptr;
     FrmParams* frmParams_ = nullptr;
     FrmPopUp* frmPopUp_ = nullptr;
+    FrmChart* frmChart_ = nullptr;
     bool blnSettingControls_ = false;
     bool blnInLostFocus_ = false;
     bool blnQuitting_ = false;

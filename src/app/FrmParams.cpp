@@ -700,7 +700,7 @@ void FrmParams::SaveStateToFile() {
     QString name =
         host.quitting ? QString()
                       : host.asker().saveFileDialog(this, title, kParameterFilter,
-                                                    host.currentFolder());
+                                                    host.currentFolder(), nullptr);
     if (name.isEmpty()) return;
     // A name typed without an extension gets ".kvx", so that the load
     // dialog's filter shows the file.

@@ -55,9 +55,14 @@ QStringList HelpParagraphs() {
             "For files with the extensions htm, html, shtml, xml and php the markers are set to "
             "< and >, so that tags are ignored."),
         QStringLiteral(
-            "To use the results in a spreadsheet, copy the output to the clipboard, paste it "
-            "into a text editor and save it as a .txt file; a spreadsheet program reading that "
-            "file detects the columns."),
+            "To use the results in a spreadsheet or another program, click 'Save listing as...' "
+            "(Ctrl+Shift+S) after a count: it saves the listed words, in the order shown, as "
+            "CSV, TSV or JSON, chosen by the file type, without counting again."),
+        QStringLiteral(
+            "'Chart' (Ctrl+G) shows the most frequent words as bars, and every word's rank "
+            "against its frequency on logarithmic axes with the least-squares line over the "
+            "first thousand ranks; its slope tells how the vocabulary is spread. 'Save image...' "
+            "writes the chart on show as PNG or SVG."),
         QStringLiteral(
             "An output file can be written as comma-delimited so that it can be read by other "
             "software."),

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -22,6 +23,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <algorithm>
 
 #include "FrmMain.h"
 
@@ -70,6 +72,20 @@ QString QtFilter(const QString& filter) {
     const QString pattern = filter.mid(bar + 1).trimmed();
     if (description.contains(QLatin1Char('('))) return description;
     return description + QStringLiteral(" (") + pattern + QLatin1Char(')');
+}
+
+int ChosenFileType(QString& path, const QString& chosenFilter, const QStringList& suffixes) {
+    const int own = int(suffixes.indexOf(QFileInfo(path).suffix().toLower()));
+    if (own >= 0) return own;
+    int type = 0;
+    const qsizetype star = chosenFilter.indexOf(QStringLiteral("*."));
+    if (star >= 0) {
+        qsizetype end = star + 2;
+        while (end < chosenFilter.size() && chosenFilter[end].isLetterOrNumber()) ++end;
+        type = std::max(0, int(suffixes.indexOf(chosenFilter.mid(star + 2, end - star - 2).toLower())));
+    }
+    if (!suffixes.isEmpty()) path += QLatin1Char('.') + suffixes[type];
+    return type;
 }
 
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text,
@@ -124,9 +140,9 @@ QString Asker::openFileDialog(QWidget* parent, const QString& title, const QStri
 }
 
 QString Asker::saveFileDialog(QWidget* parent, const QString& title, const QString& filter,
-                              const QString& folder) {
-    // The listing asks its own overwrite question.
-    return QFileDialog::getSaveFileName(parent, title, folder, QtFilter(filter), nullptr,
+                              const QString& folder, QString* selectedFilter) {
+    // The callers ask their own overwrite question.
+    return QFileDialog::getSaveFileName(parent, title, folder, QtFilter(filter), selectedFilter,
                                         QFileDialog::DontConfirmOverwrite);
 }
 
@@ -356,9 +372,27 @@ std::string QtHost::openFileDialog(std::string_view title, std::string_view filt
         .toStdString();
 }
 
-QString QtHost::saveFileDialog(const QString& title, const QString& filter) {
+QString QtHost::saveFileDialog(const QString& title, const QString& filter,
+                               QString* selectedFilter) {
     if (quitting) return {};
-    return asker_->saveFileDialog(owner(), title, filter, currentFolder_);
+    return asker_->saveFileDialog(owner(), title, filter, currentFolder_, selectedFilter);
+}
+
+QString QtHost::saveFileAs(const QString& title, const QString& filter, const QStringList& suffixes,
+                           int& type) {
+    // The type chosen last time for this kind of file is offered first.
+    const QString key = QStringLiteral("saveAs/") + suffixes.join(QLatin1Char('-'));
+    QSettings settings(QStringLiteral("kvx"), QStringLiteral("kvx"));
+    QString chosen = settings.value(key).toString();
+    QString name = saveFileDialog(title, filter, &chosen);
+    if (name.isEmpty()) return {};
+    type = ChosenFileType(name, chosen, suffixes);
+    settings.setValue(key, filter.split(QStringLiteral(";;")).value(type));
+    if (QFileInfo::exists(name) &&
+        message((name + QStringLiteral(" already exists.\r\nDo you want to replace it?")).toStdString(),
+                title.toStdString(), Icon::Exclamation, Buttons::YesNo) != Answer::Yes)
+        return {};
+    return name;
 }
 
 void QtHost::setCurrentFolder(const std::string& folder) { currentFolder_ = Q(folder); }

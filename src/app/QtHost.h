@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <string>
 
@@ -31,8 +32,10 @@ public:
     virtual QString openFileDialog(QWidget* parent, const QString& title, const QString& filter,
                                    const QString& folder);
     /// A dialog that names a file that need not exist yet; "" when cancelled.
+    /// Filters go in Qt's form, several joined by ";;"; the one chosen is put
+    /// in selectedFilter when given.
     virtual QString saveFileDialog(QWidget* parent, const QString& title, const QString& filter,
-                                   const QString& folder);
+                                   const QString& folder, QString* selectedFilter);
     /// A Yes/No question with a "Don't ask again" box; `silence` tells
     /// whether the box was ticked.
     virtual Answer question(QWidget* parent, const QString& text, const QString& title,
@@ -44,6 +47,12 @@ public:
 
 /// Turns a "description | pattern" filter into Qt's "description (pattern)".
 QString QtFilter(const QString& filter);
+
+/// The file type a save dialog's answer names, as an index into suffixes
+/// ("csv", ...): the file's own suffix when it is one of them, else the type
+/// of the chosen filter (the first "*.suffix" it names, else the first type),
+/// whose suffix is then appended to path.
+int ChosenFileType(QString& path, const QString& chosenFilter, const QStringList& suffixes);
 
 /// The message box for a question: its lines break only where the text
 /// breaks, the box widening instead (up to the limit Qt sets by the screen).
@@ -125,8 +134,15 @@ public:
     /// Puts text appended since the last turn of the event loop into the box.
     void flushOutput() const;
 
-    /// A save-style dialog for the output file, through the asker.
-    QString saveFileDialog(const QString& title, const QString& filter);
+    /// A save-style dialog, through the asker (see Asker::saveFileDialog).
+    QString saveFileDialog(const QString& title, const QString& filter,
+                           QString* selectedFilter = nullptr);
+    /// A save dialog for a file of one of several types (Qt filters joined by
+    /// ";;", in the order of suffixes), offering the type chosen last time:
+    /// the name with its suffix, its type in `type` (see ChosenFileType), or
+    /// "" when cancelled or when replacing an existing file was refused.
+    QString saveFileAs(const QString& title, const QString& filter, const QStringList& suffixes,
+                       int& type);
 
 private:
     /// True when a forced repaint may run now (at most one every ~20 ms).

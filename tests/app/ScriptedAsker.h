@@ -54,8 +54,11 @@ public:
     }
     QString openFileDialog(QWidget*, const QString& title, const QString&,
                            const QString& folder) override;
+    /// The file type "chosen" in the next save dialogs (empty: left as offered).
+    QString saveFilter;
     QString saveFileDialog(QWidget* parent, const QString& title, const QString& filter,
-                           const QString& folder) override {
+                           const QString& folder, QString* selectedFilter) override {
+        if (selectedFilter && !saveFilter.isEmpty()) *selectedFilter = saveFilter;
         return openFileDialog(parent, title, filter, folder);
     }
     void yielded() override {

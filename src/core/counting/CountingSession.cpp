@@ -241,6 +241,7 @@ void CountingSession::RunResultPhases() {
     if (sink_ == ListingSink::Window || !blnErrorReported)
         listing_ = lister.ListTo(sink_);
     listing_.attempted = true;
+    ++listingsMade_;
 }
 
 void CountingSession::Finish() {
@@ -264,8 +265,30 @@ void CountingSession::ListWords() {
     } catch (const std::bad_alloc&) {
         ReportError(ErrorNumber::OutOfMemory, "Out of memory");
     }
+    ++listingsMade_;
     host.enableControls(true);
     SetCountRunning(false);
+}
+
+std::vector<ListedRow> CountingSession::ListedRows() {
+    PrepareLister();
+    return lister.ListedRows();
+}
+
+ListingOutcome CountingSession::SaveListingAs(const std::string& path, ListingFormat format) {
+    PrepareLister();
+    const ListingFormat was = lister.format;
+    lister.format = format;
+    ListingOutcome o;
+    try {
+        o = WriteOut(path, [this](std::ostream& out) { lister.WriteListing(out); }, &host);
+    } catch (...) {
+        lister.format = was;
+        throw;
+    }
+    lister.format = was;
+    o.attempted = true;
+    return o;
 }
 
 void CountingSession::ShowResultCounts() {

@@ -131,6 +131,15 @@ public:
     /// How the last count's listing to a file or standard output ended.
     const ListingOutcome& LastListing() const { return listing_; }
 
+    /// The listed words of the last result, in the listing's order.
+    std::vector<ListedRow> ListedRows();
+    /// Writes the last result to path in one of the formats for other
+    /// programs, without counting again; the file is replaced whole or not
+    /// at all. The error number is 0 when it was written.
+    ListingOutcome SaveListingAs(const std::string& path, ListingFormat format);
+    /// Goes up by one each time a result is listed (counted or re-listed).
+    int64_t ListingsMade() const { return listingsMade_; }
+
     /// The result of the last count.
     int32_t NumWordsIncluded() const { return results.lngNumWordsIncluded; }
     /// The number of common words loaded.
@@ -198,6 +207,7 @@ private:
     CountsMode countsMode_ = CountsMode::None;
     ListingOutcome listing_;
     bool running_ = false;
+    int64_t listingsMade_ = 0;
     int streamFd_ = -1;
     bool curStream_ = false;
     std::vector<std::string> inputs_;

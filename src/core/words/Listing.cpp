@@ -1,5 +1,6 @@
 #include "words/Listing.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iostream>
 #include <new>
@@ -232,30 +233,42 @@ Lister::PassEnd Lister::RunPass() {
     return end;
 }
 
+void Lister::ForEachListed(const std::function<bool(const WordRecord&)>& visit) const {
+    const std::vector<WordRecord>& t = *WordList;
+    if (params->cboWordOrder != 1) {
+        int32_t slot = results->lngFirstFreq;
+        for (int32_t k = 1; k <= results->lngNumWordsIncluded; ++k) {
+            if (slot <= 0 || slot > lngNumWords || !visit(t[size_t(slot)])) break;
+            slot = t[size_t(slot)].lngNextFreq;
+        }
+    } else {
+        for (int32_t s = 1; s <= lngNumWords; ++s)
+            if (t[size_t(s)].blnIncluded && !visit(t[size_t(s)])) break;
+    }
+}
+
+std::vector<ListedRow> Lister::ListedRows() const {
+    std::vector<ListedRow> rows;
+    rows.reserve(size_t(std::max(results->lngNumWordsIncluded, 0)));
+    ForEachListed([&](const WordRecord& w) {
+        rows.push_back({w.lngFreqRank, w.lngFreq, text::cp1252ToUtf8(Trim(w.strWord))});
+        return true;
+    });
+    return rows;
+}
+
 bool Lister::WriteFormatted(std::ostream& out) {
     const ListingFigures figures{results->lngNumWordsIncluded, results->lngNumWordsExcluded,
                                  results->lngNumOccurrences, lngTotalNumOccurrences};
     out << FormatHead(format, figures);
     bool first = true;
-    auto row = [&](int32_t slot) {
-        const WordRecord& w = (*WordList)[size_t(slot)];
+    ForEachListed([&](const WordRecord& w) {
         const std::string word = text::cp1252ToUtf8(Trim(w.strWord));
         if (InjectedWriteFault(host, out)) return false;
         out << FormatRow(format, {w.lngFreqRank, w.lngFreq, word}, first);
         first = false;
         return out.good();
-    };
-    const std::vector<WordRecord>& t = *WordList;
-    if (params->cboWordOrder != 1) {
-        int32_t slot = results->lngFirstFreq;
-        for (int32_t k = 1; k <= results->lngNumWordsIncluded; ++k) {
-            if (slot <= 0 || slot > lngNumWords || !row(slot)) break;
-            slot = t[size_t(slot)].lngNextFreq;
-        }
-    } else {
-        for (int32_t s = 1; s <= lngNumWords; ++s)
-            if (t[size_t(s)].blnIncluded && !row(s)) break;
-    }
+    });
     if (out.good()) out << FormatTail(format, !first);
     return out.good();
 }

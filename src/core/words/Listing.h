@@ -43,6 +43,13 @@ std::string ErrorMessageText(int16_t number, std::string_view description, const
 /// one-line one when there were no words at all.
 std::string NoWordsMessageText(int32_t lngNumWords, const Params& p);
 
+/// One listed word with its figures; the word in UTF-8, as the formats write it.
+struct ListedRow {
+    int64_t rank = 0;
+    int64_t frequency = 0;
+    std::string word;
+};
+
 /// Where a listing goes: the window lists to its output file (when one is
 /// named) and then to the box; the command line to one file or to standard
 /// output.
@@ -94,6 +101,12 @@ public:
     /// One file pass into out (UTF-8 lines ended by lineEnd). Returns false
     /// when stopped or when the stream failed.
     bool WriteListing(std::ostream& out);
+
+    /// Calls visit with each listed record, in the listing's order, until it
+    /// returns false.
+    void ForEachListed(const std::function<bool(const WordRecord&)>& visit) const;
+    /// The listed words in the listing's order, as the formats write them.
+    std::vector<ListedRow> ListedRows() const;
 
     /// Computes the column widths (the header is written by the passes).
     void SetColumnWidths();

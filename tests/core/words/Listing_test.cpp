@@ -140,6 +140,12 @@ TEST_F(ListingTest, FormatsForOtherProgramsInBothOrders) {
     for (const Case& c : cases) {
         lister.format = c.format;
         EXPECT_EQ(ToStream(0, true, c.order), c.expected);  // the comma layout plays no part
+        // The rows handed to the chart are the ones written, in the same order.
+        std::string rows;
+        for (const ListedRow& r : lister.ListedRows())
+            rows += std::to_string(r.rank) + "\t" + std::to_string(r.frequency) + "\t" + r.word + "\n";
+        EXPECT_EQ(rows, c.order == 0 ? "1\t45\tthe\n2\t2\tapple\n3\t2\tz\"e,b\\r\xC3\xA9\n"
+                                     : "2\t2\tapple\n1\t45\tthe\n3\t2\tz\"e,b\\r\xC3\xA9\n");
     }
     lister.format = ListingFormat::Json;
     results.lngNumWordsIncluded = 0;

@@ -1,0 +1,167 @@
+// What the window does with a finished result besides listing it: "Save
+// listing as..." (the bytes of kvx-count --format) and the chart window.
+
+#include <QBarSet>
+#include <QChartView>
+#include <QHorizontalBarSeries>
+#include <QSpinBox>
+#include <QTabWidget>
+
+#include "FrmChart.h"
+#include "ScriptedAsker.h"
+#include "TextGen.h"
+#include "base/Folder.h"
+
+using namespace kvx;
+using namespace kvx::test;
+
+namespace {
+
+// Word k occurs 840 / k times: frequency = C / rank exactly.
+std::string ZipfText() {
+    const char* words[] = {"alpha", "bravo", "charlie", "delta", "echo", "foxtrot", "golf", "hotel"};
+    std::string s;
+    for (int k = 1; k <= 8; ++k)
+        for (int i = 0; i < 840 / k; ++i) s += std::string(words[k - 1]) + (i % 10 == 9 ? "\r\n" : " ");
+    return s;
+}
+
+// The listing kvx-count writes in format f for the window's input and parameters.
+std::string CountedApart(const Params& windowParams, ListingFormat f) {
+    Params p = windowParams;
+    p.txbFile[1] = (TempDir() + QStringLiteral("/apart.out")).toStdString();
+    p.chkDisableOutputToFile = 0;
+    p.chkWarnOnOverwrite = 0;
+    FakeHost host;
+    MessageTable texts;
+    texts.Load(ProgramFolder() + "/kvx.dat");
+    CountingSession s(p, host, texts);
+    s.blnStartUpCompleted = true;
+    s.SetListingFormat(f);
+    s.SetListingSink(ListingSink::File);
+    s.CountWords();
+    return ReadFile(QString::fromStdString(p.txbFile[1]));
+}
+
+}  // namespace
+
+class TestResults : public QObject {
+    Q_OBJECT
+    std::unique_ptr<Window> win;
+
+    bool ready() const { return win->w->cmdSaveListing->isEnabled() && win->w->cmdChart->isEnabled(); }
+
+private slots:
+    void init() {
+        ForgetState();
+        win = std::make_unique<Window>();
+        QVERIFY(win->load());
+        win->setFile(0, WriteFile(QStringLiteral("zipf.txt"), ZipfText()));
+        win->w->activateWindow();  // for the shortcuts
+        QVERIFY(QTest::qWaitForWindowActive(win->w.get()));
+    }
+
+    void commandsWaitForAFinishedCount() {
+        Window& t = *win;
+        QVERIFY(!ready());
+        t.w->cmdListWords->click();
+        QVERIFY(ready());
+        int yieldsReady = 0;
+        t.asker.onYield = [&](int64_t) { yieldsReady += ready(); };
+        t.w->cmdListWords->click();  // a count
+        const int yields = t.asker.core.yields;
+        Select(t.w->cboWordOrder, 1);  // and a re-listing
+        QVERIFY(yields > 0 && t.asker.core.yields > yields);
+        QCOMPARE(yieldsReady, 0);
+        QVERIFY(ready());
+        t.w->optOnClipboard->click();  // the result is given up
+        QVERIFY(!ready());
+    }
+
+    void saveListingAs_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("chosenType");
+        QTest::addColumn<QString>("savedAs");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("order");
+        QTest::newRow("csv by its name") << "a.csv" << "" << "a.csv" << int(ListingFormat::Csv) << 0;
+        QTest::newRow("the name wins over the type") << "b.JSON" << "TSV (*.tsv)" << "b.JSON" << int(ListingFormat::Json) << 0;
+        QTest::newRow("tsv by the type, alphabetical") << "c" << "TSV (*.tsv)" << "c.tsv" << int(ListingFormat::Tsv) << 1;
+    }
+
+    void saveListingAs() {
+        QFETCH(QString, name);
+        QFETCH(QString, chosenType);
+        QFETCH(QString, savedAs);
+        QFETCH(int, format);
+        QFETCH(int, order);
+        Window& t = *win;
+        t.w->cmdListWords->click();
+        Select(t.w->cboWordOrder, order);
+        QFile::remove(TempDir() + "/" + savedAs);
+        t.asker.clear();
+        t.asker.files = {TempDir() + "/" + name};
+        t.asker.saveFilter = chosenType;
+        QTest::keyClick(t.w.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(t.asker.dialogTitles, QStringList{"Save listing as"});
+        QVERIFY(t.asker.asked.empty());
+        const std::string saved = ReadFile(TempDir() + "/" + savedAs);
+        QCOMPARE(saved, CountedApart(t.w->params(), ListingFormat(format)));
+        // An existing file is replaced only when the user says so.
+        t.asker.files = {TempDir() + "/" + savedAs};
+        t.asker.answers = {Answer::No};
+        Select(t.w->cboWordOrder, 1 - order);
+        t.w->cmdSaveListing->click();
+        QCOMPARE(ReadFile(TempDir() + "/" + savedAs), saved);
+        // A folder that is not there is reported.
+        t.asker.files = {TempDir() + "/absent/" + savedAs};
+        t.asker.answers = {Answer::OK};
+        t.w->cmdSaveListing->click();
+        QCOMPARE(t.asker.titles(), (Titles{"Save listing as", "Save listing as"}));
+        QCOMPARE(t.asker.last().text, std::string("The listing was not saved.\nError 53: File not found"));
+    }
+
+    void chartFollowsTheListing() {
+        Window& t = *win;
+        t.w->cmdListWords->click();
+        QTest::keyClick(t.w.get(), Qt::Key_G, Qt::ControlModifier);
+        FrmChart* chart = t.w->chart();
+        QVERIFY(chart && chart->isVisible());
+        QCOMPARE(chart->data().bars.front().word, std::string("alpha"));
+        QCOMPARE(chart->data().fitRanks, int64_t(8));
+        QVERIFY(qAbs(chart->data().slope + 1) < 1e-9);
+        QCOMPARE(chart->lblSlope->text(), QStringLiteral("Slope of the line: -1.00    Zipf exponent: 1.00"));
+        auto barsDrawn = [&] {
+            auto* s = static_cast<QHorizontalBarSeries*>(chart->chtBars->chart()->series().value(0));
+            return s ? s->barSets().value(0)->count() : -1;
+        };
+        QCOMPARE(barsDrawn(), 8);
+        // A re-listing hands the chart the new listing; a new count too.
+        const int64_t before = chart->listing();
+        Select(t.w->cboWordOrder, 1);
+        QVERIFY(chart->listing() > before);
+        QCOMPARE(chart->data().bars.front().word, std::string("alpha"));
+        t.setFile(0, WriteFile(QStringLiteral("many.txt"), DistinctWords(150)));
+        t.w->cmdListWords->click();
+        QCOMPARE(chart->data().words, int64_t(150));
+        QCOMPARE(barsDrawn(), 30);
+        chart->spnTopWords->setValue(12);
+        QCOMPARE(barsDrawn(), 12);
+        QCOMPARE(chart->lblSlope->text(), QStringLiteral("Slope of the line: 0.00    Zipf exponent: 0.00"));
+        // "Save image..." writes the open tab, as PNG or SVG by the name or the type chosen.
+        const std::tuple<int, const char*, const char*, const char*> images[] = {
+            {0, "bars.png", "", "\x89PNG"}, {1, "ranks", "SVG image (*.svg)", "<?xml"}};
+        for (const auto& [tab, name, type, start] : images) {
+            chart->tabViews->setCurrentIndex(tab);
+            t.asker.files = {TempDir() + "/" + name};
+            t.asker.saveFilter = QString::fromLatin1(type);
+            chart->cmdSaveImage->click();
+            QCOMPARE(t.asker.lastOwner, static_cast<QWidget*>(chart));
+            QVERIFY(ReadFile(TempDir() + "/" + (tab ? "ranks.svg" : name)).starts_with(start));
+        }
+    }
+
+};
+
+KVX_APP_TEST_MAIN(TestResults)
+#include "tst_results.moc"
