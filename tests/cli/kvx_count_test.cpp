@@ -321,11 +321,11 @@ INSTANTIATE_TEST_SUITE_P(
                    "      3       1  and\r\n      4       1  dog\r\n      5       1  sat\r\n",
                    "Number of words in this list: 5\nNumber of words ignored: 0\n"
                    "Number of instances of words in this list: 9\nTotal number of instances of words: 9\n"},
-        Invocation{"corpus_with_standard_input", "", "cats.txt - <cats.txt",
-                   "   Rank    Freq  Word (longest has 3 characters)\r\n      1       6  the\r\n      2       4  cat\r\n"
+        Invocation{"corpus_with_standard_input", "", "cats.txt - page.html <cats.txt",
+                   "   Rank    Freq  Word (longest has 3 characters)\r\n      1       6  the\r\n      2       5  cat\r\n"
                    "      3       2  and\r\n      4       2  dog\r\n      5       2  sat\r\n",
                    "Number of words in this list:  5\nNumber of words ignored:  0\n"
-                   "Number of instances of words in this list: 16\nTotal number of instances of words: 16\n"},
+                   "Number of instances of words in this list: 17\nTotal number of instances of words: 17\n"},
         Invocation{"csv", "", "--format csv cats.txt",
             "rank,frequency,word\r\n1,3,the\r\n2,2,cat\r\n3,1,and\r\n4,1,dog\r\n5,1,sat\r\n"},
         Invocation{"tsv_to_file", "", "--format=tsv -o out.txt cats.txt", "", kCatsLabels,
