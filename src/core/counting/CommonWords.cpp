@@ -49,7 +49,7 @@ bool CountingSession::ReadCommonWordsFile() {
 
     scanner.blnReadingWords = true;
     table.blnReadingWords = true;
-    scanner.strAllowedExtraChars = std::string(KVXProc::strAllPossibleExtraChars);
+    scanner.SetExtraChars(std::string(KVXProc::strAllPossibleExtraChars));
     const int16_t savedSuppress = params.chkSuppressWords;
     params.chkSuppressWords = 1;
     ResetWordTable();

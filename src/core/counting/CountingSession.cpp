@@ -529,6 +529,7 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
 
     int64_t C = 0;
     int64_t lastP = -1;
+    int64_t nextCheck = 0;  // P cannot change before C reaches this
     const bool lowerCase = params.chkCaseSignificant != 1;
     const int64_t lineEnd = intFileKind <= 1 ? 2 : 1;
     scanner.intWithinComment = -1;
@@ -536,11 +537,14 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
         const RunError e = ReadLines(input, [&](std::string& line) {
             FileProc::DropByteOrderPair(line);
             C += static_cast<int64_t>(line.size()) + lineEnd;
-            if (showBar) {
+            if (showBar && C >= nextCheck) {
                 int64_t P = static_cast<int64_t>(
                     std::nearbyint(static_cast<double>(W) * static_cast<double>(C) / L));
                 if (P != lastP) {  // the caption only changes when P does
                     lastP = P;
+                    // P rounds W * C / L, so it stays put while that is below P + 0.5.
+                    nextCheck = static_cast<int64_t>((static_cast<double>(P) + 0.5) *
+                                                     static_cast<double>(L) / static_cast<double>(W)) - 1;
                     host.setLabel(Label::TotalNumOccurrences, ProgressBar(P));
                     host.repaintLabel(Label::TotalNumOccurrences);
                 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 
@@ -25,8 +26,9 @@ constexpr std::array<bool, 256> makePlain() {
 }
 constexpr std::array<bool, 256> kPlain = makePlain();
 
-// Length of the plain run at the start of [p, e), eight bytes at a time while
-// no byte of the word is CR, LF or 0x80 and above.
+// Length of the plain run at the start of [p, e), eight bytes at a time: the
+// lowest flagged byte of a word is the first CR, LF or byte of 0x80 and above
+// (the zero-byte test can only misflag bytes above a true zero).
 inline size_t plainRun(const unsigned char* p, const unsigned char* e) {
     constexpr uint64_t kOnes = 0x0101010101010101ULL;
     constexpr uint64_t kHighs = 0x8080808080808080ULL;
@@ -35,7 +37,10 @@ inline size_t plainRun(const unsigned char* p, const unsigned char* e) {
     while (e - p >= 8) {
         uint64_t w;
         std::memcpy(&w, p, 8);
-        if ((w & kHighs) | hasZero(w ^ (kOnes * '\n')) | hasZero(w ^ (kOnes * '\r'))) break;
+        if (const uint64_t stop = (w & kHighs) | hasZero(w ^ (kOnes * '\n')) | hasZero(w ^ (kOnes * '\r'))) {
+            if constexpr (std::endian::native != std::endian::little) break;
+            return static_cast<size_t>(p - s) + static_cast<size_t>(std::countr_zero(stop) / 8);
+        }
         p += 8;
     }
     while (p < e && kPlain[*p]) ++p;

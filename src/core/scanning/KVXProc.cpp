@@ -48,13 +48,10 @@ constexpr const char* kOrDisallow = "and perhaps disallow comment markers.";
 
 }  // namespace
 
-void Scanner::SetAllowedExtraChars() {
-    strAllowedExtraChars = AllowedExtraChars(params ? *params : DefaultParams());
-    RefreshCharTables();
-}
+void Scanner::SetAllowedExtraChars() { SetExtraChars(AllowedExtraChars(params ? *params : DefaultParams())); }
 
-void Scanner::RefreshCharTables() {
-    if (tablesBuilt_ && tablesFor_ == strAllowedExtraChars) return;
+void Scanner::SetExtraChars(std::string chars) {
+    strAllowedExtraChars = std::move(chars);
     std::string initial = strAllowedExtraChars;
     StrProc::RemoveChars(initial, strProhibitedInitialOrFinalChars, 1);
     const StrProc::CharTable word = StrProc::WordCharTable(false, strAllowedExtraChars);
@@ -67,8 +64,6 @@ void Scanner::RefreshCharTables() {
             v |= kFinal;
         charClass_[c] = v;
     }
-    tablesFor_ = strAllowedExtraChars;
-    tablesBuilt_ = true;
 }
 
 void Scanner::RefreshMarkerFilter() {
@@ -88,7 +83,6 @@ void Scanner::ScanLine() {
         StrProc::ReplaceDoubleHyphensInPlace(strLine);
         if (blnCharacterEntitiesPossible) strLine = StrProc::ConvertCharacterEntities(strLine);
     }
-    RefreshCharTables();
     if (blnCommentsPossible) RefreshMarkerFilter();
     lngLP = 1;
 

@@ -6,8 +6,8 @@
 //   CleanLine -> ReplaceDoubleHyphens -> ConvertCharacterEntities (counting)
 //   -> walk the line: comments skipped, separators stepped over,
 //      GetNextWord at every word start -> GetWords2 (ignore lists) -> sink.
-// The per-character work is done with 256-entry tables rebuilt only when the
-// allowed extra characters or the comment markers change.
+// The per-character work is done with 256-entry tables, built when the
+// allowed extra characters are set.
 
 #include <array>
 #include <cstdint>
@@ -51,11 +51,14 @@ public:
     int16_t intWithinComment = -1;
     std::array<std::string, 10> strStartCommentMarker;  ///< cp1252
     std::array<std::string, 10> strEndCommentMarker;    ///< cp1252; empty = to end of line
-    std::string strAllowedExtraChars;
     int64_t lngTotalNumOccurrences = 0;
 
-    /// Rebuilds strAllowedExtraChars from the parameters.
+    Scanner() { SetExtraChars({}); }
+    /// Sets the extra characters allowed in words from the parameters.
     void SetAllowedExtraChars();
+    /// Sets the extra characters allowed in words and rebuilds the character
+    /// tables for them.
+    void SetExtraChars(std::string chars);
     /// Scans strLine (which must end with the pad blank) and hands on its words.
     void ScanLine();
     /// Drops the words to ignore and the common words; hands the rest to the sink.
@@ -76,8 +79,6 @@ public:
     bool CommentMarkersOK();
 
 private:
-    /// Rebuilds the character tables when the extra characters changed.
-    void RefreshCharTables();
     /// Rebuilds the first-character filter of the start markers.
     void RefreshMarkerFilter();
     /// FindStartCommentMarker behind a quick test of the first character.
@@ -88,9 +89,8 @@ private:
     bool ShowError(std::string_view text);
 
     enum : unsigned char { kWord = 1, kInitial = 2, kFinal = 4 };
+    std::string strAllowedExtraChars;
     std::array<unsigned char, 256> charClass_{};
-    std::string tablesFor_;
-    bool tablesBuilt_ = false;
     StrProc::CharTable markerFirst_{};
 };
 

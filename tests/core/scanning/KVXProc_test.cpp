@@ -141,7 +141,7 @@ TEST(KVXProcScan, LoadingModeSkipsWordRules) {
     rig.sc.blnReadingWords = true;
     rig.sc.SetCommentMarkers("C");
     rig.sc.blnCharacterEntitiesPossible = true;
-    rig.sc.strAllowedExtraChars = std::string(KVXProc::strAllPossibleExtraChars);
+    rig.sc.SetExtraChars(std::string(KVXProc::strAllPossibleExtraChars));
     for (const char* l : {"cats its doesn well--known caf&eacute; /* x", "y */ t"}) {
         rig.sc.strLine = std::string(l) + " ";
         rig.sc.ScanLine();
