@@ -543,8 +543,8 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
                 if (P != lastP) {  // the caption only changes when P does
                     lastP = P;
                     // P rounds W * C / L, so it stays put while that is below P + 0.5.
-                    nextCheck = static_cast<int64_t>((static_cast<double>(P) + 0.5) *
-                                                     static_cast<double>(L) / static_cast<double>(W)) - 1;
+                    const double edge = (static_cast<double>(P) + 0.5) * static_cast<double>(L);
+                    nextCheck = static_cast<int64_t>(edge / static_cast<double>(W)) - 1;
                     host.setLabel(Label::TotalNumOccurrences, ProgressBar(P));
                     host.repaintLabel(Label::TotalNumOccurrences);
                 }

@@ -37,7 +37,8 @@ inline size_t plainRun(const unsigned char* p, const unsigned char* e) {
     while (e - p >= 8) {
         uint64_t w;
         std::memcpy(&w, p, 8);
-        if (const uint64_t stop = (w & kHighs) | hasZero(w ^ (kOnes * '\n')) | hasZero(w ^ (kOnes * '\r'))) {
+        const uint64_t stop = (w & kHighs) | hasZero(w ^ (kOnes * '\n')) | hasZero(w ^ (kOnes * '\r'));
+        if (stop != 0) {
             if constexpr (std::endian::native != std::endian::little) break;
             return static_cast<size_t>(p - s) + static_cast<size_t>(std::countr_zero(stop) / 8);
         }

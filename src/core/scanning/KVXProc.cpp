@@ -48,7 +48,9 @@ constexpr const char* kOrDisallow = "and perhaps disallow comment markers.";
 
 }  // namespace
 
-void Scanner::SetAllowedExtraChars() { SetExtraChars(AllowedExtraChars(params ? *params : DefaultParams())); }
+void Scanner::SetAllowedExtraChars() {
+    SetExtraChars(AllowedExtraChars(params ? *params : DefaultParams()));
+}
 
 void Scanner::SetExtraChars(std::string chars) {
     strAllowedExtraChars = std::move(chars);

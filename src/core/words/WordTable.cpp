@@ -1,6 +1,7 @@
 #include "words/WordTable.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -24,38 +25,49 @@ uint64_t Mix(uint64_t h) {
     return h;
 }
 
-[[gnu::always_inline]] inline uint64_t HashWord(std::string_view w) {
-    uint64_t h = 0x9E3779B97F4A7C15ULL ^ w.size();
-    size_t i = 0;
-    for (; i + 8 <= w.size(); i += 8) {
-        uint64_t chunk;
-        std::memcpy(&chunk, w.data() + i, 8);
-        h = (h ^ chunk) * 0x9E3779B97F4A7C15ULL;
-        h ^= h >> 29;
+// The word's first eight bytes, zero-padded, first byte lowest: together
+// with the length it tells words of up to eight bytes apart.
+[[gnu::always_inline]] inline uint64_t Head(std::string_view w) {
+    const char* p = w.data();
+    const size_t n = w.size();
+    if constexpr (std::endian::native != std::endian::little) {
+        uint64_t v = 0;
+        for (size_t i = 0; i < std::min<size_t>(n, 8); ++i) v |= uint64_t(uint8_t(p[i])) << (8 * i);
+        return v;
     }
-    // The last 0 to 7 bytes: two overlapping loads, or three bytes; the
-    // length, mixed in above, tells the overlaps apart.
-    const size_t rem = w.size() - i;
-    const char* p = w.data() + i;
-    uint64_t tail = 0;
-    if (rem >= 4) {
+    if (n >= 8) {
+        uint64_t v;
+        std::memcpy(&v, p, 8);
+        return v;
+    }
+    // Two overlapping loads, or three bytes (some of them the same one).
+    if (n >= 4) {
         uint32_t a, b;
         std::memcpy(&a, p, 4);
-        std::memcpy(&b, p + rem - 4, 4);
-        tail = a | uint64_t(b) << 32;
-    } else if (rem > 0) {
-        tail = uint64_t(uint8_t(p[0])) | uint64_t(uint8_t(p[rem / 2])) << 8 | uint64_t(uint8_t(p[rem - 1])) << 16;
+        std::memcpy(&b, p + n - 4, 4);
+        return a | uint64_t(b) << (8 * (n - 4));
     }
-    h = (h ^ tail) * 0x9E3779B97F4A7C15ULL;
-    return Mix(h);
+    if (n == 0) return 0;
+    return uint64_t(uint8_t(p[0])) | uint64_t(uint8_t(p[n / 2])) << (8 * (n / 2)) |
+           uint64_t(uint8_t(p[n - 1])) << (8 * (n - 1));
 }
 
-// Equal bytes; short words are compared inline rather than through a call.
-inline bool SameBytes(const char* a, const char* b, size_t n) {
-    if (n > 16) return std::memcmp(a, b, n) == 0;
-    for (size_t i = 0; i < n; ++i)
-        if (a[i] != b[i]) return false;
-    return true;
+[[gnu::always_inline]] inline uint64_t HashWord(std::string_view w, uint64_t head) {
+    uint64_t h = (head ^ (0x9E3779B97F4A7C15ULL * w.size())) * 0x9E3779B97F4A7C15ULL;
+    if (w.size() > 8) {
+        // The rest eight bytes at a time, the last chunk overlapping the one before.
+        size_t i = 8;
+        for (; i + 8 < w.size(); i += 8) {
+            uint64_t chunk;
+            std::memcpy(&chunk, w.data() + i, 8);
+            h = (h ^ chunk) * 0x9E3779B97F4A7C15ULL;
+            h ^= h >> 29;
+        }
+        uint64_t last;
+        std::memcpy(&last, w.data() + w.size() - 8, 8);
+        h = (h ^ last) * 0x9E3779B97F4A7C15ULL;
+    }
+    return Mix(h);
 }
 
 }  // namespace
@@ -66,36 +78,39 @@ void WordTable::Reset() {
     WordList.clear();
     WordList.resize(1);
     lngNumWords = 0;
-    index_.assign(kInitialIndexSize, 0);
+    index_.assign(kInitialIndexSize, IndexEntry{});
     mask_ = kInitialIndexSize - 1;
     indexStale_ = false;
 }
 
-[[gnu::always_inline]] inline int32_t WordTable::Find(std::string_view w, uint64_t h) const {
-    const uint64_t tag = h & 0xFFFFFFFF00000000ULL;
+[[gnu::always_inline]] inline int32_t WordTable::Find(std::string_view w, uint64_t head,
+                                                      uint64_t h) const {
+    const size_t n = w.size();
     for (uint64_t pos = h & mask_;; pos = (pos + 1) & mask_) {
-        const uint64_t e = index_[pos];
-        if (e == 0) return 0;
-        if ((e & 0xFFFFFFFF00000000ULL) == tag) {
-            const int32_t slot = int32_t(e & 0xFFFFFFFFULL);
-            const std::string& word = WordList[slot].strWord;
-            if (word.size() == w.size() && SameBytes(word.data(), w.data(), w.size())) return slot;
-        }
+        const IndexEntry& e = index_[pos];
+        if (e.slot == 0) return 0;
+        if (e.head == head && e.length == n &&
+            (n <= 8 || std::memcmp(WordList[e.slot].strWord.data() + 8, w.data() + 8, n - 8) == 0))
+            return e.slot;
     }
 }
 
-void WordTable::InsertIndex(int32_t slot, uint64_t h) {
+void WordTable::InsertIndex(int32_t slot, std::string_view w, uint64_t head, uint64_t h) {
     uint64_t pos = h & mask_;
-    while (index_[pos] != 0) pos = (pos + 1) & mask_;
-    index_[pos] = (h & 0xFFFFFFFF00000000ULL) | uint32_t(slot);
+    while (index_[pos].slot != 0) pos = (pos + 1) & mask_;
+    index_[pos] = IndexEntry{head, uint32_t(w.size()), slot};
 }
 
 void WordTable::RebuildIndex() {
     size_t size = kInitialIndexSize;
     while (size < size_t(lngNumWords) * 2 + 2) size *= 2;
-    index_.assign(size, 0);
+    index_.assign(size, IndexEntry{});
     mask_ = size - 1;
-    for (int32_t s = 1; s <= lngNumWords; ++s) InsertIndex(s, HashWord(WordList[s].strWord));
+    for (int32_t s = 1; s <= lngNumWords; ++s) {
+        const std::string_view w = WordList[s].strWord;
+        const uint64_t head = Head(w);
+        InsertIndex(s, w, head, HashWord(w, head));
+    }
     indexStale_ = false;
 }
 
@@ -103,12 +118,13 @@ void WordTable::AddWordToList(std::string_view w) {
     if (int64_t(w.size()) > intMaxWordLength) return;
     if (indexStale_) RebuildIndex();
 
-    const uint64_t h = HashWord(w);
+    const uint64_t head = Head(w);
+    const uint64_t h = HashWord(w, head);
     if (lngNumWords == 0) {
         WordList.resize(2);
         WordList[1] = WordRecord{std::string(w), 1};
         lngNumWords = 1;
-        InsertIndex(1, h);
+        InsertIndex(1, w, head, h);
         if (params && params->chkSuppressWords == 0 && host) {
             std::string shown = text::cp1252ToUtf8(w);
             shown += ' ';
@@ -117,7 +133,7 @@ void WordTable::AddWordToList(std::string_view w) {
         return;
     }
 
-    if (const int32_t k = Find(w, h); k != 0) {
+    if (const int32_t k = Find(w, head, h); k != 0) {
         ++WordList[k].lngFreq;
         return;
     }
@@ -127,7 +143,7 @@ void WordTable::AddWordToList(std::string_view w) {
     if (size_t(lngNumWords) * 2 > index_.size()) {
         RebuildIndex();  // includes the new record
     } else {
-        InsertIndex(lngNumWords, h);
+        InsertIndex(lngNumWords, w, head, h);
     }
 
     if (lngNumWords % 10 == 0 && host) {
@@ -142,8 +158,9 @@ void WordTable::AddWordToList(std::string_view w) {
 
 bool WordTable::AddCount(std::string_view w, int64_t n) {
     if (indexStale_) RebuildIndex();
-    const uint64_t h = HashWord(w);
-    if (const int32_t k = Find(w, h); k != 0) {
+    const uint64_t head = Head(w);
+    const uint64_t h = HashWord(w, head);
+    if (const int32_t k = Find(w, head, h); k != 0) {
         if (WordList[k].lngFreq > INT64_MAX - n) return false;
         WordList[k].lngFreq += n;
         return true;
@@ -154,7 +171,7 @@ bool WordTable::AddCount(std::string_view w, int64_t n) {
     if (size_t(lngNumWords) * 2 > index_.size())
         RebuildIndex();
     else
-        InsertIndex(lngNumWords, h);
+        InsertIndex(lngNumWords, w, head, h);
     return true;
 }
 

@@ -54,14 +54,20 @@ public:
     void Finish();
 
 private:
-    int32_t Find(std::string_view w, uint64_t h) const;
-    void InsertIndex(int32_t slot, uint64_t h);
+    int32_t Find(std::string_view w, uint64_t head, uint64_t h) const;
+    void InsertIndex(int32_t slot, std::string_view w, uint64_t head, uint64_t h);
     void RebuildIndex();
     void ShowNewWord(std::string_view w);
 
-    // Open addressing: high 32 bits the word's hash, low 32 bits its slot;
-    // 0 marks an empty entry.
-    std::vector<uint64_t> index_;
+    // Open addressing on the word's hash. An entry holds the word's first
+    // eight bytes and its length, so most words are matched without reading
+    // their record; slot 0 marks an empty entry.
+    struct IndexEntry {
+        uint64_t head = 0;
+        uint32_t length = 0;
+        int32_t slot = 0;
+    };
+    std::vector<IndexEntry> index_;
     uint64_t mask_ = 0;
     bool indexStale_ = false;       // Finish() moved the records
 };
