@@ -16,15 +16,6 @@ namespace {
 
 constexpr size_t kInitialIndexSize = 1024;
 
-uint64_t Mix(uint64_t h) {
-    h ^= h >> 33;
-    h *= 0xff51afd7ed558ccdULL;
-    h ^= h >> 33;
-    h *= 0xc4ceb9fe1a85ec53ULL;
-    h ^= h >> 33;
-    return h;
-}
-
 // The word's first eight bytes, zero-padded, first byte lowest: together
 // with the length it tells words of up to eight bytes apart.
 [[gnu::always_inline]] inline uint64_t Head(std::string_view w) {
@@ -67,7 +58,8 @@ uint64_t Mix(uint64_t h) {
         std::memcpy(&last, w.data() + w.size() - 8, 8);
         h = (h ^ last) * 0x9E3779B97F4A7C15ULL;
     }
-    return Mix(h);
+    // The index is reached through the low bits: fold the well-mixed high half in.
+    return h ^ (h >> 32);
 }
 
 }  // namespace
