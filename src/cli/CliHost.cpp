@@ -6,6 +6,7 @@
 namespace kvx {
 
 CliHost::CliHost() {
+    hasEventLoop = false;
     if (const lconv* lc = std::localeconv()) {
         if (lc->thousands_sep) thousandsSep_ = lc->thousands_sep;
         if (lc->grouping) grouping_ = lc->grouping;

@@ -120,7 +120,7 @@ void Scanner::ScanLine() {
                         GetWords2(w);
                 }
             }
-            if (host) host->yield();
+            if (host && host->hasEventLoop) host->yield();
             if (blnStop && *blnStop) return;
         } else {
             // FindNonBlank from the next position, inline: the commonest step.

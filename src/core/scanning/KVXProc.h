@@ -34,7 +34,7 @@ class Scanner {
 public:
     // Set by the owner before use.
     const Params* params = nullptr;  ///< read live
-    Host* host = nullptr;            ///< yield() after every word; messages; may be null
+    Host* host = nullptr;  ///< yield() after every word if it has an event loop; messages; may be null
     WordSink* sink = nullptr;        ///< receives the words
     const bool* blnStop = nullptr;   ///< tested right after each yield; null = never stop
     std::string strWordsToIgnore;    ///< " a b " form or empty (cp1252)

@@ -50,6 +50,9 @@ public:
     /// Offers the event loop a chance to run (after every word, every listed
     /// record...). Implementations throttle this themselves.
     virtual void yield() {}
+    /// False for a host without an event loop: the scanner then does not
+    /// offer it one after every word.
+    bool hasEventLoop = true;
 
     // The output text box txbOutput. Lengths are in characters.
     virtual int64_t outputLength() const { return 0; }

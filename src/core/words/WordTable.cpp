@@ -16,6 +16,13 @@ namespace {
 
 constexpr size_t kInitialIndexSize = 1024;
 
+WordRecord NewRecord(std::string_view w, int64_t n) {
+    WordRecord r;
+    r.strWord = w;
+    r.lngFreq = n;
+    return r;
+}
+
 // The word's first eight bytes, zero-padded, first byte lowest: together
 // with the length it tells words of up to eight bytes apart.
 [[gnu::always_inline]] inline uint64_t Head(std::string_view w) {
@@ -114,7 +121,7 @@ void WordTable::AddWordToList(std::string_view w) {
     const uint64_t h = HashWord(w, head);
     if (lngNumWords == 0) {
         WordList.resize(2);
-        WordList[1] = WordRecord{std::string(w), 1};
+        WordList[1] = NewRecord(w, 1);
         lngNumWords = 1;
         InsertIndex(1, w, head, h);
         if (params && params->chkSuppressWords == 0 && host) {
@@ -130,7 +137,7 @@ void WordTable::AddWordToList(std::string_view w) {
         return;
     }
 
-    WordList.push_back(WordRecord{std::string(w), 1});
+    WordList.push_back(NewRecord(w, 1));
     ++lngNumWords;
     if (size_t(lngNumWords) * 2 > index_.size()) {
         RebuildIndex();  // includes the new record
@@ -158,7 +165,7 @@ bool WordTable::AddCount(std::string_view w, int64_t n) {
         return true;
     }
     WordList.resize(size_t(lngNumWords) + 1);
-    WordList.push_back(WordRecord{std::string(w), n});
+    WordList.push_back(NewRecord(w, n));
     ++lngNumWords;
     if (size_t(lngNumWords) * 2 > index_.size())
         RebuildIndex();
