@@ -33,9 +33,9 @@ std::string Mixed(unsigned seed, int words) {
     return s;
 }
 
-std::string Utf16(const std::string& ascii) {
-    std::string s = "\xFF\xFE";
-    for (char c : ascii) s += c, s += '\0';
+std::string Utf16(const std::string& ascii, bool bigEndian = false) {
+    std::string s = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : ascii) bigEndian ? (s += '\0', s += c) : (s += c, s += '\0');
     return s;
 }
 
@@ -53,7 +53,8 @@ const std::vector<Case>& Cases() {
           {"b.html", "<p>The cat</p><!-- a\nlong\ncomment -->dog &amp; cat\n" + Mixed(4, 50)},
           {"c.c", "int x; /* the\ncat */ dog // cat\n" + Mixed(5, 50)},
           {"d.txt", Utf16("The cat sat on the mat\r\nand the dog\nsat\r\n" + Mixed(8, 40))},
-          {"e.txt", Mixed(6, 300)}}},
+          {"e.txt", Mixed(6, 300)},
+          {"f.txt", Utf16("the end\n" + Mixed(9, 40), true)}}},
     };
     return cases;
 }

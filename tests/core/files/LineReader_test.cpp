@@ -66,6 +66,7 @@ TEST_F(LineReaderTest, DecodesAndSplitsLines) {
         {"utf8 mark dropped", "\xEF\xBB\xBFword", {"word"}},
         {"utf8 mark only", "\xEF\xBB\xBF", {}},
         {"utf8 mark later is a character", "a\xEF\xBB\xBF", {"a\x81"}},
+        {"utf8 character led like the mark", "\xEF\xBF\xBDx", {"\x81x"}},
         {"utf16 LE with pair", S("\xFF\xFEh\0i\0\r\0\n\0\xE9\0\xAC\x20\x3D\xD8\x00\xDE", 18),
          {"hi", "\xE9\x80\x81"}},
         {"utf16 BE with pair", S("\xFE\xFF\0h\0i\0\r\0\n\0\xE9\x20\xAC\xD8\x3D\xDE\x00", 18),
