@@ -50,6 +50,7 @@ WordRecord NewRecord(std::string_view w, int64_t n) {
            uint64_t(uint8_t(p[n - 1])) << (8 * (n - 1));
 }
 
+// Multiplicative: the top bits of the hash depend on every byte of the word.
 [[gnu::always_inline]] inline uint64_t HashWord(std::string_view w, uint64_t head) {
     uint64_t h = (head ^ (0x9E3779B97F4A7C15ULL * w.size())) * 0x9E3779B97F4A7C15ULL;
     if (w.size() > 8) {
@@ -65,8 +66,7 @@ WordRecord NewRecord(std::string_view w, int64_t n) {
         std::memcpy(&last, w.data() + w.size() - 8, 8);
         h = (h ^ last) * 0x9E3779B97F4A7C15ULL;
     }
-    // The index is reached through the low bits: fold the well-mixed high half in.
-    return h ^ (h >> 32);
+    return h;
 }
 
 }  // namespace
@@ -79,13 +79,14 @@ void WordTable::Reset() {
     lngNumWords = 0;
     index_.assign(kInitialIndexSize, IndexEntry{});
     mask_ = kInitialIndexSize - 1;
+    shift_ = 64 - std::countr_zero(kInitialIndexSize);
     indexStale_ = false;
 }
 
 [[gnu::always_inline]] inline int32_t WordTable::Find(std::string_view w, uint64_t head,
                                                       uint64_t h) const {
     const size_t n = w.size();
-    for (uint64_t pos = h & mask_;; pos = (pos + 1) & mask_) {
+    for (uint64_t pos = h >> shift_;; pos = (pos + 1) & mask_) {
         const IndexEntry& e = index_[pos];
         if (e.slot == 0) return 0;
         if (e.head == head && e.length == n &&
@@ -95,7 +96,7 @@ void WordTable::Reset() {
 }
 
 void WordTable::InsertIndex(int32_t slot, std::string_view w, uint64_t head, uint64_t h) {
-    uint64_t pos = h & mask_;
+    uint64_t pos = h >> shift_;
     while (index_[pos].slot != 0) pos = (pos + 1) & mask_;
     index_[pos] = IndexEntry{head, uint32_t(w.size()), slot};
 }
@@ -105,6 +106,7 @@ void WordTable::RebuildIndex() {
     while (size < size_t(lngNumWords) * 2 + 2) size *= 2;
     index_.assign(size, IndexEntry{});
     mask_ = size - 1;
+    shift_ = 64 - std::countr_zero(size);
     for (int32_t s = 1; s <= lngNumWords; ++s) {
         const std::string_view w = WordList[s].strWord;
         const uint64_t head = Head(w);

@@ -59,7 +59,8 @@ private:
     void RebuildIndex();
     void ShowNewWord(std::string_view w);
 
-    // Open addressing on the word's hash. An entry holds the word's first
+    // Open addressing, starting at the top bits of the word's hash (the bits
+    // a multiplicative hash mixes best). An entry holds the word's first
     // eight bytes and its length, so most words are matched without reading
     // their record; slot 0 marks an empty entry.
     struct IndexEntry {
@@ -69,6 +70,7 @@ private:
     };
     std::vector<IndexEntry> index_;
     uint64_t mask_ = 0;
+    int shift_ = 64;
     bool indexStale_ = false;       // Finish() moved the records
 };
 
