@@ -78,6 +78,9 @@ TEST(StateFileTest, EveryFieldRoundTrips) {
     Params loaded;
     EXPECT_EQ(RestoreSavedState(loaded, dir / "p.kvx"), "");
     ExpectSameStored(loaded, saved);
+    EXPECT_EQ(loaded.txbFile, saved.txbFile);
+    EXPECT_EQ(loaded.txbStartComment, saved.txbStartComment);
+    EXPECT_EQ(loaded.txbEndComment, saved.txbEndComment);
     // Nothing but the file itself is left in the folder.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }

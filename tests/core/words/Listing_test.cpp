@@ -172,13 +172,18 @@ TEST_F(ListingTest, WideNumbersWidenTheirColumns) {
 
 TEST_F(ListingTest, TextBoxGetsPlainLayoutEvenWithCommasChosen) {
     params.chkOutputWithCommas = 1;
-    params.cboDisplayFormat = 5;
-    lister.ListWords();
-    EXPECT_EQ(host.output,
-              "    Freq  Word (longest has 5 characters)\r\n"
-              "      45  the\r\n"
-              "       2  apple\r\n"
-              "       2  zebra\r\n");
+    const std::pair<int16_t, std::string> cases[] = {
+        {5, "    Freq  Word (longest has 5 characters)\r\n"
+            "      45  the\r\n"
+            "       2  apple\r\n"
+            "       2  zebra\r\n"},
+        {9, "the, apple, zebra"},  // the last separator is taken off the box
+    };
+    for (const auto& [layout, box] : cases) {
+        params.cboDisplayFormat = layout;
+        lister.ListWords();
+        EXPECT_EQ(host.output, box) << "layout " << layout;
+    }
     EXPECT_TRUE(host.messages.empty());
     EXPECT_FALSE(lister.blnOutputFileWritten);
 }
