@@ -68,6 +68,7 @@ TEST_F(FileProcTest, LineEndKindsAndText) {
         {"tab, backspace, form feed are text", "a\tb\bc\fd\n", kTextLf, kTextLf},
         {"16 anomalous in 16384", WithAnomalies(16), kNotText, kTextCrLf},
         {"17 anomalous in 16384", WithAnomalies(17), kNotText, kNotText},
+        {"one anomalous byte alone", "\x02", kNotText, kNotText},
         {"anomaly beyond the first block", std::string(16384, 'a') + "\x01\r", kTextCrLf, kTextCrLf},
         {"line end beyond the first block is not seen", std::string(16384, 'a') + "\n", kTextCrLf,
          kTextCrLf},
