@@ -65,22 +65,15 @@ constexpr CharTable kLowerVowel = [] {
     return t;
 }();
 
-// The characters that stand right before a blank in the stem list: a word
-// ending in any other character cannot be a stem.
-constexpr CharTable kStemEnd = [] {
-    CharTable t{};
+// kStemTail[k]: the characters that stand k + 1 places before a blank in the
+// stem list. A word whose k-th character from the end is not among them
+// cannot be a stem.
+constexpr std::array<CharTable, 3> kStemTail = [] {
+    std::array<CharTable, 3> t{};
     for (size_t i = 1; i < strContractionStems.size(); ++i)
-        if (strContractionStems[i] == ' ') t[static_cast<unsigned char>(strContractionStems[i - 1])] = true;
-    return t;
-}();
-
-// The characters that stand two before a blank in the stem list: the
-// next-to-last character of a stem of two or more letters.
-constexpr CharTable kStemBeforeEnd = [] {
-    CharTable t{};
-    for (size_t i = 2; i < strContractionStems.size(); ++i)
-        if (strContractionStems[i] == ' ' && strContractionStems[i - 2] != ' ')
-            t[static_cast<unsigned char>(strContractionStems[i - 2])] = true;
+        if (strContractionStems[i] == ' ')
+            for (size_t k = 0; k < t.size() && k < i; ++k)
+                t[k][static_cast<unsigned char>(strContractionStems[i - 1 - k])] = true;
     return t;
 }();
 
@@ -171,13 +164,11 @@ bool StemInList(std::string_view word) {
     // it, which is also what the buffer holds.
     char buf[strContractionStems.size()];
     if (word.size() + 1 > sizeof buf) return false;
-    // Both lower-casings agree on every character that can end a stem.
-    if (!word.empty() && !kStemEnd[kOrdinaryLower[U(word.back())]]) return false;
-    // Most words that end like a stem ("in", "been") are told apart by the
-    // character before, under either lower-casing.
-    if (word.size() >= 2) {
-        const unsigned char c = U(word[word.size() - 2]);
-        if (!kStemBeforeEnd[kOrdinaryLower[c]] && !kStemBeforeEnd[kTableLower[c]]) return false;
+    // Most words that end like a stem ("in", "den") are told apart by their
+    // last three characters, under either lower-casing.
+    for (size_t k = 0; k < kStemTail.size() && k < word.size(); ++k) {
+        const unsigned char c = U(word[word.size() - 1 - k]);
+        if (!kStemTail[k][kOrdinaryLower[c]] && !kStemTail[k][kTableLower[c]]) return false;
     }
     // A word without blanks matches only as a whole suffix of one stem, and no
     // stem is longer than seven letters.

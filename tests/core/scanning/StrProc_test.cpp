@@ -56,9 +56,10 @@ TEST(StrProcWordRules, VowelsStems) {
     EXPECT_TRUE(StartsWithVowel(cp("à"), true));
     EXPECT_FALSE(StartsWithVowel(cp("À"), true));
     EXPECT_FALSE(StartsWithVowel("y", false));
-    for (const char* w : {"doesn", "DOESN", "aren", "shouldn", "wouldn", "en", "n", "sn", "dn"})
+    for (const char* w : {"doesn", "DOESN", "aren", "shouldn", "wouldn", "en", "n", "sn", "dn", "REN", "ldn", "isn"})
         EXPECT_TRUE(IsContractionStem(w)) << w;
-    for (const char* w : {"don", "can", "shouldnt", "arena", "mountain"}) EXPECT_FALSE(IsContractionStem(w)) << w;
+    for (const char* w : {"don", "can", "shouldnt", "arena", "mountain", "den", "been", "ihren"})
+        EXPECT_FALSE(IsContractionStem(w)) << w;
     // Words with blanks may be as long as the whole list, never longer.
     const std::string all(strContractionStems.substr(0, strContractionStems.size() - 1));
     EXPECT_TRUE(IsContractionStem(all));
