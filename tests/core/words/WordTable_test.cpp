@@ -188,6 +188,7 @@ TEST_F(WordTableTest, CountsFilesAddUpOrAreRefused) {
     const std::string head = "kvx-counts 1\nrules " + rules + "\noccurrences 5\nwords 2\n3\tcat\n";
     const std::pair<std::string, const char*> rows[] = {
         {"kvx-counts 2\n", "not a counts file"},
+        {"kvx-counts 1\n", "no \"rules\" line"},
         {"kvx-counts 1\nrules 0123456789abcdef\n", "other word rules"},
         {"kvx-counts 1\nrules " + rules + "\noccurrences -5\n", "bad \"occurrences\""},
         {head, "ends early"},
