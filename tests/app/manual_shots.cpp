@@ -42,10 +42,8 @@ int main(int argc, char** argv) {
     // Yes to the common-words question, OK to the loaded message.
     if (!t.load({Answer::Yes, Answer::OK})) return 1;
     t.w->resize(960, 700);
-    t.w->txbFile[0]->setText(input);
-    t.w->params().txbFile[0] = input.toStdString();
-    t.w->session().ValidateInputFile(input.toStdString());
-    t.w->SetTheFocus();
+    t.w->OpenFile(input);  // as "kvx FILE" does
+    t.w->Timer1_Timer();      // its once-a-second tidying of the commands
     save(t.w.get(), "manual-main-window.png");
 
     t.asker.answers = {Answer::No, Answer::No, Answer::No};
