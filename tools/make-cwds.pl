@@ -9,8 +9,10 @@
 # then the words in lower case, several to a line. Each word is checked
 # against the default word rules: only letters of the program's character
 # table, hyphens only inside a word. A word that fails is left out and named
-# in the header. A word that the final-s rule (ticked by default) shortens
-# is listed in both forms, so that it is ignored with the rule on or off.
+# in the header. A word that texts commonly write two ways (German "daß" and
+# "dass") is listed both ways. A word that the final-s rule (ticked by
+# default) shortens is listed in both forms, so that it is ignored with the
+# rule on or off. The header names every word added to the list.
 use strict;
 use warnings;
 use utf8;
@@ -39,6 +41,27 @@ for my $w (keys %$list) {
     }
 }
 die "make-cwds.pl: the list for '$lang' is empty\n" unless %words;
+
+# Words that texts write two ways, where the list has one of them: German
+# spelling before and after 1996 (ß after a short vowel became ss), Spanish
+# demonstrative pronouns, which lost their accent only in 2010, and the
+# Portuguese "têm", which the list has as "tém".
+my %otherSpellings = (
+    de => [qw(daß dass muß muss mußte musste)],
+    es => [qw(este éste esta ésta estos éstos estas éstas ese ése esa ésa esos ésos
+              esas ésas)],
+    pt => [qw(tém têm)],
+);
+my @respelled;
+my @pairs = @{$otherSpellings{$lang} // []};
+while (my ($old, $new) = splice(@pairs, 0, 2)) {
+    for ([$old, $new], [$new, $old]) {
+        my ($listed, $other) = @$_;
+        next unless $words{$listed} && !$words{$other};
+        push @respelled, "$listed ($other)";
+        $words{$other} = 1;
+    }
+}
 
 # "dans" is counted as "dan" while the final-s rule is on: list that form too.
 my @shortened;
@@ -69,9 +92,12 @@ $header .= <<'END';
    slash-star and star-slash, also across lines.
 
 END
-$header .= Wrap('   ', scalar(@all) . ' words, ' . (scalar(@all) - @shortened) . ' of them from the list.') . "\n";
+$header .= Wrap('   ', scalar(@all) . ' words, ' . (scalar(@all) - @shortened - @respelled)
+                       . ' of them from the list.') . "\n";
 $header .= Wrap('   ', 'Left out, as no count under the default word rules can find them: '
                        . (@dropped ? join(' ', sort @dropped) : 'none') . '.') . "\n";
+$header .= Wrap('   ', 'Also listed in the other spelling that texts use: '
+                       . join(', ', @respelled) . '.') . "\n" if @respelled;
 $header .= Wrap('   ', "Also listed without the final s, which a count drops when \"Drop final 's'"
                        . " unless 'ss' or vowel+'s'\" is ticked: " . join(', ', @shortened) . '.')
            . "\n" if @shortened;

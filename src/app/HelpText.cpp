@@ -50,10 +50,17 @@ QStringList HelpParagraphs() {
             "neither in order nor one to a line."),
         QStringLiteral(
             "Text between the start- and end-comment markers set in the parameters window is "
-            "ignored. The default markers are /* ... */."),
+            "ignored when 'Allow start- and end-comment markers' is ticked; an empty end marker "
+            "ends the comment at the end of the line. There are no markers by default. They "
+            "apply to files of every extension but those below, and never to text on the "
+            "clipboard."),
         QStringLiteral(
-            "For files with the extensions htm, html, shtml, xml and php the markers are set to "
-            "< and >, so that tags are ignored."),
+            "Files with some extensions have markers of their own, whatever the parameters say: "
+            "c and cpp files skip /* ... */ and // comments; xml files skip tags, <!-- ... --> "
+            "comments and <?xml ... ?>; htm, html and shtml files (any extension containing "
+            "htm) skip tags, comments, scripts and style sheets, and read named entities such "
+            "as &eacute; as the letters they stand for; php files are read as html files and "
+            "skip /* ... */ and // comments as well."),
         QStringLiteral(
             "To use the results in a spreadsheet or another program, click 'Save listing as...' "
             "(Ctrl+Shift+S) after a count: it saves the listed words, in the order shown, as "

@@ -1,14 +1,22 @@
 // Takes the pictures of the manual: the main window before, during and after
-// a count, and the help window, as data/manual-*.png.
+// a count, the chart window's two views, the parameters window and the help
+// window, as data/manual-*.png.
 // Usage: kvx_manual_shots <output folder> <text file>
+// The manual's pictures, from the build folder (the text's path shows in them):
+//   python3 ../bench/gen_text.py prose /tmp/kvx/sample.txt 600001
+//   QT_QPA_PLATFORM=offscreen tests/app/kvx_manual_shots ../data /tmp/kvx/sample.txt
 
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
 
+#include "FrmChart.h"
 #include "FrmHelp.h"
+#include "FrmParams.h"
 #include "ScriptedAsker.h"
 
 using namespace kvx;
@@ -21,7 +29,11 @@ int main(int argc, char** argv) {
     const QString dir = QString::fromLocal8Bit(argv[1]);
     const QString input = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(dir);
-    auto save = [&](QWidget* w, const char* name) {
+    // Lets the layouts and charts settle first (a chart redrawn for another
+    // number of bars takes a few turns of the event loop), except under a
+    // running count, which only gets its own turn.
+    auto save = [&](QWidget* w, const char* name, bool settle = true) {
+        if (settle) QTest::qWait(200);
         QApplication::processEvents();
         w->grab().save(dir + QLatin1Char('/') + QLatin1String(name));
     };
@@ -30,19 +42,36 @@ int main(int argc, char** argv) {
     // Yes to the common-words question, OK to the loaded message.
     if (!t.load({Answer::Yes, Answer::OK})) return 1;
     t.w->resize(960, 700);
-    t.w->txbFile[0]->setText(input);
-    t.w->params().txbFile[0] = input.toStdString();
-    t.w->session().ValidateInputFile(input.toStdString());
-    t.w->SetTheFocus();
+    t.w->OpenFile(input);  // as "kvx FILE" does
+    t.w->Timer1_Timer();      // its once-a-second tidying of the commands
     save(t.w.get(), "manual-main-window.png");
 
     t.asker.answers = {Answer::No, Answer::No, Answer::No};
     t.asker.onYield = [&](int64_t n) {
-        if (n == 40000) save(t.w.get(), "manual-counting.png");
+        if (n == 40000) save(t.w.get(), "manual-counting.png", false);
     };
     t.w->cmdListWords->click();
     t.asker.onYield = nullptr;
     save(t.w.get(), "manual-result.png");
+
+    t.w->cmdChart->click();
+    FrmChart* chart = t.w->chart();
+    if (!chart) return 1;
+    chart->spnTopWords->setValue(20);
+    chart->resize(720, 640);
+    save(chart, "manual-chart-bars.png");
+    chart->tabViews->setCurrentIndex(1);
+    save(chart, "manual-chart-ranks.png");
+    chart->hide();
+
+    t.w->cmdSetParameters->click();
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* params = qobject_cast<FrmParams*>(top)) {
+            // The common-words file where the installed program finds it.
+            params->txbCommonWordsFile->setText(QStringLiteral("/usr/share/kvx/cwds_en.txt"));
+            save(params, "manual-parameters.png");
+            params->hide();
+        }
 
     t.w->cmdHelp->click();
     t.w->help()->resize(720, 560);

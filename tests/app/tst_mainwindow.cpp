@@ -4,14 +4,17 @@
 
 #include <QLayout>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
 
 #include "FrmHelp.h"
 #include "FrmPopUp.h"
+#include "HelpText.h"
 #include "ScriptedAsker.h"
 #include "TextGen.h"
+#include "base/Folder.h"
 #include "state/StateFile.h"
 
 using namespace kvx;
@@ -338,6 +341,22 @@ private slots:
         QCOMPARE(p->lblMessage->text(), QStringLiteral("Click me"));
         QVERIFY(!p->isVisible());
         QVERIFY(!p->Timer1->isActive());
+    }
+
+    // The illustrated manual says all that the help window says (but its
+    // opening paragraph), and each of its pictures is a data file.
+    void manualHoldsTheHelpText() {
+        const QString dir = QString::fromStdString(ProgramFolder()) + QLatin1Char('/');
+        QString manual = QString::fromUtf8(ReadFile(dir + QStringLiteral("manual.html")).c_str());
+        const QRegularExpression picture(QStringLiteral("<img src=\"([^\"]+)\""));
+        for (const QRegularExpressionMatch& m : picture.globalMatch(manual))
+            QVERIFY2(QFileInfo::exists(dir + m.captured(1)), qPrintable(m.captured(1)));
+        manual.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
+        manual.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+        manual.replace(QStringLiteral("&#x27;"), QStringLiteral("'")).replace(QStringLiteral("&lt;"), QStringLiteral("<"));
+        manual.replace(QStringLiteral("&gt;"), QStringLiteral(">")).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        const QStringList help = HelpParagraphs();
+        for (qsizetype i = 1; i < help.size(); ++i) QVERIFY2(manual.contains(help[i]), qPrintable(help[i]));
     }
 
     void webLinks() {

@@ -332,16 +332,18 @@ TEST(CommonWordsDuringCount, AreNotLoadedUnderARunningCount) {
 
 // The common-words files made at build time, one row per language: each is in
 // the data folder, where the chooser opens; it loads silently, one entry per
-// word; its own words all go (final-s forms too); a sentence keeps its content.
+// word; its own words all go (final-s forms and both spellings of a word too);
+// a sentence keeps its content.
 TEST(CommonWordsFiles, LoadWholeAndLeaveOnlyContentWords) {
     struct Row { const char* lang; const char* sentence; std::set<std::string> kept; };
     const Row rows[] = {
-        {"de", "Der Hund und die Katze schlafen, als das Haus still ist.",
-         {"hund", "katze", "schlafen", "haus", "still"}},
+        {"de", "Der Hund wei\xC3\x9F, dass die Katze schlafen mu\xC3\x9F, da\xC3\x9F das Haus still ist.",
+         {"hund", "wei\xC3\x9F", "katze", "schlafen", "haus", "still"}},
         {"fr", "Le chien dort dans la maison avec nous.", {"chien", "dort", "maison"}},
         {"it", "Il gatto dorme nella casa con noi.", {"gatto", "dorme", "casa"}},
-        {"es", "El perro duerme en la casa con nosotros.", {"perro", "duerme", "casa"}},
-        {"pt", "O c\xC3\xA3o dorme na casa com eles.", {"c\xC3\xA3o", "dorme", "casa"}},
+        {"es", "\xC3\x89ste es el perro que duerme en la casa con nosotros.",
+         {"perro", "duerme", "casa"}},
+        {"pt", "Eles t\xC3\xAAm um c\xC3\xA3o que dorme na casa.", {"c\xC3\xA3o", "dorme", "casa"}},
     };
     Fixture f;
     f.session.cmdSelectCommonWordsFile_Click();
