@@ -194,7 +194,6 @@ TEST_F(WordTableTest, CountsFilesAddUpOrAreRefused) {
     const std::pair<std::string, const char*> rows[] = {
         {"\xEF\xBB\xBFkvx-counts 1\r\nrules " + rules + "\r\noccurrences 5\r\nwords 1\r\n3\tcaf\xC3\xA9\r\n", ""},
         {"kvx-counts 2\n", "not a counts file"},
-        {"\xEF\xBB\xBFkvx-counts 12\n", "not a counts file"},
         {"kvx-counts 1" + std::string(1 << 20, '\0'), "not a counts file"},
         {"kvx-counts 1", "ends early"},
         {"kvx-counts 1\n", "no \"rules\" line"},
@@ -212,7 +211,6 @@ TEST_F(WordTableTest, CountsFilesAddUpOrAreRefused) {
         {head + std::string("2\tdo\0g\n", 7), "Line 6 of the counts file does not hold a word"},
         {head + "2\t-ray\n", "Line 6 of the counts file does not hold a word"},
         {head + "2\tit's\n", "Line 6 of the counts file does not hold a word"},
-        {head + "2\tdo\xE2\x82\xACg\n", "Line 6 of the counts file does not hold a word"},
         {head + "2\t" + std::string(81, 'a') + "\n", "Line 6 of the counts file holds a word longer than 80 characters"},
         {head + "2\t" + std::string(1 << 20, 'a') + "\n", "Line 6 of the counts file is too long"},
         {head + "2\tTHE\n", "Line 6 of the counts file holds a capital letter"},
