@@ -281,6 +281,8 @@ TEST_P(KvxCountRuns, ListAsAsked) {
     p.chkAllowCommentMarkers = 1;  // with no start marker: refused, the count goes on
     p.txbStartComment[0] = p.txbStartComment[1] = "";
     SaveParams(p, "markers.kvx");
+    Write("huge.counts", "kvx-counts 1\nrules 585668240a9ed6e3\noccurrences 9223372036854775807\nwords 2\n"
+                         "1000000000000\thuge\n9223371036854775807\tvast\n");
     RunResult r = Exec(c.args, c.prefix);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, c.out);
@@ -326,6 +328,13 @@ INSTANTIATE_TEST_SUITE_P(
                    "      3       2  and\r\n      4       2  dog\r\n      5       2  sat\r\n",
                    "Number of words in this list:  5\nNumber of words ignored:  0\n"
                    "Number of instances of words in this list: 17\nTotal number of instances of words: 17\n"},
+        // Ranked in no time however large the counts; the sums stay in range.
+        Invocation{"merge_of_huge_counts", "", "--merge huge.counts",
+                   "   Rank                 Freq  Word (longest has 4 characters)\r\n"
+                   "      1  9223371036854775807  vast\r\n      2        1000000000000  huge\r\n",
+                   "Number of words in this list:" + std::string(19, ' ') + "2\nNumber of words ignored:" +
+                       std::string(19, ' ') + "0\nNumber of instances of words in this list: 9223372036854775807\n"
+                       "Total number of instances of words: 9223372036854775807\n"},
         Invocation{"csv", "", "--format csv cats.txt",
             "rank,frequency,word\r\n1,3,the\r\n2,2,cat\r\n3,1,and\r\n4,1,dog\r\n5,1,sat\r\n"},
         Invocation{"tsv_to_file", "", "--format=tsv -o out.txt cats.txt", "", kCatsLabels,
@@ -358,6 +367,7 @@ TEST_P(KvxCountRefusals, ReportAndLeaveFilesAlone) {
     Write("random.kvx", kvx::test::RandomBytes(4096, 7));
     Write("many.txt", kvx::test::DistinctWords(3000, 1));
     Write("short.txt", "a an at\n");
+    Write("over.counts", "kvx-counts 1\nrules 585668240a9ed6e3\noccurrences 1\nwords 1\n3\tthe\n");
     for (const char* d : {"folder.txt", "outdir", "dir.kvx"}) fs::create_directories(dir / d);
     for (const char* f : {"fifo.txt", "fifo.kvx", "common.fifo", "out.fifo"}) ASSERT_EQ(::mkfifo((dir / f).c_str(), 0600), 0);
     kvx::Params p;
@@ -442,6 +452,10 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"merge_of_a_text", "--merge -o out.txt cats.txt", 1, "kvx-count: cats.txt: This is not a counts file"},
         Refusal{"merge_of_a_missing_file", "--merge -o out.txt none.counts", 1,
                 "kvx-count: none.counts: cannot be read: No such file or directory.\n"},
+        Refusal{"merge_of_dev_zero", "--merge -o out.txt /dev/zero", 1,
+                "kvx-count: /dev/zero: This is not a counts file"},
+        Refusal{"merge_of_a_damaged_file", "--merge -o out.txt over.counts", 1,
+                "kvx-count: over.counts: Line 5 of the counts file makes the counts add up to more than"},
         Refusal{"counts_and_merge", "--counts --merge cats.txt", 2, "kvx-count: --counts and --merge cannot go together"},
         Refusal{"counts_in_a_format", "--counts --format csv cats.txt", 2, "kvx-count: --format lists words"}),
     [](const ::testing::TestParamInfo<Refusal>& i) { return std::string(i.param.name); });

@@ -197,7 +197,7 @@ bool CountingSession::LoadCounts() {
         if (!in)
             why = "cannot be read: " + std::string(std::strerror(errno)) + ".";
         else
-            why = ReadCounts(in, rules, table, total);
+            why = ReadCounts(in, rules, params, table, total);
         if (!why.empty()) {
             host.message(why, "Error", Icon::Exclamation, Buttons::OK);
             return false;

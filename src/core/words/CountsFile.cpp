@@ -1,15 +1,22 @@
 #include "words/CountsFile.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <limits>
+#include <string_view>
 
 #include "params/Params.h"
+#include "scanning/KVXProc.h"
+#include "scanning/StrProc.h"
 #include "text/Cp1252.h"
 
 namespace kvx {
 namespace {
 
 const char* const kFormatLine = "kvx-counts 1";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr size_t kCountDigits = 19;  // of the largest count, 9223372036854775807
 
 // FNV-1a, 64 bits: stable across machines and builds.
 uint64_t Fnv(const std::string& s) {
@@ -18,36 +25,79 @@ uint64_t Fnv(const std::string& s) {
     return h;
 }
 
-// A decimal number without sign or leading zeros; false when s is not one.
-bool ParseCount(const std::string& s, int64_t& n) {
-    if (s.empty() || s.size() > 19 || (s.size() > 1 && s[0] == '0')) return false;
-    n = 0;
-    for (char c : s) {
-        if (c < '0' || c > '9') return false;
-        n = n * 10 + (c - '0');
-    }
-    return n >= 0;
+enum class Parsed { Ok, NotANumber, TooLarge };
+
+// A decimal number without sign or leading zeros, at most INT64_MAX.
+Parsed ParseCount(std::string_view s, int64_t& n) {
+    if (s.empty() || (s.size() > 1 && s[0] == '0')) return Parsed::NotANumber;
+    for (char c : s)
+        if (c < '0' || c > '9') return Parsed::NotANumber;
+    if (s.size() > kCountDigits) return Parsed::TooLarge;
+    uint64_t v = 0;  // nineteen digits fit
+    for (char c : s) v = v * 10 + uint64_t(c - '0');
+    if (v > uint64_t(std::numeric_limits<int64_t>::max())) return Parsed::TooLarge;
+    n = int64_t(v);
+    return Parsed::Ok;
 }
 
-// The next LF-ended line; false at the end or on a line without its LF.
-bool NextLine(std::istream& in, std::string& line, bool& truncated) {
-    line.clear();
-    if (!std::getline(in, line)) return false;
-    if (in.eof()) {  // the last line lacks its LF: the file was cut short
-        truncated = true;
-        return false;
-    }
-    return true;
-}
+// The lines of a counts file, each read only as far as the longest line the
+// format allows: a file that is not one is refused after a few hundred bytes
+// however long its lines are.
+class Lines {
+public:
+    enum class Got { Line, End, Cut, TooLong };
 
-// "key value" with the key expected; the value in value.
-bool Field(std::istream& in, const char* key, std::string& value, bool& truncated) {
-    std::string line;
-    if (!NextLine(in, line, truncated)) return false;
-    const std::string lead = std::string(key) + " ";
-    if (line.rfind(lead, 0) != 0) return false;
-    value = line.substr(lead.size());
-    return true;
+    explicit Lines(std::istream& in) : sb_(in.rdbuf()) {}
+
+    int64_t number = 0;  // of the line read last
+
+    // The next line without its LF (nor a CR before it), when it holds at
+    // most limit bytes. End: nothing more; Cut: a last line without its LF.
+    Got Next(std::string& line, size_t limit) {
+        ++number;
+        line.clear();
+        if (!sb_) return Got::End;
+        for (;;) {
+            const auto c = sb_->sbumpc();
+            if (c == std::char_traits<char>::eof()) return line.empty() ? Got::End : Got::Cut;
+            if (c == '\n') break;
+            if (line.size() > limit) return Got::TooLong;  // one byte over is left for a CR
+            line += char(c);
+        }
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        return line.size() <= limit ? Got::Line : Got::TooLong;
+    }
+
+    bool AtEnd() { return !sb_ || sb_->sgetc() == std::char_traits<char>::eof(); }
+
+private:
+    std::streambuf* sb_;
+};
+
+// Which bytes a word can hold under the rules of p, and which can begin one,
+// as the scanner decides them.
+struct WordChars {
+    StrProc::CharTable inside, initial;
+    explicit WordChars(const Params& p) {
+        const std::string extra = AllowedExtraChars(p);
+        std::string initialExtra;
+        for (char c : extra)
+            if (KVXProc::strProhibitedInitialOrFinalChars.find(c) == std::string_view::npos) initialExtra += c;
+        inside = StrProc::WordCharTable(false, extra);
+        initial = StrProc::WordCharTable(false, initialExtra);
+    }
+    bool Holds(std::string_view w) const {
+        if (w.empty() || !initial[static_cast<unsigned char>(w[0])]) return false;
+        for (char c : w)
+            if (!inside[static_cast<unsigned char>(c)]) return false;
+        return true;
+    }
+};
+
+bool HasCapital(std::string_view w) {
+    for (char c : w)
+        if (StrProc::LowerCaseChar(static_cast<unsigned char>(c)) != static_cast<unsigned char>(c)) return true;
+    return false;
 }
 
 }  // namespace
@@ -82,43 +132,87 @@ void WriteCounts(std::ostream& out, const std::string& fingerprint, int64_t tota
     }
 }
 
-std::string ReadCounts(std::istream& in, const std::string& fingerprint, WordTable& table,
+std::string ReadCounts(std::istream& in, const std::string& fingerprint, const Params& p, WordTable& table,
                        int64_t& totalOccurrences) {
+    using Got = Lines::Got;
     constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
-    bool truncated = false;
     const std::string cut = "The counts file is incomplete (it ends early).";
+    Lines lines(in);
+    auto at = [&](const std::string& what) {
+        return "Line " + std::to_string(lines.number) + " of the counts file " + what;
+    };
     std::string line;
-    if (!NextLine(in, line, truncated) || line != kFormatLine)
-        return truncated && line.rfind("kvx-counts", 0) == 0
+
+    // The first bytes decide whether this is a counts file at all. A UTF-8
+    // mark before them and CR LF line ends, as editors may leave them, are
+    // taken for what they are.
+    Got got = lines.Next(line, kUtf8Mark.size() + std::strlen(kFormatLine));
+    if (line.starts_with(kUtf8Mark)) line.erase(0, kUtf8Mark.size());
+    if (got != Got::Line || line != kFormatLine)
+        return got == Got::Cut && line.starts_with("kvx-counts")
                    ? cut
                    : "This is not a counts file (its first line is not \"" + std::string(kFormatLine) + "\").";
+
+    // The longest line: a count, a tab and the longest word the table takes,
+    // each of its characters at most three bytes of UTF-8.
+    const size_t limit = kCountDigits + 1 + 3 * size_t(std::max<int16_t>(table.intMaxWordLength, 0));
+    std::string why;
+    auto field = [&](const char* key, const std::string& missing, std::string& value) {
+        const Got g = lines.Next(line, limit);
+        const std::string lead = std::string(key) + " ";
+        if (g == Got::Line && line.starts_with(lead)) {
+            value = line.substr(lead.size());
+            return true;
+        }
+        why = g == Got::Cut ? cut : g == Got::TooLong ? at("is too long.") : missing;
+        return false;
+    };
     std::string rules, value;
-    if (!Field(in, "rules", rules, truncated)) return truncated ? cut : "The counts file has no \"rules\" line.";
+    if (!field("rules", "The counts file has no \"rules\" line.", rules)) return why;
     if (rules != fingerprint)
         return "The counts were made under other word rules (" + rules + ", these are " + fingerprint +
                "); count with the same parameters.";
+    const std::string badOccurrences = "The counts file has a bad \"occurrences\" line.";
     int64_t occurrences = 0, words = 0;
-    if (!Field(in, "occurrences", value, truncated) || !ParseCount(value, occurrences))
-        return truncated ? cut : "The counts file has a bad \"occurrences\" line.";
-    if (!Field(in, "words", value, truncated) || !ParseCount(value, words))
-        return truncated ? cut : "The counts file has a bad \"words\" line.";
+    if (!field("occurrences", badOccurrences, value)) return why;
+    if (ParseCount(value, occurrences) != Parsed::Ok) return badOccurrences;
+    if (occurrences > kMax - totalOccurrences) return at("makes the total of occurrences too large.");
+    const std::string badWords = "The counts file has a bad \"words\" line.";
+    if (!field("words", badWords, value)) return why;
+    if (ParseCount(value, words) != Parsed::Ok || words > std::numeric_limits<int32_t>::max()) return badWords;
+
+    // Each word line holds a word the rules in force could have counted, once;
+    // the counts add up to at most the occurrences, which also count the
+    // words dropped before the table (ignored, common, too long).
+    const WordChars chars(p);
+    const bool lowerCaseOnly = p.chkCaseSignificant != 1;
+    std::vector<bool> counted(size_t(table.lngNumWords) + 1);  // slots this file has counted
+    int64_t sum = 0;
     for (int64_t i = 1; i <= words; ++i) {
-        const std::string where = "Line " + std::to_string(i + 4) + " of the counts file ";
-        if (!NextLine(in, line, truncated)) return cut;
+        const Got g = lines.Next(line, limit);
+        if (g == Got::End || g == Got::Cut) return cut;
+        if (g == Got::TooLong) return at("is too long.");
         const size_t tab = line.find('\t');
         int64_t count = 0;
-        if (tab == std::string::npos || !ParseCount(line.substr(0, tab), count) || count == 0)
-            return where + "is not a count, a tab and a word.";
-        const std::string word = text::utf8ToCp1252(std::string_view(line).substr(tab + 1));
-        if (word.empty() || word.find_first_of("\t\r ") != std::string::npos ||
-            word.find(char(text::kNoCode)) != std::string::npos ||
-            text::cp1252ToUtf8(word) != std::string_view(line).substr(tab + 1))
-            return where + "does not hold a word.";
-        if (!table.AddCount(word, count)) return where + "makes a count too large.";
+        const Parsed parsed =
+            tab == std::string::npos ? Parsed::NotANumber : ParseCount(std::string_view(line).substr(0, tab), count);
+        if (parsed == Parsed::TooLarge) return at("holds a count too large.");
+        if (parsed != Parsed::Ok || count == 0) return at("is not a count, a tab and a word.");
+        const std::string_view utf8 = std::string_view(line).substr(tab + 1);
+        const std::string word = text::utf8ToCp1252(utf8);
+        if (!chars.Holds(word) || text::cp1252ToUtf8(word) != utf8) return at("does not hold a word.");
+        if (int64_t(word.size()) > table.intMaxWordLength)
+            return at("holds a word longer than " + std::to_string(table.intMaxWordLength) + " characters.");
+        if (lowerCaseOnly && HasCapital(word)) return at("holds a capital letter, but case is not significant.");
+        if (count > occurrences - sum) return at("makes the counts add up to more than the \"occurrences\" line says.");
+        sum += count;
+        const int32_t slot = table.AddCount(word, count);
+        if (slot == 0) return at("makes a count too large.");
+        if (size_t(slot) >= counted.size()) counted.resize(size_t(slot) + 1);
+        if (counted[size_t(slot)]) return at("repeats the word of an earlier line.");
+        counted[size_t(slot)] = true;
     }
-    if (in.peek() != std::char_traits<char>::eof())
-        return "The counts file has more lines than its \"words\" line says.";
-    if (occurrences > kMax - totalOccurrences) return "The counts make a total too large.";
+    if (!lines.AtEnd()) return "The counts file has more lines than its \"words\" line says.";
     totalOccurrences += occurrences;
     return {};
 }

@@ -4,7 +4,7 @@
 // letter). Counts files of parts of a corpus, added in order, give the word
 // table of the whole, so a corpus can be counted in shards and merged.
 //
-// The format (UTF-8, lines ended by LF):
+// The format (UTF-8, lines ended by LF; read also with CR LF and a UTF-8 mark):
 //   kvx-counts 1                      format name and version
 //   rules 0123456789abcdef            fingerprint of the word rules in force
 //   occurrences 12345                 total instances of words (the labels' last figure)
@@ -35,9 +35,12 @@ void WriteCounts(std::ostream& out, const std::string& fingerprint, int64_t tota
                  const std::vector<WordRecord>& list, int32_t n);
 
 /// Adds the counts file read from in to table (new words after those it
-/// holds) and its occurrences to totalOccurrences. Returns "" when read
-/// whole, else why it was refused; the table is then incomplete.
-std::string ReadCounts(std::istream& in, const std::string& fingerprint, WordTable& table,
+/// holds) and its occurrences to totalOccurrences. The file must carry
+/// fingerprint, and its words be ones that the word rules of p (case,
+/// allowed characters) and the table's word length could have counted.
+/// Returns "" when read whole, else why it was refused, naming the line
+/// where it can; the table is then incomplete.
+std::string ReadCounts(std::istream& in, const std::string& fingerprint, const Params& p, WordTable& table,
                        int64_t& totalOccurrences);
 
 }  // namespace kvx

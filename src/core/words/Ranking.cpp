@@ -168,6 +168,8 @@ void CountIncludedWords(const std::vector<WordRecord>& t, int32_t n, Results& r)
             continue;
         }
         ++r.lngNumWordsIncluded;
+        // Cannot overflow: the counts of a table add up to at most its total
+        // of occurrences, which counts files are checked to keep within range.
         r.lngNumOccurrences += w.lngFreq;
         r.lngMaxFrequency = std::max(r.lngMaxFrequency, w.lngFreq);
         r.intMaxWordLengthFound =
@@ -183,7 +185,8 @@ void BuildFrequencyChain(std::vector<WordRecord>& t, int32_t n, Results& r, Host
 
     // Numbering: descending frequency, equal frequencies in slot order. Only
     // frequencies 1..lngMaxFrequency take part, as in a count down from the
-    // maximum. The event loop gets one turn per 100 frequency values.
+    // maximum. The event loop gets a turn at each new frequency, so the time
+    // depends on the number of words, never on how large their counts are.
     // Sorting (frequency, slot) pairs keeps the comparisons in one compact
     // array; the slot breaks ties, which makes the order that of a stable sort.
     std::vector<std::pair<int64_t, int32_t>> byFreq;
@@ -200,15 +203,11 @@ void BuildFrequencyChain(std::vector<WordRecord>& t, int32_t n, Results& r, Host
     byFreq = {};
 
     r.lngFirstFreq = 0;
-    int64_t nextYield = (r.lngMaxFrequency / 100) * 100;  // largest multiple of 100 to pass
     for (size_t k = 0; k < order.size(); ++k) {
         WordRecord& w = t[size_t(order[k])];
-        for (; nextYield >= 100 && nextYield > w.lngFreq; nextYield -= 100)
-            if (host) host->yield();
+        if (host && (k == 0 || w.lngFreq != t[size_t(order[k - 1])].lngFreq)) host->yield();
         w.lngFreqRank = int32_t(k + 1);
     }
-    for (; nextYield >= 100; nextYield -= 100)
-        if (host) host->yield();
     if (!order.empty()) r.lngFirstFreq = order[0];
     if (r.lngFirstFreq == 0) return;
 

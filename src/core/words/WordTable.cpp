@@ -157,14 +157,14 @@ void WordTable::AddWordToList(std::string_view w) {
     ShowNewWord(w);
 }
 
-bool WordTable::AddCount(std::string_view w, int64_t n) {
+int32_t WordTable::AddCount(std::string_view w, int64_t n) {
     if (indexStale_) RebuildIndex();
     const uint64_t head = Head(w);
     const uint64_t h = HashWord(w, head);
     if (const int32_t k = Find(w, head, h); k != 0) {
-        if (WordList[k].lngFreq > INT64_MAX - n) return false;
+        if (WordList[k].lngFreq > INT64_MAX - n) return 0;
         WordList[k].lngFreq += n;
-        return true;
+        return k;
     }
     WordList.resize(size_t(lngNumWords) + 1);
     WordList.push_back(NewRecord(w, n));
@@ -173,7 +173,7 @@ bool WordTable::AddCount(std::string_view w, int64_t n) {
         RebuildIndex();
     else
         InsertIndex(lngNumWords, w, head, h);
-    return true;
+    return lngNumWords;
 }
 
 void WordTable::ShowNewWord(std::string_view w) {

@@ -47,9 +47,9 @@ public:
     /// Counts one occurrence of w, adding a record for a new word and showing
     /// it in the output box while the box has room.
     void AddWordToList(std::string_view w) override;
-    /// Adds n occurrences of w (a new word goes last), shown nowhere; false
-    /// when the count would overflow.
-    bool AddCount(std::string_view w, int64_t n);
+    /// Adds n occurrences of w (a new word goes last), shown nowhere. Returns
+    /// w's slot, 0 when the count would overflow.
+    int32_t AddCount(std::string_view w, int64_t n);
     /// Sorts the records by strWord (bytewise) and sets their sort keys.
     void Finish();
 

@@ -156,22 +156,25 @@ TEST_F(WordTableTest, AgreesWithOrderedMapOnManyWords) {
 }
 
 // Parts written as counts files and read back into one table give the table
-// of the whole, in order of first occurrence; damaged files or other word
-// rules are refused with the reason.
+// of the whole, in order of first occurrence; files that other rules made or
+// that break the format are refused with the reason and the line.
 TEST_F(WordTableTest, CountsFilesAddUpOrAreRefused) {
     params.chkSuppressWords = 1;
     const std::string rules = WordRulesFingerprint(params, {}, 0);
     // Counts files made on other machines and by other builds merge only
     // while the fingerprint of the same rules stays the same.
     EXPECT_EQ(rules, "585668240a9ed6e3");
+    Params cased = params;
+    cased.chkCaseSignificant = 1;
+    EXPECT_NE(WordRulesFingerprint(cased, {}, 0), rules);
     WordTable whole;
     int64_t total = 0;
     for (const auto& part : {std::vector<std::string>{"the", "caf\xE9", "the", "Cat"}, {"dog", "cat", "the"}}) {
         WordTable t;
         for (const std::string& w : part) t.AddWordToList(w), whole.AddWordToList(w);
         std::stringstream file;
-        WriteCounts(file, rules, 10, t.WordList, t.lngNumWords);
-        ASSERT_EQ(ReadCounts(file, rules, table, total), "");
+        WriteCounts(file, WordRulesFingerprint(cased, {}, 0), 10, t.WordList, t.lngNumWords);
+        ASSERT_EQ(ReadCounts(file, WordRulesFingerprint(cased, {}, 0), cased, table, total), "");
     }
     EXPECT_EQ(total, 20);
     ASSERT_EQ(table.lngNumWords, whole.lngNumWords);
@@ -185,25 +188,51 @@ TEST_F(WordTableTest, CountsFilesAddUpOrAreRefused) {
     p = params;
     p.chkIgnoreCommonWords = 1;
     EXPECT_NE(WordRulesFingerprint(p, {"", "the"}, 1), WordRulesFingerprint(p, {"", "a"}, 1));
+
+    // Each file is read after one that brought 1 occurrence. "" = accepted.
     const std::string head = "kvx-counts 1\nrules " + rules + "\noccurrences 5\nwords 2\n3\tcat\n";
     const std::pair<std::string, const char*> rows[] = {
+        {"\xEF\xBB\xBFkvx-counts 1\r\nrules " + rules + "\r\noccurrences 5\r\nwords 1\r\n3\tcaf\xC3\xA9\r\n", ""},
         {"kvx-counts 2\n", "not a counts file"},
+        {"kvx-counts 1" + std::string(1 << 20, '\0'), "not a counts file"},
+        {"kvx-counts 1", "ends early"},
         {"kvx-counts 1\n", "no \"rules\" line"},
         {"kvx-counts 1\nrules 0123456789abcdef\n", "other word rules"},
         {"kvx-counts 1\nrules " + rules + "\noccurrences -5\n", "bad \"occurrences\""},
+        {"kvx-counts 1\nrules " + rules + "\noccurrences 9223372036854775807\n",
+         "Line 3 of the counts file makes the total of occurrences too large"},
+        {"kvx-counts 1\nrules " + rules + "\noccurrences 5\nwords 2147483648\n", "bad \"words\""},
+        {"kvx-counts 1\nrules " + rules + std::string(1 << 20, ' '), "Line 2 of the counts file is too long"},
         {head, "ends early"},
         {head + "2\tdo", "ends early"},
         {head + "0\tdog\n", "Line 6 of the counts file is not a count"},
+        {head + "9223372036854775808\tdog\n", "Line 6 of the counts file holds a count too large"},
         {head + "2\tthe dog\n", "Line 6 of the counts file does not hold a word"},
-        {head + "9223372036854775807\tcat\n", "count too large"},
+        {head + std::string("2\tdo\0g\n", 7), "Line 6 of the counts file does not hold a word"},
+        {head + "2\t-ray\n", "Line 6 of the counts file does not hold a word"},
+        {head + "2\tit's\n", "Line 6 of the counts file does not hold a word"},
+        {head + "2\t" + std::string(81, 'a') + "\n", "Line 6 of the counts file holds a word longer than 80 characters"},
+        {head + "2\t" + std::string(1 << 20, 'a') + "\n", "Line 6 of the counts file is too long"},
+        {head + "2\tTHE\n", "Line 6 of the counts file holds a capital letter"},
+        {head + "2\tcat\n", "Line 6 of the counts file repeats the word of an earlier line"},
+        {head + "3\tdog\n", "Line 6 of the counts file makes the counts add up to more than the \"occurrences\""},
         {head + "2\tdog\n1\tend\n", "more lines"},
     };
     for (const auto& [file, reason] : rows) {
         WordTable t;
+        std::istringstream first("kvx-counts 1\nrules " + rules + "\noccurrences 1\nwords 1\n1\tcat\n");
         total = 0;
+        ASSERT_EQ(ReadCounts(first, rules, params, t, total), "");
         std::istringstream in(file);
-        EXPECT_NE(ReadCounts(in, rules, t, total).find(reason), std::string::npos) << file;
-        EXPECT_EQ(total, 0) << file;
+        const std::string why = ReadCounts(in, rules, params, t, total);
+        if (*reason) {
+            EXPECT_NE(why.find(reason), std::string::npos) << why;
+            EXPECT_EQ(total, 1) << file;
+        } else {
+            EXPECT_EQ(why, "");
+            EXPECT_EQ(total, 6);
+        }
+        EXPECT_LT(in.tellg(), 1000) << "read on past the line that decided: " << reason;
     }
 }
 
