@@ -200,9 +200,11 @@ TEST_F(KvxCount, ClosedStandardOutputEndsQuietly) {
 }
 
 TEST_F(KvxCount, PipedInputListsAsTheFileDoes) {
-    // Beyond what the text check reads first, and UTF-16 whose mark that check takes.
+    // Beyond what the text check reads first, and UTF-16 whose mark that check
+    // takes, with punctuation („ ‚ – — ’) whose low bytes are below 32.
     std::string utf16 = "\xFF\xFE";
-    for (char ch : std::string("Gr\xFC\xDF Gott, gr\xFC\xDF dich\r\n")) utf16 += {ch, '\0'};
+    for (char ch : std::string("Gr\xFC\xDF Gott, \x1E\x1A\x13\x14\x19gr\xFC\xDF dich\r\n"))
+        utf16 += ch < 32 && ch != '\r' && ch != '\n' ? std::string{ch, ' '} : std::string{ch, '\0'};
     Write("big.txt", kvx::test::DistinctWords(40000));
     Write("utf16.txt", utf16);
     for (const std::string name : {"big.txt", "utf16.txt"}) {

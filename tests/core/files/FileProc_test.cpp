@@ -47,6 +47,16 @@ protected:
 
 std::string S(const char* s, size_t n) { return std::string(s, n); }
 
+// The text in UTF-16 behind its byte-order mark.
+std::string Utf16(std::u16string_view text, bool little) {
+    std::string s = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (char16_t u : text) {
+        const char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+        s += little ? std::string{lo, hi} : std::string{hi, lo};
+    }
+    return s;
+}
+
 // 16384 bytes of text with `count` control bytes (code 1) spread over them.
 std::string WithAnomalies(int count, size_t size = 16384) {
     std::string s(size, 'a');
@@ -74,7 +84,15 @@ TEST_F(FileProcTest, LineEndKindsAndText) {
          kTextCrLf},
         {"high bytes are text", "\xE9\xFE\xFF\x80\n", kTextLf, kTextLf},
         {"utf16 LE", S("\xFF\xFEh\0i\0\r\0\n\0", 10), kNotText, kTextCrLf},
-        {"utf16 mark and NULs only", S("\xFF\xFE\0\0", 4), kNotText, kTextCrLf},
+        // Typographic punctuation has bytes below 32, but not units below 32.
+        {"utf16 LE punctuation", Utf16(u"\u201EWort\u201A \u2013 und \u2014 das\u2019s\n", true),
+         kNotText, kTextLf},
+        {"utf16 BE punctuation", Utf16(u"\u201EWort\u201A \u2013 und \u2014 das\u2019s\r", false),
+         kNotText, kTextCr},
+        {"utf16 line ends are units, not bytes", Utf16(u"\u010Aa\u0D01\r", true), kNotText, kTextCr},
+        {"utf16 NUL unit", S("\xFF\xFE\0\0", 4), kNotText, kNotText},
+        {"utf16 odd last byte is not a unit", Utf16(u"ab", true) + "\x01", kNotText, kTextCrLf},
+        {"utf16 mark alone", "\xFE\xFF", kTextCrLf, kTextCrLf},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -121,24 +139,31 @@ TEST_F(FileProcTest, TolerantReportsFirstBadByteAndPercentage) {
     EXPECT_EQ(bad, -7);  // untouched for text
 }
 
-TEST_F(FileProcTest, TolerantReadsOnWhileUnicodeBytesShrinkTheCount) {
-    // UTF-16 text: half its bytes are zeros, so the first block examines only
-    // 8192 bytes and the check reads into the second block, where the faults are.
-    std::string s("\xFF\xFE", 2);
-    for (int i = 0; i < 8191; ++i) s += std::string("a\0", 2);
-    for (int i = 0; i < 20; ++i) s += std::string("\x01\0", 2);
-    for (int i = 0; i < 20000; ++i) s += std::string("a\0", 2);
-    Tolerant t = tolerant(write(s));
+// Behind a UTF-16 mark the 8191 units of the first 16384 bytes are judged:
+// 9 control units (0.11 %) are too many, 8 are not, and those beyond are not
+// looked at. Without the allowance for 16-bit text the bytes are judged.
+TEST_F(FileProcTest, TolerantJudgesUtf16UnitsOfTheFirstBytes) {
+    struct Row {
+        bool little;
+        char16_t control;
+        int count;
+        int16_t kind;
+    };
+    for (const Row& r : {Row{true, 1, 9, kNotText}, Row{false, 27, 8, kTextCrLf}}) {
+        SCOPED_TRACE(r.count);
+        std::u16string text(8191, u'a');
+        for (int i = 0; i < r.count; ++i) text[99 + size_t(i) * 500] = r.control;
+        text += std::u16string(20, r.control);
+        Tolerant t = tolerant(write(Utf16(text, r.little)));
+        EXPECT_EQ(t.kind, r.kind);
+        EXPECT_EQ(t.bad, r.control);
+        EXPECT_EQ(t.position, 2 + 99 * 2 + 1);  // the unit's first byte, after the mark
+        EXPECT_DOUBLE_EQ(t.percentage, r.count * 100.0 / 8191);
+    }
+    Tolerant t = tolerant(write(Utf16(u"ab", true)), false);
     EXPECT_EQ(t.kind, kNotText);
-    EXPECT_EQ(t.bad, 1);
-    EXPECT_EQ(t.position, 8191 + 1);  // examined in block 1, plus place in block 2
-
-    // Blocks 1 and 2 examine 8191 + 8192 bytes, one short: block 3 is read
-    // too, and faults in block 4 are not looked at.
-    std::string late("\xFF\xFE", 2);
-    for (int i = 0; i < 24575; ++i) late += std::string("a\0", 2);
-    for (int i = 0; i < 20; ++i) late += std::string("\x01\0", 2);
-    EXPECT_EQ(tolerant(write(late)).kind, kTextCrLf);
+    EXPECT_EQ(t.bad, 0);
+    EXPECT_EQ(t.position, 4);
 }
 
 TEST_F(FileProcTest, MissingEmptyAndSpecialFiles) {
