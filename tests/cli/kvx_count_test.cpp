@@ -392,7 +392,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Refusal{"missing_input", "-o out.txt missing.txt", 1, "kvx-count: missing.txt: Input file does not exist.\n"},
         Refusal{"folder_as_input", "-o out.txt folder.txt", 1, "kvx-count: folder.txt: is a folder, not a file.\n"},
-        Refusal{"fifo_as_input", "-o out.txt fifo.txt", 1, "kvx-count: fifo.txt: Error 75: Path/File access error\n"},
+        Refusal{"fifo_as_input", "-o out.txt fifo.txt", 1, "kvx-count: fifo.txt could not be read.\n\nError 75: Path/File access error\n"},
         Refusal{"not_text", "-o out.txt data.bin", 1,
                 "kvx-count: data.bin is not a text file.\n\nThis file contains a byte 1 at position 1"},
         // Reading a process's own memory at offset 0 fails: a read error.
