@@ -154,13 +154,14 @@ void CountingSession::CountWords() {
         }
         if (!ok) return;
         blnCountRan = true;
-        // The words before a failed read are not the text's: its message is all.
+        // A failed read ends the count with its message: the words read
+        // before it are only part of the text.
         if (readFailed_) {
             Finish();
             return;
         }
         if (countsMode_ == CountsMode::Write) {
-            // A count broken by a read error writes nothing.
+            // A count broken by a lack of memory writes nothing.
             if (!blnErrorReported) listing_ = WriteCountsTo(sink_);
             listing_.attempted = true;
             Finish();
