@@ -666,6 +666,10 @@ void FrmParams::LoadStateFrom(const QString& name) {
     const std::string path = name.toStdString();
     lblParameters->clear();
     p_.txbParametersFile = path;
+    {
+        const QSignalBlocker block(txbParametersFile);
+        txbParametersFile->setText(name);
+    }
     txbParametersFile->show();
 
     const int16_t order = p_.cboWordOrder;
@@ -673,25 +677,19 @@ void FrmParams::LoadStateFrom(const QString& name) {
     session_.blnSettingControls = true;
     const std::string err = RestoreSavedState(p_, path);
     session_.blnSettingControls = false;
-    main_.EnableOutputFileControls();
-    main_.ParamsToControls();
-
-    if (err.empty()) {
-        lblParameters->setText(QStringLiteral("State loaded from"));
-        // A finished count stays; show it in the order and layout just loaded.
-        if (session_.blnWordsGot && (order != p_.cboWordOrder || format != p_.cboDisplayFormat))
-            session_.ListWords();
+    if (!err.empty()) {
+        // A file that fails changes nothing: the message, and its name
+        // beside "Error loading from".
+        host.message(err, "Load parameters", Icon::Exclamation, Buttons::OK);
+        lblParameters->setText(QStringLiteral("Error loading from"));
         return;
     }
-    host.message(err, "Load parameters", Icon::Exclamation, Buttons::OK);
-    lblParameters->setText(QStringLiteral("Error loading from"));
-    main_.InitializeVariables();
-    // A list left without a selection would leave nothing to list by.
-    if (p_.cboWordOrder < 0) p_.cboWordOrder = 0;
-    if (p_.cboDisplayFormat < 0) p_.cboDisplayFormat = 0;
-    // Keep the name of the file that failed beside the message.
-    p_.txbParametersFile = path;
+    main_.EnableOutputFileControls();
     main_.ParamsToControls();
+    lblParameters->setText(QStringLiteral("State loaded from"));
+    // A finished count stays; show it in the order and layout just loaded.
+    if (session_.blnWordsGot && (order != p_.cboWordOrder || format != p_.cboDisplayFormat))
+        session_.ListWords();
 }
 
 void FrmParams::SaveStateToFile() {

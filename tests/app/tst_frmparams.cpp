@@ -318,22 +318,30 @@ private slots:
         QCOMPARE(ReadFile(again), expected);
     }
 
-    void damagedParameterFileGivesDefaults() {
+    void damagedParameterFileChangesNothing() {
         Window& t = *win;
         FrmParams& f = Panel(t);
         kvx::Params& p = t.w->params();
         p.chkCaseSignificant = 1;
         p.txbFile[0] = "/tmp/x.txt";
+        p.txbStartComment[1] = "{";
         t.w->ParamsToControls();
-        const QString file = WriteFile(QStringLiteral("damaged.kvx"), "\"a\"\r\n\"b\"\r\n");
+        kvx::Params expected = p;
+        // A saved listing: its lines would fill the names and the markers.
+        const QString file = WriteFile(QStringLiteral("listing.csv"), "\"a\"\r\n\"b\"\r\n,,\r\n,,\r\n,,\r\n,,\r\n,,\r\n1,2\r\n");
+        expected.txbParametersFile = file.toStdString();
         t.asker.clear();
         t.asker.files = {file};
         QTest::mouseClick(f.cmdSaveLoadState[1], Qt::LeftButton);
         QCOMPARE(t.asker.titles(), Titles{"Load parameters"});
-        QVERIFY(t.asker.last().text.starts_with("Error when attempting to restore parameters: "));
+        QCOMPARE(t.asker.last().text, std::string("Error when attempting to restore parameters: Type mismatch"));
         QCOMPARE(f.lblParameters->text(), QStringLiteral("Error loading from"));
-        QVERIFY(!Box(t, "chkCaseSignificant")->isChecked());
-        QVERIFY(p.txbFile[0].empty());
+        QCOMPARE(f.txbParametersFile->text(), file);
+        QVERIFY(p == expected);
+        QVERIFY(Box(t, "chkCaseSignificant")->isChecked());
+        QCOMPARE(t.w->txbFile[0]->text(), QStringLiteral("/tmp/x.txt"));
+        QCOMPARE(f.txbStartComment[0]->text(), QString::fromStdString(p.txbStartComment[0]));
+        QCOMPARE(f.txbStartComment[1]->text(), QStringLiteral("{"));
 
         // A save into a missing folder reports; a cancelled dialog changes nothing.
         t.asker.clear();

@@ -200,9 +200,11 @@ TEST_F(KvxCount, ClosedStandardOutputEndsQuietly) {
 }
 
 TEST_F(KvxCount, PipedInputListsAsTheFileDoes) {
-    // Beyond what the text check reads first, and UTF-16 whose mark that check takes.
+    // Beyond what the text check reads first, and UTF-16 whose mark that check
+    // takes, with punctuation („ ‚ – — ’) whose low bytes are below 32.
     std::string utf16 = "\xFF\xFE";
-    for (char ch : std::string("Gr\xFC\xDF Gott, gr\xFC\xDF dich\r\n")) utf16 += {ch, '\0'};
+    for (char ch : std::string("Gr\xFC\xDF Gott, \x1E\x1A\x13\x14\x19gr\xFC\xDF dich\r\n"))
+        utf16 += ch < 32 && ch != '\r' && ch != '\n' ? std::string{ch, ' '} : std::string{ch, '\0'};
     Write("big.txt", kvx::test::DistinctWords(40000));
     Write("utf16.txt", utf16);
     for (const std::string name : {"big.txt", "utf16.txt"}) {
@@ -400,9 +402,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Refusal{"missing_input", "-o out.txt missing.txt", 1, "kvx-count: missing.txt: Input file does not exist.\n"},
         Refusal{"folder_as_input", "-o out.txt folder.txt", 1, "kvx-count: folder.txt: is a folder, not a file.\n"},
-        Refusal{"fifo_as_input", "-o out.txt fifo.txt", 1, "kvx-count: fifo.txt: Error 75: Path/File access error\n"},
+        Refusal{"fifo_as_input", "-o out.txt fifo.txt", 1, "kvx-count: fifo.txt could not be read.\n\nError 75: Path/File access error\n"},
         Refusal{"not_text", "-o out.txt data.bin", 1,
                 "kvx-count: data.bin is not a text file.\n\nThis file contains a byte 1 at position 1"},
+        // Reading a process's own memory at offset 0 fails: a read error.
+        Refusal{"read_error", "-j 2 -o out.txt cats.txt /proc/self/mem", 1,
+                "kvx-count: /proc/self/mem could not be read.\n\nError 57: Device I/O error\n"},
         Refusal{"dev_zero_as_input", "-o out.txt /dev/zero", 1,
                 "kvx-count: /dev/zero is not a text file.\n\nConvert it to plain text"},
         Refusal{"same_file_other_name", "-o ./cats.txt cats.txt", 1,

@@ -80,6 +80,19 @@ void CountingSession::ReportError(int16_t number, std::string_view description) 
     lister.ReportError(number, description);
 }
 
+void CountingSession::ReportReadError(const std::string& input, const RunError& e) {
+    host.setLabel(Label::Twirler, " ");
+    if (e.number == ErrorNumber::OutOfMemory) {
+        ReportError(e.number, e.description);
+        return;
+    }
+    blnErrorReported = true;
+    readFailed_ = true;
+    const std::string title = texts.GetProgramText(34);
+    host.message(input + " could not be read.\r\n\r\n" + ErrorNumberText(title, e), title,
+                 Icon::Exclamation, Buttons::OK);
+}
+
 void CountingSession::cmdListWords_Click() {
     if (running_) {
         blnStop = true;
@@ -111,6 +124,7 @@ void CountingSession::PrepareLister() {
 void CountingSession::CountWords() {
     blnCountRan = false;
     blnErrorReported = false;
+    readFailed_ = false;
     lister.blnOutputFileWritten = false;  // it told of the last listing, not of this count
     listing_ = {};
     if (!params.txbWordsToIgnore.empty() && !CheckAllowedExtraChars(params, host)) {
@@ -140,8 +154,14 @@ void CountingSession::CountWords() {
         }
         if (!ok) return;
         blnCountRan = true;
+        // A failed read ends the count with its message: the words read
+        // before it are only part of the text.
+        if (readFailed_) {
+            Finish();
+            return;
+        }
         if (countsMode_ == CountsMode::Write) {
-            // A count broken by a read error writes nothing.
+            // A count broken by a lack of memory writes nothing.
             if (!blnErrorReported) listing_ = WriteCountsTo(sink_);
             listing_.attempted = true;
             Finish();
@@ -236,8 +256,8 @@ void CountingSession::RunResultPhases() {
     blnListDisplayed = true;
     host.setCountEnabled(true);
     PrepareLister();
-    // A count broken by a read error is listed in the window only; elsewhere
-    // it is refused with nothing written.
+    // A count broken by a lack of memory is listed in the window only;
+    // elsewhere it is refused with nothing written.
     if (sink_ == ListingSink::Window || !blnErrorReported)
         listing_ = lister.ListTo(sink_);
     listing_.attempted = true;
@@ -561,10 +581,7 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
             blnStop = false;
             return true;
         });
-        if (e.number != 0) {
-            host.setLabel(Label::Twirler, " ");
-            ReportError(e.number, e.description);
-        }
+        if (e.number != 0) ReportReadError(input, e);
     } catch (const std::bad_alloc&) {
         ReportError(ErrorNumber::OutOfMemory, "Out of memory");
     }

@@ -86,8 +86,9 @@ public:
     /// Set when a pass ran (to its end, stopped or after a reported error):
     /// false after a count that was refused before it began.
     bool blnCountRan = false;
-    /// Set when a run-time error was reported during the last count (the
-    /// words read before it are listed, but the count is incomplete).
+    /// Set when a run-time error was reported during the last count. A failed
+    /// read ends the count with its message; after memory ran out the words
+    /// counted before it are listed in the window.
     bool blnErrorReported = false;
     /// Counts an open stream (standard input) instead of the named file,
     /// called name in messages; fd -1 goes back to the named file.
@@ -181,6 +182,9 @@ private:
     void RunResultPhases();
     void Finish();
     void ReportError(int16_t number, std::string_view description);
+    /// Reports an error that ended the reading of input; one that is not a
+    /// lack of memory names the input and ends the count without a listing.
+    void ReportReadError(const std::string& input, const RunError& e);
     void SetLabel(Label which, const std::string& text);
     void ShowClipboardSize(int64_t n);
     std::string ProgressBar(int64_t p) const;
@@ -207,6 +211,7 @@ private:
     CountsMode countsMode_ = CountsMode::None;
     ListingOutcome listing_;
     bool running_ = false;
+    bool readFailed_ = false;  // the last count ended at a failed read
     int64_t listingsMade_ = 0;
     int streamFd_ = -1;
     bool curStream_ = false;

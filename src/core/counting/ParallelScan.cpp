@@ -128,8 +128,7 @@ void CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
         scanner.lngTotalNumOccurrences += c.occurrences;
         c.table = WordTable();
         if (c.error.number != 0) {
-            host.setLabel(Label::Twirler, " ");
-            ReportError(c.error.number, c.error.description);
+            ReportReadError(currentInput_, c.error);
             abandon = true;
             break;
         }

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -164,6 +165,13 @@ int16_t CheckBlocks(const std::string& path, int64_t maxBytes, bool& blnCR, bool
     return CheckBlocks(file, maxBytes, blnCR, blnLF, check);
 }
 
+// True when the bytes start with a UTF-16 byte-order mark; little says which.
+bool Utf16Mark(const uint8_t* p, int64_t n, bool& little) {
+    if (n < 2 || !((p[0] == 0xFF && p[1] == 0xFE) || (p[0] == 0xFE && p[1] == 0xFF))) return false;
+    little = p[0] == 0xFF;
+    return true;
+}
+
 template <class Source>
 int16_t TolerantCheck(Source&& source, int64_t maxBytes, uint8_t& badByte, int64_t& position,
                       double tolerance, double& percentage, bool blnAllowUnicodeBytes) {
@@ -171,8 +179,51 @@ int16_t TolerantCheck(Source&& source, int64_t maxBytes, uint8_t& badByte, int64
     badByte = 32;
     int64_t anomalous = 0;
     bool blnCR = false, blnLF = false;
+    bool first = true, utf16 = false, little = false;
+
+    // Text behind a UTF-16 mark is judged by its 16-bit units within the first
+    // maxBytes bytes: the bytes of „ – ’ and the like would count as control
+    // bytes. A lone byte left at the end is no unit and is not examined.
+    int64_t bytesSeen = 0, units = 0;
+    int pending = -1;  // a unit's first byte, when a block ended after it
+    auto checkUnits = [&](const uint8_t* p, int64_t n) {
+        const int64_t take = std::min(n, maxBytes - bytesSeen);
+        for (int64_t i = first ? 2 : 0; i < take; ++i) {
+            if (pending < 0) {
+                pending = p[i];
+                continue;
+            }
+            const uint8_t pair[2] = {static_cast<uint8_t>(pending), p[i]};
+            pending = -1;
+            const char32_t u = text::utf16Unit(pair, little);
+            ++units;
+            if (u == 10) {
+                blnLF = true;
+            } else if (u == 13) {
+                blnCR = true;
+            } else if (u < 32 && IsAnomalous(static_cast<uint8_t>(u))) {
+                ++anomalous;
+                if (badByte == 32) {
+                    badByte = static_cast<uint8_t>(u);
+                    position = bytesSeen + i;  // 1-based place of the unit's first byte
+                }
+            }
+        }
+        bytesSeen += take;
+        percentage = units != 0 ? static_cast<double>(anomalous * 100) / static_cast<double>(units)
+                                : 0.0;
+        return percentage > tolerance ? int64_t(-1) : take;
+    };
+
     return CheckBlocks(
         source, maxBytes, blnCR, blnLF, [&](const uint8_t* p, int64_t n, int64_t examined) {
+            if (first) utf16 = blnAllowUnicodeBytes && Utf16Mark(p, n, little);
+            if (utf16) {
+                const int64_t counted = checkUnits(p, n);
+                first = false;
+                return counted;
+            }
+            first = false;
             int64_t unicodeBytes = 0;
             for (int64_t i = 0; i < n; ++i) {
                 const uint8_t b = p[i];

@@ -36,6 +36,10 @@ bool SameFile(const std::string& a, const std::string& b);
 int16_t TextFileKind(const std::string& path, int64_t maxBytes, int16_t& firstBadByte);
 /// The tolerant check (input file). badByte is 32 when none was found;
 /// position is 1-based; percentage is anomalous bytes per 100 examined.
+/// With blnAllowUnicodeBytes, a file that starts with a UTF-16 mark is judged
+/// by the 16-bit units after the mark within the first maxBytes bytes:
+/// badByte is then the unit's value, position the place of its first byte,
+/// percentage anomalous units per 100 units, and units 10 and 13 the line ends.
 int16_t TextFileKindTolerant(const std::string& path, int64_t maxBytes, uint8_t& badByte,
                              int64_t& position, double tolerance, double& percentage,
                              bool blnAllowUnicodeBytes);

@@ -13,6 +13,7 @@ namespace kvx {
 struct Params {
     /// The first-start values (SetDefaultValues for the boxes and lists).
     Params();
+    bool operator==(const Params&) const = default;
 
     // Check boxes of the parameters window: 0 clear, 1 ticked (2 greyed, not
     // ticked). Their defaults are in the check-box table (params/Defaults).

@@ -259,7 +259,9 @@ std::string SaveState(const Params& p, const std::string& path) {
     return {};
 }
 
-std::string RestoreSavedState(Params& p, const std::string& path) {
+std::string RestoreSavedState(Params& live, const std::string& path) {
+    // Read into a copy: the parameters change only when the whole file is good.
+    Params p = live;
     try {
         // Twice the longest possible 37 lines, to allow for UTF-16.
         Lines lines(ReadPrefix(path, 2 * (kNumLines + 1) * (kMaxLineBytes + 2)));
@@ -292,6 +294,7 @@ std::string RestoreSavedState(Params& p, const std::string& path) {
     for (int16_t index : {p.cboShortWordSize, p.cboLongWordSize, p.cboThresholdFrequency,
                           p.cboWordOrder, p.cboDisplayFormat})
         if (index == -1) return "Invalid combo box index";
+    live = std::move(p);
     return {};
 }
 

@@ -16,10 +16,10 @@ namespace kvx {
 /// and the reason.
 std::string SaveState(const Params& p, const std::string& path);
 
-/// Reads the parameters from path field by field; the fields read before a
-/// failure keep their new values. "" on success, "Invalid combo box index"
-/// when a list was left without a selection, else "Error when attempting to
-/// restore parameters: " and the reason.
+/// Reads and checks the whole file, then sets the parameters from it: "" on
+/// success. Otherwise nothing is changed and the result is "Invalid combo box
+/// index" when the file reads cleanly but leaves a list without a selection,
+/// else "Error when attempting to restore parameters: " and the reason.
 std::string RestoreSavedState(Params& p, const std::string& path);
 
 }  // namespace kvx

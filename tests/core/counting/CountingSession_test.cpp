@@ -275,21 +275,31 @@ TEST(FaultsCount, WriteFailureKeepsTheOldOutputFileAndLeavesTheBoxUnfilled) {
     }
 }
 
-// The flag of a listing written whole belongs to that listing: a read error
-// in the next count must not claim the output file holds its listing.
-TEST(FaultsCount, ReadErrorAfterAWrittenListingIsNotReportedAsWritten) {
+// A failed read, before any word or mid-count, ends the count with one
+// message naming the file: no listing of the words before it, no "no words"
+// notice, no result counts, the last output file kept and not claimed as written.
+TEST(FaultsCount, ReadErrorEndsTheCountWithItsMessageAlone) {
     Fixture f;
-    const std::string in = f.dir / "in.txt";
+    const std::string in = f.dir / "in.txt", out = f.dir / "out.txt";
     TempFolder::Write(in, TwoBlockText(4096, 50));
-    f.Count(in, f.dir / "out.txt");
+    f.Count(in, out);
     ASSERT_TRUE(f.host.messages.empty());
     ASSERT_TRUE(f.session.OutputFileWritten());
-
-    f.faults.failReadAt = kBlock;
-    f.faults.readErrno = EIO;
-    f.Count(in, f.dir / "out.txt");
-    ASSERT_FALSE(f.host.messages.empty());
-    EXPECT_EQ(f.host.messages[0].text, "Error 57: Device I/O error");
+    const std::string listing = TempFolder::Read(out);
+    for (const int64_t at : {int64_t(0), kBlock}) {
+        SCOPED_TRACE(at);
+        f.faults.failReadAt = at;
+        const std::string shown = f.Count(in, out);  // at most the words as they were read
+        EXPECT_EQ(shown.find("Rank"), std::string::npos) << shown;
+        EXPECT_EQ(shown.find("No words"), std::string::npos) << shown;
+        ASSERT_EQ(f.host.messages.size(), 1u);
+        EXPECT_EQ(f.host.messages[0].text, in + " could not be read.\r\n\r\nError 57: Device I/O error");
+        EXPECT_EQ(f.host.messages[0].title, "Error");
+        EXPECT_FALSE(f.host.visible[Label::NumberOfWords]);
+        EXPECT_FALSE(f.session.OutputFileWritten());
+        EXPECT_FALSE(f.session.blnWordsGot);
+        EXPECT_EQ(TempFolder::Read(out), listing);
+    }
 }
 
 // The character-entity mode of an HTML count must not carry over into the

@@ -142,6 +142,9 @@ TEST(ParallelScan, AReadFailureInAPieceIsReportedAndNothingIsWritten) {
     session.CountWords();
     EXPECT_TRUE(session.blnErrorReported);
     EXPECT_GE(faults.failedReads, 1);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text.rfind(input + " could not be read.\r\n", 0), 0u);
+    EXPECT_FALSE(session.LastListing().attempted);
     EXPECT_FALSE(std::filesystem::exists(dir / "out.txt"));
 }
 

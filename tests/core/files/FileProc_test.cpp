@@ -47,6 +47,13 @@ protected:
 
 std::string S(const char* s, size_t n) { return std::string(s, n); }
 
+// The text in UTF-16 behind its byte-order mark.
+std::string Utf16(std::u16string_view text, bool little) {
+    std::string s = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (char16_t u : text) s += little ? std::string{char(u & 0xFF), char(u >> 8)} : std::string{char(u >> 8), char(u & 0xFF)};
+    return s;
+}
+
 // 16384 bytes of text with `count` control bytes (code 1) spread over them.
 std::string WithAnomalies(int count, size_t size = 16384) {
     std::string s(size, 'a');
@@ -74,7 +81,14 @@ TEST_F(FileProcTest, LineEndKindsAndText) {
          kTextCrLf},
         {"high bytes are text", "\xE9\xFE\xFF\x80\n", kTextLf, kTextLf},
         {"utf16 LE", S("\xFF\xFEh\0i\0\r\0\n\0", 10), kNotText, kTextCrLf},
-        {"utf16 mark and NULs only", S("\xFF\xFE\0\0", 4), kNotText, kTextCrLf},
+        // Typographic punctuation has bytes below 32, but not units below 32.
+        {"utf16 LE punctuation", Utf16(u"\u201EWort\u201A \u2013 und \u2014 das\u2019s\n", true),
+         kNotText, kTextLf},
+        {"utf16 BE punctuation", Utf16(u"\u201EWort\u201A \u2013 und \u2014 das\u2019s\r", false),
+         kNotText, kTextCr},
+        {"utf16 line ends are units, not bytes", Utf16(u"\u010Aa\u0D01\r", true), kNotText, kTextCr},
+        {"utf16 NUL unit", S("\xFF\xFE\0\0", 4), kNotText, kNotText},
+        {"utf16 odd last byte is not a unit", Utf16(u"ab", true) + "\x01", kNotText, kTextCrLf},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -107,11 +121,11 @@ TEST_F(FileProcTest, TolerantReportsFirstBadByteAndPercentage) {
     EXPECT_EQ(t.position, 5);
     EXPECT_DOUBLE_EQ(t.percentage, 100.0 / 3);
 
-    // Without the allowance a zero byte is anomalous.
-    t = tolerant(write(S("ab\0cd", 5)), false);
+    // Without the allowance a zero byte is anomalous, behind a UTF-16 mark too.
+    t = tolerant(write(Utf16(u"ab", true)), false);
     EXPECT_EQ(t.kind, kNotText);
     EXPECT_EQ(t.bad, 0);
-    EXPECT_EQ(t.position, 3);
+    EXPECT_EQ(t.position, 4);
 
     int16_t bad = -7;
     EXPECT_EQ(strict(write(S("\x1B" "abc", 4)), &bad), kNotText);
@@ -121,24 +135,19 @@ TEST_F(FileProcTest, TolerantReportsFirstBadByteAndPercentage) {
     EXPECT_EQ(bad, -7);  // untouched for text
 }
 
-TEST_F(FileProcTest, TolerantReadsOnWhileUnicodeBytesShrinkTheCount) {
-    // UTF-16 text: half its bytes are zeros, so the first block examines only
-    // 8192 bytes and the check reads into the second block, where the faults are.
-    std::string s("\xFF\xFE", 2);
-    for (int i = 0; i < 8191; ++i) s += std::string("a\0", 2);
-    for (int i = 0; i < 20; ++i) s += std::string("\x01\0", 2);
-    for (int i = 0; i < 20000; ++i) s += std::string("a\0", 2);
-    Tolerant t = tolerant(write(s));
-    EXPECT_EQ(t.kind, kNotText);
-    EXPECT_EQ(t.bad, 1);
-    EXPECT_EQ(t.position, 8191 + 1);  // examined in block 1, plus place in block 2
-
-    // Blocks 1 and 2 examine 8191 + 8192 bytes, one short: block 3 is read
-    // too, and faults in block 4 are not looked at.
-    std::string late("\xFF\xFE", 2);
-    for (int i = 0; i < 24575; ++i) late += std::string("a\0", 2);
-    for (int i = 0; i < 20; ++i) late += std::string("\x01\0", 2);
-    EXPECT_EQ(tolerant(write(late)).kind, kTextCrLf);
+// Behind a UTF-16 mark the 8191 units of the first 16384 bytes are judged:
+// 9 control units (0.11 %) are too many, 8 are not, those beyond are not seen.
+TEST_F(FileProcTest, TolerantJudgesUtf16UnitsOfTheFirstBytes) {
+    for (const auto& [little, control, count, kind] :
+         {std::tuple{true, u'\x01', 9, kNotText}, std::tuple{false, u'\x1B', 8, kTextCrLf}}) {
+        std::u16string text(8191, u'a');
+        for (int i = 0; i < count; ++i) text[99 + size_t(i) * 500] = control;
+        Tolerant t = tolerant(write(Utf16(text + std::u16string(20, control), little)));
+        EXPECT_EQ(t.kind, kind) << count;
+        EXPECT_EQ(t.bad, control);
+        EXPECT_EQ(t.position, 2 + 99 * 2 + 1);  // the unit's first byte, after the mark
+        EXPECT_DOUBLE_EQ(t.percentage, count * 100.0 / 8191);
+    }
 }
 
 TEST_F(FileProcTest, MissingEmptyAndSpecialFiles) {
