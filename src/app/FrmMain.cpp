@@ -339,6 +339,8 @@ void FrmMain::ConnectHandlers() {
                 [this, k](const QString& t) {
                     params_.txbFile[k] = t.toStdString();
                     cmdClearFile[k]->setEnabled(!t.isEmpty());
+                    // The size shown is that of the file named now.
+                    if (k == 0) session_->ShowInputFileSize(TrimBlanks(params_.txbFile[0]));
                 });
     }
     connect(optInFile, &QRadioButton::clicked, this, [this] { optInFile_Click(); });
@@ -414,8 +416,9 @@ void FrmMain::dropEvent(QDropEvent* event) {
 
 void FrmMain::OpenFile(const QString& name) {
     if (!cmdFile[0]->isEnabled()) return;  // a count began meanwhile
-    const QString path = QFileInfo(name).absoluteFilePath();
-    if (QFileInfo(path).suffix().compare(QLatin1String("kvx"), Qt::CaseInsensitive) == 0) {
+    const QFileInfo file(name);
+    const QString path = file.absoluteFilePath();
+    if (!file.isDir() && file.suffix().compare(QLatin1String("kvx"), Qt::CaseInsensitive) == 0) {
         frmParams_->LoadStateFrom(path);
         SetTheFocus();
         return;

@@ -333,7 +333,10 @@ bool CountingSession::ValidateInputFile(const std::string& path) {
         }
     } else if (!FileProc::FileExists(path)) {
         ok = false;
-        if (blnStartUpCompleted) {
+        if (blnStartUpCompleted && FileProc::FolderExists(path)) {
+            host.message(path + " is a folder, not a file.", "Invalid input", Icon::Exclamation,
+                         Buttons::OK);
+        } else if (blnStartUpCompleted) {
             host.message("Input file does not exist.", "File not found", Icon::Exclamation,
                          Buttons::OK);
         } else {
@@ -343,21 +346,29 @@ bool CountingSession::ValidateInputFile(const std::string& path) {
             host.paramsChanged();
         }
     } else {
-        int64_t n = FileProc::FileLength(path);
-        if (n < 0) n = 0;
-        float kb = static_cast<float>(n) / 1024.0f;
-        float mb = kb / 1024.0f;
-        std::string label = "Filesize:   " + host.formatGrouped(n) + " bytes";
-        if (n > 9999) {
-            label += "    " + host.formatGroupedDecimals(kb, 2) + " KB";
-            if (kb > 9999) label += "    " + host.formatGroupedDecimals(mb, 2) + " MB";
-        }
-        host.setLabel(Label::Filesize, label);
+        ShowInputFileSize(path);
         std::string folder = FileProc::GetFolder(path, false);
         if (!folder.empty() && FileProc::FolderExists(folder)) host.setCurrentFolder(folder);
     }
     if (!ok) host.setLabel(Label::Filesize, "");
     return ok;
+}
+
+void CountingSession::ShowInputFileSize(const std::string& path) {
+    if (!FileProc::FileExists(path)) {
+        host.setLabel(Label::Filesize, "");
+        return;
+    }
+    int64_t n = FileProc::FileLength(path);
+    if (n < 0) n = 0;
+    float kb = static_cast<float>(n) / 1024.0f;
+    float mb = kb / 1024.0f;
+    std::string label = "Filesize:   " + host.formatGrouped(n) + " bytes";
+    if (n > 9999) {
+        label += "    " + host.formatGroupedDecimals(kb, 2) + " KB";
+        if (kb > 9999) label += "    " + host.formatGroupedDecimals(mb, 2) + " MB";
+    }
+    host.setLabel(Label::Filesize, label);
 }
 
 std::string CountingSession::ProgressBar(int64_t p) const {

@@ -65,6 +65,9 @@ public:
 
     /// Checks an input file and shows its size (messages after start-up only).
     bool ValidateInputFile(const std::string& path);
+    /// Shows the size of the file at path, or nothing when there is none
+    /// (quietly, for a name being typed).
+    void ShowInputFileSize(const std::string& path);
 
     // Common words (counting/CommonWords.cpp).
     bool ReadCommonWordsFile();
