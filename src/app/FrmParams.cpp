@@ -620,8 +620,8 @@ void FrmParams::cmdInitialize_Click() {
     main_.ParamsToControls();
     SetDefaultValues();
     p_.chkSuppressWords = 0;
-    p_.txbCommonWordsFile.clear();
-    p_.strCommonWordsFile.clear();
+    // No file named, no common words: as "Clear" beside the box does.
+    session_.cmdClearCommonWordsFile_Click();
     p_.txbParametersFile.clear();
     session_.SetDefaultCommentMarkers();
     txbWordsToIgnore_LostFocus();
@@ -678,6 +678,8 @@ void FrmParams::LoadStateFrom(const QString& name) {
 
     if (err.empty()) {
         lblParameters->setText(QStringLiteral("State loaded from"));
+        // A state that names no common-words file leaves none in use.
+        if (p_.strCommonWordsFile.empty()) session_.cmdClearCommonWordsFile_Click();
         // A finished count stays; show it in the order and layout just loaded.
         if (session_.blnWordsGot && (order != p_.cboWordOrder || format != p_.cboDisplayFormat))
             session_.ListWords();

@@ -127,7 +127,7 @@ void CountingSession::CountWords() {
     try {
         scanner.lngTotalNumOccurrences = 0;
         scanner.strWordsToIgnore = text::utf8ToCp1252(params.strWordsToIgnore);
-        scanner.lngNumCommonWords = lngNumCommonWords;
+        scanner.lngNumCommonWords = CommonWordsInForce() ? lngNumCommonWords : 0;
         bool ok;
         if (params.optInFile) {
             ok = countsMode_ == CountsMode::Merge ? LoadCounts() : CountWordsInFile();
@@ -301,7 +301,7 @@ void CountingSession::ShowResultCounts() {
     };
     SetLabel(Label::NumberOfWords, "Number of words in this list:" + R(results.lngNumWordsIncluded));
     host.setLabelVisible(Label::NumberOfWords, true);
-    std::string head = (!params.strWordsToIgnore.empty() || params.chkIgnoreCommonWords == 1)
+    std::string head = (!params.strWordsToIgnore.empty() || CommonWordsInForce())
                            ? "No. of words ignored (other than common words):"
                            : "Number of words ignored:";
     SetLabel(Label::NumWordsExcluded, head + R(results.lngNumWordsExcluded));

@@ -80,6 +80,10 @@ public:
     void cmdSelectCommonWordsFile_Click();
     void cmdClearCommonWordsFile_Click();
     void txbCommonWordsFile_LostFocus();
+    /// True when a count leaves the common words out: the box is ticked and
+    /// a file is named. The words loaded go with the name of their file, so
+    /// with no name (after Reinitialize, say) none are left out.
+    bool CommonWordsInForce() const;
 
     /// True while the parameters window sets its own controls: the
     /// common-words check box's handler then does nothing.
