@@ -632,6 +632,7 @@ void FrmMain::EnableControls(bool enabled) {
     // "Disable" only with an output file named.
     if (enabled) EnableOutputFileControls();
     else chkDisableOutputToFile->setEnabled(false);
+    frmParams_->EnableControls(enabled);
     RefreshResultCommands();
 }
 

@@ -427,6 +427,12 @@ void FrmParams::ShowWindow() {
     MoveFocusToClose();
 }
 
+void FrmParams::EnableControls(bool enabled) {
+    for (QObject* child : children())
+        if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow() && w != cmdClose && w != cmdQuit)
+            w->setEnabled(enabled);
+}
+
 void FrmParams::PlaceWindow() {
     // Top with the main window's top, left beyond the "Set parameters" button.
     move(main_.pos().x() + main_.cmdSetParameters->width() + Px(300), main_.pos().y());
