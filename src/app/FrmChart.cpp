@@ -128,6 +128,13 @@ void FrmChart::SetData(ChartData data, int64_t listing) {
     listing_ = listing;
     DrawBars();
     DrawRanks();
+    cmdSaveImage->setEnabled(listing >= 0);
+}
+
+void FrmChart::ShowNoListing() {
+    SetData({}, -1);
+    for (QChartView* view : {chtBars, chtRanks})
+        view->chart()->setTitle(QStringLiteral("No current listing: count the words to chart them"));
 }
 
 void FrmChart::ShowChart() {

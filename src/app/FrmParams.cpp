@@ -293,6 +293,7 @@ void FrmParams::ConnectHandlers() {
         connect(button, &QAbstractButton::clicked, this, [this, handler] {
             const QtHost::Owner owner(main_.host(), this);
             handler();
+            main_.RefreshResultCommands();  // the listed result may no longer match
         });
     };
     for (const Box& b : boxes_) {
@@ -311,6 +312,7 @@ void FrmParams::ConnectHandlers() {
         connect(list, &QComboBox::activated, this, [this, member](int index) {
             p_.*member = static_cast<int16_t>(index);
             FilterFamily_Click();
+            main_.RefreshResultCommands();
         });
     }
     for (int k = 0; k < 2; ++k) {
@@ -469,6 +471,7 @@ bool FrmParams::eventFilter(QObject* watched, QEvent* event) {
             for (int k = 0; k < 2; ++k)
                 if (watched == txbStartComment[k] || watched == txbEndComment[k])
                     txbComment_LostFocus(static_cast<QLineEdit*>(watched));
+        main_.RefreshResultCommands();
         break;
     }
     default:
