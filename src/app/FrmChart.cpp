@@ -155,6 +155,7 @@ void FrmChart::DrawBars() {
     const int n = std::min(spnTopWords->value(), int(data_.bars.size()));
     if (n == 0) {
         chart->setTitle(QStringLiteral("No words to chart"));
+        chtBars->setMinimumHeight(240);  // no room kept for the bars of the last chart
         return;
     }
     // Bars are drawn from the bottom up: the most frequent goes in last.
