@@ -128,6 +128,13 @@ void FrmChart::SetData(ChartData data, int64_t listing) {
     listing_ = listing;
     DrawBars();
     DrawRanks();
+    cmdSaveImage->setEnabled(listing >= 0);
+}
+
+void FrmChart::ShowNoListing() {
+    SetData({}, -1);
+    for (QChartView* view : {chtBars, chtRanks})
+        view->chart()->setTitle(QStringLiteral("No current listing: count the words to chart them"));
 }
 
 void FrmChart::ShowChart() {
@@ -148,6 +155,7 @@ void FrmChart::DrawBars() {
     const int n = std::min(spnTopWords->value(), int(data_.bars.size()));
     if (n == 0) {
         chart->setTitle(QStringLiteral("No words to chart"));
+        chtBars->setMinimumHeight(240);  // no room kept for the bars of the last chart
         return;
     }
     // Bars are drawn from the bottom up: the most frequent goes in last.

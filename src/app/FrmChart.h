@@ -27,6 +27,8 @@ public:
 
     /// Draws the chart of a result; listing tells which listing it is.
     void SetData(ChartData data, int64_t listing);
+    /// Draws nothing: there is no listing to chart now (listing -1).
+    void ShowNoListing();
     const ChartData& data() const { return data_; }
     /// The listing the chart shows (-1 before the first).
     int64_t listing() const { return listing_; }

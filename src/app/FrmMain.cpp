@@ -13,6 +13,7 @@
 #include <QMimeData>
 #include <QSettings>
 #include <QShortcut>
+#include <QTextDocument>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
@@ -27,6 +28,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <tuple>
 
 #include "FrmChart.h"
 #include "FrmHelp.h"
@@ -339,6 +341,8 @@ void FrmMain::ConnectHandlers() {
                 [this, k](const QString& t) {
                     params_.txbFile[k] = t.toStdString();
                     cmdClearFile[k]->setEnabled(!t.isEmpty());
+                    // The size shown is that of the file named now.
+                    if (k == 0) session_->ShowInputFileSize(TrimBlanks(params_.txbFile[0]));
                 });
     }
     connect(optInFile, &QRadioButton::clicked, this, [this] { optInFile_Click(); });
@@ -358,6 +362,14 @@ void FrmMain::ConnectHandlers() {
     connect(cmdQuit, &QPushButton::clicked, this, [this] { cmdQuit_Click(); });
     connect(lblCorvaneSystems, &QLabel::linkActivated, this, [this] { lblCorvaneSystems_Click(); });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    // Whatever changes the box outside a count or a listing (a refused count
+    // emptying it, the user's typing) leaves it no longer the listing.
+    connect(txbOutput->document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!session_->Running() && listingShown_ >= 0) {
+            listingShown_ = -1;
+            RefreshResultCommands();
+        }
+    });
     lblCorvaneSystems->installEventFilter(this);
     lblOnlineDocumentation->installEventFilter(this);
     lblCV_URL->installEventFilter(this);
@@ -414,8 +426,9 @@ void FrmMain::dropEvent(QDropEvent* event) {
 
 void FrmMain::OpenFile(const QString& name) {
     if (!cmdFile[0]->isEnabled()) return;  // a count began meanwhile
-    const QString path = QFileInfo(name).absoluteFilePath();
-    if (QFileInfo(path).suffix().compare(QLatin1String("kvx"), Qt::CaseInsensitive) == 0) {
+    const QFileInfo file(name);
+    const QString path = file.absoluteFilePath();
+    if (!file.isDir() && file.suffix().compare(QLatin1String("kvx"), Qt::CaseInsensitive) == 0) {
         frmParams_->LoadStateFrom(path);
         SetTheFocus();
         return;
@@ -629,18 +642,48 @@ void FrmMain::EnableControls(bool enabled) {
     // "Disable" only with an output file named.
     if (enabled) EnableOutputFileControls();
     else chkDisableOutputToFile->setEnabled(false);
+    frmParams_->EnableControls(enabled);
     RefreshResultCommands();
 }
 
+namespace {
+
+// Whether two parameter sets give the same listing of the same source: all
+// that decides which words are counted and kept. Word order and layout are
+// left out, since a change of them lists the result again.
+bool SameListing(const Params& a, const Params& b) {
+    for (const CheckBoxInfo& c : CheckBoxes())
+        if (c.family != BoxFamily::Output && c.family != BoxFamily::MainWindow &&
+            a.*(c.member) != b.*(c.member))
+            return false;
+    return std::tie(a.cboShortWordSize, a.cboLongWordSize, a.cboThresholdFrequency, a.txbStartComment,
+                    a.txbEndComment, a.strWordsToIgnore, a.strCommonWordsFile, a.optInFile, a.txbFile[0]) ==
+           std::tie(b.cboShortWordSize, b.cboLongWordSize, b.cboThresholdFrequency, b.txbStartComment,
+                    b.txbEndComment, b.strWordsToIgnore, b.strCommonWordsFile, b.optInFile, b.txbFile[0]);
+}
+
+}  // namespace
+
 bool FrmMain::ResultReady() const {
-    return session_->blnWordsGot && !session_->Running() && !blnQuitting_;
+    return session_->blnWordsGot && !session_->Running() && !blnQuitting_ &&
+           listingShown_ == session_->ListingsMade() && SameListing(countedWith_, params_);
 }
 
 void FrmMain::RefreshResultCommands() {
+    if (!session_->Running() && listingSeen_ != session_->ListingsMade()) {
+        // A listing was made: its last lines go into the box, and from then
+        // on any change of the box ends it.
+        listingSeen_ = session_->ListingsMade();
+        listingShown_ = -1;
+        host_->flushOutput();
+        listingShown_ = listingSeen_;
+    }
     const bool ready = ResultReady();
     cmdSaveListing->setEnabled(ready);
     cmdChart->setEnabled(ready);
-    if (ready && frmChart_ && frmChart_->isVisible() && frmChart_->listing() != session_->ListingsMade())
+    if (!frmChart_) return;
+    if (!ready && frmChart_->listing() >= 0) frmChart_->ShowNoListing();
+    else if (ready && frmChart_->isVisible() && frmChart_->listing() != session_->ListingsMade())
         UpdateChart();
 }
 
@@ -725,7 +768,11 @@ void FrmMain::RequestWebPage(const std::string& url) {
 
 void FrmMain::cmdListWords_Click() {
     params_.chkSuppressWords = chkSuppressWords->isChecked() ? 1 : 0;
+    const bool counting = !session_->Running();  // else this is "Stop"
+    const int64_t listings = session_->ListingsMade();
     session_->cmdListWords_Click();
+    // Nothing that decides a result can change while it is counted.
+    if (counting && session_->ListingsMade() != listings) countedWith_ = params_;
     RefreshResultCommands();
 }
 

@@ -80,8 +80,9 @@ public:
     void SetTheFocus();
     void EnableControls(bool enabled);
     void EnableOutputFileControls();
-    /// "Save listing as..." and "Chart" are usable while a finished result
-    /// can be listed again; an open chart follows the last listing.
+    /// "Save listing as..." and "Chart" are usable while the output box shows
+    /// the listing of a finished result and the parameters still match it; an
+    /// open chart follows the last listing and is emptied when there is none.
     void RefreshResultCommands();
     /// Writes the parameter values into the widgets without firing handlers.
     void ParamsToControls();
@@ -177,7 +178,8 @@ private:
     void PlaceWindow();
     void LoadCommonWordsAtStartUp();
     void SaveStateWithPopUp();
-    /// A finished result that can be listed again, and no count running.
+    /// A finished result, listed in the output box as it stands, counted with
+    /// the parameters now set, and no count running.
     bool ResultReady() const;
     /// Hands the chart window the chart of the result as now listed.
     void UpdateChart();
@@ -193,6 +195,11 @@ private:
     FrmParams* frmParams_ = nullptr;
     FrmPopUp* frmPopUp_ = nullptr;
     FrmChart* frmChart_ = nullptr;
+    // The listing the output box shows (-1: none, the box changed since),
+    // the last listing seen, and the parameters of the count listed.
+    int64_t listingShown_ = -1;
+    int64_t listingSeen_ = 0;
+    Params countedWith_;
     bool blnSettingControls_ = false;
     bool blnInLostFocus_ = false;
     bool blnQuitting_ = false;

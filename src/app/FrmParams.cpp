@@ -293,6 +293,7 @@ void FrmParams::ConnectHandlers() {
         connect(button, &QAbstractButton::clicked, this, [this, handler] {
             const QtHost::Owner owner(main_.host(), this);
             handler();
+            main_.RefreshResultCommands();  // the listed result may no longer match
         });
     };
     for (const Box& b : boxes_) {
@@ -311,6 +312,7 @@ void FrmParams::ConnectHandlers() {
         connect(list, &QComboBox::activated, this, [this, member](int index) {
             p_.*member = static_cast<int16_t>(index);
             FilterFamily_Click();
+            main_.RefreshResultCommands();
         });
     }
     for (int k = 0; k < 2; ++k) {
@@ -427,6 +429,12 @@ void FrmParams::ShowWindow() {
     MoveFocusToClose();
 }
 
+void FrmParams::EnableControls(bool enabled) {
+    for (QObject* child : children())
+        if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow() && w != cmdClose && w != cmdQuit)
+            w->setEnabled(enabled);
+}
+
 void FrmParams::PlaceWindow() {
     // Top with the main window's top, left beyond the "Set parameters" button.
     move(main_.pos().x() + main_.cmdSetParameters->width() + Px(300), main_.pos().y());
@@ -463,6 +471,7 @@ bool FrmParams::eventFilter(QObject* watched, QEvent* event) {
             for (int k = 0; k < 2; ++k)
                 if (watched == txbStartComment[k] || watched == txbEndComment[k])
                     txbComment_LostFocus(static_cast<QLineEdit*>(watched));
+        main_.RefreshResultCommands();
         break;
     }
     default:
@@ -620,6 +629,8 @@ void FrmParams::cmdInitialize_Click() {
     main_.ParamsToControls();
     SetDefaultValues();
     p_.chkSuppressWords = 0;
+    // The loaded words go with the name: with none, a count leaves none out
+    // (the box keeps its tick, as the other parameters of this kind do).
     p_.txbCommonWordsFile.clear();
     p_.strCommonWordsFile.clear();
     p_.txbParametersFile.clear();

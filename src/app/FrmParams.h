@@ -44,6 +44,9 @@ public:
 
     /// Shows the window modeless, placed beside the main window.
     void ShowWindow();
+    /// While words are counted, listed or loaded (enabled false), what the
+    /// count uses cannot change: only "Close" and "Quit" stay usable.
+    void EnableControls(bool enabled);
 
     /// Asks whether a finished count may be thrown away; Yes clears blnWordsGot.
     bool ConfirmRereading();

@@ -5,9 +5,11 @@
 
 #include <QApplication>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <iterator>
 #include <string>
+#include <string_view>
 
 #include "FrmMain.h"
 #include "base/Folder.h"
@@ -40,35 +42,81 @@ int PrintVersion() {
     return 0;
 }
 
-}  // namespace
+// The options Qt's application object takes off the command line (with one
+// dash or two), so that they can be told from ours before it starts: it
+// needs a display, and a mistyped option must not wait for one.
+bool QtOptionTakesValue(std::string_view name) {
+    static const std::string_view kWithValue[] = {
+        "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+        "qwindowtitle", "qwindowicon", "geometry", "title", "icon", "session", "style",
+        "stylesheet", "qmljsdebugger", "display", "name", "visual"};
+    return std::find(std::begin(kWithValue), std::end(kWithValue), name) != std::end(kWithValue);
+}
 
-int main(int argc, char** argv) {
-    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
-        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+bool QtFlag(std::string_view name) {
+    static const std::string_view kFlags[] = {"reverse", "testability", "widgetcount", "qdevel",
+                                              "qdebug",  "nograb",      "dograb"};
+    if (std::find(std::begin(kFlags), std::end(kFlags), name) != std::end(kFlags)) return true;
+    for (std::string_view joined : {"style=", "stylesheet=", "qmljsdebugger="})
+        if (name.starts_with(joined)) return true;
+    return false;
+}
+
+int Usage(const std::string& fault) {
+    std::fprintf(stderr, "kvx: %s\n%s", fault.c_str(), kUsageText);
+    return 2;
+}
+
+// Reads the command line before any window exists: the exit status when the
+// program ends here, -1 when the window is to start.
+int ReadOptions(int argc, char** argv) {
+    int files = 0;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (optionsEnded || !arg.starts_with('-')) {
+            if (++files > 1) return Usage("more than one file given");
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
             std::fputs(kUsageText, stdout);
             return 0;
         }
-        if (!std::strcmp(argv[i], "--version")) return PrintVersion();
+        if (arg == "--version") return PrintVersion();
+        const std::string_view name = arg.substr(arg.starts_with("--") ? 2 : 1);
+        if (QtOptionTakesValue(name)) ++i;
+        else if (!QtFlag(name)) return Usage("unknown option '" + std::string(arg) + "'");
     }
+    return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (const int status = ReadOptions(argc, argv); status >= 0) return status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kvx"));
     QApplication::setDesktopFileName(QStringLiteral("org.example.kvx"));
 
     // What Qt left of the arguments: at most one file, "--" before a name
-    // that begins with a dash.
-    QStringList args = QApplication::arguments().mid(1);
-    const bool optionsEnded = !args.isEmpty() && args.first() == QLatin1String("--");
-    if (optionsEnded) args.removeFirst();
-    if (args.size() > 1 || (!optionsEnded && !args.isEmpty() && args.first().startsWith(QLatin1Char('-')))) {
-        std::fprintf(stderr, "kvx: %s\n%s",
-                     args.size() > 1 ? "more than one file given"
-                                     : ("unknown option '" + args.first().toStdString() + "'").c_str(),
-                     kUsageText);
-        return 2;
+    // that begins with a dash. An option of another window system (such as
+    // -geometry away from X11) is left over and refused here.
+    QStringList files;
+    bool optionsEnded = false;
+    for (const QString& arg : QApplication::arguments().mid(1)) {
+        if (!optionsEnded && arg == QLatin1String("--")) optionsEnded = true;
+        else if (!optionsEnded && arg.startsWith(QLatin1Char('-')))
+            return Usage("unknown option '" + arg.toStdString() + "'");
+        else files << arg;
     }
+    if (files.size() > 1) return Usage("more than one file given");
 
     kvx::FrmMain frmMain;
     if (!frmMain.Form_Load()) return 1;
-    if (!args.isEmpty()) frmMain.OpenFile(args.first());
+    if (!files.isEmpty()) frmMain.OpenFile(files.first());
     return QApplication::exec();
 }

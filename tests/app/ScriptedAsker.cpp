@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
+#include "FrmParams.h"
+
 namespace kvx::test {
 
 QString ScriptedAsker::openFileDialog(QWidget* owner, const QString& title, const QString&,
@@ -61,6 +63,11 @@ void Window::verifyIdle() {
              w->cmdFile[0], w->txbFile[0], w->cmdFile[1], w->txbFile[1], w->cmdSaveState,
              w->cmdSetParameters, w->cmdHelp, w->cboWordOrder, w->cboDisplayFormat, w->optInFile,
              w->optOnClipboard, w->cmdCopyToClipboard})
+        QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
+    const auto* params = w->findChild<FrmParams*>(QStringLiteral("frmParams"));
+    for (QWidget* c : std::initializer_list<QWidget*>{params->Check("chkCaseSignificant"),
+                                                     params->cboShortWordSize, params->txbWordsToIgnore,
+                                                     params->cmdSaveLoadState[1]})
         QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
     // No "Clear" for an empty box, "Disable" only with an output file.
     for (int k = 0; k < 2; ++k)

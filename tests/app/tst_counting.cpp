@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+#include "FrmParams.h"
 #include "ScriptedAsker.h"
 #include "TextGen.h"
 
@@ -145,6 +146,9 @@ private slots:
             stopCaption = t.w->cmdListWords->text() == QStringLiteral("Stop");
             QVERIFY(!t.w->cmdFile[0]->isEnabled() && !t.w->cmdHelp->isEnabled());
             QVERIFY(t.w->cmdQuit->isEnabled() && t.w->chkSuppressWords->isEnabled());
+            // What the count uses cannot change under it.
+            const auto* params = t.w->findChild<FrmParams*>(QStringLiteral("frmParams"));
+            QVERIFY(!params->Check("chkCaseSignificant")->isEnabled() && params->cmdClose->isEnabled());
             t.w->cmdListWords->click();
         };
         t.w->cmdListWords->click();

@@ -254,6 +254,25 @@ private slots:
         QCOMPARE(f.txbCommonWordsFile->text(), TempDir() + QStringLiteral("/cw.bin"));
         QVERIFY(!f.Check("chkIgnoreCommonWords")->isChecked());
         QVERIFY(!t.w->session().blnCommonWordsLoaded);
+
+        // Reinitialize, or the box emptied while unticked: no file named, so
+        // the words loaded are not left out of the next count.
+        for (const bool reinitialize : {true, false}) {
+            t.asker.files = {path};
+            QTest::mouseClick(f.cmdSelectCommonWordsFile, Qt::LeftButton);
+            if (reinitialize) {
+                QTest::mouseClick(f.cmdInitialize, Qt::LeftButton);
+            } else {
+                QTest::mouseClick(f.Check("chkIgnoreCommonWords"), Qt::LeftButton);
+                f.txbCommonWordsFile->selectAll();
+                QTest::keyClick(f.txbCommonWordsFile, Qt::Key_Delete);
+                QTest::keyClick(f.txbCommonWordsFile, Qt::Key_Return);
+                QTest::mouseClick(f.Check("chkIgnoreCommonWords"), Qt::LeftButton);  // asks for a file
+            }
+            t.setFile(0, WriteFile(QStringLiteral("cw-words.txt"), DistinctWords(3)));
+            t.w->cmdListWords_Click();
+            QCOMPARE(t.w->session().NumWordsIncluded(), 3);
+        }
     }
 
     void stopWhileCommonWordsLoad() {

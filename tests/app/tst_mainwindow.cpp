@@ -219,12 +219,19 @@ private slots:
         QVERIFY(t.label("lblFilesize").isEmpty());
         QVERIFY(w.params().txbFile[0].empty());
 
-        // A typed file without extension is input like any other.
+        // The size shown follows a name as it is typed. A file without
+        // extension is input like any other; a folder is refused as one.
         t.asker.clear();
-        w.txbFile[0]->setText(WriteFile(QStringLiteral("README"), "no extension\n"));
+        QTest::keyClicks(w.txbFile[0], WriteFile(QStringLiteral("README"), "no extension\n"));
+        QCOMPARE(t.label("lblFilesize"), QStringLiteral("Filesize:   13 bytes"));
         w.txbFile_LostFocus(0);
         QVERIFY(t.asker.asked.empty());
-        QCOMPARE(t.label("lblFilesize"), QStringLiteral("Filesize:   13 bytes"));
+        w.txbFile[0]->selectAll();
+        QTest::keyClicks(w.txbFile[0], TempDir());
+        QVERIFY(t.label("lblFilesize").isEmpty());
+        t.asker.answers = {Answer::OK};
+        w.txbFile_LostFocus(0);
+        QCOMPARE(t.asker.last().text, TempDir().toStdString() + " is a folder, not a file.");
 
         // The timer enables "Clear textbox" while the box holds text; clearing drops the result.
         w.host().setOutputText("");

@@ -7,7 +7,11 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
+#include <QClipboard>
+#include <QGuiApplication>
+
 #include "FrmChart.h"
+#include "FrmParams.h"
 #include "ScriptedAsker.h"
 #include "TextGen.h"
 #include "base/Folder.h"
@@ -61,7 +65,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(win->w.get()));
     }
 
-    void commandsWaitForAFinishedCount() {
+    void commandsOfferOnlyTheListingShown() {
         Window& t = *win;
         QVERIFY(!ready());
         t.w->cmdListWords->click();
@@ -74,8 +78,21 @@ private slots:
         QVERIFY(yields > 0 && t.asker.core.yields > yields);
         QCOMPARE(yieldsReady, 0);
         QVERIFY(ready());
-        t.w->optOnClipboard->click();  // the result is given up
-        QVERIFY(!ready());
+        // A parameter that changes what the listing holds: both wait, and the
+        // open chart is emptied, until it is back as it was.
+        t.w->cmdChart->click();
+        const FrmChart* chart = t.w->chart();
+        Select(t.w->findChild<FrmParams*>(QStringLiteral("frmParams"))->cboShortWordSize, 4);
+        QVERIFY(!ready() && chart->listing() == -1 && !chart->cmdSaveImage->isEnabled());
+        Select(t.w->findChild<FrmParams*>(QStringLiteral("frmParams"))->cboShortWordSize, 1);
+        QVERIFY(ready() && chart->listing() == t.w->session().ListingsMade());
+        // A count refused after it emptied the listing: both wait for the next listing.
+        WriteFile(QStringLiteral("zipf.txt"), std::string(3000, '\x01'));
+        t.asker.answers = {Answer::OK};  // not a text file
+        t.w->cmdListWords->click();
+        QVERIFY(!ready() && chart->listing() == -1 && t.output().empty());
+        Select(t.w->cboWordOrder, 0);
+        QVERIFY(ready() && chart->listing() == t.w->session().ListingsMade());
     }
 
     void saveListingAs_data() {

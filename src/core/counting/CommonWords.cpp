@@ -17,6 +17,10 @@ std::string TrimBlanks(std::string_view s) { return std::string(StrProc::TrimBla
 
 }  // namespace
 
+bool CountingSession::CommonWordsInForce() const {
+    return params.chkIgnoreCommonWords == 1 && !params.strCommonWordsFile.empty();
+}
+
 void CountingSession::SetDefaultCommonWordsFile() {
     params.strCommonWordsFile = ProgramFolder() + "/cwds_en.txt";
     params.txbCommonWordsFile = params.strCommonWordsFile;
@@ -192,7 +196,12 @@ void CountingSession::cmdClearCommonWordsFile_Click() {
 }
 
 void CountingSession::txbCommonWordsFile_LostFocus() {
-    if (params.chkIgnoreCommonWords == 0) return;
+    if (params.chkIgnoreCommonWords == 0) {
+        // A name typed into the box waits for the box to be ticked; an
+        // emptied box names no file at once, and the loaded words go with it.
+        if (TrimBlanks(params.txbCommonWordsFile).empty()) cmdClearCommonWordsFile_Click();
+        return;
+    }
     params.txbCommonWordsFile = TrimBlanks(params.txbCommonWordsFile);
     host.paramsChanged();
     if (params.txbCommonWordsFile != params.strCommonWordsFile) {

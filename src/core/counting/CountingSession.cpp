@@ -141,7 +141,7 @@ void CountingSession::CountWords() {
     try {
         scanner.lngTotalNumOccurrences = 0;
         scanner.strWordsToIgnore = text::utf8ToCp1252(params.strWordsToIgnore);
-        scanner.lngNumCommonWords = lngNumCommonWords;
+        scanner.lngNumCommonWords = CommonWordsInForce() ? lngNumCommonWords : 0;
         bool ok;
         if (params.optInFile) {
             ok = countsMode_ == CountsMode::Merge ? LoadCounts() : CountWordsInFile();
@@ -321,7 +321,7 @@ void CountingSession::ShowResultCounts() {
     };
     SetLabel(Label::NumberOfWords, "Number of words in this list:" + R(results.lngNumWordsIncluded));
     host.setLabelVisible(Label::NumberOfWords, true);
-    std::string head = (!params.strWordsToIgnore.empty() || params.chkIgnoreCommonWords == 1)
+    std::string head = (!params.strWordsToIgnore.empty() || CommonWordsInForce())
                            ? "No. of words ignored (other than common words):"
                            : "Number of words ignored:";
     SetLabel(Label::NumWordsExcluded, head + R(results.lngNumWordsExcluded));
@@ -353,7 +353,10 @@ bool CountingSession::ValidateInputFile(const std::string& path) {
         }
     } else if (!FileProc::FileExists(path)) {
         ok = false;
-        if (blnStartUpCompleted) {
+        if (blnStartUpCompleted && FileProc::FolderExists(path)) {
+            host.message(path + " is a folder, not a file.", "Invalid input", Icon::Exclamation,
+                         Buttons::OK);
+        } else if (blnStartUpCompleted) {
             host.message("Input file does not exist.", "File not found", Icon::Exclamation,
                          Buttons::OK);
         } else {
@@ -363,21 +366,29 @@ bool CountingSession::ValidateInputFile(const std::string& path) {
             host.paramsChanged();
         }
     } else {
-        int64_t n = FileProc::FileLength(path);
-        if (n < 0) n = 0;
-        float kb = static_cast<float>(n) / 1024.0f;
-        float mb = kb / 1024.0f;
-        std::string label = "Filesize:   " + host.formatGrouped(n) + " bytes";
-        if (n > 9999) {
-            label += "    " + host.formatGroupedDecimals(kb, 2) + " KB";
-            if (kb > 9999) label += "    " + host.formatGroupedDecimals(mb, 2) + " MB";
-        }
-        host.setLabel(Label::Filesize, label);
+        ShowInputFileSize(path);
         std::string folder = FileProc::GetFolder(path, false);
         if (!folder.empty() && FileProc::FolderExists(folder)) host.setCurrentFolder(folder);
     }
     if (!ok) host.setLabel(Label::Filesize, "");
     return ok;
+}
+
+void CountingSession::ShowInputFileSize(const std::string& path) {
+    if (!FileProc::FileExists(path)) {
+        host.setLabel(Label::Filesize, "");
+        return;
+    }
+    int64_t n = FileProc::FileLength(path);
+    if (n < 0) n = 0;
+    float kb = static_cast<float>(n) / 1024.0f;
+    float mb = kb / 1024.0f;
+    std::string label = "Filesize:   " + host.formatGrouped(n) + " bytes";
+    if (n > 9999) {
+        label += "    " + host.formatGroupedDecimals(kb, 2) + " KB";
+        if (kb > 9999) label += "    " + host.formatGroupedDecimals(mb, 2) + " MB";
+    }
+    host.setLabel(Label::Filesize, label);
 }
 
 std::string CountingSession::ProgressBar(int64_t p) const {

@@ -65,6 +65,9 @@ public:
 
     /// Checks an input file and shows its size (messages after start-up only).
     bool ValidateInputFile(const std::string& path);
+    /// Shows the size of the file at path, or nothing when there is none
+    /// (quietly, for a name being typed).
+    void ShowInputFileSize(const std::string& path);
 
     // Common words (counting/CommonWords.cpp).
     bool ReadCommonWordsFile();
@@ -77,6 +80,10 @@ public:
     void cmdSelectCommonWordsFile_Click();
     void cmdClearCommonWordsFile_Click();
     void txbCommonWordsFile_LostFocus();
+    /// True when a count leaves the common words out: the box is ticked and
+    /// a file is named. The words loaded go with the name of their file, so
+    /// with no name (after Reinitialize, say) none are left out.
+    bool CommonWordsInForce() const;
 
     /// True while the parameters window sets its own controls: the
     /// common-words check box's handler then does nothing.

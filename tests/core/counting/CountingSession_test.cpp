@@ -382,6 +382,17 @@ TEST(CommonWordsFiles, LoadWholeAndLeaveOnlyContentWords) {
         for (std::getline(listing, heads); listing >> rank >> freq >> word;) listed.insert(word);
         EXPECT_EQ(listed, r.kept) << f.host.output;
     }
+    // The words loaded go with their file's name: with none named (as after
+    // Reinitialize, or from a state without one) none are left out or claimed.
+    const std::string sentence = f.dir.write("sentence.txt", rows[4].sentence);
+    const std::string left = f.Count(sentence);
+    f.params.chkIgnoreCommonWords = 0;
+    const std::string whole = f.Count(sentence);
+    ASSERT_NE(whole, left);
+    f.params.chkIgnoreCommonWords = 1;
+    f.params.strCommonWordsFile.clear();
+    EXPECT_EQ(f.Count(sentence), whole);
+    EXPECT_TRUE(f.session.ResultLabelTexts()[1].starts_with("Number of words ignored:"));
 }
 
 }  // namespace
