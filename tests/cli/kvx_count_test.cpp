@@ -102,84 +102,12 @@ TEST_F(KvxCount, ListsToStandardOutputAndCountsToStandardError) {
     }
 }
 
-TEST_F(KvxCount, OutputKeepsLinksAndPermissions) {
-    fs::create_directories(dir / "lists");
-    const std::string target = Write("lists/out.txt", "old");
-    ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
-    fs::create_symlink("lists/out.txt", dir / "link.txt");
-    RunResult r = Exec("-o link.txt cats.txt");
+TEST_F(KvxCount, NewOutputGetsWhatTheUmaskAllows) {
+    const RunResult r = Exec("-o fresh.txt cats.txt", "umask 027;");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
-    EXPECT_EQ(TempFolder::Read(target), kCatsListing);
     struct stat st {};
-    ASSERT_EQ(::stat(target.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0600u);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "lists"), fs::directory_iterator()), 1);
-
-    // A new file gets what the umask allows.
-    r = Exec("-o fresh.txt cats.txt", "umask 027;");
-    EXPECT_EQ(r.status, 0) << r.err;
     ASSERT_EQ(::stat((dir / "fresh.txt").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-}
-
-TEST_F(KvxCount, OutputFileGetsTheLayoutOfTheParameterFile) {
-    struct Row {
-        int16_t order, format, commas;
-        const char* expected;
-    };
-    const Row rows[] = {
-        {1, 7, 1, "  Word  ,   Freq\r\n  and   ,      1\r\n  cat   ,      2\r\n  dog   ,      1\r\n"
-                  "  sat   ,      1\r\n  the   ,      3\r\n"},
-        {0, 9, 0, "the, cat, and, dog, sat"},
-    };
-    for (const Row& row : rows) {
-        kvx::Params p;
-        p.cboWordOrder = row.order;
-        p.cboDisplayFormat = row.format;
-        p.chkOutputWithCommas = row.commas;
-        RunResult r = Exec("-p " + SaveParams(p) + " -o out.txt cats.txt");
-        EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.out, "");
-        EXPECT_EQ(TempFolder::Read((dir / "out.txt").string()), row.expected);
-        EXPECT_EQ(r.err, kCatsLabels);
-    }
-}
-
-TEST_F(KvxCount, ExtensionChoosesTheMarkupRules) {
-    Write("page.html",
-          "<p>caf&eacute; &amp; bar</p><!-- hidden words -->\r\n"
-          "<script>var x</script>R\xC3\xA9sum\xC3\xA9\r\n");
-    RunResult r = Exec("page.html");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "   Rank    Freq  Word (longest has 6 characters)\r\n"
-              "      1       1  bar\r\n"
-              "      2       1  caf\xC3\xA9\r\n"
-              "      3       1  r\xC3\xA9sum\xC3\xA9\r\n");
-    Write("README", "<p>hello</p>\n");
-    r = Exec("README");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "   Rank    Freq  Word (longest has 5 characters)\r\n      1       1  hello\r\n");
-}
-
-TEST_F(KvxCount, CommonWordsAreDroppedButCountedInTheTotal) {
-    std::string common = Write("common.txt", "/* my list */ The\r\nAND\r\n");
-    kvx::Params p;
-    p.chkIgnoreCommonWords = 1;
-    p.strCommonWordsFile = p.txbCommonWordsFile = common;
-    RunResult r = Exec("-p " + SaveParams(p) + " cats.txt");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "   Rank    Freq  Word (longest has 3 characters)\r\n"
-              "      1       2  cat\r\n"
-              "      2       1  dog\r\n"
-              "      3       1  sat\r\n");
-    EXPECT_EQ(r.err,
-              "Number of words in this list: 3\n"
-              "No. of words ignored (other than common words): 0\n"
-              "Number of instances of words in this list: 4\n"
-              "Total number of instances of words: 8\n");
 }
 
 TEST_F(KvxCount, ClosedStandardOutputEndsQuietly) {
@@ -343,6 +271,14 @@ TEST_P(KvxCountRuns, ListAsAsked) {
     p.chkAllowCommentMarkers = 1;  // with no start marker: refused, the count goes on
     p.txbStartComment[0] = p.txbStartComment[1] = "";
     SaveParams(p, "markers.kvx");
+    p = {};
+    p.cboWordOrder = p.chkOutputWithCommas = 1;
+    p.cboDisplayFormat = 7;
+    SaveParams(p, "layout.kvx");
+    p = {};
+    p.chkIgnoreCommonWords = 1;
+    p.strCommonWordsFile = p.txbCommonWordsFile = Write("common.txt", "/* my list */ The\r\nAND\r\n");
+    SaveParams(p, "common.kvx");
     RunResult r = Exec(c.args, c.prefix);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, c.out);
@@ -381,6 +317,19 @@ INSTANTIATE_TEST_SUITE_P(
                 std::string(kCatsLabels),
             kCatsListing},
         Invocation{"version", "", "--version", "kvx-count 1.07\n", ""},
+        Invocation{"params_choose_the_layout", "", "-p layout.kvx -o out.txt cats.txt", "", kCatsLabels,
+                   "  Word  ,   Freq\r\n  and   ,      1\r\n  cat   ,      2\r\n  dog   ,      1\r\n"
+                   "  sat   ,      1\r\n  the   ,      3\r\n"},
+        // Common words are left out but counted in the total.
+        Invocation{"common_words", "", "-p common.kvx cats.txt",
+                   "   Rank    Freq  Word (longest has 3 characters)\r\n      1       2  cat\r\n      2       1  dog\r\n"
+                   "      3       1  sat\r\n",
+                   "Number of words in this list: 3\nNo. of words ignored (other than common words): 0\n"
+                   "Number of instances of words in this list: 4\nTotal number of instances of words: 8\n"},
+        Invocation{"file_without_extension", "printf '<p>hello</p>\\n' >README;", "README",
+                   "   Rank    Freq  Word (longest has 5 characters)\r\n      1       1  hello\r\n",
+                   "Number of words in this list: 1\nNumber of words ignored: 1\n"
+                   "Number of instances of words in this list: 1\nTotal number of instances of words: 3\n"},
         // Several inputs are one text, each file read with its own rules.
         Invocation{"corpus_each_with_its_rules", "", "cats.txt page.html",
                    "   Rank    Freq  Word (longest has 3 characters)\r\n      1       3  cat\r\n      2       3  the\r\n"
