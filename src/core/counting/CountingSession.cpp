@@ -1,6 +1,7 @@
 #include "counting/CountingSession.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -377,12 +378,23 @@ bool CountingSession::IsStreamInput(const std::string& input) const {
     return blnNamedStreams && ::stat(input.c_str(), &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode));
 }
 
-int CountingSession::OpenStream(const std::string& input, RunError& error) const {
+int CountingSession::OpenStream(const std::string& input, RunError& error,
+                                const std::atomic<bool>* abandon) const {
     if (input == "-") return streamFd_;
     int fd;
-    do fd = ::open(input.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    do fd = ::open(input.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | (abandon ? O_NONBLOCK : 0));
     while (fd < 0 && errno == EINTR);
-    if (fd < 0) error = ErrorFromErrno(errno);
+    if (fd < 0) {
+        error = ErrorFromErrno(errno);
+    } else if (abandon) {
+        // Opened without waiting: the wait for a pipe's first bytes (or its
+        // writer's end) stops when the count is abandoned, as the writer may
+        // never come then.
+        pollfd p{fd, POLLIN, 0};
+        while (!*abandon && ::poll(&p, 1, 100) == 0) {
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    }
     return fd;
 }
 

@@ -15,6 +15,7 @@
 // The session shows nothing itself: every message, label and yield goes
 // through the Host; the parameters are the live Params the window binds.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -181,9 +182,10 @@ private:
     bool ShowTextCheck(const std::string& input, const TextCheck& c);
     /// True when the input is read as a stream: "-", or a pipe or device named.
     bool IsStreamInput(const std::string& input) const;
-    /// Opens a named stream (waiting for a pipe's writer); "-" gives the
-    /// stream set. -1 with the error set when it cannot be opened.
-    int OpenStream(const std::string& input, RunError& error) const;
+    /// Opens a named stream, waiting for a pipe's writer, until *abandon
+    /// when given; "-" gives the stream set. -1 with the error set when it
+    /// cannot be opened.
+    int OpenStream(const std::string& input, RunError& error, const std::atomic<bool>* abandon = nullptr) const;
     /// Scans one input into the table (emptied first when first is set).
     void ScanFile(const std::string& input, int64_t length, bool first = true);
     /// The inputs' pieces scanned by worker threads into tables of their own,

@@ -96,8 +96,8 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
                 bool ok;
                 if (streams[piece.input]) {
                     std::string head;
-                    fd = OpenStream(input, c.error);
-                    if (fd >= 0) checks[k] = CheckStream(fd, head);
+                    fd = OpenStream(input, c.error, &abandon);
+                    if (fd >= 0 && !abandon) checks[k] = CheckStream(fd, head);
                     ok = fd >= 0 && checks[k].kind != FileProc::kNotText && reader.openStream(fd, head);
                 } else {
                     ok = reader.open(input, piece.begin, piece.end);
