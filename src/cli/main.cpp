@@ -32,6 +32,7 @@
 #include "cli/CliHost.h"
 #include "counting/CountingSession.h"
 #include "files/FileProc.h"
+#include "files/OutputFile.h"
 #include "params/Params.h"
 #include "shell/MessageTable.h"
 #include "state/StateFile.h"
@@ -96,8 +97,26 @@ int Refuse(const std::string& name, const std::string& text) {
 }
 
 int Usage(const std::string& problem) {
-    std::fprintf(stderr, "kvx-count: %s\n%s", problem.c_str(), kUsageText);
+    std::fprintf(stderr, "kvx-count: %s\nTry 'kvx-count --help'.\n", problem.c_str());
     return kUsage;
+}
+
+const char* const kSameFile = "Output file cannot be the same as the input file.";
+
+// The first of the files the run reads that OUTPUT would replace ("" when
+// none): one of the same name, or, when the output is a regular file, one
+// with the same device and inode: an input, the parameter file, the
+// common-words file or standard input.
+std::string ReadFileReplaced(const std::string& output, const std::vector<std::string>& read, bool fromStdin) {
+    for (const std::string& name : read)
+        if (name == output) return name;
+    struct stat out {}, st {};
+    if (::stat(output.c_str(), &out) != 0 || !S_ISREG(out.st_mode)) return {};
+    for (const std::string& name : read)
+        if (name != "-" && kvx::FileProc::SameFile(name, output)) return name;
+    if (fromStdin && ::fstat(STDIN_FILENO, &st) == 0 && st.st_dev == out.st_dev && st.st_ino == out.st_ino)
+        return kStdinName;
+    return {};
 }
 
 struct Options {
@@ -198,6 +217,7 @@ kvx::ListingFormat FormatNamed(const std::string& f) {
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     std::signal(SIGPIPE, SIG_IGN);
+    kvx::OutputFile::RemoveTemporaryOnSignals();
     std::ios::sync_with_stdio(false);  // the listing is written through std::cout
 
     Options opt;
@@ -228,6 +248,13 @@ int main(int argc, char** argv) {
         if (input != "-" && ::stat(input.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
             return Refuse(input, "is a folder, not a file.");
     }
+    if (opt.haveOutput) {
+        std::vector<std::string> read = opt.inputs;
+        if (opt.haveParams) read.push_back(opt.params);
+        if (params.chkIgnoreCommonWords == 1) read.push_back(params.strCommonWordsFile);
+        const std::string replaced = ReadFileReplaced(opt.output, read, fromStdin);
+        if (!replaced.empty()) return Refuse(replaced, kSameFile);
+    }
     params.optInFile = true;
     params.txbFile[0] = opt.inputs[0] == "-" ? std::string() : opt.inputs[0];
     params.txbFile[1] = opt.haveOutput ? opt.output : std::string();
@@ -238,6 +265,7 @@ int main(int argc, char** argv) {
     kvx::CountingSession session(params, host, texts);
     session.blnStartUpCompleted = true;
     session.blnRequireExtension = false;
+    session.blnNamedStreams = true;
     session.strNotTextAdvice =
         "Convert it to plain text with the program it belongs to, and count the text\r\n"
         "file it saves.";
@@ -267,8 +295,8 @@ int main(int argc, char** argv) {
     if (!session.blnCountRan || session.blnErrorReported || !listing.attempted)
         return Refuse(inputName, host.lastMessage());
     if (listing.error.number != 0) {
-        // The reader went away or never was: end quietly.
-        if (!opt.haveOutput && (listing.err == EPIPE || listing.err == EBADF)) return kOk;
+        // The reader went away (also of a pipe named as OUTPUT) or never was: end quietly.
+        if (listing.err == EPIPE || (!opt.haveOutput && listing.err == EBADF)) return kOk;
         return Refuse(outputName, kvx::ErrorNumberText(texts.GetProgramText(34), listing.error) +
                                       (listing.failedWriting ? " (the listing was not written)" : ""));
     }

@@ -3,21 +3,23 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <random>
 #include <string>
 
+#include "Process.h"
 #include "TempFolder.h"
 #include "TextGen.h"
 #include "params/Params.h"
 #include "state/StateFile.h"
 
 namespace fs = std::filesystem;
+using kvx::test::Process;
 using kvx::test::TempFolder;
 
 namespace {
@@ -77,12 +79,16 @@ protected:
         // Standard input is closed unless the arguments or a pipe in prefix give one.
         const bool given = args.find('<') != std::string::npos || prefix.find('|') != std::string::npos;
         const std::string stdinFrom = given ? "" : "<&- ";
-        const std::string cmd = "cd '" + dir.string() + "' && " + prefix + " LC_ALL=C KVX_DATA_DIR='" +
-                                (dataDir.empty() ? std::string(KVX_TEST_DATA_DIR) : dataDir) +
-                                "' timeout 60 '" + KVX_COUNT_BIN + "' " + stdinFrom + args + " >'" + out + "' 2>'" +
-                                err + "'";
-        const int rc = std::system(cmd.c_str());
-        return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, TempFolder::Read(out), TempFolder::Read(err)};
+        const std::string cmd = "cd '" + dir.string() + "' || exit 125; " + prefix + " LC_ALL=C KVX_DATA_DIR='" +
+                                (dataDir.empty() ? std::string(KVX_TEST_DATA_DIR) : dataDir) + "' '" +
+                                KVX_COUNT_BIN + "' " + stdinFrom + args + " >'" + out + "' 2>'" + err + "'";
+        const int status = kvx::test::Run(cmd);
+        return {status, TempFolder::Read(out), TempFolder::Read(err)};
+    }
+    /// Runs a shell command in the working folder, kvx-count's data at hand.
+    int Shell(const std::string& cmd) {
+        return kvx::test::Run("cd '" + dir.string() + "' && export LC_ALL=C KVX_DATA_DIR='" + KVX_TEST_DATA_DIR +
+                              "' && " + cmd);
     }
 };
 
@@ -96,94 +102,24 @@ TEST_F(KvxCount, ListsToStandardOutputAndCountsToStandardError) {
     }
 }
 
-TEST_F(KvxCount, OutputKeepsLinksAndPermissions) {
-    fs::create_directories(dir / "lists");
-    const std::string target = Write("lists/out.txt", "old");
-    ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
-    fs::create_symlink("lists/out.txt", dir / "link.txt");
-    RunResult r = Exec("-o link.txt cats.txt");
+TEST_F(KvxCount, NewOutputGetsWhatTheUmaskAllows) {
+    const RunResult r = Exec("-o fresh.txt cats.txt", "umask 027;");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
-    EXPECT_EQ(TempFolder::Read(target), kCatsListing);
     struct stat st {};
-    ASSERT_EQ(::stat(target.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0600u);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "lists"), fs::directory_iterator()), 1);
-
-    // A new file gets what the umask allows.
-    r = Exec("-o fresh.txt cats.txt", "umask 027;");
-    EXPECT_EQ(r.status, 0) << r.err;
     ASSERT_EQ(::stat((dir / "fresh.txt").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
-TEST_F(KvxCount, OutputFileGetsTheLayoutOfTheParameterFile) {
-    struct Row {
-        int16_t order, format, commas;
-        const char* expected;
-    };
-    const Row rows[] = {
-        {1, 7, 1, "  Word  ,   Freq\r\n  and   ,      1\r\n  cat   ,      2\r\n  dog   ,      1\r\n"
-                  "  sat   ,      1\r\n  the   ,      3\r\n"},
-        {0, 9, 0, "the, cat, and, dog, sat"},
-    };
-    for (const Row& row : rows) {
-        kvx::Params p;
-        p.cboWordOrder = row.order;
-        p.cboDisplayFormat = row.format;
-        p.chkOutputWithCommas = row.commas;
-        RunResult r = Exec("-p " + SaveParams(p) + " -o out.txt cats.txt");
-        EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.out, "");
-        EXPECT_EQ(TempFolder::Read((dir / "out.txt").string()), row.expected);
-        EXPECT_EQ(r.err, kCatsLabels);
-    }
-}
-
-TEST_F(KvxCount, ExtensionChoosesTheMarkupRules) {
-    Write("page.html",
-          "<p>caf&eacute; &amp; bar</p><!-- hidden words -->\r\n"
-          "<script>var x</script>R\xC3\xA9sum\xC3\xA9\r\n");
-    RunResult r = Exec("page.html");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "   Rank    Freq  Word (longest has 6 characters)\r\n"
-              "      1       1  bar\r\n"
-              "      2       1  caf\xC3\xA9\r\n"
-              "      3       1  r\xC3\xA9sum\xC3\xA9\r\n");
-    Write("README", "<p>hello</p>\n");
-    r = Exec("README");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "   Rank    Freq  Word (longest has 5 characters)\r\n      1       1  hello\r\n");
-}
-
-TEST_F(KvxCount, CommonWordsAreDroppedButCountedInTheTotal) {
-    std::string common = Write("common.txt", "/* my list */ The\r\nAND\r\n");
-    kvx::Params p;
-    p.chkIgnoreCommonWords = 1;
-    p.strCommonWordsFile = p.txbCommonWordsFile = common;
-    RunResult r = Exec("-p " + SaveParams(p) + " cats.txt");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "   Rank    Freq  Word (longest has 3 characters)\r\n"
-              "      1       2  cat\r\n"
-              "      2       1  dog\r\n"
-              "      3       1  sat\r\n");
-    EXPECT_EQ(r.err,
-              "Number of words in this list: 3\n"
-              "No. of words ignored (other than common words): 0\n"
-              "Number of instances of words in this list: 4\n"
-              "Total number of instances of words: 8\n");
-}
-
 TEST_F(KvxCount, ClosedStandardOutputEndsQuietly) {
+    // A reader that goes away, of standard output or of a pipe named as OUTPUT.
     Write("big.txt", kvx::test::DistinctWords(40000));
-    std::string cmd = "cd '" + dir.string() + "' && { KVX_DATA_DIR='" + KVX_TEST_DATA_DIR + "' '" +
-                      KVX_COUNT_BIN + "' big.txt 2>err.txt; echo $? >status.txt; } | head -c 10 >head.txt";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-    EXPECT_EQ(TempFolder::Read((dir / "status.txt").string()), "0\n");
-    EXPECT_EQ(TempFolder::Read((dir / "err.txt").string()), "");
-    EXPECT_EQ(TempFolder::Read((dir / "head.txt").string()).size(), 10u);
+    const std::string bin = std::string("'") + KVX_COUNT_BIN + "' ";
+    for (const char* output : {"", "-o /dev/stdout "}) {
+        ASSERT_EQ(Shell("{ " + bin + output + "big.txt 2>err.txt; echo $? >status.txt; } | head -c 10 >head.txt"), 0);
+        EXPECT_EQ(TempFolder::Read((dir / "status.txt").string()) + TempFolder::Read((dir / "err.txt").string()), "0\n")
+            << output;
+        EXPECT_EQ(TempFolder::Read((dir / "head.txt").string()).size(), 10u);
+    }
 
     // Closed outright it ends as quietly; a full device is an error like any file's.
     const std::pair<const char*, const char*> rows[] = {
@@ -191,12 +127,50 @@ TEST_F(KvxCount, ClosedStandardOutputEndsQuietly) {
         {">/dev/full", "1\nkvx-count: standard output: Error 61: Disk full (the listing was not written)\n"},
     };
     for (const auto& [redirect, expected] : rows) {
-        cmd = "cd '" + dir.string() + "' && { KVX_DATA_DIR='" + KVX_TEST_DATA_DIR + "' '" + KVX_COUNT_BIN +
-              "' -o - cats.txt " + redirect + " 2>err.txt; echo $? >status.txt; }";
-        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        ASSERT_EQ(Shell("{ " + bin + "-o - cats.txt " + redirect + " 2>err.txt; echo $? >status.txt; }"), 0);
         EXPECT_EQ(TempFolder::Read((dir / "status.txt").string()) + TempFolder::Read((dir / "err.txt").string()),
                   expected);
     }
+}
+
+// SIGTERM while the listing is written: the temporary beside OUTPUT goes, the
+// old OUTPUT stays, and the program ends by the signal. The writer is stopped
+// once its temporary is seen, so that the signal surely comes before the rename.
+TEST_F(KvxCount, SignalDuringTheWriteLeavesTheOldOutputAlone) {
+    Write("big.txt", kvx::test::DistinctWords(390000));
+    auto temporaries = [&] {
+        int n = 0;
+        for (const auto& e : fs::directory_iterator(dir)) n += e.path().filename().string().rfind("out.txt.", 0) == 0;
+        return n;
+    };
+    bool signalled = false;
+    for (int attempt = 0; attempt < 5 && !signalled; ++attempt) {
+        Write("out.txt", "old");
+        fs::remove(dir / "pid.txt");
+        Process run("cd '" + dir.string() + "' && echo $$ >pid.txt && KVX_DATA_DIR='" + KVX_TEST_DATA_DIR + "' exec '" +
+                    KVX_COUNT_BIN + "' -o out.txt big.txt 2>/dev/null");
+        pid_t pid = 0;
+        while (run.running() && !signalled) {
+            if (pid == 0) std::ifstream(dir / "pid.txt") >> pid;
+            if (pid == 0 || temporaries() == 0) continue;
+            ::kill(pid, SIGSTOP);
+            for (std::string state; run.running() && state != "T";) {
+                std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+                std::string skip;
+                stat >> skip >> skip >> state;
+            }
+            signalled = temporaries() == 1;
+            ::kill(pid, signalled ? SIGTERM : SIGCONT);
+            ::kill(pid, SIGCONT);
+        }
+        const int status = run.wait();
+        if (signalled) {
+            EXPECT_EQ(status, 128 + SIGTERM);
+        }
+    }
+    ASSERT_TRUE(signalled) << "the temporary was never seen";
+    EXPECT_EQ(temporaries(), 0);
+    EXPECT_EQ(TempFolder::Read((dir / "out.txt").string()), "old");
 }
 
 TEST_F(KvxCount, PipedInputListsAsTheFileDoes) {
@@ -213,6 +187,23 @@ TEST_F(KvxCount, PipedInputListsAsTheFileDoes) {
         EXPECT_GT(named.out.size(), 50u);
         EXPECT_EQ(piped.out, named.out) << name;
         EXPECT_EQ(piped.err, named.err) << name;
+    }
+}
+
+// Pipes named as inputs list as the files they carry, each read once in its
+// turn with its own name's rules, by one thread or several. One writer fills
+// them one after the other: the second is opened only once the first is read.
+TEST_F(KvxCount, NamedPipesListAsTheirFiles) {
+    Write("big.txt", kvx::test::DistinctWords(40000));
+    Write("page.html", "<p>cat</p><!-- the dog -->\n");
+    const RunResult files = Exec("big.txt page.html cats.txt");
+    EXPECT_EQ(files.status, 0) << files.err;
+    for (const char* fifo : {"p1.txt", "p2.html"}) ASSERT_EQ(::mkfifo((dir / fifo).c_str(), 0600), 0);
+    for (const char* jobs : {"-j1", "-j4"}) {
+        const RunResult piped = Exec(std::string(jobs) + " p1.txt p2.html cats.txt",
+                                     "(cat big.txt >p1.txt; cat page.html >p2.html) &");
+        EXPECT_EQ(piped.status, 0) << piped.err;
+        EXPECT_EQ(piped.out + piped.err, files.out + files.err) << jobs;
     }
 }
 
@@ -252,11 +243,10 @@ TEST_F(KvxCount, ShardsCountedWithGnuParallelMergeIntoTheWholeCorpus) {
     std::string corpus = kvx::test::DistinctWords(3000, 9);
     for (int i = 0; i < 400; ++i) corpus += "The cat and the dog sat. " + std::to_string(i % 7) + " caf\xC3\xA9\r\n";
     Write("corpus.txt", corpus);
-    const std::string cmd = "cd '" + dir.string() + "' && export LC_ALL=C KVX_DATA_DIR='" + KVX_TEST_DATA_DIR +
-                            "' && split -n l/5 -d --additional-suffix=.txt corpus.txt shard && "
-                            "parallel --will-cite -j2 '" + KVX_COUNT_BIN + "' --counts -o {.}.counts {} ::: shard*.txt && '" +
-                            KVX_COUNT_BIN + "' --merge shard*.counts >merged.txt 2>merged.err";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    ASSERT_EQ(Shell("split -n l/5 -d --additional-suffix=.txt corpus.txt shard && parallel --will-cite -j2 '" +
+                    std::string(KVX_COUNT_BIN) + "' --counts -o {.}.counts {} ::: shard*.txt && '" + KVX_COUNT_BIN +
+                    "' --merge shard*.counts >merged.txt 2>merged.err"),
+              0);
     ASSERT_TRUE(fs::exists(dir / "shard04.counts"));
     const RunResult whole = Exec("corpus.txt");
     EXPECT_EQ(whole.status, 0) << whole.err;
@@ -285,6 +275,14 @@ TEST_P(KvxCountRuns, ListAsAsked) {
     SaveParams(p, "markers.kvx");
     Write("huge.counts", "kvx-counts 1\nrules 585668240a9ed6e3\noccurrences 9223372036854775807\nwords 2\n"
                          "1000000000000\thuge\n9223371036854775807\tvast\n");
+    p = {};
+    p.cboWordOrder = p.chkOutputWithCommas = 1;
+    p.cboDisplayFormat = 7;
+    SaveParams(p, "layout.kvx");
+    p = {};
+    p.chkIgnoreCommonWords = 1;
+    p.strCommonWordsFile = p.txbCommonWordsFile = Write("common.txt", "/* my list */ The\r\nAND\r\n");
+    SaveParams(p, "common.kvx");
     RunResult r = Exec(c.args, c.prefix);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, c.out);
@@ -292,6 +290,9 @@ TEST_P(KvxCountRuns, ListAsAsked) {
     EXPECT_EQ(fs::exists(dir / "out.txt") ? TempFolder::Read((dir / "out.txt").string()) : "", c.file);
 }
 
+const std::string kFewLabels =
+    "kvx-count: few.txt: No words with more than 2 letters\noccur at least once.\nNumber of words in this list: 0\n"
+    "Number of words ignored: 2\nTotal number of instances of words: 2\n";
 const std::string kHtmlLabels =
     "Number of words in this list: 1\nNumber of words ignored: 0\n"
     "Number of instances of words in this list: 1\nTotal number of instances of words: 1\n";
@@ -301,6 +302,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Invocation{"stdin_dash", "", "- <cats.txt", kCatsListing},
         Invocation{"stdin_pipe_no_input", "cat cats.txt |", "", kCatsListing},
+        Invocation{"stdin_pipe_by_name", "cat cats.txt |", "/dev/stdin", kCatsListing},
         Invocation{"stdin_without_markup_rules", "", "-o - <page.html",
             "   Rank    Freq  Word (longest has 3 characters)\r\n      1       1  cat\r\n"
             "      2       1  dog\r\n      3       1  the\r\n",
@@ -319,6 +321,19 @@ INSTANTIATE_TEST_SUITE_P(
                 std::string(kCatsLabels),
             kCatsListing},
         Invocation{"version", "", "--version", "kvx-count 1.07\n", ""},
+        Invocation{"params_choose_the_layout", "", "-p layout.kvx -o out.txt cats.txt", "", kCatsLabels,
+                   "  Word  ,   Freq\r\n  and   ,      1\r\n  cat   ,      2\r\n  dog   ,      1\r\n"
+                   "  sat   ,      1\r\n  the   ,      3\r\n"},
+        // Common words are left out but counted in the total.
+        Invocation{"common_words", "", "-p common.kvx cats.txt",
+                   "   Rank    Freq  Word (longest has 3 characters)\r\n      1       2  cat\r\n      2       1  dog\r\n"
+                   "      3       1  sat\r\n",
+                   "Number of words in this list: 3\nNo. of words ignored (other than common words): 0\n"
+                   "Number of instances of words in this list: 4\nTotal number of instances of words: 8\n"},
+        Invocation{"file_without_extension", "printf '<p>hello</p>\\n' >README;", "README",
+                   "   Rank    Freq  Word (longest has 5 characters)\r\n      1       1  hello\r\n",
+                   "Number of words in this list: 1\nNumber of words ignored: 1\n"
+                   "Number of instances of words in this list: 1\nTotal number of instances of words: 3\n"},
         // Several inputs are one text, each file read with its own rules.
         Invocation{"corpus_each_with_its_rules", "", "cats.txt page.html",
                    "   Rank    Freq  Word (longest has 3 characters)\r\n      1       3  cat\r\n      2       3  the\r\n"
@@ -345,7 +360,13 @@ INSTANTIATE_TEST_SUITE_P(
             "{\"wordsInList\":5,\"wordsIgnored\":0,\"instancesInList\":8,\"totalInstances\":8,\"words\":[\n"
             "{\"rank\":1,\"frequency\":3,\"word\":\"the\"},\n{\"rank\":2,\"frequency\":2,\"word\":\"cat\"},\n"
             "{\"rank\":3,\"frequency\":1,\"word\":\"and\"},\n{\"rank\":4,\"frequency\":1,\"word\":\"dog\"},\n"
-            "{\"rank\":5,\"frequency\":1,\"word\":\"sat\"}\n]}\n"}),
+            "{\"rank\":5,\"frequency\":1,\"word\":\"sat\"}\n]}\n"},
+        // No word left: a table is written empty, and replaces the old file.
+        Invocation{"csv_without_words", "printf 'a an\\n' >few.txt;", "--format csv few.txt", "rank,frequency,word\r\n",
+                   kFewLabels},
+        Invocation{"json_without_words", "printf 'a an\\n' >few.txt; echo old >out.txt;", "--format json -o out.txt few.txt",
+                   "", kFewLabels,
+                   "{\"wordsInList\":0,\"wordsIgnored\":2,\"instancesInList\":0,\"totalInstances\":2,\"words\":[]}\n"}),
     [](const ::testing::TestParamInfo<Invocation>& i) { return std::string(i.param.name); });
 
 // Refusals and inputs without words: the message, the status, nothing on
@@ -384,6 +405,7 @@ TEST_P(KvxCountRefusals, ReportAndLeaveFilesAlone) {
     common("nocommon.kvx", (dir / "nowhere.txt").string());
     common("fifocommon.kvx", (dir / "common.fifo").string());
     common("zerocommon.kvx", "/dev/zero");
+    common("listcommon.kvx", (dir / "short.txt").string());
     const std::string data = base / "data";
     if (c.dat && std::string(c.dat) != "-") TempFolder::Write(data + "/kvx.dat", c.dat);
     const auto before = Snapshot(dir);
@@ -391,27 +413,36 @@ TEST_P(KvxCountRefusals, ReportAndLeaveFilesAlone) {
     EXPECT_EQ(r.status, c.status) << r.err;
     EXPECT_EQ(r.err.rfind("kvx-count: ", 0), 0u) << r.err;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    if (c.status == 2) {  // one line, and no help text
+        EXPECT_EQ(r.err, c.message + std::string("Try 'kvx-count --help'.\n"));
+    }
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(Snapshot(dir), before);
 }
 
 const char* const kLimit = "trap '' XFSZ; ulimit -f 4;";
+const char* const kSameAs = "kvx-count: cats.txt: Output file cannot be the same as the input file.\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, KvxCountRefusals,
     ::testing::Values(
         Refusal{"missing_input", "-o out.txt missing.txt", 1, "kvx-count: missing.txt: Input file does not exist.\n"},
         Refusal{"folder_as_input", "-o out.txt folder.txt", 1, "kvx-count: folder.txt: is a folder, not a file.\n"},
-        Refusal{"fifo_as_input", "-o out.txt fifo.txt", 1, "kvx-count: fifo.txt could not be read.\n\nError 75: Path/File access error\n"},
+        // Refused, the count waits no more for the writer of the pipe after it.
+        Refusal{"fifo_not_text", "-j3 -o out.txt fifo.txt fifo.kvx", 1, "kvx-count: fifo.txt is not a text file.",
+                "cat data.bin >fifo.txt &"},
         Refusal{"not_text", "-o out.txt data.bin", 1,
                 "kvx-count: data.bin is not a text file.\n\nThis file contains a byte 1 at position 1"},
+        Refusal{"dev_zero_as_input", "-o out.txt /dev/zero", 1, "kvx-count: /dev/zero is not a text file.\n"},
+        Refusal{"same_file_other_name", "-o ./cats.txt cats.txt", 1, kSameAs},
+        Refusal{"output_is_a_merged_file", "--merge -o many.txt cats.txt many.txt", 1, "many.txt: Output file cannot"},
+        Refusal{"output_is_the_params_file", "-p underscore.kvx -o underscore.kvx cats.txt", 1,
+                "underscore.kvx: Output file cannot"},
+        Refusal{"output_is_the_common_words_file", "-p listcommon.kvx -o short.txt cats.txt", 1, "/short.txt: Output file cannot"},
+        Refusal{"output_is_standard_input", "-o short.txt <short.txt", 1, "standard input: Output file cannot"},
         // Reading a process's own memory at offset 0 fails: a read error.
         Refusal{"read_error", "-j 2 -o out.txt cats.txt /proc/self/mem", 1,
                 "kvx-count: /proc/self/mem could not be read.\n\nError 57: Device I/O error\n"},
-        Refusal{"dev_zero_as_input", "-o out.txt /dev/zero", 1,
-                "kvx-count: /dev/zero is not a text file.\n\nConvert it to plain text"},
-        Refusal{"same_file_other_name", "-o ./cats.txt cats.txt", 1,
-                "kvx-count: cats.txt: Output file cannot be the same as the input file."},
         Refusal{"output_in_missing_folder", "-o nowhere/out.txt cats.txt", 1, "kvx-count: nowhere/out.txt: Error 53: File not found\n"},
         Refusal{"output_is_a_folder", "-o outdir cats.txt", 1, "kvx-count: outdir: Error 75: Path/File access error\n"},
         Refusal{"output_fifo_without_reader", "-o out.fifo cats.txt", 1, "kvx-count: out.fifo: Error 75: Path/File access error (No such device or address)\n"},
@@ -445,15 +476,15 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"closed_standard_input", "-o out.txt", 1, "kvx-count: standard input: is closed.\n"},
         Refusal{"stdin_not_text", "-o out.txt - <data.bin", 1, "kvx-count: standard input is not a text file."},
         Refusal{"output_without_name", "cats.txt -o", 2, "kvx-count: option '-o' needs an argument\n"},
-        Refusal{"unknown_format", "--format=xml cats.txt", 2, "kvx-count: unknown format 'xml'"},
-        Refusal{"unknown_option", "-x cats.txt", 2, "kvx-count: unknown option"},
-        Refusal{"jobs_not_a_count", "--jobs=2x cats.txt", 2, "kvx-count: option '--jobs=2x' needs a number of threads"},
-        Refusal{"no_jobs", "-j0 cats.txt", 2, "kvx-count: option '-j0' needs a number of threads from 1 to 1024"},
+        Refusal{"unknown_format", "--format=xml cats.txt", 2, "kvx-count: unknown format 'xml' (listing, csv, tsv or json)\n"},
+        Refusal{"unknown_option", "-x cats.txt", 2, "kvx-count: unknown option '-x'\n"},
+        Refusal{"jobs_not_a_count", "--jobs=2x cats.txt", 2, "kvx-count: option '--jobs=2x' needs a number of threads from 1 to 1024\n"},
+        Refusal{"no_jobs", "-j0 cats.txt", 2, "kvx-count: option '-j0' needs a number of threads from 1 to 1024\n"},
         Refusal{"corpus_with_a_missing_file", "-o out.txt cats.txt missing.txt", 1,
                 "kvx-count: missing.txt: Input file does not exist.\n"},
         Refusal{"corpus_with_a_binary_file", "cats.txt data.bin short.txt", 1, "kvx-count: data.bin is not a text file."},
         Refusal{"corpus_with_a_folder", "cats.txt outdir", 1, "kvx-count: outdir: is a folder, not a file.\n"},
-        Refusal{"standard_input_twice", "- cats.txt -", 2, "kvx-count: standard input given twice"},
+        Refusal{"standard_input_twice", "- cats.txt -", 2, "kvx-count: standard input given twice\n"},
         Refusal{"merge_of_a_text", "--merge -o out.txt cats.txt", 1, "kvx-count: cats.txt: This is not a counts file"},
         Refusal{"merge_of_a_missing_file", "--merge -o out.txt none.counts", 1,
                 "kvx-count: none.counts: cannot be read: No such file or directory.\n"},
@@ -461,8 +492,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "kvx-count: /dev/zero: This is not a counts file"},
         Refusal{"merge_of_a_damaged_file", "--merge -o out.txt over.counts", 1,
                 "kvx-count: over.counts: Line 5 of the counts file makes the counts add up to more than"},
-        Refusal{"counts_and_merge", "--counts --merge cats.txt", 2, "kvx-count: --counts and --merge cannot go together"},
-        Refusal{"counts_in_a_format", "--counts --format csv cats.txt", 2, "kvx-count: --format lists words"}),
+        Refusal{"counts_and_merge", "--counts --merge cats.txt", 2, "kvx-count: --counts and --merge cannot go together\n"},
+        Refusal{"counts_in_a_format", "--counts --format csv cats.txt", 2,
+                "kvx-count: --format lists words; --counts writes a counts file\n"}),
     [](const ::testing::TestParamInfo<Refusal>& i) { return std::string(i.param.name); });
 
 }  // namespace

@@ -54,6 +54,15 @@ desktop)
 metainfo)
   skip_without appstreamcli
   appstreamcli validate --no-net --pedantic "$2" ;;
+completion)  # -p offers parameter files, the window's kvx.usr and folders
+  skip_without bash
+  [ -f /usr/share/bash-completion/bash_completion ] || { echo "skipped: bash-completion is not installed"; exit 77; }
+  dir=$(mktemp -d) && trap 'rm -rf "$dir"' EXIT
+  mkdir "$dir/sub" && touch "$dir/a.kvx" "$dir/b.txt" "$dir/kvx.usr" "$dir/x.usr"
+  got=$(cd "$dir" && bash -c 'source /usr/share/bash-completion/bash_completion; source "$1"
+         COMP_WORDS=(kvx-count -p ""); COMP_CWORD=2; COMP_LINE="kvx-count -p "; COMP_POINT=${#COMP_LINE}
+         _kvx_count kvx-count "" -p; printf "%s\n" "${COMPREPLY[@]}" | sort | tr "\n" " "' sh "$2")
+  [ "$got" = "a.kvx kvx.usr sub " ] || { echo "completion of -p gave '$got'"; exit 1; } ;;
 build-deps)  # debian/control builds with what the set-up script installs
   src=$2
   deps=$(sed -n '/^pkgs=(/,/)/p' "$src/tools/install-deps.sh" | sed -e 's/^pkgs=(//' -e 's/).*//' |

@@ -1,5 +1,10 @@
 #include "counting/CountingSession.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -398,6 +403,32 @@ std::string CountingSession::ProgressBar(int64_t p) const {
     return "[" + std::string(p - 1, '-') + ">]";
 }
 
+bool CountingSession::IsStreamInput(const std::string& input) const {
+    if (input == "-") return streamFd_ >= 0;
+    struct stat st {};
+    return blnNamedStreams && ::stat(input.c_str(), &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode));
+}
+
+int CountingSession::OpenStream(const std::string& input, RunError& error,
+                                const std::atomic<bool>* abandon) const {
+    if (input == "-") return streamFd_;
+    int fd;
+    do fd = ::open(input.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | (abandon ? O_NONBLOCK : 0));
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        error = ErrorFromErrno(errno);
+    } else if (abandon) {
+        // Opened without waiting: the wait for a pipe's first bytes (or its
+        // writer's end) stops when the count is abandoned, as the writer may
+        // never come then.
+        pollfd p{fd, POLLIN, 0};
+        while (!*abandon && ::poll(&p, 1, 100) == 0) {
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    }
+    return fd;
+}
+
 bool CountingSession::CountWordsInFile() {
     std::vector<std::string> inputs = inputs_;
     if (inputs.empty() && streamFd_ >= 0) {
@@ -407,25 +438,45 @@ bool CountingSession::CountWordsInFile() {
         host.paramsChanged();
         inputs = {params.txbFile[0]};
     }
-    // Every input is checked before any is counted: one refused refuses all.
+    // Every file is checked before any input is counted: one refused refuses
+    // all. A stream is checked when its turn comes: it can be read only once,
+    // and its writer may wait for the stream before it to be read.
     std::vector<int64_t> lengths(inputs.size(), 0);
     std::vector<int16_t> kinds(inputs.size(), 0);
+    std::vector<bool> streams(inputs.size());
     for (size_t i = 0; i < inputs.size(); ++i) {
-        curStream_ = inputs[i] == "-" && streamFd_ >= 0;
-        currentInput_ = curStream_ ? streamName_ : inputs[i];
+        streams[i] = IsStreamInput(inputs[i]);
+        if (streams[i]) continue;
+        currentInput_ = inputs[i];
         if (!CheckInputFile(currentInput_, lengths[i])) return false;
         kinds[i] = intFileKind;
     }
-    const bool oneStream = inputs.size() == 1 && inputs[0] == "-";
+    const bool oneStream = inputs.size() == 1 && streams[0];
     if (jobs_ > 1 && sink_ != ListingSink::Window &&
         (inputs.size() > 1 || (!oneStream && lengths[0] >= 2 * pieceBytes_))) {
-        ScanInParallel(inputs, lengths);
+        if (!ScanInParallel(inputs, lengths, streams)) return false;
     } else {
         for (size_t i = 0; i < inputs.size(); ++i) {
             curStream_ = inputs[i] == "-" && streamFd_ >= 0;
             currentInput_ = curStream_ ? streamName_ : inputs[i];
             intFileKind = kinds[i];
+            if (streams[i]) {
+                RunError e;
+                curFd_ = OpenStream(inputs[i], e);
+                if (curFd_ < 0) {
+                    ReportError(e.number, e.description);
+                    break;
+                }
+                if (!CheckText(currentInput_, lengths[i])) {
+                    if (!curStream_) ::close(curFd_);
+                    curFd_ = -1;
+                    Finish();
+                    return false;
+                }
+            }
             ScanFile(currentInput_, lengths[i], i == 0);
+            if (curFd_ >= 0 && !curStream_) ::close(curFd_);
+            curFd_ = -1;
             if (blnErrorReported || blnStop) break;
         }
     }
@@ -436,8 +487,8 @@ RunError CountingSession::ReadLines(const std::string& path,
                                     const std::function<bool(std::string&)>& onLine) {
     LineReader reader;
     reader.faults = host.ioFaults();
-    const bool opened = curStream_ ? reader.openStream(streamFd_, streamRead_) : reader.open(path);
-    if (curStream_) std::string().swap(streamRead_);  // the reader holds it now
+    const bool opened = curFd_ >= 0 ? reader.openStream(curFd_, streamRead_) : reader.open(path);
+    if (curFd_ >= 0) std::string().swap(streamRead_);  // the reader holds it now
     if (!opened) return reader.error();
     std::string& line = scanner.strLine;
     for (;;) {
@@ -452,7 +503,6 @@ RunError CountingSession::ReadLines(const std::string& path,
 // the count does not start.
 bool CountingSession::CheckInputFile(const std::string& input, int64_t& length) {
     const std::string output = params.txbFile[1];
-    if (curStream_) return CheckText(input, length);
     if (input.empty()) {
         host.message("Input file not specified.", "Error", Icon::Exclamation, Buttons::OK);
         return false;
@@ -483,19 +533,34 @@ bool CountingSession::CheckText(const std::string& input, int64_t& length) {
     ConcealNumWords();
     host.repaintWindow();
 
-    uint8_t bad = 32;
-    int64_t position = 0;
-    double percentage = 0;
-    if (curStream_) {
+    TextCheck c;
+    if (curFd_ >= 0) {
         streamRead_.clear();
-        intFileKind = FileProc::StreamKindTolerant(streamFd_, streamRead_, kCheckedBytes, bad, position,
-                                                   kTolerance, percentage, true);
+        c = CheckStream(curFd_, streamRead_);
         length = 0;  // unknown: no progress bar
     } else {
-        intFileKind = FileProc::TextFileKindTolerant(input, kCheckedBytes, bad, position, kTolerance,
-                                                     percentage, true);
+        c.kind = FileProc::TextFileKindTolerant(input, kCheckedBytes, c.bad, c.position, kTolerance,
+                                                c.percentage, true);
+        c.length = length;
     }
-    const int64_t L = curStream_ ? int64_t(streamRead_.size()) : length;
+    return ShowTextCheck(input, c);
+}
+
+CountingSession::TextCheck CountingSession::CheckStream(int fd, std::string& head) {
+    TextCheck c;
+    const size_t before = head.size();
+    c.kind = FileProc::StreamKindTolerant(fd, head, kCheckedBytes, c.bad, c.position, kTolerance,
+                                          c.percentage, true);
+    c.length = int64_t(head.size() - before);
+    return c;
+}
+
+bool CountingSession::ShowTextCheck(const std::string& input, const TextCheck& c) {
+    intFileKind = c.kind;
+    const uint8_t bad = c.bad;
+    const int64_t position = c.position;
+    const double percentage = c.percentage;
+    const int64_t L = c.length;
     if (intFileKind == FileProc::kNotText) {
         std::string m = input + " is not a text file.\r\n\r\n";
         if (percentage > kTolerance) {

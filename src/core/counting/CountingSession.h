@@ -15,6 +15,7 @@
 // The session shows nothing itself: every message, label and yield goes
 // through the Host; the parameters are the live Params the window binds.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -113,6 +114,9 @@ public:
     /// Several inputs counted as one text, in this order ("-": the stream);
     /// empty: the named file or the stream alone.
     void SetInputs(std::vector<std::string> inputs) { inputs_ = std::move(inputs); }
+    /// A pipe or character device named as an input is read once, as the
+    /// stream is, and checked when its turn comes (the command line).
+    bool blnNamedStreams = false;
     /// The input being checked or counted when the last count ended.
     const std::string& CurrentInput() const { return currentInput_; }
     /// The advice that ends the not-a-text-file message for a small file.
@@ -172,11 +176,31 @@ private:
     void ShowResultCounts();
     bool CheckInputFile(const std::string& input, int64_t& length);
     bool CheckText(const std::string& input, int64_t& length);
+    /// What the tolerant text check found; length: the bytes it read.
+    struct TextCheck {
+        int16_t kind = 0;
+        uint8_t bad = 32;
+        int64_t position = 0;
+        double percentage = 0;
+        int64_t length = 0;
+    };
+    /// Checks the start of an open stream, appending what it reads to head.
+    static TextCheck CheckStream(int fd, std::string& head);
+    /// The messages and questions of a text check: false when the count does not start.
+    bool ShowTextCheck(const std::string& input, const TextCheck& c);
+    /// True when the input is read as a stream: "-", or a pipe or device named.
+    bool IsStreamInput(const std::string& input) const;
+    /// Opens a named stream, waiting for a pipe's writer, until *abandon
+    /// when given; "-" gives the stream set. -1 with the error set when it
+    /// cannot be opened.
+    int OpenStream(const std::string& input, RunError& error, const std::atomic<bool>* abandon = nullptr) const;
     /// Scans one input into the table (emptied first when first is set).
     void ScanFile(const std::string& input, int64_t length, bool first = true);
     /// The inputs' pieces scanned by worker threads into tables of their own,
     /// added to the table in input order (counting/ParallelScan.cpp).
-    void ScanInParallel(const std::vector<std::string>& inputs, const std::vector<int64_t>& lengths);
+    /// False when a stream's text check refused the count.
+    bool ScanInParallel(const std::vector<std::string>& inputs, const std::vector<int64_t>& lengths,
+                        const std::vector<bool>& streams);
     /// Loads the comment markers that apply to an input.
     void SetRulesFor(const std::string& input);
     /// Puts the controls and parameters back after a pass over the inputs.
@@ -221,7 +245,8 @@ private:
     bool readFailed_ = false;  // the last count ended at a failed read
     int64_t listingsMade_ = 0;
     int streamFd_ = -1;
-    bool curStream_ = false;
+    bool curStream_ = false;  // the input checked or read is the stream set
+    int curFd_ = -1;          // the stream checked or read; -1: a file
     std::vector<std::string> inputs_;
     int jobs_ = 1;
     int64_t pieceBytes_ = 0;

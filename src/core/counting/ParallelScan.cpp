@@ -12,6 +12,8 @@
 #include <new>
 #include <thread>
 
+#include <unistd.h>
+
 #include "counting/CountingSession.h"
 #include "counting/PrepareLine.h"
 #include "files/FileProc.h"
@@ -35,8 +37,8 @@ struct PieceCount {
 
 }  // namespace
 
-void CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
-                                     const std::vector<int64_t>& lengths) {
+bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
+                                     const std::vector<int64_t>& lengths, const std::vector<bool>& streams) {
     strClipboardText.clear();
     intSavedSuppressWords = params.chkSuppressWords;
     cmdClearOutput_Click();
@@ -53,7 +55,7 @@ void CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
         SetRulesFor(curStream_ ? streamName_ : inputs[i]);
         rules.push_back(scanner);
         std::vector<int64_t> starts{0};
-        if (!curStream_ && scanner.intNumCommentMarkers == 0 && lengths[i] >= 2 * pieceBytes_) {
+        if (!streams[i] && scanner.intNumCommentMarkers == 0 && lengths[i] >= 2 * pieceBytes_) {
             const int64_t perJob = int64_t(jobs_) * pieceBytes_;
             const int64_t n = int64_t(jobs_) * ((lengths[i] + perJob - 1) / perJob);
             starts = LineReader::LineStarts(inputs[i], lengths[i], int(std::min<int64_t>(n, 1 << 16)));
@@ -63,11 +65,15 @@ void CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     }
     curStream_ = false;
 
+    // A stream is checked by the worker that reads it; its messages come in
+    // input order, as the pass of one thread gives them.
     std::vector<PieceCount> counts(pieces.size());
+    std::vector<TextCheck> checks(pieces.size());
     std::mutex m;
     std::condition_variable finished;
     std::atomic<size_t> next{0};
     std::atomic<bool> abandon{false};
+    bool refused = false;
     const bool lowerCase = params.chkCaseSignificant != 1;
     IoFaults* const faults = host.ioFaults();
 
@@ -82,21 +88,30 @@ void CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             s.lngTotalNumOccurrences = 0;
             s.intWithinComment = -1;
             c.table.intMaxWordLength = table.intMaxWordLength;
+            const std::string& input = inputs[piece.input];
+            int fd = -1;
             try {
                 LineReader reader;
                 reader.faults = faults;
-                const bool stream = inputs[piece.input] == "-" && streamFd_ >= 0;
-                bool ok = stream ? reader.openStream(streamFd_, streamRead_)
-                                 : reader.open(inputs[piece.input], piece.begin, piece.end);
-                for (LineReader::Status st; ok && (st = reader.readLine(s.strLine)) != LineReader::Status::End;) {
+                bool ok;
+                if (streams[piece.input]) {
+                    std::string head;
+                    fd = OpenStream(input, c.error, &abandon);
+                    if (fd >= 0 && !abandon) checks[k] = CheckStream(fd, head);
+                    ok = fd >= 0 && checks[k].kind != FileProc::kNotText && reader.openStream(fd, head);
+                } else {
+                    ok = reader.open(input, piece.begin, piece.end);
+                }
+                for (LineReader::Status st; ok && !abandon && (st = reader.readLine(s.strLine)) != LineReader::Status::End;) {
                     if (st == LineReader::Status::Error) break;
                     FileProc::DropByteOrderPair(s.strLine);
                     if (PrepareLine(s.strLine, lowerCase)) s.ScanLine();
                 }
-                c.error = reader.error();
+                if (c.error.number == 0) c.error = reader.error();
             } catch (const std::bad_alloc&) {
                 c.error = {ErrorNumber::OutOfMemory, "Out of memory"};
             }
+            if (fd >= 0 && input != "-") ::close(fd);
             c.occurrences = s.lngTotalNumOccurrences;
             std::lock_guard<std::mutex> lock(m);
             c.done = true;
@@ -119,6 +134,11 @@ void CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
         PieceCount& c = counts[k];
         const std::string& input = inputs[pieces[k].input];
         currentInput_ = input == "-" && streamFd_ >= 0 ? streamName_ : input;
+        if (streams[pieces[k].input] && c.error.number == 0 && !ShowTextCheck(currentInput_, checks[k])) {
+            refused = true;
+            abandon = true;
+            break;
+        }
         try {
             for (int32_t w = 1; w <= c.table.lngNumWords; ++w)
                 table.AddCount(c.table.WordList[w].strWord, c.table.WordList[w].lngFreq);
@@ -134,8 +154,9 @@ void CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
         }
     }
     for (std::thread& t : workers) t.join();
-    std::string().swap(streamRead_);
     EndScan();
+    if (refused) Finish();
+    return !refused;
 }
 
 }  // namespace kvx

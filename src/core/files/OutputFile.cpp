@@ -1,18 +1,40 @@
 #include "files/OutputFile.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <linux/magic.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstring>
 
 namespace kvx {
 namespace {
 
 constexpr size_t kBufferSize = size_t(1) << 20;
 constexpr int kMaxLinks = 40;
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// The temporary being written, for the signal handler: its name is whole
+// whenever pendingSet is 1. One output is written at a time.
+char pendingName[PATH_MAX + 8];
+volatile sig_atomic_t pendingSet = 0;
+const void* pendingOwner = nullptr;
+
+void RemovePendingAndEnd(int sig) {
+    if (pendingSet) ::unlink(pendingName);
+    ::raise(sig);  // the default action again (SA_RESETHAND): the program ends by sig
+}
+
+void ForgetPending(const void* owner) {
+    if (pendingOwner != owner) return;
+    pendingSet = 0;
+    pendingOwner = nullptr;
+}
 
 // True when path lies in /proc, where a link such as /proc/self/fd/1 stands
 // for an open file or pipe rather than naming a file to replace.
@@ -105,7 +127,8 @@ OutputFile::~OutputFile() {
 }
 
 bool OutputFile::Fail(int err, bool writing) {
-    error_ = ErrorFromErrno(err != 0 ? err : EIO);
+    errno_ = err != 0 ? err : EIO;
+    error_ = ErrorFromErrno(errno_);
     failedWriting_ = writing;
     CloseAndRemove();
     return false;
@@ -115,7 +138,20 @@ void OutputFile::CloseAndRemove() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     if (!temp_.empty()) ::unlink(temp_.c_str());
+    ForgetPending(this);
     temp_.clear();
+}
+
+void OutputFile::RemoveTemporaryOnSignals() {
+    for (int sig : kEndingSignals) {
+        struct sigaction old {};
+        if (::sigaction(sig, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) continue;
+        struct sigaction sa {};
+        sa.sa_handler = RemovePendingAndEnd;
+        sa.sa_flags = SA_RESETHAND;
+        sigemptyset(&sa.sa_mask);
+        ::sigaction(sig, &sa, nullptr);
+    }
 }
 
 void OutputFile::discard() { CloseAndRemove(); }
@@ -139,8 +175,21 @@ bool OutputFile::open() {
         // A file the user may not write stays refused, as opening it would be.
         if (exists && ::access(target_.c_str(), W_OK) != 0) return Fail(errno, false);
         std::string name = target_ + ".XXXXXX";
+        // A signal can end the program from here on: the handler is told of
+        // the temporary before one can come.
+        sigset_t ending, was;
+        sigemptyset(&ending);
+        for (int sig : kEndingSignals) sigaddset(&ending, sig);
+        ::pthread_sigmask(SIG_BLOCK, &ending, &was);
         fd_ = ::mkstemp(name.data());
-        if (fd_ < 0) return Fail(errno, false);
+        const int err = errno;
+        if (fd_ >= 0 && name.size() < sizeof pendingName) {
+            std::memcpy(pendingName, name.c_str(), name.size() + 1);
+            pendingOwner = this;
+            pendingSet = 1;
+        }
+        ::pthread_sigmask(SIG_SETMASK, &was, nullptr);
+        if (fd_ < 0) return Fail(err, false);
         temp_ = name;
         if (::fchmod(fd_, NewFileMode(exists ? &st : nullptr)) != 0) return Fail(errno, false);
         if (exists && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()))
@@ -158,6 +207,7 @@ bool OutputFile::commit() {
     fd_ = -1;
     if (::close(fd) != 0 && errno != EINTR) return Fail(errno, true);
     if (!temp_.empty() && ::rename(temp_.c_str(), target_.c_str()) != 0) return Fail(errno, false);
+    ForgetPending(this);
     temp_.clear();
     committed_ = true;
     return true;

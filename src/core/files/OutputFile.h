@@ -40,6 +40,8 @@ public:
     void discard();
 
     const RunError& error() const { return error_; }
+    /// The errno of the failure, 0 when none.
+    int systemError() const { return errno_; }
     /// True when the failure came after the file was opened, while writing
     /// or flushing (not when opening or renaming).
     bool failedWriting() const { return failedWriting_; }
@@ -47,6 +49,11 @@ public:
     /// Writes data as the whole new content of path; the error number is 0
     /// when it was written.
     static RunError Replace(const std::string& path, const std::string& data);
+
+    /// From now on SIGINT, SIGTERM and SIGHUP first remove the temporary
+    /// being written, then end the program as they would have. A signal
+    /// ignored when this is called stays ignored.
+    static void RemoveTemporaryOnSignals();
 
 private:
     class Buffer : public std::streambuf {
@@ -78,6 +85,7 @@ private:
     int fd_ = -1;
     bool committed_ = false;
     bool failedWriting_ = false;
+    int errno_ = 0;
     RunError error_;
     Buffer buffer_;
     std::ostream stream_{&buffer_};

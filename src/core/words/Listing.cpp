@@ -309,6 +309,7 @@ ListingOutcome WriteOut(const std::string& path, const std::function<void(std::o
     OutputFile file(path);
     if (!file.open()) {
         o.error = file.error();
+        o.err = file.systemError();
         return o;
     }
     std::ostream& out = file.stream();
@@ -316,9 +317,11 @@ ListingOutcome WriteOut(const std::string& path, const std::function<void(std::o
         errno = 0;
         write(out);
         if (out.fail()) {
-            o.error = ErrorFromErrno(errno != 0 ? errno : EIO);
+            o.err = errno != 0 ? errno : EIO;
+            o.error = ErrorFromErrno(o.err);
             o.failedWriting = true;
         } else if (InjectedWriteFault(host, out)) {  // the final flush of the buffered tail
+            o.err = errno;
             o.error = ErrorFromErrno(errno);
             o.failedWriting = true;
         }
@@ -330,6 +333,7 @@ ListingOutcome WriteOut(const std::string& path, const std::function<void(std::o
     if (o.error.number != 0) return o;
     if (!file.commit()) {
         o.error = file.error();
+        o.err = file.systemError();
         o.failedWriting = file.failedWriting();
     }
     return o;
@@ -342,9 +346,11 @@ ListingOutcome Lister::ListTo(ListingSink sink) {
         ListWords();
         return o;
     }
+    // With no word to list the listing layout writes nothing; a table is
+    // written with no rows.
     if (results->lngNumWordsIncluded == 0) {
         ShowNoWordsMessage();
-        return o;
+        if (format == ListingFormat::Listing) return o;
     }
     const bool toFile = sink == ListingSink::File;
     o = WriteOut(toFile ? params->txbFile[1] : std::string(),

@@ -61,7 +61,7 @@ struct ListingOutcome {
     bool attempted = false;      // the result reached the listing
     RunError error;              // number 0 when nothing failed
     bool failedWriting = false;  // the failure came while writing, not opening
-    int err = 0;                 // errno of a failed standard output
+    int err = 0;                 // errno of the failure, 0 when none
 };
 
 /// Runs `write` on the file `path`, which is replaced whole or not at all,
