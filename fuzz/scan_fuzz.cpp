@@ -29,14 +29,13 @@ const char* const kExtensions[] = {"txt", "c", "cpp", "xml", "htm", "html", "php
 class CheckingSink : public kvx::WordSink {
 public:
     kvx::WordTable* table = nullptr;
-    const kvx::KVXProc::Scanner* scanner = nullptr;
+    std::string extraChars;  ///< the characters the parameters allow besides letters
     int64_t handed = 0;
 
     void AddWordToList(std::string_view w) override {
         KVX_FUZZ_CHECK(!w.empty());
         for (char c : w)
-            KVX_FUZZ_CHECK(kvx::StrProc::IsWordChar(static_cast<unsigned char>(c), false,
-                                                    scanner->strAllowedExtraChars));
+            KVX_FUZZ_CHECK(kvx::StrProc::IsWordChar(static_cast<unsigned char>(c), false, extraChars));
         ++handed;
         table->AddWordToList(w);
     }
@@ -85,10 +84,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     table.params = &p;
     CheckingSink sink;
     sink.table = &table;
+    sink.extraChars = kvx::AllowedExtraChars(p);
     kvx::KVXProc::Scanner scanner;
     scanner.params = &p;
     scanner.sink = &sink;
-    sink.scanner = &scanner;
     scanner.SetCommentMarkers("C");
     scanner.SetAllowedExtraChars();
     scanner.strWordsToIgnore = kvx::text::utf8ToCp1252(p.strWordsToIgnore);
