@@ -7,6 +7,7 @@
 #include <string>
 
 #include "FuzzInput.h"
+#include "counting/PrepareLine.h"
 #include "files/FileProc.h"
 #include "files/LineReader.h"
 #include "params/Params.h"
@@ -103,11 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (st == kvx::LineReader::Status::End) break;
         KVX_FUZZ_CHECK(st == kvx::LineReader::Status::Line);
         kvx::FileProc::DropByteOrderPair(line);
-        kvx::StrProc::TrimControlChars(line);
-        if (line.empty()) continue;
-        if (lowerCase) kvx::StrProc::LowerCaseExtInPlace(line);
-        line += ' ';
-        scanner.ScanLine();
+        if (kvx::PrepareLine(line, lowerCase)) scanner.ScanLine();
     }
     KVX_FUZZ_CHECK(reader.bytesRead() == static_cast<int64_t>(in.Rest().size()));
     KVX_FUZZ_CHECK(sink.handed <= scanner.lngTotalNumOccurrences);
