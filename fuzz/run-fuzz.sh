@@ -24,7 +24,7 @@ for target in scan state messages entities; do
     tail -n 40 "$work/log.txt"
     status=1
   else
-    grep -E '^stat::number_of_executed_runs|^Done' "$work/log.txt" || true
+    grep -E '^#[0-9]+[[:space:]]+DONE' "$work/log.txt" || true
   fi
 done
 exit $status

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "FuzzInput.h"
+#include "counting/PrepareLine.h"
 #include "files/FileProc.h"
 #include "files/LineReader.h"
 #include "params/Params.h"
@@ -29,14 +30,13 @@ const char* const kExtensions[] = {"txt", "c", "cpp", "xml", "htm", "html", "php
 class CheckingSink : public kvx::WordSink {
 public:
     kvx::WordTable* table = nullptr;
-    const kvx::KVXProc::Scanner* scanner = nullptr;
+    std::string extraChars;  ///< the characters the parameters allow besides letters
     int64_t handed = 0;
 
     void AddWordToList(std::string_view w) override {
         KVX_FUZZ_CHECK(!w.empty());
         for (char c : w)
-            KVX_FUZZ_CHECK(kvx::StrProc::IsWordChar(static_cast<unsigned char>(c), false,
-                                                    scanner->strAllowedExtraChars));
+            KVX_FUZZ_CHECK(kvx::StrProc::IsWordChar(static_cast<unsigned char>(c), false, extraChars));
         ++handed;
         table->AddWordToList(w);
     }
@@ -85,10 +85,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     table.params = &p;
     CheckingSink sink;
     sink.table = &table;
+    sink.extraChars = kvx::AllowedExtraChars(p);
     kvx::KVXProc::Scanner scanner;
     scanner.params = &p;
     scanner.sink = &sink;
-    sink.scanner = &scanner;
     scanner.SetCommentMarkers("C");
     scanner.SetAllowedExtraChars();
     scanner.strWordsToIgnore = kvx::text::utf8ToCp1252(p.strWordsToIgnore);
@@ -104,11 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (st == kvx::LineReader::Status::End) break;
         KVX_FUZZ_CHECK(st == kvx::LineReader::Status::Line);
         kvx::FileProc::DropByteOrderPair(line);
-        kvx::StrProc::TrimControlChars(line);
-        if (line.empty()) continue;
-        if (lowerCase) kvx::StrProc::LowerCaseExtInPlace(line);
-        line += ' ';
-        scanner.ScanLine();
+        if (kvx::PrepareLine(line, lowerCase)) scanner.ScanLine();
     }
     KVX_FUZZ_CHECK(reader.bytesRead() == static_cast<int64_t>(in.Rest().size()));
     KVX_FUZZ_CHECK(sink.handed <= scanner.lngTotalNumOccurrences);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -16,13 +17,23 @@ namespace {
 
 const std::string kRestoreError = "Error when attempting to restore parameters: ";
 
-std::string Folder() {
-    static std::string dir = [] {
+// A scratch folder for the saved files, removed again when the run ends.
+struct ScratchFolder {
+    std::string path;
+    ScratchFolder() {
         char name[] = "/tmp/kvx-fuzz-state-XXXXXX";
         if (!::mkdtemp(name)) std::abort();
-        return std::string(name);
-    }();
-    return dir;
+        path = name;
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+};
+
+const std::string& Folder() {
+    static const ScratchFolder dir;
+    return dir.path;
 }
 
 std::string ReadAll(const std::string& path) {
