@@ -78,11 +78,15 @@ void Scanner::RefreshMarkerFilter() {
 
 void Scanner::ScanLine() {
     StrProc::CleanLineInPlace(strLine);
+    ScanCleanLine();
+}
+
+void Scanner::ScanCleanLine(bool mayHoldHyphen) {
     if (blnReadingWords) {
         blnCommentsPossible = true;
     } else {
         blnCommentsPossible = intNumCommentMarkers > 0;
-        StrProc::ReplaceDoubleHyphensInPlace(strLine);
+        if (mayHoldHyphen) StrProc::ReplaceDoubleHyphensInPlace(strLine);
         if (blnCharacterEntitiesPossible) strLine = StrProc::ConvertCharacterEntities(strLine);
     }
     if (blnCommentsPossible) RefreshMarkerFilter();

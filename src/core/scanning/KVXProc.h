@@ -61,6 +61,9 @@ public:
     void SetExtraChars(std::string chars);
     /// Scans strLine (which must end with the pad blank) and hands on its words.
     void ScanLine();
+    /// ScanLine for a line already cleaned (StrProc::PrepareLineInPlace);
+    /// without mayHoldHyphen the line has no hyphen to look at.
+    void ScanCleanLine(bool mayHoldHyphen = true);
     /// Drops the words to ignore and the common words; hands the rest to the sink.
     void GetWords2(std::string_view strWord);
     /// Index of the marker pair whose start marker stands at lngLP, or -1.

@@ -110,6 +110,29 @@ constexpr std::array<unsigned char, 256> kCleanClass = [] {
 
 inline unsigned char U(char c) { return static_cast<unsigned char>(c); }
 
+// The one pass of PrepareLineInPlace: the low byte of an entry is what the
+// character becomes, the high byte says what it was.
+enum : uint16_t { kSeenHyphen = 0x100, kSeenAccented = 0x200, kSeenZcaron = 0x400, kSeenLineCtl = 0x800 };
+using PrepareMap = std::array<uint16_t, 256>;
+constexpr PrepareMap MakePrepareMap(bool lowerCase) {
+    PrepareMap m{};
+    for (int c = 0; c < 256; ++c) {
+        uint16_t v = lowerCase ? kOrdinaryLower[c] : static_cast<uint16_t>(c);
+        // Tab, form feed and no-break space become blanks here; a backspace,
+        // CR or LF stays for CleanLineInPlace, which pairs CR with LF.
+        if (kCleanClass[c] == 2 && c != 10) v = ' ';
+        if (c == 8 || c == 10 || c == 13) v |= kSeenLineCtl;
+        if (c == '-') v |= kSeenHyphen;
+        if (kAccented[c]) v |= kSeenAccented;
+        // Which lower-casing Z caron gets depends on the whole line: it waits.
+        if (lowerCase && c == 0x8E) v = 0x8E | kSeenZcaron;
+        m[c] = v;
+    }
+    return m;
+}
+constexpr PrepareMap kPrepareLower = MakePrepareMap(true);
+constexpr PrepareMap kPrepareKeepCase = MakePrepareMap(false);
+
 // 0-based offset of the first character of s at or after from that is (want
 // true) or is not (want false) in t; npos when none.
 size_t ScanTable(std::string_view s, size_t from, const CharTable& t, bool want) {
@@ -212,6 +235,23 @@ void CleanLineInPlace(std::string& text) {
         afterCR = false;
     }
     text.resize(out);
+}
+
+PreparedLine PrepareLineInPlace(std::string& text, bool lowerCase) {
+    TrimControlChars(text);
+    if (text.empty()) return {};
+    const PrepareMap& map = lowerCase ? kPrepareLower : kPrepareKeepCase;
+    uint16_t seen = 0;
+    for (char& c : text) {
+        const uint16_t v = map[U(c)];
+        seen |= v;
+        c = static_cast<char>(v & 0xFF);
+    }
+    // LowerCaseExtInPlace keeps Z caron in a line with a foldable letter.
+    if ((seen & kSeenZcaron) && !(seen & kSeenAccented))
+        std::replace(text.begin(), text.end(), '\x8E', '\x9E');
+    if (seen & kSeenLineCtl) CleanLineInPlace(text);
+    return {false, (seen & kSeenHyphen) != 0};
 }
 
 std::string CleanLine(std::string_view text) {
