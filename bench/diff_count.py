@@ -91,7 +91,10 @@ def params(rnd, common):
 
 
 def run(binary, args, cwd):
-    p = subprocess.run([binary] + args, cwd=cwd, capture_output=True, timeout=120)
+    try:
+        p = subprocess.run([binary] + args, cwd=cwd, capture_output=True, timeout=60)
+    except subprocess.TimeoutExpired:
+        return "timed out"
     out = os.path.join(cwd, "out.txt")
     listing = open(out, "rb").read() if os.path.exists(out) else None
     if listing is not None:
@@ -125,7 +128,7 @@ def main():
                 args = ["-p", "p.kvx", "-j", jobs, "--format", fmt, "-o", "out.txt"] + names
                 a, b = run(old, args, d), run(new, args, d)
                 runs += 1
-                listings += bool(a[3])
+                listings += a != "timed out" and bool(a[3])
                 if a != b:
                     failures += 1
                     keep = os.path.join(tempfile.gettempdir(), f"diff_count_case{case}_j{jobs}")

@@ -93,6 +93,12 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
     lngLP = 1;
 
     const int64_t len = static_cast<int64_t>(strLine.size());
+    // With no list to look in, GetWords2 would hand the word straight on.
+    // Only a yield can change the lists or the parameters.
+    auto straightOn = [this] {
+        return strWordsToIgnore.empty() && (!params || params->chkIgnoreCommonWords != 1) && sink;
+    };
+    bool toSink = straightOn();
     for (;;) {
         if (lngLP >= len) return;  // the pad blank is never examined
 
@@ -116,23 +122,35 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
                     if (sink) sink->AddWordToList(w);
                 } else {
                     ++lngTotalNumOccurrences;
-                    // With no list to look in, GetWords2 would hand the word straight on.
-                    if (strWordsToIgnore.empty() && (!params || params->chkIgnoreCommonWords != 1) &&
-                        sink)
+                    if (toSink)
                         sink->AddWordToList(w);
                     else
                         GetWords2(w);
                 }
             }
-            if (host && host->hasEventLoop) host->yield();
+            if (host && host->hasEventLoop) {
+                host->yield();
+                toSink = straightOn();
+            }
             if (blnStop && *blnStop) return;
-        } else {
-            // FindNonBlank from the next position, inline: the commonest step.
+            if (blnCommentsPossible) continue;
+        } else if (blnCommentsPossible) {
+            // FindNonBlank from the next position, inline: every position
+            // is looked at for a comment marker.
             int64_t q = lngLP;  // 0-based index of the next position
             while (q < len && strLine[q] == ' ') ++q;
             if (q >= len) return;
             lngLP = q + 1;
+            continue;
         }
+        // No comment can start: straight on to the next character that can
+        // begin a word (the line ends in the pad blank or, as every
+        // std::string, in a NUL, neither of which can).
+        const char* const line = strLine.data();
+        int64_t q = lngLP - 1;  // 0-based
+        while (q < len && !(charClass_[U(line[q])] & kInitial)) ++q;
+        if (q >= len) return;
+        lngLP = q + 1;
     }
 }
 
@@ -140,9 +158,15 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
     const std::string_view line = strLine;
     if (lngLP < 1 || lngLP > static_cast<int64_t>(line.size())) return {};
     const size_t from = static_cast<size_t>(lngLP - 1);
-    const size_t end = std::min(line.size(), from + static_cast<size_t>(StrProc::kMaxWordLength));
     size_t i = from;
-    while (i < end && (charClass_[U(line[i])] & kWord)) ++i;
+    if (line.size() - from > static_cast<size_t>(StrProc::kMaxWordLength) || (charClass_[0] & kWord)) {
+        const size_t end = std::min(line.size(), from + static_cast<size_t>(StrProc::kMaxWordLength));
+        while (i < end && (charClass_[U(line[i])] & kWord)) ++i;
+    } else {
+        // The word ends by the NUL after the last character at the latest.
+        const char* const text = strLine.data();
+        while (charClass_[U(text[i])] & kWord) ++i;
+    }
     if (i == from) return {};
     lngLP += static_cast<int64_t>(i - from);
 
