@@ -242,10 +242,37 @@ PreparedLine PrepareLineInPlace(std::string& text, bool lowerCase) {
     if (text.empty()) return {};
     const PrepareMap& map = lowerCase ? kPrepareLower : kPrepareKeepCase;
     uint16_t seen = 0;
-    for (char& c : text) {
-        const uint16_t v = map[U(c)];
+    char* p = text.data();
+    char* const e = p + text.size();
+    // Eight characters at a time while they are printable ASCII (0x20 to
+    // 0x7F), which only lower-casing changes; any other goes by the map.
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHighs = 0x8080808080808080ULL;
+    while (e - p >= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        // Bytes below 0x80 cannot carry into their neighbours in these sums.
+        if ((w | ~(w + kOnes * (0x80 - 0x20))) & kHighs) {
+            for (char* const stop = p + 8; p < stop; ++p) {
+                const uint16_t v = map[U(*p)];
+                seen |= v;
+                *p = static_cast<char>(v & 0xFF);
+            }
+            continue;
+        }
+        const uint64_t dash = w ^ (kOnes * '-');
+        if ((dash - kOnes) & ~dash & kHighs) seen |= kSeenHyphen;
+        if (lowerCase) {
+            const uint64_t upper = (w + kOnes * (0x80 - 'A')) & ~(w + kOnes * (0x80 - 'Z' - 1)) & kHighs;
+            w |= upper >> 2;  // 0x80 >> 2 is the 0x20 between the cases
+            std::memcpy(p, &w, 8);
+        }
+        p += 8;
+    }
+    for (; p < e; ++p) {
+        const uint16_t v = map[U(*p)];
         seen |= v;
-        c = static_cast<char>(v & 0xFF);
+        *p = static_cast<char>(v & 0xFF);
     }
     // LowerCaseExtInPlace keeps Z caron in a line with a foldable letter.
     if ((seen & kSeenZcaron) && !(seen & kSeenAccented))
