@@ -99,6 +99,7 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
         return strWordsToIgnore.empty() && (!params || params->chkIgnoreCommonWords != 1) && sink;
     };
     bool toSink = straightOn();
+    const bool yields = host && host->hasEventLoop;
     for (;;) {
         if (lngLP >= len) return;  // the pad blank is never examined
 
@@ -128,7 +129,7 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
                         GetWords2(w);
                 }
             }
-            if (host && host->hasEventLoop) {
+            if (yields) {
                 host->yield();
                 toSink = straightOn();
             }

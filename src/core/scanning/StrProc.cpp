@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "text/Cp1252.h"
 
 namespace kvx::StrProc {
@@ -248,6 +252,29 @@ PreparedLine PrepareLineInPlace(std::string& text, bool lowerCase) {
     // 0x7F), which only lower-casing changes; any other goes by the map.
     constexpr uint64_t kOnes = 0x0101010101010101ULL;
     constexpr uint64_t kHighs = 0x8080808080808080ULL;
+#if defined(__SSE2__)
+    // Sixteen at a time first; as signed bytes, 0x80 and above are below 0x20.
+    const __m128i blank = _mm_set1_epi8(0x20), dash = _mm_set1_epi8('-');
+    const __m128i beforeA = _mm_set1_epi8('A' - 1), afterZ = _mm_set1_epi8('Z' + 1);
+    while (e - p >= 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        if (_mm_movemask_epi8(_mm_cmplt_epi8(v, blank)) != 0) {
+            for (char* const stop = p + 16; p < stop; ++p) {
+                const uint16_t m = map[U(*p)];
+                seen |= m;
+                *p = static_cast<char>(m & 0xFF);
+            }
+            continue;
+        }
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(v, dash)) != 0) seen |= kSeenHyphen;
+        if (lowerCase) {
+            const __m128i upper = _mm_and_si128(_mm_cmpgt_epi8(v, beforeA), _mm_cmplt_epi8(v, afterZ));
+            v = _mm_or_si128(v, _mm_and_si128(upper, blank));  // 0x20 is also the step between the cases
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+        }
+        p += 16;
+    }
+#endif
     while (e - p >= 8) {
         uint64_t w;
         std::memcpy(&w, p, 8);
