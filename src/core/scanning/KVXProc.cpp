@@ -1,6 +1,8 @@
 #include "scanning/KVXProc.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "params/Params.h"
 #include "scanning/BinarySearch.h"
@@ -100,58 +102,106 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
     };
     bool toSink = straightOn();
     const bool yields = host && host->hasEventLoop;
-    for (;;) {
-        if (lngLP >= len) return;  // the pad blank is never examined
-
-        if (blnCommentsPossible) {
-            if (intWithinComment == -1) intWithinComment = FindStartCommentMarkerFast();
-            while (intWithinComment >= 0) {
-                SkipComment();
-                if (lngLP > len) return;  // still open: goes on in the next line
-                if (lngLP == len && strLine[len - 1] == ' ') {
-                    intWithinComment = -1;
-                    return;
-                }
-                intWithinComment = FindStartCommentMarkerFast();
+    // Hands a word on; false when the count is to stop.
+    auto handOn = [&](std::string_view w) {
+        if (!w.empty()) {
+            if (blnReadingWords) {
+                if (sink) sink->AddWordToList(w);
+            } else {
+                ++lngTotalNumOccurrences;
+                if (toSink)
+                    sink->AddWordToList(w);
+                else
+                    GetWords2(w);
             }
         }
+        if (yields) {
+            host->yield();
+            toSink = straightOn();
+        }
+        return !(blnStop && *blnStop);
+    };
 
-        if (charClass_[U(strLine[lngLP - 1])] & kInitial) {
-            std::string_view w = GetNextWord();
-            if (!w.empty()) {
-                if (blnReadingWords) {
-                    if (sink) sink->AddWordToList(w);
-                } else {
-                    ++lngTotalNumOccurrences;
-                    if (toSink)
-                        sink->AddWordToList(w);
-                    else
-                        GetWords2(w);
+    if (!blnCommentsPossible) {
+        // No comment can start: words are found with masks of which of 64
+        // characters can begin a word and which can be part of one, so that
+        // the walk branches once a word rather than once a character.
+        const char* const text = strLine.data();
+        const size_t n = strLine.size();
+        size_t block = 0;  // first character of the masked block
+        uint64_t initial = 0, inWord = 0;
+        auto mask = [&](size_t at) {
+            block = at & ~size_t{63};
+            initial = inWord = 0;
+            const size_t k = std::min<size_t>(64, n - block);
+            unsigned char cls[64 + 8] = {};
+            for (size_t j = 0; j < k; ++j) cls[j] = charClass_[U(text[block + j])];
+            // Bit 0 of each of eight bytes gathered into the eight bits of one.
+            constexpr uint64_t kLow = 0x0101010101010101ULL, kGather = 0x0102040810204080ULL;
+            for (size_t g = 0; g < k; g += 8) {
+                uint64_t x;
+                std::memcpy(&x, cls + g, 8);
+                inWord |= (((x & kLow) * kGather) >> 56) << g;
+                initial |= ((((x >> 1) & kLow) * kGather) >> 56) << g;
+            }
+        };
+        static_assert(kWord == 1 && kInitial == 2);
+        mask(0);
+        size_t pos = 0;
+        for (;;) {
+            if (pos - block >= 64) {  // also when a word too long was cut before the block
+                if (pos >= n) return;
+                mask(pos);
+            }
+            const uint64_t starts = initial >> (pos - block);
+            if (starts == 0) {
+                pos = block + 64;
+                continue;
+            }
+            const size_t from = pos + static_cast<size_t>(std::countr_zero(starts));
+            if (from + 1 >= n) return;  // the pad blank is never examined
+            size_t end = from;
+            for (;;) {  // to the first character that is not part of a word
+                if (end - block >= 64) {
+                    if (end >= n) break;
+                    mask(end);
                 }
+                const uint64_t outside = ~(inWord >> (end - block));
+                const size_t run = outside == 0 ? 64 : static_cast<size_t>(std::countr_zero(outside));
+                if (run < 64 - (end - block)) {
+                    end += run;
+                    break;
+                }
+                end = block + 64;
             }
-            if (yields) {
-                host->yield();
-                toSink = straightOn();
+            end = std::min(end, from + static_cast<size_t>(StrProc::kMaxWordLength));
+            lngLP = static_cast<int64_t>(end) + 1;
+            if (!handOn(FinishWord(std::string_view(text + from, end - from)))) return;
+            pos = end;
+        }
+    }
+
+    for (;;) {
+        if (lngLP >= len) return;  // the pad blank is never examined
+        if (intWithinComment == -1) intWithinComment = FindStartCommentMarkerFast();
+        while (intWithinComment >= 0) {
+            SkipComment();
+            if (lngLP > len) return;  // still open: goes on in the next line
+            if (lngLP == len && strLine[len - 1] == ' ') {
+                intWithinComment = -1;
+                return;
             }
-            if (blnStop && *blnStop) return;
-            if (blnCommentsPossible) continue;
-        } else if (blnCommentsPossible) {
-            // FindNonBlank from the next position, inline: every position
-            // is looked at for a comment marker.
+            intWithinComment = FindStartCommentMarkerFast();
+        }
+        if (charClass_[U(strLine[lngLP - 1])] & kInitial) {
+            if (!handOn(GetNextWord())) return;
+        } else {
+            // FindNonBlank from the next position, inline: the commonest step.
             int64_t q = lngLP;  // 0-based index of the next position
             while (q < len && strLine[q] == ' ') ++q;
             if (q >= len) return;
             lngLP = q + 1;
-            continue;
         }
-        // No comment can start: straight on to the next character that can
-        // begin a word (the line ends in the pad blank or, as every
-        // std::string, in a NUL, neither of which can).
-        const char* const line = strLine.data();
-        int64_t q = lngLP - 1;  // 0-based
-        while (q < len && !(charClass_[U(line[q])] & kInitial)) ++q;
-        if (q >= len) return;
-        lngLP = q + 1;
     }
 }
 
@@ -170,8 +220,10 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
     }
     if (i == from) return {};
     lngLP += static_cast<int64_t>(i - from);
+    return FinishWord(line.substr(from, i - from));
+}
 
-    std::string_view w = line.substr(from, i - from);
+[[gnu::always_inline]] inline std::string_view Scanner::FinishWord(std::string_view w) {
     while (!w.empty() && (charClass_[U(w.back())] & kFinal)) w.remove_suffix(1);
 
     if (blnReadingWords) return w;

@@ -89,6 +89,9 @@ private:
     /// Cuts the word at lngLP, moves lngLP past it, returns it normalised
     /// (a view into strLine; empty when the word is dropped).
     std::string_view GetNextWord();
+    /// The run of word characters w as a word: final characters dropped,
+    /// the word rules applied (empty when the word is dropped).
+    std::string_view FinishWord(std::string_view w);
     bool ShowError(std::string_view text);
 
     enum : unsigned char { kWord = 1, kInitial = 2, kFinal = 4 };
