@@ -10,6 +10,7 @@ import subprocess
 import sys
 import tempfile
 
+sys.dont_write_bytecode = True  # nothing left beside the sources
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gen_text  # noqa: E402
 
