@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Generates benchmark texts: multi-language prose, many different words, or
-a large file of few different words. Deterministic for a given seed."""
+"""Generates benchmark texts: multi-language prose, documentation-like text of
+short lines, many different words, or a large file of few different words.
+Deterministic for a given seed."""
 import random
 import sys
 
@@ -50,6 +51,76 @@ def prose(out, target_bytes, seed=1):
         written += len(b)
 
 
+COMMANDS = ["git", "make", "cmake", "sudo apt-get install", "pip install", "docker run", "ls -la",
+            "grep -rn", "tar xzf", "curl -sSL", "ssh", "chmod 755", "cp -r", "./configure --prefix=/usr",
+            "npm run build", "cargo build --release", "kubectl get pods", "systemctl restart"]
+ARGS = ["--help", "-v", "--force", "-j4", "build", "install", "origin/main", "HEAD~1", "nginx",
+        "libssl-dev", "config.yaml", "--output=out.txt", "-o", "release", "user@example.org", "*.log"]
+DIRS = ["usr", "local", "share", "etc", "home", "src", "lib", "bin", "docs", "include", "var", "tmp",
+        "build", "config", "test", "opt", "assets", "images", "api", "v2"]
+FILES = ["README.md", "main.c", "index.html", "setup.py", "config.json", "Makefile", "app.js",
+         "style.css", "install.sh", "notes.txt", "CHANGES", "util.h"]
+HOSTS = ["www.example.org", "docs.example.com", "github.com", "en.wikipedia.org", "localhost:8080",
+         "mirror.example.net", "api.example.io"]
+CODE = ["if (x == NULL) return -1;", "for (int i = 0; i < n; ++i) {", "}", "return 0;",
+        "def main(argv):", "    print(f\"{name}: {count}\")", "import os, sys", "x = foo(bar, 42)",
+        "#include <stdio.h>", "let v = vec![1, 2, 3];", "SELECT id, name FROM users WHERE id = 7;",
+        "    self.items.append(item)", "const char *p = s + 1;", "} else {", "end", "fi", "done",
+        "$ echo $HOME", "export PATH=$PATH:~/bin", "<div class=\"note\">", "</p>", "--verbose  more output"]
+
+
+def docs(out, target_bytes, seed=3):
+    """Lines of about 46 characters on average, as in manuals and READMEs:
+    short prose in six languages, commands, paths, URLs, code, blank lines,
+    headings and list items. LF line ends, a few CR LF."""
+    rnd = random.Random(seed)
+    langs = {k: v.split() for k, v in VOCAB.items()}
+    weights = {k: [1.0 / (i + 1) for i in range(len(v))] for k, v in langs.items()}
+    lang = "en"
+
+    def path():
+        p = "/".join(rnd.choice(DIRS) for _ in range(rnd.randint(1, 4)))
+        return ("/" if rnd.random() < 0.6 else "~/" if rnd.random() < 0.5 else "./") + p + \
+            ("/" + rnd.choice(FILES) if rnd.random() < 0.6 else "")
+
+    def url():
+        return rnd.choice(["https://", "http://"]) + rnd.choice(HOSTS) + "/" + \
+            "/".join(rnd.choice(DIRS) for _ in range(rnd.randint(0, 3))) + \
+            rnd.choice(["", "/", ".html", "?q=" + rnd.choice(DIRS), "#section-" + str(rnd.randint(1, 9))])
+
+    def words(n):
+        ws = rnd.choices(langs[lang], weights[lang], k=n)
+        return " ".join(w + rnd.choice(PUNCT) for w in ws)
+
+    written = 0
+    while written < target_bytes:
+        if rnd.random() < 0.03:
+            lang = rnd.choice(list(langs))
+        r = rnd.random()
+        if r < 0.40:
+            line = words(rnd.randint(12, 22))
+            line = line[0].upper() + line[1:]
+        elif r < 0.48:
+            line = ""
+        elif r < 0.53:
+            line = rnd.choice(["#", "##", "==", "Usage:", "*"]) + " " + words(rnd.randint(1, 4)).title()
+        elif r < 0.63:
+            line = rnd.choice(["", "  ", "    ", "$ "]) + rnd.choice(COMMANDS) + " " + \
+                " ".join(rnd.choice(ARGS + [path()]) for _ in range(rnd.randint(1, 4)))
+        elif r < 0.71:
+            line = rnd.choice(["", "- ", "See ", "  "]) + path() + rnd.choice(["", ":", " " + words(3)])
+        elif r < 0.78:
+            line = rnd.choice(["", "<", "See ", "- "]) + url() + rnd.choice(["", ">", ".", " " + words(2)])
+        elif r < 0.90:
+            line = "    " * rnd.randint(0, 2) + rnd.choice(CODE)
+        else:
+            line = rnd.choice(["- ", "* ", "1. ", "\t"]) + words(rnd.randint(5, 10)) + " " + \
+                rnd.choice(["`" + path() + "`", "(" + url() + ")", "`" + rnd.choice(COMMANDS) + "`", ""])
+        b = (line + ("\r\n" if rnd.random() < 0.05 else "\n")).encode("utf-8")
+        out.write(b)
+        written += len(b)
+
+
 def unique(out, count, seed=2):
     rnd = random.Random(seed)
     letters = "abcdefghijklmnopqrstuvwxyz"
@@ -85,4 +156,4 @@ def few(out, target_bytes):
 if __name__ == "__main__":
     kind, path, size = sys.argv[1], sys.argv[2], int(sys.argv[3])
     with open(path, "wb") as f:
-        {"prose": prose, "unique": unique, "few": few}[kind](f, size)
+        {"prose": prose, "docs": docs, "unique": unique, "few": few}[kind](f, size)

@@ -33,6 +33,27 @@ def ensure(path, kind, size):
         subprocess.check_call([sys.executable, os.path.join(HERE, "gen_text.py"), kind, path, str(size)])
 
 
+def compare(kvx, out, path, what, runs, cores, pipeline):
+    """kvx-count with one thread and with all cores against wc -w on one file."""
+    mb = os.path.getsize(path) / 1e6
+    print(f"\n== {mb:.0f} MB {what}, {cores} cores, median of {runs} runs")
+    t_one = median_time([kvx, "-j1", "-o", out, path], runs)
+    t_all = median_time([kvx, "-o", out, path], runs)
+    t_wc = median_time(["wc", "-w", path], runs)
+    print(f"wc -w                {t_wc:7.3f} s")
+    print(f"kvx-count --jobs 1   {t_one:7.3f} s   ({mb / t_one:6.1f} MB/s)")
+    print(f"kvx-count (jobs {cores})   {t_all:7.3f} s   ({mb / t_all:6.1f} MB/s)")
+    if pipeline:
+        t_pipe = median_time(f"tr -cs A-Za-z '\\n' < '{path}' | tr A-Z a-z | sort | uniq -c | sort -rn > /dev/null",
+                             runs, shell=True)
+        print(f"tr|sort|uniq         {t_pipe:7.3f} s")
+    print(f"ratio --jobs 1 / wc -w       {t_one / t_wc:5.2f}   (target <= 1.5)")
+    print(f"ratio jobs {cores} / wc -w        {t_all / t_wc:5.2f}   (target <= 1.0)")
+    print(f"ratio jobs {cores} / --jobs 1     {t_all / t_one:5.2f}   (1/{cores} would be ideal)")
+    if pipeline:
+        print(f"kvx-count / pipeline         {t_all / t_pipe:5.2f}")
+
+
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
     quick = "--quick" in sys.argv
@@ -47,25 +68,15 @@ def main():
     unique = os.path.join(data, "unique-1M.txt")
     few = os.path.join(data, "few-1GB.txt")
     ensure(prose, "prose", 45_000_000)
+    docs = os.path.join(data, "docs-40MB.txt")
+    ensure(docs, "docs", 40_000_000)
     ensure(unique, "unique", 1_000_000)
     out = os.path.join(data, "listing.txt")
     cores = os.cpu_count()
-    mb = os.path.getsize(prose) / 1e6
 
-    print(f"\n== {mb:.0f} MB of prose in six languages, {cores} cores, median of {runs} runs")
-    t_one = median_time([kvx, "-j1", "-o", out, prose], runs)
-    t_all = median_time([kvx, "-o", out, prose], runs)
-    t_wc = median_time(["wc", "-w", prose], runs)
-    t_pipe = median_time(f"tr -cs A-Za-z '\\n' < '{prose}' | tr A-Z a-z | sort | uniq -c | sort -rn > /dev/null",
-                         runs, shell=True)
-    print(f"wc -w                {t_wc:7.3f} s")
-    print(f"kvx-count --jobs 1   {t_one:7.3f} s   ({mb / t_one:6.1f} MB/s)")
-    print(f"kvx-count (jobs {cores})   {t_all:7.3f} s   ({mb / t_all:6.1f} MB/s)")
-    print(f"tr|sort|uniq         {t_pipe:7.3f} s")
-    print(f"ratio --jobs 1 / wc -w       {t_one / t_wc:5.2f}   (target <= 1.5)")
-    print(f"ratio jobs {cores} / wc -w        {t_all / t_wc:5.2f}   (target <= 1.0)")
-    print(f"ratio jobs {cores} / --jobs 1     {t_all / t_one:5.2f}   (1/{cores} would be ideal)")
-    print(f"kvx-count / pipeline         {t_all / t_pipe:5.2f}")
+    for path, what in ((prose, "of prose in six languages"),
+                       (docs, "of short lines (commands, paths, URLs, code, six languages)")):
+        compare(kvx, out, path, what, runs, cores, pipeline=path == prose)
 
     print("\n== 10^6 different words")
     t_unique, rss_unique = run([kvx, "-o", out, unique])

@@ -645,8 +645,7 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
                     host.repaintLabel(Label::TotalNumOccurrences);
                 }
             }
-            if (!PrepareLine(line, lowerCase)) return true;
-            scanner.ScanLine();
+            if (!PrepareAndScanLine(scanner, lowerCase)) return true;  // line is scanner.strLine
             if (!blnStop) return true;
             if (table.lngNumWords < kStopQuestionWords) return false;
             Answer a = host.ask(" " + std::to_string(table.lngNumWords) +

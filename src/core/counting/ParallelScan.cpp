@@ -105,7 +105,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
                 for (LineReader::Status st; ok && !abandon && (st = reader.readLine(s.strLine)) != LineReader::Status::End;) {
                     if (st == LineReader::Status::Error) break;
                     FileProc::DropByteOrderPair(s.strLine);
-                    if (PrepareLine(s.strLine, lowerCase)) s.ScanLine();
+                    PrepareAndScanLine(s, lowerCase);
                 }
                 if (c.error.number == 0) c.error = reader.error();
             } catch (const std::bad_alloc&) {

@@ -3,18 +3,19 @@
 
 #include <string>
 
+#include "scanning/KVXProc.h"
 #include "scanning/StrProc.h"
 
 namespace kvx {
 
-/// Trims the control characters and blanks around the line, lower-cases it
-/// where case does not matter and adds the pad blank the scanner needs.
-/// False for a line that is empty once trimmed (nothing to scan).
-inline bool PrepareLine(std::string& line, bool lowerCase) {
-    StrProc::TrimControlChars(line);
-    if (line.empty()) return false;
-    if (lowerCase) StrProc::LowerCaseExtInPlace(line);
-    line += ' ';
+/// Trims the control characters and blanks around the scanner's line,
+/// lower-cases it where case does not matter, cleans it, adds the pad blank
+/// and scans it. False for a line that is empty once trimmed (not scanned).
+inline bool PrepareAndScanLine(KVXProc::Scanner& scanner, bool lowerCase) {
+    const StrProc::PreparedLine p = StrProc::PrepareLineInPlace(scanner.strLine, lowerCase);
+    if (p.empty) return false;
+    scanner.strLine += ' ';
+    scanner.ScanCleanLine(p.hyphen);
     return true;
 }
 

@@ -1,6 +1,8 @@
 #include "scanning/KVXProc.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "params/Params.h"
 #include "scanning/BinarySearch.h"
@@ -78,50 +80,121 @@ void Scanner::RefreshMarkerFilter() {
 
 void Scanner::ScanLine() {
     StrProc::CleanLineInPlace(strLine);
+    ScanCleanLine();
+}
+
+void Scanner::ScanCleanLine(bool mayHoldHyphen) {
     if (blnReadingWords) {
         blnCommentsPossible = true;
     } else {
         blnCommentsPossible = intNumCommentMarkers > 0;
-        StrProc::ReplaceDoubleHyphensInPlace(strLine);
+        if (mayHoldHyphen) StrProc::ReplaceDoubleHyphensInPlace(strLine);
         if (blnCharacterEntitiesPossible) strLine = StrProc::ConvertCharacterEntities(strLine);
     }
     if (blnCommentsPossible) RefreshMarkerFilter();
     lngLP = 1;
 
     const int64_t len = static_cast<int64_t>(strLine.size());
-    for (;;) {
-        if (lngLP >= len) return;  // the pad blank is never examined
-
-        if (blnCommentsPossible) {
-            if (intWithinComment == -1) intWithinComment = FindStartCommentMarkerFast();
-            while (intWithinComment >= 0) {
-                SkipComment();
-                if (lngLP > len) return;  // still open: goes on in the next line
-                if (lngLP == len && strLine[len - 1] == ' ') {
-                    intWithinComment = -1;
-                    return;
-                }
-                intWithinComment = FindStartCommentMarkerFast();
+    // With no list to look in, GetWords2 would hand the word straight on.
+    // Only a yield can change the lists or the parameters.
+    auto straightOn = [this] {
+        return strWordsToIgnore.empty() && (!params || params->chkIgnoreCommonWords != 1) && sink;
+    };
+    bool toSink = straightOn();
+    const bool yields = host && host->hasEventLoop;
+    // Hands a word on; false when the count is to stop.
+    auto handOn = [&](std::string_view w) {
+        if (!w.empty()) {
+            if (blnReadingWords) {
+                if (sink) sink->AddWordToList(w);
+            } else {
+                ++lngTotalNumOccurrences;
+                if (toSink)
+                    sink->AddWordToList(w);
+                else
+                    GetWords2(w);
             }
         }
+        if (yields) {
+            host->yield();
+            toSink = straightOn();
+        }
+        return !(blnStop && *blnStop);
+    };
 
-        if (charClass_[U(strLine[lngLP - 1])] & kInitial) {
-            std::string_view w = GetNextWord();
-            if (!w.empty()) {
-                if (blnReadingWords) {
-                    if (sink) sink->AddWordToList(w);
-                } else {
-                    ++lngTotalNumOccurrences;
-                    // With no list to look in, GetWords2 would hand the word straight on.
-                    if (strWordsToIgnore.empty() && (!params || params->chkIgnoreCommonWords != 1) &&
-                        sink)
-                        sink->AddWordToList(w);
-                    else
-                        GetWords2(w);
-                }
+    if (!blnCommentsPossible) {
+        // No comment can start: words are found with masks of which of 64
+        // characters can begin a word and which can be part of one, so that
+        // the walk branches once a word rather than once a character.
+        const char* const text = strLine.data();
+        const size_t n = strLine.size();
+        size_t block = 0;  // first character of the masked block
+        uint64_t initial = 0, inWord = 0;
+        auto mask = [&](size_t at) {
+            block = at & ~size_t{63};
+            initial = inWord = 0;
+            const size_t k = std::min<size_t>(64, n - block);
+            unsigned char cls[64 + 8] = {};
+            for (size_t j = 0; j < k; ++j) cls[j] = charClass_[U(text[block + j])];
+            // Bit 0 of each of eight bytes gathered into the eight bits of one.
+            constexpr uint64_t kLow = 0x0101010101010101ULL, kGather = 0x0102040810204080ULL;
+            for (size_t g = 0; g < k; g += 8) {
+                uint64_t x;
+                std::memcpy(&x, cls + g, 8);
+                inWord |= (((x & kLow) * kGather) >> 56) << g;
+                initial |= ((((x >> 1) & kLow) * kGather) >> 56) << g;
             }
-            if (host && host->hasEventLoop) host->yield();
-            if (blnStop && *blnStop) return;
+        };
+        static_assert(kWord == 1 && kInitial == 2);
+        mask(0);
+        size_t pos = 0;
+        for (;;) {
+            if (pos - block >= 64) {  // also when a word too long was cut before the block
+                if (pos >= n) return;
+                mask(pos);
+            }
+            const uint64_t starts = initial >> (pos - block);
+            if (starts == 0) {
+                pos = block + 64;
+                continue;
+            }
+            const size_t from = pos + static_cast<size_t>(std::countr_zero(starts));
+            if (from + 1 >= n) return;  // the pad blank is never examined
+            size_t end = from;
+            for (;;) {  // to the first character that is not part of a word
+                if (end - block >= 64) {
+                    if (end >= n) break;
+                    mask(end);
+                }
+                const uint64_t outside = ~(inWord >> (end - block));
+                const size_t run = outside == 0 ? 64 : static_cast<size_t>(std::countr_zero(outside));
+                if (run < 64 - (end - block)) {
+                    end += run;
+                    break;
+                }
+                end = block + 64;
+            }
+            end = std::min(end, from + static_cast<size_t>(StrProc::kMaxWordLength));
+            lngLP = static_cast<int64_t>(end) + 1;
+            if (!handOn(FinishWord(std::string_view(text + from, end - from)))) return;
+            pos = end;
+        }
+    }
+
+    for (;;) {
+        if (lngLP >= len) return;  // the pad blank is never examined
+        if (intWithinComment == -1) intWithinComment = FindStartCommentMarkerFast();
+        while (intWithinComment >= 0) {
+            SkipComment();
+            if (lngLP > len) return;  // still open: goes on in the next line
+            if (lngLP == len && strLine[len - 1] == ' ') {
+                intWithinComment = -1;
+                return;
+            }
+            intWithinComment = FindStartCommentMarkerFast();
+        }
+        if (charClass_[U(strLine[lngLP - 1])] & kInitial) {
+            if (!handOn(GetNextWord())) return;
         } else {
             // FindNonBlank from the next position, inline: the commonest step.
             int64_t q = lngLP;  // 0-based index of the next position
@@ -136,13 +209,21 @@ void Scanner::ScanLine() {
     const std::string_view line = strLine;
     if (lngLP < 1 || lngLP > static_cast<int64_t>(line.size())) return {};
     const size_t from = static_cast<size_t>(lngLP - 1);
-    const size_t end = std::min(line.size(), from + static_cast<size_t>(StrProc::kMaxWordLength));
     size_t i = from;
-    while (i < end && (charClass_[U(line[i])] & kWord)) ++i;
+    if (line.size() - from > static_cast<size_t>(StrProc::kMaxWordLength) || (charClass_[0] & kWord)) {
+        const size_t end = std::min(line.size(), from + static_cast<size_t>(StrProc::kMaxWordLength));
+        while (i < end && (charClass_[U(line[i])] & kWord)) ++i;
+    } else {
+        // The word ends by the NUL after the last character at the latest.
+        const char* const text = strLine.data();
+        while (charClass_[U(text[i])] & kWord) ++i;
+    }
     if (i == from) return {};
     lngLP += static_cast<int64_t>(i - from);
+    return FinishWord(line.substr(from, i - from));
+}
 
-    std::string_view w = line.substr(from, i - from);
+[[gnu::always_inline]] inline std::string_view Scanner::FinishWord(std::string_view w) {
     while (!w.empty() && (charClass_[U(w.back())] & kFinal)) w.remove_suffix(1);
 
     if (blnReadingWords) return w;

@@ -61,6 +61,9 @@ public:
     void SetExtraChars(std::string chars);
     /// Scans strLine (which must end with the pad blank) and hands on its words.
     void ScanLine();
+    /// ScanLine for a line already cleaned (StrProc::PrepareLineInPlace);
+    /// without mayHoldHyphen the line has no hyphen to look at.
+    void ScanCleanLine(bool mayHoldHyphen = true);
     /// Drops the words to ignore and the common words; hands the rest to the sink.
     void GetWords2(std::string_view strWord);
     /// Index of the marker pair whose start marker stands at lngLP, or -1.
@@ -86,6 +89,9 @@ private:
     /// Cuts the word at lngLP, moves lngLP past it, returns it normalised
     /// (a view into strLine; empty when the word is dropped).
     std::string_view GetNextWord();
+    /// The run of word characters w as a word: final characters dropped,
+    /// the word rules applied (empty when the word is dropped).
+    std::string_view FinishWord(std::string_view w);
     bool ShowError(std::string_view text);
 
     enum : unsigned char { kWord = 1, kInitial = 2, kFinal = 4 };

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "text/Cp1252.h"
 
 namespace kvx::StrProc {
@@ -110,6 +114,29 @@ constexpr std::array<unsigned char, 256> kCleanClass = [] {
 
 inline unsigned char U(char c) { return static_cast<unsigned char>(c); }
 
+// The one pass of PrepareLineInPlace: the low byte of an entry is what the
+// character becomes, the high byte says what it was.
+enum : uint16_t { kSeenHyphen = 0x100, kSeenAccented = 0x200, kSeenZcaron = 0x400, kSeenLineCtl = 0x800 };
+using PrepareMap = std::array<uint16_t, 256>;
+constexpr PrepareMap MakePrepareMap(bool lowerCase) {
+    PrepareMap m{};
+    for (int c = 0; c < 256; ++c) {
+        uint16_t v = lowerCase ? kOrdinaryLower[c] : static_cast<uint16_t>(c);
+        // Tab, form feed and no-break space become blanks here; a backspace,
+        // CR or LF stays for CleanLineInPlace, which pairs CR with LF.
+        if (kCleanClass[c] == 2 && c != 10) v = ' ';
+        if (c == 8 || c == 10 || c == 13) v |= kSeenLineCtl;
+        if (c == '-') v |= kSeenHyphen;
+        if (kAccented[c]) v |= kSeenAccented;
+        // Which lower-casing Z caron gets depends on the whole line: it waits.
+        if (lowerCase && c == 0x8E) v = 0x8E | kSeenZcaron;
+        m[c] = v;
+    }
+    return m;
+}
+constexpr PrepareMap kPrepareLower = MakePrepareMap(true);
+constexpr PrepareMap kPrepareKeepCase = MakePrepareMap(false);
+
 // 0-based offset of the first character of s at or after from that is (want
 // true) or is not (want false) in t; npos when none.
 size_t ScanTable(std::string_view s, size_t from, const CharTable& t, bool want) {
@@ -212,6 +239,73 @@ void CleanLineInPlace(std::string& text) {
         afterCR = false;
     }
     text.resize(out);
+}
+
+PreparedLine PrepareLineInPlace(std::string& text, bool lowerCase) {
+    TrimControlChars(text);
+    if (text.empty()) return {};
+    const PrepareMap& map = lowerCase ? kPrepareLower : kPrepareKeepCase;
+    uint16_t seen = 0;
+    char* p = text.data();
+    char* const e = p + text.size();
+    // Eight characters at a time while they are printable ASCII (0x20 to
+    // 0x7F), which only lower-casing changes; any other goes by the map.
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHighs = 0x8080808080808080ULL;
+#if defined(__SSE2__)
+    // Sixteen at a time first; as signed bytes, 0x80 and above are below 0x20.
+    const __m128i blank = _mm_set1_epi8(0x20), dash = _mm_set1_epi8('-');
+    const __m128i beforeA = _mm_set1_epi8('A' - 1), afterZ = _mm_set1_epi8('Z' + 1);
+    while (e - p >= 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        if (_mm_movemask_epi8(_mm_cmplt_epi8(v, blank)) != 0) {
+            for (char* const stop = p + 16; p < stop; ++p) {
+                const uint16_t m = map[U(*p)];
+                seen |= m;
+                *p = static_cast<char>(m & 0xFF);
+            }
+            continue;
+        }
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(v, dash)) != 0) seen |= kSeenHyphen;
+        if (lowerCase) {
+            const __m128i upper = _mm_and_si128(_mm_cmpgt_epi8(v, beforeA), _mm_cmplt_epi8(v, afterZ));
+            v = _mm_or_si128(v, _mm_and_si128(upper, blank));  // 0x20 is also the step between the cases
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+        }
+        p += 16;
+    }
+#endif
+    while (e - p >= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        // Bytes below 0x80 cannot carry into their neighbours in these sums.
+        if ((w | ~(w + kOnes * (0x80 - 0x20))) & kHighs) {
+            for (char* const stop = p + 8; p < stop; ++p) {
+                const uint16_t v = map[U(*p)];
+                seen |= v;
+                *p = static_cast<char>(v & 0xFF);
+            }
+            continue;
+        }
+        const uint64_t dash = w ^ (kOnes * '-');
+        if ((dash - kOnes) & ~dash & kHighs) seen |= kSeenHyphen;
+        if (lowerCase) {
+            const uint64_t upper = (w + kOnes * (0x80 - 'A')) & ~(w + kOnes * (0x80 - 'Z' - 1)) & kHighs;
+            w |= upper >> 2;  // 0x80 >> 2 is the 0x20 between the cases
+            std::memcpy(p, &w, 8);
+        }
+        p += 8;
+    }
+    for (; p < e; ++p) {
+        const uint16_t v = map[U(*p)];
+        seen |= v;
+        *p = static_cast<char>(v & 0xFF);
+    }
+    // LowerCaseExtInPlace keeps Z caron in a line with a foldable letter.
+    if ((seen & kSeenZcaron) && !(seen & kSeenAccented))
+        std::replace(text.begin(), text.end(), '\x8E', '\x9E');
+    if (seen & kSeenLineCtl) CleanLineInPlace(text);
+    return {false, (seen & kSeenHyphen) != 0};
 }
 
 std::string CleanLine(std::string_view text) {

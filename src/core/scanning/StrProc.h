@@ -115,6 +115,15 @@ std::string ReplaceDoubleHyphens(std::string text);
 /// ReplaceDoubleHyphens in place.
 void ReplaceDoubleHyphensInPlace(std::string& text);
 
+/// What PrepareLineInPlace found.
+struct PreparedLine {
+    bool empty = true;    ///< nothing left once trimmed
+    bool hyphen = false;  ///< a hyphen is left, so "--" may be
+};
+/// TrimControlChars, then LowerCaseExtInPlace when lowerCase, then
+/// CleanLineInPlace: the same text, in one pass over the line.
+PreparedLine PrepareLineInPlace(std::string& text, bool lowerCase);
+
 // ---------------------------------------------------------------------------
 // Case and folding
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
+#include <random>
 #include <vector>
 
 #include "params/Params.h"
@@ -125,6 +127,29 @@ TEST(KVXProcScan, WordLists) {
         Rig rig;
         c.setup(rig.params);
         EXPECT_EQ(rig.scan(c.lines, c.kind, c.entities), c.want) << c.name;
+    }
+}
+
+// Without comment markers words are found 64 characters at a time; the walk
+// that looks for markers at every position must find the same words, also
+// where words and separators straddle the 64-character blocks.
+TEST(KVXProcScan, BlockWalkFindsWhatTheMarkerWalkFinds) {
+    const char* pieces[] = {"a", "bb", "-", "'", ".", "x-y", "z.", " ", "  ", ",", "7", "\xC3\xA9t\xC3\xA9",
+                            "cats", "isn't", "_", "@", ":"};
+    std::mt19937 gen(19);
+    for (const auto* setup : {&none, &hyphensPeriods, &numerals, &apostrophes}) {
+        for (int round = 0; round < 60; ++round) {
+            std::string line;
+            while (line.size() < size_t(gen() % 300)) {
+                const size_t k = gen() % (std::size(pieces) + 2);
+                line += k < std::size(pieces) ? std::string(pieces[k]) : std::string(gen() % 140, 'q');
+            }
+            Rig blocks, markers;
+            (*setup)(blocks.params);
+            (*setup)(markers.params);
+            braces(markers.params);
+            EXPECT_EQ(blocks.scan({line.c_str()}), markers.scan({line.c_str()}, "User-defined")) << line;
+        }
     }
 }
 
