@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (st == kvx::LineReader::Status::End) break;
         KVX_FUZZ_CHECK(st == kvx::LineReader::Status::Line);
         kvx::FileProc::DropByteOrderPair(line);
-        if (kvx::PrepareLine(line, lowerCase)) scanner.ScanLine();
+        kvx::PrepareAndScanLine(scanner, lowerCase);
     }
     KVX_FUZZ_CHECK(reader.bytesRead() == static_cast<int64_t>(in.Rest().size()));
     KVX_FUZZ_CHECK(sink.handed <= scanner.lngTotalNumOccurrences);
