@@ -77,8 +77,19 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     const bool lowerCase = params.chkCaseSignificant != 1;
     IoFaults* const faults = host.ioFaults();
 
+    // A worker starts piece k only once the pieces before k - jobs are added
+    // in: tables that wait to be added cost memory like the vocabulary, and
+    // with many different words they would pile up faster than they are added.
+    size_t added = 0;
+    std::condition_variable addedOne;
+    size_t ahead = size_t(std::max(jobs_, 1));
     auto work = [&] {
         for (size_t k; (k = next++) < pieces.size() && !abandon;) {
+            {
+                std::unique_lock<std::mutex> lock(m);
+                addedOne.wait(lock, [&] { return k < added + ahead || abandon; });
+            }
+            if (abandon) break;
             const Piece& piece = pieces[k];
             PieceCount& c = counts[k];
             KVXProc::Scanner s = rules[piece.input];
@@ -123,7 +134,10 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     try {
         for (size_t t = 0; t < n; ++t) workers.emplace_back(work);
     } catch (const std::system_error&) {
-        if (workers.empty()) work();  // no thread to be had: this one does it all
+        if (workers.empty()) {  // no thread to be had: this one does it all
+            ahead = pieces.size();
+            work();
+        }
     }
 
     for (size_t k = 0; k < pieces.size(); ++k) {
@@ -147,12 +161,21 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
         }
         scanner.lngTotalNumOccurrences += c.occurrences;
         c.table = WordTable();
+        {
+            std::lock_guard<std::mutex> lock(m);
+            added = k + 1;
+        }
+        addedOne.notify_all();
         if (c.error.number != 0) {
             ReportReadError(currentInput_, c.error);
             abandon = true;
             break;
         }
     }
+    {
+        std::lock_guard<std::mutex> lock(m);  // a worker waiting for its turn sees abandon
+    }
+    addedOne.notify_all();
     for (std::thread& t : workers) t.join();
     EndScan();
     if (refused) Finish();
