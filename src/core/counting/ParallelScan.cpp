@@ -95,7 +95,10 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             KVXProc::Scanner s = rules[piece.input];
             s.host = nullptr;
             s.blnStop = nullptr;
-            s.sink = &c.table;
+            // The first piece is counted straight into the session's table,
+            // which nothing else touches until it is done: its words need no
+            // second table and no adding in.
+            s.sink = k == 0 ? &table : &c.table;
             s.lngTotalNumOccurrences = 0;
             s.intWithinComment = -1;
             c.table.intMaxWordLength = table.intMaxWordLength;
@@ -129,6 +132,11 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             finished.notify_all();
         }
     };
+    // Counted from a worker, the session's table shows nothing as it goes.
+    Host* const tableHost = table.host;
+    Params* const tableParams = table.params;
+    table.host = nullptr;
+    table.params = nullptr;
     std::vector<std::thread> workers;
     const size_t n = std::min<size_t>(size_t(jobs_), pieces.size());
     try {
@@ -151,10 +159,11 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
         if (streams[pieces[k].input] && c.error.number == 0 && !ShowTextCheck(currentInput_, checks[k])) {
             refused = true;
             abandon = true;
+            if (k == 0) table.Reset();  // what the first piece counted goes too
             break;
         }
         try {
-            for (int32_t w = 1; w <= c.table.lngNumWords; ++w)
+            for (int32_t w = 1; k > 0 && w <= c.table.lngNumWords; ++w)
                 table.AddCount(c.table.WordList[w].strWord, c.table.WordList[w].lngFreq);
         } catch (const std::bad_alloc&) {
             c.error = {ErrorNumber::OutOfMemory, "Out of memory"};
@@ -177,6 +186,8 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     }
     addedOne.notify_all();
     for (std::thread& t : workers) t.join();
+    table.host = tableHost;
+    table.params = tableParams;
     EndScan();
     if (refused) Finish();
     return !refused;
