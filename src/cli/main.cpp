@@ -110,6 +110,21 @@ int64_t LimitMemory() {
     return ::setrlimit(RLIMIT_AS, &rl) == 0 ? int64_t(rl.rlim_cur) : -1;
 }
 
+// The word table's index and records are read at random: on huge pages
+// their lookups miss the TLB far less, which halves the time of a count of
+// millions of different words. The C library takes large blocks on huge
+// pages when told so at start-up, so the program starts itself once more
+// with that setting; when it cannot, it goes on as it is.
+void UseHugePages(char** argv) {
+    const char* const kSetting = "glibc.malloc.hugetlb";
+    const char* tunables = std::getenv("GLIBC_TUNABLES");
+    if (tunables && std::strstr(tunables, kSetting)) return;
+    std::string value = tunables && *tunables ? std::string(tunables) + ":" : std::string();
+    value += std::string(kSetting) + "=1";
+    if (::setenv("GLIBC_TUNABLES", value.c_str(), 1) != 0) return;
+    ::execv("/proc/self/exe", argv);
+}
+
 int Usage(const std::string& problem) {
     std::fprintf(stderr, "kvx-count: %s\nTry 'kvx-count --help'.\n", problem.c_str());
     return kUsage;
@@ -229,6 +244,7 @@ kvx::ListingFormat FormatNamed(const std::string& f) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    UseHugePages(argv);
     std::setlocale(LC_ALL, "");
     std::signal(SIGPIPE, SIG_IGN);
     kvx::OutputFile::RemoveTemporaryOnSignals();
