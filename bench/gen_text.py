@@ -144,6 +144,22 @@ def unique(out, count, seed=2):
         out.write((" ".join(line) + "\r\n").encode())
 
 
+def vocab(out, count, seed=3):
+    """count different random nine-letter words, 20 a line. Below 5*10^6
+    words some letters are accented and each word comes about three times,
+    in random order; above, each word comes once, in plain ASCII."""
+    rnd = random.Random(seed)
+    letters = "abcdefghijklmnopqrstuvwxyz"
+    if count < 5_000_000:
+        letters += "éèàüöäçñ"
+    words = ["".join(rnd.choices(letters, k=9)) for _ in range(count)]
+    if count < 5_000_000:
+        words = words * 3
+        rnd.shuffle(words)
+    for i in range(0, len(words), 20):
+        out.write((" ".join(words[i:i + 20]) + "\n").encode())
+
+
 def few(out, target_bytes):
     block = ("the quick brown fox jumps over the lazy dog and the cat watches it carefully\r\n"
              * 1000).encode()
@@ -156,4 +172,4 @@ def few(out, target_bytes):
 if __name__ == "__main__":
     kind, path, size = sys.argv[1], sys.argv[2], int(sys.argv[3])
     with open(path, "wb") as f:
-        {"prose": prose, "docs": docs, "unique": unique, "few": few}[kind](f, size)
+        {"prose": prose, "docs": docs, "unique": unique, "few": few, "vocab": vocab}[kind](f, size)

@@ -11,15 +11,44 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
-def run(cmd, shell=False):
-    """Runs a command; returns (wall seconds, peak RSS of the process in KiB)."""
+def run(cmd, shell=False, cpu=False):
+    """Runs a command; returns (wall seconds, peak RSS of the process in KiB),
+    and with cpu the user and system seconds of it and its children."""
     start = time.perf_counter()
     p = subprocess.Popen(cmd, shell=shell, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     _, status, usage = os.wait4(p.pid, 0)
     wall = time.perf_counter() - start
     if os.waitstatus_to_exitcode(status) != 0:
         raise SystemExit(f"failed: {cmd}")
+    if cpu:
+        return wall, usage.ru_maxrss, usage.ru_utime + usage.ru_stime
     return wall, usage.ru_maxrss
+
+
+def many_words(kvx, data, count, runs):
+    """kvx-count against the C-locale pipeline on count different words: the
+    median of runs for wall and CPU time, the peak memory per word, and the
+    counts file written and merged again."""
+    path = os.path.join(data, f"vocab-{count}.txt")
+    ensure(path, "vocab", count)
+    out = os.path.join(data, "listing.txt")
+    counts = os.path.join(data, "vocab.counts")
+    pipe = f"export LC_ALL=C; tr -cs 'A-Za-z' '\\n' < '{path}' | sort | uniq -c | sort -rn > /dev/null"
+    rows = {"kvx-count": [], "pipeline": [], "--counts": [], "--merge": []}
+    for _ in range(runs):  # alternating, as the machine may be shared
+        rows["kvx-count"].append(run([kvx, "-o", out, path], cpu=True))
+        rows["pipeline"].append(run(pipe, shell=True, cpu=True))
+        rows["--counts"].append(run([kvx, "--counts", "-o", counts, path], cpu=True))
+        rows["--merge"].append(run([kvx, "--merge", "-o", out, counts], cpu=True))
+    med = {k: (statistics.median(r[0] for r in v), statistics.median(r[2] for r in v), max(r[1] for r in v))
+           for k, v in rows.items()}
+    print(f"\n== {count:.0e} different words ({os.path.getsize(path) / 1e6:.0f} MB), median of {runs}")
+    for k, (wall, cpu, rss) in med.items():
+        print(f"{k:<12} {wall:7.2f} s   cpu {cpu:6.2f} s   peak {rss / 1024:6.0f} MiB"
+              f"   {rss * 1024 / count:5.0f} bytes a word")
+    print(f"kvx-count / pipeline   wall {med['kvx-count'][0] / med['pipeline'][0]:5.2f}"
+          f"   cpu {med['kvx-count'][1] / med['pipeline'][1]:5.2f}   (target <= 0.5)")
+    print(f"--merge / --counts     wall {med['--merge'][0] / med['--counts'][0]:5.2f}   (target <= 1)")
 
 
 def median_time(cmd, runs, shell=False):
@@ -81,6 +110,12 @@ def main():
     print("\n== 10^6 different words")
     t_unique, rss_unique = run([kvx, "-o", out, unique])
     print(f"kvx-count        {t_unique:7.3f} s   peak {rss_unique / 1024:.0f} MiB  (target < 10 s)")
+
+    many_words(kvx, data, 1_000_000, 1 if quick else 3)
+    if os.environ.get("KVX_BENCH_10M") == "1":
+        many_words(kvx, data, 10_000_000, 1 if quick else 3)
+    else:
+        print("(10^7 different words: set KVX_BENCH_10M=1)")
 
     if not quick:
         ensure(few, "few", 1_000_000_000)

@@ -82,6 +82,7 @@ void CountingSession::SetLabel(Label which, const std::string& text) {
 
 void CountingSession::ReportError(int16_t number, std::string_view description) {
     blnErrorReported = true;
+    if (number == ErrorNumber::OutOfMemory) outOfMemory = true;
     lister.ReportError(number, description);
 }
 
@@ -129,6 +130,7 @@ void CountingSession::PrepareLister() {
 void CountingSession::CountWords() {
     blnCountRan = false;
     blnErrorReported = false;
+    outOfMemory = false;
     readFailed_ = false;
     lister.blnOutputFileWritten = false;  // it told of the last listing, not of this count
     listing_ = {};

@@ -98,6 +98,8 @@ public:
     /// read ends the count with its message; after memory ran out the words
     /// counted before it are listed in the window.
     bool blnErrorReported = false;
+    /// Set when that error was a lack of memory.
+    bool outOfMemory = false;
     /// Counts an open stream (standard input) instead of the named file,
     /// called name in messages; fd -1 goes back to the named file.
     void SetInputStream(int fd, std::string name) {

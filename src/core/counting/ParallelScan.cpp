@@ -77,14 +77,28 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     const bool lowerCase = params.chkCaseSignificant != 1;
     IoFaults* const faults = host.ioFaults();
 
+    // A worker starts piece k only once the pieces before k - jobs are added
+    // in: tables that wait to be added cost memory like the vocabulary, and
+    // with many different words they would pile up faster than they are added.
+    size_t added = 0;
+    std::condition_variable addedOne;
+    size_t ahead = size_t(std::max(jobs_, 1));
     auto work = [&] {
         for (size_t k; (k = next++) < pieces.size() && !abandon;) {
+            {
+                std::unique_lock<std::mutex> lock(m);
+                addedOne.wait(lock, [&] { return k < added + ahead || abandon; });
+            }
+            if (abandon) break;
             const Piece& piece = pieces[k];
             PieceCount& c = counts[k];
             KVXProc::Scanner s = rules[piece.input];
             s.host = nullptr;
             s.blnStop = nullptr;
-            s.sink = &c.table;
+            // The first piece is counted straight into the session's table,
+            // which nothing else touches until it is done: its words need no
+            // second table and no adding in.
+            s.sink = k == 0 ? &table : &c.table;
             s.lngTotalNumOccurrences = 0;
             s.intWithinComment = -1;
             c.table.intMaxWordLength = table.intMaxWordLength;
@@ -118,12 +132,20 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             finished.notify_all();
         }
     };
+    // Counted from a worker, the session's table shows nothing as it goes.
+    Host* const tableHost = table.host;
+    Params* const tableParams = table.params;
+    table.host = nullptr;
+    table.params = nullptr;
     std::vector<std::thread> workers;
     const size_t n = std::min<size_t>(size_t(jobs_), pieces.size());
     try {
         for (size_t t = 0; t < n; ++t) workers.emplace_back(work);
     } catch (const std::system_error&) {
-        if (workers.empty()) work();  // no thread to be had: this one does it all
+        if (workers.empty()) {  // no thread to be had: this one does it all
+            ahead = pieces.size();
+            work();
+        }
     }
 
     for (size_t k = 0; k < pieces.size(); ++k) {
@@ -137,23 +159,35 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
         if (streams[pieces[k].input] && c.error.number == 0 && !ShowTextCheck(currentInput_, checks[k])) {
             refused = true;
             abandon = true;
+            if (k == 0) table.Reset();  // what the first piece counted goes too
             break;
         }
         try {
-            for (int32_t w = 1; w <= c.table.lngNumWords; ++w)
+            for (int32_t w = 1; k > 0 && w <= c.table.lngNumWords; ++w)
                 table.AddCount(c.table.WordList[w].strWord, c.table.WordList[w].lngFreq);
         } catch (const std::bad_alloc&) {
             c.error = {ErrorNumber::OutOfMemory, "Out of memory"};
         }
         scanner.lngTotalNumOccurrences += c.occurrences;
         c.table = WordTable();
+        {
+            std::lock_guard<std::mutex> lock(m);
+            added = k + 1;
+        }
+        addedOne.notify_all();
         if (c.error.number != 0) {
             ReportReadError(currentInput_, c.error);
             abandon = true;
             break;
         }
     }
+    {
+        std::lock_guard<std::mutex> lock(m);  // a worker waiting for its turn sees abandon
+    }
+    addedOne.notify_all();
     for (std::thread& t : workers) t.join();
+    table.host = tableHost;
+    table.params = tableParams;
     EndScan();
     if (refused) Finish();
     return !refused;

@@ -1,6 +1,9 @@
 #include "text/Cp1252.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
+#include <string>
 
 namespace kvx::text {
 namespace {
@@ -56,14 +59,40 @@ std::string utf8ToCp1252(std::string_view utf8) {
     return out;
 }
 
-std::string cp1252ToUtf8(std::string_view cp) {
-    std::string out;
-    out.reserve(cp.size() + cp.size() / 8);
-    for (unsigned char b : cp) {
-        if (b < 0x80) out += static_cast<char>(b);
-        else if (b == kNoCode) appendUtf8(out, 0xFFFD);
-        else appendUtf8(out, fromCp1252(b));
+namespace {
+
+// The UTF-8 bytes of each code, at most three, and their number.
+struct Utf8Code {
+    char bytes[3];
+    uint8_t size;
+};
+
+const std::array<Utf8Code, 256> kUtf8Codes = [] {
+    std::array<Utf8Code, 256> t{};
+    for (int b = 0; b < 256; ++b) {
+        std::string s;
+        appendUtf8(s, b == kNoCode ? char32_t(0xFFFD) : fromCp1252(static_cast<unsigned char>(b)));
+        for (size_t k = 0; k < s.size(); ++k) t[size_t(b)].bytes[k] = s[k];
+        t[size_t(b)].size = static_cast<uint8_t>(s.size());
     }
+    return t;
+}();
+
+}  // namespace
+
+std::string cp1252ToUtf8(std::string_view cp) {
+    size_t ascii = 0;
+    while (ascii < cp.size() && static_cast<unsigned char>(cp[ascii]) < 0x80) ++ascii;
+    if (ascii == cp.size()) return std::string(cp);
+    std::string out(ascii + 3 * (cp.size() - ascii), '\0');
+    std::memcpy(out.data(), cp.data(), ascii);
+    char* o = out.data() + ascii;
+    for (size_t i = ascii; i < cp.size(); ++i) {
+        const Utf8Code& c = kUtf8Codes[static_cast<unsigned char>(cp[i])];
+        std::memcpy(o, c.bytes, 3);  // the room is there; only c.size bytes count
+        o += c.size;
+    }
+    out.resize(size_t(o - out.data()));
     return out;
 }
 

@@ -1,6 +1,7 @@
 #include "words/Ranking.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
 #include <string>
 #include <utility>
@@ -34,19 +35,47 @@ bool IsLetterCode(unsigned char c) {
 
 }  // namespace
 
-void QuickSortDescending(std::vector<WordRecord>& t, int32_t lo, int32_t hi, int32_t start) {
+namespace {
+
+// A record's sort key from a start position, with its first eight bytes as
+// a number (big-endian, zero-padded), so that most comparisons read no
+// string. Equal numbers fall back to the keys themselves, which also orders
+// a key before its extension by zero bytes.
+struct KeyRef {
+    uint64_t head;
+    int32_t slot;
+};
+
+uint64_t HeadOf(std::string_view k) {
+    uint64_t v = 0;
+    const size_t n = std::min<size_t>(k.size(), 8);
+    for (size_t i = 0; i < n; ++i) v |= uint64_t(uint8_t(k[i])) << (56 - 8 * i);
+    return v;
+}
+
+// Descending quicksort (middle pivot) of the key references: the records
+// stay put and the same comparisons and exchanges are made as on the records
+// themselves, so the order, equal keys included, is the same.
+void QuickSortRefs(std::vector<KeyRef>& a, int32_t lo, int32_t hi, const std::vector<WordRecord>& t,
+                   int32_t start) {
+    auto key = [&](const KeyRef& r) { return KeyFrom(t[size_t(r.slot)], start); };
+    // -1, 0, 1 as x is below, equal to or above the pivot p.
+    auto cmp = [&](const KeyRef& x, const KeyRef& p) {
+        if (x.head != p.head) return x.head < p.head ? -1 : 1;
+        const int c = key(x).compare(key(p));
+        return c < 0 ? -1 : c > 0 ? 1 : 0;
+    };
     // Recurse into the smaller part and loop on the larger one: the two parts
     // are disjoint, so the order of visiting them does not change the result,
     // and the stack stays logarithmic.
     while (lo < hi) {
         int32_t i = lo, j = hi;
-        const std::string pivot(KeyFrom(t[size_t(lo + (hi - lo) / 2)], start));
-        const std::string_view p = pivot;
+        const KeyRef p = a[size_t(lo + (hi - lo) / 2)];
         while (i <= j) {
-            while (i < hi && KeyFrom(t[size_t(i)], start) > p) ++i;
-            while (j > lo && KeyFrom(t[size_t(j)], start) < p) --j;
+            while (i < hi && cmp(a[size_t(i)], p) > 0) ++i;
+            while (j > lo && cmp(a[size_t(j)], p) < 0) --j;
             if (i <= j) {
-                if (i < j) std::swap(t[size_t(i)], t[size_t(j)]);
+                if (i < j) std::swap(a[size_t(i)], a[size_t(j)]);
                 ++i;
                 --j;
             }
@@ -54,10 +83,10 @@ void QuickSortDescending(std::vector<WordRecord>& t, int32_t lo, int32_t hi, int
         const bool leftPart = lo < j, rightPart = i < hi;
         if (leftPart && rightPart) {
             if (j - lo < hi - i) {
-                QuickSortDescending(t, lo, j, start);
+                QuickSortRefs(a, lo, j, t, start);
                 lo = i;
             } else {
-                QuickSortDescending(t, i, hi, start);
+                QuickSortRefs(a, i, hi, t, start);
                 hi = j;
             }
         } else if (leftPart) {
@@ -68,6 +97,19 @@ void QuickSortDescending(std::vector<WordRecord>& t, int32_t lo, int32_t hi, int
             return;
         }
     }
+}
+
+}  // namespace
+
+void QuickSortDescending(std::vector<WordRecord>& t, int32_t lo, int32_t hi, int32_t start) {
+    if (lo >= hi) return;
+    std::vector<KeyRef> refs(size_t(hi - lo + 1));
+    for (int32_t s = lo; s <= hi; ++s) refs[size_t(s - lo)] = {HeadOf(KeyFrom(t[size_t(s)], start)), s};
+    QuickSortRefs(refs, 0, hi - lo, t, start);
+    std::vector<int32_t> from(refs.size());
+    for (size_t k = 0; k < refs.size(); ++k) from[k] = refs[k].slot;
+    refs = {};
+    PermuteRecords(t, lo, from);
 }
 
 void SortWordList(std::vector<WordRecord>& t, int32_t lo, int32_t hi, int32_t start) {

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "params/Params.h"
 #include "scanning/StrProc.h"
@@ -69,7 +70,37 @@ WordRecord NewRecord(std::string_view w, int64_t n) {
     return h;
 }
 
+// The first eight bytes, big-endian and zero-padded: as numbers they
+// compare as the words' beginnings do.
+uint64_t OrderHead(std::string_view w) {
+    uint64_t v = 0;
+    const size_t n = std::min<size_t>(w.size(), 8);
+    for (size_t i = 0; i < n; ++i) v |= uint64_t(uint8_t(w[i])) << (56 - 8 * i);
+    return v;
+}
+
 }  // namespace
+
+void PermuteRecords(std::vector<WordRecord>& t, int32_t lo, std::vector<int32_t>& from) {
+    // Slot lo + k takes the record of slot from[k]; each cycle of the
+    // permutation is followed once, moving every record once.
+    const int32_t n = int32_t(from.size());
+    for (int32_t k = 0; k < n; ++k) {
+        if (from[size_t(k)] < 0 || from[size_t(k)] == lo + k) continue;
+        WordRecord held = std::move(t[size_t(lo + k)]);
+        int32_t at = k;
+        for (;;) {
+            const int32_t src = from[size_t(at)];
+            from[size_t(at)] = -1;
+            if (src == lo + k) {
+                t[size_t(lo + at)] = std::move(held);
+                break;
+            }
+            t[size_t(lo + at)] = std::move(t[size_t(src)]);
+            at = src - lo;
+        }
+    }
+}
 
 WordTable::WordTable() { Reset(); }
 
@@ -197,8 +228,21 @@ void WordTable::ShowNewWord(std::string_view w) {
 void WordTable::Finish() {
     if (WordList.empty()) WordList.resize(1);
     WordList.resize(size_t(lngNumWords) + 1);
-    std::sort(WordList.begin() + 1, WordList.end(),
-              [](const WordRecord& a, const WordRecord& b) { return a.strWord < b.strWord; });
+    // Sorting (head, slot) pairs and moving each record once afterwards is
+    // much cheaper than exchanging records; the words are all different, so
+    // the order is the same.
+    {
+        std::vector<std::pair<uint64_t, int32_t>> keys(static_cast<size_t>(lngNumWords));
+        for (int32_t s = 1; s <= lngNumWords; ++s) keys[size_t(s - 1)] = {OrderHead(WordList[size_t(s)].strWord), s};
+        std::sort(keys.begin(), keys.end(), [this](const auto& a, const auto& b) {
+            if (a.first != b.first) return a.first < b.first;
+            return WordList[size_t(a.second)].strWord < WordList[size_t(b.second)].strWord;
+        });
+        std::vector<int32_t> from(keys.size());
+        for (size_t k = 0; k < keys.size(); ++k) from[k] = keys[k].second;
+        keys = {};
+        PermuteRecords(WordList, 1, from);
+    }
     for (int32_t s = 1; s <= lngNumWords; ++s) {
         WordRecord& r = WordList[s];
         if (r.strSortKey.empty()) r.strSortKey = StrProc::LowerCaseExt(StrProc::FoldForSorting(r.strWord));

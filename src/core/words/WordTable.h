@@ -26,6 +26,10 @@ struct WordRecord {
     std::string strSortKey;  // LowerCaseExt(FoldForSorting(strWord))
 };
 
+/// Moves the record of slot from[k] to slot lo + k, for each k; from holds
+/// each of lo..lo + from.size() - 1 once and is used up.
+void PermuteRecords(std::vector<WordRecord>& t, int32_t lo, std::vector<int32_t>& from);
+
 class WordTable : public WordSink {
 public:
     Host* host = nullptr;

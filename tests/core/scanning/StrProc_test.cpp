@@ -13,6 +13,16 @@ std::string cp(std::string_view utf8) { return text::utf8ToCp1252(utf8); }
 std::string u8(std::string_view cp1252) { return text::cp1252ToUtf8(cp1252); }
 }  // namespace
 
+TEST(Cp1252, EveryCodeToUtf8AndBack) {
+    std::string all = "ab";  // an ASCII start, then each code once
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    const std::string utf8 = u8(all);
+    EXPECT_EQ(cp(utf8), all);
+    EXPECT_EQ(utf8.substr(130, 3), "€");
+    EXPECT_EQ(utf8.substr(133, 3), "\uFFFD");  // 0x81 has no character
+    EXPECT_EQ(utf8.size(), 2 + 128 + 17 * 3 + 10 * 2 + 1 * 3 + 4 * 2 + 96 * 2);
+}
+
 TEST(StrProcTables, LengthsAndPartners) {
     EXPECT_EQ(strContractionStems.size(), 63u);
     EXPECT_EQ(std::string(strAllLetters), std::string(strUpperLetters) + std::string(strLowerLetters));
