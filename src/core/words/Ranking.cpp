@@ -46,13 +46,6 @@ struct KeyRef {
     int32_t slot;
 };
 
-uint64_t HeadOf(std::string_view k) {
-    uint64_t v = 0;
-    const size_t n = std::min<size_t>(k.size(), 8);
-    for (size_t i = 0; i < n; ++i) v |= uint64_t(uint8_t(k[i])) << (56 - 8 * i);
-    return v;
-}
-
 // Descending quicksort (middle pivot) of the key references: the records
 // stay put and the same comparisons and exchanges are made as on the records
 // themselves, so the order, equal keys included, is the same.
@@ -104,7 +97,7 @@ void QuickSortRefs(std::vector<KeyRef>& a, int32_t lo, int32_t hi, const std::ve
 void QuickSortDescending(std::vector<WordRecord>& t, int32_t lo, int32_t hi, int32_t start) {
     if (lo >= hi) return;
     std::vector<KeyRef> refs(size_t(hi - lo + 1));
-    for (int32_t s = lo; s <= hi; ++s) refs[size_t(s - lo)] = {HeadOf(KeyFrom(t[size_t(s)], start)), s};
+    for (int32_t s = lo; s <= hi; ++s) refs[size_t(s - lo)] = {OrderHead(KeyFrom(t[size_t(s)], start)), s};
     QuickSortRefs(refs, 0, hi - lo, t, start);
     std::vector<int32_t> from(refs.size());
     for (size_t k = 0; k < refs.size(); ++k) from[k] = refs[k].slot;

@@ -70,16 +70,14 @@ WordRecord NewRecord(std::string_view w, int64_t n) {
     return h;
 }
 
-// The first eight bytes, big-endian and zero-padded: as numbers they
-// compare as the words' beginnings do.
+}  // namespace
+
 uint64_t OrderHead(std::string_view w) {
     uint64_t v = 0;
     const size_t n = std::min<size_t>(w.size(), 8);
     for (size_t i = 0; i < n; ++i) v |= uint64_t(uint8_t(w[i])) << (56 - 8 * i);
     return v;
 }
-
-}  // namespace
 
 void PermuteRecords(std::vector<WordRecord>& t, int32_t lo, std::vector<int32_t>& from) {
     // Slot lo + k takes the record of slot from[k]; each cycle of the

@@ -16,6 +16,10 @@ namespace kvx {
 class Host;
 struct Params;
 
+/// A word's first eight bytes, big-endian and zero-padded: as numbers they
+/// compare as the words' beginnings do (the sorts' compact keys).
+uint64_t OrderHead(std::string_view w);
+
 // The word and its count come first: a count touches nothing else.
 struct WordRecord {
     std::string strWord;  // the word as counted (cp1252)
