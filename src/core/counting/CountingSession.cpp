@@ -37,8 +37,6 @@ constexpr int64_t kProgressBarMinimum = 10240;
 constexpr int32_t kStopQuestionWords = 2000;
 constexpr int64_t kPlainTextChecked = 3000;
 
-std::string TrimBlanks(std::string_view s) { return std::string(StrProc::TrimBlanks(s)); }
-
 }  // namespace
 
 CountingSession::CountingSession(Params& p, Host& h, const MessageTable& t)
@@ -436,7 +434,7 @@ bool CountingSession::CountWordsInFile() {
     if (inputs.empty() && streamFd_ >= 0) {
         inputs = {"-"};
     } else if (inputs.empty()) {
-        params.txbFile[0] = TrimBlanks(params.txbFile[0]);
+        params.txbFile[0] = std::string(StrProc::TrimBlanks(params.txbFile[0]));
         host.paramsChanged();
         inputs = {params.txbFile[0]};
     }
