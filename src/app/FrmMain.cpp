@@ -568,9 +568,9 @@ void FrmMain::FillComboBoxes() {
     FillList(cboWordOrder, WordOrderEntries());
     FillList(cboDisplayFormat, DisplayFormatEntries());
     blnSettingControls_ = was;
-    params_.cboShortWordSize = 1;
-    params_.cboLongWordSize = 3;
-    params_.cboThresholdFrequency = 0;
+    params_.cboShortWordSize = kDefaultShortWordSize;
+    params_.cboLongWordSize = kDefaultLongWordSize;
+    params_.cboThresholdFrequency = kDefaultThresholdFrequency;
     params_.cboWordOrder = 0;
     params_.cboDisplayFormat = 0;
     ParamsToControls();

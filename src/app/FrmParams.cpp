@@ -594,9 +594,9 @@ void FrmParams::SetDefaultValues() {
     for (const CheckBoxInfo* c : CheckBoxesInOrder(&CheckBoxInfo::defaultStep))
         SetCheckBox(c->name, c->defaultValue);
     session_.SetDefaultCommentMarkers();
-    SetList(cboShortWordSize, &Params::cboShortWordSize, 1);
-    SetList(cboLongWordSize, &Params::cboLongWordSize, 3);
-    SetList(cboThresholdFrequency, &Params::cboThresholdFrequency, 0);
+    SetList(cboShortWordSize, &Params::cboShortWordSize, kDefaultShortWordSize);
+    SetList(cboLongWordSize, &Params::cboLongWordSize, kDefaultLongWordSize);
+    SetList(cboThresholdFrequency, &Params::cboThresholdFrequency, kDefaultThresholdFrequency);
 }
 
 void FrmParams::cmdRestoreDefaults_Click() {
