@@ -68,9 +68,6 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent) {
     session_ = std::make_unique<CountingSession>(params_, *host_, texts_);
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     endProgram = [] { QCoreApplication::quit(); };
-    // Files without an extension (README, logs) are text files too here;
-    // they are counted without comment markers.
-    session_->blnRequireExtension = false;
     BuildControls();
     ConnectHandlers();
     BuildShortcuts();
