@@ -40,6 +40,7 @@
 #include "base/Version.h"
 #include "files/FileProc.h"
 #include "params/Defaults.h"
+#include "scanning/StrProcLists.h"
 #include "state/StateFile.h"
 #include "words/ChartData.h"
 
@@ -67,9 +68,6 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent) {
     session_ = std::make_unique<CountingSession>(params_, *host_, texts_);
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     endProgram = [] { QCoreApplication::quit(); };
-    // Files without an extension (README, logs) are text files too here;
-    // they are counted without comment markers.
-    session_->blnRequireExtension = false;
     BuildControls();
     ConnectHandlers();
     BuildShortcuts();
@@ -342,7 +340,7 @@ void FrmMain::ConnectHandlers() {
                     params_.txbFile[k] = t.toStdString();
                     cmdClearFile[k]->setEnabled(!t.isEmpty());
                     // The size shown is that of the file named now.
-                    if (k == 0) session_->ShowInputFileSize(TrimBlanks(params_.txbFile[0]));
+                    if (k == 0) session_->ShowInputFileSize(std::string(StrProc::TrimBlanks(params_.txbFile[0])));
                 });
     }
     connect(optInFile, &QRadioButton::clicked, this, [this] { optInFile_Click(); });
@@ -522,7 +520,7 @@ bool FrmMain::Form_Load() {
 }
 
 void FrmMain::LoadCommonWordsAtStartUp() {
-    params_.strCommonWordsFile = TrimBlanks(params_.strCommonWordsFile);
+    params_.strCommonWordsFile = std::string(StrProc::TrimBlanks(params_.strCommonWordsFile));
     if (!FileProc::FileExists(params_.strCommonWordsFile)) {
         params_.strCommonWordsFile.clear();
         params_.txbCommonWordsFile.clear();
@@ -567,9 +565,9 @@ void FrmMain::FillComboBoxes() {
     FillList(cboWordOrder, WordOrderEntries());
     FillList(cboDisplayFormat, DisplayFormatEntries());
     blnSettingControls_ = was;
-    params_.cboShortWordSize = 1;
-    params_.cboLongWordSize = 3;
-    params_.cboThresholdFrequency = 0;
+    params_.cboShortWordSize = kDefaultShortWordSize;
+    params_.cboLongWordSize = kDefaultLongWordSize;
+    params_.cboThresholdFrequency = kDefaultThresholdFrequency;
     params_.cboWordOrder = 0;
     params_.cboDisplayFormat = 0;
     ParamsToControls();
@@ -809,7 +807,7 @@ void FrmMain::TakeFileName(int k, const QString& name) {
 void FrmMain::txbFile_LostFocus(int k) {
     if (!isVisible() || blnInLostFocus_ || blnSettingControls_) return;
     blnInLostFocus_ = true;
-    const std::string text = TrimBlanks(txbFile[k]->text().toStdString());
+    const std::string text(StrProc::TrimBlanks(txbFile[k]->text().toStdString()));
     params_.txbFile[k] = text;
     if (txbFile[k]->text().toStdString() != text) {
         const QSignalBlocker block(txbFile[k]);

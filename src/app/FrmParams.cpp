@@ -21,6 +21,7 @@
 #include "QtUtil.h"
 #include "counting/CountingSession.h"
 #include "params/Defaults.h"
+#include "scanning/StrProcLists.h"
 #include "scanning/WordsToIgnore.h"
 #include "state/StateFile.h"
 
@@ -549,7 +550,7 @@ void FrmParams::txbComment_LostFocus(QLineEdit* box) {
                              : box == txbEndComment[k] ? &p_.txbEndComment[k]
                                                        : nullptr;
         if (!value) continue;
-        *value = TrimBlanks(box->text().toStdString());
+        *value = std::string(StrProc::TrimBlanks(box->text().toStdString()));
         if (box->text().toStdString() != *value) {
             const QSignalBlocker block(box);
             box->setText(Q(*value));
@@ -593,9 +594,9 @@ void FrmParams::SetDefaultValues() {
     for (const CheckBoxInfo* c : CheckBoxesInOrder(&CheckBoxInfo::defaultStep))
         SetCheckBox(c->name, c->defaultValue);
     session_.SetDefaultCommentMarkers();
-    SetList(cboShortWordSize, &Params::cboShortWordSize, 1);
-    SetList(cboLongWordSize, &Params::cboLongWordSize, 3);
-    SetList(cboThresholdFrequency, &Params::cboThresholdFrequency, 0);
+    SetList(cboShortWordSize, &Params::cboShortWordSize, kDefaultShortWordSize);
+    SetList(cboLongWordSize, &Params::cboLongWordSize, kDefaultLongWordSize);
+    SetList(cboThresholdFrequency, &Params::cboThresholdFrequency, kDefaultThresholdFrequency);
 }
 
 void FrmParams::cmdRestoreDefaults_Click() {

@@ -4,15 +4,11 @@
 #include <QString>
 #include <string>
 
-#include "scanning/StrProcLists.h"
-
 namespace kvx {
 
 inline QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 /// Twips to pixels at 96 dots per inch.
 constexpr int Px(int twips) { return twips / 15; }
-
-inline std::string TrimBlanks(const std::string& s) { return std::string(StrProc::TrimBlanks(s)); }
 
 }  // namespace kvx

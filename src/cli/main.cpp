@@ -298,7 +298,6 @@ int main(int argc, char** argv) {
     kvx::CliHost host;
     kvx::CountingSession session(params, host, texts);
     session.blnStartUpCompleted = true;
-    session.blnRequireExtension = false;
     session.blnNamedStreams = true;
     session.strNotTextAdvice =
         "Convert it to plain text with the program it belongs to, and count the text\r\n"

@@ -13,8 +13,6 @@ namespace {
 
 constexpr int64_t kCheckedBytes = 16384;
 
-std::string TrimBlanks(std::string_view s) { return std::string(StrProc::TrimBlanks(s)); }
-
 }  // namespace
 
 bool CountingSession::CommonWordsInForce() const {
@@ -29,7 +27,7 @@ void CountingSession::SetDefaultCommonWordsFile() {
 
 bool CountingSession::ReadCommonWordsFile() {
     blnStop = false;
-    params.strCommonWordsFile = TrimBlanks(params.strCommonWordsFile);
+    params.strCommonWordsFile = std::string(StrProc::TrimBlanks(params.strCommonWordsFile));
     const std::string path = params.strCommonWordsFile;
     if (path.empty()) return false;
     if (!FileProc::FileExists(path)) {
@@ -72,7 +70,7 @@ bool CountingSession::ReadCommonWordsFile() {
     bool result = false;
     try {
         const RunError e = ReadLines(path, [&](std::string& line) {
-            line = TrimBlanks(line);
+            line = std::string(StrProc::TrimBlanks(line));
             if (!line.empty()) {
                 StrProc::LowerCaseExtInPlace(line);
                 line += ' ';
@@ -199,10 +197,10 @@ void CountingSession::txbCommonWordsFile_LostFocus() {
     if (params.chkIgnoreCommonWords == 0) {
         // A name typed into the box waits for the box to be ticked; an
         // emptied box names no file at once, and the loaded words go with it.
-        if (TrimBlanks(params.txbCommonWordsFile).empty()) cmdClearCommonWordsFile_Click();
+        if (StrProc::TrimBlanks(params.txbCommonWordsFile).empty()) cmdClearCommonWordsFile_Click();
         return;
     }
-    params.txbCommonWordsFile = TrimBlanks(params.txbCommonWordsFile);
+    params.txbCommonWordsFile = std::string(StrProc::TrimBlanks(params.txbCommonWordsFile));
     host.paramsChanged();
     if (params.txbCommonWordsFile != params.strCommonWordsFile) {
         params.strCommonWordsFile = params.txbCommonWordsFile;

@@ -37,8 +37,6 @@ constexpr int64_t kProgressBarMinimum = 10240;
 constexpr int32_t kStopQuestionWords = 2000;
 constexpr int64_t kPlainTextChecked = 3000;
 
-std::string TrimBlanks(std::string_view s) { return std::string(StrProc::TrimBlanks(s)); }
-
 }  // namespace
 
 CountingSession::CountingSession(Params& p, Host& h, const MessageTable& t)
@@ -349,17 +347,10 @@ void CountingSession::ShowResultCounts() {
 }
 
 bool CountingSession::ValidateInputFile(const std::string& path) {
-    bool ok = !FileProc::GetFileExtension(path, true).empty() || !blnRequireExtension;
+    // Files without an extension (README, logs) are counted too, without
+    // comment markers.
+    const bool ok = FileProc::FileExists(path);
     if (!ok) {
-        if (blnStartUpCompleted) {
-            host.message("Invalid input file specification.", "Invalid input", Icon::Exclamation,
-                         Buttons::OK);
-        } else {
-            params.txbFile[0].clear();
-            host.paramsChanged();
-        }
-    } else if (!FileProc::FileExists(path)) {
-        ok = false;
         if (blnStartUpCompleted && FileProc::FolderExists(path)) {
             host.message(path + " is a folder, not a file.", "Invalid input", Icon::Exclamation,
                          Buttons::OK);
@@ -372,12 +363,12 @@ bool CountingSession::ValidateInputFile(const std::string& path) {
             params.txbFile[0].clear();
             host.paramsChanged();
         }
+        host.setLabel(Label::Filesize, "");
     } else {
         ShowInputFileSize(path);
         std::string folder = FileProc::GetFolder(path, false);
         if (!folder.empty() && FileProc::FolderExists(folder)) host.setCurrentFolder(folder);
     }
-    if (!ok) host.setLabel(Label::Filesize, "");
     return ok;
 }
 
@@ -436,7 +427,7 @@ bool CountingSession::CountWordsInFile() {
     if (inputs.empty() && streamFd_ >= 0) {
         inputs = {"-"};
     } else if (inputs.empty()) {
-        params.txbFile[0] = TrimBlanks(params.txbFile[0]);
+        params.txbFile[0] = std::string(StrProc::TrimBlanks(params.txbFile[0]));
         host.paramsChanged();
         inputs = {params.txbFile[0]};
     }

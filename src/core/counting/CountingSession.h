@@ -89,8 +89,6 @@ public:
     /// True while the parameters window sets its own controls: the
     /// common-words check box's handler then does nothing.
     bool blnSettingControls = false;
-    /// The command line counts files without an extension too.
-    bool blnRequireExtension = true;
     /// Set when a pass ran (to its end, stopped or after a reported error):
     /// false after a count that was refused before it began.
     bool blnCountRan = false;

@@ -18,9 +18,9 @@ Params::Params() { SetDefaultValues(*this); }
 void SetDefaultValues(Params& p) {
     for (const CheckBoxInfo& c : CheckBoxes())
         if (c.defaultValue >= 0) p.*c.member = c.defaultValue;
-    p.cboShortWordSize = 1;
-    p.cboLongWordSize = 3;
-    p.cboThresholdFrequency = 0;
+    p.cboShortWordSize = kDefaultShortWordSize;
+    p.cboLongWordSize = kDefaultLongWordSize;
+    p.cboThresholdFrequency = kDefaultThresholdFrequency;
 }
 
 void InitializeParams(Params& p) {

@@ -21,6 +21,11 @@ void SetDefaultValues(Params& p);
 /// the output box is now empty. Word order and display format are kept.
 void InitializeParams(Params& p);
 
+/// The defaults of the three number lists, as list indexes: "3", "50", "2".
+inline constexpr int16_t kDefaultShortWordSize = 1;
+inline constexpr int16_t kDefaultLongWordSize = 3;
+inline constexpr int16_t kDefaultThresholdFrequency = 0;
+
 /// List entries, in list order.
 const std::vector<std::string>& ShortWordSizeEntries();       // "2".."9"
 const std::vector<std::string>& LongWordSizeEntries();        // "20".."80"

@@ -7,10 +7,10 @@
 #include "shell/Host.h"
 
 namespace kvx::StrProc {
-std::string_view TrimBlanks(std::string_view s) {
-    size_t b = s.find_first_not_of(' ');
+std::string_view TrimBlanks(std::string_view s, std::string_view blanks) {
+    size_t b = s.find_first_not_of(blanks);
     if (b == std::string_view::npos) return {};
-    size_t e = s.find_last_not_of(' ');
+    size_t e = s.find_last_not_of(blanks);
     return s.substr(b, e - b + 1);
 }
 

@@ -14,8 +14,8 @@ class Host;
 
 namespace kvx::StrProc {
 
-/// The text without its leading and trailing blanks.
-std::string_view TrimBlanks(std::string_view s);
+/// The text without its leading and trailing blanks (by default only spaces).
+std::string_view TrimBlanks(std::string_view s, std::string_view blanks = " ");
 
 /// Cuts text from 1-based position `start` on into the pieces between
 /// delimiters: one leading delimiter is dropped, a final one is implied.

@@ -16,6 +16,7 @@
 #include "base/Folder.h"
 #include "files/OutputFile.h"
 #include "params/Defaults.h"
+#include "scanning/StrProcLists.h"
 #include "scanning/WordsToIgnore.h"
 #include "text/Cp1252.h"
 
@@ -169,12 +170,8 @@ std::string ReadPrefix(const std::string& path, size_t limit) {
     return data;
 }
 
-std::string_view TrimBlanks(std::string_view s) {
-    size_t b = s.find_first_not_of(" \t");
-    if (b == std::string_view::npos) return {};
-    size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
+// The state file's fields are trimmed of tabs as well as spaces.
+std::string_view TrimBlanksAndTabs(std::string_view s) { return StrProc::TrimBlanks(s, " \t"); }
 
 // A string field: the text between the first and the last double quote, with
 // doubled quotes undone (so a lone quote inside an older file's field stays).
@@ -182,7 +179,7 @@ std::string_view TrimBlanks(std::string_view s) {
 std::string TextField(const std::string& line) {
     size_t first = line.find('"');
     size_t last = line.rfind('"');
-    if (first == std::string::npos) return std::string(TrimBlanks(line));
+    if (first == std::string::npos) return std::string(TrimBlanksAndTabs(line));
     std::string_view inner = first == last ? std::string_view(line).substr(first + 1)
                                            : std::string_view(line).substr(first + 1, last - first - 1);
     std::string out;
@@ -197,8 +194,8 @@ std::string TextField(const std::string& line) {
 // The number of a numeric line (blanks and one pair of quotes around it are
 // tolerated); anything that is not a number fails.
 double NumberField(const std::string& line) {
-    std::string_view s = TrimBlanks(line);
-    if (s.size() >= 2 && s.front() == '"' && s.back() == '"') s = TrimBlanks(s.substr(1, s.size() - 2));
+    std::string_view s = TrimBlanksAndTabs(line);
+    if (s.size() >= 2 && s.front() == '"' && s.back() == '"') s = TrimBlanksAndTabs(s.substr(1, s.size() - 2));
     if (!s.empty() && s.front() == '+') s.remove_prefix(1);
     double v = 0;
     auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v);

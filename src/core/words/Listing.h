@@ -125,7 +125,6 @@ private:
     enum class PassEnd { Completed, Stopped, Overflow, StreamFailed };
 
     bool StopRequested() const { return blnStop && *blnStop; }
-    bool StopOrFailed() const;
     /// One listing pass to the file (out_ set) or to the box.
     PassEnd RunPass();
     /// The file pass in one of the formats for other programs.

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "params/Params.h"
+#include "scanning/StrProcLists.h"
 #include "shell/Host.h"
 
 namespace kvx {
@@ -17,14 +18,6 @@ std::string_view KeyFrom(const WordRecord& r, int32_t start) {
     std::string_view k = r.strSortKey;
     const size_t from = start > 1 ? size_t(start - 1) : 0;
     return from >= k.size() ? std::string_view() : k.substr(from);
-}
-
-bool IsBlank(char c) { return c == ' '; }
-
-std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
 }
 
 bool IsLetterCode(unsigned char c) {
@@ -156,7 +149,7 @@ bool IsRepetition(std::string_view w) {
 }
 
 bool IsRomanNumeral(std::string_view w) {
-    std::string u(TrimBlanks(w));
+    std::string u(StrProc::TrimBlanks(w));
     for (char& c : u)
         if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
     if (u == "I") return false;

@@ -28,7 +28,7 @@ TEST(StrProcListsTest, SplitText) {
         {"a  b", " ", 1, false, {"a", "", "b"}},
         {"x y a b", " ", 5, false, {"a", "b"}},
         {"ab", " ", 9, false, {""}},
-        {" a , b ,c", ",", 1, true, {"a", "b", "c"}},
+        {" a ,\tb ,c", ",", 1, true, {"a", "\tb", "c"}},  // only spaces trimmed
         {"::a::b::", "::", 1, false, {"a", "b"}},
         {"", " ", 1, false, {""}},
     };

@@ -186,7 +186,7 @@ TEST(StateFileTest, LegacyBytesAndLineEnds) {
     lines[0] = "\"/home/j\xF6rg/\x80.txt\"";        // Windows-1252 bytes
     lines[1] = "\"/home/j\xC3\xB6rg/out.txt\"";     // UTF-8 in the same file
     lines[2] = "\"The, the  AND and\"";             // normalised on loading
-    lines[3] = "  (*  ";                            // no quotes: taken whole, trimmed
+    lines[3] = " \t(*\t ";                          // no quotes: taken whole, trimmed
     lines[4] = "\"a \"b\" c\"";                     // a lone quote inside an old field
     for (std::string end : {"\n", "\r"}) {
         TempFolder::Write(dir / "p.kvx", Join(lines, end));
