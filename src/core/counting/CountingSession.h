@@ -200,7 +200,7 @@ private:
     bool CountWordsOnClipboard();
     void Count();
     void ShowResultCounts();
-    /// Keeps d for the result and shows it.
+    /// Keeps the message for the count's result and shows it.
     void Report(Diagnostic::Kind kind, std::string title, std::string text, Icon icon = Icon::Exclamation);
     bool CheckInputFile(const std::string& input, int64_t& length);
     bool CheckText(const std::string& input, int64_t& length);
