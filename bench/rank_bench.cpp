@@ -77,11 +77,8 @@ void BM_CountWords(benchmark::State& state) {
     std::vector<const std::string*> stream;
     stream.reserve(10'000'000);
     for (int i = 0; i < 10'000'000; ++i) stream.push_back(&source[1 + rng() % 1'000'000].strWord);
-    Params p;
-    p.chkSuppressWords = 1;
     for (auto _ : state) {
         WordTable table;
-        table.params = &p;
         for (const std::string* w : stream) table.AddWordToList(*w);
         table.Finish();
         benchmark::DoNotOptimize(table.lngNumWords);

@@ -11,7 +11,7 @@
 #include "params/Params.h"
 #include "scanning/KVXProc.h"
 #include "scanning/StrProc.h"
-#include "shell/Host.h"
+#include "base/RunObserver.h"
 #include "text/Cp1252.h"
 
 namespace {
@@ -120,10 +120,9 @@ struct NullSink : kvx::WordSink {
     void AddWordToList(std::string_view w) override { n += static_cast<int64_t>(w.size()); }
 };
 
-struct QuietHost : kvx::Host {
-    kvx::Answer message(std::string_view, std::string_view, kvx::Icon, kvx::Buttons) override {
-        return kvx::Answer::OK;
-    }
+// A window that shows nothing: a turn after every word, as in the program.
+struct QuietObserver : kvx::RunObserver {
+    QuietObserver() { yields = true; }
 };
 
 template <class Sink>
@@ -133,12 +132,12 @@ void RunScan(benchmark::State& state, const char* kind, bool entities) {
     for (const auto& l : lines) bytes += l.size();
 
     kvx::Params params;
-    QuietHost host;
+    QuietObserver observer;
     Sink sink;
     bool stop = false;
     kvx::KVXProc::Scanner sc;
     sc.params = &params;
-    sc.host = &host;
+    sc.observer = &observer;
     sc.sink = &sink;
     sc.blnStop = &stop;
     sc.SetAllowedExtraChars();

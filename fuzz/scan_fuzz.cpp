@@ -82,7 +82,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     kvxfuzz::MemFile file(in.Rest());
 
     kvx::WordTable table;
-    table.params = &p;
     CheckingSink sink;
     sink.table = &table;
     sink.extraChars = kvx::AllowedExtraChars(p);

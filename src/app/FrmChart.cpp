@@ -291,7 +291,7 @@ bool FrmChart::SaveImage(const QString& path, bool svg) {
     QtHost& host = main_.host();
     const ListingOutcome o = WriteOut(
         path.toStdString(),
-        [&](std::ostream& out) { out.write(bytes.constData(), std::streamsize(bytes.size())); }, &host);
+        [&](std::ostream& out) { out.write(bytes.constData(), std::streamsize(bytes.size())); }, host.ioFaults());
     if (o.error.number == 0) return true;
     const QtHost::Owner owner(host, this);
     host.message("The image was not saved.\r\n" + ErrorNumberText(main_.texts().GetProgramText(34), o.error),

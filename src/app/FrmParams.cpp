@@ -513,7 +513,10 @@ bool FrmParams::CheckAllowedExtraChars() {
         p_.txbWordsToIgnore.empty())
         return true;
     session_.SetAllowedExtraChars();
-    return kvx::CheckAllowedExtraChars(p_, main_.host());
+    const std::string why = kvx::CheckAllowedExtraChars(p_);
+    if (why.empty()) return true;
+    main_.host().message(why, kvx::kCharNotAllowedTitle, Icon::Exclamation, Buttons::OK);
+    return false;
 }
 
 // ---------------------------------------------------------------------------

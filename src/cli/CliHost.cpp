@@ -14,12 +14,10 @@ CliHost::CliHost() {
     }
 }
 
-Answer CliHost::message(std::string_view text, std::string_view title, Icon icon, Buttons buttons) {
+Answer CliHost::message(std::string_view, std::string_view, Icon, Buttons buttons) {
+    // The messages reach the user through the count's result.
     switch (buttons) {
-    case Buttons::OK:
-        last_ = std::string(text);
-        if (icon == Icon::Exclamation && title == "Error") warnings_.push_back(last_);
-        return Answer::OK;
+    case Buttons::OK: return Answer::OK;
     case Buttons::OKCancel: return Answer::OK;       // go on, however slowly
     case Buttons::YesNo: return Answer::Yes;
     case Buttons::YesNoCancel: return Answer::No;    // no output-file dialog here

@@ -313,25 +313,25 @@ int main(int argc, char** argv) {
         const std::string name = params.strCommonWordsFile.empty() ? opt.params : params.strCommonWordsFile;
         if (params.strCommonWordsFile.empty())
             return Refuse(name, "Please specify the file containing common words.");
-        if (!session.ReadCommonWordsFile()) return Refuse(name, host.lastMessage());
+        if (!session.ReadCommonWordsFile()) return Refuse(name, kvx::LastError(session.Diagnostics()));
     }
 
     session.SetListingSink(opt.haveOutput ? kvx::ListingSink::File : kvx::ListingSink::StandardOutput);
-    session.CountWords();
-    const kvx::ListingOutcome& listing = session.LastListing();
+    const kvx::CountResult result = session.CountWords();
+    const kvx::ListingOutcome& listing = result.listing;
     // Messages name the input they concern; one refused before any input was
     // looked at concerns the parameters.
     const std::string paramsName = opt.haveParams ? opt.params : std::string();
     const std::string inputName = session.CurrentInput().empty() ? paramsName : session.CurrentInput();
     // Refused before it began, broken by a read error, or ended by an error
     // before the listing: the message says why.
-    if (session.outOfMemory)
+    if (result.outOfMemory)
         return Refuse(inputName, memoryLimit > 0 ? "Out of memory: the count needs more than " +
                                                        std::to_string(memoryLimit >> 20) +
                                                        " MiB, three quarters of this machine's memory."
                                                  : std::string("Out of memory."));
-    if (!session.blnCountRan || session.blnErrorReported || !listing.attempted)
-        return Refuse(inputName, host.lastMessage());
+    if (!result.ran || result.failed || !listing.attempted)
+        return Refuse(inputName, kvx::LastError(result.diagnostics));
     if (listing.error.number != 0) {
         // The reader went away (also of a pipe named as OUTPUT) or never was: end quietly.
         if (listing.err == EPIPE || (!opt.haveOutput && listing.err == EBADF)) return kOk;
@@ -339,12 +339,18 @@ int main(int argc, char** argv) {
                                       (listing.failedWriting ? " (the listing was not written)" : ""));
     }
     // A warning given for each input is printed once.
-    for (size_t i = 0; i < host.warnings().size(); ++i)
-        if (i == 0 || host.warnings()[i] != host.warnings()[i - 1]) PrintMessage(paramsName, host.warnings()[i]);
+    std::string last;
+    for (const kvx::Diagnostic& d : result.diagnostics) {
+        if (d.kind != kvx::Diagnostic::Kind::Warning || d.text == last) continue;
+        PrintMessage(paramsName, d.text);
+        last = d.text;
+    }
     if (opt.counts == kvx::CountsMode::Write) return kOk;  // a counts file has no result labels
-    if (session.NumWordsIncluded() == 0)
-        PrintMessage(opt.inputs.size() == 1 ? inputName : std::string(), host.outputText());
-    for (const std::string& label : session.ResultLabelTexts())
+    if (result.wordsIncluded == 0)
+        PrintMessage(opt.inputs.size() == 1 ? inputName : std::string(),
+                     kvx::NoWordsMessageText(result.differentWords, params));
+    const auto grouped = [&](int64_t n) { return host.formatGrouped(n); };
+    for (const std::string& label : kvx::ResultLabelTexts(result, grouped))
         if (!label.empty()) PrintLabel(label);
     return kOk;
 }

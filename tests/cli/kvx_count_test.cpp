@@ -320,6 +320,11 @@ INSTANTIATE_TEST_SUITE_P(
             "Check the comment markers in the 'Set parameters' panel\nand perhaps disallow comment markers.\n" +
                 std::string(kCatsLabels),
             kCatsListing},
+        // The window's note on unusual line ends is not printed.
+        Invocation{"mac_line_ends", "printf 'cat\\rcat\\r' >mac.txt;", "mac.txt",
+                   "   Rank    Freq  Word (longest has 3 characters)\r\n      1       2  cat\r\n",
+                   "Number of words in this list: 1\nNumber of words ignored: 0\n"
+                   "Number of instances of words in this list: 2\nTotal number of instances of words: 2\n"},
         Invocation{"version", "", "--version", "kvx-count 1.07\n", ""},
         Invocation{"params_choose_the_layout", "", "-p layout.kvx -o out.txt cats.txt", "", kCatsLabels,
                    "  Word  ,   Freq\r\n  and   ,      1\r\n  cat   ,      2\r\n  dog   ,      1\r\n"

@@ -27,13 +27,13 @@ void CountingSession::SetDefaultCommonWordsFile() {
 
 bool CountingSession::ReadCommonWordsFile() {
     blnStop = false;
+    presenter_.diagnostics.clear();
     params.strCommonWordsFile = std::string(StrProc::TrimBlanks(params.strCommonWordsFile));
     const std::string path = params.strCommonWordsFile;
     if (path.empty()) return false;
     if (!FileProc::FileExists(path)) {
         if (blnStartUpCompleted) {
-            host.message("File for common words not found.", "File not found", Icon::Exclamation,
-                         Buttons::OK);
+            Report(Diagnostic::Kind::Error, "File not found", "File for common words not found.");
         } else {
             SetDefaultCommonWordsFile();
             params.chkIgnoreCommonWords = 0;
@@ -44,22 +44,21 @@ bool CountingSession::ReadCommonWordsFile() {
     int16_t bad = 0;
     int16_t kind = FileProc::TextFileKind(path, kCheckedBytes, bad);
     if (kind == FileProc::kNotText) {
-        host.message("This is not a text file.", "Invalid input", Icon::Exclamation, Buttons::OK);
+        Report(Diagnostic::Kind::Error, "Invalid input", "This is not a text file.");
         return false;
     }
-    if (kind == FileProc::kTextCr) FileProc::ShowLineEndingWarning(host, kind);
+    if (kind == FileProc::kTextCr)
+        Report(Diagnostic::Kind::Note, "Warning", std::string(FileProc::LineEndingWarning(kind)));
 
+    // The words read are not shown, and comments are skipped whatever the
+    // parameters say.
     scanner.blnReadingWords = true;
-    table.blnReadingWords = true;
+    presenter_.readingWords = true;
     scanner.SetExtraChars(std::string(KVXProc::strAllPossibleExtraChars));
-    const int16_t savedSuppress = params.chkSuppressWords;
-    params.chkSuppressWords = 1;
     ResetWordTable();
     scanner.SetCommentMarkers("C");
     // An HTML count leaves the entity mode on; here "&#" in a comment is text.
     scanner.blnCharacterEntitiesPossible = false;
-    const int16_t savedMarkers = params.chkAllowCommentMarkers;
-    params.chkAllowCommentMarkers = 1;
     host.paramsChanged();
     ConcealNumWords();
     host.showMainWindow();
@@ -80,7 +79,8 @@ bool CountingSession::ReadCommonWordsFile() {
             return !blnStop;
         });
         if (e.number != 0) {
-            host.message(ErrorNumberText(texts.GetProgramText(34), e), texts.GetProgramText(1), Icon::None, Buttons::OK);
+            Report(Diagnostic::Kind::Error, texts.GetProgramText(1), ErrorNumberText(texts.GetProgramText(34), e),
+                   Icon::None);
         } else if (!blnStop) {
             table.Finish();
             strCommonWords.assign(1, std::string());
@@ -91,15 +91,12 @@ bool CountingSession::ReadCommonWordsFile() {
             result = true;
         }
     } catch (const std::bad_alloc&) {
-        host.message(ErrorNumberText(texts.GetProgramText(34), {ErrorNumber::OutOfMemory, "Out of memory"}),
-                     texts.GetProgramText(1), Icon::None, Buttons::OK);
+        Report(Diagnostic::Kind::Error, texts.GetProgramText(1),
+               ErrorNumberText(texts.GetProgramText(34), {ErrorNumber::OutOfMemory, "Out of memory"}), Icon::None);
     }
     scanner.strLine.clear();
-    params.chkSuppressWords = savedSuppress;
-    params.chkAllowCommentMarkers = savedMarkers;
-    host.paramsChanged();
     scanner.blnReadingWords = false;
-    table.blnReadingWords = false;
+    presenter_.readingWords = false;
     SetCountRunning(false);
     host.setOutputText("");
     blnStop = false;
@@ -124,7 +121,7 @@ void CountingSession::AttemptToReadCommonWords() {
         host.setLabel(Label::NumberOfWords, "");
         std::string head = lngNumCommonWords == 1
                                ? std::string("One common word")
-                               : StrProc::NumberInWords(lngNumCommonWords, host) + " common words";
+                               : StrProc::NumberInWords(lngNumCommonWords, host.formatGrouped(lngNumCommonWords)) + " common words";
         host.message(head + " loaded from " + params.strCommonWordsFile, "Common words loaded",
                      Icon::Information, Buttons::OK);
         params.txbCommonWordsFile = params.strCommonWordsFile;

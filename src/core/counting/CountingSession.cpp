@@ -39,17 +39,43 @@ constexpr int64_t kPlainTextChecked = 3000;
 
 }  // namespace
 
+std::string LastError(const std::vector<Diagnostic>& ds) {
+    for (auto d = ds.rbegin(); d != ds.rend(); ++d)
+        if (d->kind == Diagnostic::Kind::Error) return d->text;
+    return {};
+}
+
+std::vector<std::string> ResultLabelTexts(const CountResult& r,
+                                          const std::function<std::string(int64_t)>& grouped) {
+    const size_t w = text::utf8Length(grouped(r.totalOccurrences)) + 1;
+    auto R = [&](int64_t x) {
+        std::string s = grouped(x);
+        size_t len = text::utf8Length(s);
+        return len < w ? std::string(w - len, ' ') + s : s;
+    };
+    std::vector<std::string> labels(4);
+    labels[0] = "Number of words in this list:" + R(r.wordsIncluded);
+    labels[1] = (r.ignoring ? "No. of words ignored (other than common words):" : "Number of words ignored:") +
+                R(r.wordsExcluded);
+    if (!r.partial) {
+        if (r.occurrencesIncluded > 0)
+            labels[2] = "Number of instances of words in this list:" + R(r.occurrencesIncluded);
+        labels[3] = "Total number of instances of words:" + R(r.totalOccurrences);
+    }
+    return labels;
+}
+
 CountingSession::CountingSession(Params& p, Host& h, const MessageTable& t)
-    : params(p), host(h), texts(t) {
+    : params(p), host(h), texts(t), presenter_(h, p) {
     scanner.params = &params;
-    scanner.host = &host;
+    scanner.observer = &presenter_;
     scanner.sink = &table;
     scanner.blnStop = &blnStop;
     scanner.strCommonWords = &strCommonWords;
-    table.host = &host;
-    table.params = &params;
+    table.observer = &presenter_;
     lister.params = &params;
-    lister.host = &host;
+    lister.observer = &presenter_;
+    lister.box = &presenter_;
     lister.texts = &texts;
     lister.blnStop = &blnStop;
     strCommonWords.assign(1, std::string());
@@ -67,15 +93,8 @@ void CountingSession::SetCountRunning(bool running) {
 
 void CountingSession::ResetWordTable() { table.Reset(); }
 
-void CountingSession::SetLabel(Label which, const std::string& text) {
-    host.setLabel(which, text);
-    switch (which) {
-    case Label::NumberOfWords: labels_[0] = text; break;
-    case Label::NumWordsExcluded: labels_[1] = text; break;
-    case Label::NumOccurrences: labels_[2] = text; break;
-    case Label::TotalNumOccurrences: labels_[3] = text; break;
-    default: break;
-    }
+void CountingSession::Report(Diagnostic::Kind kind, std::string title, std::string text, Icon icon) {
+    presenter_.report({kind, std::move(title), std::move(text)}, icon);
 }
 
 void CountingSession::ReportError(int16_t number, std::string_view description) {
@@ -93,8 +112,7 @@ void CountingSession::ReportReadError(const std::string& input, const RunError& 
     blnErrorReported = true;
     readFailed_ = true;
     const std::string title = texts.GetProgramText(34);
-    host.message(input + " could not be read.\r\n\r\n" + ErrorNumberText(title, e), title,
-                 Icon::Exclamation, Buttons::OK);
+    Report(Diagnostic::Kind::Error, title, input + " could not be read.\r\n\r\n" + ErrorNumberText(title, e));
 }
 
 void CountingSession::cmdListWords_Click() {
@@ -123,25 +141,39 @@ void CountingSession::PrepareLister() {
     lister.lngNumWords = table.lngNumWords;
     lister.results = &results;
     lister.lngTotalNumOccurrences = scanner.lngTotalNumOccurrences;
+    lister.faults = host.ioFaults();
 }
 
-void CountingSession::CountWords() {
+CountResult CountingSession::CountWords() {
+    result_ = {};
+    presenter_.diagnostics.clear();
+    Count();
+    result_.ran = blnCountRan;
+    result_.failed = blnErrorReported;
+    result_.outOfMemory = outOfMemory;
+    result_.listing = listing_;
+    result_.diagnostics = presenter_.diagnostics;
+    return result_;
+}
+
+void CountingSession::Count() {
     blnCountRan = false;
     blnErrorReported = false;
     outOfMemory = false;
     readFailed_ = false;
     lister.blnOutputFileWritten = false;  // it told of the last listing, not of this count
     listing_ = {};
-    if (!params.txbWordsToIgnore.empty() && !CheckAllowedExtraChars(params, host)) {
+    if (std::string why = CheckAllowedExtraChars(params); !why.empty()) {
+        Report(Diagnostic::Kind::Error, std::string(kCharNotAllowedTitle), std::move(why));
         host.showParametersWindow();
         return;
     }
     SetAllowedExtraChars();
     scanner.blnReadingWords = false;
-    table.blnReadingWords = false;
+    presenter_.readingWords = false;
     blnListingPartial = false;
     scanner.blnCharacterEntitiesPossible = false;
-    table.blnDisplaySuppressed = false;
+    presenter_.displaySuppressed = false;
     lister.intMinWidth = 6;
     try {
         scanner.lngTotalNumOccurrences = 0;
@@ -224,7 +256,7 @@ bool CountingSession::LoadCounts() {
         else
             why = ReadCounts(in, rules, params, table, total);
         if (!why.empty()) {
-            host.message(why, "Error", Icon::Exclamation, Buttons::OK);
+            Report(Diagnostic::Kind::Error, "Error", why);
             return false;
         }
     }
@@ -255,7 +287,7 @@ void CountingSession::RunResultPhases() {
     CountIncludedWords(table.WordList, table.lngNumWords, results);
     host.setOutputText("Now setting up frequency chain ...");
     host.repaintOutput();
-    BuildFrequencyChain(table.WordList, table.lngNumWords, results, &host);
+    BuildFrequencyChain(table.WordList, table.lngNumWords, results, &presenter_);
 
     ShowResultCounts();
     blnListDisplayed = true;
@@ -306,7 +338,7 @@ ListingOutcome CountingSession::SaveListingAs(const std::string& path, ListingFo
     lister.format = format;
     ListingOutcome o;
     try {
-        o = WriteOut(path, [this](std::ostream& out) { lister.WriteListing(out); }, &host);
+        o = WriteOut(path, [this](std::ostream& out) { lister.WriteListing(out); }, host.ioFaults());
     } catch (...) {
         lister.format = was;
         throw;
@@ -317,30 +349,24 @@ ListingOutcome CountingSession::SaveListingAs(const std::string& path, ListingFo
 }
 
 void CountingSession::ShowResultCounts() {
-    auto F = [&](int64_t x) { return host.formatGrouped(x); };
-    size_t w = text::utf8Length(F(scanner.lngTotalNumOccurrences)) + 1;
-    auto R = [&](int64_t x) {
-        std::string s = F(x);
-        size_t len = text::utf8Length(s);
-        return len < w ? std::string(w - len, ' ') + s : s;
-    };
-    SetLabel(Label::NumberOfWords, "Number of words in this list:" + R(results.lngNumWordsIncluded));
+    result_.partial = blnListingPartial;
+    result_.ignoring = !params.strWordsToIgnore.empty() || CommonWordsInForce();
+    result_.differentWords = table.lngNumWords;
+    result_.wordsIncluded = results.lngNumWordsIncluded;
+    result_.wordsExcluded = results.lngNumWordsExcluded;
+    result_.occurrencesIncluded = results.lngNumOccurrences;
+    result_.totalOccurrences = scanner.lngTotalNumOccurrences;
+    const std::vector<std::string> labels =
+        ResultLabelTexts(result_, [this](int64_t x) { return host.formatGrouped(x); });
+    host.setLabel(Label::NumberOfWords, labels[0]);
     host.setLabelVisible(Label::NumberOfWords, true);
-    std::string head = (!params.strWordsToIgnore.empty() || CommonWordsInForce())
-                           ? "No. of words ignored (other than common words):"
-                           : "Number of words ignored:";
-    SetLabel(Label::NumWordsExcluded, head + R(results.lngNumWordsExcluded));
+    host.setLabel(Label::NumWordsExcluded, labels[1]);
     host.setLabelVisible(Label::NumWordsExcluded, true);
-    SetLabel(Label::NumOccurrences, "");
-    SetLabel(Label::TotalNumOccurrences, "");
+    host.setLabel(Label::NumOccurrences, "");
+    host.setLabel(Label::TotalNumOccurrences, "");
     host.setProgressBarStyle(false);
-    if (!blnListingPartial) {
-        if (results.lngNumOccurrences > 0)
-            SetLabel(Label::NumOccurrences,
-                     "Number of instances of words in this list:" + R(results.lngNumOccurrences));
-        SetLabel(Label::TotalNumOccurrences,
-                 "Total number of instances of words:" + R(scanner.lngTotalNumOccurrences));
-    }
+    if (!labels[2].empty()) host.setLabel(Label::NumOccurrences, labels[2]);
+    if (!labels[3].empty()) host.setLabel(Label::TotalNumOccurrences, labels[3]);
     host.setLabelVisible(Label::NumOccurrences, true);
     host.setLabelVisible(Label::TotalNumOccurrences, true);
     host.repaintWindow();
@@ -352,11 +378,9 @@ bool CountingSession::ValidateInputFile(const std::string& path) {
     const bool ok = FileProc::FileExists(path);
     if (!ok) {
         if (blnStartUpCompleted && FileProc::FolderExists(path)) {
-            host.message(path + " is a folder, not a file.", "Invalid input", Icon::Exclamation,
-                         Buttons::OK);
+            Report(Diagnostic::Kind::Error, "Invalid input", path + " is a folder, not a file.");
         } else if (blnStartUpCompleted) {
-            host.message("Input file does not exist.", "File not found", Icon::Exclamation,
-                         Buttons::OK);
+            Report(Diagnostic::Kind::Error, "File not found", "Input file does not exist.");
         } else {
             std::string folder = FileProc::GetFolder(params.txbFile[0], false);
             if (!folder.empty() && FileProc::FolderExists(folder)) host.setCurrentFolder(folder);
@@ -497,13 +521,12 @@ RunError CountingSession::ReadLines(const std::string& path,
 bool CountingSession::CheckInputFile(const std::string& input, int64_t& length) {
     const std::string output = params.txbFile[1];
     if (input.empty()) {
-        host.message("Input file not specified.", "Error", Icon::Exclamation, Buttons::OK);
+        Report(Diagnostic::Kind::Error, "Error", "Input file not specified.");
         return false;
     }
     if (!ValidateInputFile(input)) return false;
     if (!output.empty() && (output == input || FileProc::SameFile(input, output))) {
-        host.message("Output file cannot be the same as the input file.", "Error",
-                     Icon::Exclamation, Buttons::OK);
+        Report(Diagnostic::Kind::Error, "Error", "Output file cannot be the same as the input file.");
         return false;
     }
     const int64_t L = length = FileProc::FileLength(input);
@@ -567,13 +590,13 @@ bool CountingSession::ShowTextCheck(const std::string& input, const TextCheck& c
                  std::to_string(kCheckedBytes) + " bytes is " + pct + "%.\r\n\r\n";
         }
         if (L < kClipboardAdviceLimit) m += strNotTextAdvice;
-        host.message(m, "Not a text file", Icon::Information, Buttons::OK);
+        Report(Diagnostic::Kind::Error, "Not a text file", m, Icon::Information);
         host.setOutputText("");
         return false;
     }
     // Lines ended by LF alone are native here; only CR-only files are unusual.
     if (intFileKind == FileProc::kTextCr) {
-        FileProc::ShowLineEndingWarning(host, intFileKind);
+        Report(Diagnostic::Kind::Note, "Warning", std::string(FileProc::LineEndingWarning(intFileKind)));
         if (host.message("Processing will continue but may be slow.", "Warning", Icon::None,
                          Buttons::OKCancel) == Answer::Cancel) {
             host.setOutputText("");
@@ -596,7 +619,6 @@ void CountingSession::SetRulesFor(const std::string& input) {
 // The pass over the file, one line at a time into the scanner.
 void CountingSession::ScanFile(const std::string& input, int64_t length, bool first) {
     strClipboardText.clear();
-    intSavedSuppressWords = params.chkSuppressWords;
     if (first) {
         cmdClearOutput_Click();
         ResetWordTable();
@@ -663,8 +685,6 @@ void CountingSession::EndScan() {
     host.setLabel(Label::TotalNumOccurrences, "");
     host.setLabelVisible(Label::TotalNumOccurrences, true);
     host.repaintLabel(Label::TotalNumOccurrences);
-    params.chkSuppressWords = intSavedSuppressWords;
-    host.paramsChanged();
     host.setLabel(Label::Twirler, " ");
 }
 
@@ -679,18 +699,18 @@ bool CountingSession::CheckClipboard(bool blnShowText) {
     std::string t = host.clipboardText();
     if (t.empty()) {
         host.setLabel(Label::SizeOfClipboardContents, "");
-        host.message("Clipboard is empty.", "Clipboard empty", Icon::None, Buttons::OK);
+        Report(Diagnostic::Kind::Error, "Clipboard empty", "Clipboard is empty.", Icon::None);
         return false;
     }
     int64_t n = static_cast<int64_t>(text::utf16Length(t));
     ShowClipboardSize(n);
     if (n > lngMaxClipboardChars) {
-        host.message("There are " + host.formatGrouped(n) +
-                         " characters in the text on the clipboard.\r\nThe maximum permitted is " +
-                         host.formatGrouped(lngMaxClipboardChars) +
-                         ".  If possible,\r\ncount word frequencies for this text using an input "
-                         "file.",
-                     "Too much clipboard text", Icon::None, Buttons::OK);
+        Report(Diagnostic::Kind::Error, "Too much clipboard text",
+               "There are " + host.formatGrouped(n) +
+                   " characters in the text on the clipboard.\r\nThe maximum permitted is " +
+                   host.formatGrouped(lngMaxClipboardChars) +
+                   ".  If possible,\r\ncount word frequencies for this text using an input file.",
+               Icon::None);
         return false;
     }
     strClipboardText = t;
@@ -708,14 +728,12 @@ bool CountingSession::CountWordsOnClipboard() {
     for (size_t i = 0; i < checked; ++i) {
         unsigned char c = static_cast<unsigned char>(cp[i]);
         if (c < 32 && c != 9 && c != 10 && c != 13) {
-            host.message("The text on the clipboard does not consist\r\nsolely of natural language "
-                         "words.",
-                         "Invalid input", Icon::Exclamation, Buttons::OK);
+            Report(Diagnostic::Kind::Error, "Invalid input",
+                   "The text on the clipboard does not consist\r\nsolely of natural language words.");
             return false;
         }
     }
     scanner.SetCommentMarkers("None");
-    intSavedSuppressWords = params.chkSuppressWords;
     try {
         cmdClearOutput_Click();
         ResetWordTable();
@@ -733,8 +751,6 @@ bool CountingSession::CountWordsOnClipboard() {
         host.setLabel(Label::Twirler, " ");
         ReportError(ErrorNumber::OutOfMemory, "Out of memory");
     }
-    params.chkSuppressWords = intSavedSuppressWords;
-    host.paramsChanged();
     host.setTheFocus();
     return true;
 }

@@ -12,8 +12,9 @@
 //     -> CountIncludedWords -> BuildFrequencyChain -> ShowResultCounts
 //     -> ListWords (output file first, then the text box), or the listing
 //        sink the command line chose (one file or standard output).
-// The session shows nothing itself: every message, label and yield goes
-// through the Host; the parameters are the live Params the window binds.
+// The engine below the session knows no window: it reports to the session's
+// presenter, which shows everything through the Host. The parameters are the
+// live Params the window binds; only the session changes them.
 
 #include <atomic>
 #include <cstdint>
@@ -22,6 +23,8 @@
 #include <vector>
 
 #include "base/Errors.h"
+#include "base/RunObserver.h"
+#include "counting/HostPresenter.h"
 #include "params/Params.h"
 #include "scanning/KVXProc.h"
 #include "shell/Host.h"
@@ -35,6 +38,31 @@ namespace kvx {
 /// What a count of files makes: the listing, the raw counts of the inputs
 /// (a counts file), or the listing of counts files added together.
 enum class CountsMode { None, Write, Merge };
+
+/// What a count gives: whether it ran, the figures of its result, how its
+/// listing ended and the messages it showed.
+struct CountResult {
+    bool ran = false;          // a pass ran (to its end, stopped or after a reported error)
+    bool failed = false;       // a run-time error was reported
+    bool outOfMemory = false;  // that error was a lack of memory
+    bool partial = false;      // stopped, and the words found so far listed
+    bool ignoring = false;     // words to ignore or common words were left out
+    int32_t differentWords = 0;  // in the table, the ones the rules exclude included
+    int32_t wordsIncluded = 0;
+    int32_t wordsExcluded = 0;
+    int64_t occurrencesIncluded = 0;
+    int64_t totalOccurrences = 0;
+    ListingOutcome listing;
+    std::vector<Diagnostic> diagnostics;
+};
+
+/// The text of the last error among ds, "" when there is none.
+std::string LastError(const std::vector<Diagnostic>& ds);
+
+/// The texts of the four result labels (empty ones included), the numbers
+/// written by grouped and right-aligned on the widest.
+std::vector<std::string> ResultLabelTexts(const CountResult& r,
+                                          const std::function<std::string(int64_t)>& grouped);
 
 class CountingSession {
 public:
@@ -54,15 +82,17 @@ public:
     /// True while the count command is captioned "Stop".
     bool Running() const { return running_; }
 
-    void CountWords();
+    /// Counts (a refusal included) and says how it went; also kept as LastResult().
+    CountResult CountWords();
+    const CountResult& LastResult() const { return result_; }
+    /// The messages shown since the last count or common-words load began.
+    const std::vector<Diagnostic>& Diagnostics() const { return presenter_.diagnostics; }
     bool CheckClipboard(bool blnShowText);
     void ConcealNumWords();
     void cmdClearOutput_Click();
     /// Lists the finished result again (order or format changed); clears a
     /// stop left over from an earlier listing first.
     void ListWords();
-    /// The result-label texts in display order (empty ones included).
-    std::vector<std::string> ResultLabelTexts() const { return labels_; }
 
     /// Checks an input file and shows its size (messages after start-up only).
     bool ValidateInputFile(const std::string& path);
@@ -89,15 +119,6 @@ public:
     /// True while the parameters window sets its own controls: the
     /// common-words check box's handler then does nothing.
     bool blnSettingControls = false;
-    /// Set when a pass ran (to its end, stopped or after a reported error):
-    /// false after a count that was refused before it began.
-    bool blnCountRan = false;
-    /// Set when a run-time error was reported during the last count. A failed
-    /// read ends the count with its message; after memory ran out the words
-    /// counted before it are listed in the window.
-    bool blnErrorReported = false;
-    /// Set when that error was a lack of memory.
-    bool outOfMemory = false;
     /// Counts an open stream (standard input) instead of the named file,
     /// called name in messages; fd -1 goes back to the named file.
     void SetInputStream(int fd, std::string name) {
@@ -139,7 +160,11 @@ public:
         pieceBytes_ = pieceBytes;
     }
     /// Where a count's result is listed (the window by default).
-    void SetListingSink(ListingSink sink) { sink_ = sink; }
+    void SetListingSink(ListingSink sink) {
+        sink_ = sink;
+        // Only the window shows the words as they are found.
+        table.observer = sink == ListingSink::Window ? &presenter_ : nullptr;
+    }
     /// How the last count's listing to a file or standard output ended.
     const ListingOutcome& LastListing() const { return listing_; }
 
@@ -173,7 +198,10 @@ public:
 private:
     bool CountWordsInFile();
     bool CountWordsOnClipboard();
+    void Count();
     void ShowResultCounts();
+    /// Keeps the message for the count's result and shows it.
+    void Report(Diagnostic::Kind kind, std::string title, std::string text, Icon icon = Icon::Exclamation);
     bool CheckInputFile(const std::string& input, int64_t& length);
     bool CheckText(const std::string& input, int64_t& length);
     /// What the tolerant text check found; length: the bytes it read.
@@ -216,7 +244,6 @@ private:
     /// Reports an error that ended the reading of input; one that is not a
     /// lack of memory names the input and ends the count without a listing.
     void ReportReadError(const std::string& input, const RunError& e);
-    void SetLabel(Label which, const std::string& text);
     void ShowClipboardSize(int64_t n);
     std::string ProgressBar(int64_t p) const;
     void PrepareLister();
@@ -228,9 +255,19 @@ private:
     Params& params;
     Host& host;
     const MessageTable& texts;
+    HostPresenter presenter_;
+    CountResult result_;
+    /// Set when a pass ran (to its end, stopped or after a reported error):
+    /// false after a count that was refused before it began.
+    bool blnCountRan = false;
+    /// Set when a run-time error was reported during the last count. A failed
+    /// read ends the count with its message; after memory ran out the words
+    /// counted before it are listed in the window.
+    bool blnErrorReported = false;
+    /// Set when that error was a lack of memory.
+    bool outOfMemory = false;
     bool blnListingPartial = false;
     int16_t intFileKind = 0;
-    int16_t intSavedSuppressWords = 0;
     std::string strClipboardText;  // UTF-8, as fetched
     KVXProc::Scanner scanner;
     WordTable table;
@@ -254,7 +291,6 @@ private:
     std::string streamName_;
     std::string streamRead_;  // what the text check took from the stream
     std::string rulesExt_;
-    std::vector<std::string> labels_ = std::vector<std::string>(4);
 };
 
 }  // namespace kvx

@@ -40,7 +40,6 @@ struct PieceCount {
 bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
                                      const std::vector<int64_t>& lengths, const std::vector<bool>& streams) {
     strClipboardText.clear();
-    intSavedSuppressWords = params.chkSuppressWords;
     cmdClearOutput_Click();
     ResetWordTable();
     blnStop = false;
@@ -93,7 +92,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             const Piece& piece = pieces[k];
             PieceCount& c = counts[k];
             KVXProc::Scanner s = rules[piece.input];
-            s.host = nullptr;
+            s.observer = nullptr;
             s.blnStop = nullptr;
             // The first piece is counted straight into the session's table,
             // which nothing else touches until it is done: its words need no
@@ -133,10 +132,8 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
         }
     };
     // Counted from a worker, the session's table shows nothing as it goes.
-    Host* const tableHost = table.host;
-    Params* const tableParams = table.params;
-    table.host = nullptr;
-    table.params = nullptr;
+    RunObserver* const tableObserver = table.observer;
+    table.observer = nullptr;
     std::vector<std::thread> workers;
     const size_t n = std::min<size_t>(size_t(jobs_), pieces.size());
     try {
@@ -186,8 +183,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     }
     addedOne.notify_all();
     for (std::thread& t : workers) t.join();
-    table.host = tableHost;
-    table.params = tableParams;
+    table.observer = tableObserver;
     EndScan();
     if (refused) Finish();
     return !refused;

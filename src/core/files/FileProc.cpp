@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <vector>
 
-#include "shell/Host.h"
 #include "text/Cp1252.h"
 
 namespace kvx::FileProc {
@@ -284,11 +283,10 @@ int16_t StreamKindTolerant(int fd, std::string& readBytes, int64_t maxBytes, uin
                          blnAllowUnicodeBytes);
 }
 
-void ShowLineEndingWarning(Host& host, int16_t kind) {
-    const char* what = nullptr;
-    if (kind == kTextLf) what = "This file has Unix/Linux line endings.";
-    else if (kind == kTextCr) what = "This file has Macintosh line endings.";
-    if (what) host.message(what, "Warning", Icon::Exclamation, Buttons::OK);
+std::string_view LineEndingWarning(int16_t kind) {
+    if (kind == kTextLf) return "This file has Unix/Linux line endings.";
+    if (kind == kTextCr) return "This file has Macintosh line endings.";
+    return {};
 }
 
 std::string GetFileExtension(std::string_view path, bool blnLowerCase) {

@@ -8,7 +8,6 @@
 #include "base/Folder.h"
 
 namespace kvx {
-class Host;
 }
 
 namespace kvx::FileProc {
@@ -49,8 +48,9 @@ int16_t TextFileKindTolerant(const std::string& path, int64_t maxBytes, uint8_t&
 int16_t StreamKindTolerant(int fd, std::string& readBytes, int64_t maxBytes, uint8_t& badByte,
                            int64_t& position, double tolerance, double& percentage,
                            bool blnAllowUnicodeBytes);
-/// "This file has Unix/Linux line endings." (kind 2) or "... Macintosh ..." (3).
-void ShowLineEndingWarning(Host& host, int16_t kind);
+/// "This file has Unix/Linux line endings." (kind 2) or "... Macintosh ..." (3);
+/// "" for any other kind.
+std::string_view LineEndingWarning(int16_t kind);
 
 /// Text after the last '.' of the last path element ("" when none).
 std::string GetFileExtension(std::string_view path, bool blnLowerCase);

@@ -6,7 +6,6 @@
 
 #include "params/Params.h"
 #include "scanning/BinarySearch.h"
-#include "shell/Host.h"
 #include "text/Cp1252.h"
 
 namespace kvx::KVXProc {
@@ -101,7 +100,7 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
         return strWordsToIgnore.empty() && (!params || params->chkIgnoreCommonWords != 1) && sink;
     };
     bool toSink = straightOn();
-    const bool yields = host && host->hasEventLoop;
+    const bool yields = observer && observer->yields;
     // Hands a word on; false when the count is to stop.
     auto handOn = [&](std::string_view w) {
         if (!w.empty()) {
@@ -116,7 +115,7 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
             }
         }
         if (yields) {
-            host->yield();
+            observer->yield();
             toSink = straightOn();
         }
         return !(blnStop && *blnStop);
@@ -397,7 +396,8 @@ bool Scanner::SetCommentMarkersForExtension(std::string_view ext) {
 }
 
 bool Scanner::ShowError(std::string_view msg) {
-    if (host) host->message(msg, "Error", Icon::Exclamation, Buttons::OK);
+    // The count goes on without the markers.
+    if (observer) observer->diagnostic({Diagnostic::Kind::Warning, "Error", std::string(msg)});
     return false;
 }
 

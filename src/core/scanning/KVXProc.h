@@ -15,12 +15,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/RunObserver.h"
 #include "scanning/StrProc.h"
 #include "scanning/WordSink.h"
 
 namespace kvx {
 
-class Host;
 struct Params;
 
 namespace KVXProc {
@@ -34,7 +34,7 @@ class Scanner {
 public:
     // Set by the owner before use.
     const Params* params = nullptr;  ///< read live
-    Host* host = nullptr;  ///< yield() after every word if it has an event loop; messages; may be null
+    RunObserver* observer = nullptr;  ///< yield() after every word if it yields; marker errors; may be null
     WordSink* sink = nullptr;        ///< receives the words
     const bool* blnStop = nullptr;   ///< tested right after each yield; null = never stop
     std::string strWordsToIgnore;    ///< " a b " form or empty (cp1252)

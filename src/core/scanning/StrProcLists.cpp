@@ -4,7 +4,6 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "shell/Host.h"
 
 namespace kvx::StrProc {
 std::string_view TrimBlanks(std::string_view s, std::string_view blanks) {
@@ -72,14 +71,14 @@ std::string JoinText(const std::vector<std::string>& array, std::string_view del
     return out;
 }
 
-std::string NumberInWords(int64_t n, const Host& host) {
+std::string NumberInWords(int64_t n, std::string_view inDigits) {
     static constexpr const char* kUnits[] = {
         "No",       "One",     "Two",       "Three",    "Four",     "Five",    "Six",
         "Seven",    "Eight",   "Nine",      "Ten",      "Eleven",   "Twelve",  "Thirteen",
         "Fourteen", "Fifteen", "Sixteen",   "Seventeen", "Eighteen", "Nineteen", "Twenty"};
     static constexpr const char* kTens[] = {"",      "",      "Twenty",  "Thirty", "Forty",
                                             "Fifty", "Sixty", "Seventy", "Eighty", "Ninety"};
-    if (n < 0 || n >= 100) return host.formatGrouped(n);
+    if (n < 0 || n >= 100) return std::string(inDigits);
     if (n <= 20) return kUnits[n];
     std::string s = kTens[n / 10];
     if (n % 10 != 0) {

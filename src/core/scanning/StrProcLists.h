@@ -8,10 +8,6 @@
 #include <string_view>
 #include <vector>
 
-namespace kvx {
-class Host;
-}
-
 namespace kvx::StrProc {
 
 /// The text without its leading and trailing blanks (by default only spaces).
@@ -32,7 +28,7 @@ void RemoveDuplicateStrings(std::vector<std::string>& array);
 std::string JoinText(const std::vector<std::string>& array, std::string_view delimiter);
 
 /// "No", "One" ... "Twenty", "Thirty" ... "Ninety", "Forty two"; 100 and more
-/// (and negative numbers) in digits with the user's grouping.
-std::string NumberInWords(int64_t n, const Host& host);
+/// (and negative numbers) as inDigits, n with the user's digit grouping.
+std::string NumberInWords(int64_t n, std::string_view inDigits);
 
 }  // namespace kvx::StrProc

@@ -5,7 +5,6 @@
 #include "scanning/QuickSortStrings.h"
 #include "scanning/StrProc.h"
 #include "scanning/StrProcLists.h"
-#include "shell/Host.h"
 #include "text/Cp1252.h"
 
 namespace kvx {
@@ -63,8 +62,8 @@ std::string NormaliseWordsToIgnore(std::string_view boxText, std::string& strWor
     return joined;
 }
 
-bool CheckAllowedExtraChars(const Params& p, Host& host) {
-    if (p.txbWordsToIgnore.empty()) return true;
+std::string CheckAllowedExtraChars(const Params& p) {
+    if (p.txbWordsToIgnore.empty()) return {};
     const std::string allowed = AllowedExtraChars(p);
     const std::string_view letters(StrProc::strAllLetters);
     for (const text::Utf8Char& ch : text::Utf8Chars(p.txbWordsToIgnore)) {
@@ -86,10 +85,9 @@ bool CheckAllowedExtraChars(const Params& p, Host& host) {
                           "a character allowed in a word.";
         if (shown == ",")
             msg += "\r\n\r\nWords-to-ignore must be separated by a space, not by a comma.";
-        host.message(msg, "Character not allowed", Icon::Exclamation, Buttons::OK);
-        return false;
+        return msg;
     }
-    return true;
+    return {};
 }
 
 }  // namespace kvx

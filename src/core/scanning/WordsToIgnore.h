@@ -8,7 +8,6 @@
 #include "params/Params.h"
 
 namespace kvx {
-class Host;
 
 /// Normalises the UTF-8 text of the words-to-ignore box: blanks trimmed,
 /// lower-cased as the scanner lower-cases, commas taken as blanks, repeated
@@ -17,9 +16,11 @@ class Host;
 /// strWordsToIgnore to " w1 w2 ... " or to "" when there are no words.
 std::string NormaliseWordsToIgnore(std::string_view boxText, std::string& strWordsToIgnore);
 
-/// Reports the first character of p.txbWordsToIgnore that is neither a letter,
-/// a blank nor an extra character the check boxes allow; false when one was
-/// reported. Whether to check at all is the window's decision.
-bool CheckAllowedExtraChars(const Params& p, Host& host);
+/// The message about the first character of p.txbWordsToIgnore that is
+/// neither a letter, a blank nor an extra character the check boxes allow;
+/// "" when there is none. Whether to check at all is the window's decision.
+std::string CheckAllowedExtraChars(const Params& p);
+/// The title of that message.
+inline constexpr std::string_view kCharNotAllowedTitle = "Character not allowed";
 
 }  // namespace kvx

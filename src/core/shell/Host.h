@@ -1,10 +1,11 @@
 #pragma once
 // The seam between the core and whatever shows it.
 //
-// The core never shows anything itself. Where it would show a message box,
-// ask a question, read the clipboard, yield to the event loop or update a
-// label, it calls the Host. The desktop program implements it with Qt, the
-// command line with standard error, the tests with a scripted fake.
+// The counting session shows everything through the Host: message boxes,
+// questions, the clipboard, turns of the event loop, labels. The engine below
+// the session knows no Host; it reports to the session (base/RunObserver.h).
+// The desktop program implements the Host with Qt, the command line with
+// fixed answers, the tests with a scripted fake.
 // All texts crossing the seam are UTF-8.
 
 #include <cstdint>
@@ -50,8 +51,8 @@ public:
     /// Offers the event loop a chance to run (after every word, every listed
     /// record...). Implementations throttle this themselves.
     virtual void yield() {}
-    /// False for a host without an event loop: the scanner then does not
-    /// offer it one after every word.
+    /// False for a host without an event loop: a count then does not offer
+    /// it a turn after every word or listed line.
     bool hasEventLoop = true;
 
     // The output text box txbOutput. Lengths are in characters.

@@ -10,7 +10,6 @@
 #include "files/FileProc.h"
 #include "files/OutputFile.h"
 #include "params/Params.h"
-#include "shell/Host.h"
 #include "shell/MessageTable.h"
 #include "text/Cp1252.h"
 
@@ -44,8 +43,7 @@ int16_t Digits(int64_t n) { return int16_t(std::to_string(n).size()); }
 
 // A simulated failure of the next write: the stream fails as it does when
 // the system refuses a write, with errno telling why.
-bool InjectedWriteFault(const Host* host, std::ostream& out) {
-    IoFaults* faults = host ? host->ioFaults() : nullptr;
+bool InjectedWriteFault(IoFaults* faults, std::ostream& out) {
     if (!faults) return false;
     const std::streamoff at = out.tellp();
     const int err = faults->writeFault(at < 0 ? 0 : int64_t(at));
@@ -155,7 +153,7 @@ void Lister::DisplayNextLine(int32_t lngI, std::string& strOutput) {
     const std::string line = BuildLine(lngI);
 
     if (blnWritingToFile) {
-        if (InjectedWriteFault(host, *out_)) return;
+        if (InjectedWriteFault(faults, *out_)) return;
         *out_ << text::cp1252ToUtf8(line);
         if (!oneRun)
             *out_ << lineEnd;
@@ -164,28 +162,28 @@ void Lister::DisplayNextLine(int32_t lngI, std::string& strOutput) {
         return;
     }
     if (lngI == 0) {
-        if (host) host->appendOutputText(text::cp1252ToUtf8(line) + "\r\n");
+        if (box) box->append(text::cp1252ToUtf8(line) + "\r\n");
     } else {
         strOutput += line;
         strOutput += oneRun ? ", " : "\r\n";
     }
-    if (host) host->setTwirler(lngI % 4);
+    if (box) box->turn(lngI);
 }
 
 bool Lister::FlushBuffer(std::string& strOutput) {
-    if (!host) {
+    if (!box) {
         strOutput.clear();
         return true;
     }
-    if (host->outputLength() + int64_t(strOutput.size()) > lngMaxTextLength) {
+    if (box->length() + int64_t(strOutput.size()) > lngMaxTextLength) {
         ReportError(ErrorNumber::Overflow, "");
-        host->setLabel(Label::Twirler, " ");
-        host->setOutputCaret(false);
-        host->repaintOutput();
+        box->turn(-1);
+        box->showEnd(false);
+        box->repaint();
         return false;
     }
-    host->appendOutputText(text::cp1252ToUtf8(strOutput));
-    host->setOutputCaret(false);
+    box->append(text::cp1252ToUtf8(strOutput));
+    box->showEnd(false);
     strOutput.clear();
     return true;
 }
@@ -200,13 +198,14 @@ Lister::PassEnd Lister::RunPass() {
     if (out_ && out_->fail()) return PassEnd::StreamFailed;
 
     PassEnd end = PassEnd::Completed;
+    const bool yields = observer && observer->yields;
     auto visit = [&](int32_t slot) {
         ++listed_;
         DisplayNextLine(slot, strOutput);
         if (out_ && out_->fail()) return end = PassEnd::StreamFailed, false;
         if (!out_ && listed_ % kLinesPerFlush == 0 && !FlushBuffer(strOutput))
             return end = PassEnd::Overflow, false;
-        if (host) host->yield();
+        if (yields) observer->yield();
         if (StopRequested()) return end = PassEnd::Stopped, false;
         return true;
     };
@@ -225,10 +224,10 @@ Lister::PassEnd Lister::RunPass() {
     if (end == PassEnd::Overflow || end == PassEnd::StreamFailed) return end;
 
     if (!out_ && !strOutput.empty() && !FlushBuffer(strOutput)) return PassEnd::Overflow;
-    if (host) {
-        host->setOutputCaret(false);
-        host->repaintOutput();
-        if (byFrequency) host->setLabel(Label::Twirler, " ");
+    if (box) {
+        box->showEnd(false);
+        box->repaint();
+        if (byFrequency) box->turn(-1);
     }
     return end;
 }
@@ -264,7 +263,7 @@ bool Lister::WriteFormatted(std::ostream& out) {
     bool first = true;
     ForEachListed([&](const WordRecord& w) {
         const std::string word = text::cp1252ToUtf8(Trim(w.strWord));
-        if (InjectedWriteFault(host, out)) return false;
+        if (InjectedWriteFault(faults, out)) return false;
         out << FormatRow(format, {w.lngFreqRank, w.lngFreq, word}, first);
         first = false;
         return out.good();
@@ -293,7 +292,7 @@ bool Lister::WriteListing(std::ostream& out) {
 }
 
 ListingOutcome WriteOut(const std::string& path, const std::function<void(std::ostream&)>& write,
-                        const Host* host) {
+                        IoFaults* faults) {
     ListingOutcome o;
     if (path.empty()) {
         errno = 0;
@@ -320,7 +319,7 @@ ListingOutcome WriteOut(const std::string& path, const std::function<void(std::o
             o.err = errno != 0 ? errno : EIO;
             o.error = ErrorFromErrno(o.err);
             o.failedWriting = true;
-        } else if (InjectedWriteFault(host, out)) {  // the final flush of the buffered tail
+        } else if (InjectedWriteFault(faults, out)) {  // the final flush of the buffered tail
             o.err = errno;
             o.error = ErrorFromErrno(errno);
             o.failedWriting = true;
@@ -354,7 +353,7 @@ ListingOutcome Lister::ListTo(ListingSink sink) {
     }
     const bool toFile = sink == ListingSink::File;
     o = WriteOut(toFile ? params->txbFile[1] : std::string(),
-                 [this](std::ostream& out) { WriteListing(out); }, host);
+                 [this](std::ostream& out) { WriteListing(out); }, faults);
     o.attempted = true;
     if (toFile && o.error.number != 0) ReportError(o.error.number, o.error.description);
     return o;
@@ -362,33 +361,30 @@ ListingOutcome Lister::ListTo(ListingSink sink) {
 
 void Lister::ListWords() {
     blnOutputFileWritten = false;
+    fileRefused_ = false;
     if (results->lngNumWordsIncluded == 0) {
-        if (host) host->setOutputText("");
+        if (box) box->set("");
         ShowNoWordsMessage();
     } else {
         const std::string& name = params->txbFile[1];
         blnWritingToFile = !name.empty() && params->chkDisableOutputToFile != 1;
         if (blnWritingToFile && params->chkWarnOnOverwrite == 1 && FileProc::FileExists(name)) {
-            const Answer a = host ? host->message("Output file exists.  OK to overwrite?", "Output file exists",
-                                                  Icon::None, Buttons::YesNo)
-                                  : Answer::Yes;
-            if (a == Answer::No) {
-                params->chkDisableOutputToFile = 1;
+            if (observer && !observer->ask(Question::Overwrite)) {
+                fileRefused_ = true;
                 blnWritingToFile = false;
-                if (host) host->paramsChanged();
             }
         }
 
         if (blnWritingToFile) {
-            if (host) {
-                host->setOutputText("Now processing and writing to output file ...");
-                host->repaintOutput();
+            if (box) {
+                box->set("Now processing and writing to output file ...");
+                box->repaint();
             }
-            const ListingOutcome o = WriteOut(name, [this](std::ostream& out) { WriteListing(out); }, host);
+            const ListingOutcome o = WriteOut(name, [this](std::ostream& out) { WriteListing(out); }, faults);
             if (o.error.number != 0) {
                 blnWritingToFile = false;
                 // The box no longer claims the file is being written.
-                if (host) host->setOutputText("Output file not written: " + o.error.description);
+                if (box) box->set("Output file not written: " + o.error.description);
                 ReportError(o.error.number, o.error.description);
                 return;
             }
@@ -396,9 +392,9 @@ void Lister::ListWords() {
         }
 
         blnWritingToFile = false;
-        if (host) host->setOutputText("");
+        if (box) box->set("");
         if (StopRequested()) {
-            if (host) host->setOutputText("Output to file was terminated.\r\n");
+            if (box) box->set("Output to file was terminated.\r\n");
             return;
         }
 
@@ -407,38 +403,39 @@ void Lister::ListWords() {
             end = RunPass();
         } catch (const std::bad_alloc&) {
             ReportError(ErrorNumber::OutOfMemory, "Out of memory");
-            if (host) {
-                host->setLabel(Label::Twirler, " ");
-                host->setOutputCaret(false);
+            if (box) {
+                box->turn(-1);
+                box->showEnd(false);
             }
             return;
         }
         (void)end;
         if (StopRequested()) {
-            if (host) {
-                host->appendOutputText("\r\nListing stopped.\r\n");
-                host->setOutputCaret(true);
+            if (box) {
+                box->append("\r\nListing stopped.\r\n");
+                box->showEnd(true);
             }
             return;
         }
     }
 
-    if (host && params->cboDisplayFormat == 9) {
-        const std::string shown = host->outputText();
+    if (box && params->cboDisplayFormat == 9) {
+        const std::string shown = box->text();
         if (text::utf8Length(shown) >= 3 && shown.ends_with(", "))
-            host->setOutputText(std::string_view(shown).substr(0, shown.size() - 2));
+            box->set(std::string_view(shown).substr(0, shown.size() - 2));
     }
 }
 
 void Lister::ShowNoWordsMessage() {
-    if (host) host->setOutputText(NoWordsMessageText(lngNumWords, *params));
+    if (box) box->set(NoWordsMessageText(lngNumWords, *params));
 }
 
 void Lister::ReportError(int16_t number, std::string_view description) {
     const ErrorTexts t{Text(27), Text(31), Text(32), Text(33), Text(34)};
     const std::string body = ErrorMessageText(number, description, t, !params->txbFile[1].empty(),
-                                              params->chkDisableOutputToFile == 1, blnOutputFileWritten);
-    if (host) host->message(body, t.errorTitle, Icon::Exclamation, Buttons::OK);
+                                              params->chkDisableOutputToFile == 1 || fileRefused_,
+                                              blnOutputFileWritten);
+    if (observer) observer->diagnostic({Diagnostic::Kind::Error, t.errorTitle, body});
 }
 
 }  // namespace kvx

@@ -12,13 +12,14 @@
 #include <vector>
 
 #include "base/Errors.h"
+#include "base/RunObserver.h"
 #include "words/ListingFormats.h"
 #include "words/Ranking.h"
 #include "words/WordTable.h"
 
 namespace kvx {
 
-class Host;
+class IoFaults;
 class MessageTable;
 struct Params;
 
@@ -65,10 +66,10 @@ struct ListingOutcome {
 };
 
 /// Runs `write` on the file `path`, which is replaced whole or not at all,
-/// or on standard output when path is empty, and says how it went. Faults
-/// simulated through `host` apply to the file.
+/// or on standard output when path is empty, and says how it went. The
+/// simulated faults (tests only) apply to the file.
 ListingOutcome WriteOut(const std::string& path, const std::function<void(std::ostream&)>& write,
-                        const Host* host = nullptr);
+                        IoFaults* faults = nullptr);
 
 class Lister {
 public:
@@ -76,8 +77,13 @@ public:
     std::vector<WordRecord>* WordList = nullptr;
     int32_t lngNumWords = 0;
     const Results* results = nullptr;
-    Params* params = nullptr;
-    Host* host = nullptr;
+    const Params* params = nullptr;
+    /// Errors, the overwrite question and turns of the event loop; may be null.
+    RunObserver* observer = nullptr;
+    /// The window's output box; null: the listing goes to files only.
+    TextSink* box = nullptr;
+    /// Simulated failures of the writes (tests only).
+    IoFaults* faults = nullptr;
     const MessageTable* texts = nullptr;
     bool* blnStop = nullptr;
     int16_t intMinWidth = 6;
@@ -95,8 +101,8 @@ public:
 
     /// The whole listing: the output file (params->txbFile[1]), then the box.
     void ListWords();
-    /// Lists the result to sink. A failure to write a file is reported
-    /// through the host; one of standard output only in the outcome.
+    /// Lists the result to sink. A failure to write a file is reported to
+    /// the observer; one of standard output only in the outcome.
     ListingOutcome ListTo(ListingSink sink);
     /// One file pass into out (UTF-8 lines ended by lineEnd). Returns false
     /// when stopped or when the stream failed.
@@ -136,6 +142,7 @@ private:
 
     std::ostream* out_ = nullptr;
     int32_t listed_ = 0;
+    bool fileRefused_ = false;  // "No" to overwriting the output file
 };
 
 }  // namespace kvx

@@ -8,7 +8,6 @@
 
 #include "params/Params.h"
 #include "scanning/StrProcLists.h"
-#include "shell/Host.h"
 
 namespace kvx {
 
@@ -205,7 +204,7 @@ void CountIncludedWords(const std::vector<WordRecord>& t, int32_t n, Results& r)
     }
 }
 
-void BuildFrequencyChain(std::vector<WordRecord>& t, int32_t n, Results& r, Host* host) {
+void BuildFrequencyChain(std::vector<WordRecord>& t, int32_t n, Results& r, RunObserver* observer) {
     for (int32_t s = 1; s <= n; ++s) {
         t[size_t(s)].lngFreqRank = 0;
         t[size_t(s)].lngNextFreq = 0;
@@ -231,9 +230,10 @@ void BuildFrequencyChain(std::vector<WordRecord>& t, int32_t n, Results& r, Host
     byFreq = {};
 
     r.lngFirstFreq = 0;
+    const bool yields = observer && observer->yields;
     for (size_t k = 0; k < order.size(); ++k) {
         WordRecord& w = t[size_t(order[k])];
-        if (host && (k == 0 || w.lngFreq != t[size_t(order[k - 1])].lngFreq)) host->yield();
+        if (yields && (k == 0 || w.lngFreq != t[size_t(order[k - 1])].lngFreq)) observer->yield();
         w.lngFreqRank = int32_t(k + 1);
     }
     if (!order.empty()) r.lngFirstFreq = order[0];
@@ -245,11 +245,7 @@ void BuildFrequencyChain(std::vector<WordRecord>& t, int32_t n, Results& r, Host
     for (int64_t rank = 1;; ++rank) {
         if (rank < ranked) t[size_t(order[size_t(rank - 1)])].lngNextFreq = order[size_t(rank)];
         if (rank >= r.lngNumWordsIncluded) break;
-        if ((rank + 1) % 1000 == 0 && host) {
-            host->appendOutputText(" .");
-            host->repaintOutput();
-            host->yield();
-        }
+        if ((rank + 1) % 1000 == 0 && observer) observer->progress(rank + 1);
     }
 }
 

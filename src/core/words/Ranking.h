@@ -6,11 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/RunObserver.h"
 #include "words/WordTable.h"
 
 namespace kvx {
 
-class Host;
 struct Params;
 
 struct Results {
@@ -43,8 +43,8 @@ void FilterWords(std::vector<WordRecord>& t, int32_t n, const Params& p);
 /// Recomputes the result counters over the included records.
 void CountIncludedWords(const std::vector<WordRecord>& t, int32_t n, Results& r);
 /// Ranks the included records by descending frequency (ties in table order)
-/// and links them through lngNextFreq from r.lngFirstFreq. Appends " ." to the
-/// output box every 1000 links; host may be null.
-void BuildFrequencyChain(std::vector<WordRecord>& t, int32_t n, Results& r, Host* host);
+/// and links them through lngNextFreq from r.lngFirstFreq, telling the
+/// observer (may be null) of its progress every 1000 links.
+void BuildFrequencyChain(std::vector<WordRecord>& t, int32_t n, Results& r, RunObserver* observer);
 
 }  // namespace kvx

@@ -6,10 +6,7 @@
 #include <cstring>
 #include <utility>
 
-#include "params/Params.h"
 #include "scanning/StrProc.h"
-#include "shell/Host.h"
-#include "text/Cp1252.h"
 
 namespace kvx {
 
@@ -155,11 +152,7 @@ void WordTable::AddWordToList(std::string_view w) {
         WordList[1] = NewRecord(w, 1);
         lngNumWords = 1;
         InsertIndex(1, w, head, h);
-        if (params && params->chkSuppressWords == 0 && host) {
-            std::string shown = text::cp1252ToUtf8(w);
-            shown += ' ';
-            host->setOutputText(shown);
-        }
+        if (observer) observer->newWord(w, 1);
         return;
     }
 
@@ -176,14 +169,7 @@ void WordTable::AddWordToList(std::string_view w) {
         InsertIndex(lngNumWords, w, head, h);
     }
 
-    if (lngNumWords % 10 == 0 && host) {
-        const char* lead = blnReadingWords ? "Number of common words read so far: "
-                                           : "Number of different words found so far: ";
-        host->setLabel(Label::NumberOfWords, lead + std::to_string(lngNumWords));
-        host->setLabelVisible(Label::NumberOfWords, true);
-        host->repaintLabel(Label::NumberOfWords);
-    }
-    ShowNewWord(w);
+    if (observer) observer->newWord(w, lngNumWords);
 }
 
 int32_t WordTable::AddCount(std::string_view w, int64_t n) {
@@ -203,24 +189,6 @@ int32_t WordTable::AddCount(std::string_view w, int64_t n) {
     else
         InsertIndex(lngNumWords, w, head, h);
     return lngNumWords;
-}
-
-void WordTable::ShowNewWord(std::string_view w) {
-    if (!params || params->chkSuppressWords != 0 || !host) return;
-    if (host->outputLength() <= int64_t(lngMaxTextLength) - 100) {
-        std::string shown = text::cp1252ToUtf8(w);
-        shown += ' ';
-        host->appendOutputText(shown);
-        host->setOutputCaret(true);
-        return;
-    }
-    if (!blnDisplaySuppressed) {
-        host->appendOutputText("\r\n\r\n[Suppressing display of words to avoid buffer overflow.]");
-        host->setOutputCaret(true);
-    }
-    blnDisplaySuppressed = true;
-    params->chkSuppressWords = 1;
-    host->paramsChanged();
 }
 
 void WordTable::Finish() {

@@ -9,12 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/RunObserver.h"
 #include "scanning/WordSink.h"
 
 namespace kvx {
-
-class Host;
-struct Params;
 
 /// A word's first eight bytes, big-endian and zero-padded: as numbers they
 /// compare as the words' beginnings do (the sorts' compact keys).
@@ -36,14 +34,9 @@ void PermuteRecords(std::vector<WordRecord>& t, int32_t lo, std::vector<int32_t>
 
 class WordTable : public WordSink {
 public:
-    Host* host = nullptr;
-    /// chkSuppressWords is read for every new word and set to 1 when the live
-    /// display is suppressed.
-    Params* params = nullptr;
-    bool blnReadingWords = false;
-    bool blnDisplaySuppressed = false;
+    /// Told of every new word (the live display); null: nobody listens.
+    RunObserver* observer = nullptr;
     int16_t intMaxWordLength = 80;
-    int32_t lngMaxTextLength = 32767;
 
     /// Slot 0 unused; records 1..lngNumWords in strWord order after Finish().
     std::vector<WordRecord> WordList;
@@ -52,8 +45,8 @@ public:
     WordTable();
 
     void Reset();
-    /// Counts one occurrence of w, adding a record for a new word and showing
-    /// it in the output box while the box has room.
+    /// Counts one occurrence of w, adding a record for a new word and telling
+    /// the observer of it.
     void AddWordToList(std::string_view w) override;
     /// Adds n occurrences of w (a new word goes last), shown nowhere. Returns
     /// w's slot, 0 when the count would overflow.
@@ -65,7 +58,6 @@ private:
     int32_t Find(std::string_view w, uint64_t head, uint64_t h) const;
     void InsertIndex(int32_t slot, std::string_view w, uint64_t head, uint64_t h);
     void RebuildIndex();
-    void ShowNewWord(std::string_view w);
 
     // Open addressing, starting at the top bits of the word's hash (the bits
     // a multiplicative hash mixes best). An entry holds the word's first

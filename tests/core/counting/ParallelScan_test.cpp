@@ -98,8 +98,9 @@ Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode) {
     session.SetJobs(jobs, 40);
     session.SetCountsMode(mode);
     session.SetListingSink(ListingSink::File);
-    session.CountWords();
-    return {TempFolder::Read(dir / "out.txt"), session.ResultLabelTexts(), host.titles(), reads.offsets.size()};
+    const CountResult r = session.CountWords();
+    return {TempFolder::Read(dir / "out.txt"), ResultLabelTexts(r, [](int64_t n) { return std::to_string(n); }),
+            host.titles(), reads.offsets.size()};
 }
 
 TEST(ParallelScan, ListsAndCountsAsOneThreadDoes) {
@@ -139,12 +140,12 @@ TEST(ParallelScan, AReadFailureInAPieceIsReportedAndNothingIsWritten) {
     params.txbFile[1] = dir / "out.txt";
     session.SetJobs(2, 40);
     session.SetListingSink(ListingSink::File);
-    session.CountWords();
-    EXPECT_TRUE(session.blnErrorReported);
+    const CountResult r = session.CountWords();
+    EXPECT_TRUE(r.failed);
     EXPECT_GE(faults.failedReads, 1);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text.rfind(input + " could not be read.\r\n", 0), 0u);
-    EXPECT_FALSE(session.LastListing().attempted);
+    ASSERT_EQ(r.diagnostics.size(), 1u);
+    EXPECT_EQ(r.diagnostics[0].text.rfind(input + " could not be read.\r\n", 0), 0u);
+    EXPECT_FALSE(r.listing.attempted);
     EXPECT_FALSE(std::filesystem::exists(dir / "out.txt"));
 }
 

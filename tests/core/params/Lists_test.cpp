@@ -68,7 +68,7 @@ TEST(StrProcListsTest, NumberInWords) {
         {0, "No"},          {1, "One"},           {13, "Thirteen"},    {20, "Twenty"},
         {21, "Twenty one"}, {42, "Forty two"},    {90, "Ninety"},      {99, "Ninety nine"},
         {100, "100"},       {1234, "1,234"},      {1234567, "1,234,567"}};
-    for (auto [n, words] : cases) EXPECT_EQ(StrProc::NumberInWords(n, host), words) << n;
+    for (auto [n, words] : cases) EXPECT_EQ(StrProc::NumberInWords(n, host.formatGrouped(n)), words) << n;
 }
 
 TEST(SearchSortedStringsTest, AgreesWithLowerBoundForEverySize) {

@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "counting/HostPresenter.h"
 #include "params/Params.h"
 #include "FakeHost.h"
 #include "text/Cp1252.h"
@@ -28,12 +29,13 @@ struct RecordingSink : WordSink {
 struct Rig {
     Params params;
     test::FakeHost host;
+    HostPresenter shown{host, params};
     RecordingSink sink;
     bool stop = false;
     KVXProc::Scanner sc;
     Rig() {
         sc.params = &params;
-        sc.host = &host;
+        sc.observer = &shown;
         sc.sink = &sink;
         sc.blnStop = &stop;
     }

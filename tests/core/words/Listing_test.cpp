@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "base/Errors.h"
+#include "counting/HostPresenter.h"
 #include "params/Params.h"
 #include "shell/MessageTable.h"
 #include "FakeHost.h"
@@ -36,6 +37,7 @@ struct ListingTest : ::testing::Test {
     Results results;
     Params params;
     test::FakeHost host;
+    HostPresenter shown{host, params};
     MessageTable texts;
     bool blnStop = false;
     Lister lister;
@@ -57,7 +59,8 @@ struct ListingTest : ::testing::Test {
         lister.lngNumWords = 3;
         lister.results = &results;
         lister.params = &params;
-        lister.host = &host;
+        lister.observer = &shown;
+        lister.box = &shown;
         lister.texts = &texts;
         lister.blnStop = &blnStop;
     }

@@ -6,6 +6,7 @@
 #include <random>
 #include <sstream>
 
+#include "counting/HostPresenter.h"
 #include "params/Params.h"
 #include "words/CountsFile.h"
 #include "FakeHost.h"
@@ -16,10 +17,10 @@ namespace {
 struct WordTableTest : ::testing::Test {
     test::FakeHost host;
     Params params;
+    HostPresenter shown{host, params};  // the window's live display
     WordTable table;
     void SetUp() override {
-        table.host = &host;
-        table.params = &params;
+        table.observer = &shown;
         host.output = "previous result";
     }
     std::vector<std::string> Words() const {
@@ -56,8 +57,7 @@ TEST_F(WordTableTest, WordsOfEightyCharactersAreTheLongestKept) {
     EXPECT_EQ(table.lngNumWords, 2);
     // A first word that is too long is dropped before it can replace the box.
     WordTable fresh;
-    fresh.host = &host;
-    fresh.params = &params;
+    fresh.observer = &shown;
     host.output = "kept";
     fresh.AddWordToList(std::string(81, 'y'));
     EXPECT_EQ(fresh.lngNumWords, 0);
@@ -75,7 +75,7 @@ TEST_F(WordTableTest, ProgressLabelOnEveryTenthNewWord) {
     EXPECT_EQ(host.labelHistory[Label::NumberOfWords].back(), "Number of different words found so far: 20");
 
     table.Reset();
-    table.blnReadingWords = true;
+    shown.readingWords = true;
     host.labelHistory[Label::NumberOfWords].clear();
     for (int i = 0; i < 10; ++i) table.AddWordToList("c" + std::to_string(i));
     ASSERT_EQ(host.labelHistory[Label::NumberOfWords].size(), 1u);
@@ -87,20 +87,17 @@ TEST_F(WordTableTest, DisplayStopsWithOneNoticeNearTheBoxLimit) {
     host.output = std::string(32667, '.');  // exactly 100 short of 32767: still shown
     table.AddWordToList("bb");
     EXPECT_EQ(host.output.size(), 32667u + 3);
-    EXPECT_FALSE(table.blnDisplaySuppressed);
+    EXPECT_FALSE(shown.displaySuppressed);
 
     table.AddWordToList("cc");  // crosses the limit: notice instead of the word
     const std::string notice = "\r\n\r\n[Suppressing display of words to avoid buffer overflow.]";
     EXPECT_EQ(host.output.substr(32670), notice);
-    EXPECT_TRUE(table.blnDisplaySuppressed);
-    EXPECT_EQ(params.chkSuppressWords, 1);
-    EXPECT_EQ(host.paramsChangedCalls, 1);
-
-    // The user clears the box's check box again: no second notice.
-    params.chkSuppressWords = 0;
+    EXPECT_TRUE(shown.displaySuppressed);
+    // The run stops showing words; the user's setting stays as it was.
     table.AddWordToList("dd");
     EXPECT_EQ(host.output.size(), 32670u + notice.size());
-    EXPECT_EQ(params.chkSuppressWords, 1);
+    EXPECT_EQ(params.chkSuppressWords, 0);
+    EXPECT_EQ(host.paramsChangedCalls, 0);
     table.Finish();
     EXPECT_EQ(table.lngNumWords, 4);
 }
@@ -111,7 +108,7 @@ TEST_F(WordTableTest, BoxLengthCountsCharactersNotBytes) {
     host.output = std::string(32666, '.') + "\xC3\xA9";
     table.AddWordToList("\xE9t\xE9");  // cp1252 "été"
     EXPECT_TRUE(host.output.ends_with("\xC3\xA9t\xC3\xA9 "));
-    EXPECT_FALSE(table.blnDisplaySuppressed);
+    EXPECT_FALSE(shown.displaySuppressed);
 }
 
 TEST_F(WordTableTest, FinishOrdersOrdinallyAndSetsKeys) {

@@ -1,0 +1,53 @@
+#pragma once
+// The session's side of a run's reports: shows them through the Host as the
+// main window shows them, and keeps the messages for the count's result.
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "base/RunObserver.h"
+#include "params/Params.h"
+#include "shell/Host.h"
+
+namespace kvx {
+
+class HostPresenter final : public RunObserver, public TextSink {
+public:
+    HostPresenter(Host& host, Params& params);
+
+    /// The words counted are common words: none is shown, the label says so.
+    bool readingWords = false;
+    /// The box came too near its limit: no more words are shown in this run.
+    bool displaySuppressed = false;
+    int32_t lngMaxTextLength = 32767;
+    /// The messages shown since the last clear (a count or a load begins).
+    std::vector<Diagnostic> diagnostics;
+
+    /// Keeps d and shows it in a message box.
+    void report(Diagnostic d, Icon icon = Icon::Exclamation);
+
+    void yield() override { host_.yield(); }
+    /// The first word replaces the box, later ones are appended while the box
+    /// has room; every tenth updates the count of words found.
+    void newWord(std::string_view word, int32_t numWords) override;
+    /// " ." in the box.
+    void progress(int64_t done) override;
+    void diagnostic(const Diagnostic& d) override { report(d); }
+    /// "No" to overwriting the output file also ticks "disable output to file".
+    bool ask(Question q) override;
+
+    int64_t length() const override { return host_.outputLength(); }
+    std::string text() const override { return host_.outputText(); }
+    void set(std::string_view t) override { host_.setOutputText(t); }
+    void append(std::string_view t) override { host_.appendOutputText(t); }
+    void showEnd(bool atEnd) override { host_.setOutputCaret(atEnd); }
+    void repaint() override { host_.repaintOutput(); }
+    void turn(int64_t i) override;
+
+private:
+    Host& host_;
+    Params& params_;
+};
+
+}  // namespace kvx
