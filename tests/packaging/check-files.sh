@@ -20,6 +20,13 @@ option_names() {
        }' | sort -u
 }
 
+# missing_from A B PREFIX: prints PREFIX and each line of A that B lacks; fails when there is one.
+missing_from() {
+  found=0
+  for x in $1; do echo "$2" | grep -qx -- "$x" || { echo "$3$x"; found=1; }; done
+  return $found
+}
+
 # The package names of a dependency list: no versions, profiles or architectures.
 package_names() {
   tr ',\n' '  ' | sed -e 's/([^)]*)//g' -e 's/<[^>]*>//g' -e 's/\[[^]]*\]//g' |
@@ -33,12 +40,8 @@ options)  # a program's --help and its manual page name the same options
   man=$(sed -n '/^\.SH OPTIONS/,/^\.SH [^O]/p' "$page" | grep '^\\fB-' | sed 's/\\f[BIRP]//g' | option_names)
   [ -n "$help" ] && [ -n "$man" ] || { echo "no options found"; exit 1; }
   status=0
-  for o in $help; do
-    echo "$man" | grep -qx -- "$o" || { echo "in --help, not in the manual page: $o"; status=1; }
-  done
-  for o in $man; do
-    echo "$help" | grep -qx -- "$o" || { echo "in the manual page, not in --help: $o"; status=1; }
-  done
+  missing_from "$help" "$man" "in --help, not in the manual page: " || status=1
+  missing_from "$man" "$help" "in the manual page, not in --help: " || status=1
   exit $status ;;
 man)  # every page renders without a warning
   skip_without man
@@ -48,12 +51,8 @@ man)  # every page renders without a warning
     [ -z "$out" ] || { echo "$page:"; echo "$out"; exit 1; }
     LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page" 2>/dev/null | grep -q '^EXAMPLES' || { echo "$page: no EXAMPLES"; exit 1; }
   done ;;
-desktop)
-  skip_without desktop-file-validate
-  desktop-file-validate "$2" ;;
-metainfo)
-  skip_without appstreamcli
-  appstreamcli validate --no-net --pedantic "$2" ;;
+desktop) skip_without desktop-file-validate; desktop-file-validate "$2" ;;
+metainfo) skip_without appstreamcli; appstreamcli validate --no-net --pedantic "$2" ;;
 completion)  # -p offers parameter files, the window's kvx.usr and folders
   skip_without bash
   [ -f /usr/share/bash-completion/bash_completion ] || { echo "skipped: bash-completion is not installed"; exit 77; }
@@ -71,9 +70,8 @@ build-deps)  # debian/control builds with what the set-up script installs
             package_names | grep -vx debhelper-compat)
   [ "$deps" = "$control" ] && exit 0
   echo "tools/install-deps.sh and debian/control Build-Depends differ:"
-  echo "$deps" > /tmp/kvx-deps.$$; echo "$control" > /tmp/kvx-control.$$
-  diff /tmp/kvx-deps.$$ /tmp/kvx-control.$$ | sed -n 's/^</  only in install-deps.sh:/p; s/^>/  only in debian\/control:/p'
-  rm -f /tmp/kvx-deps.$$ /tmp/kvx-control.$$
+  missing_from "$deps" "$control" "  only in install-deps.sh: " || true
+  missing_from "$control" "$deps" "  only in debian/control: " || true
   exit 1 ;;
 *)
   echo "unknown check: $1"; exit 2 ;;

@@ -11,58 +11,43 @@
 namespace kvx {
 namespace {
 
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value) ::setenv(name, value, 1);
-        else ::unsetenv(name);
+// Sets (or, given nullptr, removes) an environment variable until the end of the scope.
+struct ScopedEnv {
+    std::string name;
+    std::optional<std::string> old;
+    ScopedEnv(const char* n, const char* value) : name(n) {
+        if (const char* o = std::getenv(n)) old = o;
+        value ? ::setenv(n, value, 1) : ::unsetenv(n);
     }
-    ~ScopedEnv() {
-        if (old_) ::setenv(name_, old_->c_str(), 1);
-        else ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
+    ~ScopedEnv() { old ? ::setenv(name.c_str(), old->c_str(), 1) : ::unsetenv(name.c_str()); }
 };
 
-TEST(FolderTest, XdgDataHomeIsUsedAndSubfolderCreated) {
-    test::TempFolder dir;
-    const std::string base = dir / "deeper/share";
-    ScopedEnv xdg("XDG_DATA_HOME", base.c_str());
-    EXPECT_EQ(SpecialFolderPath(), base);
-    EXPECT_EQ(UserFilePath("kvx.usr", "KVX"), base + "/KVX/kvx.usr");
-    EXPECT_TRUE(FolderExists(base + "/KVX"));
-    EXPECT_FALSE(std::filesystem::exists(base + "/KVX/kvx.usr"));  // only the folder
-}
-
-TEST(FolderTest, RelativeXdgDataHomeFallsBackToHome) {
-    test::TempFolder dir;
-    ScopedEnv xdg("XDG_DATA_HOME", "relative/share");
-    ScopedEnv home("HOME", dir.path().c_str());
-    EXPECT_EQ(SpecialFolderPath(), dir.path() + "/.local/share");
-    EXPECT_EQ(UserFilePath("kvx.usr", "KVX"), dir.path() + "/.local/share/KVX/kvx.usr");
-    EXPECT_TRUE(FolderExists(dir.path() + "/.local/share/KVX"));
-}
-
-TEST(FolderTest, WithoutHomeTheAccountsFolderIsUsed) {
-    ScopedEnv xdg("XDG_DATA_HOME", nullptr);
-    ScopedEnv home("HOME", nullptr);
-    EXPECT_TRUE(SpecialFolderPath().ends_with("/.local/share")) << SpecialFolderPath();
-}
-
-TEST(FolderTest, UncreatableFolderStillGivesThePath) {
+TEST(FolderTest, UserFilesGoToTheDataHomeFolder) {
     test::TempFolder dir;
     test::TempFolder::Write(dir / "file", "x");
-    const std::string base = dir / "file";
-    ScopedEnv xdg("XDG_DATA_HOME", base.c_str());
-    EXPECT_EQ(UserFilePath("kvx.usr", "KVX"), base + "/KVX/kvx.usr");
-    EXPECT_FALSE(FolderExists(base + "/KVX"));
-    EXPECT_FALSE(FolderExists(base));
+    const struct {
+        std::string xdg, home, base;
+        bool created;
+    } rows[] = {
+        {dir / "deeper/share", "", dir / "deeper/share", true},
+        {"relative/share", dir.path(), dir / ".local/share", true},  // only an absolute one counts
+        {"", dir.path() + "/", dir / ".local/share", true},
+        {dir / "file", "", dir / "file", false},  // uncreatable: the path all the same
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.xdg + " " + r.home);
+        ScopedEnv xdg("XDG_DATA_HOME", r.xdg.c_str()), home("HOME", r.home.c_str());
+        EXPECT_EQ(UserFilePath("kvx.usr", "KVX"), r.base + "/KVX/kvx.usr");
+        EXPECT_EQ(FolderExists(r.base + "/KVX"), r.created);
+        EXPECT_FALSE(std::filesystem::exists(r.base + "/KVX/kvx.usr"));  // only the folder
+    }
+    EXPECT_FALSE(FolderExists(dir / "file"));
     EXPECT_FALSE(FolderExists(""));
+    ScopedEnv data("KVX_DATA_DIR", "/opt/kvx/share//");
+    EXPECT_EQ(ProgramFolder(), "/opt/kvx/share");
+    // Without a home variable, the account's home folder.
+    ScopedEnv xdg("XDG_DATA_HOME", nullptr), home("HOME", nullptr);
+    EXPECT_TRUE(SpecialFolderPath().ends_with("/.local/share")) << SpecialFolderPath();
 }
 
 }  // namespace
