@@ -4,7 +4,7 @@
 // Usage: kvx_manual_shots <output folder> <text file>
 // The manual's pictures, from the build folder (the text's path shows in them):
 //   python3 ../bench/gen_text.py prose /tmp/kvx/sample.txt 600001
-//   QT_QPA_PLATFORM=offscreen tests/app/kvx_manual_shots ../data /tmp/kvx/sample.txt
+//   QT_QPA_PLATFORM=offscreen ./kvx_manual_shots ../data /tmp/kvx/sample.txt
 
 #include <QApplication>
 #include <QDir>
