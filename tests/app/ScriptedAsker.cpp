@@ -41,7 +41,7 @@ Window::~Window() {
 }
 
 bool Window::waitCount() {
-    if (waiting_) return true;
+    if (waiting_ || !w) return true;
     waiting_ = true;
     // An event loop of its own, which the count's calls wake at once.
     QSignalSpy ended(w.get(), &FrmMain::countEnded);
