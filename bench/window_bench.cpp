@@ -3,9 +3,11 @@
 // ended with its output file in place (the window's countEnded signal), the
 // median of RUNS. Also counts the paint events the window got during the
 // last count, to show that it keeps repainting. run_bench.py sets it against
-// kvx-count on the same file.
+// kvx-count on the same file. With PARAMS, a parameter file is loaded first
+// (as if dropped on the window); with PIECE_BYTES the file is cut into
+// pieces of that size, to compare the window's listing with kvx-count's.
 //
-//   kvx_window_bench FILE [RUNS]
+//   kvx_window_bench FILE [RUNS [PARAMS [PIECE_BYTES]]]
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,6 +18,7 @@
 #include <QSignalSpy>
 #include <algorithm>
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 #include "ScriptedAsker.h"
@@ -37,7 +40,7 @@ struct PaintCounter : QObject {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: kvx_window_bench FILE [RUNS]\n");
+        std::fprintf(stderr, "usage: kvx_window_bench FILE [RUNS [PARAMS [PIECE_BYTES]]]\n");
         return 2;
     }
     kvx::test::PrepareEnvironment("/tmp/kvx-window-bench");
@@ -51,6 +54,8 @@ int main(int argc, char** argv) {
     for (int r = 0; r < runs; ++r) {
         test::Window t;
         if (!t.load()) return 1;
+        if (argc > 3 && argv[3][0]) t.w->OpenFile(QString::fromLocal8Bit(argv[3]));
+        if (argc > 4) t.w->session().SetJobs(int(std::max(2u, std::thread::hardware_concurrency())), atoll(argv[4]));
         t.w->params().chkWarnOnOverwrite = 0;
         t.setFile(0, input);
         t.setFile(1, out);

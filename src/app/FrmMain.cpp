@@ -777,6 +777,10 @@ void FrmMain::cmdListWords_Click() {
         host_->requestStop();
         return;
     }
+    if (session_->Running()) {  // "Stop" for work on this thread (common words read)
+        session_->cmdListWords_Click();
+        return;
+    }
     params_.chkSuppressWords = chkSuppressWords->isChecked() ? 1 : 0;
     listingsBefore_ = session_->ListingsMade();
     counting_ = true;
