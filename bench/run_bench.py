@@ -83,6 +83,30 @@ def compare(kvx, out, path, what, runs, cores, pipeline):
         print(f"kvx-count / pipeline         {t_all / t_pipe:5.2f}")
 
 
+def window(build, kvx, data, out, quick):
+    """The window's count (on every core, words not shown as found) from its
+    count command until its output file is in place, against kvx-count with
+    its default jobs on the same file."""
+    prog = os.path.join(build, "bench", "kvx_window_bench")
+    if not os.path.exists(prog):
+        print("\n(no window benchmark: kvx_window_bench not built)")
+        return
+    size = 45_000_000 if quick else 377_000_000
+    path = os.path.join(data, f"prose-{size // 1_000_000}MB.txt")
+    ensure(path, "prose", size)
+    runs = 1 if quick else 3
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    res = subprocess.run([prog, path, str(runs)], env=env, capture_output=True, text=True)
+    if res.returncode != 0:
+        raise SystemExit(f"failed: {prog}: {res.stderr.strip()}")
+    t_window = float(res.stdout.split()[1])
+    t_cli = median_time([kvx, "-o", out, path], runs)
+    print(f"\n== the window against kvx-count, {os.path.getsize(path) / 1e6:.0f} MB of prose, median of {runs}")
+    print(f"window (Count words to output file)  {t_window:7.3f} s   {res.stdout.strip().split('(', 1)[1][:-1]}")
+    print(f"kvx-count (default jobs)             {t_cli:7.3f} s")
+    print(f"window / kvx-count                   {t_window / t_cli:5.2f}   (target <= 1.3)")
+
+
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
     quick = "--quick" in sys.argv
@@ -122,6 +146,8 @@ def main():
         print("\n== 1 GB of few different words")
         t_few, rss_few = run([kvx, "-o", out, few])
         print(f"kvx-count        {t_few:7.3f} s   peak {rss_few / 1024:.1f} MiB  (target < 64 MiB)")
+
+    window(build, kvx, data, out, quick)
 
     bench = os.path.join(build, "bench", "kvx_bench")
     if os.path.exists(bench):

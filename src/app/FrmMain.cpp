@@ -66,6 +66,8 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmMain"));
     host_ = std::make_unique<QtHost>(*this);
     session_ = std::make_unique<CountingSession>(params_, *host_, texts_);
+    // A large file is counted on every core, in pieces of kvx-count's size.
+    session_->SetJobs(int(std::max(1u, std::thread::hardware_concurrency())));
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     endProgram = [] { QCoreApplication::quit(); };
     BuildControls();
@@ -78,7 +80,12 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent) {
     frmParams_ = new FrmParams(*this);
 }
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain() {
+    if (!worker_.joinable()) return;
+    // Closed in the middle of a count: it winds down without the window.
+    host_->detach();
+    worker_.join();
+}
 
 // ---------------------------------------------------------------------------
 // Controls
@@ -316,7 +323,7 @@ void FrmMain::BuildShortcuts() {
         });
     // Escape stops a running count the way "Stop" does (the same question).
     shortcut(QKeySequence(Qt::Key_Escape), [this] {
-        if (session_->Running() && cmdListWords->isEnabled()) cmdListWords_Click();
+        if (counting_ && cmdListWords->isEnabled()) cmdListWords_Click();
     });
     shortcut(QKeySequence(Qt::Key_F1), [this] {
         if (cmdHelp->isEnabled()) cmdHelp_Click();
@@ -360,10 +367,11 @@ void FrmMain::ConnectHandlers() {
     connect(cmdQuit, &QPushButton::clicked, this, [this] { cmdQuit_Click(); });
     connect(lblCorvaneSystems, &QLabel::linkActivated, this, [this] { lblCorvaneSystems_Click(); });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
-    // Whatever changes the box outside a count or a listing (a refused count
-    // emptying it, the user's typing) leaves it no longer the listing.
+    // Whatever changes the box outside a listing (a count, a refused count
+    // emptying it, the user's typing) leaves it no longer the listing; a
+    // count that lists anew shows its listing once it ends.
     connect(txbOutput->document(), &QTextDocument::contentsChanged, this, [this] {
-        if (!session_->Running() && listingShown_ >= 0) {
+        if ((counting_ || !session_->Running()) && listingShown_ >= 0) {
             listingShown_ = -1;
             RefreshResultCommands();
         }
@@ -663,12 +671,12 @@ bool SameListing(const Params& a, const Params& b) {
 }  // namespace
 
 bool FrmMain::ResultReady() const {
-    return session_->blnWordsGot && !session_->Running() && !blnQuitting_ &&
+    return !counting_ && session_->blnWordsGot && !session_->Running() && !blnQuitting_ &&
            listingShown_ == session_->ListingsMade() && SameListing(countedWith_, params_);
 }
 
 void FrmMain::RefreshResultCommands() {
-    if (!session_->Running() && listingSeen_ != session_->ListingsMade()) {
+    if (!counting_ && !session_->Running() && listingSeen_ != session_->ListingsMade()) {
         // A listing was made: its last lines go into the box, and from then
         // on any change of the box ends it.
         listingSeen_ = session_->ListingsMade();
@@ -765,13 +773,36 @@ void FrmMain::RequestWebPage(const std::string& url) {
 // Event handlers
 
 void FrmMain::cmdListWords_Click() {
+    if (counting_) {  // "Stop"
+        host_->requestStop();
+        return;
+    }
+    if (session_->Running()) {  // "Stop" for work on this thread (common words read)
+        session_->cmdListWords_Click();
+        return;
+    }
     params_.chkSuppressWords = chkSuppressWords->isChecked() ? 1 : 0;
-    const bool counting = !session_->Running();  // else this is "Stop"
-    const int64_t listings = session_->ListingsMade();
-    session_->cmdListWords_Click();
+    listingsBefore_ = session_->ListingsMade();
+    counting_ = true;
+    // Nothing the count reads can change under it, from the first check on.
+    EnableControls(false);
+    host_->beginWork();
+    worker_ = std::thread([this] {
+        session_->cmdListWords_Click();
+        QMetaObject::invokeMethod(this, [this] { CountEnded(); }, Qt::QueuedConnection);
+    });
+}
+
+void FrmMain::CountEnded() {
+    worker_.join();
+    host_->endWork();
+    counting_ = false;
+    EnableControls(true);
     // Nothing that decides a result can change while it is counted.
-    if (counting && session_->ListingsMade() != listings) countedWith_ = params_;
+    if (session_->ListingsMade() != listingsBefore_) countedWith_ = params_;
     RefreshResultCommands();
+    emit countEnded();
+    if (blnQuitting_ && endProgram) endProgram();
 }
 
 void FrmMain::cmdFile_Click(int k) {
@@ -859,7 +890,9 @@ void FrmMain::optOnClipboard_Click() {
 }
 
 void FrmMain::chkSuppressWords_Click() {
-    params_.chkSuppressWords = chkSuppressWords->isChecked() ? 1 : 0;
+    const int16_t v = chkSuppressWords->isChecked() ? 1 : 0;
+    if (counting_) host_->requestSuppressWords(v);  // the count takes it up
+    else params_.chkSuppressWords = v;
     SetTheFocus();
 }
 
@@ -941,20 +974,19 @@ void FrmMain::cmdQuit_Click() {
     if (blnQuitting_) return;
     if (params_.chkSaveStateOnQuit == 1) SaveStateWithPopUp();
     blnQuitting_ = true;
-    // A count may be running under this call: let it wind down without
-    // asking anything, then leave.
-    host_->quitting = true;
-    session_->blnStop = true;
+    // A count may be running: it winds down without asking anything, and
+    // the program ends once its thread is joined.
+    host_->requestQuit();
     Timer1->stop();
     SaveWindowGeometry();
     frmHelp_->hide();
     if (frmChart_) frmChart_->hide();
     hide();
-    if (endProgram) endProgram();
+    if (!counting_ && endProgram) endProgram();
 }
 
 void FrmMain::txbIntro_Click() {
-    if (!session_->blnStartUpCompleted || session_->Running()) return;
+    if (!session_->blnStartUpCompleted || counting_) return;
     session_->blnWordsGot = false;
     session_->CheckClipboard(true);
 }
@@ -971,7 +1003,7 @@ void FrmMain::Timer1_Timer() {
                     "To count words in the text box the text must first be copied to the clipboard ")
               : QString());
     // Not while a count runs: the commands stay disabled until it ends.
-    if (!session_->Running()) cmdClearOutput->setEnabled(!empty);
+    if (!counting_) cmdClearOutput->setEnabled(!empty);
     // A parameter change may have made the result stale.
     RefreshResultCommands();
     for (int k = 0; k < 2; ++k) {

@@ -6,15 +6,17 @@
 // lists -> show -> saved state -> input file check -> common-words question.
 // Afterwards every control hands its event to a short handler named control
 // plus event; the decisions live in kvx::CountingSession, which reaches the
-// widgets back through QtHost. A count runs inside cmdListWords_Click; while
-// it runs, yields let a second click on the same button (captioned "Stop")
-// set blnStop. A finished result (blnWordsGot) can also be saved in a table
+// widgets back through QtHost. A count runs on a thread of its own, started
+// by cmdListWords_Click, while the window goes on with its event loop; a
+// second click on the same button (captioned "Stop") asks it to stop. A
+// finished result (blnWordsGot) can also be saved in a table
 // format ("Save listing as...") and charted (FrmChart), without counting again.
 
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "counting/CountingSession.h"
 #include "params/Params.h"
@@ -95,6 +97,8 @@ public:
     /// name is taken from the current folder.
     void OpenFile(const QString& path);
     bool Quitting() const { return blnQuitting_; }
+    /// True from the count command until the count's thread has ended.
+    bool Counting() const { return counting_; }
 
     // Event handlers.
     void cmdListWords_Click();
@@ -157,6 +161,8 @@ public:
 signals:
     /// The parameter values were written back into the controls.
     void paramsRefreshed();
+    /// A count started by the count command has ended, its thread joined.
+    void countEnded();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -186,6 +192,8 @@ private:
     void SelectOptInFile();
     void SelectOptOnClipboard();
     void ShowClipboardSize(int64_t n);
+    /// The count's thread ended: joins it and gives the window back.
+    void CountEnded();
 
     Params params_;
     MessageTable texts_;
@@ -203,6 +211,10 @@ private:
     bool blnSettingControls_ = false;
     bool blnInLostFocus_ = false;
     bool blnQuitting_ = false;
+    // The count's thread, and the listings made before it began.
+    std::thread worker_;
+    bool counting_ = false;
+    int64_t listingsBefore_ = 0;
 };
 
 }  // namespace kvx

@@ -148,9 +148,10 @@ QString Asker::saveFileDialog(QWidget* parent, const QString& title, const QStri
 
 QtHost::QtHost(FrmMain& window)
     : w_(window), defaultAsker_(std::make_unique<Asker>()), asker_(defaultAsker_.get()),
-      currentFolder_(QDir::homePath()), flushContext_(std::make_unique<QObject>()) {
-    yieldClock_.start();
-    repaintClock_.start();
+      currentFolder_(QDir::homePath()), guiThread_(std::this_thread::get_id()),
+      context_(std::make_unique<QObject>()), timer_(new QTimer(context_.get())) {
+    std::fill(latest_, latest_ + kKinds, -1);
+    QObject::connect(timer_, &QTimer::timeout, context_.get(), [this] { flushOutput(); });
 }
 
 QtHost::~QtHost() = default;
@@ -159,14 +160,112 @@ void QtHost::setAsker(Asker* asker) { asker_ = asker ? asker : defaultAsker_.get
 
 QWidget* QtHost::owner() const { return owner_ ? owner_ : &w_; }
 
+void QtHost::post(int kind, QString text, std::function<void(const QString&)> apply) {
+    if (!offThread()) {
+        flushOutput();
+        apply(text);
+        return;
+    }
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (detached_) return;
+    if (kind >= 0 && latest_[kind] >= 0) {
+        Update& u = updates_[size_t(latest_[kind])];
+        if (kind == kAppend) u.text += text;
+        else u.text = std::move(text);
+        return;
+    }
+    if (kind < 0) std::fill(latest_, latest_ + kKinds, -1);
+    else latest_[kind] = int(updates_.size());
+    updates_.push_back({kind, std::move(text), std::move(apply)});
+}
+
+void QtHost::flushOutput() const {
+    std::vector<Update> batch;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        batch.swap(updates_);
+        std::fill(latest_, latest_ + kKinds, -1);
+    }
+    for (const Update& u : batch) u.apply(u.text);
+}
+
+template <class R>
+R QtHost::onWindowThread(std::function<R()> f, R whenDetached) {
+    if (!offThread()) {
+        flushOutput();
+        return f();
+    }
+    R result = whenDetached;
+    bool done = false;
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (detached_) return whenDetached;
+    std::fill(latest_, latest_ + kKinds, -1);
+    updates_.push_back({kOrdered, {}, [&](const QString&) {
+                            R r = f();
+                            const std::lock_guard<std::mutex> l(mutex_);
+                            result = std::move(r);
+                            done = true;
+                            called_.notify_all();
+                        }});
+    lock.unlock();
+    QMetaObject::invokeMethod(context_.get(), [this] { flushOutput(); }, Qt::QueuedConnection);
+    lock.lock();
+    called_.wait(lock, [&] { return done || detached_; });
+    return done ? result : whenDetached;
+}
+
+void QtHost::onWindowThread(std::function<void()> f) {
+    onWindowThread<bool>([&] { return f(), true; }, false);
+}
+
+void QtHost::beginWork() {
+    flushOutput();
+    mirroredLength_ = outputLength();
+    stopRequested_ = false;
+    suppressRequested_ = -1;
+    working_ = true;
+    timer_->start(updateIntervalMs);
+}
+
+void QtHost::endWork() {
+    timer_->stop();
+    flushOutput();
+    working_ = false;
+    if (quitRequested_.exchange(false)) quitting = true;
+    stopRequested_ = false;
+    suppressRequested_ = -1;
+}
+
+void QtHost::requestQuit() {
+    if (working_) quitRequested_ = true;
+    else quitting = true;
+}
+
+void QtHost::detach() {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        detached_ = true;
+        updates_.clear();
+        std::fill(latest_, latest_ + kKinds, -1);
+        quitRequested_ = true;
+    }
+    called_.notify_all();
+}
+
+bool QtHost::takeUpQuit() {
+    if (!quitting && quitRequested_.load(std::memory_order_relaxed)) quitting = true;
+    return quitting;
+}
+
 Answer QtHost::message(std::string_view text, std::string_view title, Icon icon,
                        Buttons buttons) {
-    if (quitting) return QuittingAnswer(buttons);
-    flushOutput();
+    if (offThread() ? takeUpQuit() : quitting) return QuittingAnswer(buttons);
     // Text boxes and message boxes break lines at CR LF; Qt wants LF.
     QString t = Q(text);
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return asker_->message(owner(), t, Q(title), icon, buttons);
+    const QString caption = Q(title);
+    return onWindowThread<Answer>([&] { return asker_->message(owner(), t, caption, icon, buttons); },
+                                  QuittingAnswer(buttons));
 }
 
 Answer QtHost::askUnlessSilenced(const QString& key, std::string_view text,
@@ -188,19 +287,18 @@ Answer QtHost::askUnlessSilenced(const QString& key, std::string_view text,
 
 void QtHost::yield() {
     asker_->yielded();
-    if (quitting) w_.session().blnStop = true;
-    // Reading the clock costs as much as scanning a short word: look at it
-    // only every 32nd offer, which is still well within a millisecond.
-    if ((++yieldOffers_ & 31) != 0 || yieldClock_.elapsed() < yieldIntervalMs) return;
-    flushOutput();
-    QCoreApplication::processEvents();
-    yieldClock_.restart();
-}
-
-bool QtHost::repaintDue() {
-    if (repaintClock_.elapsed() < yieldIntervalMs) return false;
-    repaintClock_.restart();
-    return true;
+    if (!offThread()) {
+        if (quitting) w_.session().blnStop = true;
+        return;
+    }
+    // Requests from the window's thread are taken up here, on the thread
+    // that counts, so that it alone touches what it counts with.
+    if (takeUpQuit() || (stopRequested_.load(std::memory_order_relaxed) && stopRequested_.exchange(false)))
+        w_.session().blnStop = true;
+    if (suppressRequested_.load(std::memory_order_relaxed) >= 0) {
+        const int v = suppressRequested_.exchange(-1);
+        if (v >= 0) w_.params().chkSuppressWords = int16_t(v);
+    }
 }
 
 namespace {
@@ -219,70 +317,57 @@ int64_t BoxLength(const QString& t) {
 }
 }  // namespace
 
-void QtHost::flushOutput() const {
-    if (!pending_.isEmpty()) {
-        QTextCursor c(w_.txbOutput->document());
-        c.movePosition(QTextCursor::End);
-        c.insertText(pending_);
-        pending_.clear();
-        pendingLength_ = 0;
-    }
-    if (caretToEnd_) {
-        caretToEnd_ = false;
-        QTextCursor c = w_.txbOutput->textCursor();
-        c.movePosition(QTextCursor::End);
-        w_.txbOutput->setTextCursor(c);
-    }
+void QtHost::insertOutput(const QString& text) const {
+    QTextCursor c(w_.txbOutput->document());
+    c.movePosition(QTextCursor::End);
+    c.insertText(text);
 }
 
 // The box counts a line break as two characters (CR LF), as the listing
 // writes them: characters plus one per block separator.
 int64_t QtHost::outputLength() const {
+    if (offThread()) return mirroredLength_;
+    flushOutput();
     const QTextDocument* doc = w_.txbOutput->document();
     const int64_t chars = doc->characterCount() - 1;
-    return chars + (doc->blockCount() - 1) + pendingLength_;
+    return chars + (doc->blockCount() - 1);
 }
 
 std::string QtHost::outputText() const {
-    flushOutput();
-    QString t = w_.txbOutput->toPlainText();
-    t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return t.toStdString();
+    return const_cast<QtHost*>(this)->onWindowThread<std::string>(
+        [this] {
+            QString t = w_.txbOutput->toPlainText();
+            t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+            return t.toStdString();
+        },
+        std::string());
 }
 
 void QtHost::setOutputText(std::string_view text) {
-    pending_.clear();
-    pendingLength_ = 0;
-    caretToEnd_ = false;
-    w_.txbOutput->setPlainText(Q(text));
+    QString t = Q(text);
+    if (offThread()) mirroredLength_ = BoxLength(t);
+    post(kOrdered, std::move(t), [this](const QString& s) { w_.txbOutput->setPlainText(s); });
 }
 
 void QtHost::appendOutputText(std::string_view text) {
     if (text.empty()) return;
-    const QString t = Q(text);
-    // Whatever happens next, the text reaches the box at the next turn of
-    // the event loop.
-    if (pending_.isEmpty())
-        QTimer::singleShot(0, flushContext_.get(), [this] { flushOutput(); });
-    pending_ += t;
-    pendingLength_ += BoxLength(t);
+    QString t = Q(text);
+    if (offThread()) mirroredLength_ += BoxLength(t);
+    post(kAppend, std::move(t), [this](const QString& s) { insertOutput(s); });
 }
 
 void QtHost::setOutputCaret(bool atEnd) {
-    if (atEnd && !pending_.isEmpty()) {
-        caretToEnd_ = true;
-        return;
-    }
-    flushOutput();
-    QTextCursor c = w_.txbOutput->textCursor();
-    c.movePosition(atEnd ? QTextCursor::End : QTextCursor::Start);
-    w_.txbOutput->setTextCursor(c);
+    post(kCaret, atEnd ? QStringLiteral("1") : QString(), [this](const QString& s) {
+        QTextCursor c = w_.txbOutput->textCursor();
+        c.movePosition(s.isEmpty() ? QTextCursor::Start : QTextCursor::End);
+        w_.txbOutput->setTextCursor(c);
+    });
 }
 
+// A widget changed from the counting thread is repainted as the window's
+// event loop runs; on the window's thread the repaint is only scheduled.
 void QtHost::repaintOutput() {
-    flushOutput();
-    if (repaintDue()) w_.txbOutput->repaint();
-    else w_.txbOutput->viewport()->update();
+    if (!offThread()) w_.txbOutput->viewport()->update();
 }
 
 static QLabel* LabelOf(FrmMain& w, Label which) {
@@ -298,78 +383,97 @@ static QLabel* LabelOf(FrmMain& w, Label which) {
     return w.lblTwirler;
 }
 
-void QtHost::setLabel(Label which, std::string_view text) { LabelOf(w_, which)->setText(Q(text)); }
+void QtHost::setLabel(Label which, std::string_view text) {
+    post(kLabelText + int(which), Q(text), [this, which](const QString& s) { LabelOf(w_, which)->setText(s); });
+}
 
 void QtHost::setLabelVisible(Label which, bool visible) {
     // The result labels keep their room when hidden, so the window does not
     // jump; hiding shows an empty caption.
-    QLabel* l = LabelOf(w_, which);
-    QSizePolicy sp = l->sizePolicy();
-    sp.setRetainSizeWhenHidden(true);
-    l->setSizePolicy(sp);
-    l->setVisible(visible);
+    post(kLabelShown + int(which), visible ? QStringLiteral("1") : QString(), [this, which](const QString& s) {
+        QLabel* l = LabelOf(w_, which);
+        QSizePolicy sp = l->sizePolicy();
+        sp.setRetainSizeWhenHidden(true);
+        l->setSizePolicy(sp);
+        l->setVisible(!s.isEmpty());
+    });
 }
 
 void QtHost::repaintLabel(Label which) {
-    QLabel* l = LabelOf(w_, which);
-    if (repaintDue()) l->repaint();
-    else l->update();
+    if (!offThread()) LabelOf(w_, which)->update();
 }
 
 void QtHost::setProgressBarStyle(bool asBar) {
-    QLabel* l = w_.lblTotalNumOccurrences;
-    if (asBar) {
-        QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        f.setBold(true);
-        l->setFont(f);
-        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    } else {
-        l->setFont(w_.lblNumberOfWords->font());
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    }
+    post(kOrdered, asBar ? QStringLiteral("1") : QString(), [this](const QString& s) {
+        QLabel* l = w_.lblTotalNumOccurrences;
+        if (!s.isEmpty()) {
+            QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+            f.setBold(true);
+            l->setFont(f);
+            l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        } else {
+            l->setFont(w_.lblNumberOfWords->font());
+            l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        }
+    });
 }
 
 void QtHost::setTwirler(int i) {
     static const char16_t kBlocks[4] = {u'\u2584', u'\u258C', u'\u2580', u'\u2590'};
-    w_.lblTwirler->setText(QString(QChar(kBlocks[i & 3])));
+    post(kTwirler, QString(QChar(kBlocks[i & 3])), [this](const QString& s) { w_.lblTwirler->setText(s); });
 }
 
-void QtHost::setCountCaption(std::string_view caption) { w_.cmdListWords->setText(Q(caption)); }
+void QtHost::setCountCaption(std::string_view caption) {
+    post(kOrdered, Q(caption), [this](const QString& s) { w_.cmdListWords->setText(s); });
+}
 
-void QtHost::setCountEnabled(bool enabled) { w_.cmdListWords->setEnabled(enabled); }
+void QtHost::setCountEnabled(bool enabled) {
+    post(kOrdered, {}, [this, enabled](const QString&) { w_.cmdListWords->setEnabled(enabled); });
+}
 
 void QtHost::repaintCount() {
-    if (repaintDue()) w_.cmdListWords->repaint();
-    else w_.cmdListWords->update();
+    if (!offThread()) w_.cmdListWords->update();
 }
 
-void QtHost::enableControls(bool enabled) { w_.EnableControls(enabled); }
+void QtHost::enableControls(bool enabled) {
+    onWindowThread([this, enabled] { w_.EnableControls(enabled); });
+}
 
 void QtHost::repaintWindow() {
-    if (repaintDue()) w_.repaint();
-    else w_.update();
+    if (!offThread()) w_.update();
 }
 
-void QtHost::paramsChanged() { w_.ParamsToControls(); }
+void QtHost::paramsChanged() {
+    onWindowThread([this] { w_.ParamsToControls(); });
+}
 
-void QtHost::chooseOutputFile() { w_.cmdFile_Click(1); }
+void QtHost::chooseOutputFile() {
+    onWindowThread([this] { w_.cmdFile_Click(1); });
+}
 
-void QtHost::setTheFocus() { w_.SetTheFocus(); }
+void QtHost::setTheFocus() {
+    onWindowThread([this] { w_.SetTheFocus(); });
+}
 
 void QtHost::showParametersWindow() {
-    if (w_.showParameters) w_.showParameters();
+    onWindowThread([this] {
+        if (w_.showParameters) w_.showParameters();
+    });
 }
 
 void QtHost::showMainWindow() {
-    if (!w_.isVisible()) w_.show();
+    onWindowThread([this] {
+        if (!w_.isVisible()) w_.show();
+    });
 }
 
 std::string QtHost::openFileDialog(std::string_view title, std::string_view filter,
                                    std::string_view folder) {
-    if (quitting) return {};
-    return asker_->openFileDialog(owner(), Q(title), Q(filter),
-                                  folder.empty() ? currentFolder_ : Q(folder))
-        .toStdString();
+    if (offThread() ? takeUpQuit() : quitting) return {};
+    const QString t = Q(title), f = Q(filter), d = Q(folder);
+    return onWindowThread<std::string>(
+        [&] { return asker_->openFileDialog(owner(), t, f, d.isEmpty() ? currentFolder_ : d).toStdString(); },
+        std::string());
 }
 
 QString QtHost::saveFileDialog(const QString& title, const QString& filter,
@@ -395,16 +499,21 @@ QString QtHost::saveFileAs(const QString& title, const QString& filter, const QS
     return name;
 }
 
-void QtHost::setCurrentFolder(const std::string& folder) { currentFolder_ = Q(folder); }
+void QtHost::setCurrentFolder(const std::string& folder) {
+    post(kOrdered, Q(folder), [this](const QString& s) { currentFolder_ = s; });
+}
 
 std::string QtHost::clipboardText() {
-    return QGuiApplication::clipboard()->text(QClipboard::Clipboard).toStdString();
+    return onWindowThread<std::string>(
+        [] { return QGuiApplication::clipboard()->text(QClipboard::Clipboard).toStdString(); }, std::string());
 }
 
 void QtHost::setClipboardText(std::string_view text) {
-    QClipboard* cb = QGuiApplication::clipboard();
-    cb->clear(QClipboard::Clipboard);
-    cb->setText(Q(text), QClipboard::Clipboard);
+    post(kOrdered, Q(text), [](const QString& s) {
+        QClipboard* cb = QGuiApplication::clipboard();
+        cb->clear(QClipboard::Clipboard);
+        cb->setText(s, QClipboard::Clipboard);
+    });
 }
 
 std::string QtHost::formatGrouped(int64_t n) const {

@@ -9,12 +9,19 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <atomic>
+#include <condition_variable>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "shell/Host.h"
 
 class QMessageBox;
+class QTimer;
 class QWidget;
 
 namespace kvx {
@@ -40,8 +47,9 @@ public:
     /// whether the box was ticked.
     virtual Answer question(QWidget* parent, const QString& text, const QString& title,
                             bool& silence);
-    /// Called at every yield offer, before the event loop runs (tests use it
-    /// to press buttons in the middle of a count).
+    /// Called at every yield offer, on the thread that counts, before a stop
+    /// asked for is taken up (tests use it to press buttons in the middle of
+    /// a count).
     virtual void yielded() {}
 };
 
@@ -59,6 +67,11 @@ int ChosenFileType(QString& path, const QString& chosenFilter, const QStringList
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text,
                                             const QString& title, Icon icon, Buttons buttons);
 
+/// Every method may be called from the thread that counts as well as from
+/// the window's own: there, what changes the window is handed to the
+/// window's thread in order. Labels, the twirler and the words shown as found
+/// are applied together every 50 ms, keeping only the latest text of each
+/// label; questions and whatever returns a value wait for the window's thread.
 class QtHost : public Host {
 public:
     explicit QtHost(FrmMain& window);
@@ -86,8 +99,8 @@ public:
     /// The window that owns questions now (the main window unless an Owner says otherwise).
     QWidget* owner() const;
 
-    /// The shortest time between two runs of the event loop from yield().
-    int yieldIntervalMs = 20;
+    /// How often updates from the counting thread reach the window.
+    int updateIntervalMs = 50;
     Answer message(std::string_view text, std::string_view title, Icon icon,
                    Buttons buttons) override;
     void yield() override;
@@ -131,8 +144,24 @@ public:
     std::string formatGrouped(int64_t n) const override;
     std::string decimalPoint() const override;
 
-    /// Puts text appended since the last turn of the event loop into the box.
+    /// Applies what the counting thread changed in the window so far.
     void flushOutput() const;
+
+    // The counting thread (window's thread only).
+    /// A count starts on another thread: updates from it are applied from now on.
+    void beginWork();
+    /// It ended (its thread is joined): the last updates are applied.
+    void endWork();
+    /// "Stop" pressed: the count takes it up at its next yield.
+    void requestStop() { stopRequested_ = true; }
+    /// Quit: while a count runs, it winds down answering every question as
+    /// the program does when quitting; otherwise quitting is set at once.
+    void requestQuit();
+    /// The window goes away: the counting thread's calls return at once
+    /// (questions get their quitting answers), so that it can be joined.
+    void detach();
+    /// chkSuppressWords changed while a count runs: it takes it up at its next yield.
+    void requestSuppressWords(int16_t value) { suppressRequested_ = value; }
 
     /// A save-style dialog, through the asker (see Asker::saveFileDialog).
     QString saveFileDialog(const QString& title, const QString& filter,
@@ -145,23 +174,49 @@ public:
                        int& type);
 
 private:
-    /// True when a forced repaint may run now (at most one every ~20 ms).
-    bool repaintDue();
+    /// True on a thread other than the window's.
+    bool offThread() const { return std::this_thread::get_id() != guiThread_; }
+    // What the counting thread hands over. Updates of one kind (a label's
+    // text, the twirler, words appended...) given since the last update of
+    // another kind are merged into one, the latest text winning (appended
+    // text adding up).
+    enum Kind { kLabelText = 0, kLabelShown = 8, kTwirler = 16, kAppend, kCaret, kKinds, kOrdered = -1 };
+    struct Update {
+        int kind;
+        QString text;
+        std::function<void(const QString&)> apply;
+    };
+    void post(int kind, QString text, std::function<void(const QString&)> apply);
+    /// Runs f on the window's thread after the updates before it and waits
+    /// for its value; `whenDetached` once the window is going away.
+    template <class R>
+    R onWindowThread(std::function<R()> f, R whenDetached);
+    void onWindowThread(std::function<void()> f);
+    /// Takes up a quit asked for from the window's thread (counting thread).
+    bool takeUpQuit();
+    void insertOutput(const QString& text) const;
 
     FrmMain& w_;
     QWidget* owner_ = nullptr;
     std::unique_ptr<Asker> defaultAsker_;
     Asker* asker_;
-    QElapsedTimer yieldClock_;
-    uint32_t yieldOffers_ = 0;
-    QElapsedTimer repaintClock_;
     QString currentFolder_;
-    // Words shown as they are found arrive one at a time; they are put into
-    // the box together, once per turn of the event loop or when the box is read.
-    mutable QString pending_;
-    mutable int64_t pendingLength_ = 0;
-    mutable bool caretToEnd_ = false;
-    std::unique_ptr<QObject> flushContext_;  // owns the queued flush
+    std::thread::id guiThread_;
+    std::unique_ptr<QObject> context_;  // lives on the window's thread: the timer, the calls
+    QTimer* timer_;                     // applies the updates while a count runs
+
+    mutable std::mutex mutex_;
+    std::condition_variable called_;
+    mutable std::vector<Update> updates_;
+    mutable int latest_[kKinds];  // index in updates_ of the last update of each kind, -1: none
+    bool detached_ = false;
+    // The output box's length as the counting thread has made it, so that
+    // reading it needs no wait for the window's thread.
+    int64_t mirroredLength_ = 0;
+    bool working_ = false;
+    std::atomic<bool> stopRequested_{false};
+    std::atomic<bool> quitRequested_{false};
+    std::atomic<int> suppressRequested_{-1};
 };
 
 }  // namespace kvx

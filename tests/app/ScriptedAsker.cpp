@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include "FrmParams.h"
@@ -30,6 +31,24 @@ Window::Window() : w(std::make_unique<FrmMain>()) {
     w->popUpInterval = 0;
     w->endProgram = [] {};
     w->openUrl = [](const QUrl&) { return false; };
+    // Connected after the window's own handler, which starts the count.
+    QObject::connect(w->cmdListWords, &QPushButton::clicked, [this] { waitCount(); });
+}
+
+Window::~Window() {
+    asker.hooksOff = true;
+    waitCount();
+}
+
+bool Window::waitCount() {
+    if (waiting_ || !w) return true;
+    waiting_ = true;
+    // An event loop of its own, which the count's calls wake at once.
+    QSignalSpy ended(w.get(), &FrmMain::countEnded);
+    while (w->Counting() && ended.wait(60000)) {
+    }
+    waiting_ = false;
+    return !w->Counting();
 }
 
 bool Window::load(std::initializer_list<Answer> startUpAnswers) {

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QThread>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -34,7 +35,8 @@ public:
     std::deque<QString> files;
     QStringList dialogTitles;
     QStringList dialogFolders;  // where each file dialog opened
-    /// Runs at every yield offer with the number of offers so far.
+    /// Runs at every yield offer with the number of offers so far, on the
+    /// window's thread while the count waits.
     std::function<void(int64_t)> onYield;
 
     /// The window that owned the last question or file dialog.
@@ -63,8 +65,13 @@ public:
     }
     void yielded() override {
         core.yield();
-        if (onYield) onYield(core.yields);
+        if (!onYield) return;
+        const int64_t n = core.yields;
+        if (QThread::currentThread() == qApp->thread()) onYield(n);
+        else QMetaObject::invokeMethod(qApp, [&] { if (!hooksOff) onYield(n); }, Qt::BlockingQueuedConnection);
     }
+    /// Set when the test has ended: the hooks may refer to what is gone.
+    bool hooksOff = false;
     std::vector<std::string> titles() const { return core.titles(); }
     Shown last() const { return asked.empty() ? Shown{{}, {}, Icon::None, Buttons::OK} : asked.back(); }
     void clear() {
@@ -83,6 +90,8 @@ struct Window {
     std::unique_ptr<FrmMain> w;
 
     Window();
+    /// A count still running (a test that failed midway) ends first.
+    ~Window();
     /// Runs the start-up with the given answers queued first.
     bool load(std::initializer_list<Answer> startUpAnswers = {Answer::No});
     /// Text of the output box with CR LF line breaks.
@@ -93,6 +102,13 @@ struct Window {
     void setFile(int i, const QString& path);
     /// The window is idle: every control usable, the count command ready.
     void verifyIdle();
+    /// Waits until the count started last has ended (false after a minute).
+    /// A click on the count command waits by itself, unless it comes while
+    /// the test already waits (a "Stop" from onYield).
+    bool waitCount();
+
+private:
+    bool waiting_ = false;
 };
 
 /// Chooses entry i of a list as the user does.

@@ -1,10 +1,13 @@
 // Counts run through the main window: the count command, the refusals, the
-// questions, stopping from inside a yield, the clipboard and re-listing.
+// questions, stopping and quitting in the middle of a count (on one thread
+// and on several), the clipboard and re-listing.
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <algorithm>
 
 #include "FrmParams.h"
+#include "Process.h"
 #include "ScriptedAsker.h"
 #include "TextGen.h"
 
@@ -234,17 +237,97 @@ private slots:
                                          "      2       1  delta\r\n"));
     }
 
-    void quitDuringACountEndsIt() {
+    // On several threads (words not shown as found), a file of many pieces
+    // gives kvx-count's listing and the labels of a count on one thread;
+    // stopped, it lists the words of the text up to a line, as one thread would.
+    void onEveryCore_data() {
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("whole") << false;
+        QTest::newRow("stopped") << true;
+    }
+
+    void onEveryCore() {
+        QFETCH(bool, stop);
         Window& t = *win;
-        t.setFile(0, WriteFile(QStringLiteral("quit.txt"), DistinctWords(6000)));
+        const std::string text = DistinctWords(20000) + TwoBlockText(3000, 3000);
+        const QString in = WriteFile(QStringLiteral("pieces.txt"), text);
+        const QString out = TempDir() + QStringLiteral("/pieces-out.txt");
+        const QString cli = TempDir() + QStringLiteral("/pieces-cli.txt");
+        t.setFile(0, in);
+        t.setFile(1, out);
+        t.w->params().chkWarnOnOverwrite = 0;
+        t.w->session().SetJobs(3, 20000);
+        std::vector<QStringList> labels;
+        for (bool parallel : {false, true}) {
+            t.w->chkSuppressWords->setChecked(parallel);
+            t.asker.clear();
+            t.asker.answers = {Answer::Yes, Answer::Yes, Answer::OK};  // stop, list the words found
+            t.asker.onYield = [&](int64_t) {
+                if (stop && parallel && t.asker.answers.size() == 3) t.w->cmdListWords->click();
+            };
+            QFile::remove(out);
+            t.w->cmdListWords->click();
+            t.verifyIdle();
+            labels.push_back({t.label("lblNumberOfWords"), t.label("lblNumWordsExcluded"),
+                              t.label("lblNumOccurrences"), t.label("lblTotalNumOccurrences")});
+        }
+        QCOMPARE(t.w->chkSuppressWords->isChecked(), true);
+        if (!stop) {
+            QCOMPARE(Run(std::string(KVX_COUNT_BIN) + " -o '" + cli.toStdString() + "' '" + in.toStdString() + "'"), 0);
+            QCOMPARE(ReadFile(out), ReadFile(cli));
+            QCOMPARE(labels[1], labels[0]);
+            QVERIFY(t.w->session().blnWordsGot);
+            return;
+        }
+        // (then the box's own limit: the listing is in the file only)
+        QCOMPARE(t.asker.titles(), (Titles{"Stop", "Counting interrupted", "Error"}));
+        // The listing is kvx-count's of the text up to a line: ten words a line.
+        const std::string listing = ReadFile(out);
+        const size_t words = size_t(std::count(listing.begin(), listing.end(), '\n') - 1);
+        size_t end = 0;
+        for (size_t line = 0; line < words / 10; ++line) end = text.find('\n', end) + 1;
+        WriteFile(QStringLiteral("prefix.txt"), text.substr(0, end));
+        QCOMPARE(Run(std::string(KVX_COUNT_BIN) + " -o '" + cli.toStdString() + "' " + TempDir().toStdString() + "/prefix.txt"), 0);
+        QCOMPARE(listing, ReadFile(cli));
+        QVERIFY(words % 10 == 0 && words < 20000);
+        QCOMPARE(t.asker.asked[0].text, " " + std::to_string(words) +
+                                            " different words have been found.\nDo you really wish to stop?");
+    }
+
+    // Quit, the close box or the window going away in the middle of a count
+    // end it without a question and without an output file.
+    void quitDuringACount_data() {
+        QTest::addColumn<int>("how");
+        QTest::addColumn<bool>("parallel");
+        QTest::newRow("Quit, one thread") << 0 << false;
+        QTest::newRow("close box, on every core") << 1 << true;
+        QTest::newRow("window destroyed, one thread") << 2 << false;
+        QTest::newRow("window destroyed, on every core") << 2 << true;
+    }
+
+    void quitDuringACount() {
+        QFETCH(int, how);
+        QFETCH(bool, parallel);
+        Window& t = *win;
+        t.setFile(0, WriteFile(QStringLiteral("quit.txt"), DistinctWords(20000)));
         const QString out = TempDir() + QStringLiteral("/quit-out.txt");
         QFile::remove(out);
         t.setFile(1, out);
+        t.w->session().SetJobs(2, 20000);
+        t.w->chkSuppressWords->setChecked(parallel);
         bool ended = false;
         t.w->endProgram = [&] { ended = true; };
         t.asker.clear();
+        if (how == 2) {
+            t.w->cmdListWords_Click();  // no wait
+            QTest::qWaitFor([&] { return t.w->cmdListWords->text() == QStringLiteral("Stop"); });
+            t.w.reset();  // joins the count's thread
+            return;
+        }
         t.asker.onYield = [&](int64_t n) {
-            if (n == 2500) t.w->cmdQuit->click();
+            if (n != 5) return;
+            if (how == 0) t.w->cmdQuit->click();
+            else t.w->close();
         };
         t.w->cmdListWords->click();
         QVERIFY(ended);

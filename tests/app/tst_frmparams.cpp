@@ -35,7 +35,7 @@ QCheckBox* Box(Window& t, const char* name) {
 // A real count of a small file, so that a finished result is there.
 void Count(Window& t) {
     t.setFile(0, WriteFile(QStringLiteral("params-small.txt"), "the cat sat on the mat\r\n"));
-    t.w->cmdListWords_Click();
+    t.w->cmdListWords->click();
     QVERIFY(t.w->session().blnWordsGot);
     t.asker.clear();
 }
@@ -270,7 +270,7 @@ private slots:
                 QTest::mouseClick(f.Check("chkIgnoreCommonWords"), Qt::LeftButton);  // asks for a file
             }
             t.setFile(0, WriteFile(QStringLiteral("cw-words.txt"), DistinctWords(3)));
-            t.w->cmdListWords_Click();
+            t.w->cmdListWords->click();
             QCOMPARE(t.w->session().NumWordsIncluded(), 3);
         }
     }

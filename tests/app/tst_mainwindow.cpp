@@ -280,6 +280,7 @@ private slots:
             if (n == 2100 && key == Qt::Key_Escape) press();
         };
         press();
+        t.waitCount();
         if (key == Qt::Key_Escape) w.cmdListWords->click();
         if (key == Qt::Key_Tab) QVERIFY(!w.txbOutput->hasFocus() && t.output().empty());
         QCOMPARE(t.asker.dialogTitles.size(), qsizetype(key == Qt::Key_O));

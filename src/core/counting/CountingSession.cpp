@@ -469,7 +469,9 @@ bool CountingSession::CountWordsInFile() {
         kinds[i] = intFileKind;
     }
     const bool oneStream = inputs.size() == 1 && streams[0];
-    if (jobs_ > 1 && sink_ != ListingSink::Window &&
+    // The window counts on one thread while it shows the words as found: in
+    // the order of the text, at the pace the box can take them.
+    if (jobs_ > 1 && (sink_ != ListingSink::Window || params.chkSuppressWords != 0) &&
         (inputs.size() > 1 || (!oneStream && lengths[0] >= 2 * pieceBytes_))) {
         if (!ScanInParallel(inputs, lengths, streams)) return false;
     } else {
@@ -629,14 +631,8 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
     host.enableControls(false);
 
     const int64_t L = length;
-    const bool showBar = L > kProgressBarMinimum;
+    const bool showBar = StartProgressBar(L);
     const int64_t W = intProgressBarWidth;
-    if (showBar) {
-        host.setProgressBarStyle(true);
-        host.setLabelVisible(Label::TotalNumOccurrences, true);
-        host.setLabel(Label::TotalNumOccurrences, "[" + std::string(W, ' ') + "]");
-        host.repaintLabel(Label::TotalNumOccurrences);
-    }
 
     int64_t C = 0;
     int64_t lastP = -1;
@@ -661,21 +657,33 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
                 }
             }
             if (!PrepareAndScanLine(scanner, lowerCase)) return true;  // line is scanner.strLine
-            if (!blnStop) return true;
-            if (table.lngNumWords < kStopQuestionWords) return false;
-            Answer a = host.ask(" " + std::to_string(table.lngNumWords) +
-                                    " different words have been found.\r\n"
-                                    "Do you really wish to stop?",
-                                "Stop", Icon::None, Buttons::YesNo, Answer::Yes);
-            if (a == Answer::Yes) return false;
-            blnStop = false;
-            return true;
+            return !blnStop || !StopConfirmed();
         });
         if (e.number != 0) ReportReadError(input, e);
     } catch (const std::bad_alloc&) {
         ReportError(ErrorNumber::OutOfMemory, "Out of memory");
     }
     EndScan();
+}
+
+bool CountingSession::StartProgressBar(int64_t length) {
+    if (length <= kProgressBarMinimum) return false;
+    host.setProgressBarStyle(true);
+    host.setLabelVisible(Label::TotalNumOccurrences, true);
+    host.setLabel(Label::TotalNumOccurrences, "[" + std::string(intProgressBarWidth, ' ') + "]");
+    host.repaintLabel(Label::TotalNumOccurrences);
+    return true;
+}
+
+bool CountingSession::StopConfirmed() {
+    if (table.lngNumWords < kStopQuestionWords) return true;
+    Answer a = host.ask(" " + std::to_string(table.lngNumWords) +
+                            " different words have been found.\r\n"
+                            "Do you really wish to stop?",
+                        "Stop", Icon::None, Buttons::YesNo, Answer::Yes);
+    if (a == Answer::Yes) return true;
+    blnStop = false;
+    return false;
 }
 
 void CountingSession::EndScan() {

@@ -233,6 +233,13 @@ private:
     void SetRulesFor(const std::string& input);
     /// Puts the controls and parameters back after a pass over the inputs.
     void EndScan();
+    /// Shows the empty progress bar for an input of length bytes, if it is
+    /// long enough to have one.
+    bool StartProgressBar(int64_t length);
+    /// A stop asked for during a pass: true when it stops, after the "Stop"
+    /// question for a count of many words; false (blnStop cleared) when the
+    /// pass goes on.
+    bool StopConfirmed();
     /// Reads path line by line into the scanner's line, handing each to
     /// onLine until it returns false. The error number is 0 unless a read failed.
     RunError ReadLines(const std::string& path, const std::function<bool(std::string&)>& onLine);

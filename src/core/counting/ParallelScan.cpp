@@ -4,13 +4,20 @@
 // piece. Workers scan pieces into tables of their own; this thread adds each
 // finished table to the session's in piece order, so that every word keeps
 // the place of its first occurrence and the result is that of one thread.
+// Meanwhile it shows the progress of the bytes read by all workers, and a stop
+// takes effect once the piece being added is in: a stopped count holds the
+// pieces of the text up to that one, as a count of one thread stopped at
+// that line would.
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <mutex>
 #include <new>
 #include <thread>
+#include <utility>
 
 #include <unistd.h>
 
@@ -43,6 +50,8 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     cmdClearOutput_Click();
     ResetWordTable();
     blnStop = false;
+    SetCountRunning(true);
+    host.enableControls(false);
 
     // Each input's rules are loaded here, in order, so that a refused marker
     // is reported as a pass of one thread would report it.
@@ -63,6 +72,24 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             pieces.push_back({i, starts[k], k + 1 < starts.size() ? starts[k + 1] : -1});
     }
     curStream_ = false;
+
+    // A stream's length is not known: no bar then.
+    int64_t total = 0;
+    for (int64_t l : lengths) total += l;
+    const bool showBar = std::find(streams.begin(), streams.end(), true) == streams.end() && StartProgressBar(total);
+    std::atomic<int64_t> bytesRead{0};
+    int64_t barShown = -1;
+    // Offers the host its turn (a stop is taken up there) and moves the bar.
+    auto poll = [&] {
+        host.yield();
+        if (!showBar) return;
+        const int64_t p = static_cast<int64_t>(std::nearbyint(
+            double(intProgressBarWidth) * double(bytesRead.load(std::memory_order_relaxed)) / double(total)));
+        if (p == barShown) return;
+        barShown = p;
+        host.setLabel(Label::TotalNumOccurrences, ProgressBar(p));
+        host.repaintLabel(Label::TotalNumOccurrences);
+    };
 
     // A stream is checked by the worker that reads it; its messages come in
     // input order, as the pass of one thread gives them.
@@ -115,11 +142,15 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
                 } else {
                     ok = reader.open(input, piece.begin, piece.end);
                 }
+                int64_t read = 0;  // handed on to bytesRead about once a megabyte
                 for (LineReader::Status st; ok && !abandon && (st = reader.readLine(s.strLine)) != LineReader::Status::End;) {
                     if (st == LineReader::Status::Error) break;
+                    if ((read += int64_t(s.strLine.size()) + 1) >= (1 << 20))
+                        bytesRead.fetch_add(std::exchange(read, 0), std::memory_order_relaxed);
                     FileProc::DropByteOrderPair(s.strLine);
                     PrepareAndScanLine(s, lowerCase);
                 }
+                bytesRead.fetch_add(read, std::memory_order_relaxed);
                 if (c.error.number == 0) c.error = reader.error();
             } catch (const std::bad_alloc&) {
                 c.error = {ErrorNumber::OutOfMemory, "Out of memory"};
@@ -148,7 +179,11 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     for (size_t k = 0; k < pieces.size(); ++k) {
         {
             std::unique_lock<std::mutex> lock(m);
-            finished.wait(lock, [&] { return counts[k].done; });
+            while (!finished.wait_for(lock, std::chrono::milliseconds(50), [&] { return counts[k].done; })) {
+                lock.unlock();
+                poll();
+                lock.lock();
+            }
         }
         PieceCount& c = counts[k];
         const std::string& input = inputs[pieces[k].input];
@@ -174,6 +209,13 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
         addedOne.notify_all();
         if (c.error.number != 0) {
             ReportReadError(currentInput_, c.error);
+            abandon = true;
+            break;
+        }
+        host.setLabel(Label::NumberOfWords, "Number of different words found so far: " + std::to_string(table.lngNumWords));
+        host.setLabelVisible(Label::NumberOfWords, true);
+        poll();
+        if (blnStop && StopConfirmed()) {
             abandon = true;
             break;
         }
