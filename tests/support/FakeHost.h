@@ -27,6 +27,7 @@ public:
     std::deque<Answer> answers;
     int unexpected = 0;
     std::string output;  // UTF-8
+    std::string everShown;  // all the box was given, in order
     bool caretAtEnd = false;
     std::vector<bool> barStyles;  // each switch of the total label's style
     std::map<Label, std::string> labels;
@@ -61,8 +62,8 @@ public:
     }
     int64_t outputLength() const override { return int64_t(text::utf8Length(output)); }
     std::string outputText() const override { return output; }
-    void setOutputText(std::string_view t) override { output = std::string(t); }
-    void appendOutputText(std::string_view t) override { output += t; }
+    void setOutputText(std::string_view t) override { output = std::string(t), everShown += t; }
+    void appendOutputText(std::string_view t) override { output += t, everShown += t; }
     void setOutputCaret(bool atEnd) override { caretAtEnd = atEnd; }
     void setProgressBarStyle(bool asBar) override { barStyles.push_back(asBar); }
     void setLabel(Label l, std::string_view t) override {

@@ -469,9 +469,7 @@ bool CountingSession::CountWordsInFile() {
         kinds[i] = intFileKind;
     }
     const bool oneStream = inputs.size() == 1 && streams[0];
-    // The window counts on one thread while it shows the words as found: in
-    // the order of the text, at the pace the box can take them.
-    if (jobs_ > 1 && (sink_ != ListingSink::Window || params.chkSuppressWords != 0) &&
+    if (jobs_ > 1 &&
         (inputs.size() > 1 || (!oneStream && lengths[0] >= 2 * pieceBytes_))) {
         if (!ScanInParallel(inputs, lengths, streams)) return false;
     } else {

@@ -165,6 +165,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     // Counted from a worker, the session's table shows nothing as it goes.
     RunObserver* const tableObserver = table.observer;
     table.observer = nullptr;
+    const bool showWords = tableObserver != nullptr;
     std::vector<std::thread> workers;
     const size_t n = std::min<size_t>(size_t(jobs_), pieces.size());
     try {
@@ -195,8 +196,14 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             break;
         }
         try {
+            const int32_t known = k > 0 ? table.lngNumWords : 0;
             for (int32_t w = 1; k > 0 && w <= c.table.lngNumWords; ++w)
                 table.AddCount(c.table.WordList[w].strWord, c.table.WordList[w].lngFreq);
+            // The words new to the whole are shown as found, in the order of
+            // the text, as one thread shows them.
+            if (showWords)
+                for (int32_t w = known + 1; w <= table.lngNumWords; ++w)
+                    tableObserver->newWord(table.WordList[size_t(w)].strWord, w);
         } catch (const std::bad_alloc&) {
             c.error = {ErrorNumber::OutOfMemory, "Out of memory"};
         }

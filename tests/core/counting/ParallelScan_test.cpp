@@ -63,6 +63,7 @@ struct Outcome {
     std::string written;
     std::vector<std::string> labels;
     std::vector<std::string> titles;
+    std::string shown;  // all the output box was given
     size_t reads = 0;  // the different offsets reads started at
 };
 
@@ -78,7 +79,7 @@ struct ReadStarts : IoFaults {
     int writeFault(int64_t) override { return 0; }
 };
 
-Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode) {
+Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode, ListingSink sink = ListingSink::File) {
     TempFolder dir;
     std::vector<std::string> inputs;
     for (const auto& [name, bytes] : c.files) inputs.push_back(dir.write(name, bytes));
@@ -97,10 +98,10 @@ Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode) {
     session.SetInputs(inputs);
     session.SetJobs(jobs, 40);
     session.SetCountsMode(mode);
-    session.SetListingSink(ListingSink::File);
+    session.SetListingSink(sink);
     const CountResult r = session.CountWords();
     return {TempFolder::Read(dir / "out.txt"), ResultLabelTexts(r, [](int64_t n) { return std::to_string(n); }),
-            host.titles(), reads.offsets.size()};
+            host.titles(), host.everShown, reads.offsets.size()};
 }
 
 TEST(ParallelScan, ListsAndCountsAsOneThreadDoes) {
@@ -122,6 +123,21 @@ TEST(ParallelScan, ListsAndCountsAsOneThreadDoes) {
                 EXPECT_EQ(three.titles, one.titles);
                 EXPECT_GT(three.reads, one.reads + 20);  // the texts were cut into pieces
             }
+}
+
+// The window shows the words as found, and then lists, as one thread does.
+TEST(ParallelScan, TheWindowShowsTheWordsAsOneThreadDoes) {
+    Params shown;
+    shown.chkSuppressWords = 0;
+    for (const Case& c : Cases()) {
+        const Outcome one = Count(c, shown, 1, CountsMode::None, ListingSink::Window);
+        const Outcome three = Count(c, shown, 3, CountsMode::None, ListingSink::Window);
+        SCOPED_TRACE(c.name);
+        EXPECT_GT(three.reads, one.reads + 20);
+        EXPECT_LT(one.shown.find(" cat "), one.shown.find("Now filtering"));  // shown as found
+        EXPECT_EQ(three.shown, one.shown);
+        EXPECT_EQ(three.written, one.written);
+    }
 }
 
 // A read failing in one piece refuses the count, as it does on one thread.
