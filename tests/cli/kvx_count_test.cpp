@@ -160,7 +160,7 @@ TEST_F(KvxCount, PipesListAsTheFilesTheyCarry) {
     std::string utf16 = "\xFF\xFE";
     for (char ch : std::string("Gr\xFC\xDF Gott, \x1E\x1A\x13\x14\x19gr\xFC\xDF dich\r\n"))
         utf16 += ch < 32 && ch != '\r' && ch != '\n' ? std::string{ch, ' '} : std::string{ch, '\0'};
-    Write("big.txt", kvx::test::DistinctWords(40000));
+    Write("big.txt", kvx::test::DistinctWords(50000));
     Write("utf16.txt", utf16);
     Write("page.html", "<p>cat</p><!-- the dog -->\n");
     for (const std::string name : {"big.txt", "utf16.txt"}) {
@@ -169,6 +169,9 @@ TEST_F(KvxCount, PipesListAsTheFilesTheyCarry) {
         EXPECT_GT(named.out.size(), 50u);
         EXPECT_EQ(piped.out + piped.err, named.out + named.err) << name;
     }
+    // Longer than the file writer's buffer, the listing reaches the file whole.
+    EXPECT_EQ(Exec("-o out.txt big.txt").status, 0);
+    EXPECT_EQ(Read("out.txt"), Exec("big.txt").out);
     const RunResult files = Exec("big.txt page.html cats.txt");
     for (const char* fifo : {"p1.txt", "p2.html"}) ASSERT_EQ(::mkfifo((dir / fifo).c_str(), 0600), 0);
     for (const char* jobs : {"-j1", "-j4"}) {
