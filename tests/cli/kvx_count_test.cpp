@@ -389,6 +389,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"output_without_name", "cats.txt -o", 2, "kvx-count: option '-o' needs an argument\n"},
         Refusal{"unknown_format", "--format=xml cats.txt", 2, "kvx-count: unknown format 'xml' (listing, csv, tsv or json)\n"},
         Refusal{"unknown_option", "-x cats.txt", 2, "kvx-count: unknown option '-x'\n"},
+        Refusal{"help_after_the_options", "-- --help", 1, "kvx-count: --help: Input file does not exist.\n"},
         Refusal{"jobs_not_a_count", "--jobs=2x cats.txt", 2, "kvx-count: option '--jobs=2x' needs a number of threads from 1 to 1024\n"},
         Refusal{"no_jobs", "-j0 cats.txt", 2, "kvx-count: option '-j0' needs a number of threads from 1 to 1024\n"},
         Refusal{"corpus_with_a_binary_file", "cats.txt data.bin short.txt", 1,
