@@ -9,15 +9,12 @@
 
 namespace {
 
-struct GroupCase {
-    const char* digits;
-    std::string grouping;
-    const char* separator;
-    const char* expected;
-};
-
 TEST(GroupDigits, FollowsTheLocaleGrouping) {
-    const GroupCase cases[] = {
+    const struct {
+        const char* digits;
+        std::string grouping;
+        const char *separator, *expected;
+    } cases[] = {
         {"12234884", "\3\3", ",", "12,234,884"},
         {"999", "\3", ",", "999"},
         {"1000", "\3", ",", "1,000"},
@@ -28,7 +25,7 @@ TEST(GroupDigits, FollowsTheLocaleGrouping) {
         {"12345678", std::string(1, CHAR_MAX), ",", "12345678"},  // no further grouping
         {"1234567", "\3", "\xE2\x80\xAF", "1\xE2\x80\xAF" "234\xE2\x80\xAF" "567"},  // narrow no-break space
     };
-    for (const GroupCase& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(kvx::GroupDigits(c.digits, c.grouping, c.separator), c.expected) << c.digits;
 }
 

@@ -14,18 +14,16 @@ namespace kvx::test {
 
 class Process {
 public:
-    explicit Process(const std::string& command, int limitSeconds = 60) {
-        const std::string limit = std::to_string(limitSeconds);
-        pid_ = ::fork();
+    explicit Process(const std::string& command, int limitSeconds = 60) : pid_(::fork()) {
         if (pid_ == 0) {
-            ::execl(KVX_RUN_LIMITED_BIN, "run_limited", limit.c_str(), "/bin/sh", "-c", command.c_str(),
-                    static_cast<char*>(nullptr));
+            const std::string limit = std::to_string(limitSeconds);
+            ::execl(KVX_RUN_LIMITED_BIN, "run_limited", limit.c_str(), "/bin/sh", "-c", command.c_str(), nullptr);
             _exit(127);
         }
     }
     /// Ends whatever still runs.
     ~Process() {
-        if (pid_ > 0 && status_ < 0) {
+        if (running() && pid_ > 0) {
             ::kill(pid_, SIGTERM);
             wait();
         }
@@ -35,22 +33,17 @@ public:
 
     /// Waits for the end: the command's exit status, 128 + the signal that
     /// ended it, 124 when its time ran out.
-    int wait() {
-        int st = 0;
-        while (status_ < 0 && pid_ > 0 && ::waitpid(pid_, &st, 0) == pid_)
-            status_ = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-        return status_;
-    }
+    int wait() { return reap(0), status_; }
     /// True while the command runs.
-    bool running() {
-        int st = 0;
-        if (status_ < 0 && ::waitpid(pid_, &st, WNOHANG) == pid_)
-            status_ = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-        return status_ < 0;
-    }
+    bool running() { return reap(WNOHANG), status_ < 0; }
 
 private:
-    pid_t pid_ = -1;
+    void reap(int flags) {
+        int st = 0;
+        while (status_ < 0 && pid_ > 0 && ::waitpid(pid_, &st, flags) == pid_)
+            status_ = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+    }
+    pid_t pid_;
     int status_ = -1;
 };
 

@@ -24,18 +24,16 @@ namespace {
 
 // The session of a process, or -1 for one that is gone or a zombie.
 pid_t SessionOf(pid_t pid) {
-    char path[64], buf[512];
+    char path[64], buf[512] = {};
     std::snprintf(path, sizeof path, "/proc/%d/stat", int(pid));
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return -1;
     const ssize_t n = ::read(fd, buf, sizeof buf - 1);
     ::close(fd);
-    if (n <= 0) return -1;
-    buf[n] = '\0';
-    const char* p = std::strrchr(buf, ')');  // the name may hold spaces and brackets
+    const char* p = n > 0 ? std::strrchr(buf, ')') : nullptr;  // the name may hold spaces and brackets
     char state = 0;
-    int ppid = 0, pgrp = 0, session = -1;
-    if (!p || std::sscanf(p + 1, " %c %d %d %d", &state, &ppid, &pgrp, &session) != 4 || state == 'Z') return -1;
+    int session = -1;
+    if (!p || std::sscanf(p + 1, " %c %*d %*d %d", &state, &session) != 2 || state == 'Z') return -1;
     return session;
 }
 
