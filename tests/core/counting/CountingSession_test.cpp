@@ -210,18 +210,13 @@ TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {
             while ((st = reader.readLine(line)) == LineReader::Status::Line) ++lines;
         }
         EXPECT_EQ(lines, r.linesBefore);
-        if (r.expected.number == 0) {
-            EXPECT_EQ(st, LineReader::Status::End);
-            EXPECT_EQ(plan.failedReads, 0);
-        } else {
-            EXPECT_EQ(st, LineReader::Status::Error);
-            EXPECT_EQ(reader.error().number, r.expected.number);
-            EXPECT_EQ(reader.error().description, r.expected.description);
-            EXPECT_EQ(plan.failedReads, 1);
-            // The failure sticks: no further read is tried.
-            EXPECT_EQ(reader.readLine(line), LineReader::Status::Error);
-            EXPECT_EQ(plan.failedReads, 1);
-        }
+        const bool fails = r.expected.number != 0;
+        EXPECT_EQ(st, fails ? LineReader::Status::Error : LineReader::Status::End);
+        EXPECT_EQ(reader.error().number, r.expected.number);
+        EXPECT_EQ(reader.error().description, r.expected.description);
+        // A failure sticks: no further read is tried.
+        EXPECT_EQ(reader.readLine(line), fails ? LineReader::Status::Error : LineReader::Status::End);
+        EXPECT_EQ(plan.failedReads, fails ? 1 : 0);
     }
 }
 
