@@ -105,6 +105,9 @@ TEST(CountingProgress, BarStepsWithTheBytesRead) {
     EXPECT_EQ(f.host.folder, f.dir.path() + "/");  // the dialogs open where the input is
     EXPECT_EQ(f.host.barStyles.back(), false);  // the label is a result label again
     EXPECT_FALSE(f.host.caretAtEnd);            // the listing is shown from its top
+    EXPECT_TRUE(f.host.controlsEnabled);        // after the count, and after a new listing
+    f.session.ListWords();
+    EXPECT_TRUE(f.host.controlsEnabled);
 }
 
 // While a count runs, the count command is its Stop button.
@@ -131,6 +134,7 @@ TEST(CountingInput, ARestoredFileThatIsGoneIsDroppedQuietly) {
     f.session.blnStartUpCompleted = false;
     f.params.txbFile[0] = f.dir / "gone.txt";
     EXPECT_FALSE(f.session.ValidateInputFile(f.params.txbFile[0]));
+    f.session.SetIgnoreCommonWords(1);  // nor is a common-words file asked for
     EXPECT_TRUE(f.host.messages.empty());
     EXPECT_EQ(f.params.txbFile[0], "");
     EXPECT_EQ(f.host.folder, f.dir.path() + "/");  // the dialogs open where it was
@@ -170,6 +174,8 @@ TEST(CountingInput, CommentMarkersOfTheFileKind) {
     EXPECT_NE(listed.find("alpha"), std::string::npos) << listed;
     EXPECT_EQ(listed.find("beta"), std::string::npos) << listed;
     EXPECT_NE(listed.find("gamma"), std::string::npos) << listed;
+    for (const std::string& t : f.host.labelHistory[Label::TotalNumOccurrences])
+        EXPECT_FALSE(t.starts_with("[")) << "a progress bar for a small file";
 }
 
 TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {
