@@ -34,7 +34,7 @@ public:
     std::map<Label, std::vector<std::string>> labelHistory;
     int yields = 0;
     int paramsChangedCalls = 0;
-    bool controlsEnabled = false;
+    bool controlsEnabled = false, countEnabled = false;
     std::function<void()> onYield;
     std::string clipboard;  // UTF-8
     std::string folder;     // the file dialogs' current folder
@@ -73,6 +73,7 @@ public:
     void setTwirler(int) override {}
     void paramsChanged() override { ++paramsChangedCalls; }
     void enableControls(bool on) override { controlsEnabled = on; }
+    void setCountEnabled(bool on) override { countEnabled = on; }
     std::string clipboardText() override { return clipboard; }
     void setCurrentFolder(const std::string& f) override { folder = f; }
     std::string openFileDialog(std::string_view, std::string_view, std::string_view in) override {

@@ -105,7 +105,7 @@ TEST(CountingProgress, BarStepsWithTheBytesRead) {
     EXPECT_EQ(f.host.folder, f.dir.path() + "/");  // the dialogs open where the input is
     EXPECT_EQ(f.host.barStyles.back(), false);  // the label is a result label again
     EXPECT_FALSE(f.host.caretAtEnd);            // the listing is shown from its top
-    EXPECT_TRUE(f.host.controlsEnabled);        // after the count, and after a new listing
+    EXPECT_TRUE(f.host.controlsEnabled && f.host.countEnabled);  // after the count, and after a new listing
     f.session.ListWords();
     EXPECT_TRUE(f.host.controlsEnabled);
 }
