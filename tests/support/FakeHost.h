@@ -33,9 +33,9 @@ public:
     std::map<Label, std::string> labels;
     std::map<Label, bool> visible;
     std::map<Label, std::vector<std::string>> labelHistory;
-    std::vector<int> twirls;
     int yields = 0;
     int paramsChangedCalls = 0;
+    bool controlsEnabled = false, countEnabled = false;
     std::function<void()> onYield;
     std::string clipboard;  // UTF-8
     std::string folder;     // the file dialogs' current folder
@@ -71,8 +71,10 @@ public:
         labelHistory[l].emplace_back(t);
     }
     void setLabelVisible(Label l, bool v) override { visible[l] = v; }
-    void setTwirler(int i) override { twirls.push_back(i); }
+    void setTwirler(int) override {}
     void paramsChanged() override { ++paramsChangedCalls; }
+    void enableControls(bool on) override { controlsEnabled = on; }
+    void setCountEnabled(bool on) override { countEnabled = on; }
     std::string clipboardText() override { return clipboard; }
     void setCurrentFolder(const std::string& f) override { folder = f; }
     std::string openFileDialog(std::string_view, std::string_view, std::string_view in) override {
@@ -80,12 +82,9 @@ public:
         return {};  // cancelled
     }
     std::string formatGrouped(int64_t n) const override {
-        std::string digits = std::to_string(n < 0 ? -n : n), out;
-        for (size_t i = 0; i < digits.size(); ++i) {
-            if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
-            out += digits[i];
-        }
-        return n < 0 ? "-" + out : out;
+        std::string s = std::to_string(n);
+        for (int i = int(s.size()) - 3; i > (n < 0 ? 1 : 0); i -= 3) s.insert(size_t(i), ",");
+        return s;
     }
 };
 

@@ -105,6 +105,9 @@ TEST(CountingProgress, BarStepsWithTheBytesRead) {
     EXPECT_EQ(f.host.folder, f.dir.path() + "/");  // the dialogs open where the input is
     EXPECT_EQ(f.host.barStyles.back(), false);  // the label is a result label again
     EXPECT_FALSE(f.host.caretAtEnd);            // the listing is shown from its top
+    EXPECT_TRUE(f.host.controlsEnabled && f.host.countEnabled);  // after the count, and after a new listing
+    f.session.ListWords();
+    EXPECT_TRUE(f.host.controlsEnabled);
 }
 
 // While a count runs, the count command is its Stop button.
@@ -131,6 +134,7 @@ TEST(CountingInput, ARestoredFileThatIsGoneIsDroppedQuietly) {
     f.session.blnStartUpCompleted = false;
     f.params.txbFile[0] = f.dir / "gone.txt";
     EXPECT_FALSE(f.session.ValidateInputFile(f.params.txbFile[0]));
+    f.session.SetIgnoreCommonWords(1);  // nor is a common-words file asked for
     EXPECT_TRUE(f.host.messages.empty());
     EXPECT_EQ(f.params.txbFile[0], "");
     EXPECT_EQ(f.host.folder, f.dir.path() + "/");  // the dialogs open where it was
@@ -170,6 +174,8 @@ TEST(CountingInput, CommentMarkersOfTheFileKind) {
     EXPECT_NE(listed.find("alpha"), std::string::npos) << listed;
     EXPECT_EQ(listed.find("beta"), std::string::npos) << listed;
     EXPECT_NE(listed.find("gamma"), std::string::npos) << listed;
+    for (const std::string& t : f.host.labelHistory[Label::TotalNumOccurrences])
+        EXPECT_FALSE(t.starts_with("[")) << "a progress bar for a small file";
 }
 
 TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {
@@ -210,18 +216,13 @@ TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {
             while ((st = reader.readLine(line)) == LineReader::Status::Line) ++lines;
         }
         EXPECT_EQ(lines, r.linesBefore);
-        if (r.expected.number == 0) {
-            EXPECT_EQ(st, LineReader::Status::End);
-            EXPECT_EQ(plan.failedReads, 0);
-        } else {
-            EXPECT_EQ(st, LineReader::Status::Error);
-            EXPECT_EQ(reader.error().number, r.expected.number);
-            EXPECT_EQ(reader.error().description, r.expected.description);
-            EXPECT_EQ(plan.failedReads, 1);
-            // The failure sticks: no further read is tried.
-            EXPECT_EQ(reader.readLine(line), LineReader::Status::Error);
-            EXPECT_EQ(plan.failedReads, 1);
-        }
+        const bool fails = r.expected.number != 0;
+        EXPECT_EQ(st, fails ? LineReader::Status::Error : LineReader::Status::End);
+        EXPECT_EQ(reader.error().number, r.expected.number);
+        EXPECT_EQ(reader.error().description, r.expected.description);
+        // A failure sticks: no further read is tried.
+        EXPECT_EQ(reader.readLine(line), fails ? LineReader::Status::Error : LineReader::Status::End);
+        EXPECT_EQ(plan.failedReads, fails ? 1 : 0);
     }
 }
 

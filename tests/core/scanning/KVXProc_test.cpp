@@ -237,14 +237,6 @@ TEST(KVXProcMarkers, KindsForExtensions) {
         EXPECT_EQ(rig.sc.blnCharacterEntitiesPossible, r.entities) << r.ext;
         EXPECT_TRUE(rig.host.messages.empty());
     }
-    Rig rig;
-    rig.sc.SetCommentMarkers("PHP");
-    EXPECT_EQ(rig.sc.strStartCommentMarker[4], "<?php");
-    EXPECT_EQ(rig.sc.strEndCommentMarker[7], "");
-    rig.sc.SetCommentMarkers("None");
-    EXPECT_EQ(rig.sc.intNumCommentMarkers, 0);
-    EXPECT_EQ(rig.sc.strStartCommentMarker[0], "");
-    EXPECT_EQ(rig.sc.strStartCommentMarker[2], "<style");  // left from the earlier kind
 }
 
 TEST(KVXProcMarkers, ValidationMessages) {
