@@ -14,7 +14,7 @@
 #include <fstream>
 #include <vector>
 
-#include "FrmChart.h"
+#include "ChartWindow.h"
 #include "ScriptedAsker.h"
 #include "words/ChartData.h"
 
@@ -38,17 +38,17 @@ int main(int argc, char** argv) {
     }
     test::Window t;
     if (!t.load()) return 1;
-    t.w->params().chkWarnOnOverwrite = 0;
-    t.w->params().chkSuppressWords = 1;
-    t.w->chkSuppressWords->setChecked(true);
+    t.w->params().warnOnOverwrite = 0;
+    t.w->params().suppressLiveWords = 1;
+    t.w->suppressWordsBox->setChecked(true);
     t.setFile(0, QString::fromStdString(input));
     t.setFile(1, QString::fromStdString(out));
     t.w->show();
-    t.w->cmdListWords_Click();
+    t.w->StartOrStopCount();
     std::printf("%d words listed\n", t.w->session().NumWordsIncluded());
 
     // Paints both views, as the user sees them when going through the tabs.
-    auto paintBoth = [](FrmChart* chart) {
+    auto paintBoth = [](ChartWindow* chart) {
         for (int tab : {0, 1}) {
             chart->tabViews->setCurrentIndex(tab);
             QApplication::processEvents();
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     // The first opening as the user sees it: the command to both views painted.
     QElapsedTimer timer;
     timer.start();
-    t.w->cmdChart_Click();
+    t.w->ShowChart();
     paintBoth(t.w->chart());
     std::printf("opening the chart window: %.3f s\n", timer.nsecsElapsed() / 1e9);
 

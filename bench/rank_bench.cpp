@@ -28,12 +28,12 @@ std::vector<WordRecord> MakeTable(int32_t n, int64_t maxFreq) {
         for (int k = 0; k < prefix; ++k) w += char('a' + rng() % 26);
         for (int32_t v = i; v > 0; v /= 26) w += char('a' + v % 26);
         WordRecord r;
-        r.strSortKey = w;
-        r.strWord = (i % 10 == 0) ? std::string(1, char(w[0] - 32)) + w.substr(1) : w;
-        r.lngFreq = std::max<int64_t>(1, maxFreq / (1 + int64_t(rng() % uint64_t(n))));
+        r.sortKey = w;
+        r.word = (i % 10 == 0) ? std::string(1, char(w[0] - 32)) + w.substr(1) : w;
+        r.frequency = std::max<int64_t>(1, maxFreq / (1 + int64_t(rng() % uint64_t(n))));
         t.push_back(std::move(r));
     }
-    t[1].lngFreq = maxFreq;
+    t[1].frequency = maxFreq;
     std::shuffle(t.begin() + 1, t.end(), rng);
     return t;
 }
@@ -42,7 +42,7 @@ void BM_RankMillionWords(benchmark::State& state) {
     const int32_t n = int32_t(state.range(0));
     const auto source = MakeTable(n, 10'000'000);
     Params p;
-    p.chkCaseSignificant = 1;
+    p.caseSignificant = 1;
     for (auto _ : state) {
         state.PauseTiming();
         auto t = source;
@@ -53,7 +53,7 @@ void BM_RankMillionWords(benchmark::State& state) {
         Results r;
         CountIncludedWords(t, n, r);
         BuildFrequencyChain(t, n, r, nullptr);
-        benchmark::DoNotOptimize(r.lngFirstFreq);
+        benchmark::DoNotOptimize(r.firstByFrequency);
     }
 }
 BENCHMARK(BM_RankMillionWords)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
@@ -65,7 +65,7 @@ void BM_FrequencyChainOnly(benchmark::State& state) {
     CountIncludedWords(t, n, r);
     for (auto _ : state) {
         BuildFrequencyChain(t, n, r, nullptr);
-        benchmark::DoNotOptimize(r.lngFirstFreq);
+        benchmark::DoNotOptimize(r.firstByFrequency);
     }
 }
 BENCHMARK(BM_FrequencyChainOnly)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
@@ -76,12 +76,12 @@ void BM_CountWords(benchmark::State& state) {
     std::mt19937 rng(1);
     std::vector<const std::string*> stream;
     stream.reserve(10'000'000);
-    for (int i = 0; i < 10'000'000; ++i) stream.push_back(&source[1 + rng() % 1'000'000].strWord);
+    for (int i = 0; i < 10'000'000; ++i) stream.push_back(&source[1 + rng() % 1'000'000].word);
     for (auto _ : state) {
         WordTable table;
         for (const std::string* w : stream) table.AddWordToList(*w);
         table.Finish();
-        benchmark::DoNotOptimize(table.lngNumWords);
+        benchmark::DoNotOptimize(table.wordCount);
     }
 }
 BENCHMARK(BM_CountWords)->Unit(benchmark::kMillisecond);
@@ -97,7 +97,7 @@ void BM_WriteListing(benchmark::State& state) {
     BuildFrequencyChain(t, n, r, nullptr);
     Lister lister;
     lister.WordList = &t;
-    lister.lngNumWords = n;
+    lister.wordCount = n;
     lister.results = &r;
     lister.params = &p;
     for (auto _ : state) {

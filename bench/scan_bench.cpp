@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "params/Params.h"
-#include "scanning/KVXProc.h"
-#include "scanning/StrProc.h"
+#include "scanning/Scanner.h"
+#include "scanning/WordText.h"
 #include "base/RunObserver.h"
 #include "text/Cp1252.h"
 
@@ -58,7 +58,7 @@ std::vector<std::string> MakeLines(size_t totalBytes) {
             if (!line.empty()) line += ' ';
             line.append(s, 0, cut);
         }
-        kvx::StrProc::LowerCaseExtInPlace(line);
+        kvx::wordtext::LowerCaseExtInPlace(line);
         line += ' ';
         total += line.size();
         lines.push_back(std::move(line));
@@ -135,25 +135,25 @@ void RunScan(benchmark::State& state, const char* kind, bool entities) {
     QuietObserver observer;
     Sink sink;
     bool stop = false;
-    kvx::KVXProc::Scanner sc;
+    kvx::scanning::Scanner sc;
     sc.params = &params;
     sc.observer = &observer;
     sc.sink = &sink;
-    sc.blnStop = &stop;
+    sc.stopRequested = &stop;
     sc.SetAllowedExtraChars();
     sc.SetCommentMarkers(kind);
-    sc.blnCharacterEntitiesPossible = entities;
+    sc.entitiesPossible = entities;
 
     for (auto _ : state) {
-        sc.intWithinComment = -1;
+        sc.withinComment = -1;
         for (const auto& l : lines) {
-            sc.strLine.assign(l);
+            sc.currentLine.assign(l);
             sc.ScanLine();
         }
         benchmark::DoNotOptimize(&sink);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
-    state.counters["words"] = static_cast<double>(sc.lngTotalNumOccurrences) /
+    state.counters["words"] = static_cast<double>(sc.totalInstances) /
                               static_cast<double>(state.iterations());
 }
 

@@ -56,18 +56,18 @@ int main(int argc, char** argv) {
         if (!t.load()) return 1;
         if (argc > 3 && argv[3][0]) t.w->OpenFile(QString::fromLocal8Bit(argv[3]));
         if (argc > 4) t.w->session().SetJobs(int(std::max(2u, std::thread::hardware_concurrency())), atoll(argv[4]));
-        t.w->params().chkWarnOnOverwrite = 0;
+        t.w->params().warnOnOverwrite = 0;
         t.setFile(0, input);
         t.setFile(1, out);
-        t.w->chkSuppressWords->setChecked(true);
+        t.w->suppressWordsBox->setChecked(true);
         t.w->show();
         QFile::remove(out);
         PaintCounter counter;
         app.installEventFilter(&counter);
-        QSignalSpy ended(t.w.get(), &FrmMain::countEnded);
+        QSignalSpy ended(t.w.get(), &MainWindow::countEnded);
         QElapsedTimer timer;
         timer.start();
-        t.w->cmdListWords_Click();
+        t.w->StartOrStopCount();
         while (ended.isEmpty() && ended.wait(600000)) {
         }
         times.push_back(timer.nsecsElapsed() / 1e9);

@@ -14,9 +14,9 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
-#include "FrmChart.h"
-#include "FrmHelp.h"
-#include "FrmParams.h"
+#include "ChartWindow.h"
+#include "HelpWindow.h"
+#include "ParamsWindow.h"
 #include "ScriptedAsker.h"
 
 using namespace kvx;
@@ -43,19 +43,19 @@ int main(int argc, char** argv) {
     if (!t.load({Answer::Yes, Answer::OK})) return 1;
     t.w->resize(960, 700);
     t.w->OpenFile(input);  // as "kvx FILE" does
-    t.w->Timer1_Timer();      // its once-a-second tidying of the commands
+    t.w->TimerTick();      // its once-a-second tidying of the commands
     save(t.w.get(), "manual-main-window.png");
 
     t.asker.answers = {Answer::No, Answer::No, Answer::No};
     t.asker.onYield = [&](int64_t n) {
         if (n == 40000) save(t.w.get(), "manual-counting.png", false);
     };
-    t.w->cmdListWords->click();
+    t.w->countButton->click();
     t.asker.onYield = nullptr;
     save(t.w.get(), "manual-result.png");
 
-    t.w->cmdChart->click();
-    FrmChart* chart = t.w->chart();
+    t.w->chartButton->click();
+    ChartWindow* chart = t.w->chart();
     if (!chart) return 1;
     chart->spnTopWords->setValue(20);
     chart->resize(720, 640);
@@ -64,16 +64,16 @@ int main(int argc, char** argv) {
     save(chart, "manual-chart-ranks.png");
     chart->hide();
 
-    t.w->cmdSetParameters->click();
+    t.w->setParametersButton->click();
     for (QWidget* top : QApplication::topLevelWidgets())
-        if (auto* params = qobject_cast<FrmParams*>(top)) {
+        if (auto* params = qobject_cast<ParamsWindow*>(top)) {
             // The common-words file where the installed program finds it.
-            params->txbCommonWordsFile->setText(QStringLiteral("/usr/share/kvx/cwds_en.txt"));
+            params->commonWordsFileBox->setText(QStringLiteral("/usr/share/kvx/cwds_en.txt"));
             save(params, "manual-parameters.png");
             params->hide();
         }
 
-    t.w->cmdHelp->click();
+    t.w->helpButton->click();
     t.w->help()->resize(720, 560);
     save(t.w->help(), "manual-help-window.png");
     return 0;

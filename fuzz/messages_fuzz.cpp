@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         KVX_FUZZ_CHECK(r <= lines);
         int32_t found = 0;
         for (int n = 0; n <= 32767; ++n)
-            if (!table.GetProgramText(static_cast<int16_t>(n)).empty()) ++found;
+            if (!table.Text(static_cast<int16_t>(n)).empty()) ++found;
         KVX_FUZZ_CHECK(found == r);
     } else {
         const bool plain = r == 0 || r == -3 || r == -6 || r == -7 || r == -8;
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                              : r <= -501 ? -(int64_t(r) + 500) : 0;
         KVX_FUZZ_CHECK(plain || (line >= 1 && line <= lines));
         for (int n : {-32768, -1, 0, 1, 34, 73, 310, 32767})
-            KVX_FUZZ_CHECK(table.GetProgramText(static_cast<int16_t>(n)).empty());
+            KVX_FUZZ_CHECK(table.Text(static_cast<int16_t>(n)).empty());
     }
     KVX_FUZZ_CHECK(!kvx::MessageTable::LoadErrorText(r, file.path()).empty());
     return 0;

@@ -8,11 +8,11 @@
 
 #include "FuzzInput.h"
 #include "counting/PrepareLine.h"
-#include "files/FileProc.h"
+#include "files/FileChecks.h"
 #include "files/LineReader.h"
 #include "params/Params.h"
-#include "scanning/KVXProc.h"
-#include "scanning/StrProc.h"
+#include "scanning/Scanner.h"
+#include "scanning/WordText.h"
 #include "scanning/WordsToIgnore.h"
 #include "shell/MessageTable.h"
 #include "text/Cp1252.h"
@@ -36,7 +36,7 @@ public:
     void AddWordToList(std::string_view w) override {
         KVX_FUZZ_CHECK(!w.empty());
         for (char c : w)
-            KVX_FUZZ_CHECK(kvx::StrProc::IsWordChar(static_cast<unsigned char>(c), false, extraChars));
+            KVX_FUZZ_CHECK(kvx::wordtext::IsWordChar(static_cast<unsigned char>(c), false, extraChars));
         ++handed;
         table->AddWordToList(w);
     }
@@ -46,30 +46,30 @@ kvx::Params ParamsFrom(Input& in, std::string& ext) {
     kvx::Params p;
     const uint8_t a = in.Byte(), b = in.Byte(), c = in.Byte();
     int16_t kvx::Params::*boxes[] = {
-        &kvx::Params::chkAllowWordsWithHyphens,   &kvx::Params::chkAllowWordsWithApostrophes,
-        &kvx::Params::chkAllowWordsWithUnderscores, &kvx::Params::chkAllowWordsWithColons,
-        &kvx::Params::chkAllowWordsWithBackslashes, &kvx::Params::chkAllowWordsWithForwardslashes,
-        &kvx::Params::chkAllowWordsWithPeriods,   &kvx::Params::chkAllowWordsWithAtSigns,
-        &kvx::Params::chkAllowWordsWithNumerals,  &kvx::Params::chkCaseSignificant,
-        &kvx::Params::chkDropFinalS,              &kvx::Params::chkAllowCommentMarkers,
-        &kvx::Params::chkIgnoreShortWords,        &kvx::Params::chkIgnoreInfrequentWords,
-        &kvx::Params::chkIgnoreRepetitions,       &kvx::Params::chkIgnoreRomNum40,
-        &kvx::Params::chkIgnoreNoLetter};
+        &kvx::Params::allowHyphens,   &kvx::Params::allowApostrophes,
+        &kvx::Params::allowUnderscores, &kvx::Params::allowColons,
+        &kvx::Params::allowBackslashes, &kvx::Params::allowForwardSlashes,
+        &kvx::Params::allowPeriods,   &kvx::Params::allowAtSigns,
+        &kvx::Params::allowNumerals,  &kvx::Params::caseSignificant,
+        &kvx::Params::dropFinalS,              &kvx::Params::allowCommentMarkers,
+        &kvx::Params::ignoreShortWords,        &kvx::Params::ignoreInfrequentWords,
+        &kvx::Params::ignoreRepetitions,       &kvx::Params::ignoreRomanNumerals,
+        &kvx::Params::ignoreWordsWithoutLetters};
     const uint32_t bits = a | (uint32_t(b) << 8) | (uint32_t(c & 1) << 16);
     for (int i = 0; i < 17; ++i) p.*boxes[i] = (bits >> i) & 1;
-    p.cboWordOrder = (c >> 1) & 1;
-    p.chkOutputWithCommas = (c >> 2) & 1;
+    p.wordOrder = (c >> 1) & 1;
+    p.numbersWithCommas = (c >> 2) & 1;
     ext = kExtensions[(c >> 3) % (sizeof kExtensions / sizeof *kExtensions)];
-    p.cboDisplayFormat = in.Byte() % 10;
+    p.displayFormat = in.Byte() % 10;
     const uint8_t sizes = in.Byte();
-    p.cboShortWordSize = sizes % 8;
-    p.cboLongWordSize = (sizes >> 4) % 7;
-    p.cboThresholdFrequency = in.Byte() % 8;
+    p.shortWordIndex = sizes % 8;
+    p.longWordIndex = (sizes >> 4) % 7;
+    p.frequencyIndex = in.Byte() % 8;
     for (int i = 0; i < 2; ++i) {
-        p.txbStartComment[i] = kvx::text::cp1252ToUtf8(in.Text(4));
-        p.txbEndComment[i] = kvx::text::cp1252ToUtf8(in.Text(4));
+        p.startComment[i] = kvx::text::cp1252ToUtf8(in.Text(4));
+        p.endComment[i] = kvx::text::cp1252ToUtf8(in.Text(4));
     }
-    p.txbWordsToIgnore = kvx::NormaliseWordsToIgnore(in.Text(24), p.strWordsToIgnore);
+    p.wordsToIgnoreText = kvx::NormaliseWordsToIgnore(in.Text(24), p.wordsToIgnore);
     return p;
 }
 
@@ -85,46 +85,46 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckingSink sink;
     sink.table = &table;
     sink.extraChars = kvx::AllowedExtraChars(p);
-    kvx::KVXProc::Scanner scanner;
+    kvx::scanning::Scanner scanner;
     scanner.params = &p;
     scanner.sink = &sink;
     scanner.SetCommentMarkers("C");
     scanner.SetAllowedExtraChars();
-    scanner.strWordsToIgnore = kvx::text::utf8ToCp1252(p.strWordsToIgnore);
+    scanner.wordsToIgnore = kvx::text::utf8ToCp1252(p.wordsToIgnore);
     scanner.SetCommentMarkersForExtension(ext);
-    scanner.intWithinComment = -1;
+    scanner.withinComment = -1;
 
     kvx::LineReader reader;
     KVX_FUZZ_CHECK(reader.open(file.path()));
-    const bool lowerCase = p.chkCaseSignificant != 1;
-    std::string& line = scanner.strLine;
+    const bool lowerCase = p.caseSignificant != 1;
+    std::string& line = scanner.currentLine;
     for (;;) {
         kvx::LineReader::Status st = reader.readLine(line);
         if (st == kvx::LineReader::Status::End) break;
         KVX_FUZZ_CHECK(st == kvx::LineReader::Status::Line);
-        kvx::FileProc::DropByteOrderPair(line);
+        kvx::filecheck::DropByteOrderPair(line);
         kvx::PrepareAndScanLine(scanner, lowerCase);
     }
     KVX_FUZZ_CHECK(reader.bytesRead() == static_cast<int64_t>(in.Rest().size()));
-    KVX_FUZZ_CHECK(sink.handed <= scanner.lngTotalNumOccurrences);
+    KVX_FUZZ_CHECK(sink.handed <= scanner.totalInstances);
 
     table.Finish();
-    const int32_t n = table.lngNumWords;
+    const int32_t n = table.wordCount;
     KVX_FUZZ_CHECK(static_cast<int64_t>(table.WordList.size()) == int64_t(n) + 1);
     int64_t tabled = 0;
     for (int32_t s = 1; s <= n; ++s) {
         const kvx::WordRecord& r = table.WordList[size_t(s)];
-        KVX_FUZZ_CHECK(!r.strWord.empty() && r.strWord.size() <= 80);
-        KVX_FUZZ_CHECK(r.lngFreq >= 1);
-        if (s > 1) KVX_FUZZ_CHECK(table.WordList[size_t(s) - 1].strWord < r.strWord);
-        tabled += r.lngFreq;
+        KVX_FUZZ_CHECK(!r.word.empty() && r.word.size() <= 80);
+        KVX_FUZZ_CHECK(r.frequency >= 1);
+        if (s > 1) KVX_FUZZ_CHECK(table.WordList[size_t(s) - 1].word < r.word);
+        tabled += r.frequency;
     }
     KVX_FUZZ_CHECK(tabled <= sink.handed);
 
     kvx::SortWordList(table.WordList, 1, n, 1);
-    if (p.chkCaseSignificant == 1) kvx::OrderEqualKeys(table.WordList, n);
+    if (p.caseSignificant == 1) kvx::OrderEqualKeys(table.WordList, n);
     for (int32_t s = 2; s <= n; ++s)
-        KVX_FUZZ_CHECK(table.WordList[size_t(s) - 1].strSortKey <= table.WordList[size_t(s)].strSortKey);
+        KVX_FUZZ_CHECK(table.WordList[size_t(s) - 1].sortKey <= table.WordList[size_t(s)].sortKey);
     kvx::FilterWords(table.WordList, n, p);
     kvx::Results results;
     kvx::CountIncludedWords(table.WordList, n, results);
@@ -134,34 +134,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int32_t included = 0;
     int64_t occurrences = 0;
     for (int32_t s = 1; s <= n; ++s)
-        if (table.WordList[size_t(s)].blnIncluded) {
+        if (table.WordList[size_t(s)].included) {
             ++included;
-            occurrences += table.WordList[size_t(s)].lngFreq;
+            occurrences += table.WordList[size_t(s)].frequency;
         }
-    KVX_FUZZ_CHECK(results.lngNumWordsIncluded == included);
-    KVX_FUZZ_CHECK(results.lngNumOccurrences == occurrences);
+    KVX_FUZZ_CHECK(results.wordsInList == included);
+    KVX_FUZZ_CHECK(results.instancesInList == occurrences);
     std::string seen(size_t(n) + 1, 0);
     int64_t lastFreq = INT64_MAX;
     int32_t visited = 0;
-    for (int32_t s = results.lngFirstFreq; s != 0; s = table.WordList[size_t(s)].lngNextFreq) {
+    for (int32_t s = results.firstByFrequency; s != 0; s = table.WordList[size_t(s)].nextByFrequency) {
         KVX_FUZZ_CHECK(s >= 1 && s <= n);
         KVX_FUZZ_CHECK(!seen[size_t(s)]);
         seen[size_t(s)] = 1;
         const kvx::WordRecord& r = table.WordList[size_t(s)];
-        KVX_FUZZ_CHECK(r.blnIncluded);
-        KVX_FUZZ_CHECK(r.lngFreq <= lastFreq);
-        lastFreq = r.lngFreq;
+        KVX_FUZZ_CHECK(r.included);
+        KVX_FUZZ_CHECK(r.frequency <= lastFreq);
+        lastFreq = r.frequency;
         ++visited;
-        KVX_FUZZ_CHECK(r.lngFreqRank == visited);
+        KVX_FUZZ_CHECK(r.rank == visited);
     }
     KVX_FUZZ_CHECK(visited == included);
-    if (included > 0) KVX_FUZZ_CHECK(results.lngMaxFrequency == table.WordList[size_t(results.lngFirstFreq)].lngFreq);
+    if (included > 0) KVX_FUZZ_CHECK(results.maxFrequency == table.WordList[size_t(results.firstByFrequency)].frequency);
 
     // The listing: one line per included word and a header, or one run.
     kvx::MessageTable texts;
     kvx::Lister lister;
     lister.WordList = &table.WordList;
-    lister.lngNumWords = n;
+    lister.wordCount = n;
     lister.results = &results;
     lister.params = &p;
     lister.texts = &texts;
@@ -171,7 +171,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t lineEnds = 0;
     for (size_t at = listing.find("\r\n"); at != std::string::npos; at = listing.find("\r\n", at + 2))
         ++lineEnds;
-    if (p.cboDisplayFormat == 9) {
+    if (p.displayFormat == 9) {
         KVX_FUZZ_CHECK(lineEnds == 0);
         size_t commas = 0;
         for (size_t at = listing.find(", "); at != std::string::npos; at = listing.find(", ", at + 2))

@@ -59,13 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     KVX_FUZZ_CHECK(kvx::RestoreSavedState(q, first) == "");
     KVX_FUZZ_CHECK(kvx::SaveState(q, second) == "");
     KVX_FUZZ_CHECK(ReadAll(first) == ReadAll(second));
-    KVX_FUZZ_CHECK(q.txbFile == p.txbFile);
-    KVX_FUZZ_CHECK(q.txbWordsToIgnore == p.txbWordsToIgnore);
-    KVX_FUZZ_CHECK(q.strWordsToIgnore == p.strWordsToIgnore);
-    KVX_FUZZ_CHECK(q.txbStartComment == p.txbStartComment && q.txbEndComment == p.txbEndComment);
-    KVX_FUZZ_CHECK(q.strCommonWordsFile == p.strCommonWordsFile);
-    KVX_FUZZ_CHECK(q.cboDisplayFormat == p.cboDisplayFormat && q.cboWordOrder == p.cboWordOrder);
-    KVX_FUZZ_CHECK(q.chkCaseSignificant == p.chkCaseSignificant &&
-                   q.chkDisableOutputToFile == p.chkDisableOutputToFile);
+    KVX_FUZZ_CHECK(q.fileNames == p.fileNames);
+    KVX_FUZZ_CHECK(q.wordsToIgnoreText == p.wordsToIgnoreText);
+    KVX_FUZZ_CHECK(q.wordsToIgnore == p.wordsToIgnore);
+    KVX_FUZZ_CHECK(q.startComment == p.startComment && q.endComment == p.endComment);
+    KVX_FUZZ_CHECK(q.commonWordsFile == p.commonWordsFile);
+    KVX_FUZZ_CHECK(q.displayFormat == p.displayFormat && q.wordOrder == p.wordOrder);
+    KVX_FUZZ_CHECK(q.caseSignificant == p.caseSignificant &&
+                   q.outputToFileDisabled == p.outputToFileDisabled);
     return 0;
 }

@@ -25,7 +25,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "FrmMain.h"
+#include "MainWindow.h"
 
 namespace kvx {
 namespace {
@@ -146,7 +146,7 @@ QString Asker::saveFileDialog(QWidget* parent, const QString& title, const QStri
                                         QFileDialog::DontConfirmOverwrite);
 }
 
-QtHost::QtHost(FrmMain& window)
+QtHost::QtHost(MainWindow& window)
     : w_(window), defaultAsker_(std::make_unique<Asker>()), asker_(defaultAsker_.get()),
       currentFolder_(QDir::homePath()), guiThread_(std::this_thread::get_id()),
       context_(std::make_unique<QObject>()), timer_(new QTimer(context_.get())) {
@@ -288,16 +288,16 @@ Answer QtHost::askUnlessSilenced(const QString& key, std::string_view text,
 void QtHost::yield() {
     asker_->yielded();
     if (!offThread()) {
-        if (quitting) w_.session().blnStop = true;
+        if (quitting) w_.session().stopRequested = true;
         return;
     }
     // Requests from the window's thread are taken up here, on the thread
     // that counts, so that it alone touches what it counts with.
     if (takeUpQuit() || (stopRequested_.load(std::memory_order_relaxed) && stopRequested_.exchange(false)))
-        w_.session().blnStop = true;
+        w_.session().stopRequested = true;
     if (suppressRequested_.load(std::memory_order_relaxed) >= 0) {
         const int v = suppressRequested_.exchange(-1);
-        if (v >= 0) w_.params().chkSuppressWords = int16_t(v);
+        if (v >= 0) w_.params().suppressLiveWords = int16_t(v);
     }
 }
 
@@ -318,7 +318,7 @@ int64_t BoxLength(const QString& t) {
 }  // namespace
 
 void QtHost::insertOutput(const QString& text) const {
-    QTextCursor c(w_.txbOutput->document());
+    QTextCursor c(w_.outputBox->document());
     c.movePosition(QTextCursor::End);
     c.insertText(text);
 }
@@ -328,7 +328,7 @@ void QtHost::insertOutput(const QString& text) const {
 int64_t QtHost::outputLength() const {
     if (offThread()) return mirroredLength_;
     flushOutput();
-    const QTextDocument* doc = w_.txbOutput->document();
+    const QTextDocument* doc = w_.outputBox->document();
     const int64_t chars = doc->characterCount() - 1;
     return chars + (doc->blockCount() - 1);
 }
@@ -336,7 +336,7 @@ int64_t QtHost::outputLength() const {
 std::string QtHost::outputText() const {
     return const_cast<QtHost*>(this)->onWindowThread<std::string>(
         [this] {
-            QString t = w_.txbOutput->toPlainText();
+            QString t = w_.outputBox->toPlainText();
             t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
             return t.toStdString();
         },
@@ -346,7 +346,7 @@ std::string QtHost::outputText() const {
 void QtHost::setOutputText(std::string_view text) {
     QString t = Q(text);
     if (offThread()) mirroredLength_ = BoxLength(t);
-    post(kOrdered, std::move(t), [this](const QString& s) { w_.txbOutput->setPlainText(s); });
+    post(kOrdered, std::move(t), [this](const QString& s) { w_.outputBox->setPlainText(s); });
 }
 
 void QtHost::appendOutputText(std::string_view text) {
@@ -358,29 +358,29 @@ void QtHost::appendOutputText(std::string_view text) {
 
 void QtHost::setOutputCaret(bool atEnd) {
     post(kCaret, atEnd ? QStringLiteral("1") : QString(), [this](const QString& s) {
-        QTextCursor c = w_.txbOutput->textCursor();
+        QTextCursor c = w_.outputBox->textCursor();
         c.movePosition(s.isEmpty() ? QTextCursor::Start : QTextCursor::End);
-        w_.txbOutput->setTextCursor(c);
+        w_.outputBox->setTextCursor(c);
     });
 }
 
 // A widget changed from the counting thread is repainted as the window's
 // event loop runs; on the window's thread the repaint is only scheduled.
 void QtHost::repaintOutput() {
-    if (!offThread()) w_.txbOutput->viewport()->update();
+    if (!offThread()) w_.outputBox->viewport()->update();
 }
 
-static QLabel* LabelOf(FrmMain& w, Label which) {
+static QLabel* LabelOf(MainWindow& w, Label which) {
     switch (which) {
-    case Label::NumberOfWords: return w.lblNumberOfWords;
-    case Label::NumWordsExcluded: return w.lblNumWordsExcluded;
-    case Label::NumOccurrences: return w.lblNumOccurrences;
-    case Label::TotalNumOccurrences: return w.lblTotalNumOccurrences;
-    case Label::SizeOfClipboardContents: return w.lblSizeOfClipboardContents;
-    case Label::Filesize: return w.lblFilesize;
-    case Label::Twirler: return w.lblTwirler;
+    case Label::NumberOfWords: return w.wordCountLabel;
+    case Label::NumWordsExcluded: return w.wordsExcludedLabel;
+    case Label::NumOccurrences: return w.occurrencesLabel;
+    case Label::TotalNumOccurrences: return w.totalOccurrencesLabel;
+    case Label::SizeOfClipboardContents: return w.clipboardSizeLabel;
+    case Label::Filesize: return w.fileSizeLabel;
+    case Label::Twirler: return w.twirlerLabel;
     }
-    return w.lblTwirler;
+    return w.twirlerLabel;
 }
 
 void QtHost::setLabel(Label which, std::string_view text) {
@@ -405,14 +405,14 @@ void QtHost::repaintLabel(Label which) {
 
 void QtHost::setProgressBarStyle(bool asBar) {
     post(kOrdered, asBar ? QStringLiteral("1") : QString(), [this](const QString& s) {
-        QLabel* l = w_.lblTotalNumOccurrences;
+        QLabel* l = w_.totalOccurrencesLabel;
         if (!s.isEmpty()) {
             QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
             f.setBold(true);
             l->setFont(f);
             l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         } else {
-            l->setFont(w_.lblNumberOfWords->font());
+            l->setFont(w_.wordCountLabel->font());
             l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         }
     });
@@ -420,19 +420,19 @@ void QtHost::setProgressBarStyle(bool asBar) {
 
 void QtHost::setTwirler(int i) {
     static const char16_t kBlocks[4] = {u'\u2584', u'\u258C', u'\u2580', u'\u2590'};
-    post(kTwirler, QString(QChar(kBlocks[i & 3])), [this](const QString& s) { w_.lblTwirler->setText(s); });
+    post(kTwirler, QString(QChar(kBlocks[i & 3])), [this](const QString& s) { w_.twirlerLabel->setText(s); });
 }
 
 void QtHost::setCountCaption(std::string_view caption) {
-    post(kOrdered, Q(caption), [this](const QString& s) { w_.cmdListWords->setText(s); });
+    post(kOrdered, Q(caption), [this](const QString& s) { w_.countButton->setText(s); });
 }
 
 void QtHost::setCountEnabled(bool enabled) {
-    post(kOrdered, {}, [this, enabled](const QString&) { w_.cmdListWords->setEnabled(enabled); });
+    post(kOrdered, {}, [this, enabled](const QString&) { w_.countButton->setEnabled(enabled); });
 }
 
 void QtHost::repaintCount() {
-    if (!offThread()) w_.cmdListWords->update();
+    if (!offThread()) w_.countButton->update();
 }
 
 void QtHost::enableControls(bool enabled) {
@@ -448,7 +448,7 @@ void QtHost::paramsChanged() {
 }
 
 void QtHost::chooseOutputFile() {
-    onWindowThread([this] { w_.cmdFile_Click(1); });
+    onWindowThread([this] { w_.ChooseFile(1); });
 }
 
 void QtHost::setTheFocus() {

@@ -3,7 +3,7 @@
 // labels and the controls of the main window, the clipboard and the locale.
 //
 // Questions and dialogs go through an Asker, which the window tests replace
-// with a scripted one; everything else acts on the widgets of FrmMain.
+// with a scripted one; everything else acts on the widgets of MainWindow.
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -26,7 +26,7 @@ class QWidget;
 
 namespace kvx {
 
-class FrmMain;
+class MainWindow;
 
 /// Answers the program's questions. The default shows real dialogs.
 class Asker {
@@ -74,7 +74,7 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text
 /// label; questions and whatever returns a value wait for the window's thread.
 class QtHost : public Host {
 public:
-    explicit QtHost(FrmMain& window);
+    explicit QtHost(MainWindow& window);
     ~QtHost() override;
 
     /// Replaces the asker (not owned; nullptr restores the default one).
@@ -160,7 +160,7 @@ public:
     /// The window goes away: the counting thread's calls return at once
     /// (questions get their quitting answers), so that it can be joined.
     void detach();
-    /// chkSuppressWords changed while a count runs: it takes it up at its next yield.
+    /// suppressWordsBox changed while a count runs: it takes it up at its next yield.
     void requestSuppressWords(int16_t value) { suppressRequested_ = value; }
 
     /// A save-style dialog, through the asker (see Asker::saveFileDialog).
@@ -196,7 +196,7 @@ private:
     bool takeUpQuit();
     void insertOutput(const QString& text) const;
 
-    FrmMain& w_;
+    MainWindow& w_;
     QWidget* owner_ = nullptr;
     std::unique_ptr<Asker> defaultAsker_;
     Asker* asker_;

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "FrmMain.h"
+#include "MainWindow.h"
 #include "base/Folder.h"
 #include "base/Version.h"
 #include "shell/MessageTable.h"
@@ -38,7 +38,7 @@ int PrintVersion() {
         std::fprintf(stderr, "kvx: %s\n", text.c_str());
         return 1;
     }
-    std::printf("%s %s\n", texts.GetProgramText(1).c_str(), kvx::ProgramVersion().c_str());
+    std::printf("%s %s\n", texts.Get(kvx::Message::ProgramTitle).c_str(), kvx::ProgramVersion().c_str());
     return 0;
 }
 
@@ -115,8 +115,8 @@ int main(int argc, char** argv) {
     }
     if (files.size() > 1) return Usage("more than one file given");
 
-    kvx::FrmMain frmMain;
-    if (!frmMain.Form_Load()) return 1;
-    if (!files.isEmpty()) frmMain.OpenFile(files.first());
+    kvx::MainWindow mainWindow;
+    if (!mainWindow.StartUp()) return 1;
+    if (!files.isEmpty()) mainWindow.OpenFile(files.first());
     return QApplication::exec();
 }

@@ -32,7 +32,7 @@
 #include "base/Version.h"
 #include "cli/CliHost.h"
 #include "counting/CountingSession.h"
-#include "files/FileProc.h"
+#include "files/FileChecks.h"
 #include "files/OutputFile.h"
 #include "params/Params.h"
 #include "shell/MessageTable.h"
@@ -145,7 +145,7 @@ std::string ReadFileReplaced(const std::string& output, const std::vector<std::s
     struct stat out {}, st {};
     if (::stat(output.c_str(), &out) != 0 || !S_ISREG(out.st_mode)) return {};
     for (const std::string& name : read)
-        if (name != "-" && kvx::FileProc::SameFile(name, output)) return name;
+        if (name != "-" && kvx::filecheck::SameFile(name, output)) return name;
     if (fromStdin && ::fstat(STDIN_FILENO, &st) == 0 && st.st_dev == out.st_dev && st.st_ino == out.st_ino)
         return kStdinName;
     return {};
@@ -212,7 +212,7 @@ int ParseArguments(int argc, char** argv, Options& o) {
         if (name == "params") o.params = value, o.haveParams = true;
         if (name == "output") o.output = value, o.haveOutput = value != "-";
         if (name == "type") {
-            o.type = kvx::FileProc::GetFileExtension("." + value, true);
+            o.type = kvx::filecheck::GetFileExtension("." + value, true);
             o.haveType = true;
         }
         if (name == "jobs") {
@@ -285,21 +285,21 @@ int main(int argc, char** argv) {
     if (opt.haveOutput) {
         std::vector<std::string> read = opt.inputs;
         if (opt.haveParams) read.push_back(opt.params);
-        if (params.chkIgnoreCommonWords == 1) read.push_back(params.strCommonWordsFile);
+        if (params.ignoreCommonWords == 1) read.push_back(params.commonWordsFile);
         const std::string replaced = ReadFileReplaced(opt.output, read, fromStdin);
         if (!replaced.empty()) return Refuse(replaced, kSameFile);
     }
-    params.optInFile = true;
-    params.txbFile[0] = opt.inputs[0] == "-" ? std::string() : opt.inputs[0];
-    params.txbFile[1] = opt.haveOutput ? opt.output : std::string();
-    params.chkDisableOutputToFile = 0;
-    params.chkSuppressWords = 1;
+    params.inputIsFile = true;
+    params.fileNames[0] = opt.inputs[0] == "-" ? std::string() : opt.inputs[0];
+    params.fileNames[1] = opt.haveOutput ? opt.output : std::string();
+    params.outputToFileDisabled = 0;
+    params.suppressLiveWords = 1;
 
     kvx::CliHost host;
     kvx::CountingSession session(params, host, texts);
-    session.blnStartUpCompleted = true;
-    session.blnNamedStreams = true;
-    session.strNotTextAdvice =
+    session.startUpCompleted = true;
+    session.namedStreams = true;
+    session.notTextAdvice =
         "Convert it to plain text with the program it belongs to, and count the text\r\n"
         "file it saves.";
     if (fromStdin) session.SetInputStream(STDIN_FILENO, kStdinName);
@@ -309,9 +309,9 @@ int main(int argc, char** argv) {
     session.SetCountsMode(opt.counts);
     session.SetJobs(opt.jobs > 0 ? opt.jobs : std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
 
-    if (params.chkIgnoreCommonWords == 1) {
-        const std::string name = params.strCommonWordsFile.empty() ? opt.params : params.strCommonWordsFile;
-        if (params.strCommonWordsFile.empty())
+    if (params.ignoreCommonWords == 1) {
+        const std::string name = params.commonWordsFile.empty() ? opt.params : params.commonWordsFile;
+        if (params.commonWordsFile.empty())
             return Refuse(name, "Please specify the file containing common words.");
         if (!session.ReadCommonWordsFile()) return Refuse(name, kvx::LastError(session.Diagnostics()));
     }
@@ -335,7 +335,7 @@ int main(int argc, char** argv) {
     if (listing.error.number != 0) {
         // The reader went away (also of a pipe named as OUTPUT) or never was: end quietly.
         if (listing.err == EPIPE || (!opt.haveOutput && listing.err == EBADF)) return kOk;
-        return Refuse(outputName, kvx::ErrorNumberText(texts.GetProgramText(34), listing.error) +
+        return Refuse(outputName, kvx::ErrorNumberText(texts.Get(kvx::Message::ErrorTitle), listing.error) +
                                       (listing.failedWriting ? " (the listing was not written)" : ""));
     }
     // A warning given for each input is printed once.

@@ -11,7 +11,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include "FrmParams.h"
+#include "ParamsWindow.h"
 
 namespace kvx::test {
 
@@ -26,13 +26,13 @@ QString ScriptedAsker::openFileDialog(QWidget* owner, const QString& title, cons
     return f;
 }
 
-Window::Window() : w(std::make_unique<FrmMain>()) {
+Window::Window() : w(std::make_unique<MainWindow>()) {
     w->host().setAsker(&asker);
     w->popUpInterval = 0;
     w->endProgram = [] {};
     w->openUrl = [](const QUrl&) { return false; };
     // Connected after the window's own handler, which starts the count.
-    QObject::connect(w->cmdListWords, &QPushButton::clicked, [this] { waitCount(); });
+    QObject::connect(w->countButton, &QPushButton::clicked, [this] { waitCount(); });
 }
 
 Window::~Window() {
@@ -44,7 +44,7 @@ bool Window::waitCount() {
     if (waiting_ || !w) return true;
     waiting_ = true;
     // An event loop of its own, which the count's calls wake at once.
-    QSignalSpy ended(w.get(), &FrmMain::countEnded);
+    QSignalSpy ended(w.get(), &MainWindow::countEnded);
     while (w->Counting() && ended.wait(60000)) {
     }
     waiting_ = false;
@@ -53,7 +53,7 @@ bool Window::waitCount() {
 
 bool Window::load(std::initializer_list<Answer> startUpAnswers) {
     for (Answer a : startUpAnswers) asker.answers.push_back(a);
-    return w->Form_Load();
+    return w->StartUp();
 }
 
 std::string Window::output() const { return w->host().outputText(); }
@@ -69,29 +69,29 @@ bool Window::labelShown(const char* name) const {
 }
 
 void Window::setFile(int i, const QString& path) {
-    w->txbFile[i]->setText(path);
-    w->params().txbFile[size_t(i)] = path.toStdString();
+    w->fileNameBoxes[i]->setText(path);
+    w->params().fileNames[size_t(i)] = path.toStdString();
     w->EnableOutputFileControls();
 }
 
 void Window::verifyIdle() {
-    QCOMPARE(w->cmdListWords->text(), QStringLiteral("Count words"));
-    QVERIFY(w->cmdListWords->isEnabled());
+    QCOMPARE(w->countButton->text(), QStringLiteral("Count words"));
+    QVERIFY(w->countButton->isEnabled());
     QVERIFY(!w->session().Running());
     for (QWidget* c : std::initializer_list<QWidget*>{
-             w->cmdFile[0], w->txbFile[0], w->cmdFile[1], w->txbFile[1], w->cmdSaveState,
-             w->cmdSetParameters, w->cmdHelp, w->cboWordOrder, w->cboDisplayFormat, w->optInFile,
-             w->optOnClipboard, w->cmdCopyToClipboard})
+             w->fileButtons[0], w->fileNameBoxes[0], w->fileButtons[1], w->fileNameBoxes[1], w->saveStateButton,
+             w->setParametersButton, w->helpButton, w->wordOrderList, w->displayFormatList, w->fileSourceButton,
+             w->clipboardSourceButton, w->copyToClipboardButton})
         QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
-    const auto* params = w->findChild<FrmParams*>(QStringLiteral("frmParams"));
+    const auto* params = w->findChild<ParamsWindow*>(QStringLiteral("frmParams"));
     for (QWidget* c : std::initializer_list<QWidget*>{params->Check("chkCaseSignificant"),
-                                                     params->cboShortWordSize, params->txbWordsToIgnore,
-                                                     params->cmdSaveLoadState[1]})
+                                                     params->shortWordSizeList, params->wordsToIgnoreBox,
+                                                     params->saveLoadStateButtons[1]})
         QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
     // No "Clear" for an empty box, "Disable" only with an output file.
     for (int k = 0; k < 2; ++k)
-        if (w->txbFile[k]->text().isEmpty()) QVERIFY(!w->cmdClearFile[k]->isEnabled());
-    QCOMPARE(w->chkDisableOutputToFile->isEnabled(), !w->params().txbFile[1].empty());
+        if (w->fileNameBoxes[k]->text().isEmpty()) QVERIFY(!w->clearFileButtons[k]->isEnabled());
+    QCOMPARE(w->disableOutputBox->isEnabled(), !w->params().fileNames[1].empty());
     QCOMPARE(label("lblTwirler"), QStringLiteral(" "));
 }
 

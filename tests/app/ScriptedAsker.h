@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "FakeHost.h"
-#include "FrmMain.h"
+#include "MainWindow.h"
 #include "QtHost.h"
 
 namespace kvx::test {
@@ -87,7 +87,7 @@ using Titles = std::vector<std::string>;
 /// A main window with a scripted asker, popped up with no delay.
 struct Window {
     ScriptedAsker asker;
-    std::unique_ptr<FrmMain> w;
+    std::unique_ptr<MainWindow> w;
 
     Window();
     /// A count still running (a test that failed midway) ends first.

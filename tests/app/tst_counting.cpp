@@ -6,7 +6,7 @@
 #include <QGuiApplication>
 #include <algorithm>
 
-#include "FrmParams.h"
+#include "ParamsWindow.h"
 #include "Process.h"
 #include "ScriptedAsker.h"
 #include "TextGen.h"
@@ -45,7 +45,7 @@ private slots:
         t.setFile(0, WriteFile(QStringLiteral("small.txt"), kSmallText));
         t.setFile(1, out);
         t.asker.clear();
-        QTest::mouseClick(t.w->cmdListWords, Qt::LeftButton);
+        QTest::mouseClick(t.w->countButton, Qt::LeftButton);
         QVERIFY(t.asker.asked.empty());
         QCOMPARE(t.output(), kSmallListing);
         QCOMPARE(ReadFile(out), kSmallListing);
@@ -56,22 +56,22 @@ private slots:
         for (const char* l : {"lblNumberOfWords", "lblNumWordsExcluded", "lblNumOccurrences", "lblTotalNumOccurrences"})
             QVERIFY2(t.labelShown(l), l);
         t.verifyIdle();
-        QVERIFY(t.w->session().blnWordsGot);
+        QVERIFY(t.w->session().wordsCounted);
     }
 
     void relistsOnOrderAndFormatChange() {
         Window& t = *win;
         t.setFile(0, WriteFile(QStringLiteral("relist.txt"), kSmallText));
-        t.w->cmdListWords->click();
-        Select(t.w->cboWordOrder, 1);
-        Select(t.w->cboDisplayFormat, 8);
+        t.w->countButton->click();
+        Select(t.w->wordOrderList, 1);
+        Select(t.w->displayFormatList, 8);
         QCOMPARE(t.output(), std::string("Word (longest has 3 characters)\r\ncat\r\nmat\r\nran\r\nsat\r\nthe\r\n"));
-        QCOMPARE(t.w->params().cboDisplayFormat, int16_t(8));
+        QCOMPARE(t.w->params().displayFormat, int16_t(8));
         // A new source makes the result stale: no listing any more.
-        t.w->optOnClipboard->click();
-        QVERIFY(!t.w->session().blnWordsGot);
+        t.w->clipboardSourceButton->click();
+        QVERIFY(!t.w->session().wordsCounted);
         QVERIFY(!t.labelShown("lblNumberOfWords"));  // nor its figures
-        Select(t.w->cboDisplayFormat, 0);
+        Select(t.w->displayFormatList, 0);
         QCOMPARE(t.output(), std::string());
     }
 
@@ -97,10 +97,10 @@ private slots:
         t.setFile(1, output);
         t.asker.clear();
         t.asker.answers = {Answer::OK};
-        t.w->cmdListWords->click();
+        t.w->countButton->click();
         QCOMPARE(t.asker.titles(), Titles{title.toStdString()});
         t.verifyIdle();
-        QVERIFY(!t.w->session().blnWordsGot);
+        QVERIFY(!t.w->session().wordsCounted);
         if (!output.isEmpty()) QCOMPARE(ReadFile(input), kSmallText);
     }
 
@@ -114,7 +114,7 @@ private slots:
         // Cancel: nothing runs.
         t.asker.clear();
         t.asker.answers = {Answer::Cancel};
-        t.w->cmdListWords->click();
+        t.w->countButton->click();
         QCOMPARE(t.asker.titles(), Titles{"Large input file"});
         QCOMPARE(t.asker.last().buttons, Buttons::YesNoCancel);
         QCOMPARE(t.output(), std::string());
@@ -123,10 +123,10 @@ private slots:
         QFile::remove(out);
         t.asker.answers = {Answer::Yes};
         t.asker.files = {out};
-        t.w->cmdListWords->click();
+        t.w->countButton->click();
         QCOMPARE(t.asker.dialogTitles, QStringList{QStringLiteral("Specify output file")});
-        QCOMPARE(t.w->txbFile[1]->text(), out);
-        QVERIFY(t.w->chkDisableOutputToFile->isEnabled());
+        QCOMPARE(t.w->fileNameBoxes[1]->text(), out);
+        QVERIFY(t.w->disableOutputBox->isEnabled());
         QCOMPARE(t.asker.core.unexpected, 0);
         QVERIFY(ReadFile(out).find("  lorem\r\n") != std::string::npos);
     }
@@ -146,22 +146,22 @@ private slots:
         bool stopCaption = false;
         t.asker.onYield = [&](int64_t n) {
             if (n != 300) return;
-            stopCaption = t.w->cmdListWords->text() == QStringLiteral("Stop");
-            QVERIFY(!t.w->cmdFile[0]->isEnabled() && !t.w->cmdHelp->isEnabled());
-            QVERIFY(t.w->cmdQuit->isEnabled() && t.w->chkSuppressWords->isEnabled());
+            stopCaption = t.w->countButton->text() == QStringLiteral("Stop");
+            QVERIFY(!t.w->fileButtons[0]->isEnabled() && !t.w->helpButton->isEnabled());
+            QVERIFY(t.w->quitButton->isEnabled() && t.w->suppressWordsBox->isEnabled());
             // What the count uses cannot change under it.
-            const auto* params = t.w->findChild<FrmParams*>(QStringLiteral("frmParams"));
-            QVERIFY(!params->Check("chkCaseSignificant")->isEnabled() && params->cmdClose->isEnabled());
-            t.w->cmdListWords->click();
+            const auto* params = t.w->findChild<ParamsWindow*>(QStringLiteral("frmParams"));
+            QVERIFY(!params->Check("chkCaseSignificant")->isEnabled() && params->closeButton->isEnabled());
+            t.w->countButton->click();
         };
-        t.w->cmdListWords->click();
+        t.w->countButton->click();
         t.asker.onYield = nullptr;
         QVERIFY(stopCaption);
         // Fewer than 2000 words: no "Stop" question, straight to the listing question.
         QCOMPARE(t.asker.titles(), Titles{"Counting interrupted"});
         QCOMPARE(t.asker.last().buttons, Buttons::YesNo);
         t.verifyIdle();
-        QVERIFY(!t.w->session().blnWordsGot);
+        QVERIFY(!t.w->session().wordsCounted);
         const std::string out = t.output();
         if (listThem) {
             QVERIFY(out.starts_with("   Rank    Freq  Word"));
@@ -171,7 +171,7 @@ private slots:
             // The words shown as found, then the stop sentence after an empty line.
             QVERIFY2(out.starts_with("qbbbb qbbbc qbbbd "), out.c_str());
             QVERIFY2(out.ends_with("\r\n\r\nStopped with 300 words found."), out.c_str());
-            QCOMPARE(t.w->txbOutput->textCursor().position(), t.w->txbOutput->document()->characterCount() - 1);
+            QCOMPARE(t.w->outputBox->textCursor().position(), t.w->outputBox->document()->characterCount() - 1);
             QVERIFY(!t.labelShown("lblNumberOfWords"));
         }
     }
@@ -183,9 +183,9 @@ private slots:
         // "Stop": No (go on), then Yes; "Counting interrupted": No.
         t.asker.answers = {Answer::No, Answer::Yes, Answer::No};
         t.asker.onYield = [&](int64_t n) {
-            if (n == 2505 || n == 4000) t.w->cmdListWords->click();
+            if (n == 2505 || n == 4000) t.w->countButton->click();
         };
-        t.w->cmdListWords->click();
+        t.w->countButton->click();
         t.asker.onYield = nullptr;
         QCOMPARE(t.asker.titles(), (Titles{"Stop", "Stop", "Counting interrupted"}));
         QCOMPARE(t.asker.asked[0].text, std::string(" 2505 different words have been found.\nDo you really wish to stop?"));
@@ -206,32 +206,32 @@ private slots:
         QString text = QStringLiteral("abc ").repeated(25000);
         if (chars > 100000) text += QLatin1Char('x');
         QGuiApplication::clipboard()->setText(text);
-        t.w->optOnClipboard->click();
-        QVERIFY(!t.w->params().optInFile);
+        t.w->clipboardSourceButton->click();
+        QVERIFY(!t.w->params().inputIsFile);
         t.asker.clear();
         t.asker.answers = {Answer::OK};
-        t.w->cmdListWords->click();
+        t.w->countButton->click();
         QCOMPARE(t.label("lblSizeOfClipboardContents"),
                  QStringLiteral("Contents of clipboard:   %1 bytes").arg(chars == 100000 ? "100,000" : "100,001"));
         if (chars == 100000) {
             QVERIFY(t.asker.asked.empty());
             QCOMPARE(t.output(), kHeader + "      1   25000  abc\r\n");
-            QVERIFY(t.w->optOnClipboard->isChecked());
+            QVERIFY(t.w->clipboardSourceButton->isChecked());
         } else {
             QCOMPARE(t.asker.titles(), Titles{"Too much clipboard text"});
             QVERIFY(t.asker.last().text.starts_with("There are 100,001 characters in the text on the clipboard."));
-            QVERIFY(t.w->optInFile->isChecked());
-            QVERIFY(t.w->params().optInFile);
+            QVERIFY(t.w->fileSourceButton->isChecked());
+            QVERIFY(t.w->params().inputIsFile);
         }
     }
 
     void copyOutputToClipboardThenCount() {
         Window& t = *win;
         t.w->host().setOutputText("gamma delta gamma");
-        t.w->cmdCopyToClipboard->click();
+        t.w->copyToClipboardButton->click();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("gamma delta gamma"));
-        QVERIFY(t.w->optOnClipboard->isChecked());
-        t.w->cmdListWords->click();
+        QVERIFY(t.w->clipboardSourceButton->isChecked());
+        t.w->countButton->click();
         QCOMPARE(t.output(), std::string("   Rank    Freq  Word (longest has 5 characters)\r\n"
                                          "      1       2  gamma\r\n"
                                          "      2       1  delta\r\n"));
@@ -255,28 +255,28 @@ private slots:
         const QString cli = TempDir() + QStringLiteral("/pieces-cli.txt");
         t.setFile(0, in);
         t.setFile(1, out);
-        t.w->params().chkWarnOnOverwrite = 0;
+        t.w->params().warnOnOverwrite = 0;
         t.w->session().SetJobs(3, 20000);
         std::vector<QStringList> labels;
         for (bool parallel : {false, true}) {
-            t.w->chkSuppressWords->setChecked(parallel);
+            t.w->suppressWordsBox->setChecked(parallel);
             t.asker.clear();
             t.asker.answers = {Answer::Yes, Answer::Yes, Answer::OK};  // stop, list the words found
             t.asker.onYield = [&](int64_t) {
-                if (stop && parallel && t.asker.answers.size() == 3) t.w->cmdListWords->click();
+                if (stop && parallel && t.asker.answers.size() == 3) t.w->countButton->click();
             };
             QFile::remove(out);
-            t.w->cmdListWords->click();
+            t.w->countButton->click();
             t.verifyIdle();
             labels.push_back({t.label("lblNumberOfWords"), t.label("lblNumWordsExcluded"),
                               t.label("lblNumOccurrences"), t.label("lblTotalNumOccurrences")});
         }
-        QCOMPARE(t.w->chkSuppressWords->isChecked(), true);
+        QCOMPARE(t.w->suppressWordsBox->isChecked(), true);
         if (!stop) {
             QCOMPARE(Run(std::string(KVX_COUNT_BIN) + " -o '" + cli.toStdString() + "' '" + in.toStdString() + "'"), 0);
             QCOMPARE(ReadFile(out), ReadFile(cli));
             QCOMPARE(labels[1], labels[0]);
-            QVERIFY(t.w->session().blnWordsGot);
+            QVERIFY(t.w->session().wordsCounted);
             return;
         }
         // (then the box's own limit: the listing is in the file only)
@@ -314,22 +314,22 @@ private slots:
         QFile::remove(out);
         t.setFile(1, out);
         t.w->session().SetJobs(2, 20000);
-        t.w->chkSuppressWords->setChecked(parallel);
+        t.w->suppressWordsBox->setChecked(parallel);
         bool ended = false;
         t.w->endProgram = [&] { ended = true; };
         t.asker.clear();
         if (how == 2) {
-            t.w->cmdListWords_Click();  // no wait
-            QTest::qWaitFor([&] { return t.w->cmdListWords->text() == QStringLiteral("Stop"); });
+            t.w->StartOrStopCount();  // no wait
+            QTest::qWaitFor([&] { return t.w->countButton->text() == QStringLiteral("Stop"); });
             t.w.reset();  // joins the count's thread
             return;
         }
         t.asker.onYield = [&](int64_t n) {
             if (n != 5) return;
-            if (how == 0) t.w->cmdQuit->click();
+            if (how == 0) t.w->quitButton->click();
             else t.w->close();
         };
-        t.w->cmdListWords->click();
+        t.w->countButton->click();
         QVERIFY(ended);
         QVERIFY(t.asker.asked.empty());
         QVERIFY(!t.w->isVisible());

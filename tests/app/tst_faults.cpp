@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "FrmParams.h"
+#include "ParamsWindow.h"
 #include "ScriptedAsker.h"
 #include "TextGen.h"
 #include "files/FaultInjection.h"
@@ -58,7 +58,7 @@ private slots:
         if (!reading) t.setFile(1, out);
         std::string before;  // the listing a failed relisting must keep
         if (scenario == WriteMidRelist) {
-            t.w->cmdListWords->click();
+            t.w->countButton->click();
             before = ReadFile(out);
         }
 
@@ -78,11 +78,11 @@ private slots:
         if (scenario == WriteMidRelist) t.asker.answers.push_front(Answer::Yes);  // overwrite
         if (scenario == ReadCommonWords) {
             t.asker.files = {in};
-            QTest::mouseClick(Panel(t).cmdSelectCommonWordsFile, Qt::LeftButton);
+            QTest::mouseClick(Panel(t).selectCommonWordsFileButton, Qt::LeftButton);
         } else if (scenario == WriteMidRelist) {
-            Select(t.w->cboDisplayFormat, 8);
+            Select(t.w->displayFormatList, 8);
         } else {
-            t.w->cmdListWords->click();
+            t.w->countButton->click();
         }
         t.asker.onYield = nullptr;
         QVERIFY(armed);
@@ -96,25 +96,25 @@ private slots:
         case ReadMidCount:  // the words before the failure are no result
             QCOMPARE(t.asker.asked.size(), size_t(1));
             QVERIFY(t.output().find("Rank") == std::string::npos);
-            QVERIFY(!t.w->cmdSaveListing->isEnabled());
+            QVERIFY(!t.w->saveListingButton->isEnabled());
             break;
         case ReadCommonWords:
             QVERIFY(!Panel(t).Check("chkIgnoreCommonWords")->isChecked());
-            QVERIFY(!s.blnCommonWordsLoaded);
+            QVERIFY(!s.commonWordsLoaded);
             QCOMPARE(t.output(), std::string());
             break;
         default:  // the box is not filled, and no half-written file is left
             QCOMPARE(t.output(), std::string("Output file not written: Disk full"));
             if (scenario == WriteMidRelist) QCOMPARE(ReadFile(out), before);
             else QVERIFY(!QFile::exists(out));
-            QVERIFY(s.blnWordsGot);  // still there to be listed again
+            QVERIFY(s.wordsCounted);  // still there to be listed again
         }
 
         // The fault gone, the next count works and lists the whole result.
         faults.clear();
         t.asker.clear();
         if (scenario == WriteMidRelist) t.asker.answers = {Answer::Yes};  // overwrite the kept file
-        t.w->cmdListWords->click();
+        t.w->countButton->click();
         QCOMPARE(t.asker.asked.size(), size_t(scenario == WriteMidRelist));
         if (reading) {
             QVERIFY(t.output().find("    300  delta\r\n") != std::string::npos);
@@ -127,7 +127,7 @@ private slots:
     }
 
 private:
-    static FrmParams& Panel(Window& t) { return *t.w->findChild<FrmParams*>(QStringLiteral("frmParams")); }
+    static ParamsWindow& Panel(Window& t) { return *t.w->findChild<ParamsWindow*>(QStringLiteral("frmParams")); }
 };
 
 KVX_APP_TEST_MAIN(TestFaults)

@@ -9,8 +9,8 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "FrmHelp.h"
-#include "FrmPopUp.h"
+#include "HelpWindow.h"
+#include "PopUpWindow.h"
 #include "HelpText.h"
 #include "ScriptedAsker.h"
 #include "TextGen.h"
@@ -44,17 +44,17 @@ private slots:
         Window& t = *win;  // loaded with No to the common-words question
         // Only the common-words question, with its own title and Yes/No.
         QCOMPARE(t.asker.asked.size(), size_t(1));
-        QCOMPARE(t.asker.asked[0].text, t.w->texts().GetProgramText(41));
-        QCOMPARE(t.asker.asked[0].title, t.w->texts().GetProgramText(42));
+        QCOMPARE(t.asker.asked[0].text, t.w->texts().Get(Message::UseDefaultCommonWords));
+        QCOMPARE(t.asker.asked[0].title, t.w->texts().Get(Message::CommonWordsTitle));
         QCOMPARE(t.asker.asked[0].buttons, Buttons::YesNo);
-        FrmMain& w = *t.w;
+        MainWindow& w = *t.w;
         QVERIFY(w.isVisible());
-        QVERIFY(w.optInFile->isChecked());
-        QVERIFY(!w.chkDisableOutputToFile->isEnabled());
-        QVERIFY(!w.cmdClearFile[0]->isEnabled() && !w.cmdClearFile[1]->isEnabled());
-        QVERIFY(w.Timer1->isActive());
-        QVERIFY(w.session().blnStartUpCompleted);
-        QCOMPARE(w.params().chkIgnoreCommonWords, int16_t(0));
+        QVERIFY(w.fileSourceButton->isChecked());
+        QVERIFY(!w.disableOutputBox->isEnabled());
+        QVERIFY(!w.clearFileButtons[0]->isEnabled() && !w.clearFileButtons[1]->isEnabled());
+        QVERIFY(w.timer->isActive());
+        QVERIFY(w.session().startUpCompleted);
+        QCOMPARE(w.params().ignoreCommonWords, int16_t(0));
         for (const char* l : {"lblNumberOfWords", "lblNumWordsExcluded", "lblNumOccurrences", "lblTotalNumOccurrences"})
             QVERIFY2(!t.labelShown(l), l);
         QVERIFY(!QFile::exists(StateFilePath()));  // nothing written at start-up
@@ -67,7 +67,7 @@ private slots:
             Window next;
             QVERIFY(next.load({}));
             QVERIFY(next.asker.asked.empty());
-            QCOMPARE(next.w->params().chkIgnoreCommonWords, int16_t(0));
+            QCOMPARE(next.w->params().ignoreCommonWords, int16_t(0));
         }
         ForgetState();
     }
@@ -76,20 +76,20 @@ private slots:
         const QString out = TempDir() + QStringLiteral("/state-out.txt");
         Window& t = *win;
         t.setFile(1, out);
-        t.w->chkSuppressWords->click();
-        Select(t.w->cboDisplayFormat, 3);
-        t.w->params().chkIgnoreRepetitions = 0;
+        t.w->suppressWordsBox->click();
+        Select(t.w->displayFormatList, 3);
+        t.w->params().ignoreRepetitions = 0;
         t.asker.clear();
-        t.w->cmdSaveState->click();
+        t.w->saveStateButton->click();
         QVERIFY(t.asker.asked.empty());
         Window u;
         QVERIFY(u.load());
-        QCOMPARE(u.w->txbFile[1]->text(), out);
-        QVERIFY(u.w->chkSuppressWords->isChecked());
-        QCOMPARE(u.w->cboDisplayFormat->currentIndex(), 3);
-        QCOMPARE(u.w->params().chkIgnoreRepetitions, int16_t(0));
-        QVERIFY(u.w->chkDisableOutputToFile->isEnabled());
-        QVERIFY(u.w->cmdClearFile[1]->isEnabled());
+        QCOMPARE(u.w->fileNameBoxes[1]->text(), out);
+        QVERIFY(u.w->suppressWordsBox->isChecked());
+        QCOMPARE(u.w->displayFormatList->currentIndex(), 3);
+        QCOMPARE(u.w->params().ignoreRepetitions, int16_t(0));
+        QVERIFY(u.w->disableOutputBox->isEnabled());
+        QVERIFY(u.w->clearFileButtons[1]->isEnabled());
     }
 
     void damagedOrStaleStateFile() {
@@ -99,21 +99,21 @@ private slots:
         {
             Window t;
             QVERIFY(t.load());
-            QVERIFY(t.w->txbFile[0]->text().isEmpty());
-            QCOMPARE(t.w->params().cboShortWordSize, int16_t(1));
+            QVERIFY(t.w->fileNameBoxes[0]->text().isEmpty());
+            QCOMPARE(t.w->params().shortWordIndex, int16_t(1));
         }
         // A restored input file that is gone is dropped without a word; one
         // that is there shows its size.
         Params p;
-        p.txbFile[0] = (TempDir() + QStringLiteral("/gone-away.txt")).toStdString();
+        p.fileNames[0] = (TempDir() + QStringLiteral("/gone-away.txt")).toStdString();
         SaveStateFile(p);
         {
             Window t;
             QVERIFY(t.load());
             QCOMPARE(t.asker.asked.size(), size_t(1));  // only the common-words question
-            QVERIFY(t.w->params().txbFile[0].empty());
+            QVERIFY(t.w->params().fileNames[0].empty());
         }
-        p.txbFile[0] = WriteFile(QStringLiteral("present.txt"), std::string(10000, 'a')).toStdString();
+        p.fileNames[0] = WriteFile(QStringLiteral("present.txt"), std::string(10000, 'a')).toStdString();
         SaveStateFile(p);
         Window t;
         QVERIFY(t.load());
@@ -123,17 +123,17 @@ private slots:
     void commonWordsQuestions() {
         const QString cw = WriteFile(QStringLiteral("common.txt"), "the and of\r\n");
         Params p;
-        p.strCommonWordsFile = p.txbCommonWordsFile = cw.toStdString();
-        p.chkIgnoreCommonWords = 0;
+        p.commonWordsFile = p.commonWordsFileText = cw.toStdString();
+        p.ignoreCommonWords = 0;
         SaveStateFile(p);
         {
             // Named but not in use: question 40 with the path, then loaded.
             Window t;
             QVERIFY(t.load({Answer::Yes, Answer::OK}));
-            QCOMPARE(t.asker.asked[0].text, t.w->texts().GetProgramText(40) + "\n" + cw.toStdString());
-            QCOMPARE(t.asker.titles(), (Titles{t.w->texts().GetProgramText(42), "Common words loaded"}));
-            QVERIFY(t.w->session().blnCommonWordsLoaded);
-            QCOMPARE(t.w->params().chkIgnoreCommonWords, int16_t(1));
+            QCOMPARE(t.asker.asked[0].text, t.w->texts().Get(Message::UseCommonWordsFile) + "\n" + cw.toStdString());
+            QCOMPARE(t.asker.titles(), (Titles{t.w->texts().Get(Message::CommonWordsTitle), "Common words loaded"}));
+            QVERIFY(t.w->session().commonWordsLoaded);
+            QCOMPARE(t.w->params().ignoreCommonWords, int16_t(1));
             QVERIFY(t.output().empty());
         }
         // The file went away: forgotten, and question 41 instead.
@@ -141,8 +141,8 @@ private slots:
         Window t;
         QVERIFY(t.load({Answer::No}));
         QCOMPARE(t.asker.asked.size(), size_t(1));
-        QCOMPARE(t.asker.asked[0].text, t.w->texts().GetProgramText(41));
-        QVERIFY(t.w->params().strCommonWordsFile.empty());
+        QCOMPARE(t.asker.asked[0].text, t.w->texts().Get(Message::UseDefaultCommonWords));
+        QVERIFY(t.w->params().commonWordsFile.empty());
     }
 
     void missingMessageTextsEndStartUp() {
@@ -165,85 +165,85 @@ private slots:
             ForgetState();
             Window t;
             QVERIFY(t.load());
-            t.w->params().chkSaveStateOnQuit = save;
+            t.w->params().saveStateOnQuit = save;
             int ends = 0;
             t.w->endProgram = [&] { ++ends; };
             if (save) t.w->close();  // closing the window is the Quit command
-            else t.w->cmdQuit->click();
+            else t.w->quitButton->click();
             QCOMPARE(ends, 1);
             QCOMPARE(QFile::exists(StateFilePath()), save == 1);
         }
         // A state that cannot be saved is reported.
         Window& t = *win;
-        t.w->strStateFile = (TempDir() + QStringLiteral("/no/such/dir/kvx.usr")).toStdString();
+        t.w->stateFile = (TempDir() + QStringLiteral("/no/such/dir/kvx.usr")).toStdString();
         t.asker.clear();
         t.asker.answers = {Answer::OK};
-        t.w->cmdSaveState->click();
+        t.w->saveStateButton->click();
         QCOMPARE(t.asker.titles(), Titles{"Error"});
         QVERIFY(t.asker.last().text.starts_with("Error when attempting to save parameters: "));
     }
 
     void fileControls() {
         Window& t = *win;
-        FrmMain& w = *t.w;
+        MainWindow& w = *t.w;
         const QString in = WriteFile(QStringLiteral("pick.txt"), "one two three\n");
         // Cancelling the input dialog takes away the result's right to be re-listed.
-        w.session().blnWordsGot = true;
+        w.session().wordsCounted = true;
         t.asker.files = {QString()};
-        w.cmdFile[0]->click();
-        QVERIFY(!w.session().blnWordsGot);
-        QVERIFY(w.txbFile[0]->text().isEmpty());
+        w.fileButtons[0]->click();
+        QVERIFY(!w.session().wordsCounted);
+        QVERIFY(w.fileNameBoxes[0]->text().isEmpty());
 
         t.asker.files = {in};
         w.host().setOutputText("old listing");
-        w.cmdFile[0]->click();
-        QCOMPARE(QString::fromStdString(w.params().txbFile[0]), in);
+        w.fileButtons[0]->click();
+        QCOMPARE(QString::fromStdString(w.params().fileNames[0]), in);
         QCOMPARE(t.label("lblFilesize"), QStringLiteral("Filesize:   14 bytes"));
         QVERIFY(t.output().empty());
-        QVERIFY(w.cmdClearFile[0]->isEnabled());
+        QVERIFY(w.clearFileButtons[0]->isEnabled());
         QCOMPARE(w.host().currentFolder(), TempDir() + QLatin1Char('/'));
 
         // Typing an output name and leaving the box enables "Disable";
         // clearing the name unticks and disables it again.
-        QTest::keyClicks(w.txbFile[1], QStringLiteral("  out.txt  "));
-        w.txbFile_LostFocus(1);
-        QCOMPARE(w.params().txbFile[1], std::string("out.txt"));
-        QVERIFY(w.chkDisableOutputToFile->isEnabled());
-        w.chkDisableOutputToFile->click();
-        QCOMPARE(w.params().chkDisableOutputToFile, int16_t(1));
-        w.cmdClearFile[1]->click();
-        QVERIFY(!w.chkDisableOutputToFile->isChecked());
-        QCOMPARE(w.params().chkDisableOutputToFile, int16_t(0));
-        QVERIFY(!w.chkDisableOutputToFile->isEnabled());
-        w.cmdClearFile[0]->click();
+        QTest::keyClicks(w.fileNameBoxes[1], QStringLiteral("  out.txt  "));
+        w.FileNameEdited(1);
+        QCOMPARE(w.params().fileNames[1], std::string("out.txt"));
+        QVERIFY(w.disableOutputBox->isEnabled());
+        w.disableOutputBox->click();
+        QCOMPARE(w.params().outputToFileDisabled, int16_t(1));
+        w.clearFileButtons[1]->click();
+        QVERIFY(!w.disableOutputBox->isChecked());
+        QCOMPARE(w.params().outputToFileDisabled, int16_t(0));
+        QVERIFY(!w.disableOutputBox->isEnabled());
+        w.clearFileButtons[0]->click();
         QVERIFY(t.label("lblFilesize").isEmpty());
-        QVERIFY(w.params().txbFile[0].empty());
+        QVERIFY(w.params().fileNames[0].empty());
 
         // The size shown follows a name as it is typed. A file without
         // extension is input like any other; a folder is refused as one.
         t.asker.clear();
-        QTest::keyClicks(w.txbFile[0], WriteFile(QStringLiteral("README"), "no extension\n"));
+        QTest::keyClicks(w.fileNameBoxes[0], WriteFile(QStringLiteral("README"), "no extension\n"));
         QCOMPARE(t.label("lblFilesize"), QStringLiteral("Filesize:   13 bytes"));
-        w.txbFile_LostFocus(0);
+        w.FileNameEdited(0);
         QVERIFY(t.asker.asked.empty());
-        w.txbFile[0]->selectAll();
-        QTest::keyClicks(w.txbFile[0], TempDir());
+        w.fileNameBoxes[0]->selectAll();
+        QTest::keyClicks(w.fileNameBoxes[0], TempDir());
         QVERIFY(t.label("lblFilesize").isEmpty());
         t.asker.answers = {Answer::OK};
-        w.txbFile_LostFocus(0);
+        w.FileNameEdited(0);
         QCOMPARE(t.asker.last().text, TempDir().toStdString() + " is a folder, not a file.");
 
         // The timer enables "Clear textbox" while the box holds text; clearing drops the result.
         w.host().setOutputText("");
-        w.Timer1_Timer();
-        QVERIFY(!w.cmdClearOutput->isEnabled());
+        w.TimerTick();
+        QVERIFY(!w.clearOutputButton->isEnabled());
         w.host().setOutputText("x");
-        w.session().blnWordsGot = true;
-        w.Timer1_Timer();
-        QVERIFY(w.cmdClearOutput->isEnabled());
-        w.cmdClearOutput->click();
+        w.session().wordsCounted = true;
+        w.TimerTick();
+        QVERIFY(w.clearOutputButton->isEnabled());
+        w.clearOutputButton->click();
         QVERIFY(t.output().empty());
-        QVERIFY(!w.session().blnWordsGot);
+        QVERIFY(!w.session().wordsCounted);
     }
 
     void keyboard_data() {
@@ -261,7 +261,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(int, mods);
         Window& t = *win;
-        FrmMain& w = *t.w;
+        MainWindow& w = *t.w;
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         int ends = 0;
@@ -269,10 +269,10 @@ private slots:
         auto press = [&] { QTest::keyClick(w.focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(mods)); };
         const QString in = WriteFile(QStringLiteral("keys"), DistinctWords(2500));  // no extension
         // Leaving the input box for the output box keeps the focus there.
-        QTest::keyClicks(w.txbFile[0], in);
-        QVERIFY(w.cmdClearFile[0]->isEnabled());
-        w.txbOutput->setFocus(Qt::MouseFocusReason);
-        QVERIFY(w.txbOutput->hasFocus());
+        QTest::keyClicks(w.fileNameBoxes[0], in);
+        QVERIFY(w.clearFileButtons[0]->isEnabled());
+        w.outputBox->setFocus(Qt::MouseFocusReason);
+        QVERIFY(w.outputBox->hasFocus());
         t.asker.clear();
         t.asker.files = {in};
         t.asker.answers = {Answer::Yes, Answer::No};  // stop, then do not list
@@ -281,8 +281,8 @@ private slots:
         };
         press();
         t.waitCount();
-        if (key == Qt::Key_Escape) w.cmdListWords->click();
-        if (key == Qt::Key_Tab) QVERIFY(!w.txbOutput->hasFocus() && t.output().empty());
+        if (key == Qt::Key_Escape) w.countButton->click();
+        if (key == Qt::Key_Tab) QVERIFY(!w.outputBox->hasFocus() && t.output().empty());
         QCOMPARE(t.asker.dialogTitles.size(), qsizetype(key == Qt::Key_O));
         QCOMPARE(t.output().starts_with("   Rank"), key == Qt::Key_Return);
         if (key != Qt::Key_Return)  // a count this long also says the box holds only its start
@@ -293,7 +293,7 @@ private slots:
 
     void droppedFilesAndTheWindowPlace() {
         Window& t = *win;
-        FrmMain& w = *t.w;
+        MainWindow& w = *t.w;
         auto drop = [&](const QString& path) {
             QMimeData data;
             data.setUrls({QUrl::fromLocalFile(path)});
@@ -305,20 +305,20 @@ private slots:
         };
         const QString in = WriteFile(QStringLiteral("LICENSE"), "free text\n");
         drop(in);
-        QCOMPARE(w.txbFile[0]->text(), in);
+        QCOMPARE(w.fileNameBoxes[0]->text(), in);
         // Named on the command line: a relative name is read from the current folder.
         const QString named = WriteFile(QStringLiteral("named.txt"), "more text\n");
         const QString was = QDir::currentPath();
         QDir::setCurrent(TempDir());
         w.OpenFile(QStringLiteral("named.txt"));
         QDir::setCurrent(was);
-        QCOMPARE(w.txbFile[0]->text(), named);
+        QCOMPARE(w.fileNameBoxes[0]->text(), named);
         Params p;
-        p.cboDisplayFormat = 4;
+        p.displayFormat = 4;
         const QString kvx = TempDir() + QStringLiteral("/dropped.kvx");
         QCOMPARE(SaveState(p, kvx.toStdString()), std::string());
         drop(kvx);
-        QCOMPARE(w.cboDisplayFormat->currentIndex(), 4);
+        QCOMPARE(w.displayFormatList->currentIndex(), 4);
         QCOMPARE(t.asker.asked.size(), size_t(1));  // only the start-up question
 
         // Never narrower than its rows with the lists filled; size and place
@@ -326,7 +326,7 @@ private slots:
         QVERIFY(w.minimumSize().width() >= w.layout()->minimumSize().width());
         const QRect place(130, 90, w.minimumWidth() + 40, w.minimumHeight() + 30);
         w.setGeometry(place);
-        w.cmdQuit->click();
+        w.quitButton->click();
         Window u;
         QVERIFY(u.load());
         QCOMPARE(u.w->geometry(), place);
@@ -334,21 +334,21 @@ private slots:
 
     void helpAndPopUpWindows() {
         Window& t = *win;
-        FrmHelp* h = t.w->help();
-        QTest::keyRelease(t.w->cmdListWords, Qt::Key_F1);
+        HelpWindow* h = t.w->help();
+        QTest::keyRelease(t.w->countButton, Qt::Key_F1);
         QVERIFY(h->isVisible());
-        h->cmdClose->click();
+        h->closeButton->click();
         QVERIFY(!h->isVisible());
-        QTest::keyRelease(t.w->cmdListWords, Qt::Key_F2);  // another key does nothing
+        QTest::keyRelease(t.w->countButton, Qt::Key_F2);  // another key does nothing
         QVERIFY(!h->isVisible());
 
         // A click ends the pop-up long before its 60 seconds.
-        FrmPopUp* p = t.w->popUp();
-        QTimer::singleShot(0, p, [p] { QTest::mouseRelease(p->lblMessage, Qt::LeftButton); });
+        PopUpWindow* p = t.w->popUp();
+        QTimer::singleShot(0, p, [p] { QTest::mouseRelease(p->messageLabel, Qt::LeftButton); });
         p->PopUp(QStringLiteral("Click me"), 160, 20, 60000, 0, 0);
-        QCOMPARE(p->lblMessage->text(), QStringLiteral("Click me"));
+        QCOMPARE(p->messageLabel->text(), QStringLiteral("Click me"));
         QVERIFY(!p->isVisible());
-        QVERIFY(!p->Timer1->isActive());
+        QVERIFY(!p->timer->isActive());
     }
 
     // The illustrated manual says all that the help window says (but its
@@ -375,23 +375,23 @@ private slots:
             opened << u;
             return launches;
         };
-        QTest::mouseClick(t.w->lblCorvaneSystems, Qt::LeftButton);
-        QTest::mouseClick(t.w->lblOnlineDocumentation, Qt::LeftButton);
-        QCOMPARE(opened, (QList<QUrl>{QUrl(QString::fromStdString(t.w->texts().GetProgramText(14))),
-                                      QUrl(QString::fromStdString(t.w->texts().GetProgramText(15)))}));
+        QTest::mouseClick(t.w->aboutLink, Qt::LeftButton);
+        QTest::mouseClick(t.w->manualLink, Qt::LeftButton);
+        QCOMPARE(opened, (QList<QUrl>{QUrl(QString::fromStdString(t.w->texts().Get(Message::AboutPage))),
+                                      QUrl(QString::fromStdString(t.w->texts().Get(Message::ManualPage)))}));
         // A browser that does not start is reported; addresses of any other
         // kind are never handed to the desktop.
         launches = false;
         t.asker.clear();
         t.asker.answers = {Answer::OK, Answer::OK};
-        QTest::mouseClick(t.w->lblOnlineDocumentation, Qt::LeftButton);
+        QTest::mouseClick(t.w->manualLink, Qt::LeftButton);
         QCOMPARE(t.asker.last().text,
-                 "Cannot open " + t.w->texts().GetProgramText(15) +
+                 "Cannot open " + t.w->texts().Get(Message::ManualPage) +
                      "\n\nNo web browser or other handler for this kind of address is set up on this computer.");
         opened.clear();
         launches = true;
-        t.w->texts().Set(15, "smb://server/share/run.exe");
-        QTest::mouseClick(t.w->lblOnlineDocumentation, Qt::LeftButton);
+        t.w->texts().Set(Message::ManualPage, "smb://server/share/run.exe");
+        QTest::mouseClick(t.w->manualLink, Qt::LeftButton);
         QVERIFY(opened.isEmpty());
         QCOMPARE(t.asker.titles(), (Titles{"Cannot launch web browser", "Cannot launch web browser"}));
     }
@@ -410,7 +410,7 @@ private slots:
         QCOMPARE(h.outputLength(), int64_t(9));
         h.setOutputCaret(true);
         QCOMPARE(h.outputText(), std::string("one two\r\n"));
-        QCOMPARE(t.w->txbOutput->textCursor().position(), 8);
+        QCOMPARE(t.w->outputBox->textCursor().position(), 8);
         QCOMPARE(h.formatGrouped(12234884), std::string("12,234,884"));
     }
 };

@@ -10,8 +10,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-#include "FrmChart.h"
-#include "FrmParams.h"
+#include "ChartWindow.h"
+#include "ParamsWindow.h"
 #include "ScriptedAsker.h"
 #include "TextGen.h"
 #include "base/Folder.h"
@@ -33,18 +33,18 @@ std::string ZipfText() {
 // The listing kvx-count writes in format f for the window's input and parameters.
 std::string CountedApart(const Params& windowParams, ListingFormat f) {
     Params p = windowParams;
-    p.txbFile[1] = (TempDir() + QStringLiteral("/apart.out")).toStdString();
-    p.chkDisableOutputToFile = 0;
-    p.chkWarnOnOverwrite = 0;
+    p.fileNames[1] = (TempDir() + QStringLiteral("/apart.out")).toStdString();
+    p.outputToFileDisabled = 0;
+    p.warnOnOverwrite = 0;
     FakeHost host;
     MessageTable texts;
     texts.Load(ProgramFolder() + "/kvx.dat");
     CountingSession s(p, host, texts);
-    s.blnStartUpCompleted = true;
+    s.startUpCompleted = true;
     s.SetListingFormat(f);
     s.SetListingSink(ListingSink::File);
     s.CountWords();
-    return ReadFile(QString::fromStdString(p.txbFile[1]));
+    return ReadFile(QString::fromStdString(p.fileNames[1]));
 }
 
 }  // namespace
@@ -53,7 +53,7 @@ class TestResults : public QObject {
     Q_OBJECT
     std::unique_ptr<Window> win;
 
-    bool ready() const { return win->w->cmdSaveListing->isEnabled() && win->w->cmdChart->isEnabled(); }
+    bool ready() const { return win->w->saveListingButton->isEnabled() && win->w->chartButton->isEnabled(); }
 
 private slots:
     void init() {
@@ -68,30 +68,30 @@ private slots:
     void commandsOfferOnlyTheListingShown() {
         Window& t = *win;
         QVERIFY(!ready());
-        t.w->cmdListWords->click();
+        t.w->countButton->click();
         QVERIFY(ready());
         int yieldsReady = 0;
         t.asker.onYield = [&](int64_t) { yieldsReady += ready(); };
-        t.w->cmdListWords->click();  // a count
+        t.w->countButton->click();  // a count
         const int yields = t.asker.core.yields;
-        Select(t.w->cboWordOrder, 1);  // and a re-listing
+        Select(t.w->wordOrderList, 1);  // and a re-listing
         QVERIFY(yields > 0 && t.asker.core.yields > yields);
         QCOMPARE(yieldsReady, 0);
         QVERIFY(ready());
         // A parameter that changes what the listing holds: both wait, and the
         // open chart is emptied, until it is back as it was.
-        t.w->cmdChart->click();
-        const FrmChart* chart = t.w->chart();
-        Select(t.w->findChild<FrmParams*>(QStringLiteral("frmParams"))->cboShortWordSize, 4);
-        QVERIFY(!ready() && chart->listing() == -1 && !chart->cmdSaveImage->isEnabled());
-        Select(t.w->findChild<FrmParams*>(QStringLiteral("frmParams"))->cboShortWordSize, 1);
+        t.w->chartButton->click();
+        const ChartWindow* chart = t.w->chart();
+        Select(t.w->findChild<ParamsWindow*>(QStringLiteral("frmParams"))->shortWordSizeList, 4);
+        QVERIFY(!ready() && chart->listing() == -1 && !chart->saveImageButton->isEnabled());
+        Select(t.w->findChild<ParamsWindow*>(QStringLiteral("frmParams"))->shortWordSizeList, 1);
         QVERIFY(ready() && chart->listing() == t.w->session().ListingsMade());
         // A count refused after it emptied the listing: both wait for the next listing.
         WriteFile(QStringLiteral("zipf.txt"), std::string(3000, '\x01'));
         t.asker.answers = {Answer::OK};  // not a text file
-        t.w->cmdListWords->click();
+        t.w->countButton->click();
         QVERIFY(!ready() && chart->listing() == -1 && t.output().empty());
-        Select(t.w->cboWordOrder, 0);
+        Select(t.w->wordOrderList, 0);
         QVERIFY(ready() && chart->listing() == t.w->session().ListingsMade());
     }
 
@@ -113,8 +113,8 @@ private slots:
         QFETCH(int, format);
         QFETCH(int, order);
         Window& t = *win;
-        t.w->cmdListWords->click();
-        Select(t.w->cboWordOrder, order);
+        t.w->countButton->click();
+        Select(t.w->wordOrderList, order);
         QFile::remove(TempDir() + "/" + savedAs);
         t.asker.clear();
         t.asker.files = {TempDir() + "/" + name};
@@ -127,27 +127,27 @@ private slots:
         // An existing file is replaced only when the user says so.
         t.asker.files = {TempDir() + "/" + savedAs};
         t.asker.answers = {Answer::No};
-        Select(t.w->cboWordOrder, 1 - order);
-        t.w->cmdSaveListing->click();
+        Select(t.w->wordOrderList, 1 - order);
+        t.w->saveListingButton->click();
         QCOMPARE(ReadFile(TempDir() + "/" + savedAs), saved);
         // A folder that is not there is reported.
         t.asker.files = {TempDir() + "/absent/" + savedAs};
         t.asker.answers = {Answer::OK};
-        t.w->cmdSaveListing->click();
+        t.w->saveListingButton->click();
         QCOMPARE(t.asker.titles(), (Titles{"Save listing as", "Save listing as"}));
         QCOMPARE(t.asker.last().text, std::string("The listing was not saved.\nError 53: File not found"));
     }
 
     void chartFollowsTheListing() {
         Window& t = *win;
-        t.w->cmdListWords->click();
+        t.w->countButton->click();
         QTest::keyClick(t.w.get(), Qt::Key_G, Qt::ControlModifier);
-        FrmChart* chart = t.w->chart();
+        ChartWindow* chart = t.w->chart();
         QVERIFY(chart && chart->isVisible());
         QCOMPARE(chart->data().bars.front().word, std::string("alpha"));
         QCOMPARE(chart->data().fitRanks, int64_t(8));
         QVERIFY(qAbs(chart->data().slope + 1) < 1e-9);
-        QCOMPARE(chart->lblSlope->text(), QStringLiteral("Slope of the line: -1.00    Zipf exponent: 1.00"));
+        QCOMPARE(chart->slopeLabel->text(), QStringLiteral("Slope of the line: -1.00    Zipf exponent: 1.00"));
         auto barsDrawn = [&] {
             auto* s = static_cast<QHorizontalBarSeries*>(chart->chtBars->chart()->series().value(0));
             return s ? s->barSets().value(0)->count() : -1;
@@ -155,16 +155,16 @@ private slots:
         QCOMPARE(barsDrawn(), 8);
         // A re-listing hands the chart the new listing; a new count too.
         const int64_t before = chart->listing();
-        Select(t.w->cboWordOrder, 1);
+        Select(t.w->wordOrderList, 1);
         QVERIFY(chart->listing() > before);
         QCOMPARE(chart->data().bars.front().word, std::string("alpha"));
         t.setFile(0, WriteFile(QStringLiteral("many.txt"), DistinctWords(150)));
-        t.w->cmdListWords->click();
+        t.w->countButton->click();
         QCOMPARE(chart->data().words, int64_t(150));
         QCOMPARE(barsDrawn(), 30);
         chart->spnTopWords->setValue(12);
         QCOMPARE(barsDrawn(), 12);
-        QCOMPARE(chart->lblSlope->text(), QStringLiteral("Slope of the line: 0.00    Zipf exponent: 0.00"));
+        QCOMPARE(chart->slopeLabel->text(), QStringLiteral("Slope of the line: 0.00    Zipf exponent: 0.00"));
         // "Save image..." writes the open tab, as PNG or SVG by the name or the type chosen.
         const std::tuple<int, const char*, const char*, const char*> images[] = {
             {0, "bars.png", "", "\x89PNG"}, {1, "ranks", "SVG image (*.svg)", "<?xml"}};
@@ -172,7 +172,7 @@ private slots:
             chart->tabViews->setCurrentIndex(tab);
             t.asker.files = {TempDir() + "/" + name};
             t.asker.saveFilter = QString::fromLatin1(type);
-            chart->cmdSaveImage->click();
+            chart->saveImageButton->click();
             QCOMPARE(t.asker.lastOwner, static_cast<QWidget*>(chart));
             QVERIFY(ReadFile(TempDir() + "/" + (tab ? "ranks.svg" : name)).starts_with(start));
         }

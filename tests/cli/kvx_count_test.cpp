@@ -195,10 +195,10 @@ TEST_F(KvxCount, MergedCountsListAsOneRunOverAllShards) {
     Write("s2.txt", text.substr(700) + kvx::test::DistinctWords(60, 7));
     Write("common.txt", "the\r\ncat\r\n");
     std::vector<kvx::Params> sets(3);
-    sets[1].chkCaseSignificant = sets[1].chkAllowWordsWithApostrophes = 1;
-    sets[1].chkAllowWordsWithHyphens = sets[1].chkDropFinalS = sets[1].chkIgnoreRomNum40 = 0;
-    sets[2].chkIgnoreCommonWords = sets[2].cboWordOrder = sets[2].chkIgnoreInfrequentWords = 1;
-    sets[2].strCommonWordsFile = sets[2].txbCommonWordsFile = (dir / "common.txt").string();
+    sets[1].caseSignificant = sets[1].allowApostrophes = 1;
+    sets[1].allowHyphens = sets[1].dropFinalS = sets[1].ignoreRomanNumerals = 0;
+    sets[2].ignoreCommonWords = sets[2].wordOrder = sets[2].ignoreInfrequentWords = 1;
+    sets[2].commonWordsFile = sets[2].commonWordsFileText = (dir / "common.txt").string();
     for (size_t i = 0; i < sets.size(); ++i) {
         SaveParams(sets[i], "p.kvx");
         const std::string p = "-p p.kvx ";
@@ -228,18 +228,18 @@ TEST_P(KvxCountRuns, ListAsAsked) {
     const Invocation& c = GetParam();
     Write("page.html", "<p>cat</p><!-- the dog -->\n");
     kvx::Params p;
-    p.chkAllowCommentMarkers = 1;  // with no start marker: refused, the count goes on
-    p.txbStartComment[0] = p.txbStartComment[1] = "";
+    p.allowCommentMarkers = 1;  // with no start marker: refused, the count goes on
+    p.startComment[0] = p.startComment[1] = "";
     SaveParams(p, "markers.kvx");
     Write("huge.counts", "kvx-counts 1\nrules 585668240a9ed6e3\noccurrences 9223372036854775807\nwords 2\n"
                          "1000000000000\thuge\n9223371036854775807\tvast\n");
     p = {};
-    p.cboWordOrder = p.chkOutputWithCommas = 1;
-    p.cboDisplayFormat = 7;
+    p.wordOrder = p.numbersWithCommas = 1;
+    p.displayFormat = 7;
     SaveParams(p, "layout.kvx");
     p = {};
-    p.chkIgnoreCommonWords = 1;
-    p.strCommonWordsFile = p.txbCommonWordsFile = Write("common.txt", "/* my list */ The\r\nAND\r\n");
+    p.ignoreCommonWords = 1;
+    p.commonWordsFile = p.commonWordsFileText = Write("common.txt", "/* my list */ The\r\nAND\r\n");
     SaveParams(p, "common.kvx");
     RunResult r = Exec(c.args, c.prefix);
     EXPECT_EQ(r.status, 0) << r.err;
@@ -322,15 +322,15 @@ TEST_P(KvxCountRefusals, ReportAndLeaveFilesAlone) {
     fs::create_directories(dir / "outdir");
     for (const char* f : {"fifo.txt", "fifo.kvx", "common.fifo", "out.fifo"}) ASSERT_EQ(::mkfifo((dir / f).c_str(), 0600), 0);
     kvx::Params p;
-    p.txbWordsToIgnore = "cat_dog";
+    p.wordsToIgnoreText = "cat_dog";
     SaveParams(p, "underscore.kvx");
     p = {};
-    p.chkIgnoreCommonWords = 1;
+    p.ignoreCommonWords = 1;
     for (const auto& [name, file] : {std::pair<const char*, std::string>{"nocommon.kvx", (dir / "nowhere.txt").string()},
                                      {"fifocommon.kvx", (dir / "common.fifo").string()},
                                      {"zerocommon.kvx", "/dev/zero"},
                                      {"listcommon.kvx", (dir / "short.txt").string()}}) {
-        p.strCommonWordsFile = p.txbCommonWordsFile = file;
+        p.commonWordsFile = p.commonWordsFileText = file;
         SaveParams(p, name);
     }
     const auto before = Snapshot(dir);

@@ -4,9 +4,9 @@
 #include <new>
 
 #include "counting/CountingSession.h"
-#include "files/FileProc.h"
-#include "scanning/StrProc.h"
-#include "scanning/StrProcLists.h"
+#include "files/FileChecks.h"
+#include "scanning/WordText.h"
+#include "scanning/TextLists.h"
 
 namespace kvx {
 namespace {
@@ -16,90 +16,90 @@ constexpr int64_t kCheckedBytes = 16384;
 }  // namespace
 
 bool CountingSession::CommonWordsInForce() const {
-    return params.chkIgnoreCommonWords == 1 && !params.strCommonWordsFile.empty();
+    return params.ignoreCommonWords == 1 && !params.commonWordsFile.empty();
 }
 
 void CountingSession::SetDefaultCommonWordsFile() {
-    params.strCommonWordsFile = ProgramFolder() + "/cwds_en.txt";
-    params.txbCommonWordsFile = params.strCommonWordsFile;
+    params.commonWordsFile = ProgramFolder() + "/cwds_en.txt";
+    params.commonWordsFileText = params.commonWordsFile;
     host.paramsChanged();
 }
 
 bool CountingSession::ReadCommonWordsFile() {
-    blnStop = false;
+    stopRequested = false;
     presenter_.diagnostics.clear();
-    params.strCommonWordsFile = std::string(StrProc::TrimBlanks(params.strCommonWordsFile));
-    const std::string path = params.strCommonWordsFile;
+    params.commonWordsFile = std::string(wordtext::TrimBlanks(params.commonWordsFile));
+    const std::string path = params.commonWordsFile;
     if (path.empty()) return false;
-    if (!FileProc::FileExists(path)) {
-        if (blnStartUpCompleted) {
+    if (!filecheck::FileExists(path)) {
+        if (startUpCompleted) {
             Report(Diagnostic::Kind::Error, "File not found", "File for common words not found.");
         } else {
             SetDefaultCommonWordsFile();
-            params.chkIgnoreCommonWords = 0;
+            params.ignoreCommonWords = 0;
             host.paramsChanged();
         }
         return false;
     }
     int16_t bad = 0;
-    int16_t kind = FileProc::TextFileKind(path, kCheckedBytes, bad);
-    if (kind == FileProc::kNotText) {
+    int16_t kind = filecheck::TextFileKind(path, kCheckedBytes, bad);
+    if (kind == filecheck::kNotText) {
         Report(Diagnostic::Kind::Error, "Invalid input", "This is not a text file.");
         return false;
     }
-    if (kind == FileProc::kTextCr)
-        Report(Diagnostic::Kind::Note, "Warning", std::string(FileProc::LineEndingWarning(kind)));
+    if (kind == filecheck::kTextCr)
+        Report(Diagnostic::Kind::Note, "Warning", std::string(filecheck::LineEndingWarning(kind)));
 
     // The words read are not shown, and comments are skipped whatever the
     // parameters say.
-    scanner.blnReadingWords = true;
+    scanner.readingWords = true;
     presenter_.readingWords = true;
-    scanner.SetExtraChars(std::string(KVXProc::strAllPossibleExtraChars));
+    scanner.SetExtraChars(std::string(scanning::kAllPossibleExtraChars));
     ResetWordTable();
     scanner.SetCommentMarkers("C");
     // An HTML count leaves the entity mode on; here "&#" in a comment is text.
-    scanner.blnCharacterEntitiesPossible = false;
+    scanner.entitiesPossible = false;
     host.paramsChanged();
     ConcealNumWords();
     host.showMainWindow();
     host.setOutputText("Now reading common words ...");
     SetCountRunning(true);
-    scanner.intWithinComment = -1;
+    scanner.withinComment = -1;
 
     bool result = false;
     try {
         const RunError e = ReadLines(path, [&](std::string& line) {
-            line = std::string(StrProc::TrimBlanks(line));
+            line = std::string(wordtext::TrimBlanks(line));
             if (!line.empty()) {
-                StrProc::LowerCaseExtInPlace(line);
+                wordtext::LowerCaseExtInPlace(line);
                 line += ' ';
                 scanner.ScanLine();
             }
             host.yield();
-            return !blnStop;
+            return !stopRequested;
         });
         if (e.number != 0) {
-            Report(Diagnostic::Kind::Error, texts.GetProgramText(1), ErrorNumberText(texts.GetProgramText(34), e),
+            Report(Diagnostic::Kind::Error, texts.Get(Message::ProgramTitle), ErrorNumberText(texts.Get(Message::ErrorTitle), e),
                    Icon::None);
-        } else if (!blnStop) {
+        } else if (!stopRequested) {
             table.Finish();
-            strCommonWords.assign(1, std::string());
-            strCommonWords.reserve(table.lngNumWords + 1);
-            for (int32_t i = 1; i <= table.lngNumWords; ++i)
-                strCommonWords.push_back(table.WordList[i].strWord);
-            lngNumCommonWords = table.lngNumWords;
+            commonWords.assign(1, std::string());
+            commonWords.reserve(table.wordCount + 1);
+            for (int32_t i = 1; i <= table.wordCount; ++i)
+                commonWords.push_back(table.WordList[i].word);
+            commonWordCount = table.wordCount;
             result = true;
         }
     } catch (const std::bad_alloc&) {
-        Report(Diagnostic::Kind::Error, texts.GetProgramText(1),
-               ErrorNumberText(texts.GetProgramText(34), {ErrorNumber::OutOfMemory, "Out of memory"}), Icon::None);
+        Report(Diagnostic::Kind::Error, texts.Get(Message::ProgramTitle),
+               ErrorNumberText(texts.Get(Message::ErrorTitle), {ErrorNumber::OutOfMemory, "Out of memory"}), Icon::None);
     }
-    scanner.strLine.clear();
-    scanner.blnReadingWords = false;
+    scanner.currentLine.clear();
+    scanner.readingWords = false;
     presenter_.readingWords = false;
     SetCountRunning(false);
     host.setOutputText("");
-    blnStop = false;
+    stopRequested = false;
     return result;
 }
 
@@ -109,48 +109,48 @@ void CountingSession::AttemptToReadCommonWords() {
         // would empty the word table and take over the scanner under it.
         host.message("Common words cannot be read while words are being counted or listed.\r\n"
                      "Tick the box again when the count has finished.",
-                     texts.GetProgramText(1), Icon::Information, Buttons::OK);
-        blnCommonWordsLoaded = false;
+                     texts.Get(Message::ProgramTitle), Icon::Information, Buttons::OK);
+        commonWordsLoaded = false;
         SetIgnoreCommonWords(0);
         return;
     }
     host.enableControls(false);
-    blnCommonWordsLoaded = ReadCommonWordsFile();
+    commonWordsLoaded = ReadCommonWordsFile();
     host.enableControls(true);
-    if (blnCommonWordsLoaded) {
+    if (commonWordsLoaded) {
         host.setLabel(Label::NumberOfWords, "");
-        std::string head = lngNumCommonWords == 1
+        std::string head = commonWordCount == 1
                                ? std::string("One common word")
-                               : StrProc::NumberInWords(lngNumCommonWords, host.formatGrouped(lngNumCommonWords)) + " common words";
-        host.message(head + " loaded from " + params.strCommonWordsFile, "Common words loaded",
+                               : wordtext::NumberInWords(commonWordCount, host.formatGrouped(commonWordCount)) + " common words";
+        host.message(head + " loaded from " + params.commonWordsFile, "Common words loaded",
                      Icon::Information, Buttons::OK);
-        params.txbCommonWordsFile = params.strCommonWordsFile;
+        params.commonWordsFileText = params.commonWordsFile;
         host.paramsChanged();
         SetIgnoreCommonWords(1);
     } else {
         SetIgnoreCommonWords(0);
     }
-    blnWordsGot = false;
+    wordsCounted = false;
 }
 
 void CountingSession::SetIgnoreCommonWords(int16_t value) {
-    if (params.chkIgnoreCommonWords == value) return;
-    params.chkIgnoreCommonWords = value;
+    if (params.ignoreCommonWords == value) return;
+    params.ignoreCommonWords = value;
     host.paramsChanged();
-    chkIgnoreCommonWords_Click();
+    IgnoreCommonWordsChanged();
 }
 
-void CountingSession::chkIgnoreCommonWords_Click() {
-    if (!blnStartUpCompleted || blnSettingControls) return;
-    if (params.chkIgnoreCommonWords == 1) {
-        if (params.strCommonWordsFile.empty()) {
+void CountingSession::IgnoreCommonWordsChanged() {
+    if (!startUpCompleted || settingControls) return;
+    if (params.ignoreCommonWords == 1) {
+        if (params.commonWordsFile.empty()) {
             host.message("Please specify the file containing common words.",
                          "Ignore common words in file:", Icon::None, Buttons::OK);
-            blnSettingControls = true;
-            params.chkIgnoreCommonWords = 0;
+            settingControls = true;
+            params.ignoreCommonWords = 0;
             host.paramsChanged();
-            blnSettingControls = false;
-        } else if (blnCommonWordsLoaded) {
+            settingControls = false;
+        } else if (commonWordsLoaded) {
             host.message("This file has already been loaded.  Click on 'Clear' "
                          "and re-select the file if it has been changed on disk.",
                          "Common words loaded", Icon::None, Buttons::OK);
@@ -161,51 +161,51 @@ void CountingSession::chkIgnoreCommonWords_Click() {
     }
 }
 
-void CountingSession::cmdSelectCommonWordsFile_Click() {
+void CountingSession::SelectCommonWordsFile() {
     // Opens where the common-words files of the program are.
     std::string path = host.openFileDialog("Specify file of common words to ignore",
                                            "Any file containing only text (*.*) | *.*",
                                            ProgramFolder());
     if (path.empty()) return;
-    params.strCommonWordsFile = FileProc::NormaliseDriveCase(path);
-    params.txbCommonWordsFile = params.strCommonWordsFile;
+    params.commonWordsFile = filecheck::NormaliseDriveCase(path);
+    params.commonWordsFileText = params.commonWordsFile;
     host.paramsChanged();
     AttemptToReadCommonWords();
     ConcealNumWords();
-    if (blnCommonWordsLoaded) {
-        blnSettingControls = true;
-        params.chkIgnoreCommonWords = 1;
+    if (commonWordsLoaded) {
+        settingControls = true;
+        params.ignoreCommonWords = 1;
         host.paramsChanged();
-        blnSettingControls = false;
+        settingControls = false;
     }
 }
 
-void CountingSession::cmdClearCommonWordsFile_Click() {
-    params.txbCommonWordsFile.clear();
-    params.strCommonWordsFile.clear();
-    blnSettingControls = true;
-    params.chkIgnoreCommonWords = 0;
+void CountingSession::ClearCommonWordsFile() {
+    params.commonWordsFileText.clear();
+    params.commonWordsFile.clear();
+    settingControls = true;
+    params.ignoreCommonWords = 0;
     host.paramsChanged();
-    blnSettingControls = false;
-    blnCommonWordsLoaded = false;
+    settingControls = false;
+    commonWordsLoaded = false;
 }
 
-void CountingSession::txbCommonWordsFile_LostFocus() {
-    if (params.chkIgnoreCommonWords == 0) {
+void CountingSession::CommonWordsFileEdited() {
+    if (params.ignoreCommonWords == 0) {
         // A name typed into the box waits for the box to be ticked; an
         // emptied box names no file at once, and the loaded words go with it.
-        if (StrProc::TrimBlanks(params.txbCommonWordsFile).empty()) cmdClearCommonWordsFile_Click();
+        if (wordtext::TrimBlanks(params.commonWordsFileText).empty()) ClearCommonWordsFile();
         return;
     }
-    params.txbCommonWordsFile = std::string(StrProc::TrimBlanks(params.txbCommonWordsFile));
+    params.commonWordsFileText = std::string(wordtext::TrimBlanks(params.commonWordsFileText));
     host.paramsChanged();
-    if (params.txbCommonWordsFile != params.strCommonWordsFile) {
-        params.strCommonWordsFile = params.txbCommonWordsFile;
-        params.chkIgnoreCommonWords = 1;
-        blnCommonWordsLoaded = false;
-        blnWordsGot = false;
+    if (params.commonWordsFileText != params.commonWordsFile) {
+        params.commonWordsFile = params.commonWordsFileText;
+        params.ignoreCommonWords = 1;
+        commonWordsLoaded = false;
+        wordsCounted = false;
         host.paramsChanged();
-        chkIgnoreCommonWords_Click();
+        IgnoreCommonWordsChanged();
     }
 }
 

@@ -16,11 +16,11 @@
 
 #include "base/Errors.h"
 #include "base/Folder.h"
-#include "files/FileProc.h"
+#include "files/FileChecks.h"
 #include "files/LineReader.h"
 #include "files/OutputFile.h"
-#include "scanning/StrProc.h"
-#include "scanning/StrProcLists.h"
+#include "scanning/WordText.h"
+#include "scanning/TextLists.h"
 #include "scanning/WordsToIgnore.h"
 #include "text/Cp1252.h"
 #include "words/CountsFile.h"
@@ -70,19 +70,19 @@ CountingSession::CountingSession(Params& p, Host& h, const MessageTable& t)
     scanner.params = &params;
     scanner.observer = &presenter_;
     scanner.sink = &table;
-    scanner.blnStop = &blnStop;
-    scanner.strCommonWords = &strCommonWords;
+    scanner.stopRequested = &stopRequested;
+    scanner.commonWords = &commonWords;
     table.observer = &presenter_;
     lister.params = &params;
     lister.observer = &presenter_;
     lister.box = &presenter_;
     lister.texts = &texts;
-    lister.blnStop = &blnStop;
-    strCommonWords.assign(1, std::string());
+    lister.stopRequested = &stopRequested;
+    commonWords.assign(1, std::string());
     scanner.SetCommentMarkers("C");
 }
 
-std::string CountingSession::IdleCaption() const { return texts.GetProgramText(73); }
+std::string CountingSession::IdleCaption() const { return texts.Get(Message::CountButtonCaption); }
 
 void CountingSession::SetAllowedExtraChars() { scanner.SetAllowedExtraChars(); }
 
@@ -98,7 +98,7 @@ void CountingSession::Report(Diagnostic::Kind kind, std::string title, std::stri
 }
 
 void CountingSession::ReportError(int16_t number, std::string_view description) {
-    blnErrorReported = true;
+    errorReported = true;
     if (number == ErrorNumber::OutOfMemory) outOfMemory = true;
     lister.ReportError(number, description);
 }
@@ -109,15 +109,15 @@ void CountingSession::ReportReadError(const std::string& input, const RunError& 
         ReportError(e.number, e.description);
         return;
     }
-    blnErrorReported = true;
+    errorReported = true;
     readFailed_ = true;
-    const std::string title = texts.GetProgramText(34);
+    const std::string title = texts.Get(Message::ErrorTitle);
     Report(Diagnostic::Kind::Error, title, input + " could not be read.\r\n\r\n" + ErrorNumberText(title, e));
 }
 
-void CountingSession::cmdListWords_Click() {
+void CountingSession::StartOrStopCount() {
     if (running_) {
-        blnStop = true;
+        stopRequested = true;
         return;
     }
     CountWords();
@@ -129,18 +129,18 @@ void CountingSession::ConcealNumWords() {
         host.setLabelVisible(l, false);
 }
 
-void CountingSession::cmdClearOutput_Click() {
+void CountingSession::ClearOutput() {
     host.setOutputText("");
     ConcealNumWords();
-    blnWordsGot = false;
-    if (blnStartUpCompleted) host.setTheFocus();
+    wordsCounted = false;
+    if (startUpCompleted) host.setTheFocus();
 }
 
 void CountingSession::PrepareLister() {
     lister.WordList = &table.WordList;
-    lister.lngNumWords = table.lngNumWords;
+    lister.wordCount = table.wordCount;
     lister.results = &results;
-    lister.lngTotalNumOccurrences = scanner.lngTotalNumOccurrences;
+    lister.totalInstances = scanner.totalInstances;
     lister.faults = host.ioFaults();
 }
 
@@ -148,8 +148,8 @@ CountResult CountingSession::CountWords() {
     result_ = {};
     presenter_.diagnostics.clear();
     Count();
-    result_.ran = blnCountRan;
-    result_.failed = blnErrorReported;
+    result_.ran = countRan;
+    result_.failed = errorReported;
     result_.outOfMemory = outOfMemory;
     result_.listing = listing_;
     result_.diagnostics = presenter_.diagnostics;
@@ -157,11 +157,11 @@ CountResult CountingSession::CountWords() {
 }
 
 void CountingSession::Count() {
-    blnCountRan = false;
-    blnErrorReported = false;
+    countRan = false;
+    errorReported = false;
     outOfMemory = false;
     readFailed_ = false;
-    lister.blnOutputFileWritten = false;  // it told of the last listing, not of this count
+    lister.outputFileWritten = false;  // it told of the last listing, not of this count
     listing_ = {};
     if (std::string why = CheckAllowedExtraChars(params); !why.empty()) {
         Report(Diagnostic::Kind::Error, std::string(kCharNotAllowedTitle), std::move(why));
@@ -169,28 +169,28 @@ void CountingSession::Count() {
         return;
     }
     SetAllowedExtraChars();
-    scanner.blnReadingWords = false;
+    scanner.readingWords = false;
     presenter_.readingWords = false;
-    blnListingPartial = false;
-    scanner.blnCharacterEntitiesPossible = false;
+    listingPartial = false;
+    scanner.entitiesPossible = false;
     presenter_.displaySuppressed = false;
-    lister.intMinWidth = 6;
+    lister.minColumnWidth = 6;
     try {
-        scanner.lngTotalNumOccurrences = 0;
-        scanner.strWordsToIgnore = text::utf8ToCp1252(params.strWordsToIgnore);
-        scanner.lngNumCommonWords = CommonWordsInForce() ? lngNumCommonWords : 0;
+        scanner.totalInstances = 0;
+        scanner.wordsToIgnore = text::utf8ToCp1252(params.wordsToIgnore);
+        scanner.commonWordCount = CommonWordsInForce() ? commonWordCount : 0;
         bool ok;
-        if (params.optInFile) {
+        if (params.inputIsFile) {
             ok = countsMode_ == CountsMode::Merge ? LoadCounts() : CountWordsInFile();
         } else if (!CheckClipboard(false)) {
-            params.optInFile = true;
+            params.inputIsFile = true;
             host.paramsChanged();
             return;
         } else {
             ok = CountWordsOnClipboard();
         }
         if (!ok) return;
-        blnCountRan = true;
+        countRan = true;
         // A failed read ends the count with its message: the words read
         // before it are only part of the text.
         if (readFailed_) {
@@ -199,21 +199,21 @@ void CountingSession::Count() {
         }
         if (countsMode_ == CountsMode::Write) {
             // A count broken by a lack of memory writes nothing.
-            if (!blnErrorReported) listing_ = WriteCountsTo(sink_);
+            if (!errorReported) listing_ = WriteCountsTo(sink_);
             listing_.attempted = true;
             Finish();
             return;
         }
 
         table.Finish();
-        SortWordList(table.WordList, 1, table.lngNumWords, 1);
-        if (params.chkCaseSignificant == 1) OrderEqualKeys(table.WordList, table.lngNumWords);
+        SortWordList(table.WordList, 1, table.wordCount, 1);
+        if (params.caseSignificant == 1) OrderEqualKeys(table.WordList, table.wordCount);
 
-        if (blnStop) {
-            blnStop = false;
+        if (stopRequested) {
+            stopRequested = false;
             std::string note = host.outputLength() > 0 ? "\r\n\r\n" : "";
-            note += "Stopped with " + std::to_string(table.lngNumWords) + " word" +
-                    (table.lngNumWords == 1 ? "" : "s") + " found.";
+            note += "Stopped with " + std::to_string(table.wordCount) + " word" +
+                    (table.wordCount == 1 ? "" : "s") + " found.";
             host.appendOutputText(note);
             ConcealNumWords();
             host.setOutputCaret(true);
@@ -226,9 +226,9 @@ void CountingSession::Count() {
                 SetCountRunning(false);
                 return;
             }
-            blnListingPartial = true;
+            listingPartial = true;
         }
-        blnWordsGot = !blnListingPartial;
+        wordsCounted = !listingPartial;
         RunResultPhases();
     } catch (const std::bad_alloc&) {
         ReportError(ErrorNumber::OutOfMemory, "Out of memory");
@@ -237,13 +237,13 @@ void CountingSession::Count() {
 }
 
 std::string CountingSession::WordRulesFingerprint() const {
-    return kvx::WordRulesFingerprint(params, strCommonWords, lngNumCommonWords);
+    return kvx::WordRulesFingerprint(params, commonWords, commonWordCount);
 }
 
 bool CountingSession::LoadCounts() {
     std::vector<std::string> inputs = inputs_;
-    if (inputs.empty()) inputs = {streamFd_ >= 0 ? std::string("-") : params.txbFile[0]};
-    cmdClearOutput_Click();
+    if (inputs.empty()) inputs = {streamFd_ >= 0 ? std::string("-") : params.fileNames[0]};
+    ClearOutput();
     ResetWordTable();
     const std::string rules = WordRulesFingerprint();
     int64_t total = 0;
@@ -260,16 +260,16 @@ bool CountingSession::LoadCounts() {
             return false;
         }
     }
-    scanner.lngTotalNumOccurrences = total;
+    scanner.totalInstances = total;
     return true;
 }
 
 ListingOutcome CountingSession::WriteCountsTo(ListingSink sink) {
     const std::string rules = WordRulesFingerprint();
-    return WriteOut(sink == ListingSink::File ? params.txbFile[1] : std::string(),
+    return WriteOut(sink == ListingSink::File ? params.fileNames[1] : std::string(),
                     [&](std::ostream& out) {
-                        WriteCounts(out, rules, scanner.lngTotalNumOccurrences, table.WordList,
-                                    table.lngNumWords);
+                        WriteCounts(out, rules, scanner.totalInstances, table.WordList,
+                                    table.wordCount);
                     });
 }
 
@@ -281,21 +281,21 @@ void CountingSession::RunResultPhases() {
 
     host.setOutputText("Now filtering words ...");
     host.repaintOutput();
-    FilterWords(table.WordList, table.lngNumWords, params);
+    FilterWords(table.WordList, table.wordCount, params);
     host.setOutputText("Now getting maximum frequency and maximum word length ...");
     host.repaintOutput();
-    CountIncludedWords(table.WordList, table.lngNumWords, results);
+    CountIncludedWords(table.WordList, table.wordCount, results);
     host.setOutputText("Now setting up frequency chain ...");
     host.repaintOutput();
-    BuildFrequencyChain(table.WordList, table.lngNumWords, results, &presenter_);
+    BuildFrequencyChain(table.WordList, table.wordCount, results, &presenter_);
 
     ShowResultCounts();
-    blnListDisplayed = true;
+    listDisplayed = true;
     host.setCountEnabled(true);
     PrepareLister();
     // A count broken by a lack of memory is listed in the window only;
     // elsewhere it is refused with nothing written.
-    if (sink_ == ListingSink::Window || !blnErrorReported)
+    if (sink_ == ListingSink::Window || !errorReported)
         listing_ = lister.ListTo(sink_);
     listing_.attempted = true;
     ++listingsMade_;
@@ -310,8 +310,8 @@ void CountingSession::Finish() {
 }
 
 void CountingSession::ListWords() {
-    if (!blnWordsGot || running_) return;
-    blnStop = false;  // a listing stopped earlier must not end this one at once
+    if (!wordsCounted || running_) return;
+    stopRequested = false;  // a listing stopped earlier must not end this one at once
     // The count command doubles as Stop while the listing runs; the other
     // commands stay disabled so that nothing can change the table under it.
     SetCountRunning(true);
@@ -349,13 +349,13 @@ ListingOutcome CountingSession::SaveListingAs(const std::string& path, ListingFo
 }
 
 void CountingSession::ShowResultCounts() {
-    result_.partial = blnListingPartial;
-    result_.ignoring = !params.strWordsToIgnore.empty() || CommonWordsInForce();
-    result_.differentWords = table.lngNumWords;
-    result_.wordsIncluded = results.lngNumWordsIncluded;
-    result_.wordsExcluded = results.lngNumWordsExcluded;
-    result_.occurrencesIncluded = results.lngNumOccurrences;
-    result_.totalOccurrences = scanner.lngTotalNumOccurrences;
+    result_.partial = listingPartial;
+    result_.ignoring = !params.wordsToIgnore.empty() || CommonWordsInForce();
+    result_.differentWords = table.wordCount;
+    result_.wordsIncluded = results.wordsInList;
+    result_.wordsExcluded = results.wordsIgnored;
+    result_.occurrencesIncluded = results.instancesInList;
+    result_.totalOccurrences = scanner.totalInstances;
     const std::vector<std::string> labels =
         ResultLabelTexts(result_, [this](int64_t x) { return host.formatGrouped(x); });
     host.setLabel(Label::NumberOfWords, labels[0]);
@@ -375,33 +375,33 @@ void CountingSession::ShowResultCounts() {
 bool CountingSession::ValidateInputFile(const std::string& path) {
     // Files without an extension (README, logs) are counted too, without
     // comment markers.
-    const bool ok = FileProc::FileExists(path);
+    const bool ok = filecheck::FileExists(path);
     if (!ok) {
-        if (blnStartUpCompleted && FileProc::FolderExists(path)) {
+        if (startUpCompleted && filecheck::FolderExists(path)) {
             Report(Diagnostic::Kind::Error, "Invalid input", path + " is a folder, not a file.");
-        } else if (blnStartUpCompleted) {
+        } else if (startUpCompleted) {
             Report(Diagnostic::Kind::Error, "File not found", "Input file does not exist.");
         } else {
-            std::string folder = FileProc::GetFolder(params.txbFile[0], false);
-            if (!folder.empty() && FileProc::FolderExists(folder)) host.setCurrentFolder(folder);
-            params.txbFile[0].clear();
+            std::string folder = filecheck::GetFolder(params.fileNames[0], false);
+            if (!folder.empty() && filecheck::FolderExists(folder)) host.setCurrentFolder(folder);
+            params.fileNames[0].clear();
             host.paramsChanged();
         }
         host.setLabel(Label::Filesize, "");
     } else {
         ShowInputFileSize(path);
-        std::string folder = FileProc::GetFolder(path, false);
-        if (!folder.empty() && FileProc::FolderExists(folder)) host.setCurrentFolder(folder);
+        std::string folder = filecheck::GetFolder(path, false);
+        if (!folder.empty() && filecheck::FolderExists(folder)) host.setCurrentFolder(folder);
     }
     return ok;
 }
 
 void CountingSession::ShowInputFileSize(const std::string& path) {
-    if (!FileProc::FileExists(path)) {
+    if (!filecheck::FileExists(path)) {
         host.setLabel(Label::Filesize, "");
         return;
     }
-    int64_t n = FileProc::FileLength(path);
+    int64_t n = filecheck::FileLength(path);
     if (n < 0) n = 0;
     float kb = static_cast<float>(n) / 1024.0f;
     float mb = kb / 1024.0f;
@@ -414,7 +414,7 @@ void CountingSession::ShowInputFileSize(const std::string& path) {
 }
 
 std::string CountingSession::ProgressBar(int64_t p) const {
-    const int64_t w = intProgressBarWidth;
+    const int64_t w = progressBarWidth;
     if (p <= 1) return "[>" + std::string(w - 1, ' ') + "]";
     if (p <= w) return "[" + std::string(p - 1, '-') + ">" + std::string(w - p, ' ') + "]";
     return "[" + std::string(p - 1, '-') + ">]";
@@ -423,7 +423,7 @@ std::string CountingSession::ProgressBar(int64_t p) const {
 bool CountingSession::IsStreamInput(const std::string& input) const {
     if (input == "-") return streamFd_ >= 0;
     struct stat st {};
-    return blnNamedStreams && ::stat(input.c_str(), &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode));
+    return namedStreams && ::stat(input.c_str(), &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode));
 }
 
 int CountingSession::OpenStream(const std::string& input, RunError& error,
@@ -451,9 +451,9 @@ bool CountingSession::CountWordsInFile() {
     if (inputs.empty() && streamFd_ >= 0) {
         inputs = {"-"};
     } else if (inputs.empty()) {
-        params.txbFile[0] = std::string(StrProc::TrimBlanks(params.txbFile[0]));
+        params.fileNames[0] = std::string(wordtext::TrimBlanks(params.fileNames[0]));
         host.paramsChanged();
-        inputs = {params.txbFile[0]};
+        inputs = {params.fileNames[0]};
     }
     // Every file is checked before any input is counted: one refused refuses
     // all. A stream is checked when its turn comes: it can be read only once,
@@ -466,7 +466,7 @@ bool CountingSession::CountWordsInFile() {
         if (streams[i]) continue;
         currentInput_ = inputs[i];
         if (!CheckInputFile(currentInput_, lengths[i])) return false;
-        kinds[i] = intFileKind;
+        kinds[i] = fileKind;
     }
     const bool oneStream = inputs.size() == 1 && streams[0];
     if (jobs_ > 1 &&
@@ -476,7 +476,7 @@ bool CountingSession::CountWordsInFile() {
         for (size_t i = 0; i < inputs.size(); ++i) {
             curStream_ = inputs[i] == "-" && streamFd_ >= 0;
             currentInput_ = curStream_ ? streamName_ : inputs[i];
-            intFileKind = kinds[i];
+            fileKind = kinds[i];
             if (streams[i]) {
                 RunError e;
                 curFd_ = OpenStream(inputs[i], e);
@@ -494,7 +494,7 @@ bool CountingSession::CountWordsInFile() {
             ScanFile(currentInput_, lengths[i], i == 0);
             if (curFd_ >= 0 && !curStream_) ::close(curFd_);
             curFd_ = -1;
-            if (blnErrorReported || blnStop) break;
+            if (errorReported || stopRequested) break;
         }
     }
     curStream_ = false;
@@ -507,7 +507,7 @@ RunError CountingSession::ReadLines(const std::string& path,
     const bool opened = curFd_ >= 0 ? reader.openStream(curFd_, streamRead_) : reader.open(path);
     if (curFd_ >= 0) std::string().swap(streamRead_);  // the reader holds it now
     if (!opened) return reader.error();
-    std::string& line = scanner.strLine;
+    std::string& line = scanner.currentLine;
     for (;;) {
         LineReader::Status st = reader.readLine(line);
         if (st == LineReader::Status::End) return {};
@@ -519,17 +519,17 @@ RunError CountingSession::ReadLines(const std::string& path,
 // The names, the size and the text check, with their questions: false when
 // the count does not start.
 bool CountingSession::CheckInputFile(const std::string& input, int64_t& length) {
-    const std::string output = params.txbFile[1];
+    const std::string output = params.fileNames[1];
     if (input.empty()) {
         Report(Diagnostic::Kind::Error, "Error", "Input file not specified.");
         return false;
     }
     if (!ValidateInputFile(input)) return false;
-    if (!output.empty() && (output == input || FileProc::SameFile(input, output))) {
+    if (!output.empty() && (output == input || filecheck::SameFile(input, output))) {
         Report(Diagnostic::Kind::Error, "Error", "Output file cannot be the same as the input file.");
         return false;
     }
-    const int64_t L = length = FileProc::FileLength(input);
+    const int64_t L = length = filecheck::FileLength(input);
     if (output.empty() && L > kLargeFile) {
         Answer a = host.message(
             "The input file is quite large.  It is advisable to specify an output file "
@@ -555,7 +555,7 @@ bool CountingSession::CheckText(const std::string& input, int64_t& length) {
         c = CheckStream(curFd_, streamRead_);
         length = 0;  // unknown: no progress bar
     } else {
-        c.kind = FileProc::TextFileKindTolerant(input, kCheckedBytes, c.bad, c.position, kTolerance,
+        c.kind = filecheck::TextFileKindTolerant(input, kCheckedBytes, c.bad, c.position, kTolerance,
                                                 c.percentage, true);
         c.length = length;
     }
@@ -565,19 +565,19 @@ bool CountingSession::CheckText(const std::string& input, int64_t& length) {
 CountingSession::TextCheck CountingSession::CheckStream(int fd, std::string& head) {
     TextCheck c;
     const size_t before = head.size();
-    c.kind = FileProc::StreamKindTolerant(fd, head, kCheckedBytes, c.bad, c.position, kTolerance,
+    c.kind = filecheck::StreamKindTolerant(fd, head, kCheckedBytes, c.bad, c.position, kTolerance,
                                           c.percentage, true);
     c.length = int64_t(head.size() - before);
     return c;
 }
 
 bool CountingSession::ShowTextCheck(const std::string& input, const TextCheck& c) {
-    intFileKind = c.kind;
+    fileKind = c.kind;
     const uint8_t bad = c.bad;
     const int64_t position = c.position;
     const double percentage = c.percentage;
     const int64_t L = c.length;
-    if (intFileKind == FileProc::kNotText) {
+    if (fileKind == filecheck::kNotText) {
         std::string m = input + " is not a text file.\r\n\r\n";
         if (percentage > kTolerance) {
             std::string pct = host.formatGroupedDecimals(percentage, 4);
@@ -589,14 +589,14 @@ bool CountingSession::ShowTextCheck(const std::string& input, const TextCheck& c
                  "The percentage of such anomalous bytes in the first " +
                  std::to_string(kCheckedBytes) + " bytes is " + pct + "%.\r\n\r\n";
         }
-        if (L < kClipboardAdviceLimit) m += strNotTextAdvice;
+        if (L < kClipboardAdviceLimit) m += notTextAdvice;
         Report(Diagnostic::Kind::Error, "Not a text file", m, Icon::Information);
         host.setOutputText("");
         return false;
     }
     // Lines ended by LF alone are native here; only CR-only files are unusual.
-    if (intFileKind == FileProc::kTextCr) {
-        Report(Diagnostic::Kind::Note, "Warning", std::string(FileProc::LineEndingWarning(intFileKind)));
+    if (fileKind == filecheck::kTextCr) {
+        Report(Diagnostic::Kind::Note, "Warning", std::string(filecheck::LineEndingWarning(fileKind)));
         if (host.message("Processing will continue but may be slow.", "Warning", Icon::None,
                          Buttons::OKCancel) == Answer::Cancel) {
             host.setOutputText("");
@@ -608,39 +608,39 @@ bool CountingSession::ShowTextCheck(const std::string& input, const TextCheck& c
 }
 
 void CountingSession::SetRulesFor(const std::string& input) {
-    if (blnRulesExtSet)
+    if (rulesExtSet)
         scanner.SetCommentMarkersForExtension(rulesExt_);
     else if (curStream_)
         scanner.SetCommentMarkers("None");
     else
-        scanner.SetCommentMarkersForExtension(FileProc::GetFileExtension(input, true));
+        scanner.SetCommentMarkersForExtension(filecheck::GetFileExtension(input, true));
 }
 
 // The pass over the file, one line at a time into the scanner.
 void CountingSession::ScanFile(const std::string& input, int64_t length, bool first) {
-    strClipboardText.clear();
+    clipboardText.clear();
     if (first) {
-        cmdClearOutput_Click();
+        ClearOutput();
         ResetWordTable();
     }
     SetRulesFor(input);
-    blnStop = false;
+    stopRequested = false;
     SetCountRunning(true);
     host.enableControls(false);
 
     const int64_t L = length;
     const bool showBar = StartProgressBar(L);
-    const int64_t W = intProgressBarWidth;
+    const int64_t W = progressBarWidth;
 
     int64_t C = 0;
     int64_t lastP = -1;
     int64_t nextCheck = 0;  // P cannot change before C reaches this
-    const bool lowerCase = params.chkCaseSignificant != 1;
-    const int64_t lineEnd = intFileKind <= 1 ? 2 : 1;
-    scanner.intWithinComment = -1;
+    const bool lowerCase = params.caseSignificant != 1;
+    const int64_t lineEnd = fileKind <= 1 ? 2 : 1;
+    scanner.withinComment = -1;
     try {
         const RunError e = ReadLines(input, [&](std::string& line) {
-            FileProc::DropByteOrderPair(line);
+            filecheck::DropByteOrderPair(line);
             C += static_cast<int64_t>(line.size()) + lineEnd;
             if (showBar && C >= nextCheck) {
                 int64_t P = static_cast<int64_t>(
@@ -654,8 +654,8 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
                     host.repaintLabel(Label::TotalNumOccurrences);
                 }
             }
-            if (!PrepareAndScanLine(scanner, lowerCase)) return true;  // line is scanner.strLine
-            return !blnStop || !StopConfirmed();
+            if (!PrepareAndScanLine(scanner, lowerCase)) return true;  // line is scanner.currentLine
+            return !stopRequested || !StopConfirmed();
         });
         if (e.number != 0) ReportReadError(input, e);
     } catch (const std::bad_alloc&) {
@@ -668,25 +668,25 @@ bool CountingSession::StartProgressBar(int64_t length) {
     if (length <= kProgressBarMinimum) return false;
     host.setProgressBarStyle(true);
     host.setLabelVisible(Label::TotalNumOccurrences, true);
-    host.setLabel(Label::TotalNumOccurrences, "[" + std::string(intProgressBarWidth, ' ') + "]");
+    host.setLabel(Label::TotalNumOccurrences, "[" + std::string(progressBarWidth, ' ') + "]");
     host.repaintLabel(Label::TotalNumOccurrences);
     return true;
 }
 
 bool CountingSession::StopConfirmed() {
-    if (table.lngNumWords < kStopQuestionWords) return true;
-    Answer a = host.ask(" " + std::to_string(table.lngNumWords) +
+    if (table.wordCount < kStopQuestionWords) return true;
+    Answer a = host.ask(" " + std::to_string(table.wordCount) +
                             " different words have been found.\r\n"
                             "Do you really wish to stop?",
                         "Stop", Icon::None, Buttons::YesNo, Answer::Yes);
     if (a == Answer::Yes) return true;
-    blnStop = false;
+    stopRequested = false;
     return false;
 }
 
 void CountingSession::EndScan() {
-    scanner.strLine.clear();
-    scanner.strLine.shrink_to_fit();
+    scanner.currentLine.clear();
+    scanner.currentLine.shrink_to_fit();
     host.setProgressBarStyle(false);
     host.setLabel(Label::TotalNumOccurrences, "");
     host.setLabelVisible(Label::TotalNumOccurrences, true);
@@ -699,7 +699,7 @@ void CountingSession::ShowClipboardSize(int64_t n) {
                   "Contents of clipboard:   " + host.formatGrouped(n) + " bytes");
 }
 
-bool CountingSession::CheckClipboard(bool blnShowText) {
+bool CountingSession::CheckClipboard(bool showText) {
     host.setOutputText("");
     ConcealNumWords();  // no figures over the emptied box, whatever follows
     std::string t = host.clipboardText();
@@ -710,26 +710,26 @@ bool CountingSession::CheckClipboard(bool blnShowText) {
     }
     int64_t n = static_cast<int64_t>(text::utf16Length(t));
     ShowClipboardSize(n);
-    if (n > lngMaxClipboardChars) {
+    if (n > maxClipboardChars) {
         Report(Diagnostic::Kind::Error, "Too much clipboard text",
                "There are " + host.formatGrouped(n) +
                    " characters in the text on the clipboard.\r\nThe maximum permitted is " +
-                   host.formatGrouped(lngMaxClipboardChars) +
+                   host.formatGrouped(maxClipboardChars) +
                    ".  If possible,\r\ncount word frequencies for this text using an input file.",
                Icon::None);
         return false;
     }
-    strClipboardText = t;
-    if (blnShowText) host.setOutputText(t);
+    clipboardText = t;
+    if (showText) host.setOutputText(t);
     ConcealNumWords();
-    blnWordsGot = false;
-    blnListDisplayed = false;
+    wordsCounted = false;
+    listDisplayed = false;
     host.setTheFocus();
     return true;
 }
 
 bool CountingSession::CountWordsOnClipboard() {
-    std::string cp = text::utf8ToCp1252(strClipboardText);
+    std::string cp = text::utf8ToCp1252(clipboardText);
     const size_t checked = std::min<size_t>(cp.size(), kPlainTextChecked);
     for (size_t i = 0; i < checked; ++i) {
         unsigned char c = static_cast<unsigned char>(cp[i]);
@@ -741,16 +741,16 @@ bool CountingSession::CountWordsOnClipboard() {
     }
     scanner.SetCommentMarkers("None");
     try {
-        cmdClearOutput_Click();
+        ClearOutput();
         ResetWordTable();
-        blnStop = false;
+        stopRequested = false;
         SetCountRunning(true);
         host.enableControls(false);
-        cmdClearOutput_Click();
+        ClearOutput();
         if (!cp.empty()) {
-            if (params.chkCaseSignificant != 1) cp = StrProc::LowerCaseExt(cp);
-            scanner.strLine = std::move(cp);
-            scanner.strLine += ' ';
+            if (params.caseSignificant != 1) cp = wordtext::LowerCaseExt(cp);
+            scanner.currentLine = std::move(cp);
+            scanner.currentLine += ' ';
             scanner.ScanLine();
         }
     } catch (const std::bad_alloc&) {

@@ -3,7 +3,7 @@
 // result, without any widget.
 //
 // One count, from the count command to the listed result:
-//   cmdListWords_Click -> CountWords
+//   StartOrStopCount -> CountWords
 //     -> CountWordsInFile: CheckInputFile (names, size, text check), then
 //        ScanFile (LineReader, one line at a time, through ReadLines)
 //        or CheckClipboard + CountWordsOnClipboard (the whole text as one line)
@@ -26,7 +26,7 @@
 #include "base/RunObserver.h"
 #include "counting/HostPresenter.h"
 #include "params/Params.h"
-#include "scanning/KVXProc.h"
+#include "scanning/Scanner.h"
 #include "shell/Host.h"
 #include "shell/MessageTable.h"
 #include "words/Listing.h"
@@ -69,16 +69,16 @@ public:
     CountingSession(Params& params, Host& host, const MessageTable& texts);
 
     // Main-window state shared by the passes, the listing and the windows.
-    bool blnStop = false;
-    bool blnWordsGot = false;
-    bool blnListDisplayed = false;
-    bool blnStartUpCompleted = false;
-    bool blnCommonWordsLoaded = false;
-    int16_t intProgressBarWidth = 37;
-    int32_t lngMaxClipboardChars = 100000;
+    bool stopRequested = false;
+    bool wordsCounted = false;
+    bool listDisplayed = false;
+    bool startUpCompleted = false;
+    bool commonWordsLoaded = false;
+    int16_t progressBarWidth = 37;
+    int32_t maxClipboardChars = 100000;
 
-    /// The count command: sets blnStop while a count runs, else counts.
-    void cmdListWords_Click();
+    /// The count command: sets stopRequested while a count runs, else counts.
+    void StartOrStopCount();
     /// True while the count command is captioned "Stop".
     bool Running() const { return running_; }
 
@@ -87,9 +87,9 @@ public:
     const CountResult& LastResult() const { return result_; }
     /// The messages shown since the last count or common-words load began.
     const std::vector<Diagnostic>& Diagnostics() const { return presenter_.diagnostics; }
-    bool CheckClipboard(bool blnShowText);
+    bool CheckClipboard(bool showText);
     void ConcealNumWords();
-    void cmdClearOutput_Click();
+    void ClearOutput();
     /// Lists the finished result again (order or format changed); clears a
     /// stop left over from an earlier listing first.
     void ListWords();
@@ -104,13 +104,13 @@ public:
     bool ReadCommonWordsFile();
     void AttemptToReadCommonWords();
     void SetDefaultCommonWordsFile();
-    /// Sets chkIgnoreCommonWords; a change runs its click handler, as a
+    /// Sets ignoreCommonWords; a change runs its click handler, as a
     /// check box set by the program does.
     void SetIgnoreCommonWords(int16_t value);
-    void chkIgnoreCommonWords_Click();
-    void cmdSelectCommonWordsFile_Click();
-    void cmdClearCommonWordsFile_Click();
-    void txbCommonWordsFile_LostFocus();
+    void IgnoreCommonWordsChanged();
+    void SelectCommonWordsFile();
+    void ClearCommonWordsFile();
+    void CommonWordsFileEdited();
     /// True when a count leaves the common words out: the box is ticked and
     /// a file is named. The words loaded go with the name of their file, so
     /// with no name (after Reinitialize, say) none are left out.
@@ -118,7 +118,7 @@ public:
 
     /// True while the parameters window sets its own controls: the
     /// common-words check box's handler then does nothing.
-    bool blnSettingControls = false;
+    bool settingControls = false;
     /// Counts an open stream (standard input) instead of the named file,
     /// called name in messages; fd -1 goes back to the named file.
     void SetInputStream(int fd, std::string name) {
@@ -129,19 +129,19 @@ public:
     /// input's own; unset, a stream has no comment markers.
     void SetRulesExtension(std::string ext) {
         rulesExt_ = std::move(ext);
-        blnRulesExtSet = true;
+        rulesExtSet = true;
     }
-    bool blnRulesExtSet = false;
+    bool rulesExtSet = false;
     /// Several inputs counted as one text, in this order ("-": the stream);
     /// empty: the named file or the stream alone.
     void SetInputs(std::vector<std::string> inputs) { inputs_ = std::move(inputs); }
     /// A pipe or character device named as an input is read once, as the
     /// stream is, and checked when its turn comes (the command line).
-    bool blnNamedStreams = false;
+    bool namedStreams = false;
     /// The input being checked or counted when the last count ended.
     const std::string& CurrentInput() const { return currentInput_; }
     /// The advice that ends the not-a-text-file message for a small file.
-    std::string strNotTextAdvice =
+    std::string notTextAdvice =
         "You could try reading it using its associated application, then copying the "
         "text and pasting it\r\ninto the textbox (then copy it to the clipboard and "
         "select 'Clipboard' as the source).";
@@ -178,15 +178,15 @@ public:
     int64_t ListingsMade() const { return listingsMade_; }
 
     /// The result of the last count.
-    int32_t NumWordsIncluded() const { return results.lngNumWordsIncluded; }
+    int32_t NumWordsIncluded() const { return results.wordsInList; }
     /// The number of common words loaded.
-    int32_t NumCommonWords() const { return lngNumCommonWords; }
+    int32_t NumCommonWords() const { return commonWordCount; }
     /// True while the common words are being read.
-    bool ReadingCommonWords() const { return scanner.blnReadingWords; }
+    bool ReadingCommonWords() const { return scanner.readingWords; }
     /// True while a listing pass writes to the output file.
-    bool WritingToFile() const { return lister.blnWritingToFile; }
+    bool WritingToFile() const { return lister.writingToFile; }
     /// True once the last listing's output file was written whole.
-    bool OutputFileWritten() const { return lister.blnOutputFileWritten; }
+    bool OutputFileWritten() const { return lister.outputFileWritten; }
     /// Puts the scanner back to the default comment markers.
     void SetDefaultCommentMarkers() { scanner.SetCommentMarkers("C"); }
 
@@ -237,7 +237,7 @@ private:
     /// long enough to have one.
     bool StartProgressBar(int64_t length);
     /// A stop asked for during a pass: true when it stops, after the "Stop"
-    /// question for a count of many words; false (blnStop cleared) when the
+    /// question for a count of many words; false (stopRequested cleared) when the
     /// pass goes on.
     bool StopConfirmed();
     /// Reads path line by line into the scanner's line, handing each to
@@ -266,22 +266,22 @@ private:
     CountResult result_;
     /// Set when a pass ran (to its end, stopped or after a reported error):
     /// false after a count that was refused before it began.
-    bool blnCountRan = false;
+    bool countRan = false;
     /// Set when a run-time error was reported during the last count. A failed
     /// read ends the count with its message; after memory ran out the words
     /// counted before it are listed in the window.
-    bool blnErrorReported = false;
+    bool errorReported = false;
     /// Set when that error was a lack of memory.
     bool outOfMemory = false;
-    bool blnListingPartial = false;
-    int16_t intFileKind = 0;
-    std::string strClipboardText;  // UTF-8, as fetched
-    KVXProc::Scanner scanner;
+    bool listingPartial = false;
+    int16_t fileKind = 0;
+    std::string clipboardText;  // UTF-8, as fetched
+    scanning::Scanner scanner;
     WordTable table;
     Results results;
     Lister lister;
-    std::vector<std::string> strCommonWords;  // entries 1..lngNumCommonWords (cp1252)
-    int32_t lngNumCommonWords = 0;
+    std::vector<std::string> commonWords;  // entries 1..commonWordCount (cp1252)
+    int32_t commonWordCount = 0;
     ListingSink sink_ = ListingSink::Window;
     CountsMode countsMode_ = CountsMode::None;
     ListingOutcome listing_;

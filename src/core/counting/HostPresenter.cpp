@@ -18,7 +18,7 @@ void HostPresenter::report(Diagnostic d, Icon icon) {
 
 void HostPresenter::newWord(std::string_view w, int32_t n) {
     // The user may tick "suppress" during the count: it is read for every word.
-    const bool shown = !readingWords && params_.chkSuppressWords == 0;
+    const bool shown = !readingWords && params_.suppressLiveWords == 0;
     if (n == 1) {
         if (shown) host_.setOutputText(text::cp1252ToUtf8(w) + ' ');
         return;
@@ -31,7 +31,7 @@ void HostPresenter::newWord(std::string_view w, int32_t n) {
         host_.repaintLabel(Label::NumberOfWords);
     }
     if (!shown || displaySuppressed) return;
-    if (host_.outputLength() <= int64_t(lngMaxTextLength) - 100) {
+    if (host_.outputLength() <= int64_t(maxTextLength) - 100) {
         host_.appendOutputText(text::cp1252ToUtf8(w) + ' ');
         host_.setOutputCaret(true);
         return;
@@ -53,7 +53,7 @@ bool HostPresenter::ask(Question q) {
         if (host_.message("Output file exists.  OK to overwrite?", "Output file exists", Icon::None,
                           Buttons::YesNo) != Answer::No)
             return true;
-        params_.chkDisableOutputToFile = 1;
+        params_.outputToFileDisabled = 1;
         host_.paramsChanged();
         return false;
     }

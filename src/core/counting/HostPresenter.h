@@ -20,7 +20,7 @@ public:
     bool readingWords = false;
     /// The box came too near its limit: no more words are shown in this run.
     bool displaySuppressed = false;
-    int32_t lngMaxTextLength = 32767;
+    int32_t maxTextLength = 32767;
     /// The messages shown since the last clear (a count or a load begins).
     std::vector<Diagnostic> diagnostics;
 

@@ -23,7 +23,7 @@
 
 #include "counting/CountingSession.h"
 #include "counting/PrepareLine.h"
-#include "files/FileProc.h"
+#include "files/FileChecks.h"
 #include "files/LineReader.h"
 
 namespace kvx {
@@ -46,16 +46,16 @@ struct PieceCount {
 
 bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
                                      const std::vector<int64_t>& lengths, const std::vector<bool>& streams) {
-    strClipboardText.clear();
-    cmdClearOutput_Click();
+    clipboardText.clear();
+    ClearOutput();
     ResetWordTable();
-    blnStop = false;
+    stopRequested = false;
     SetCountRunning(true);
     host.enableControls(false);
 
     // Each input's rules are loaded here, in order, so that a refused marker
     // is reported as a pass of one thread would report it.
-    std::vector<KVXProc::Scanner> rules;
+    std::vector<scanning::Scanner> rules;
     std::vector<Piece> pieces;
     rules.reserve(inputs.size());
     for (size_t i = 0; i < inputs.size(); ++i) {
@@ -63,7 +63,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
         SetRulesFor(curStream_ ? streamName_ : inputs[i]);
         rules.push_back(scanner);
         std::vector<int64_t> starts{0};
-        if (!streams[i] && scanner.intNumCommentMarkers == 0 && lengths[i] >= 2 * pieceBytes_) {
+        if (!streams[i] && scanner.commentMarkerCount == 0 && lengths[i] >= 2 * pieceBytes_) {
             const int64_t perJob = int64_t(jobs_) * pieceBytes_;
             const int64_t n = int64_t(jobs_) * ((lengths[i] + perJob - 1) / perJob);
             starts = LineReader::LineStarts(inputs[i], lengths[i], int(std::min<int64_t>(n, 1 << 16)));
@@ -84,7 +84,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
         host.yield();
         if (!showBar) return;
         const int64_t p = static_cast<int64_t>(std::nearbyint(
-            double(intProgressBarWidth) * double(bytesRead.load(std::memory_order_relaxed)) / double(total)));
+            double(progressBarWidth) * double(bytesRead.load(std::memory_order_relaxed)) / double(total)));
         if (p == barShown) return;
         barShown = p;
         host.setLabel(Label::TotalNumOccurrences, ProgressBar(p));
@@ -100,7 +100,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     std::atomic<size_t> next{0};
     std::atomic<bool> abandon{false};
     bool refused = false;
-    const bool lowerCase = params.chkCaseSignificant != 1;
+    const bool lowerCase = params.caseSignificant != 1;
     IoFaults* const faults = host.ioFaults();
 
     // A worker starts piece k only once the pieces before k - jobs are added
@@ -118,16 +118,16 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             if (abandon) break;
             const Piece& piece = pieces[k];
             PieceCount& c = counts[k];
-            KVXProc::Scanner s = rules[piece.input];
+            scanning::Scanner s = rules[piece.input];
             s.observer = nullptr;
-            s.blnStop = nullptr;
+            s.stopRequested = nullptr;
             // The first piece is counted straight into the session's table,
             // which nothing else touches until it is done: its words need no
             // second table and no adding in.
             s.sink = k == 0 ? &table : &c.table;
-            s.lngTotalNumOccurrences = 0;
-            s.intWithinComment = -1;
-            c.table.intMaxWordLength = table.intMaxWordLength;
+            s.totalInstances = 0;
+            s.withinComment = -1;
+            c.table.maxWordLength = table.maxWordLength;
             const std::string& input = inputs[piece.input];
             int fd = -1;
             try {
@@ -138,16 +138,16 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
                     std::string head;
                     fd = OpenStream(input, c.error, &abandon);
                     if (fd >= 0 && !abandon) checks[k] = CheckStream(fd, head);
-                    ok = fd >= 0 && checks[k].kind != FileProc::kNotText && reader.openStream(fd, head);
+                    ok = fd >= 0 && checks[k].kind != filecheck::kNotText && reader.openStream(fd, head);
                 } else {
                     ok = reader.open(input, piece.begin, piece.end);
                 }
                 int64_t read = 0;  // handed on to bytesRead about once a megabyte
-                for (LineReader::Status st; ok && !abandon && (st = reader.readLine(s.strLine)) != LineReader::Status::End;) {
+                for (LineReader::Status st; ok && !abandon && (st = reader.readLine(s.currentLine)) != LineReader::Status::End;) {
                     if (st == LineReader::Status::Error) break;
-                    if ((read += int64_t(s.strLine.size()) + 1) >= (1 << 20))
+                    if ((read += int64_t(s.currentLine.size()) + 1) >= (1 << 20))
                         bytesRead.fetch_add(std::exchange(read, 0), std::memory_order_relaxed);
-                    FileProc::DropByteOrderPair(s.strLine);
+                    filecheck::DropByteOrderPair(s.currentLine);
                     PrepareAndScanLine(s, lowerCase);
                 }
                 bytesRead.fetch_add(read, std::memory_order_relaxed);
@@ -156,7 +156,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
                 c.error = {ErrorNumber::OutOfMemory, "Out of memory"};
             }
             if (fd >= 0 && input != "-") ::close(fd);
-            c.occurrences = s.lngTotalNumOccurrences;
+            c.occurrences = s.totalInstances;
             std::lock_guard<std::mutex> lock(m);
             c.done = true;
             finished.notify_all();
@@ -196,18 +196,18 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             break;
         }
         try {
-            const int32_t known = k > 0 ? table.lngNumWords : 0;
-            for (int32_t w = 1; k > 0 && w <= c.table.lngNumWords; ++w)
-                table.AddCount(c.table.WordList[w].strWord, c.table.WordList[w].lngFreq);
+            const int32_t known = k > 0 ? table.wordCount : 0;
+            for (int32_t w = 1; k > 0 && w <= c.table.wordCount; ++w)
+                table.AddCount(c.table.WordList[w].word, c.table.WordList[w].frequency);
             // The words new to the whole are shown as found, in the order of
             // the text, as one thread shows them.
             if (showWords)
-                for (int32_t w = known + 1; w <= table.lngNumWords; ++w)
-                    tableObserver->newWord(table.WordList[size_t(w)].strWord, w);
+                for (int32_t w = known + 1; w <= table.wordCount; ++w)
+                    tableObserver->newWord(table.WordList[size_t(w)].word, w);
         } catch (const std::bad_alloc&) {
             c.error = {ErrorNumber::OutOfMemory, "Out of memory"};
         }
-        scanner.lngTotalNumOccurrences += c.occurrences;
+        scanner.totalInstances += c.occurrences;
         c.table = WordTable();
         {
             std::lock_guard<std::mutex> lock(m);
@@ -219,10 +219,10 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             abandon = true;
             break;
         }
-        host.setLabel(Label::NumberOfWords, "Number of different words found so far: " + std::to_string(table.lngNumWords));
+        host.setLabel(Label::NumberOfWords, "Number of different words found so far: " + std::to_string(table.wordCount));
         host.setLabelVisible(Label::NumberOfWords, true);
         poll();
-        if (blnStop && StopConfirmed()) {
+        if (stopRequested && StopConfirmed()) {
             abandon = true;
             break;
         }

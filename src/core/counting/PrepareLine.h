@@ -3,18 +3,18 @@
 
 #include <string>
 
-#include "scanning/KVXProc.h"
-#include "scanning/StrProc.h"
+#include "scanning/Scanner.h"
+#include "scanning/WordText.h"
 
 namespace kvx {
 
 /// Trims the control characters and blanks around the scanner's line,
 /// lower-cases it where case does not matter, cleans it, adds the pad blank
 /// and scans it. False for a line that is empty once trimmed (not scanned).
-inline bool PrepareAndScanLine(KVXProc::Scanner& scanner, bool lowerCase) {
-    const StrProc::PreparedLine p = StrProc::PrepareLineInPlace(scanner.strLine, lowerCase);
+inline bool PrepareAndScanLine(scanning::Scanner& scanner, bool lowerCase) {
+    const wordtext::PreparedLine p = wordtext::PrepareLineInPlace(scanner.currentLine, lowerCase);
     if (p.empty) return false;
-    scanner.strLine += ' ';
+    scanner.currentLine += ' ';
     scanner.ScanCleanLine(p.hyphen);
     return true;
 }

@@ -11,13 +11,13 @@
 namespace kvx {
 
 /// Puts the check boxes and the three parameter lists to their defaults.
-/// chkIgnoreCommonWords, the comment-marker boxes and the texts are kept;
-/// clearing blnWordsGot and loading the "C" markers are the caller's part.
+/// ignoreCommonWords, the comment-marker boxes and the texts are kept;
+/// clearing wordsCounted and loading the "C" markers are the caller's part.
 void SetDefaultValues(Params& p);
 
 /// The effect of reinitialising on the parameters: both file boxes, the words
 /// to ignore, the common-words file and the parameter-file box emptied,
-/// SetDefaultValues, chkSuppressWords 0, and chkDisableOutputToFile 0 since
+/// SetDefaultValues, suppressLiveWords 0, and outputToFileDisabled 0 since
 /// the output box is now empty. Word order and display format are kept.
 void InitializeParams(Params& p);
 

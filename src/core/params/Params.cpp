@@ -4,15 +4,15 @@ namespace kvx {
 
 std::string AllowedExtraChars(const Params& p) {
     std::string s;
-    if (p.chkAllowWordsWithHyphens == 1) s += "-";
-    if (p.chkAllowWordsWithApostrophes == 1) s += "'";
-    if (p.chkAllowWordsWithUnderscores == 1) s += "_";
-    if (p.chkAllowWordsWithColons == 1) s += ":";
-    if (p.chkAllowWordsWithBackslashes == 1) s += "\\";
-    if (p.chkAllowWordsWithForwardslashes == 1) s += "/";
-    if (p.chkAllowWordsWithPeriods == 1) s += ".";
-    if (p.chkAllowWordsWithAtSigns == 1) s += "@";
-    if (p.chkAllowWordsWithNumerals == 1) s += "0123456789";
+    if (p.allowHyphens == 1) s += "-";
+    if (p.allowApostrophes == 1) s += "'";
+    if (p.allowUnderscores == 1) s += "_";
+    if (p.allowColons == 1) s += ":";
+    if (p.allowBackslashes == 1) s += "\\";
+    if (p.allowForwardSlashes == 1) s += "/";
+    if (p.allowPeriods == 1) s += ".";
+    if (p.allowAtSigns == 1) s += "@";
+    if (p.allowNumerals == 1) s += "0123456789";
     return s;
 }
 

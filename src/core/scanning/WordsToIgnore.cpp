@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "scanning/QuickSortStrings.h"
-#include "scanning/StrProc.h"
-#include "scanning/StrProcLists.h"
+#include "scanning/WordText.h"
+#include "scanning/TextLists.h"
 #include "text/Cp1252.h"
 
 namespace kvx {
@@ -19,7 +19,7 @@ bool HasCode(const text::Utf8Char& ch) {
 // The scanner's lower-casing applied to the characters that have a
 // Windows-1252 code; characters without one come back as they were.
 std::string LowerCaseKeepingOthers(std::string_view utf8) {
-    std::string lowered = StrProc::LowerCaseExt(text::utf8ToCp1252(utf8));
+    std::string lowered = wordtext::LowerCaseExt(text::utf8ToCp1252(utf8));
     std::string out;
     out.reserve(utf8.size());
     size_t i = 0;
@@ -33,10 +33,10 @@ std::string LowerCaseKeepingOthers(std::string_view utf8) {
 
 }  // namespace
 
-std::string NormaliseWordsToIgnore(std::string_view boxText, std::string& strWordsToIgnore) {
-    std::string_view trimmed = StrProc::TrimBlanks(boxText);
+std::string NormaliseWordsToIgnore(std::string_view boxText, std::string& wordsToIgnore) {
+    std::string_view trimmed = wordtext::TrimBlanks(boxText);
     if (trimmed.empty()) {
-        strWordsToIgnore.clear();
+        wordsToIgnore.clear();
         return std::string(boxText);
     }
     std::string t = LowerCaseKeepingOthers(trimmed);
@@ -47,26 +47,26 @@ std::string NormaliseWordsToIgnore(std::string_view boxText, std::string& strWor
     collapsed.reserve(t.size());
     for (char c : t)
         if (c != ' ' || collapsed.empty() || collapsed.back() != ' ') collapsed += c;
-    t = std::string(StrProc::TrimBlanks(collapsed));
+    t = std::string(wordtext::TrimBlanks(collapsed));
     if (t.empty()) {  // the box held only commas and blanks
-        strWordsToIgnore.clear();
+        wordsToIgnore.clear();
         return t;
     }
 
     std::vector<std::string> words;
-    StrProc::SplitText(t, " ", 1, words, false);
-    StrProc::RemoveDuplicateStrings(words);
+    wordtext::SplitText(t, " ", 1, words, false);
+    wordtext::RemoveDuplicateStrings(words);
     if (words.size() > 1) QuickSort::SortStrings(words, 0, static_cast<int>(words.size()) - 1);
-    std::string joined = StrProc::JoinText(words, " ");
-    strWordsToIgnore = " " + joined + " ";
+    std::string joined = wordtext::JoinText(words, " ");
+    wordsToIgnore = " " + joined + " ";
     return joined;
 }
 
 std::string CheckAllowedExtraChars(const Params& p) {
-    if (p.txbWordsToIgnore.empty()) return {};
+    if (p.wordsToIgnoreText.empty()) return {};
     const std::string allowed = AllowedExtraChars(p);
-    const std::string_view letters(StrProc::strAllLetters);
-    for (const text::Utf8Char& ch : text::Utf8Chars(p.txbWordsToIgnore)) {
+    const std::string_view letters(wordtext::kAllLetters);
+    for (const text::Utf8Char& ch : text::Utf8Chars(p.wordsToIgnoreText)) {
         const unsigned char code = ch.code();
         bool ok = HasCode(ch) && code != text::kNoCode &&
                   (code == ' ' || letters.find(static_cast<char>(code)) != std::string_view::npos ||

@@ -13,10 +13,10 @@ namespace kvx {
 /// lower-cased as the scanner lower-cases, commas taken as blanks, repeated
 /// words dropped, the rest sorted by UTF-16 code units. Returns the new box
 /// text (the box unchanged when it holds only blanks) and sets
-/// strWordsToIgnore to " w1 w2 ... " or to "" when there are no words.
-std::string NormaliseWordsToIgnore(std::string_view boxText, std::string& strWordsToIgnore);
+/// wordsToIgnore to " w1 w2 ... " or to "" when there are no words.
+std::string NormaliseWordsToIgnore(std::string_view boxText, std::string& wordsToIgnore);
 
-/// The message about the first character of p.txbWordsToIgnore that is
+/// The message about the first character of p.wordsToIgnoreText that is
 /// neither a letter, a blank nor an extra character the check boxes allow;
 /// "" when there is none. Whether to check at all is the window's decision.
 std::string CheckAllowedExtraChars(const Params& p);

@@ -22,13 +22,13 @@ enum class Answer { OK, Cancel, Yes, No };
 
 /// Labels of the main window that the core writes.
 enum class Label {
-    NumberOfWords,        // lblNumberOfWords
-    NumWordsExcluded,     // lblNumWordsExcluded
-    NumOccurrences,       // lblNumOccurrences
-    TotalNumOccurrences,  // lblTotalNumOccurrences (also the progress bar)
+    NumberOfWords,        // wordCountLabel
+    NumWordsExcluded,     // wordsExcludedLabel
+    NumOccurrences,       // occurrencesLabel
+    TotalNumOccurrences,  // totalOccurrencesLabel (also the progress bar)
     SizeOfClipboardContents,
     Filesize,
-    Twirler,              // lblTwirler
+    Twirler,              // twirlerLabel
 };
 
 class Host {
@@ -55,7 +55,7 @@ public:
     /// it a turn after every word or listed line.
     bool hasEventLoop = true;
 
-    // The output text box txbOutput. Lengths are in characters.
+    // The output text box outputBox. Lengths are in characters.
     virtual int64_t outputLength() const { return 0; }
     virtual std::string outputText() const { return {}; }
     virtual void setOutputText(std::string_view) {}
@@ -68,10 +68,10 @@ public:
     virtual void setLabel(Label, std::string_view) {}
     virtual void setLabelVisible(Label, bool) {}
     virtual void repaintLabel(Label) {}
-    /// lblTotalNumOccurrences as the progress bar (Courier bold, left) or
+    /// totalOccurrencesLabel as the progress bar (Courier bold, left) or
     /// as the result label (Arial, right-aligned).
     virtual void setProgressBarStyle(bool /*asBar*/) {}
-    /// Shows twirler character i (0..3) in lblTwirler.
+    /// Shows twirler character i (0..3) in twirlerLabel.
     virtual void setTwirler(int /*i*/) {}
 
     // The count command and the other controls of the main window.
@@ -79,14 +79,14 @@ public:
     virtual void setCountEnabled(bool) {}
     virtual void repaintCount() {}
     /// EnableControls: every command but Quit, the count command and
-    /// chkSuppressWords.
+    /// suppressLiveWords.
     virtual void enableControls(bool) {}
     virtual void repaintWindow() {}
     /// The parameter values changed from the core's side (a check box set
     /// during a count, a list index restored...): refresh the controls.
     virtual void paramsChanged() {}
 
-    /// Runs the output-file chooser (cmdFile_Click with index 1).
+    /// Runs the output-file chooser (ChooseFile with index 1).
     virtual void chooseOutputFile() {}
     /// SetTheFocus: focus back to the main window's default control.
     virtual void setTheFocus() {}

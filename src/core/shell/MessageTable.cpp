@@ -128,7 +128,7 @@ int32_t MessageTable::Load(const std::string& path) {
     return static_cast<int32_t>(texts_.size());
 }
 
-std::string MessageTable::GetProgramText(int16_t n) const {
+std::string MessageTable::Text(int16_t n) const {
     auto it = texts_.find(n);
     return it == texts_.end() ? std::string() : it->second;
 }

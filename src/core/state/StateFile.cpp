@@ -16,7 +16,7 @@
 #include "base/Folder.h"
 #include "files/OutputFile.h"
 #include "params/Defaults.h"
-#include "scanning/StrProcLists.h"
+#include "scanning/TextLists.h"
 #include "scanning/WordsToIgnore.h"
 #include "text/Cp1252.h"
 
@@ -51,33 +51,33 @@ std::string Quoted(const std::string& s) {
 // The 37 lines, each ended by CR LF. False when a text field holds a line
 // break, which the one-field-per-line format cannot keep.
 bool Compose(const Params& p, std::string& out) {
-    std::array<const std::string*, 8> texts = {&p.txbFile[0],        &p.txbFile[1],
-                                               &p.txbWordsToIgnore,  &p.txbStartComment[0],
-                                               &p.txbEndComment[0],  &p.txbStartComment[1],
-                                               &p.txbEndComment[1],  &p.strCommonWordsFile};
+    std::array<const std::string*, 8> texts = {&p.fileNames[0],        &p.fileNames[1],
+                                               &p.wordsToIgnoreText,  &p.startComment[0],
+                                               &p.endComment[0],  &p.startComment[1],
+                                               &p.endComment[1],  &p.commonWordsFile};
     for (const std::string* t : texts)
         if (t->find_first_of("\r\n") != std::string::npos) return false;
 
     auto text = [&](const std::string& s) { out += Quoted(s) + "\r\n"; };
     auto number = [&](int v) { out += std::to_string(v) + "\r\n"; };
-    text(p.txbFile[0]);
-    text(p.txbFile[1]);
-    text(p.txbWordsToIgnore);
-    text(p.txbStartComment[0]);
-    text(p.txbEndComment[0]);
-    text(p.txbStartComment[1]);
-    text(p.txbEndComment[1]);
-    number(p.cboShortWordSize);
-    number(p.cboLongWordSize);
-    number(p.cboThresholdFrequency);
+    text(p.fileNames[0]);
+    text(p.fileNames[1]);
+    text(p.wordsToIgnoreText);
+    text(p.startComment[0]);
+    text(p.endComment[0]);
+    text(p.startComment[1]);
+    text(p.endComment[1]);
+    number(p.shortWordIndex);
+    number(p.longWordIndex);
+    number(p.frequencyIndex);
     const std::vector<CheckBoxInfo>& boxes = CheckBoxes();
     for (size_t i = 0; i < boxes.size(); ++i) {
         if (i == kBoxesBeforeReservedLine) number(0);  // reserved
         number(p.*boxes[i].member);
     }
-    number(p.cboWordOrder);
-    number(p.cboDisplayFormat);
-    text(p.strCommonWordsFile);
+    number(p.wordOrder);
+    number(p.displayFormat);
+    text(p.commonWordsFile);
     return true;
 }
 
@@ -171,7 +171,7 @@ std::string ReadPrefix(const std::string& path, size_t limit) {
 }
 
 // The state file's fields are trimmed of tabs as well as spaces.
-std::string_view TrimBlanksAndTabs(std::string_view s) { return StrProc::TrimBlanks(s, " \t"); }
+std::string_view TrimBlanksAndTabs(std::string_view s) { return wordtext::TrimBlanks(s, " \t"); }
 
 // A string field: the text between the first and the last double quote, with
 // doubled quotes undone (so a lone quote inside an older file's field stays).
@@ -262,34 +262,34 @@ std::string RestoreSavedState(Params& live, const std::string& path) {
     try {
         // Twice the longest possible 37 lines, to allow for UTF-16.
         Lines lines(ReadPrefix(path, 2 * (kNumLines + 1) * (kMaxLineBytes + 2)));
-        p.txbFile[0] = TextField(lines.next());
-        p.txbFile[1] = TextField(lines.next());
-        p.txbWordsToIgnore = NormaliseWordsToIgnore(TextField(lines.next()), p.strWordsToIgnore);
+        p.fileNames[0] = TextField(lines.next());
+        p.fileNames[1] = TextField(lines.next());
+        p.wordsToIgnoreText = NormaliseWordsToIgnore(TextField(lines.next()), p.wordsToIgnore);
         for (int i = 0; i < 2; ++i) {
-            p.txbStartComment[i] = TextField(lines.next());
-            p.txbEndComment[i] = TextField(lines.next());
+            p.startComment[i] = TextField(lines.next());
+            p.endComment[i] = TextField(lines.next());
         }
-        p.cboShortWordSize = ListIndexField(lines.next(), ShortWordSizeEntries().size());
-        p.cboLongWordSize = ListIndexField(lines.next(), LongWordSizeEntries().size());
-        p.cboThresholdFrequency = ListIndexField(lines.next(), ThresholdFrequencyEntries().size());
+        p.shortWordIndex = ListIndexField(lines.next(), ShortWordSizeEntries().size());
+        p.longWordIndex = ListIndexField(lines.next(), LongWordSizeEntries().size());
+        p.frequencyIndex = ListIndexField(lines.next(), ThresholdFrequencyEntries().size());
         const std::vector<CheckBoxInfo>& boxes = CheckBoxes();
         for (size_t i = 0; i < boxes.size(); ++i) {
             if (i == kBoxesBeforeReservedLine) lines.next();  // reserved, discarded
             p.*boxes[i].member = CheckBoxField(lines.next());
         }
-        p.cboWordOrder = ListIndexField(lines.next(), WordOrderEntries().size());
-        p.cboDisplayFormat = ListIndexField(lines.next(), DisplayFormatEntries().size());
-        p.strCommonWordsFile = TextField(lines.next());
-        p.txbCommonWordsFile = p.strCommonWordsFile;
+        p.wordOrder = ListIndexField(lines.next(), WordOrderEntries().size());
+        p.displayFormat = ListIndexField(lines.next(), DisplayFormatEntries().size());
+        p.commonWordsFile = TextField(lines.next());
+        p.commonWordsFileText = p.commonWordsFile;
     } catch (const ReadFailure& f) {
         return kRestoreError + f.description;
     } catch (const std::bad_alloc&) {
         return std::string(kRestoreError) + "Out of memory";
     }
     // No output file named: the disable box is cleared (the window also disables it).
-    if (p.txbFile[1].empty()) p.chkDisableOutputToFile = 0;
-    for (int16_t index : {p.cboShortWordSize, p.cboLongWordSize, p.cboThresholdFrequency,
-                          p.cboWordOrder, p.cboDisplayFormat})
+    if (p.fileNames[1].empty()) p.outputToFileDisabled = 0;
+    for (int16_t index : {p.shortWordIndex, p.longWordIndex, p.frequencyIndex,
+                          p.wordOrder, p.displayFormat})
         if (index == -1) return "Invalid combo box index";
     live = std::move(p);
     return {};

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "params/Params.h"
-#include "scanning/KVXProc.h"
-#include "scanning/StrProc.h"
+#include "scanning/Scanner.h"
+#include "scanning/WordText.h"
 #include "text/Cp1252.h"
 
 namespace kvx {
@@ -77,14 +77,14 @@ private:
 // Which bytes a word can hold under the rules of p, and which can begin one,
 // as the scanner decides them.
 struct WordChars {
-    StrProc::CharTable inside, initial;
+    wordtext::CharTable inside, initial;
     explicit WordChars(const Params& p) {
         const std::string extra = AllowedExtraChars(p);
         std::string initialExtra;
         for (char c : extra)
-            if (KVXProc::strProhibitedInitialOrFinalChars.find(c) == std::string_view::npos) initialExtra += c;
-        inside = StrProc::WordCharTable(false, extra);
-        initial = StrProc::WordCharTable(false, initialExtra);
+            if (scanning::kProhibitedInitialOrFinalChars.find(c) == std::string_view::npos) initialExtra += c;
+        inside = wordtext::WordCharTable(false, extra);
+        initial = wordtext::WordCharTable(false, initialExtra);
     }
     bool Holds(std::string_view w) const {
         if (w.empty() || !initial[static_cast<unsigned char>(w[0])]) return false;
@@ -96,7 +96,7 @@ struct WordChars {
 
 bool HasCapital(std::string_view w) {
     for (char c : w)
-        if (StrProc::LowerCaseChar(static_cast<unsigned char>(c)) != static_cast<unsigned char>(c)) return true;
+        if (wordtext::LowerCaseChar(static_cast<unsigned char>(c)) != static_cast<unsigned char>(c)) return true;
     return false;
 }
 
@@ -104,13 +104,13 @@ bool HasCapital(std::string_view w) {
 
 std::string WordRulesFingerprint(const Params& p, const std::vector<std::string>& commonWords,
                                  int32_t numCommonWords) {
-    std::string s = "case " + std::to_string(p.chkCaseSignificant == 1) + "\nchars " +
-                    AllowedExtraChars(p) + "\nfinal-s " + std::to_string(p.chkDropFinalS == 1) +
-                    "\ncomments " + std::to_string(p.chkAllowCommentMarkers == 1) + "\n";
-    if (p.chkAllowCommentMarkers == 1)
-        for (int i = 0; i < 2; ++i) s += p.txbStartComment[i] + "\t" + p.txbEndComment[i] + "\n";
-    s += "ignore " + p.strWordsToIgnore + "\ncommon " + std::to_string(p.chkIgnoreCommonWords == 1) + "\n";
-    if (p.chkIgnoreCommonWords == 1)
+    std::string s = "case " + std::to_string(p.caseSignificant == 1) + "\nchars " +
+                    AllowedExtraChars(p) + "\nfinal-s " + std::to_string(p.dropFinalS == 1) +
+                    "\ncomments " + std::to_string(p.allowCommentMarkers == 1) + "\n";
+    if (p.allowCommentMarkers == 1)
+        for (int i = 0; i < 2; ++i) s += p.startComment[i] + "\t" + p.endComment[i] + "\n";
+    s += "ignore " + p.wordsToIgnore + "\ncommon " + std::to_string(p.ignoreCommonWords == 1) + "\n";
+    if (p.ignoreCommonWords == 1)
         for (int32_t i = 1; i <= numCommonWords && size_t(i) < commonWords.size(); ++i)
             s += commonWords[i] + "\n";
     char hex[17];
@@ -124,9 +124,9 @@ void WriteCounts(std::ostream& out, const std::string& fingerprint, int64_t tota
         << "\nwords " << n << "\n";
     std::string line;
     for (int32_t i = 1; i <= n && out; ++i) {
-        line = std::to_string(list[i].lngFreq);
+        line = std::to_string(list[i].frequency);
         line += '\t';
-        line += text::cp1252ToUtf8(list[i].strWord);
+        line += text::cp1252ToUtf8(list[i].word);
         line += '\n';
         out << line;
     }
@@ -155,7 +155,7 @@ std::string ReadCounts(std::istream& in, const std::string& fingerprint, const P
 
     // The longest line: a count, a tab and the longest word the table takes,
     // each of its characters at most three bytes of UTF-8.
-    const size_t limit = kCountDigits + 1 + 3 * size_t(std::max<int16_t>(table.intMaxWordLength, 0));
+    const size_t limit = kCountDigits + 1 + 3 * size_t(std::max<int16_t>(table.maxWordLength, 0));
     std::string why;
     auto field = [&](const char* key, const std::string& missing, std::string& value) {
         const Got g = lines.Next(line, limit);
@@ -185,8 +185,8 @@ std::string ReadCounts(std::istream& in, const std::string& fingerprint, const P
     // the counts add up to at most the occurrences, which also count the
     // words dropped before the table (ignored, common, too long).
     const WordChars chars(p);
-    const bool lowerCaseOnly = p.chkCaseSignificant != 1;
-    std::vector<bool> counted(size_t(table.lngNumWords) + 1);  // slots this file has counted
+    const bool lowerCaseOnly = p.caseSignificant != 1;
+    std::vector<bool> counted(size_t(table.wordCount) + 1);  // slots this file has counted
     int64_t sum = 0;
     for (int64_t i = 1; i <= words; ++i) {
         const Got g = lines.Next(line, limit);
@@ -201,8 +201,8 @@ std::string ReadCounts(std::istream& in, const std::string& fingerprint, const P
         const std::string_view utf8 = std::string_view(line).substr(tab + 1);
         const std::string word = text::utf8ToCp1252(utf8);
         if (!chars.Holds(word) || text::cp1252ToUtf8(word) != utf8) return at("does not hold a word.");
-        if (int64_t(word.size()) > table.intMaxWordLength)
-            return at("holds a word longer than " + std::to_string(table.intMaxWordLength) + " characters.");
+        if (int64_t(word.size()) > table.maxWordLength)
+            return at("holds a word longer than " + std::to_string(table.maxWordLength) + " characters.");
         if (lowerCaseOnly && HasCapital(word)) return at("holds a capital letter, but case is not significant.");
         if (count > occurrences - sum) return at("makes the counts add up to more than the \"occurrences\" line says.");
         sum += count;

@@ -7,7 +7,7 @@
 
 #include "base/Errors.h"
 #include "files/FaultInjection.h"
-#include "files/FileProc.h"
+#include "files/FileChecks.h"
 #include "files/OutputFile.h"
 #include "params/Params.h"
 #include "shell/MessageTable.h"
@@ -77,50 +77,50 @@ std::string ErrorMessageText(int16_t number, std::string_view description, const
     return body;
 }
 
-std::string NoWordsMessageText(int32_t lngNumWords, const Params& p) {
-    if (lngNumWords == 0) return "No words satisfying the conditions were found.";
-    const int k = p.cboShortWordSize + 1;
+std::string NoWordsMessageText(int32_t wordCount, const Params& p) {
+    if (wordCount == 0) return "No words satisfying the conditions were found.";
+    const int k = p.shortWordIndex + 1;
     std::string s = "No words with more than " + std::to_string(k) + " letter";
     if (k > 1) s += 's';
     s += "\r\noccur at least ";
-    if (p.chkIgnoreInfrequentWords != 1)
+    if (p.ignoreInfrequentWords != 1)
         s += "once.";
-    else if (p.cboThresholdFrequency == 0)
+    else if (p.frequencyIndex == 0)
         s += "twice.";
     else
         s += std::to_string(p.frequencyThreshold()) + " times.";
     return s;
 }
 
-std::string Lister::Text(int16_t n) const { return texts ? texts->GetProgramText(n) : std::string(); }
+std::string Lister::Text(Message m) const { return texts ? texts->Get(m) : std::string(); }
 
-bool Lister::CommaLayout() const { return blnWritingToFile && params->chkOutputWithCommas == 1; }
+bool Lister::CommaLayout() const { return writingToFile && params->numbersWithCommas == 1; }
 
 void Lister::SetColumnWidths() {
-    intRankWidth = std::max<int16_t>(Digits(results->lngNumWordsIncluded), intMinWidth);
-    intFreqWidth = std::max<int16_t>(Digits(results->lngMaxFrequency), intMinWidth);
-    intWordWidth = std::max<int16_t>(results->intMaxWordLengthFound, intMinWidth);
+    rankWidth = std::max<int16_t>(Digits(results->wordsInList), minColumnWidth);
+    frequencyWidth = std::max<int16_t>(Digits(results->maxFrequency), minColumnWidth);
+    wordWidth = std::max<int16_t>(results->longestWordLength, minColumnWidth);
 }
 
 std::string Lister::RankField(int32_t i) const {
-    return PadLeft(i == 0 ? "Rank" : std::to_string((*WordList)[size_t(i)].lngFreqRank), intRankWidth);
+    return PadLeft(i == 0 ? "Rank" : std::to_string((*WordList)[size_t(i)].rank), rankWidth);
 }
 
 std::string Lister::FreqField(int32_t i) const {
-    return PadLeft(i == 0 ? "Freq" : std::to_string((*WordList)[size_t(i)].lngFreq), intFreqWidth);
+    return PadLeft(i == 0 ? "Freq" : std::to_string((*WordList)[size_t(i)].frequency), frequencyWidth);
 }
 
 std::string Lister::WordField(int32_t i) const {
-    return PadRight(i == 0 ? "Word" : std::string(Trim((*WordList)[size_t(i)].strWord)), intWordWidth);
+    return PadRight(i == 0 ? "Word" : std::string(Trim((*WordList)[size_t(i)].word)), wordWidth);
 }
 
 std::string Lister::BuildLine(int32_t i) const {
-    int layout = params->cboDisplayFormat;
+    int layout = params->displayFormat;
     if (layout < 0 || layout > 9) layout = 0;
     if (layout == 9) return i == 0 ? std::string() : std::string(Trim(WordField(i)));
     if (layout == 8) {
         std::string line(Trim(WordField(i)));
-        if (i == 0) line += " (longest has " + std::to_string(results->intMaxWordLengthFound) + " characters)";
+        if (i == 0) line += " (longest has " + std::to_string(results->longestWordLength) + " characters)";
         return line;
     }
 
@@ -142,68 +142,68 @@ std::string Lister::BuildLine(int32_t i) const {
     }
     if (i == 0 && (layout == 0 || layout == 3 || layout == 5)) {
         line.resize(TrimRight(line).size());
-        line += " (longest has " + std::to_string(results->intMaxWordLengthFound) + " characters)";
+        line += " (longest has " + std::to_string(results->longestWordLength) + " characters)";
     }
     return line;
 }
 
-void Lister::DisplayNextLine(int32_t lngI, std::string& strOutput) {
-    const bool oneRun = params->cboDisplayFormat == 9;
-    if (lngI == 0 && oneRun) return;
-    const std::string line = BuildLine(lngI);
+void Lister::DisplayNextLine(int32_t row, std::string& buffer) {
+    const bool oneRun = params->displayFormat == 9;
+    if (row == 0 && oneRun) return;
+    const std::string line = BuildLine(row);
 
-    if (blnWritingToFile) {
+    if (writingToFile) {
         if (InjectedWriteFault(faults, *out_)) return;
         *out_ << text::cp1252ToUtf8(line);
         if (!oneRun)
             *out_ << lineEnd;
-        else if (listed_ < results->lngNumWordsIncluded)
+        else if (listed_ < results->wordsInList)
             *out_ << ", ";
         return;
     }
-    if (lngI == 0) {
+    if (row == 0) {
         if (box) box->append(text::cp1252ToUtf8(line) + "\r\n");
     } else {
-        strOutput += line;
-        strOutput += oneRun ? ", " : "\r\n";
+        buffer += line;
+        buffer += oneRun ? ", " : "\r\n";
     }
-    if (box) box->turn(lngI);
+    if (box) box->turn(row);
 }
 
-bool Lister::FlushBuffer(std::string& strOutput) {
+bool Lister::FlushBuffer(std::string& buffer) {
     if (!box) {
-        strOutput.clear();
+        buffer.clear();
         return true;
     }
-    if (box->length() + int64_t(strOutput.size()) > lngMaxTextLength) {
+    if (box->length() + int64_t(buffer.size()) > maxTextLength) {
         ReportError(ErrorNumber::Overflow, "");
         box->turn(-1);
         box->showEnd(false);
         box->repaint();
         return false;
     }
-    box->append(text::cp1252ToUtf8(strOutput));
+    box->append(text::cp1252ToUtf8(buffer));
     box->showEnd(false);
-    strOutput.clear();
+    buffer.clear();
     return true;
 }
 
 Lister::PassEnd Lister::RunPass() {
     const std::vector<WordRecord>& t = *WordList;
-    const bool byFrequency = params->cboWordOrder != 1;
-    std::string strOutput;
+    const bool byFrequency = params->wordOrder != 1;
+    std::string buffer;
     SetColumnWidths();
     listed_ = 0;
-    DisplayNextLine(0, strOutput);
+    DisplayNextLine(0, buffer);
     if (out_ && out_->fail()) return PassEnd::StreamFailed;
 
     PassEnd end = PassEnd::Completed;
     const bool yields = observer && observer->yields;
     auto visit = [&](int32_t slot) {
         ++listed_;
-        DisplayNextLine(slot, strOutput);
+        DisplayNextLine(slot, buffer);
         if (out_ && out_->fail()) return end = PassEnd::StreamFailed, false;
-        if (!out_ && listed_ % kLinesPerFlush == 0 && !FlushBuffer(strOutput))
+        if (!out_ && listed_ % kLinesPerFlush == 0 && !FlushBuffer(buffer))
             return end = PassEnd::Overflow, false;
         if (yields) observer->yield();
         if (StopRequested()) return end = PassEnd::Stopped, false;
@@ -211,19 +211,19 @@ Lister::PassEnd Lister::RunPass() {
     };
 
     if (byFrequency) {
-        int32_t slot = results->lngFirstFreq;
-        for (int32_t k = 1; k <= results->lngNumWordsIncluded; ++k) {
-            if (slot <= 0 || slot > lngNumWords) break;  // a chain that ends early
+        int32_t slot = results->firstByFrequency;
+        for (int32_t k = 1; k <= results->wordsInList; ++k) {
+            if (slot <= 0 || slot > wordCount) break;  // a chain that ends early
             if (!visit(slot)) break;
-            slot = t[size_t(slot)].lngNextFreq;
+            slot = t[size_t(slot)].nextByFrequency;
         }
     } else {
-        for (int32_t s = 1; s <= lngNumWords; ++s)
-            if (t[size_t(s)].blnIncluded && !visit(s)) break;
+        for (int32_t s = 1; s <= wordCount; ++s)
+            if (t[size_t(s)].included && !visit(s)) break;
     }
     if (end == PassEnd::Overflow || end == PassEnd::StreamFailed) return end;
 
-    if (!out_ && !strOutput.empty() && !FlushBuffer(strOutput)) return PassEnd::Overflow;
+    if (!out_ && !buffer.empty() && !FlushBuffer(buffer)) return PassEnd::Overflow;
     if (box) {
         box->showEnd(false);
         box->repaint();
@@ -234,37 +234,37 @@ Lister::PassEnd Lister::RunPass() {
 
 void Lister::ForEachListed(const std::function<bool(const WordRecord&)>& visit) const {
     const std::vector<WordRecord>& t = *WordList;
-    if (params->cboWordOrder != 1) {
-        int32_t slot = results->lngFirstFreq;
-        for (int32_t k = 1; k <= results->lngNumWordsIncluded; ++k) {
-            if (slot <= 0 || slot > lngNumWords || !visit(t[size_t(slot)])) break;
-            slot = t[size_t(slot)].lngNextFreq;
+    if (params->wordOrder != 1) {
+        int32_t slot = results->firstByFrequency;
+        for (int32_t k = 1; k <= results->wordsInList; ++k) {
+            if (slot <= 0 || slot > wordCount || !visit(t[size_t(slot)])) break;
+            slot = t[size_t(slot)].nextByFrequency;
         }
     } else {
-        for (int32_t s = 1; s <= lngNumWords; ++s)
-            if (t[size_t(s)].blnIncluded && !visit(t[size_t(s)])) break;
+        for (int32_t s = 1; s <= wordCount; ++s)
+            if (t[size_t(s)].included && !visit(t[size_t(s)])) break;
     }
 }
 
 std::vector<ListedRow> Lister::ListedRows() const {
     std::vector<ListedRow> rows;
-    rows.reserve(size_t(std::max(results->lngNumWordsIncluded, 0)));
+    rows.reserve(size_t(std::max(results->wordsInList, 0)));
     ForEachListed([&](const WordRecord& w) {
-        rows.push_back({w.lngFreqRank, w.lngFreq, text::cp1252ToUtf8(Trim(w.strWord))});
+        rows.push_back({w.rank, w.frequency, text::cp1252ToUtf8(Trim(w.word))});
         return true;
     });
     return rows;
 }
 
 bool Lister::WriteFormatted(std::ostream& out) {
-    const ListingFigures figures{results->lngNumWordsIncluded, results->lngNumWordsExcluded,
-                                 results->lngNumOccurrences, lngTotalNumOccurrences};
+    const ListingFigures figures{results->wordsInList, results->wordsIgnored,
+                                 results->instancesInList, totalInstances};
     out << FormatHead(format, figures);
     bool first = true;
     ForEachListed([&](const WordRecord& w) {
-        const std::string word = text::cp1252ToUtf8(Trim(w.strWord));
+        const std::string word = text::cp1252ToUtf8(Trim(w.word));
         if (InjectedWriteFault(faults, out)) return false;
-        out << FormatRow(format, {w.lngFreqRank, w.lngFreq, word}, first);
+        out << FormatRow(format, {w.rank, w.frequency, word}, first);
         first = false;
         return out.good();
     });
@@ -274,19 +274,19 @@ bool Lister::WriteFormatted(std::ostream& out) {
 
 bool Lister::WriteListing(std::ostream& out) {
     if (format != ListingFormat::Listing) return WriteFormatted(out);
-    const bool wasWriting = blnWritingToFile;
+    const bool wasWriting = writingToFile;
     std::ostream* wasOut = out_;
-    blnWritingToFile = true;
+    writingToFile = true;
     out_ = &out;
     PassEnd end = PassEnd::StreamFailed;
     try {
         end = RunPass();
     } catch (...) {
-        blnWritingToFile = wasWriting;
+        writingToFile = wasWriting;
         out_ = wasOut;
         throw;
     }
-    blnWritingToFile = wasWriting;
+    writingToFile = wasWriting;
     out_ = wasOut;
     return end == PassEnd::Completed && out.good();
 }
@@ -347,12 +347,12 @@ ListingOutcome Lister::ListTo(ListingSink sink) {
     }
     // With no word to list the listing layout writes nothing; a table is
     // written with no rows.
-    if (results->lngNumWordsIncluded == 0) {
+    if (results->wordsInList == 0) {
         ShowNoWordsMessage();
         if (format == ListingFormat::Listing) return o;
     }
     const bool toFile = sink == ListingSink::File;
-    o = WriteOut(toFile ? params->txbFile[1] : std::string(),
+    o = WriteOut(toFile ? params->fileNames[1] : std::string(),
                  [this](std::ostream& out) { WriteListing(out); }, faults);
     o.attempted = true;
     if (toFile && o.error.number != 0) ReportError(o.error.number, o.error.description);
@@ -360,38 +360,38 @@ ListingOutcome Lister::ListTo(ListingSink sink) {
 }
 
 void Lister::ListWords() {
-    blnOutputFileWritten = false;
+    outputFileWritten = false;
     fileRefused_ = false;
-    if (results->lngNumWordsIncluded == 0) {
+    if (results->wordsInList == 0) {
         if (box) box->set("");
         ShowNoWordsMessage();
     } else {
-        const std::string& name = params->txbFile[1];
-        blnWritingToFile = !name.empty() && params->chkDisableOutputToFile != 1;
-        if (blnWritingToFile && params->chkWarnOnOverwrite == 1 && FileProc::FileExists(name)) {
+        const std::string& name = params->fileNames[1];
+        writingToFile = !name.empty() && params->outputToFileDisabled != 1;
+        if (writingToFile && params->warnOnOverwrite == 1 && filecheck::FileExists(name)) {
             if (observer && !observer->ask(Question::Overwrite)) {
                 fileRefused_ = true;
-                blnWritingToFile = false;
+                writingToFile = false;
             }
         }
 
-        if (blnWritingToFile) {
+        if (writingToFile) {
             if (box) {
                 box->set("Now processing and writing to output file ...");
                 box->repaint();
             }
             const ListingOutcome o = WriteOut(name, [this](std::ostream& out) { WriteListing(out); }, faults);
             if (o.error.number != 0) {
-                blnWritingToFile = false;
+                writingToFile = false;
                 // The box no longer claims the file is being written.
                 if (box) box->set("Output file not written: " + o.error.description);
                 ReportError(o.error.number, o.error.description);
                 return;
             }
-            blnOutputFileWritten = true;
+            outputFileWritten = true;
         }
 
-        blnWritingToFile = false;
+        writingToFile = false;
         if (box) box->set("");
         if (StopRequested()) {
             if (box) box->set("Output to file was terminated.\r\n");
@@ -419,7 +419,7 @@ void Lister::ListWords() {
         }
     }
 
-    if (box && params->cboDisplayFormat == 9) {
+    if (box && params->displayFormat == 9) {
         const std::string shown = box->text();
         if (text::utf8Length(shown) >= 3 && shown.ends_with(", "))
             box->set(std::string_view(shown).substr(0, shown.size() - 2));
@@ -427,14 +427,14 @@ void Lister::ListWords() {
 }
 
 void Lister::ShowNoWordsMessage() {
-    if (box) box->set(NoWordsMessageText(lngNumWords, *params));
+    if (box) box->set(NoWordsMessageText(wordCount, *params));
 }
 
 void Lister::ReportError(int16_t number, std::string_view description) {
-    const ErrorTexts t{Text(27), Text(31), Text(32), Text(33), Text(34)};
-    const std::string body = ErrorMessageText(number, description, t, !params->txbFile[1].empty(),
-                                              params->chkDisableOutputToFile == 1 || fileRefused_,
-                                              blnOutputFileWritten);
+    const ErrorTexts t{Text(Message::ListingTooLong), Text(Message::NoOutputFile), Text(Message::OutputFileDisabled), Text(Message::OutputFileWritten), Text(Message::ErrorTitle)};
+    const std::string body = ErrorMessageText(number, description, t, !params->fileNames[1].empty(),
+                                              params->outputToFileDisabled == 1 || fileRefused_,
+                                              outputFileWritten);
     if (observer) observer->diagnostic({Diagnostic::Kind::Error, t.errorTitle, body});
 }
 

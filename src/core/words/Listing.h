@@ -21,6 +21,7 @@ namespace kvx {
 
 class IoFaults;
 class MessageTable;
+enum class Message : int16_t;
 struct Params;
 
 /// The message texts an error report is built from.
@@ -42,7 +43,7 @@ std::string ErrorMessageText(int16_t number, std::string_view description, const
 
 /// The two-line notice shown when no word survived the ignore rules, or the
 /// one-line one when there were no words at all.
-std::string NoWordsMessageText(int32_t lngNumWords, const Params& p);
+std::string NoWordsMessageText(int32_t wordCount, const Params& p);
 
 /// One listed word with its figures; the word in UTF-8, as the formats write it.
 struct ListedRow {
@@ -75,7 +76,7 @@ class Lister {
 public:
     // Set by the owner before ListWords.
     std::vector<WordRecord>* WordList = nullptr;
-    int32_t lngNumWords = 0;
+    int32_t wordCount = 0;
     const Results* results = nullptr;
     const Params* params = nullptr;
     /// Errors, the overwrite question and turns of the event loop; may be null.
@@ -85,21 +86,21 @@ public:
     /// Simulated failures of the writes (tests only).
     IoFaults* faults = nullptr;
     const MessageTable* texts = nullptr;
-    bool* blnStop = nullptr;
-    int16_t intMinWidth = 6;
-    int32_t lngMaxTextLength = 32767;
+    bool* stopRequested = nullptr;
+    int16_t minColumnWidth = 6;
+    int32_t maxTextLength = 32767;
     /// Line end of the file pass.
     std::string lineEnd = "\r\n";
     /// The format of the file pass (the window's layouts unless another).
     ListingFormat format = ListingFormat::Listing;
     /// The last figure of the result labels, for the formats that carry them.
-    int64_t lngTotalNumOccurrences = 0;
+    int64_t totalInstances = 0;
 
-    int16_t intRankWidth = 0, intFreqWidth = 0, intWordWidth = 0;
-    bool blnWritingToFile = false;
-    bool blnOutputFileWritten = false;
+    int16_t rankWidth = 0, frequencyWidth = 0, wordWidth = 0;
+    bool writingToFile = false;
+    bool outputFileWritten = false;
 
-    /// The whole listing: the output file (params->txbFile[1]), then the box.
+    /// The whole listing: the output file (params->fileNames[1]), then the box.
     void ListWords();
     /// Lists the result to sink. A failure to write a file is reported to
     /// the observer; one of standard output only in the outcome.
@@ -130,14 +131,14 @@ public:
 private:
     enum class PassEnd { Completed, Stopped, Overflow, StreamFailed };
 
-    bool StopRequested() const { return blnStop && *blnStop; }
+    bool StopRequested() const { return stopRequested && *stopRequested; }
     /// One listing pass to the file (out_ set) or to the box.
     PassEnd RunPass();
     /// The file pass in one of the formats for other programs.
     bool WriteFormatted(std::ostream& out);
-    void DisplayNextLine(int32_t lngI, std::string& strOutput);
-    bool FlushBuffer(std::string& strOutput);
-    std::string Text(int16_t n) const;
+    void DisplayNextLine(int32_t row, std::string& buffer);
+    bool FlushBuffer(std::string& buffer);
+    std::string Text(Message m) const;
     bool CommaLayout() const;
 
     std::ostream* out_ = nullptr;

@@ -7,14 +7,14 @@
 #include <utility>
 
 #include "params/Params.h"
-#include "scanning/StrProcLists.h"
+#include "scanning/TextLists.h"
 
 namespace kvx {
 
 namespace {
 
 std::string_view KeyFrom(const WordRecord& r, int32_t start) {
-    std::string_view k = r.strSortKey;
+    std::string_view k = r.sortKey;
     const size_t from = start > 1 ? size_t(start - 1) : 0;
     return from >= k.size() ? std::string_view() : k.substr(from);
 }
@@ -108,15 +108,15 @@ void OrderEqualKeys(std::vector<WordRecord>& t, int32_t n) {
     // in ascending order in the positions the group occupies. After the sort
     // the groups are runs of adjacent slots; otherwise collect each group's
     // positions first.
-    auto byWord = [](const WordRecord& a, const WordRecord& b) { return a.strWord < b.strWord; };
+    auto byWord = [](const WordRecord& a, const WordRecord& b) { return a.word < b.word; };
     bool adjacent = true;
     for (int32_t i = 2; i <= n && adjacent; ++i)
-        adjacent = t[size_t(i - 1)].strSortKey <= t[size_t(i)].strSortKey;
+        adjacent = t[size_t(i - 1)].sortKey <= t[size_t(i)].sortKey;
     if (adjacent) {
         int32_t i = 1;
         while (i <= n) {
             int32_t j = i + 1;
-            while (j <= n && t[size_t(j)].strSortKey == t[size_t(i)].strSortKey) ++j;
+            while (j <= n && t[size_t(j)].sortKey == t[size_t(i)].sortKey) ++j;
             if (j - i > 1) std::sort(t.begin() + i, t.begin() + j, byWord);
             i = j;
         }
@@ -125,12 +125,12 @@ void OrderEqualKeys(std::vector<WordRecord>& t, int32_t n) {
     std::vector<int32_t> pos(size_t(std::max(n, 0)));
     std::iota(pos.begin(), pos.end(), 1);
     std::stable_sort(pos.begin(), pos.end(), [&](int32_t a, int32_t b) {
-        return t[size_t(a)].strSortKey < t[size_t(b)].strSortKey;
+        return t[size_t(a)].sortKey < t[size_t(b)].sortKey;
     });
     size_t g = 0;
     while (g < pos.size()) {
         size_t e = g + 1;
-        while (e < pos.size() && t[size_t(pos[e])].strSortKey == t[size_t(pos[g])].strSortKey) ++e;
+        while (e < pos.size() && t[size_t(pos[e])].sortKey == t[size_t(pos[g])].sortKey) ++e;
         if (e - g > 1) {
             std::vector<WordRecord> group;
             group.reserve(e - g);
@@ -148,7 +148,7 @@ bool IsRepetition(std::string_view w) {
 }
 
 bool IsRomanNumeral(std::string_view w) {
-    std::string u(StrProc::TrimBlanks(w));
+    std::string u(wordtext::TrimBlanks(w));
     for (char& c : u)
         if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
     if (u == "I") return false;
@@ -164,63 +164,63 @@ bool LacksLetter(std::string_view w) {
 void FilterWords(std::vector<WordRecord>& t, int32_t n, const Params& p) {
     for (int32_t s = 1; s <= n; ++s) {
         WordRecord& r = t[size_t(s)];
-        const int64_t len = int64_t(r.strWord.size());
-        r.blnIncluded = true;
-        if (p.chkIgnoreInfrequentWords == 1 && r.lngFreq < p.frequencyThreshold())
-            r.blnIncluded = false;
-        else if (p.chkIgnoreShortWords == 1 && len < p.shortWordThreshold())
-            r.blnIncluded = false;
+        const int64_t len = int64_t(r.word.size());
+        r.included = true;
+        if (p.ignoreInfrequentWords == 1 && r.frequency < p.frequencyThreshold())
+            r.included = false;
+        else if (p.ignoreShortWords == 1 && len < p.shortWordThreshold())
+            r.included = false;
         else if (len > p.longWordThreshold())
-            r.blnIncluded = false;
-        else if (p.chkIgnoreRepetitions == 1 && len > 1 && IsRepetition(r.strWord) &&
-                 !(r.strWord[0] >= '0' && r.strWord[0] <= '9'))
-            r.blnIncluded = false;
-        else if (p.chkIgnoreRomNum40 == 1 && IsRomanNumeral(r.strWord))
-            r.blnIncluded = false;
-        else if (p.chkIgnoreNoLetter == 1 && LacksLetter(r.strWord))
-            r.blnIncluded = false;
+            r.included = false;
+        else if (p.ignoreRepetitions == 1 && len > 1 && IsRepetition(r.word) &&
+                 !(r.word[0] >= '0' && r.word[0] <= '9'))
+            r.included = false;
+        else if (p.ignoreRomanNumerals == 1 && IsRomanNumeral(r.word))
+            r.included = false;
+        else if (p.ignoreWordsWithoutLetters == 1 && LacksLetter(r.word))
+            r.included = false;
     }
 }
 
 void CountIncludedWords(const std::vector<WordRecord>& t, int32_t n, Results& r) {
-    r.intMaxWordLengthFound = 0;
-    r.lngNumWordsIncluded = 0;
-    r.lngMaxFrequency = 0;
-    r.lngNumWordsExcluded = 0;
-    r.lngNumOccurrences = 0;
+    r.longestWordLength = 0;
+    r.wordsInList = 0;
+    r.maxFrequency = 0;
+    r.wordsIgnored = 0;
+    r.instancesInList = 0;
     for (int32_t s = 1; s <= n; ++s) {
         const WordRecord& w = t[size_t(s)];
-        if (!w.blnIncluded) {
-            ++r.lngNumWordsExcluded;
+        if (!w.included) {
+            ++r.wordsIgnored;
             continue;
         }
-        ++r.lngNumWordsIncluded;
+        ++r.wordsInList;
         // Cannot overflow: the counts of a table add up to at most its total
         // of occurrences, which counts files are checked to keep within range.
-        r.lngNumOccurrences += w.lngFreq;
-        r.lngMaxFrequency = std::max(r.lngMaxFrequency, w.lngFreq);
-        r.intMaxWordLengthFound =
-            std::max<int16_t>(r.intMaxWordLengthFound, int16_t(std::min<size_t>(w.strWord.size(), 32767)));
+        r.instancesInList += w.frequency;
+        r.maxFrequency = std::max(r.maxFrequency, w.frequency);
+        r.longestWordLength =
+            std::max<int16_t>(r.longestWordLength, int16_t(std::min<size_t>(w.word.size(), 32767)));
     }
 }
 
 void BuildFrequencyChain(std::vector<WordRecord>& t, int32_t n, Results& r, RunObserver* observer) {
     for (int32_t s = 1; s <= n; ++s) {
-        t[size_t(s)].lngFreqRank = 0;
-        t[size_t(s)].lngNextFreq = 0;
+        t[size_t(s)].rank = 0;
+        t[size_t(s)].nextByFrequency = 0;
     }
 
     // Numbering: descending frequency, equal frequencies in slot order. Only
-    // frequencies 1..lngMaxFrequency take part, as in a count down from the
+    // frequencies 1..maxFrequency take part, as in a count down from the
     // maximum. The event loop gets a turn at each new frequency, so the time
     // depends on the number of words, never on how large their counts are.
     // Sorting (frequency, slot) pairs keeps the comparisons in one compact
     // array; the slot breaks ties, which makes the order that of a stable sort.
     std::vector<std::pair<int64_t, int32_t>> byFreq;
-    byFreq.reserve(size_t(std::max(r.lngNumWordsIncluded, 0)));
+    byFreq.reserve(size_t(std::max(r.wordsInList, 0)));
     for (int32_t s = 1; s <= n; ++s) {
         const WordRecord& w = t[size_t(s)];
-        if (w.blnIncluded && w.lngFreq >= 1 && w.lngFreq <= r.lngMaxFrequency) byFreq.emplace_back(w.lngFreq, s);
+        if (w.included && w.frequency >= 1 && w.frequency <= r.maxFrequency) byFreq.emplace_back(w.frequency, s);
     }
     std::sort(byFreq.begin(), byFreq.end(), [](const auto& a, const auto& b) {
         return a.first != b.first ? a.first > b.first : a.second < b.second;
@@ -229,22 +229,22 @@ void BuildFrequencyChain(std::vector<WordRecord>& t, int32_t n, Results& r, RunO
     for (size_t k = 0; k < byFreq.size(); ++k) order[k] = byFreq[k].second;
     byFreq = {};
 
-    r.lngFirstFreq = 0;
+    r.firstByFrequency = 0;
     const bool yields = observer && observer->yields;
     for (size_t k = 0; k < order.size(); ++k) {
         WordRecord& w = t[size_t(order[k])];
-        if (yields && (k == 0 || w.lngFreq != t[size_t(order[k - 1])].lngFreq)) observer->yield();
-        w.lngFreqRank = int32_t(k + 1);
+        if (yields && (k == 0 || w.frequency != t[size_t(order[k - 1])].frequency)) observer->yield();
+        w.rank = int32_t(k + 1);
     }
-    if (!order.empty()) r.lngFirstFreq = order[0];
-    if (r.lngFirstFreq == 0) return;
+    if (!order.empty()) r.firstByFrequency = order[0];
+    if (r.firstByFrequency == 0) return;
 
-    // Linking: rank r to rank r + 1, up to lngNumWordsIncluded links; a mark
+    // Linking: rank r to rank r + 1, up to wordsInList links; a mark
     // of progress every 1000.
     const int64_t ranked = int64_t(order.size());
     for (int64_t rank = 1;; ++rank) {
-        if (rank < ranked) t[size_t(order[size_t(rank - 1)])].lngNextFreq = order[size_t(rank)];
-        if (rank >= r.lngNumWordsIncluded) break;
+        if (rank < ranked) t[size_t(order[size_t(rank - 1)])].nextByFrequency = order[size_t(rank)];
+        if (rank >= r.wordsInList) break;
         if ((rank + 1) % 1000 == 0 && observer) observer->progress(rank + 1);
     }
 }

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <utility>
 
-#include "scanning/StrProc.h"
+#include "scanning/WordText.h"
 
 namespace kvx {
 
@@ -16,8 +16,8 @@ constexpr size_t kInitialIndexSize = 1024;
 
 WordRecord NewRecord(std::string_view w, int64_t n) {
     WordRecord r;
-    r.strWord = w;
-    r.lngFreq = n;
+    r.word = w;
+    r.frequency = n;
     return r;
 }
 
@@ -102,7 +102,7 @@ WordTable::WordTable() { Reset(); }
 void WordTable::Reset() {
     WordList.clear();
     WordList.resize(1);
-    lngNumWords = 0;
+    wordCount = 0;
     index_.assign(kInitialIndexSize, IndexEntry{});
     mask_ = kInitialIndexSize - 1;
     shift_ = 64 - std::countr_zero(kInitialIndexSize);
@@ -116,7 +116,7 @@ void WordTable::Reset() {
         const IndexEntry& e = index_[pos];
         if (e.slot == 0) return 0;
         if (e.head == head && e.length == n &&
-            (n <= 8 || std::memcmp(WordList[e.slot].strWord.data() + 8, w.data() + 8, n - 8) == 0))
+            (n <= 8 || std::memcmp(WordList[e.slot].word.data() + 8, w.data() + 8, n - 8) == 0))
             return e.slot;
     }
 }
@@ -129,12 +129,12 @@ void WordTable::InsertIndex(int32_t slot, std::string_view w, uint64_t head, uin
 
 void WordTable::RebuildIndex() {
     size_t size = kInitialIndexSize;
-    while (size < size_t(lngNumWords) * 2 + 2) size *= 2;
+    while (size < size_t(wordCount) * 2 + 2) size *= 2;
     index_.assign(size, IndexEntry{});
     mask_ = size - 1;
     shift_ = 64 - std::countr_zero(size);
-    for (int32_t s = 1; s <= lngNumWords; ++s) {
-        const std::string_view w = WordList[s].strWord;
+    for (int32_t s = 1; s <= wordCount; ++s) {
+        const std::string_view w = WordList[s].word;
         const uint64_t head = Head(w);
         InsertIndex(s, w, head, HashWord(w, head));
     }
@@ -142,34 +142,34 @@ void WordTable::RebuildIndex() {
 }
 
 void WordTable::AddWordToList(std::string_view w) {
-    if (int64_t(w.size()) > intMaxWordLength) return;
+    if (int64_t(w.size()) > maxWordLength) return;
     if (indexStale_) RebuildIndex();
 
     const uint64_t head = Head(w);
     const uint64_t h = HashWord(w, head);
-    if (lngNumWords == 0) {
+    if (wordCount == 0) {
         WordList.resize(2);
         WordList[1] = NewRecord(w, 1);
-        lngNumWords = 1;
+        wordCount = 1;
         InsertIndex(1, w, head, h);
         if (observer) observer->newWord(w, 1);
         return;
     }
 
     if (const int32_t k = Find(w, head, h); k != 0) {
-        ++WordList[k].lngFreq;
+        ++WordList[k].frequency;
         return;
     }
 
     WordList.push_back(NewRecord(w, 1));
-    ++lngNumWords;
-    if (size_t(lngNumWords) * 2 > index_.size()) {
+    ++wordCount;
+    if (size_t(wordCount) * 2 > index_.size()) {
         RebuildIndex();  // includes the new record
     } else {
-        InsertIndex(lngNumWords, w, head, h);
+        InsertIndex(wordCount, w, head, h);
     }
 
-    if (observer) observer->newWord(w, lngNumWords);
+    if (observer) observer->newWord(w, wordCount);
 }
 
 int32_t WordTable::AddCount(std::string_view w, int64_t n) {
@@ -177,41 +177,41 @@ int32_t WordTable::AddCount(std::string_view w, int64_t n) {
     const uint64_t head = Head(w);
     const uint64_t h = HashWord(w, head);
     if (const int32_t k = Find(w, head, h); k != 0) {
-        if (WordList[k].lngFreq > INT64_MAX - n) return 0;
-        WordList[k].lngFreq += n;
+        if (WordList[k].frequency > INT64_MAX - n) return 0;
+        WordList[k].frequency += n;
         return k;
     }
-    WordList.resize(size_t(lngNumWords) + 1);
+    WordList.resize(size_t(wordCount) + 1);
     WordList.push_back(NewRecord(w, n));
-    ++lngNumWords;
-    if (size_t(lngNumWords) * 2 > index_.size())
+    ++wordCount;
+    if (size_t(wordCount) * 2 > index_.size())
         RebuildIndex();
     else
-        InsertIndex(lngNumWords, w, head, h);
-    return lngNumWords;
+        InsertIndex(wordCount, w, head, h);
+    return wordCount;
 }
 
 void WordTable::Finish() {
     if (WordList.empty()) WordList.resize(1);
-    WordList.resize(size_t(lngNumWords) + 1);
+    WordList.resize(size_t(wordCount) + 1);
     // Sorting (head, slot) pairs and moving each record once afterwards is
     // much cheaper than exchanging records; the words are all different, so
     // the order is the same.
     {
-        std::vector<std::pair<uint64_t, int32_t>> keys(static_cast<size_t>(lngNumWords));
-        for (int32_t s = 1; s <= lngNumWords; ++s) keys[size_t(s - 1)] = {OrderHead(WordList[size_t(s)].strWord), s};
+        std::vector<std::pair<uint64_t, int32_t>> keys(static_cast<size_t>(wordCount));
+        for (int32_t s = 1; s <= wordCount; ++s) keys[size_t(s - 1)] = {OrderHead(WordList[size_t(s)].word), s};
         std::sort(keys.begin(), keys.end(), [this](const auto& a, const auto& b) {
             if (a.first != b.first) return a.first < b.first;
-            return WordList[size_t(a.second)].strWord < WordList[size_t(b.second)].strWord;
+            return WordList[size_t(a.second)].word < WordList[size_t(b.second)].word;
         });
         std::vector<int32_t> from(keys.size());
         for (size_t k = 0; k < keys.size(); ++k) from[k] = keys[k].second;
         keys = {};
         PermuteRecords(WordList, 1, from);
     }
-    for (int32_t s = 1; s <= lngNumWords; ++s) {
+    for (int32_t s = 1; s <= wordCount; ++s) {
         WordRecord& r = WordList[s];
-        if (r.strSortKey.empty()) r.strSortKey = StrProc::LowerCaseExt(StrProc::FoldForSorting(r.strWord));
+        if (r.sortKey.empty()) r.sortKey = wordtext::LowerCaseExt(wordtext::FoldForSorting(r.word));
     }
     indexStale_ = true;
 }

@@ -2,7 +2,7 @@
 // The word table: one record for each different word of a count, with its
 // number of occurrences. During a count the words live in a hash index (one
 // lookup per word, no shifting); Finish() turns them into WordList[1..n] in
-// ordinal order of strWord, the order the rest of the program expects.
+// ordinal order of word, the order the rest of the program expects.
 
 #include <cstdint>
 #include <string>
@@ -20,12 +20,12 @@ uint64_t OrderHead(std::string_view w);
 
 // The word and its count come first: a count touches nothing else.
 struct WordRecord {
-    std::string strWord;  // the word as counted (cp1252)
-    int64_t lngFreq = 0;
-    int32_t lngFreqRank = 0;  // position in frequency order, 0 = not ranked
-    int32_t lngNextFreq = 0;  // next slot in frequency order, 0 = end
-    bool blnIncluded = true;
-    std::string strSortKey;  // LowerCaseExt(FoldForSorting(strWord))
+    std::string word;  // the word as counted (cp1252)
+    int64_t frequency = 0;
+    int32_t rank = 0;  // position in frequency order, 0 = not ranked
+    int32_t nextByFrequency = 0;  // next slot in frequency order, 0 = end
+    bool included = true;
+    std::string sortKey;  // LowerCaseExt(FoldForSorting(word))
 };
 
 /// Moves the record of slot from[k] to slot lo + k, for each k; from holds
@@ -36,11 +36,11 @@ class WordTable : public WordSink {
 public:
     /// Told of every new word (the live display); null: nobody listens.
     RunObserver* observer = nullptr;
-    int16_t intMaxWordLength = 80;
+    int16_t maxWordLength = 80;
 
-    /// Slot 0 unused; records 1..lngNumWords in strWord order after Finish().
+    /// Slot 0 unused; records 1..wordCount in word order after Finish().
     std::vector<WordRecord> WordList;
-    int32_t lngNumWords = 0;
+    int32_t wordCount = 0;
 
     WordTable();
 
@@ -51,7 +51,7 @@ public:
     /// Adds n occurrences of w (a new word goes last), shown nowhere. Returns
     /// w's slot, 0 when the count would overflow.
     int32_t AddCount(std::string_view w, int64_t n);
-    /// Sorts the records by strWord (bytewise) and sets their sort keys.
+    /// Sorts the records by word (bytewise) and sets their sort keys.
     void Finish();
 
 private:

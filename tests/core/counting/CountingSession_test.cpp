@@ -38,24 +38,24 @@ struct Fixture {
     CountingSession session{params, host, texts};
 
     Fixture() {
-        texts.Set(1, "KVX");
-        texts.Set(27, "The text box cannot hold the whole listing.");
-        texts.Set(31, "No output file.");
-        texts.Set(32, "Output to file disabled.");
-        texts.Set(33, "The complete listing has been written to the output file.");
-        texts.Set(34, "Error");
-        texts.Set(73, "Count words");
-        params.chkWarnOnOverwrite = 0;
-        session.blnStartUpCompleted = true;
+        texts.Set(Message::ProgramTitle, "KVX");
+        texts.Set(Message::ListingTooLong, "The text box cannot hold the whole listing.");
+        texts.Set(Message::NoOutputFile, "No output file.");
+        texts.Set(Message::OutputFileDisabled, "Output to file disabled.");
+        texts.Set(Message::OutputFileWritten, "The complete listing has been written to the output file.");
+        texts.Set(Message::ErrorTitle, "Error");
+        texts.Set(Message::CountButtonCaption, "Count words");
+        params.warnOnOverwrite = 0;
+        session.startUpCompleted = true;
         host.setIoFaults(&faults);
     }
 
     std::string Count(const std::string& input, const std::string& output = "") {
-        params.optInFile = true;
-        params.txbFile[0] = input;
-        params.txbFile[1] = output;
+        params.inputIsFile = true;
+        params.fileNames[0] = input;
+        params.fileNames[1] = output;
         host.messages.clear();
-        session.cmdListWords_Click();
+        session.StartOrStopCount();
         return host.output;
     }
 };
@@ -116,11 +116,11 @@ TEST(CountingProgress, TheCountCommandStopsARunningCount) {
         Fixture f;
         const std::string text = test::DistinctWords(300, 1);
         f.host.clipboard = text;
-        f.host.onYield = [&] { if (f.host.yields == 20) f.session.cmdListWords_Click(); };
+        f.host.onYield = [&] { if (f.host.yields == 20) f.session.StartOrStopCount(); };
         f.host.answers = {Answer::No};  // do not list the words found so far
         if (clipboard) {
-            f.params.optInFile = false;
-            f.session.cmdListWords_Click();
+            f.params.inputIsFile = false;
+            f.session.StartOrStopCount();
         } else {
             f.Count(f.dir.write("words.txt", text));
         }
@@ -131,12 +131,12 @@ TEST(CountingProgress, TheCountCommandStopsARunningCount) {
 
 TEST(CountingInput, ARestoredFileThatIsGoneIsDroppedQuietly) {
     Fixture f;
-    f.session.blnStartUpCompleted = false;
-    f.params.txbFile[0] = f.dir / "gone.txt";
-    EXPECT_FALSE(f.session.ValidateInputFile(f.params.txbFile[0]));
+    f.session.startUpCompleted = false;
+    f.params.fileNames[0] = f.dir / "gone.txt";
+    EXPECT_FALSE(f.session.ValidateInputFile(f.params.fileNames[0]));
     f.session.SetIgnoreCommonWords(1);  // nor is a common-words file asked for
     EXPECT_TRUE(f.host.messages.empty());
-    EXPECT_EQ(f.params.txbFile[0], "");
+    EXPECT_EQ(f.params.fileNames[0], "");
     EXPECT_EQ(f.host.folder, f.dir.path() + "/");  // the dialogs open where it was
 }
 
@@ -155,12 +155,12 @@ TEST(CountingClipboard, TabsAndLineBreaksAreTextOtherControlBytesRefuse) {
     };
     for (const Row& r : rows) {
         Fixture f;
-        f.params.optInFile = false;
+        f.params.inputIsFile = false;
         f.host.visible[Label::NumberOfWords] = true;  // figures of an earlier count
         f.host.clipboard = r.text;
-        f.session.cmdListWords_Click();
+        f.session.StartOrStopCount();
         EXPECT_EQ(f.host.titles(), r.titles) << r.text;
-        EXPECT_EQ(f.session.blnWordsGot, r.counted) << r.text;
+        EXPECT_EQ(f.session.wordsCounted, r.counted) << r.text;
         EXPECT_EQ(f.host.visible[Label::NumberOfWords], r.counted) << r.text;
         EXPECT_NE(f.host.output.find(r.listed), std::string::npos) << f.host.output;
     }
@@ -298,7 +298,7 @@ TEST(FaultsCount, ReadErrorEndsTheCountWithItsMessageAlone) {
         EXPECT_EQ(f.host.messages[0].title, "Error");
         EXPECT_FALSE(f.host.visible[Label::NumberOfWords]);
         EXPECT_FALSE(f.session.OutputFileWritten());
-        EXPECT_FALSE(f.session.blnWordsGot);
+        EXPECT_FALSE(f.session.wordsCounted);
         EXPECT_EQ(TempFolder::Read(out), listing);
     }
 }
@@ -311,7 +311,7 @@ TEST(CommonWordsAfterHtml, EntityModeDoesNotLeakIntoTheLoading) {
     TempFolder::Write(common, "/* skipped\r\n&#\r\nhidden */\r\nvisible\r\n");
     TempFolder::Write(f.dir / "page.htm", "<p>caf&#233; &amp; bar</p>\r\n");
     f.Count(f.dir / "page.htm");
-    f.params.strCommonWordsFile = common;
+    f.params.commonWordsFile = common;
     ASSERT_TRUE(f.session.ReadCommonWordsFile());
     EXPECT_EQ(f.session.NumCommonWords(), 1);
 }
@@ -326,8 +326,8 @@ TEST(CommonWordsDuringCount, AreNotLoadedUnderARunningCount) {
     TempFolder::Write(input, "the cat and the dog\r\nthe cat sat\r\n");
     const std::string whole = f.Count(input);
 
-    f.params.strCommonWordsFile = common;
-    f.params.txbCommonWordsFile = common;
+    f.params.commonWordsFile = common;
+    f.params.commonWordsFileText = common;
     bool ticked = false;
     f.host.onYield = [&] {
         if (ticked) return;
@@ -337,8 +337,8 @@ TEST(CommonWordsDuringCount, AreNotLoadedUnderARunningCount) {
     EXPECT_EQ(f.Count(input), whole);
     ASSERT_EQ(f.host.messages.size(), 1u);
     EXPECT_EQ(f.host.messages[0].text.substr(0, 37), "Common words cannot be read while wor");
-    EXPECT_EQ(f.params.chkIgnoreCommonWords, 0);
-    EXPECT_FALSE(f.session.blnCommonWordsLoaded);
+    EXPECT_EQ(f.params.ignoreCommonWords, 0);
+    EXPECT_FALSE(f.session.commonWordsLoaded);
 }
 
 // The common-words files made at build time, one row per language: each is in
@@ -357,26 +357,26 @@ TEST(CommonWordsFiles, LoadWholeAndLeaveOnlyContentWords) {
         {"pt", "Eles t\xC3\xAAm um c\xC3\xA3o que dorme na casa.", {"c\xC3\xA3o", "dorme", "casa"}},
     };
     Fixture f;
-    f.session.cmdSelectCommonWordsFile_Click();
+    f.session.SelectCommonWordsFile();
     EXPECT_EQ(f.host.dialogFolder, ProgramFolder());
     for (const Row& r : rows) {
         SCOPED_TRACE(r.lang);
-        f.params.strCommonWordsFile = ProgramFolder() + "/cwds_" + r.lang + ".txt";
+        f.params.commonWordsFile = ProgramFolder() + "/cwds_" + r.lang + ".txt";
         f.host.messages.clear();
         ASSERT_TRUE(f.session.ReadCommonWordsFile());
         EXPECT_TRUE(f.host.messages.empty());
-        const std::string file = TempFolder::Read(f.params.strCommonWordsFile);
+        const std::string file = TempFolder::Read(f.params.commonWordsFile);
         const std::string body = file.substr(file.find("*/") + 2);  // after the header
         std::istringstream words(body);
         const std::set<std::string> distinct{std::istream_iterator<std::string>(words), {}};
         EXPECT_EQ(size_t(f.session.NumCommonWords()), distinct.size());
 
-        f.params.chkIgnoreCommonWords = 1;
-        f.params.chkIgnoreShortWords = 0;
+        f.params.ignoreCommonWords = 1;
+        f.params.ignoreShortWords = 0;
         f.Count(f.dir.write("body.txt", body));
         EXPECT_EQ(f.session.NumWordsIncluded(), 0) << f.host.output;
 
-        f.params.chkIgnoreShortWords = 1;
+        f.params.ignoreShortWords = 1;
         std::istringstream listing(f.Count(f.dir.write("sentence.txt", r.sentence)));
         std::string heads, rank, freq, word;
         std::set<std::string> listed;
@@ -387,11 +387,11 @@ TEST(CommonWordsFiles, LoadWholeAndLeaveOnlyContentWords) {
     // Reinitialize, or from a state without one) none are left out or claimed.
     const std::string sentence = f.dir.write("sentence.txt", rows[4].sentence);
     const std::string left = f.Count(sentence);
-    f.params.chkIgnoreCommonWords = 0;
+    f.params.ignoreCommonWords = 0;
     const std::string whole = f.Count(sentence);
     ASSERT_NE(whole, left);
-    f.params.chkIgnoreCommonWords = 1;
-    f.params.strCommonWordsFile.clear();
+    f.params.ignoreCommonWords = 1;
+    f.params.commonWordsFile.clear();
     EXPECT_EQ(f.Count(sentence), whole);
     EXPECT_FALSE(f.session.LastResult().ignoring);
 }

@@ -89,13 +89,13 @@ Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode, IoFau
     ReadStarts reads;
     host.setIoFaults(faults ? faults : &reads);
     MessageTable texts;
-    texts.Set(73, "Count words");
+    texts.Set(Message::CountButtonCaption, "Count words");
     CountingSession session(params, host, texts);
-    session.blnStartUpCompleted = true;
-    params.optInFile = true;
-    params.txbFile[0] = inputs[0];
-    params.txbFile[1] = dir / "out.txt";
-    params.chkWarnOnOverwrite = 0;
+    session.startUpCompleted = true;
+    params.inputIsFile = true;
+    params.fileNames[0] = inputs[0];
+    params.fileNames[1] = dir / "out.txt";
+    params.warnOnOverwrite = 0;
     session.SetInputs(inputs);
     session.SetJobs(jobs, 40);
     session.SetCountsMode(mode);
@@ -109,11 +109,11 @@ Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode, IoFau
 
 TEST(ParallelScan, ListsAndCountsAsOneThreadDoes) {
     std::vector<Params> sets(3);
-    sets[1].chkCaseSignificant = sets[1].chkAllowWordsWithApostrophes = 1;
-    sets[1].chkDropFinalS = sets[1].chkAllowWordsWithHyphens = 0;
-    sets[2].cboWordOrder = sets[2].chkIgnoreInfrequentWords = 1;
-    sets[2].txbWordsToIgnore = "the dog";
-    sets[2].strWordsToIgnore = " the dog ";
+    sets[1].caseSignificant = sets[1].allowApostrophes = 1;
+    sets[1].dropFinalS = sets[1].allowHyphens = 0;
+    sets[2].wordOrder = sets[2].ignoreInfrequentWords = 1;
+    sets[2].wordsToIgnoreText = "the dog";
+    sets[2].wordsToIgnore = " the dog ";
     for (const Case& c : Cases())
         for (size_t s = 0; s < sets.size(); ++s)
             for (CountsMode mode : {CountsMode::None, CountsMode::Write}) {
@@ -131,7 +131,7 @@ TEST(ParallelScan, ListsAndCountsAsOneThreadDoes) {
 // The window shows the words as found, and then lists, as one thread does.
 TEST(ParallelScan, TheWindowShowsTheWordsAsOneThreadDoes) {
     Params shown;
-    shown.chkSuppressWords = 0;
+    shown.suppressLiveWords = 0;
     for (const Case& c : Cases()) {
         const Outcome one = Count(c, shown, 1, CountsMode::None, nullptr, nullptr, ListingSink::Window);
         const Outcome three = Count(c, shown, 3, CountsMode::None, nullptr, nullptr, ListingSink::Window);

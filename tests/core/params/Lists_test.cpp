@@ -6,7 +6,7 @@
 
 #include "params/Defaults.h"
 #include "FakeHost.h"
-#include "scanning/StrProcLists.h"
+#include "scanning/TextLists.h"
 #include "scanning/BinarySearch.h"
 #include "scanning/QuickSortStrings.h"
 
@@ -15,7 +15,7 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(StrProcListsTest, SplitText) {
+TEST(TextListsTest, SplitText) {
     const struct {
         std::string text, delimiter;
         int64_t start;
@@ -33,31 +33,31 @@ TEST(StrProcListsTest, SplitText) {
     };
     for (const auto& c : cases) {
         Strings pieces = {"left", "over"};
-        EXPECT_EQ(StrProc::SplitText(c.text, c.delimiter, c.start, pieces, c.trim), int16_t(c.expected.size()));
+        EXPECT_EQ(wordtext::SplitText(c.text, c.delimiter, c.start, pieces, c.trim), int16_t(c.expected.size()));
         EXPECT_EQ(pieces, c.expected) << c.text;
     }
     std::string many;
     for (int i = 0; i < 40000; ++i) many += "w ";
     Strings pieces;
-    EXPECT_EQ(StrProc::SplitText(many, " ", 1, pieces, false), 32767);  // the count saturates
+    EXPECT_EQ(wordtext::SplitText(many, " ", 1, pieces, false), 32767);  // the count saturates
     EXPECT_EQ(pieces.size(), 40000u);
 }
 
-TEST(StrProcListsTest, RemoveDuplicatesAndJoin) {
+TEST(TextListsTest, RemoveDuplicatesAndJoin) {
     Strings a = {"the", "and", "the", "", "And", "and", "x", "the"};
-    StrProc::RemoveDuplicateStrings(a);
-    EXPECT_EQ(StrProc::JoinText(a, ", "), "the, and, And, x");
+    wordtext::RemoveDuplicateStrings(a);
+    EXPECT_EQ(wordtext::JoinText(a, ", "), "the, and, And, x");
     Strings empty = {"", ""};
-    StrProc::RemoveDuplicateStrings(empty);
-    EXPECT_EQ(StrProc::JoinText(empty, " "), "");
+    wordtext::RemoveDuplicateStrings(empty);
+    EXPECT_EQ(wordtext::JoinText(empty, " "), "");
 }
 
-TEST(StrProcListsTest, NumberInWords) {
+TEST(TextListsTest, NumberInWords) {
     test::FakeHost host;
     const std::pair<int64_t, const char*> cases[] = {{0, "No"},           {13, "Thirteen"}, {20, "Twenty"},
                                                      {21, "Twenty one"},  {90, "Ninety"},   {99, "Ninety nine"},
                                                      {100, "100"},        {1234567, "1,234,567"}};
-    for (auto [n, words] : cases) EXPECT_EQ(StrProc::NumberInWords(n, host.formatGrouped(n)), words) << n;
+    for (auto [n, words] : cases) EXPECT_EQ(wordtext::NumberInWords(n, host.formatGrouped(n)), words) << n;
 }
 
 // Keys on both sides of every entry, high bytes included (they compare unsigned).
@@ -100,29 +100,29 @@ TEST(DefaultsTest, SetDefaultValuesAndInitializeParams) {
     const Params fresh;
     Params p;
     for (const CheckBoxInfo& box : CheckBoxes()) p.*box.member = p.*box.member ? 0 : 1;
-    p.cboShortWordSize = 7, p.cboLongWordSize = 0, p.cboThresholdFrequency = 5, p.cboWordOrder = 1;
-    p.txbStartComment = {"(*", "{"};
-    p.txbWordsToIgnore = "abc";
+    p.shortWordIndex = 7, p.longWordIndex = 0, p.frequencyIndex = 5, p.wordOrder = 1;
+    p.startComment = {"(*", "{"};
+    p.wordsToIgnoreText = "abc";
     Params q = p;
     SetDefaultValues(p);
     for (const CheckBoxInfo& box : CheckBoxes())
         EXPECT_EQ(p.*box.member == fresh.*box.member, box.defaultValue >= 0) << box.name;
-    EXPECT_EQ(std::tie(p.cboShortWordSize, p.cboLongWordSize, p.cboThresholdFrequency),
-              std::tie(fresh.cboShortWordSize, fresh.cboLongWordSize, fresh.cboThresholdFrequency));
-    EXPECT_EQ(std::tie(p.txbStartComment[0], p.txbWordsToIgnore, p.cboWordOrder), std::make_tuple("(*", "abc", 1));
+    EXPECT_EQ(std::tie(p.shortWordIndex, p.longWordIndex, p.frequencyIndex),
+              std::tie(fresh.shortWordIndex, fresh.longWordIndex, fresh.frequencyIndex));
+    EXPECT_EQ(std::tie(p.startComment[0], p.wordsToIgnoreText, p.wordOrder), std::make_tuple("(*", "abc", 1));
 
-    q.txbFile = {"in.txt", "out.txt"};
-    q.strWordsToIgnore = q.txbParametersFile = q.txbCommonWordsFile = q.strCommonWordsFile = "x";
-    q.chkSuppressWords = q.chkDisableOutputToFile = 1;
-    q.cboDisplayFormat = 9;
+    q.fileNames = {"in.txt", "out.txt"};
+    q.wordsToIgnore = q.parametersFile = q.commonWordsFileText = q.commonWordsFile = "x";
+    q.suppressLiveWords = q.outputToFileDisabled = 1;
+    q.displayFormat = 9;
     InitializeParams(q);
-    for (const std::string& s : {q.txbFile[0], q.txbFile[1], q.txbWordsToIgnore, q.strWordsToIgnore,
-                                 q.txbCommonWordsFile, q.strCommonWordsFile, q.txbParametersFile})
+    for (const std::string& s : {q.fileNames[0], q.fileNames[1], q.wordsToIgnoreText, q.wordsToIgnore,
+                                 q.commonWordsFileText, q.commonWordsFile, q.parametersFile})
         EXPECT_EQ(s, "");
-    EXPECT_EQ(q.chkSuppressWords + q.chkDisableOutputToFile, 0);
-    EXPECT_EQ(q.chkCaseSignificant, fresh.chkCaseSignificant);
-    EXPECT_EQ(q.chkIgnoreCommonWords, p.chkIgnoreCommonWords);  // not the defaults' box
-    EXPECT_EQ(std::tie(q.cboDisplayFormat, q.txbStartComment[1], q.cboWordOrder), std::make_tuple(9, "{", 1));
+    EXPECT_EQ(q.suppressLiveWords + q.outputToFileDisabled, 0);
+    EXPECT_EQ(q.caseSignificant, fresh.caseSignificant);
+    EXPECT_EQ(q.ignoreCommonWords, p.ignoreCommonWords);  // not the defaults' box
+    EXPECT_EQ(std::tie(q.displayFormat, q.startComment[1], q.wordOrder), std::make_tuple(9, "{", 1));
 }
 
 // Box names are distinct; the window's and SetDefaultValues' steps run 1, 2, ...

@@ -13,10 +13,10 @@ namespace {
 TEST(MessageTableTest, LoadsTheShippedTexts) {
     MessageTable t;
     ASSERT_GT(t.Load(std::string(KVX_TEST_DATA_DIR) + "/kvx.dat"), 0);
-    EXPECT_EQ(t.GetProgramText(1), "KVX");
-    EXPECT_EQ(t.GetProgramText(15).find("{datadir}"), std::string::npos);
-    EXPECT_EQ(t.GetProgramText(2), "");
-    EXPECT_EQ(t.GetProgramText(-1), "");
+    EXPECT_EQ(t.Text(1), "KVX");
+    EXPECT_EQ(t.Text(15).find("{datadir}"), std::string::npos);
+    EXPECT_EQ(t.Text(2), "");
+    EXPECT_EQ(t.Text(-1), "");
 }
 
 TEST(MessageTableTest, ResultCodes) {
@@ -64,14 +64,14 @@ TEST(MessageTableTest, TextsAreUnescapedAndExpanded) {
     ASSERT_EQ(t.Load(dir.write("kvx.dat", "\xEF\xBB\xBF" "7=a\\nb\\\\c\\t\n 8 = keep blanks \r\n"
                                           "9=file://{datadir}/m.html#x\n10=caf\xC3\xA9 {datadir}{datadir}")),
               4);
-    EXPECT_EQ(t.GetProgramText(7), "a\r\nb\\c\\t");
-    EXPECT_EQ(t.GetProgramText(8), " keep blanks ");
-    EXPECT_EQ(t.GetProgramText(9), "file://" + data + "/m.html#x");
-    EXPECT_EQ(t.GetProgramText(10), "caf\xC3\xA9 " + data + data);
+    EXPECT_EQ(t.Text(7), "a\r\nb\\c\\t");
+    EXPECT_EQ(t.Text(8), " keep blanks ");
+    EXPECT_EQ(t.Text(9), "file://" + data + "/m.html#x");
+    EXPECT_EQ(t.Text(10), "caf\xC3\xA9 " + data + data);
 
     // A failed load leaves no texts behind.
     EXPECT_EQ(t.Load(dir.write("kvx.dat", "1=a\n1=b\n")), -1502);
-    EXPECT_EQ(t.GetProgramText(7), "");
+    EXPECT_EQ(t.Text(7), "");
 }
 
 // The line number travels in the code; the other codes have fixed texts.

@@ -38,16 +38,16 @@ int FilesIn(const TempFolder& dir) {
 // Every stored field away from its default; check boxes cycle through 0, 1, 2.
 Params Unusual() {
     Params p;
-    p.txbFile = {"/home/j\xC3\xB6rg/in \xE2\x82\xAC.txt", "/tmp/\"out\", \xCE\xA9.csv"};
-    p.txbWordsToIgnore = "and the \xC3\xA9t\xC3\xA9";  // already normalised
-    p.strWordsToIgnore = " and the \xC3\xA9t\xC3\xA9 ";
-    p.txbStartComment = {"\"\"", "{"};
-    p.txbEndComment = {"*)", "\""};
-    p.cboShortWordSize = 7, p.cboLongWordSize = 6, p.cboThresholdFrequency = 5;
+    p.fileNames = {"/home/j\xC3\xB6rg/in \xE2\x82\xAC.txt", "/tmp/\"out\", \xCE\xA9.csv"};
+    p.wordsToIgnoreText = "and the \xC3\xA9t\xC3\xA9";  // already normalised
+    p.wordsToIgnore = " and the \xC3\xA9t\xC3\xA9 ";
+    p.startComment = {"\"\"", "{"};
+    p.endComment = {"*)", "\""};
+    p.shortWordIndex = 7, p.longWordIndex = 6, p.frequencyIndex = 5;
     int i = 0;
     for (const CheckBoxInfo& box : CheckBoxes()) p.*box.member = static_cast<int16_t>(++i % 3);
-    p.chkSuppressWords = 1, p.chkDisableOutputToFile = 2, p.cboWordOrder = 1, p.cboDisplayFormat = 9;
-    p.strCommonWordsFile = p.txbCommonWordsFile = "/usr/share/kvx/cwds \"en\".txt";
+    p.suppressLiveWords = 1, p.outputToFileDisabled = 2, p.wordOrder = 1, p.displayFormat = 9;
+    p.commonWordsFile = p.commonWordsFileText = "/usr/share/kvx/cwds \"en\".txt";
     return p;
 }
 
@@ -60,8 +60,8 @@ TEST(StateFileTest, EveryFieldRoundTrips) {
     ASSERT_EQ(RestoreSavedState(loaded, dir / "a"), "");
     ASSERT_EQ(SaveState(loaded, dir / "b"), "");
     EXPECT_EQ(TempFolder::Read(dir / "a"), TempFolder::Read(dir / "b"));
-    EXPECT_EQ(loaded.strWordsToIgnore, saved.strWordsToIgnore);
-    EXPECT_EQ(loaded.txbCommonWordsFile, saved.txbCommonWordsFile);
+    EXPECT_EQ(loaded.wordsToIgnore, saved.wordsToIgnore);
+    EXPECT_EQ(loaded.commonWordsFileText, saved.commonWordsFileText);
     EXPECT_EQ(FilesIn(dir), 2);  // no litter
 }
 
@@ -80,17 +80,17 @@ TEST(StateFileTest, RestoreOneLineChanged) {
         int16_t P::*field = nullptr;
         int16_t fieldValue = 0;
     } rows[] = {
-        {11, "0", "", &P::chkIgnoreShortWords, 0},
-        {17, "2", "", &P::chkCaseSignificant, 2},
-        {21, " 1.6 ", "", &P::chkAllowWordsWithUnderscores, 2},
-        {22, "1.5", "", &P::chkAllowWordsWithColons, 2},
-        {23, "0.5", "", &P::chkAllowWordsWithBackslashes, 0},  // half to even
-        {22, " \"1\" ", "", &P::chkAllowWordsWithColons, 1},
+        {11, "0", "", &P::ignoreShortWords, 0},
+        {17, "2", "", &P::caseSignificant, 2},
+        {21, " 1.6 ", "", &P::allowUnderscores, 2},
+        {22, "1.5", "", &P::allowColons, 2},
+        {23, "0.5", "", &P::allowBackslashes, 0},  // half to even
+        {22, " \"1\" ", "", &P::allowColons, 1},
         {29, "whatever", ""},  // reserved
-        {33, "1", "", &P::chkSuppressWords, 1},
-        {34, "1", "", &P::chkDisableOutputToFile, 0},  // no output file named: cleared
-        {9, "6", "", &P::cboLongWordSize, 6},  // the last entry
-        {35, "1", "", &P::cboWordOrder, 1},
+        {33, "1", "", &P::suppressLiveWords, 1},
+        {34, "1", "", &P::outputToFileDisabled, 0},  // no output file named: cleared
+        {9, "6", "", &P::longWordIndex, 6},  // the last entry
+        {35, "1", "", &P::wordOrder, 1},
         {17, "3", invalid},
         {20, "-1", invalid},
         {22, "yes", mismatch},
@@ -140,13 +140,13 @@ TEST(StateFileTest, TextFieldsAsRead) {
         TempFolder::Write(dir / "p.kvx", mark + Join(lines, end));
         Params p;
         ASSERT_EQ(RestoreSavedState(p, dir / "p.kvx"), "") << int(end[0]);
-        EXPECT_EQ(p.txbFile[0], "\xC3\xA9t\xC3\xA9");
-        EXPECT_EQ(p.txbFile[1], "/home/j\xC3\xB6rg/\xE2\x82\xAC.txt");
-        EXPECT_EQ(p.txbWordsToIgnore, "and the");
-        EXPECT_EQ(p.strWordsToIgnore, " and the ");
-        EXPECT_EQ(p.txbStartComment[0], "(*");
-        EXPECT_EQ(p.txbEndComment[0], "a \"b\" c");
-        EXPECT_EQ(p.txbStartComment[1], "/home/j\xC3\xB6rg/out.txt");
+        EXPECT_EQ(p.fileNames[0], "\xC3\xA9t\xC3\xA9");
+        EXPECT_EQ(p.fileNames[1], "/home/j\xC3\xB6rg/\xE2\x82\xAC.txt");
+        EXPECT_EQ(p.wordsToIgnoreText, "and the");
+        EXPECT_EQ(p.wordsToIgnore, " and the ");
+        EXPECT_EQ(p.startComment[0], "(*");
+        EXPECT_EQ(p.endComment[0], "a \"b\" c");
+        EXPECT_EQ(p.startComment[1], "/home/j\xC3\xB6rg/out.txt");
     }
     // UTF-16 LE: "é" as one Latin-1 unit, lone surrogates DC00 and D800, then U+1F600 as a pair.
     std::string utf16("\xFF\xFE\"\0\xE9\0\0\xDC\0\xD8\x3D\xD8\0\xDE\"\0", 16);
@@ -154,14 +154,14 @@ TEST(StateFileTest, TextFieldsAsRead) {
     TempFolder::Write(dir / "p.kvx", utf16);
     Params p;
     ASSERT_EQ(RestoreSavedState(p, dir / "p.kvx"), "");
-    EXPECT_EQ(p.txbFile[0], "\xC3\xA9\xEF\xBF\xBD\xEF\xBF\xBD\xF0\x9F\x98\x80");
+    EXPECT_EQ(p.fileNames[0], "\xC3\xA9\xEF\xBF\xBD\xEF\xBF\xBD\xF0\x9F\x98\x80");
 }
 
 TEST(StateFileSaveTest, RefusalsLeaveTheOldFileAndNoLitter) {
     TempFolder dir;
     TempFolder::Write(dir / "plain", "x");
     Params broken;
-    broken.txbFile[1] = "a\r";
+    broken.fileNames[1] = "a\r";
     const struct {
         std::string path;
         bool broken;

@@ -24,11 +24,11 @@ std::string ReadBytes(const fs::path& p) { return test::TempFolder::Read(p.strin
 
 WordRecord Rec(std::string w, int64_t freq, int32_t rank, int32_t next) {
     WordRecord r;
-    r.strWord = std::move(w);
-    r.strSortKey = r.strWord;
-    r.lngFreq = freq;
-    r.lngFreqRank = rank;
-    r.lngNextFreq = next;
+    r.word = std::move(w);
+    r.sortKey = r.word;
+    r.frequency = freq;
+    r.rank = rank;
+    r.nextByFrequency = next;
     return r;
 }
 
@@ -40,36 +40,36 @@ struct ListingTest : ::testing::Test {
     test::FakeHost host;
     HostPresenter shown{host, params};
     MessageTable texts;
-    bool blnStop = false;
+    bool stopRequested = false;
     Lister lister;
     test::TempFolder tmp;
     fs::path dir = tmp.path();
 
     void SetUp() override {
-        results.lngNumWordsIncluded = 3;
-        results.lngNumOccurrences = 49;
-        results.lngMaxFrequency = 45;
-        results.intMaxWordLengthFound = 5;
-        results.lngFirstFreq = 2;
-        texts.Set(27, "The listing is too long for the box.");
-        texts.Set(31, "No output file.");
-        texts.Set(32, "Output to file disabled.");
-        texts.Set(33, "The output file holds the whole listing.");
-        texts.Set(34, "Error");
+        results.wordsInList = 3;
+        results.instancesInList = 49;
+        results.maxFrequency = 45;
+        results.longestWordLength = 5;
+        results.firstByFrequency = 2;
+        texts.Set(Message::ListingTooLong, "The listing is too long for the box.");
+        texts.Set(Message::NoOutputFile, "No output file.");
+        texts.Set(Message::OutputFileDisabled, "Output to file disabled.");
+        texts.Set(Message::OutputFileWritten, "The output file holds the whole listing.");
+        texts.Set(Message::ErrorTitle, "Error");
         lister.WordList = &table;
-        lister.lngNumWords = 3;
+        lister.wordCount = 3;
         lister.results = &results;
         lister.params = &params;
         lister.observer = &shown;
         lister.box = &shown;
         lister.texts = &texts;
-        lister.blnStop = &blnStop;
+        lister.stopRequested = &stopRequested;
     }
 
     std::string ToStream(int16_t layout, bool commas, int16_t order = 0) {
-        params.cboDisplayFormat = layout;
-        params.cboWordOrder = order;
-        params.chkOutputWithCommas = commas ? 1 : 0;
+        params.displayFormat = layout;
+        params.wordOrder = order;
+        params.numbersWithCommas = commas ? 1 : 0;
         std::ostringstream out;
         EXPECT_TRUE(lister.WriteListing(out));
         return out.str();
@@ -98,7 +98,7 @@ TEST_F(ListingTest, EveryLayoutPlainAndComma) {
         EXPECT_TRUE(ToStream(layout, false).starts_with(plain + "\r\n"));
         EXPECT_TRUE(ToStream(layout, true).starts_with(comma + "\r\n"));
     }
-    table[2].lngFreq = results.lngMaxFrequency = 12345678;
+    table[2].frequency = results.maxFrequency = 12345678;
     EXPECT_TRUE(ToStream(2, false).starts_with("   Rank      Freq\r\n      1  12345678\r\n"));
 }
 
@@ -119,9 +119,9 @@ TEST_F(ListingTest, WholeFileInBothOrders) {
 }
 
 TEST_F(ListingTest, FormatsForOtherProgramsInBothOrders) {
-    table[3].strWord = "z\"e,b\\r\xE9";  // z"e,b\ré in Windows-1252
-    lister.lngTotalNumOccurrences = 60;
-    results.lngNumWordsExcluded = 7;
+    table[3].word = "z\"e,b\\r\xE9";  // z"e,b\ré in Windows-1252
+    lister.totalInstances = 60;
+    results.wordsIgnored = 7;
     struct Case {
         ListingFormat format;
         int16_t order;
@@ -146,8 +146,8 @@ TEST_F(ListingTest, FormatsForOtherProgramsInBothOrders) {
                                      : "2\t2\tapple\n1\t45\tthe\n3\t2\tz\"e,b\\r\xC3\xA9\n");
     }
     lister.format = ListingFormat::Json;
-    results.lngNumWordsIncluded = 0;
-    results.lngFirstFreq = 0;
+    results.wordsInList = 0;
+    results.firstByFrequency = 0;
     EXPECT_EQ(ToStream(0, false).substr(ToStream(0, false).find('[')), "[]}\n");
 }
 
@@ -163,10 +163,10 @@ TEST(ListingFormats, FieldEscaping) {
 }
 
 TEST_F(ListingTest, FileIsUtf8WithCommasBoxIsPlain) {
-    table[1].strWord = "\xE9t\xE9";  // été in cp1252
-    params.txbFile[1] = (dir / "out.txt").string();
-    params.chkOutputWithCommas = 1;
-    params.cboDisplayFormat = 3;
+    table[1].word = "\xE9t\xE9";  // été in cp1252
+    params.fileNames[1] = (dir / "out.txt").string();
+    params.numbersWithCommas = 1;
+    params.displayFormat = 3;
     lister.ListWords();
     EXPECT_EQ(ReadBytes(dir / "out.txt"),
               "    Rank,  Word (longest has 5 characters)\r\n"
@@ -178,20 +178,20 @@ TEST_F(ListingTest, FileIsUtf8WithCommasBoxIsPlain) {
               "      1  the\r\n"
               "      2  \xC3\xA9t\xC3\xA9\r\n"
               "      3  zebra\r\n");
-    EXPECT_TRUE(lister.blnOutputFileWritten);
+    EXPECT_TRUE(lister.outputFileWritten);
     // Without a file, the box alone; its list loses its last separator.
-    params.txbFile[1].clear();
-    params.cboDisplayFormat = 9;
+    params.fileNames[1].clear();
+    params.displayFormat = 9;
     lister.ListWords();
     EXPECT_EQ(host.output, "the, \xC3\xA9t\xC3\xA9, zebra");
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_FALSE(lister.blnOutputFileWritten);
+    EXPECT_FALSE(lister.outputFileWritten);
 }
 
 TEST_F(ListingTest, OverwriteQuestionNoKeepsTheFile) {
     const fs::path out = dir / "out.txt";
     std::ofstream(out) << "keep me";
-    params.txbFile[1] = out.string();
+    params.fileNames[1] = out.string();
     host.answers.push_back(Answer::No);
     lister.ListWords();
     ASSERT_EQ(host.messages.size(), 1u);
@@ -199,22 +199,22 @@ TEST_F(ListingTest, OverwriteQuestionNoKeepsTheFile) {
     EXPECT_EQ(host.messages[0].title, "Output file exists");
     EXPECT_EQ(host.messages[0].buttons, Buttons::YesNo);
     EXPECT_EQ(ReadBytes(out), "keep me");
-    EXPECT_EQ(params.chkDisableOutputToFile, 1);
+    EXPECT_EQ(params.outputToFileDisabled, 1);
     EXPECT_GE(host.paramsChangedCalls, 1);
     EXPECT_TRUE(host.output.starts_with("   Rank    Freq  Word"));
 
     // Yes overwrites; without the warning no question is asked.
-    params.chkDisableOutputToFile = 0;
+    params.outputToFileDisabled = 0;
     host.answers.push_back(Answer::Yes);
     lister.ListWords();
     EXPECT_TRUE(ReadBytes(out).starts_with("   Rank    Freq  Word"));
-    params.chkWarnOnOverwrite = 0;
+    params.warnOnOverwrite = 0;
     lister.ListWords();
     EXPECT_EQ(host.messages.size(), 2u);
 }
 
 TEST_F(ListingTest, UnwritableOutputIsReportedAndBoxNotFilled) {
-    params.txbFile[1] = (dir / "no such folder" / "out.txt").string();
+    params.fileNames[1] = (dir / "no such folder" / "out.txt").string();
     lister.ListWords();
     const RunError e = ErrorFromErrno(ENOENT);
     ASSERT_EQ(host.messages.size(), 1u);
@@ -222,14 +222,14 @@ TEST_F(ListingTest, UnwritableOutputIsReportedAndBoxNotFilled) {
     EXPECT_EQ(host.messages[0].title, "Error");
     EXPECT_EQ(host.messages[0].icon, Icon::Exclamation);
     EXPECT_EQ(host.messages[0].buttons, Buttons::OK);
-    EXPECT_FALSE(lister.blnOutputFileWritten);
+    EXPECT_FALSE(lister.outputFileWritten);
     EXPECT_EQ(host.output, "Output file not written: " + e.description);
 }
 
 TEST_F(ListingTest, StopDuringFilePassOrBoxPass) {
-    params.txbFile[1] = (dir / "out.txt").string();
+    params.fileNames[1] = (dir / "out.txt").string();
     int records = 0;
-    host.onYield = [&] { blnStop = ++records == 2; };
+    host.onYield = [&] { stopRequested = ++records == 2; };
     lister.ListWords();
     EXPECT_EQ(ReadBytes(dir / "out.txt"),
               "   Rank    Freq  Word (longest has 5 characters)\r\n"
@@ -237,8 +237,8 @@ TEST_F(ListingTest, StopDuringFilePassOrBoxPass) {
               "      2       2  apple\r\n");
     EXPECT_EQ(host.output, "Output to file was terminated.\r\n");
 
-    params.txbFile[1].clear();
-    blnStop = false;
+    params.fileNames[1].clear();
+    stopRequested = false;
     records = 0;
     lister.ListWords();
     EXPECT_EQ(host.output,
@@ -258,12 +258,12 @@ TEST_F(ListingTest, BoxOverflowStopsAtABlockOfTwentyLines) {
         std::snprintf(w, sizeof w, "w%08d", i);
         table.push_back(Rec(w, 1, i + 1, i + 1 < 3000 ? i + 2 : 0));
     }
-    lister.lngNumWords = 3000;
-    results.lngNumWordsIncluded = 3000;
-    results.lngMaxFrequency = 1;
-    results.intMaxWordLengthFound = 9;
-    results.lngFirstFreq = 1;
-    params.cboDisplayFormat = 8;
+    lister.wordCount = 3000;
+    results.wordsInList = 3000;
+    results.maxFrequency = 1;
+    results.longestWordLength = 9;
+    results.firstByFrequency = 1;
+    params.displayFormat = 8;
     bool caretAtEndMidway = true;
     host.onYield = [&] { if (host.yields == 25) caretAtEndMidway = host.caretAtEnd; };
     lister.ListWords();
@@ -276,30 +276,30 @@ TEST_F(ListingTest, BoxOverflowStopsAtABlockOfTwentyLines) {
 
     // With the output file named but disabled, the lead-in says so.
     host.messages.clear();
-    params.txbFile[1] = (dir / "out.txt").string();
-    params.chkDisableOutputToFile = 1;
+    params.fileNames[1] = (dir / "out.txt").string();
+    params.outputToFileDisabled = 1;
     lister.ListWords();
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "Output to file disabled.  The listing is too long for the box.");
     EXPECT_FALSE(fs::exists(dir / "out.txt"));
-    params.txbFile[1].clear();
-    params.chkDisableOutputToFile = 0;
+    params.fileNames[1].clear();
+    params.outputToFileDisabled = 0;
 
     // 2960 lines fit: ends after the loop with the same test passed.
     host.messages.clear();
     table.resize(2961);
-    table[2960].lngNextFreq = 0;
-    lister.lngNumWords = results.lngNumWordsIncluded = 2960;
-    lister.lngMaxTextLength = 33 + 148 * 220;  // exactly what the box may hold
+    table[2960].nextByFrequency = 0;
+    lister.wordCount = results.wordsInList = 2960;
+    lister.maxTextLength = 33 + 148 * 220;  // exactly what the box may hold
     lister.ListWords();
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(host.output.size(), 33u + 148 * 220);
 }
 
 TEST_F(ListingTest, NoIncludedWordsShowsTheNotice) {
-    results.lngNumWordsIncluded = 0;
-    params.txbFile[1] = (dir / "out.txt").string();
-    params.chkIgnoreInfrequentWords = 1;
+    results.wordsInList = 0;
+    params.fileNames[1] = (dir / "out.txt").string();
+    params.ignoreInfrequentWords = 1;
     lister.ListWords();
     EXPECT_EQ(host.output, "No words with more than 2 letters\r\noccur at least twice.");
     EXPECT_FALSE(fs::exists(dir / "out.txt"));
@@ -321,9 +321,9 @@ TEST(ListingTexts, NoWordsMessage) {
     };
     for (const auto& c : cases) {
         Params p;
-        p.cboShortWordSize = c.shortSize;
-        p.chkIgnoreInfrequentWords = c.infrequent;
-        p.cboThresholdFrequency = c.threshold;
+        p.shortWordIndex = c.shortSize;
+        p.ignoreInfrequentWords = c.infrequent;
+        p.frequencyIndex = c.threshold;
         EXPECT_EQ(NoWordsMessageText(c.words, p), c.text);
     }
 }

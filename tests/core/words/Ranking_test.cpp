@@ -20,9 +20,9 @@ struct Marks : RunObserver {
 
 WordRecord Rec(std::string word, std::string key, int64_t freq = 1) {
     WordRecord r;
-    r.strWord = std::move(word);
-    r.strSortKey = std::move(key);
-    r.lngFreq = freq;
+    r.word = std::move(word);
+    r.sortKey = std::move(key);
+    r.frequency = freq;
     return r;
 }
 
@@ -41,14 +41,14 @@ std::vector<WordRecord> RandomTable(std::mt19937& rng, int32_t n, int keyAlphabe
 
 std::vector<std::string> WordsOf(const std::vector<WordRecord>& t) {
     std::vector<std::string> w;
-    for (size_t s = 1; s < t.size(); ++s) w.push_back(t[s].strWord);
+    for (size_t s = 1; s < t.size(); ++s) w.push_back(t[s].word);
     return w;
 }
 
 // ---- Sorting ----------------------------------------------------------------
 
 std::string KeyFrom(const WordRecord& r, int32_t start) {
-    return size_t(start - 1) >= r.strSortKey.size() ? std::string() : r.strSortKey.substr(size_t(start - 1));
+    return size_t(start - 1) >= r.sortKey.size() ? std::string() : r.sortKey.substr(size_t(start - 1));
 }
 
 // Sorted keys, the same records, nothing moved outside the range; the order
@@ -87,13 +87,13 @@ TEST(RankingSort, EqualKeysTakeTheirWordsInAscendingOrder) {
         auto t = RandomTable(rng, n, 1 + int(rng() % 3), 3);
         if (round % 2 == 0) SortWordList(t, 1, n, 1);  // the usual case: groups adjacent
         std::map<std::string, std::vector<std::string>> groups;
-        for (int32_t s = 1; s <= n; ++s) groups[t[size_t(s)].strSortKey].push_back(t[size_t(s)].strWord);
+        for (int32_t s = 1; s <= n; ++s) groups[t[size_t(s)].sortKey].push_back(t[size_t(s)].word);
         const auto keys = t;
         OrderEqualKeys(t, n);
         for (auto& [key, words] : groups) std::sort(words.rbegin(), words.rend());
         for (int32_t s = 1; s <= n; ++s) {
-            auto& words = groups[keys[size_t(s)].strSortKey];
-            ASSERT_EQ(t[size_t(s)].strWord, words.back()) << "round " << round << " slot " << s;
+            auto& words = groups[keys[size_t(s)].sortKey];
+            ASSERT_EQ(t[size_t(s)].word, words.back()) << "round " << round << " slot " << s;
             words.pop_back();
         }
     }
@@ -137,9 +137,9 @@ TEST(RankingPredicates, Table) {
 
 Params NoRules() {
     Params p;
-    p.chkIgnoreInfrequentWords = p.chkIgnoreShortWords = p.chkIgnoreRepetitions = 0;
-    p.chkIgnoreRomNum40 = p.chkIgnoreNoLetter = 0;
-    p.cboLongWordSize = 6;  // 80
+    p.ignoreInfrequentWords = p.ignoreShortWords = p.ignoreRepetitions = 0;
+    p.ignoreRomanNumerals = p.ignoreWordsWithoutLetters = 0;
+    p.longWordIndex = 6;  // 80
     return p;
 }
 
@@ -152,34 +152,34 @@ TEST(RankingFilter, EachRuleAndItsThreshold) {
         bool included;
     };
     const std::vector<Case> cases = {
-        {"once below 2", [](Params& p) { p.chkIgnoreInfrequentWords = 1; }, "word", 1, false},
-        {"twice at 2", [](Params& p) { p.chkIgnoreInfrequentWords = 1; }, "word", 2, true},
-        {"twice below 3", [](Params& p) { p.chkIgnoreInfrequentWords = 1; p.cboThresholdFrequency = 1; }, "word", 2, false},
-        {"infrequent box greyed", [](Params& p) { p.chkIgnoreInfrequentWords = 2; }, "word", 1, true},
-        {"two letters below 3", [](Params& p) { p.chkIgnoreShortWords = 1; p.cboShortWordSize = 1; }, "ab", 5, false},
-        {"three letters at 3", [](Params& p) { p.chkIgnoreShortWords = 1; p.cboShortWordSize = 1; }, "abc", 5, true},
+        {"once below 2", [](Params& p) { p.ignoreInfrequentWords = 1; }, "word", 1, false},
+        {"twice at 2", [](Params& p) { p.ignoreInfrequentWords = 1; }, "word", 2, true},
+        {"twice below 3", [](Params& p) { p.ignoreInfrequentWords = 1; p.frequencyIndex = 1; }, "word", 2, false},
+        {"infrequent box greyed", [](Params& p) { p.ignoreInfrequentWords = 2; }, "word", 1, true},
+        {"two letters below 3", [](Params& p) { p.ignoreShortWords = 1; p.shortWordIndex = 1; }, "ab", 5, false},
+        {"three letters at 3", [](Params& p) { p.ignoreShortWords = 1; p.shortWordIndex = 1; }, "abc", 5, true},
         {"short rule off", [](Params&) {}, "a", 5, true},
-        {"51 over 50", [](Params& p) { p.cboLongWordSize = 3; }, std::string(51, 'a') + "b", 1, false},
-        {"50 at 50", [](Params& p) { p.cboLongWordSize = 3; }, std::string(49, 'a') + "b", 1, true},
+        {"51 over 50", [](Params& p) { p.longWordIndex = 3; }, std::string(51, 'a') + "b", 1, false},
+        {"50 at 50", [](Params& p) { p.longWordIndex = 3; }, std::string(49, 'a') + "b", 1, true},
         {"80 at 80", [](Params&) {}, std::string(79, 'a') + "b", 1, true},
-        {"zzz repetition", [](Params& p) { p.chkIgnoreRepetitions = 1; }, "zzz", 3, false},
-        {"111 not a repetition", [](Params& p) { p.chkIgnoreRepetitions = 1; }, "111", 3, true},
-        {"111 without letter", [](Params& p) { p.chkIgnoreNoLetter = 1; }, "111", 3, false},
-        {"single letter never repeats", [](Params& p) { p.chkIgnoreRepetitions = 1; }, "a", 3, true},
-        {"iv numeral", [](Params& p) { p.chkIgnoreRomNum40 = 1; }, "iv", 3, false},
-        {"XII numeral", [](Params& p) { p.chkIgnoreRomNum40 = 1; }, "XII", 3, false},
-        {"I stays", [](Params& p) { p.chkIgnoreRomNum40 = 1; }, "I", 3, true},
-        {"XL stays", [](Params& p) { p.chkIgnoreRomNum40 = 1; }, "XL", 3, true},
-        {"civil stays", [](Params& p) { p.chkIgnoreRomNum40 = 1; }, "civil", 3, true},
+        {"zzz repetition", [](Params& p) { p.ignoreRepetitions = 1; }, "zzz", 3, false},
+        {"111 not a repetition", [](Params& p) { p.ignoreRepetitions = 1; }, "111", 3, true},
+        {"111 without letter", [](Params& p) { p.ignoreWordsWithoutLetters = 1; }, "111", 3, false},
+        {"single letter never repeats", [](Params& p) { p.ignoreRepetitions = 1; }, "a", 3, true},
+        {"iv numeral", [](Params& p) { p.ignoreRomanNumerals = 1; }, "iv", 3, false},
+        {"XII numeral", [](Params& p) { p.ignoreRomanNumerals = 1; }, "XII", 3, false},
+        {"I stays", [](Params& p) { p.ignoreRomanNumerals = 1; }, "I", 3, true},
+        {"XL stays", [](Params& p) { p.ignoreRomanNumerals = 1; }, "XL", 3, true},
+        {"civil stays", [](Params& p) { p.ignoreRomanNumerals = 1; }, "civil", 3, true},
         {"numeral rule off", [](Params&) {}, "xiv", 3, true},
     };
     for (const auto& c : cases) {
         Params p = NoRules();
         c.set(p);
         std::vector<WordRecord> t{{}, Rec(c.word, c.word, c.freq)};
-        t[1].blnIncluded = !c.included;  // must be overwritten either way
+        t[1].included = !c.included;  // must be overwritten either way
         FilterWords(t, 1, p);
-        EXPECT_EQ(t[1].blnIncluded, c.included) << c.name;
+        EXPECT_EQ(t[1].included, c.included) << c.name;
     }
 }
 
@@ -189,34 +189,34 @@ TEST(RankingFilter, CountersCountEachExcludedRecordOnce) {
                               Rec("world", "world", 7), Rec("\xE9t\xE9", "ete", 1)};
     FilterWords(t, 5, p);
     Results r;
-    r.lngFirstFreq = 99;
-    r.intMaxWordLengthFound = 99;  // from an earlier count
+    r.firstByFrequency = 99;
+    r.longestWordLength = 99;  // from an earlier count
     CountIncludedWords(t, 5, r);
-    EXPECT_EQ(r.lngNumWordsIncluded, 3);
-    EXPECT_EQ(r.lngNumWordsExcluded, 2);
-    EXPECT_EQ(r.lngNumOccurrences, 11);
-    EXPECT_EQ(r.lngMaxFrequency, 7);
-    EXPECT_EQ(r.intMaxWordLengthFound, 5);
+    EXPECT_EQ(r.wordsInList, 3);
+    EXPECT_EQ(r.wordsIgnored, 2);
+    EXPECT_EQ(r.instancesInList, 11);
+    EXPECT_EQ(r.maxFrequency, 7);
+    EXPECT_EQ(r.longestWordLength, 5);
 
     Results none;
     CountIncludedWords(t, 0, none);
-    EXPECT_EQ(none.lngNumWordsIncluded + none.lngNumWordsExcluded + none.lngMaxFrequency, 0);
+    EXPECT_EQ(none.wordsInList + none.wordsIgnored + none.maxFrequency, 0);
 }
 
 // ---- Frequency chain ----------------------------------------------------------
 
 TEST(RankingChain, NothingIncludedLeavesAnEmptyChain) {
     std::vector<WordRecord> t{{}, Rec("a", "a", 3), Rec("b", "b", 5)};
-    t[1].blnIncluded = t[2].blnIncluded = false;
-    t[1].lngFreqRank = t[2].lngNextFreq = 7;  // stale values from an earlier ranking
+    t[1].included = t[2].included = false;
+    t[1].rank = t[2].nextByFrequency = 7;  // stale values from an earlier ranking
     Results r;
-    r.lngFirstFreq = 2;
+    r.firstByFrequency = 2;
     CountIncludedWords(t, 2, r);
     Marks host;
     BuildFrequencyChain(t, 2, r, &host);
-    EXPECT_EQ(r.lngFirstFreq, 0);
-    EXPECT_EQ(t[1].lngFreqRank, 0);
-    EXPECT_EQ(t[2].lngNextFreq, 0);
+    EXPECT_EQ(r.firstByFrequency, 0);
+    EXPECT_EQ(t[1].rank, 0);
+    EXPECT_EQ(t[2].nextByFrequency, 0);
     EXPECT_EQ(host.output, "");
 }
 
@@ -230,27 +230,27 @@ TEST(RankingChain, LinksTheIncludedWordsByFallingFrequencyThenSlot) {
         auto t = RandomTable(rng, n, 3, maxFreq);
         // The counts of a large corpus: time must not grow with their size.
         if (round % 4 == 1)
-            for (int32_t s = 1; s <= n; ++s) t[size_t(s)].lngFreq *= 1'000'000'000'000;
+            for (int32_t s = 1; s <= n; ++s) t[size_t(s)].frequency *= 1'000'000'000'000;
         std::vector<int32_t> expected;
         for (int32_t s = 1; s <= n; ++s) {
-            t[size_t(s)].blnIncluded = rng() % 4 != 0;
-            t[size_t(s)].lngFreqRank = t[size_t(s)].lngNextFreq = 9;  // stale
-            if (t[size_t(s)].blnIncluded) expected.push_back(s);
+            t[size_t(s)].included = rng() % 4 != 0;
+            t[size_t(s)].rank = t[size_t(s)].nextByFrequency = 9;  // stale
+            if (t[size_t(s)].included) expected.push_back(s);
         }
         std::stable_sort(expected.begin(), expected.end(),
-                         [&](int32_t a, int32_t b) { return t[size_t(a)].lngFreq > t[size_t(b)].lngFreq; });
+                         [&](int32_t a, int32_t b) { return t[size_t(a)].frequency > t[size_t(b)].frequency; });
         Results r;
         CountIncludedWords(t, n, r);
         Marks marks;
         BuildFrequencyChain(t, n, r, &marks);
         std::vector<int32_t> chain;
-        for (int32_t s = r.lngFirstFreq; s != 0 && chain.size() <= size_t(n); s = t[size_t(s)].lngNextFreq) {
+        for (int32_t s = r.firstByFrequency; s != 0 && chain.size() <= size_t(n); s = t[size_t(s)].nextByFrequency) {
             chain.push_back(s);
-            ASSERT_EQ(t[size_t(s)].lngFreqRank, int32_t(chain.size())) << "round " << round;
+            ASSERT_EQ(t[size_t(s)].rank, int32_t(chain.size())) << "round " << round;
         }
         ASSERT_EQ(chain, expected) << "round " << round;
         for (int32_t s = 1; s <= n; ++s)
-            if (!t[size_t(s)].blnIncluded) ASSERT_EQ(t[size_t(s)].lngFreqRank, 0) << "round " << round;
+            if (!t[size_t(s)].included) ASSERT_EQ(t[size_t(s)].rank, 0) << "round " << round;
         std::string expectedMarks;
         for (size_t k = 1000; k <= expected.size(); k += 1000) expectedMarks += " .";
         EXPECT_EQ(marks.output, expectedMarks) << "round " << round;

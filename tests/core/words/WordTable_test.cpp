@@ -25,7 +25,7 @@ struct WordTableTest : ::testing::Test {
     }
     std::vector<std::string> Words() const {
         std::vector<std::string> w;
-        for (int32_t s = 1; s <= table.lngNumWords; ++s) w.push_back(table.WordList[size_t(s)].strWord);
+        for (int32_t s = 1; s <= table.wordCount; ++s) w.push_back(table.WordList[size_t(s)].word);
         return w;
     }
 };
@@ -35,10 +35,10 @@ TEST_F(WordTableTest, FirstWordReplacesBoxLaterNewWordsAppend) {
     EXPECT_EQ(host.output, "the cat sat ");
     EXPECT_TRUE(host.caretAtEnd);
     table.Finish();
-    ASSERT_EQ(table.lngNumWords, 3);
+    ASSERT_EQ(table.wordCount, 3);
     EXPECT_EQ(Words(), (std::vector<std::string>{"cat", "sat", "the"}));
-    EXPECT_EQ(table.WordList[3].lngFreq, 2);
-    params.chkSuppressWords = 1;  // not even a first word replaces the box
+    EXPECT_EQ(table.WordList[3].frequency, 2);
+    params.suppressLiveWords = 1;  // not even a first word replaces the box
     WordTable quiet;
     quiet.observer = &shown;
     quiet.AddWordToList("dog");
@@ -48,16 +48,16 @@ TEST_F(WordTableTest, FirstWordReplacesBoxLaterNewWordsAppend) {
 TEST_F(WordTableTest, WordsOfEightyCharactersAreTheLongestKept) {
     table.AddWordToList("first");
     table.AddWordToList(std::string(81, 'x'));
-    EXPECT_EQ(table.lngNumWords, 1);
+    EXPECT_EQ(table.wordCount, 1);
     EXPECT_EQ(host.output, "first ");
     table.AddWordToList(std::string(80, 'x'));
-    EXPECT_EQ(table.lngNumWords, 2);
+    EXPECT_EQ(table.wordCount, 2);
     // A first word that is too long is dropped before it can replace the box.
     WordTable fresh;
     fresh.observer = &shown;
     host.output = "kept";
     fresh.AddWordToList(std::string(81, 'y'));
-    EXPECT_EQ(fresh.lngNumWords, 0);
+    EXPECT_EQ(fresh.wordCount, 0);
     EXPECT_EQ(host.output, "kept");
 }
 
@@ -97,21 +97,21 @@ TEST_F(WordTableTest, DisplayStopsWithOneNoticeNearTheBoxLimit) {
     // The run stops showing words; the user's setting stays as it was.
     table.AddWordToList("dd");
     EXPECT_EQ(host.output.size(), 32670u + notice.size());
-    EXPECT_EQ(params.chkSuppressWords, 0);
+    EXPECT_EQ(params.suppressLiveWords, 0);
     EXPECT_EQ(host.paramsChangedCalls, 0);
     table.Finish();
-    EXPECT_EQ(table.lngNumWords, 5);
+    EXPECT_EQ(table.wordCount, 5);
 }
 
 TEST_F(WordTableTest, FinishOrdersOrdinallyAndSetsKeys) {
     for (const char* w : {"c", "b", "a", "apple", "Apple", "\xC4pfel"}) table.AddWordToList(w);
     table.Finish();
     EXPECT_EQ(Words(), (std::vector<std::string>{"Apple", "a", "apple", "b", "c", "\xC4pfel"}));
-    EXPECT_EQ(table.WordList[1].strSortKey, "apple");
-    EXPECT_EQ(table.WordList[6].strSortKey, "aepfel");
-    for (int32_t s = 1; s <= table.lngNumWords; ++s) {
-        EXPECT_EQ(table.WordList[size_t(s)].lngFreq, 1);
-        EXPECT_TRUE(table.WordList[size_t(s)].blnIncluded);
+    EXPECT_EQ(table.WordList[1].sortKey, "apple");
+    EXPECT_EQ(table.WordList[6].sortKey, "aepfel");
+    for (int32_t s = 1; s <= table.wordCount; ++s) {
+        EXPECT_EQ(table.WordList[size_t(s)].frequency, 1);
+        EXPECT_TRUE(table.WordList[size_t(s)].included);
     }
 }
 
@@ -119,7 +119,7 @@ TEST_F(WordTableTest, AgreesWithOrderedMapOnManyWords) {
     // Enough different words to make the index grow several times, and words
     // added after a Finish() (the index must follow the records' new slots).
     // Three letters make many long words share their first eight bytes.
-    params.chkSuppressWords = 1;
+    params.suppressLiveWords = 1;
     std::mt19937 rng(7);
     std::map<std::string, int64_t> reference;
     auto addRandom = [&](int count) {
@@ -135,11 +135,11 @@ TEST_F(WordTableTest, AgreesWithOrderedMapOnManyWords) {
     table.Finish();
     addRandom(20000);
     table.Finish();
-    ASSERT_EQ(size_t(table.lngNumWords), reference.size());
+    ASSERT_EQ(size_t(table.wordCount), reference.size());
     size_t s = 1;
     for (const auto& [w, f] : reference) {
-        ASSERT_EQ(table.WordList[s].strWord, w);
-        ASSERT_EQ(table.WordList[s].lngFreq, f) << w;
+        ASSERT_EQ(table.WordList[s].word, w);
+        ASSERT_EQ(table.WordList[s].frequency, f) << w;
         ++s;
     }
 }
@@ -148,13 +148,13 @@ TEST_F(WordTableTest, AgreesWithOrderedMapOnManyWords) {
 // of the whole, in order of first occurrence; files that other rules made or
 // that break the format are refused with the reason and the line.
 TEST_F(WordTableTest, CountsFilesAddUpOrAreRefused) {
-    params.chkSuppressWords = 1;
+    params.suppressLiveWords = 1;
     const std::string rules = WordRulesFingerprint(params, {}, 0);
     // Counts files made on other machines and by other builds merge only
     // while the fingerprint of the same rules stays the same.
     EXPECT_EQ(rules, "585668240a9ed6e3");
     Params cased = params;
-    cased.chkCaseSignificant = 1;
+    cased.caseSignificant = 1;
     EXPECT_NE(WordRulesFingerprint(cased, {}, 0), rules);
     WordTable whole;
     int64_t total = 0;
@@ -162,20 +162,20 @@ TEST_F(WordTableTest, CountsFilesAddUpOrAreRefused) {
         WordTable t;
         for (const std::string& w : part) t.AddWordToList(w), whole.AddWordToList(w);
         std::stringstream file;
-        WriteCounts(file, WordRulesFingerprint(cased, {}, 0), 10, t.WordList, t.lngNumWords);
+        WriteCounts(file, WordRulesFingerprint(cased, {}, 0), 10, t.WordList, t.wordCount);
         ASSERT_EQ(ReadCounts(file, WordRulesFingerprint(cased, {}, 0), cased, table, total), "");
     }
     EXPECT_EQ(total, 20);
-    ASSERT_EQ(table.lngNumWords, whole.lngNumWords);
-    for (int32_t s = 1; s <= table.lngNumWords; ++s)
-        EXPECT_EQ(table.WordList[size_t(s)].strWord + std::to_string(table.WordList[size_t(s)].lngFreq),
-                  whole.WordList[size_t(s)].strWord + std::to_string(whole.WordList[size_t(s)].lngFreq));
+    ASSERT_EQ(table.wordCount, whole.wordCount);
+    for (int32_t s = 1; s <= table.wordCount; ++s)
+        EXPECT_EQ(table.WordList[size_t(s)].word + std::to_string(table.WordList[size_t(s)].frequency),
+                  whole.WordList[size_t(s)].word + std::to_string(whole.WordList[size_t(s)].frequency));
 
     Params p = params;
-    p.chkDropFinalS = !p.chkDropFinalS;
+    p.dropFinalS = !p.dropFinalS;
     EXPECT_NE(WordRulesFingerprint(p, {}, 0), rules);
     p = params;
-    p.chkIgnoreCommonWords = 1;
+    p.ignoreCommonWords = 1;
     EXPECT_NE(WordRulesFingerprint(p, {"", "the"}, 1), WordRulesFingerprint(p, {"", "a"}, 1));
 
     // Each file is read after one that brought 1 occurrence. "" = accepted.

@@ -1,4 +1,4 @@
-#include "FrmChart.h"
+#include "ChartWindow.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
@@ -23,7 +23,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "FrmMain.h"
+#include "MainWindow.h"
 #include "QtHost.h"
 #include "QtUtil.h"
 #include "words/Listing.h"
@@ -64,7 +64,7 @@ std::pair<double, double> LogRange(double lo, double hi) {
 
 }  // namespace
 
-FrmChart::FrmChart(FrmMain& main) : QWidget(&main, Qt::Window), main_(main) {
+ChartWindow::ChartWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(main) {
     setObjectName(QStringLiteral("frmChart"));
     setWindowTitle(QStringLiteral("KVX: Chart"));
 
@@ -76,8 +76,8 @@ FrmChart::FrmChart(FrmMain& main) : QWidget(&main, Qt::Window), main_(main) {
     spnTopWords->setObjectName(QStringLiteral("spnTopWords"));
     spnTopWords->setRange(10, ChartData::kMaxBars);
     spnTopWords->setValue(std::clamp(Settings().value(kTopWordsKey, 30).toInt(), 10, ChartData::kMaxBars));
-    auto* lblTopWords = new QLabel(QStringLiteral("&Words shown:"), barsPage);
-    lblTopWords->setBuddy(spnTopWords);
+    auto* topWordsLabel = new QLabel(QStringLiteral("&Words shown:"), barsPage);
+    topWordsLabel->setBuddy(spnTopWords);
     // Many bars get more room than the window has: the chart then scrolls.
     auto* barsScroll = new QScrollArea(barsPage);
     barsScroll->setWidgetResizable(true);
@@ -86,7 +86,7 @@ FrmChart::FrmChart(FrmMain& main) : QWidget(&main, Qt::Window), main_(main) {
     chtBars->chart()->legend()->hide();
     barsScroll->setWidget(chtBars);
     auto* barsRow = new QHBoxLayout;
-    barsRow->addWidget(lblTopWords);
+    barsRow->addWidget(topWordsLabel);
     barsRow->addWidget(spnTopWords);
     barsRow->addStretch(1);
     auto* bars = new QVBoxLayout(barsPage);
@@ -96,48 +96,48 @@ FrmChart::FrmChart(FrmMain& main) : QWidget(&main, Qt::Window), main_(main) {
 
     auto* ranksPage = new QWidget(tabViews);
     chtRanks = NewView(ranksPage, "chtRanks");
-    lblSlope = new QLabel(ranksPage);
-    lblSlope->setObjectName(QStringLiteral("lblSlope"));
-    lblSlope->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    slopeLabel = new QLabel(ranksPage);
+    slopeLabel->setObjectName(QStringLiteral("lblSlope"));
+    slopeLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* ranks = new QVBoxLayout(ranksPage);
-    ranks->addWidget(lblSlope);
+    ranks->addWidget(slopeLabel);
     ranks->addWidget(chtRanks, 1);
     tabViews->addTab(ranksPage, QStringLiteral("&Rank and frequency"));
 
-    cmdSaveImage = new QPushButton(QStringLiteral("&Save image..."), this);
-    cmdSaveImage->setObjectName(QStringLiteral("cmdSaveImage"));
-    cmdClose = new QPushButton(QStringLiteral("Close"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    saveImageButton = new QPushButton(QStringLiteral("&Save image..."), this);
+    saveImageButton->setObjectName(QStringLiteral("cmdSaveImage"));
+    closeButton = new QPushButton(QStringLiteral("Close"), this);
+    closeButton->setObjectName(QStringLiteral("cmdClose"));
     auto* commands = new QHBoxLayout;
-    commands->addWidget(cmdSaveImage);
+    commands->addWidget(saveImageButton);
     commands->addStretch(1);
-    commands->addWidget(cmdClose);
+    commands->addWidget(closeButton);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabViews, 1);
     layout->addLayout(commands);
 
     connect(spnTopWords, &QSpinBox::valueChanged, this, [this] { spnTopWords_ValueChanged(); });
-    connect(cmdSaveImage, &QPushButton::clicked, this, [this] { cmdSaveImage_Click(); });
-    connect(cmdClose, &QPushButton::clicked, this, &QWidget::hide);
+    connect(saveImageButton, &QPushButton::clicked, this, [this] { ChooseAndSaveImage(); });
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::hide);
     resize(820, 760);
 }
 
-void FrmChart::SetData(ChartData data, int64_t listing) {
+void ChartWindow::SetData(ChartData data, int64_t listing) {
     data_ = std::move(data);
     listing_ = listing;
     DrawBars();
     DrawRanks();
-    cmdSaveImage->setEnabled(listing >= 0);
+    saveImageButton->setEnabled(listing >= 0);
 }
 
-void FrmChart::ShowNoListing() {
+void ChartWindow::ShowNoListing() {
     SetData({}, -1);
     for (QChartView* view : {chtBars, chtRanks})
         view->chart()->setTitle(QStringLiteral("No current listing: count the words to chart them"));
 }
 
-void FrmChart::ShowChart() {
+void ChartWindow::ShowChart() {
     if (!placed_) {
         // Over the main window, a little down and to the right.
         move(main_.pos() + QPoint(Px(600), Px(600)));
@@ -149,7 +149,7 @@ void FrmChart::ShowChart() {
     activateWindow();
 }
 
-void FrmChart::DrawBars() {
+void ChartWindow::DrawBars() {
     QChart* chart = chtBars->chart();
     Clear(chart);
     const int n = std::min(spnTopWords->value(), int(data_.bars.size()));
@@ -191,12 +191,12 @@ void FrmChart::DrawBars() {
     chart->setTitle(QStringLiteral("The %1 most frequent words").arg(n));
 }
 
-void FrmChart::DrawRanks() {
+void ChartWindow::DrawRanks() {
     QChart* chart = chtRanks->chart();
     Clear(chart);
     if (data_.curve.empty()) {
         chart->setTitle(QStringLiteral("No words to chart"));
-        lblSlope->clear();
+        slopeLabel->clear();
         return;
     }
     chart->setTitle(QStringLiteral("Rank and frequency of %1 words").arg(Q(main_.host().formatGrouped(data_.words))));
@@ -231,10 +231,10 @@ void FrmChart::DrawRanks() {
             const QString s = QString::number(x, 'f', 2);
             return s == QLatin1String("-0.00") ? QStringLiteral("0.00") : s;
         };
-        lblSlope->setText(QStringLiteral("Slope of the line: %1    Zipf exponent: %2")
+        slopeLabel->setText(QStringLiteral("Slope of the line: %1    Zipf exponent: %2")
                               .arg(figure(data_.slope), figure(-data_.slope)));
     } else {
-        lblSlope->setText(QStringLiteral("Too few words for a line."));
+        slopeLabel->setText(QStringLiteral("Too few words for a line."));
     }
 
     auto logAxis = [](const QString& title, std::pair<double, double> range) {
@@ -257,12 +257,12 @@ void FrmChart::DrawRanks() {
     }
 }
 
-void FrmChart::spnTopWords_ValueChanged() {
+void ChartWindow::spnTopWords_ValueChanged() {
     Settings().setValue(kTopWordsKey, spnTopWords->value());
     DrawBars();
 }
 
-void FrmChart::cmdSaveImage_Click() {
+void ChartWindow::ChooseAndSaveImage() {
     QtHost& host = main_.host();
     const QtHost::Owner owner(host, this);
     int type = 0;
@@ -272,7 +272,7 @@ void FrmChart::cmdSaveImage_Click() {
     if (!name.isEmpty()) SaveImage(name, type == 1);
 }
 
-bool FrmChart::SaveImage(const QString& path, bool svg) {
+bool ChartWindow::SaveImage(const QString& path, bool svg) {
     QChartView* view = tabViews->currentIndex() == 0 ? chtBars : chtRanks;
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -294,12 +294,12 @@ bool FrmChart::SaveImage(const QString& path, bool svg) {
         [&](std::ostream& out) { out.write(bytes.constData(), std::streamsize(bytes.size())); }, host.ioFaults());
     if (o.error.number == 0) return true;
     const QtHost::Owner owner(host, this);
-    host.message("The image was not saved.\r\n" + ErrorNumberText(main_.texts().GetProgramText(34), o.error),
+    host.message("The image was not saved.\r\n" + ErrorNumberText(main_.texts().Get(Message::ErrorTitle), o.error),
                  "Save image", Icon::Exclamation, Buttons::OK);
     return false;
 }
 
-void FrmChart::keyPressEvent(QKeyEvent* event) {
+void ChartWindow::keyPressEvent(QKeyEvent* event) {
     // Escape closes the window, as "Close" does.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         hide();

@@ -1,4 +1,4 @@
-#include "files/FileProc.h"
+#include "files/FileChecks.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 
 #include "text/Cp1252.h"
 
-namespace kvx::FileProc {
+namespace kvx::filecheck {
 namespace {
 
 constexpr size_t kBlockSize = 16384;
@@ -79,9 +79,9 @@ private:
     int64_t total_ = 0;
 };
 
-int16_t LineEndKind(bool blnCR, bool blnLF) {
-    if (blnCR && !blnLF) return kTextCr;
-    if (blnLF && !blnCR) return kTextLf;
+int16_t LineEndKind(bool sawCr, bool sawLf) {
+    if (sawCr && !sawLf) return kTextCr;
+    if (sawLf && !sawCr) return kTextLf;
     return kTextCrLf;
 }
 
@@ -136,7 +136,7 @@ namespace {
 // -1 when the file is not text. A read error after opening counts as "opening
 // failed": the caller then goes on, and its own reading reports the error.
 template <class Check>
-int16_t CheckBlocks(CheckedFile& file, int64_t maxBytes, bool& blnCR, bool& blnLF, Check check) {
+int16_t CheckBlocks(CheckedFile& file, int64_t maxBytes, bool& sawCr, bool& sawLf, Check check) {
     std::vector<uint8_t> block;
     int64_t examined = 0;
     for (bool first = true;; first = false) {
@@ -152,16 +152,16 @@ int16_t CheckBlocks(CheckedFile& file, int64_t maxBytes, bool& blnCR, bool& blnL
         if (examined >= maxBytes) break;
         if (file.overDeviceLimit()) return kNotText;
     }
-    return LineEndKind(blnCR, blnLF);
+    return LineEndKind(sawCr, sawLf);
 }
 
 template <class Check>
-int16_t CheckBlocks(const std::string& path, int64_t maxBytes, bool& blnCR, bool& blnLF,
+int16_t CheckBlocks(const std::string& path, int64_t maxBytes, bool& sawCr, bool& sawLf,
                     Check check) {
     if (!FileExists(path)) return kNoFile;
     CheckedFile file(path);
     if (!file.isOpen()) return kOpenFailed;
-    return CheckBlocks(file, maxBytes, blnCR, blnLF, check);
+    return CheckBlocks(file, maxBytes, sawCr, sawLf, check);
 }
 
 // True when the bytes start with a UTF-16 byte-order mark; little says which.
@@ -173,11 +173,11 @@ bool Utf16Mark(const uint8_t* p, int64_t n, bool& little) {
 
 template <class Source>
 int16_t TolerantCheck(Source&& source, int64_t maxBytes, uint8_t& badByte, int64_t& position,
-                      double tolerance, double& percentage, bool blnAllowUnicodeBytes) {
+                      double tolerance, double& percentage, bool allowUnicodeBytes) {
     percentage = 0;
     badByte = 32;
     int64_t anomalous = 0;
-    bool blnCR = false, blnLF = false;
+    bool sawCr = false, sawLf = false;
     bool first = true, utf16 = false, little = false;
 
     // Text behind a UTF-16 mark is judged by its 16-bit units within the first
@@ -197,9 +197,9 @@ int16_t TolerantCheck(Source&& source, int64_t maxBytes, uint8_t& badByte, int64
             const char32_t u = text::utf16Unit(pair, little);
             ++units;
             if (u == 10) {
-                blnLF = true;
+                sawLf = true;
             } else if (u == 13) {
-                blnCR = true;
+                sawCr = true;
             } else if (u < 32 && IsAnomalous(static_cast<uint8_t>(u))) {
                 ++anomalous;
                 if (badByte == 32) {
@@ -215,8 +215,8 @@ int16_t TolerantCheck(Source&& source, int64_t maxBytes, uint8_t& badByte, int64
     };
 
     return CheckBlocks(
-        source, maxBytes, blnCR, blnLF, [&](const uint8_t* p, int64_t n, int64_t examined) {
-            if (first) utf16 = blnAllowUnicodeBytes && Utf16Mark(p, n, little);
+        source, maxBytes, sawCr, sawLf, [&](const uint8_t* p, int64_t n, int64_t examined) {
+            if (first) utf16 = allowUnicodeBytes && Utf16Mark(p, n, little);
             if (utf16) {
                 const int64_t counted = checkUnits(p, n);
                 first = false;
@@ -227,10 +227,10 @@ int16_t TolerantCheck(Source&& source, int64_t maxBytes, uint8_t& badByte, int64
             for (int64_t i = 0; i < n; ++i) {
                 const uint8_t b = p[i];
                 if (b == 10) {
-                    blnLF = true;
+                    sawLf = true;
                 } else if (b == 13) {
-                    blnCR = true;
-                } else if (blnAllowUnicodeBytes && (b == 0 || b == 254 || b == 255)) {
+                    sawCr = true;
+                } else if (allowUnicodeBytes && (b == 0 || b == 254 || b == 255)) {
                     ++unicodeBytes;
                 } else if (IsAnomalous(b)) {
                     ++anomalous;
@@ -252,13 +252,13 @@ int16_t TolerantCheck(Source&& source, int64_t maxBytes, uint8_t& badByte, int64
 }  // namespace
 
 int16_t TextFileKind(const std::string& path, int64_t maxBytes, int16_t& firstBadByte) {
-    bool blnCR = false, blnLF = false;
-    return CheckBlocks(path, maxBytes, blnCR, blnLF, [&](const uint8_t* p, int64_t n, int64_t) {
+    bool sawCr = false, sawLf = false;
+    return CheckBlocks(path, maxBytes, sawCr, sawLf, [&](const uint8_t* p, int64_t n, int64_t) {
         for (int64_t i = 0; i < n; ++i) {
             if (p[i] == 10) {
-                blnLF = true;
+                sawLf = true;
             } else if (p[i] == 13) {
-                blnCR = true;
+                sawCr = true;
             } else if (IsAnomalous(p[i])) {
                 firstBadByte = p[i];
                 return int64_t(-1);
@@ -270,17 +270,17 @@ int16_t TextFileKind(const std::string& path, int64_t maxBytes, int16_t& firstBa
 
 int16_t TextFileKindTolerant(const std::string& path, int64_t maxBytes, uint8_t& badByte,
                              int64_t& position, double tolerance, double& percentage,
-                             bool blnAllowUnicodeBytes) {
+                             bool allowUnicodeBytes) {
     return TolerantCheck(path, maxBytes, badByte, position, tolerance, percentage,
-                         blnAllowUnicodeBytes);
+                         allowUnicodeBytes);
 }
 
 int16_t StreamKindTolerant(int fd, std::string& readBytes, int64_t maxBytes, uint8_t& badByte,
                            int64_t& position, double tolerance, double& percentage,
-                           bool blnAllowUnicodeBytes) {
+                           bool allowUnicodeBytes) {
     CheckedFile file(fd, readBytes);
     return TolerantCheck(file, maxBytes, badByte, position, tolerance, percentage,
-                         blnAllowUnicodeBytes);
+                         allowUnicodeBytes);
 }
 
 std::string_view LineEndingWarning(int16_t kind) {
@@ -289,20 +289,20 @@ std::string_view LineEndingWarning(int16_t kind) {
     return {};
 }
 
-std::string GetFileExtension(std::string_view path, bool blnLowerCase) {
+std::string GetFileExtension(std::string_view path, bool lowerCase) {
     size_t slash = path.rfind('/');
     std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
     size_t dot = name.rfind('.');
     if (dot == std::string_view::npos) return {};
     std::string_view ext = name.substr(dot + 1);
-    return blnLowerCase ? LowerCasePath(ext) : std::string(ext);
+    return lowerCase ? LowerCasePath(ext) : std::string(ext);
 }
 
-std::string GetFolder(std::string_view path, bool blnNormalise) {
+std::string GetFolder(std::string_view path, bool normalise) {
     size_t slash = path.rfind('/');
     if (slash == std::string_view::npos) return {};
     std::string_view folder = path.substr(0, slash + 1);
-    return blnNormalise ? NormaliseDriveCase(folder) : std::string(folder);
+    return normalise ? NormaliseDriveCase(folder) : std::string(folder);
 }
 
 std::string NormaliseDriveCase(std::string_view path) {
@@ -321,4 +321,4 @@ void DropByteOrderPair(std::string& line) {
     if ((b0 == 255 && b1 == 254) || (b0 == 254 && b1 == 255)) line.erase(0, 2);
 }
 
-}  // namespace kvx::FileProc
+}  // namespace kvx::filecheck

@@ -1,4 +1,4 @@
-#include "scanning/KVXProc.h"
+#include "scanning/Scanner.h"
 
 #include <gtest/gtest.h>
 
@@ -32,12 +32,12 @@ struct Rig {
     HostPresenter shown{host, params};
     RecordingSink sink;
     bool stop = false;
-    KVXProc::Scanner sc;
+    scanning::Scanner sc;
     Rig() {
         sc.params = &params;
         sc.observer = &shown;
         sc.sink = &sink;
-        sc.blnStop = &stop;
+        sc.stopRequested = &stop;
     }
     // Each line as the file pass prepares it: lower-cased unless case is
     // significant, then the pad blank. Returns the words joined by '|'.
@@ -45,12 +45,12 @@ struct Rig {
                      bool entities = false) {
         sc.SetAllowedExtraChars();
         sc.SetCommentMarkers(kind);
-        sc.blnCharacterEntitiesPossible = entities;
-        sc.intWithinComment = -1;
+        sc.entitiesPossible = entities;
+        sc.withinComment = -1;
         for (const char* l : lines) {
-            sc.strLine = text::utf8ToCp1252(l);
-            if (params.chkCaseSignificant != 1) StrProc::LowerCaseExtInPlace(sc.strLine);
-            sc.strLine += ' ';
+            sc.currentLine = text::utf8ToCp1252(l);
+            if (params.caseSignificant != 1) wordtext::LowerCaseExtInPlace(sc.currentLine);
+            sc.currentLine += ' ';
             sc.ScanLine();
             if (stop) break;
         }
@@ -72,19 +72,19 @@ struct Case {
 };
 
 const Setup none = [](Params&) {};
-const Setup hyphensOff = [](Params& p) { p.chkAllowWordsWithHyphens = 0; };
-const Setup hyphensPeriods = [](Params& p) { p.chkAllowWordsWithPeriods = 1; };
-const Setup numerals = [](Params& p) { p.chkAllowWordsWithNumerals = 1; };
-const Setup caseSig = [](Params& p) { p.chkCaseSignificant = 1; };
-const Setup caseSigPeriods = [](Params& p) { p.chkCaseSignificant = 1; p.chkAllowWordsWithPeriods = 1; };
-const Setup apostrophes = [](Params& p) { p.chkAllowWordsWithApostrophes = 1; };
-const Setup keepS = [](Params& p) { p.chkDropFinalS = 0; };
-const Setup braces = [](Params& p) { p.txbStartComment = {"{", ""}; p.txbEndComment = {"}", ""}; };
-const Setup hash = [](Params& p) { p.txbStartComment = {"#", ""}; p.txbEndComment = {"", ""}; };
+const Setup hyphensOff = [](Params& p) { p.allowHyphens = 0; };
+const Setup hyphensPeriods = [](Params& p) { p.allowPeriods = 1; };
+const Setup numerals = [](Params& p) { p.allowNumerals = 1; };
+const Setup caseSig = [](Params& p) { p.caseSignificant = 1; };
+const Setup caseSigPeriods = [](Params& p) { p.caseSignificant = 1; p.allowPeriods = 1; };
+const Setup apostrophes = [](Params& p) { p.allowApostrophes = 1; };
+const Setup keepS = [](Params& p) { p.dropFinalS = 0; };
+const Setup braces = [](Params& p) { p.startComment = {"{", ""}; p.endComment = {"}", ""}; };
+const Setup hash = [](Params& p) { p.startComment = {"#", ""}; p.endComment = {"", ""}; };
 
 }  // namespace
 
-TEST(KVXProcScan, WordLists) {
+TEST(ScannerScan, WordLists) {
     const Case cases[] = {
         {"plain", none, {"abc"}, "None", false, "abc"},
         {"empty line", none, {""}, "None", false, ""},
@@ -135,7 +135,7 @@ TEST(KVXProcScan, WordLists) {
 // Without comment markers words are found 64 characters at a time; the walk
 // that looks for markers at every position must find the same words, also
 // where words and separators straddle the 64-character blocks.
-TEST(KVXProcScan, BlockWalkFindsWhatTheMarkerWalkFinds) {
+TEST(ScannerScan, BlockWalkFindsWhatTheMarkerWalkFinds) {
     const char* pieces[] = {"a", "bb", "-", "'", ".", "x-y", "z.", " ", "  ", ",", "7", "\xC3\xA9t\xC3\xA9",
                             "cats", "isn't", "_", "@", ":"};
     std::mt19937 gen(19);
@@ -155,44 +155,44 @@ TEST(KVXProcScan, BlockWalkFindsWhatTheMarkerWalkFinds) {
     }
 }
 
-TEST(KVXProcScan, MarkersLeftFromAnEarlierKindAreNotLookedAt) {
+TEST(ScannerScan, MarkersLeftFromAnEarlierKindAreNotLookedAt) {
     Rig rig;
     rig.sc.SetCommentMarkers("PHP");  // its third marker is "<style"
-    rig.params.txbStartComment = {"<!", "{"};
-    rig.params.txbEndComment = {">", "}"};
+    rig.params.startComment = {"<!", "{"};
+    rig.params.endComment = {">", "}"};
     EXPECT_EQ(rig.scan({"a <style> b <! c > d"}, "User-defined"), "a|style|b|d");
 }
 
-TEST(KVXProcScan, LoadingModeSkipsWordRules) {
+TEST(ScannerScan, LoadingModeSkipsWordRules) {
     Rig rig;
-    rig.sc.blnReadingWords = true;
+    rig.sc.readingWords = true;
     rig.sc.SetCommentMarkers("C");
-    rig.sc.blnCharacterEntitiesPossible = true;
-    rig.sc.SetExtraChars(std::string(KVXProc::strAllPossibleExtraChars));
+    rig.sc.entitiesPossible = true;
+    rig.sc.SetExtraChars(std::string(scanning::kAllPossibleExtraChars));
     for (const char* l : {"cats its doesn well--known caf&eacute; /* x", "y */ t"}) {
-        rig.sc.strLine = std::string(l) + " ";
+        rig.sc.currentLine = std::string(l) + " ";
         rig.sc.ScanLine();
     }
     EXPECT_EQ(rig.sink.words,
               (std::vector<std::string>{"cats", "its", "doesn", "well--known", "caf", "eacute", "t"}));
-    EXPECT_EQ(rig.sc.lngTotalNumOccurrences, 0);
+    EXPECT_EQ(rig.sc.totalInstances, 0);
 }
 
-TEST(KVXProcScan, IgnoreListsAndOccurrences) {
+TEST(ScannerScan, IgnoreListsAndOccurrences) {
     Rig rig;
-    rig.params.chkCaseSignificant = 1;
-    rig.params.chkIgnoreCommonWords = 1;
+    rig.params.caseSignificant = 1;
+    rig.params.ignoreCommonWords = 1;
     std::vector<std::string> common = {"", "and", "or", "the"};
-    rig.sc.strCommonWords = &common;
-    rig.sc.lngNumCommonWords = 9;  // a count beyond the list: never read past it
-    rig.sc.strWordsToIgnore = " a cat ";
+    rig.sc.commonWords = &common;
+    rig.sc.commonWordCount = 9;  // a count beyond the list: never read past it
+    rig.sc.wordsToIgnore = " a cat ";
     EXPECT_EQ(rig.scan({"The Cat AND a dog OR cats"}), "dog");
-    EXPECT_EQ(rig.sc.lngTotalNumOccurrences, 7);
-    rig.params.chkIgnoreCommonWords = 0;
+    EXPECT_EQ(rig.sc.totalInstances, 7);
+    rig.params.ignoreCommonWords = 0;
     EXPECT_EQ(rig.scan({"and ca"}), "and|ca");  // " ca " is not in the list
 }
 
-TEST(KVXProcScan, StopAfterCurrentWord) {
+TEST(ScannerScan, StopAfterCurrentWord) {
     Rig rig;
     rig.host.onYield = [&] { rig.stop = rig.host.yields == 2; };
     EXPECT_EQ(rig.scan({"one two three four", "five"}), "one|two");
@@ -202,25 +202,25 @@ TEST(KVXProcScan, StopAfterCurrentWord) {
     EXPECT_EQ(quiet.host.yields, 0);
 }
 
-TEST(KVXProcScan, HostileLines) {
+TEST(ScannerScan, HostileLines) {
     Rig rig;
     rig.sc.SetAllowedExtraChars();
-    rig.sc.strLine = std::string(1 << 20, 'a') + " ";
+    rig.sc.currentLine = std::string(1 << 20, 'a') + " ";
     rig.sc.ScanLine();
     ASSERT_EQ(rig.sink.words.size(), 17u);
     for (size_t i = 0; i < 16; ++i) EXPECT_EQ(rig.sink.words[i].size(), 65000u);
     EXPECT_EQ(rig.sink.words[16].size(), (1u << 20) - 16 * 65000u);
     rig.sink.words.clear();
-    rig.sc.strLine = std::string(100000, '\0') + "x ";
+    rig.sc.currentLine = std::string(100000, '\0') + "x ";
     rig.sc.ScanLine();
     EXPECT_EQ(rig.sink.words, std::vector<std::string>{"x"});
     rig.sink.words.clear();
-    rig.sc.strLine = std::string(1, text::kNoCode) + "b" + std::string(1, text::kNoCode) + " ";
+    rig.sc.currentLine = std::string(1, text::kNoCode) + "b" + std::string(1, text::kNoCode) + " ";
     rig.sc.ScanLine();
     EXPECT_EQ(rig.sink.words, std::vector<std::string>{"b"});
 }
 
-TEST(KVXProcMarkers, KindsForExtensions) {
+TEST(ScannerMarkers, KindsForExtensions) {
     struct Row { const char* ext; int16_t allow; int16_t count; bool entities; bool ok; };
     const Row rows[] = {
         {"php", 0, 8, true, true},  {"xml", 1, 3, false, true}, {"html", 0, 5, true, true},
@@ -229,17 +229,17 @@ TEST(KVXProcMarkers, KindsForExtensions) {
     };
     for (const Row& r : rows) {
         Rig rig;
-        rig.params.chkAllowCommentMarkers = r.allow;
-        rig.params.txbStartComment = {"{", ""};
-        rig.params.txbEndComment = {"}", ""};
+        rig.params.allowCommentMarkers = r.allow;
+        rig.params.startComment = {"{", ""};
+        rig.params.endComment = {"}", ""};
         EXPECT_EQ(rig.sc.SetCommentMarkersForExtension(r.ext), r.ok) << r.ext;
-        EXPECT_EQ(rig.sc.intNumCommentMarkers, r.count) << r.ext;
-        EXPECT_EQ(rig.sc.blnCharacterEntitiesPossible, r.entities) << r.ext;
+        EXPECT_EQ(rig.sc.commentMarkerCount, r.count) << r.ext;
+        EXPECT_EQ(rig.sc.entitiesPossible, r.entities) << r.ext;
         EXPECT_TRUE(rig.host.messages.empty());
     }
 }
 
-TEST(KVXProcMarkers, ValidationMessages) {
+TEST(ScannerMarkers, ValidationMessages) {
     const std::string tail =
         "\r\n\r\nCheck the comment markers in the 'Set parameters' panel\r\nand perhaps disallow comment markers.";
     const std::string msgA = "If comment markers are allowed then at least one\r\nstart-comment marker must be non-empty." + tail;
@@ -262,32 +262,32 @@ TEST(KVXProcMarkers, ValidationMessages) {
     };
     for (const Row& r : rows) {
         Rig rig;
-        rig.params.chkAllowCommentMarkers = 1;
-        rig.params.txbStartComment = r.start;
-        rig.params.txbEndComment = r.end;
+        rig.params.allowCommentMarkers = 1;
+        rig.params.startComment = r.start;
+        rig.params.endComment = r.end;
         rig.sc.SetCommentMarkers("C");
         EXPECT_EQ(rig.sc.SetCommentMarkersForExtension("txt"), r.ok) << r.start[0];
         if (r.ok) {
             EXPECT_TRUE(rig.host.messages.empty());
-            EXPECT_EQ(rig.sc.strStartCommentMarker[0], r.start[0]);
+            EXPECT_EQ(rig.sc.startCommentMarker[0], r.start[0]);
         } else {
             ASSERT_EQ(rig.host.messages.size(), 1u);
             EXPECT_EQ(rig.host.messages[0].text, r.msg);
             EXPECT_EQ(rig.host.messages[0].title, "Error");
-            EXPECT_EQ(rig.sc.strStartCommentMarker[0], "/*");  // markers left as they were
+            EXPECT_EQ(rig.sc.startCommentMarker[0], "/*");  // markers left as they were
         }
     }
     Rig num;
-    num.params.chkAllowWordsWithNumerals = 1;
-    num.params.txbStartComment = {"ab1", ""};
+    num.params.allowNumerals = 1;
+    num.params.startComment = {"ab1", ""};
     EXPECT_FALSE(num.sc.CommentMarkersOK());
 }
 
-TEST(KVXProcScan, AllowedExtraCharsOrder) {
+TEST(ScannerScan, AllowedExtraCharsOrder) {
     Params p;
-    p.chkAllowWordsWithHyphens = p.chkAllowWordsWithApostrophes = p.chkAllowWordsWithUnderscores = 1;
-    p.chkAllowWordsWithBackslashes = p.chkAllowWordsWithForwardslashes = p.chkAllowWordsWithPeriods = 1;
-    p.chkAllowWordsWithAtSigns = p.chkAllowWordsWithNumerals = 1;
-    p.chkAllowWordsWithColons = 2;  // greyed is not ticked
+    p.allowHyphens = p.allowApostrophes = p.allowUnderscores = 1;
+    p.allowBackslashes = p.allowForwardSlashes = p.allowPeriods = 1;
+    p.allowAtSigns = p.allowNumerals = 1;
+    p.allowColons = 2;  // greyed is not ticked
     EXPECT_EQ(AllowedExtraChars(p), "-'_\\/.@0123456789");
 }

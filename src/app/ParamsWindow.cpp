@@ -1,4 +1,4 @@
-#include "FrmParams.h"
+#include "ParamsWindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -16,12 +16,12 @@
 #include <QVBoxLayout>
 #include <cstring>
 
-#include "FrmMain.h"
+#include "MainWindow.h"
 #include "QtHost.h"
 #include "QtUtil.h"
 #include "counting/CountingSession.h"
 #include "params/Defaults.h"
-#include "scanning/StrProcLists.h"
+#include "scanning/TextLists.h"
 #include "scanning/WordsToIgnore.h"
 #include "state/StateFile.h"
 
@@ -44,28 +44,28 @@ const QString kParameterFilter = QStringLiteral("Parameter files (*.kvx) | *.kvx
 
 }  // namespace
 
-FrmParams::FrmParams(FrmMain& main)
+ParamsWindow::ParamsWindow(MainWindow& main)
     : QWidget(&main, Qt::Window), main_(main), p_(main.params()), session_(main.session()) {
     setObjectName(QStringLiteral("frmParams"));
     setWindowTitle(QStringLiteral("KVX: Set parameters"));
     BuildControls();
     ConnectHandlers();
-    lblParameters->clear();
-    txbParametersFile->clear();
-    txbParametersFile->hide();
+    parametersLabel->clear();
+    parametersFileBox->clear();
+    parametersFileBox->hide();
     ParamsToControls();
     hide();
 
     main.showParameters = [this] { ShowWindow(); };
-    connect(&main, &FrmMain::paramsRefreshed, this, [this] { ParamsToControls(); });
+    connect(&main, &MainWindow::paramsRefreshed, this, [this] { ParamsToControls(); });
 }
 
-FrmParams::~FrmParams() = default;
+ParamsWindow::~ParamsWindow() = default;
 
 // ---------------------------------------------------------------------------
 // Controls
 
-void FrmParams::BuildControls() {
+void ParamsWindow::BuildControls() {
     auto button = [this](const char* name, const char* caption) {
         auto* b = new QPushButton(QString::fromLatin1(caption), this);
         b->setObjectName(QString::fromLatin1(name));
@@ -102,55 +102,55 @@ void FrmParams::BuildControls() {
         boxes_.push_back({box, &c});
     }
 
-    cboShortWordSize = list("cboShortWordSize", ShortWordSizeEntries());
-    cboLongWordSize = list("cboLongWordSize", LongWordSizeEntries());
-    cboThresholdFrequency = list("cboThresholdFrequency", ThresholdFrequencyEntries());
+    shortWordSizeList = list("cboShortWordSize", ShortWordSizeEntries());
+    longWordSizeList = list("cboLongWordSize", LongWordSizeEntries());
+    frequencyThresholdList = list("cboThresholdFrequency", ThresholdFrequencyEntries());
 
     static const char* const kStartNames[2] = {"txbStartComment_0", "txbStartComment_1"};
     static const char* const kEndNames[2] = {"txbEndComment_0", "txbEndComment_1"};
     for (int k = 0; k < 2; ++k) {
-        txbStartComment[k] = edit(kStartNames[k]);
-        txbEndComment[k] = edit(kEndNames[k]);
-        txbStartComment[k]->setPlaceholderText(QStringLiteral("start marker"));
-        txbEndComment[k]->setPlaceholderText(QStringLiteral("end marker"));
-        for (QLineEdit* e : {txbStartComment[k], txbEndComment[k]}) {
+        startCommentBoxes[k] = edit(kStartNames[k]);
+        endCommentBoxes[k] = edit(kEndNames[k]);
+        startCommentBoxes[k]->setPlaceholderText(QStringLiteral("start marker"));
+        endCommentBoxes[k]->setPlaceholderText(QStringLiteral("end marker"));
+        for (QLineEdit* e : {startCommentBoxes[k], endCommentBoxes[k]}) {
             e->setMaximumWidth(140);
             e->installEventFilter(this);
         }
     }
-    txbWordsToIgnore = edit("txbWordsToIgnore");
-    txbWordsToIgnore->setToolTip(QStringLiteral(
+    wordsToIgnoreBox = edit("txbWordsToIgnore");
+    wordsToIgnoreBox->setToolTip(QStringLiteral(
         "Add additional words to ignore here.  Words must be separated by spaces, not commas."));
-    txbWordsToIgnore->installEventFilter(this);
-    txbCommonWordsFile = edit("txbCommonWordsFile");
-    txbCommonWordsFile->installEventFilter(this);
-    txbCommonWordsFile->setMinimumWidth(280);
-    txbParametersFile = edit("txbParametersFile");
-    txbParametersFile->setReadOnly(true);
+    wordsToIgnoreBox->installEventFilter(this);
+    commonWordsFileBox = edit("txbCommonWordsFile");
+    commonWordsFileBox->installEventFilter(this);
+    commonWordsFileBox->setMinimumWidth(280);
+    parametersFileBox = edit("txbParametersFile");
+    parametersFileBox->setReadOnly(true);
     {
-        QSizePolicy sp = txbParametersFile->sizePolicy();
+        QSizePolicy sp = parametersFileBox->sizePolicy();
         sp.setRetainSizeWhenHidden(true);
-        txbParametersFile->setSizePolicy(sp);
+        parametersFileBox->setSizePolicy(sp);
     }
-    lblParameters = label("lblParameters", "State loaded from:");
-    lblParameters->setMinimumWidth(lblParameters->fontMetrics().horizontalAdvance(
+    parametersLabel = label("lblParameters", "State loaded from:");
+    parametersLabel->setMinimumWidth(parametersLabel->fontMetrics().horizontalAdvance(
                                        QStringLiteral("Error loading from  ")));
 
-    cmdClearWordsToIgnore = button("cmdClearWordsToIgnore", "Clear");
-    cmdSelectCommonWordsFile = button("cmdSelectCommonWordsFile", "Select common words file");
-    cmdSelectCommonWordsFile->setToolTip(
+    clearWordsToIgnoreButton = button("cmdClearWordsToIgnore", "Clear");
+    selectCommonWordsFileButton = button("cmdSelectCommonWordsFile", "Select common words file");
+    selectCommonWordsFileButton->setToolTip(
         QStringLiteral("This is for a file containing words (such as common words) ") +
         QStringLiteral("which should be ignored."));
-    cmdClearCommonWordsFile = button("cmdClearCommonWordsFile", "Clear");
-    cmdSetOrClearCheckboxes[1] = button("cmdSetOrClearCheckboxes_1", "Set checkboxes");
-    cmdSetOrClearCheckboxes[0] = button("cmdSetOrClearCheckboxes_0", "Clear checkboxes");
-    cmdSaveLoadState[1] = button("cmdSaveLoadState_1", "Load state from file");
-    cmdSaveLoadState[0] = button("cmdSaveLoadState_0", "Save state to file");
-    cmdRestoreDefaults = button("cmdRestoreDefaults", "Restore defaults");
-    cmdInitialize = button("cmdInitialize", "Reinitialize");
-    cmdClose = button("cmdClose", "Close");
-    cmdClose->setDefault(true);
-    cmdQuit = button("cmdQuit", "Quit");
+    clearCommonWordsFileButton = button("cmdClearCommonWordsFile", "Clear");
+    setOrClearCheckboxesButtons[1] = button("cmdSetOrClearCheckboxes_1", "Set checkboxes");
+    setOrClearCheckboxesButtons[0] = button("cmdSetOrClearCheckboxes_0", "Clear checkboxes");
+    saveLoadStateButtons[1] = button("cmdSaveLoadState_1", "Load state from file");
+    saveLoadStateButtons[0] = button("cmdSaveLoadState_0", "Save state to file");
+    restoreDefaultsButton = button("cmdRestoreDefaults", "Restore defaults");
+    initializeButton = button("cmdInitialize", "Reinitialize");
+    closeButton = button("cmdClose", "Close");
+    closeButton->setDefault(true);
+    quitButton = button("cmdQuit", "Quit");
 
     // What makes a word: the allowed characters, then case, final s and comments.
     QFrame* words = frame();
@@ -180,8 +180,8 @@ void FrmParams::BuildControls() {
     static const char* const kPairCaptions[2] = {"1st pair:", "2nd pair:"};
     for (int k = 0; k < 2; ++k) {
         pairs->addWidget(label(nullptr, kPairCaptions[k]), k, 0);
-        pairs->addWidget(txbStartComment[k], k, 1);
-        pairs->addWidget(txbEndComment[k], k, 2);
+        pairs->addWidget(startCommentBoxes[k], k, 1);
+        pairs->addWidget(endCommentBoxes[k], k, 2);
     }
     pairs->setColumnStretch(3, 1);
     further->addLayout(pairs);
@@ -192,18 +192,18 @@ void FrmParams::BuildControls() {
     QFrame* ignore = frame();
     auto* ignoreLayout = new QGridLayout(ignore);
     ignoreLayout->addWidget(Check("chkIgnoreShortWords"), 0, 0);
-    ignoreLayout->addWidget(cboShortWordSize, 0, 1);
+    ignoreLayout->addWidget(shortWordSizeList, 0, 1);
     ignoreLayout->addWidget(label(nullptr, "characters"), 0, 2);
-    auto* lblIgnoreLongWords = label("lblIgnoreLongWords", "Ignore words with more than");
+    auto* ignoreLongWordsLabel = label("lblIgnoreLongWords", "Ignore words with more than");
     // Lined up with the captions of the check boxes around it.
     const QCheckBox* shortWords = Check("chkIgnoreShortWords");
-    lblIgnoreLongWords->setIndent(shortWords->sizeHint().width() -
+    ignoreLongWordsLabel->setIndent(shortWords->sizeHint().width() -
                                   shortWords->fontMetrics().horizontalAdvance(shortWords->text()) - 4);
-    ignoreLayout->addWidget(lblIgnoreLongWords, 1, 0);
-    ignoreLayout->addWidget(cboLongWordSize, 1, 1);
+    ignoreLayout->addWidget(ignoreLongWordsLabel, 1, 0);
+    ignoreLayout->addWidget(longWordSizeList, 1, 1);
     ignoreLayout->addWidget(label(nullptr, "characters"), 1, 2);
     ignoreLayout->addWidget(Check("chkIgnoreInfrequentWords"), 2, 0);
-    ignoreLayout->addWidget(cboThresholdFrequency, 2, 1);
+    ignoreLayout->addWidget(frequencyThresholdList, 2, 1);
     ignoreLayout->addWidget(label(nullptr, "occurrences"), 2, 2);
     ignoreLayout->addWidget(Check("chkIgnoreRepetitions"), 3, 0, 1, 4);
     ignoreLayout->addWidget(Check("chkIgnoreRomNum40"), 4, 0, 1, 4);
@@ -219,8 +219,8 @@ void FrmParams::BuildControls() {
     outputLayout->addWidget(Check("chkSaveStateOnQuit"));
 
     auto* setOrClear = new QHBoxLayout;
-    setOrClear->addWidget(cmdSetOrClearCheckboxes[1]);
-    setOrClear->addWidget(cmdSetOrClearCheckboxes[0]);
+    setOrClear->addWidget(setOrClearCheckboxesButtons[1]);
+    setOrClear->addWidget(setOrClearCheckboxesButtons[0]);
     setOrClear->addStretch(1);
 
     auto* right = new QVBoxLayout;
@@ -235,29 +235,29 @@ void FrmParams::BuildControls() {
     // The two ignore lists.
     QFrame* lists = frame();
     auto* listsLayout = new QGridLayout(lists);
-    auto* lblWordsToIgnore = label("lblWordsToIgnore", "Ignore these words:");
-    lblWordsToIgnore->setBuddy(txbWordsToIgnore);
-    listsLayout->addWidget(lblWordsToIgnore, 0, 0);
-    listsLayout->addWidget(txbWordsToIgnore, 0, 1, 1, 2);
-    listsLayout->addWidget(cmdClearWordsToIgnore, 0, 3);
+    auto* wordsToIgnoreLabel = label("lblWordsToIgnore", "Ignore these words:");
+    wordsToIgnoreLabel->setBuddy(wordsToIgnoreBox);
+    listsLayout->addWidget(wordsToIgnoreLabel, 0, 0);
+    listsLayout->addWidget(wordsToIgnoreBox, 0, 1, 1, 2);
+    listsLayout->addWidget(clearWordsToIgnoreButton, 0, 3);
     listsLayout->addWidget(Check("chkIgnoreCommonWords"), 1, 0);
-    listsLayout->addWidget(txbCommonWordsFile, 1, 1);
-    listsLayout->addWidget(cmdSelectCommonWordsFile, 1, 2);
-    listsLayout->addWidget(cmdClearCommonWordsFile, 1, 3);
+    listsLayout->addWidget(commonWordsFileBox, 1, 1);
+    listsLayout->addWidget(selectCommonWordsFileButton, 1, 2);
+    listsLayout->addWidget(clearCommonWordsFileButton, 1, 3);
     listsLayout->setColumnStretch(1, 1);
 
     // The last load or save, and the commands.
     auto* state = new QHBoxLayout;
-    state->addWidget(lblParameters);
-    state->addWidget(txbParametersFile, 1);
+    state->addWidget(parametersLabel);
+    state->addWidget(parametersFileBox, 1);
 
     auto* commands = new QHBoxLayout;
-    for (QPushButton* b : {cmdSaveLoadState[1], cmdSaveLoadState[0], cmdRestoreDefaults,
-                           cmdInitialize})
+    for (QPushButton* b : {saveLoadStateButtons[1], saveLoadStateButtons[0], restoreDefaultsButton,
+                           initializeButton})
         commands->addWidget(b);
     commands->addStretch(1);
-    commands->addWidget(cmdClose);
-    commands->addWidget(cmdQuit);
+    commands->addWidget(closeButton);
+    commands->addWidget(quitButton);
 
     auto* all = new QVBoxLayout(this);
     all->setContentsMargins(10, 10, 10, 10);
@@ -275,20 +275,20 @@ void FrmParams::BuildControls() {
         Check("chkAllowWordsWithBackslashes"), Check("chkAllowWordsWithForwardslashes"),
         Check("chkAllowWordsWithPeriods"), Check("chkAllowWordsWithAtSigns"),
         Check("chkAllowWordsWithNumerals"), Check("chkCaseSignificant"), Check("chkDropFinalS"),
-        Check("chkAllowCommentMarkers"), txbStartComment[0], txbEndComment[0], txbStartComment[1],
-        txbEndComment[1], Check("chkIgnoreShortWords"), cboShortWordSize, cboLongWordSize,
-        Check("chkIgnoreInfrequentWords"), cboThresholdFrequency, Check("chkIgnoreRepetitions"),
+        Check("chkAllowCommentMarkers"), startCommentBoxes[0], endCommentBoxes[0], startCommentBoxes[1],
+        endCommentBoxes[1], Check("chkIgnoreShortWords"), shortWordSizeList, longWordSizeList,
+        Check("chkIgnoreInfrequentWords"), frequencyThresholdList, Check("chkIgnoreRepetitions"),
         Check("chkIgnoreRomNum40"), Check("chkIgnoreNoLetter"), Check("chkOutputWithCommas"),
-        Check("chkWarnOnOverwrite"), Check("chkSaveStateOnQuit"), cmdSetOrClearCheckboxes[1],
-        cmdSetOrClearCheckboxes[0], txbWordsToIgnore, cmdClearWordsToIgnore,
-        Check("chkIgnoreCommonWords"), txbCommonWordsFile, cmdSelectCommonWordsFile,
-        cmdClearCommonWordsFile, txbParametersFile, cmdSaveLoadState[1], cmdSaveLoadState[0],
-        cmdRestoreDefaults, cmdInitialize, cmdClose, cmdQuit};
+        Check("chkWarnOnOverwrite"), Check("chkSaveStateOnQuit"), setOrClearCheckboxesButtons[1],
+        setOrClearCheckboxesButtons[0], wordsToIgnoreBox, clearWordsToIgnoreButton,
+        Check("chkIgnoreCommonWords"), commonWordsFileBox, selectCommonWordsFileButton,
+        clearCommonWordsFileButton, parametersFileBox, saveLoadStateButtons[1], saveLoadStateButtons[0],
+        restoreDefaultsButton, initializeButton, closeButton, quitButton};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
 }
 
-void FrmParams::ConnectHandlers() {
+void ParamsWindow::ConnectHandlers() {
     // Whatever a click here asks or reports belongs to this window.
     auto onClick = [this](QAbstractButton* button, auto handler) {
         connect(button, &QAbstractButton::clicked, this, [this, handler] {
@@ -306,54 +306,54 @@ void FrmParams::ConnectHandlers() {
         });
     }
     const std::pair<QComboBox*, int16_t Params::*> lists[] = {
-        {cboShortWordSize, &Params::cboShortWordSize},
-        {cboLongWordSize, &Params::cboLongWordSize},
-        {cboThresholdFrequency, &Params::cboThresholdFrequency}};
+        {shortWordSizeList, &Params::shortWordIndex},
+        {longWordSizeList, &Params::longWordIndex},
+        {frequencyThresholdList, &Params::frequencyIndex}};
     for (const auto& [list, member] : lists) {
         connect(list, &QComboBox::activated, this, [this, member](int index) {
             p_.*member = static_cast<int16_t>(index);
-            FilterFamily_Click();
+            FilterFamilyToggled();
             main_.RefreshResultCommands();
         });
     }
     for (int k = 0; k < 2; ++k) {
-        connect(txbStartComment[k], &QLineEdit::textEdited, this,
-                [this, k](const QString& t) { p_.txbStartComment[k] = t.toStdString(); });
-        connect(txbEndComment[k], &QLineEdit::textEdited, this,
-                [this, k](const QString& t) { p_.txbEndComment[k] = t.toStdString(); });
-        onClick(cmdSetOrClearCheckboxes[k], [this, k] { cmdSetOrClearCheckboxes_Click(k); });
-        onClick(cmdSaveLoadState[k], [this, k] { cmdSaveLoadState_Click(k); });
+        connect(startCommentBoxes[k], &QLineEdit::textEdited, this,
+                [this, k](const QString& t) { p_.startComment[k] = t.toStdString(); });
+        connect(endCommentBoxes[k], &QLineEdit::textEdited, this,
+                [this, k](const QString& t) { p_.endComment[k] = t.toStdString(); });
+        onClick(setOrClearCheckboxesButtons[k], [this, k] { SetOrClearCheckboxes(k); });
+        onClick(saveLoadStateButtons[k], [this, k] { SaveOrLoadState(k); });
     }
-    connect(txbWordsToIgnore, &QLineEdit::textEdited, this,
-            [this](const QString& t) { p_.txbWordsToIgnore = t.toStdString(); });
-    connect(txbCommonWordsFile, &QLineEdit::textEdited, this,
-            [this](const QString& t) { p_.txbCommonWordsFile = t.toStdString(); });
-    onClick(cmdClearWordsToIgnore, [this] { cmdClearWordsToIgnore_Click(); });
-    onClick(cmdSelectCommonWordsFile, [this] { cmdSelectCommonWordsFile_Click(); });
-    onClick(cmdClearCommonWordsFile, [this] { cmdClearCommonWordsFile_Click(); });
-    onClick(cmdRestoreDefaults, [this] { cmdRestoreDefaults_Click(); });
-    onClick(cmdInitialize, [this] { cmdInitialize_Click(); });
-    onClick(cmdClose, [this] { cmdClose_Click(); });
-    onClick(cmdQuit, [this] { cmdQuit_Click(); });
+    connect(wordsToIgnoreBox, &QLineEdit::textEdited, this,
+            [this](const QString& t) { p_.wordsToIgnoreText = t.toStdString(); });
+    connect(commonWordsFileBox, &QLineEdit::textEdited, this,
+            [this](const QString& t) { p_.commonWordsFileText = t.toStdString(); });
+    onClick(clearWordsToIgnoreButton, [this] { ClearWordsToIgnore(); });
+    onClick(selectCommonWordsFileButton, [this] { SelectCommonWordsFile(); });
+    onClick(clearCommonWordsFileButton, [this] { ClearCommonWordsFile(); });
+    onClick(restoreDefaultsButton, [this] { RestoreDefaults(); });
+    onClick(initializeButton, [this] { InitializeParameters(); });
+    onClick(closeButton, [this] { CloseWindow(); });
+    onClick(quitButton, [this] { Quit(); });
 }
 
-void FrmParams::ParamsToControls() {
+void ParamsWindow::ParamsToControls() {
     for (const Box& b : boxes_) {
         const QSignalBlocker block(b.widget);
         b.widget->setCheckState(StateOf(p_.*(b.info->member)));
     }
-    const std::pair<QComboBox*, int16_t> lists[] = {{cboShortWordSize, p_.cboShortWordSize},
-                                                    {cboLongWordSize, p_.cboLongWordSize},
-                                                    {cboThresholdFrequency, p_.cboThresholdFrequency}};
+    const std::pair<QComboBox*, int16_t> lists[] = {{shortWordSizeList, p_.shortWordIndex},
+                                                    {longWordSizeList, p_.longWordIndex},
+                                                    {frequencyThresholdList, p_.frequencyIndex}};
     for (const auto& [list, index] : lists) {
         const QSignalBlocker block(list);
         list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
     }
     const std::pair<QLineEdit*, const std::string*> texts[] = {
-        {txbStartComment[0], &p_.txbStartComment[0]}, {txbEndComment[0], &p_.txbEndComment[0]},
-        {txbStartComment[1], &p_.txbStartComment[1]}, {txbEndComment[1], &p_.txbEndComment[1]},
-        {txbWordsToIgnore, &p_.txbWordsToIgnore},     {txbCommonWordsFile, &p_.txbCommonWordsFile},
-        {txbParametersFile, &p_.txbParametersFile}};
+        {startCommentBoxes[0], &p_.startComment[0]}, {endCommentBoxes[0], &p_.endComment[0]},
+        {startCommentBoxes[1], &p_.startComment[1]}, {endCommentBoxes[1], &p_.endComment[1]},
+        {wordsToIgnoreBox, &p_.wordsToIgnoreText},     {commonWordsFileBox, &p_.commonWordsFileText},
+        {parametersFileBox, &p_.parametersFile}};
     for (const auto& [box, value] : texts) {
         if (box->text().toStdString() == *value) continue;
         const QSignalBlocker block(box);
@@ -361,29 +361,29 @@ void FrmParams::ParamsToControls() {
     }
 }
 
-const FrmParams::Box* FrmParams::FindBox(const QCheckBox* widget) const {
+const ParamsWindow::Box* ParamsWindow::FindBox(const QCheckBox* widget) const {
     for (const Box& b : boxes_)
         if (b.widget == widget) return &b;
     return nullptr;
 }
 
-const FrmParams::Box* FrmParams::FindBox(const char* name) const {
+const ParamsWindow::Box* ParamsWindow::FindBox(const char* name) const {
     const QString n = QString::fromLatin1(name);
     for (const Box& b : boxes_)
         if (b.widget->objectName() == n) return &b;
     return nullptr;
 }
 
-QCheckBox* FrmParams::Check(const char* name) const { return FindBox(name)->widget; }
+QCheckBox* ParamsWindow::Check(const char* name) const { return FindBox(name)->widget; }
 
-bool FrmParams::SetCheckBox(const char* name, int16_t value) {
+bool ParamsWindow::SetCheckBox(const char* name, int16_t value) {
     const Box* b = FindBox(name);
     if (!b) return false;
     SetBox(*b, value);
     return true;
 }
 
-void FrmParams::SetBox(const Box& box, int16_t value) {
+void ParamsWindow::SetBox(const Box& box, int16_t value) {
     if (p_.*(box.info->member) == value && ValueOf(box.widget) == value) return;
     p_.*(box.info->member) = value;
     {
@@ -393,36 +393,36 @@ void FrmParams::SetBox(const Box& box, int16_t value) {
     RunHandler(box);
 }
 
-void FrmParams::RunHandler(const Box& box) {
+void ParamsWindow::RunHandler(const Box& box) {
     switch (box.info->family) {
     case BoxFamily::Confirm:
     case BoxFamily::ConfirmCheckChars:
-    case BoxFamily::ConfirmCommentMarkers: chkConfirmFamily_Click(box.widget); break;
-    case BoxFamily::Filter: FilterFamily_Click(); break;
-    case BoxFamily::CommonWords: chkIgnoreCommonWords_Click(); break;
+    case BoxFamily::ConfirmCommentMarkers: ConfirmFamilyToggled(box.widget); break;
+    case BoxFamily::Filter: FilterFamilyToggled(); break;
+    case BoxFamily::CommonWords: IgnoreCommonWordsChanged(); break;
     case BoxFamily::Output:
     case BoxFamily::MainWindow: break;
     }
 }
 
-void FrmParams::SetList(QComboBox* list, int16_t Params::*member, int16_t index) {
+void ParamsWindow::SetList(QComboBox* list, int16_t Params::*member, int16_t index) {
     if (p_.*member == index && list->currentIndex() == index) return;
     p_.*member = index;
     {
         const QSignalBlocker block(list);
         list->setCurrentIndex(index);
     }
-    FilterFamily_Click();
+    FilterFamilyToggled();
 }
 
-void FrmParams::MoveFocusToClose() {
-    if (cmdClose->isEnabled()) cmdClose->setFocus(Qt::OtherFocusReason);
+void ParamsWindow::MoveFocusToClose() {
+    if (closeButton->isEnabled()) closeButton->setFocus(Qt::OtherFocusReason);
 }
 
 // ---------------------------------------------------------------------------
 // Showing and placing
 
-void FrmParams::ShowWindow() {
+void ParamsWindow::ShowWindow() {
     PlaceWindow();
     show();
     raise();
@@ -430,33 +430,33 @@ void FrmParams::ShowWindow() {
     MoveFocusToClose();
 }
 
-void FrmParams::EnableControls(bool enabled) {
+void ParamsWindow::EnableControls(bool enabled) {
     for (QObject* child : children())
-        if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow() && w != cmdClose && w != cmdQuit)
+        if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow() && w != closeButton && w != quitButton)
             w->setEnabled(enabled);
 }
 
-void FrmParams::PlaceWindow() {
+void ParamsWindow::PlaceWindow() {
     // Top with the main window's top, left beyond the "Set parameters" button.
-    move(main_.pos().x() + main_.cmdSetParameters->width() + Px(300), main_.pos().y());
+    move(main_.pos().x() + main_.setParametersButton->width() + Px(300), main_.pos().y());
 }
 
-bool FrmParams::event(QEvent* event) {
+bool ParamsWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
         PlaceWindow();
-        if (cmdClose->isEnabled() && cmdClose->isVisible()) cmdClose->setFocus(Qt::OtherFocusReason);
+        if (closeButton->isEnabled() && closeButton->isVisible()) closeButton->setFocus(Qt::OtherFocusReason);
     }
     return QWidget::event(event);
 }
 
-bool FrmParams::eventFilter(QObject* watched, QEvent* event) {
+bool ParamsWindow::eventFilter(QObject* watched, QEvent* event) {
     const QtHost::Owner owner(main_.host(), this);
     switch (event->type()) {
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (watched == txbCommonWordsFile &&
+        if (watched == commonWordsFileBox &&
             (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            txbCommonWordsFile_LostFocus();
+            CommonWordsFileEdited();
             return true;
         }
         break;
@@ -466,12 +466,12 @@ bool FrmParams::eventFilter(QObject* watched, QEvent* event) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::PopupFocusReason) break;
         if (reason == Qt::ActiveWindowFocusReason && QApplication::activeModalWidget()) break;
-        if (watched == txbWordsToIgnore) txbWordsToIgnore_LostFocus();
-        else if (watched == txbCommonWordsFile) txbCommonWordsFile_LostFocus();
+        if (watched == wordsToIgnoreBox) WordsToIgnoreEdited();
+        else if (watched == commonWordsFileBox) CommonWordsFileEdited();
         else
             for (int k = 0; k < 2; ++k)
-                if (watched == txbStartComment[k] || watched == txbEndComment[k])
-                    txbComment_LostFocus(static_cast<QLineEdit*>(watched));
+                if (watched == startCommentBoxes[k] || watched == endCommentBoxes[k])
+                    CommentMarkerEdited(static_cast<QLineEdit*>(watched));
         main_.RefreshResultCommands();
         break;
     }
@@ -481,36 +481,36 @@ bool FrmParams::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void FrmParams::keyPressEvent(QKeyEvent* event) {
+void ParamsWindow::keyPressEvent(QKeyEvent* event) {
     // Escape closes the window, as "Close" does.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        cmdClose_Click();
+        CloseWindow();
         return;
     }
     QWidget::keyPressEvent(event);
 }
 
-void FrmParams::closeEvent(QCloseEvent* event) {
+void ParamsWindow::closeEvent(QCloseEvent* event) {
     // The window's own close box does what "Close" does.
     event->ignore();
-    cmdClose_Click();
+    CloseWindow();
 }
 
 // ---------------------------------------------------------------------------
 // Checks
 
-bool FrmParams::ConfirmRereading() {
+bool ParamsWindow::ConfirmRereading() {
     if (main_.host().message("Changing this entails reading the file anew.  Is this OK?",
-                             main_.strProgramTitle, Icon::None, Buttons::YesNo) == Answer::Yes) {
-        session_.blnWordsGot = false;
+                             main_.programTitle, Icon::None, Buttons::YesNo) == Answer::Yes) {
+        session_.wordsCounted = false;
         return true;
     }
     return false;
 }
 
-bool FrmParams::CheckAllowedExtraChars() {
-    if (!session_.blnStartUpCompleted || session_.blnSettingControls || blnSettingCheckboxes ||
-        p_.txbWordsToIgnore.empty())
+bool ParamsWindow::CheckAllowedExtraChars() {
+    if (!session_.startUpCompleted || session_.settingControls || settingCheckboxes ||
+        p_.wordsToIgnoreText.empty())
         return true;
     session_.SetAllowedExtraChars();
     const std::string why = kvx::CheckAllowedExtraChars(p_);
@@ -522,151 +522,151 @@ bool FrmParams::CheckAllowedExtraChars() {
 // ---------------------------------------------------------------------------
 // Change handlers
 
-void FrmParams::chkConfirmFamily_Click(QCheckBox* widget) {
+void ParamsWindow::ConfirmFamilyToggled(QCheckBox* widget) {
     const Box* box = FindBox(widget);
-    if (!box || !session_.blnStartUpCompleted || session_.blnSettingControls) return;
+    if (!box || !session_.startUpCompleted || session_.settingControls) return;
     if (box->info->family == BoxFamily::ConfirmCommentMarkers && session_.ReadingCommonWords())
         return;
-    if (session_.blnWordsGot && !ConfirmRereading()) {
-        session_.blnSettingControls = true;
+    if (session_.wordsCounted && !ConfirmRereading()) {
+        session_.settingControls = true;
         SetBox(*box, p_.*(box->info->member) == 1 ? 0 : 1);
-        session_.blnSettingControls = false;
+        session_.settingControls = false;
     }
     if (box->info->family == BoxFamily::ConfirmCheckChars) CheckAllowedExtraChars();
 }
 
-void FrmParams::FilterFamily_Click() {
-    if (session_.blnStartUpCompleted) MoveFocusToClose();
+void ParamsWindow::FilterFamilyToggled() {
+    if (session_.startUpCompleted) MoveFocusToClose();
 }
 
-void FrmParams::chkIgnoreCommonWords_Click() {
-    if (!session_.blnStartUpCompleted || session_.blnSettingControls) return;
-    const bool noFile = p_.chkIgnoreCommonWords == 1 && p_.strCommonWordsFile.empty();
-    session_.chkIgnoreCommonWords_Click();
-    if (noFile) cmdSelectCommonWordsFile->setFocus(Qt::OtherFocusReason);
+void ParamsWindow::IgnoreCommonWordsChanged() {
+    if (!session_.startUpCompleted || session_.settingControls) return;
+    const bool noFile = p_.ignoreCommonWords == 1 && p_.commonWordsFile.empty();
+    session_.IgnoreCommonWordsChanged();
+    if (noFile) selectCommonWordsFileButton->setFocus(Qt::OtherFocusReason);
     if (isVisible()) MoveFocusToClose();
 }
 
-void FrmParams::txbComment_LostFocus(QLineEdit* box) {
+void ParamsWindow::CommentMarkerEdited(QLineEdit* box) {
     for (int k = 0; k < 2; ++k) {
-        std::string* value = box == txbStartComment[k] ? &p_.txbStartComment[k]
-                             : box == txbEndComment[k] ? &p_.txbEndComment[k]
+        std::string* value = box == startCommentBoxes[k] ? &p_.startComment[k]
+                             : box == endCommentBoxes[k] ? &p_.endComment[k]
                                                        : nullptr;
         if (!value) continue;
-        *value = std::string(StrProc::TrimBlanks(box->text().toStdString()));
+        *value = std::string(wordtext::TrimBlanks(box->text().toStdString()));
         if (box->text().toStdString() != *value) {
             const QSignalBlocker block(box);
             box->setText(Q(*value));
         }
-        session_.blnWordsGot = false;
+        session_.wordsCounted = false;
     }
 }
 
-void FrmParams::txbWordsToIgnore_LostFocus() {
-    if (blnInLostFocus_) return;
-    blnInLostFocus_ = true;
-    p_.txbWordsToIgnore = NormaliseWordsToIgnore(p_.txbWordsToIgnore, p_.strWordsToIgnore);
-    if (txbWordsToIgnore->text().toStdString() != p_.txbWordsToIgnore) {
-        const QSignalBlocker block(txbWordsToIgnore);
-        txbWordsToIgnore->setText(Q(p_.txbWordsToIgnore));
+void ParamsWindow::WordsToIgnoreEdited() {
+    if (checkingEdit_) return;
+    checkingEdit_ = true;
+    p_.wordsToIgnoreText = NormaliseWordsToIgnore(p_.wordsToIgnoreText, p_.wordsToIgnore);
+    if (wordsToIgnoreBox->text().toStdString() != p_.wordsToIgnoreText) {
+        const QSignalBlocker block(wordsToIgnoreBox);
+        wordsToIgnoreBox->setText(Q(p_.wordsToIgnoreText));
     }
-    if (!p_.strWordsToIgnore.empty()) CheckAllowedExtraChars();
-    blnInLostFocus_ = false;
+    if (!p_.wordsToIgnore.empty()) CheckAllowedExtraChars();
+    checkingEdit_ = false;
 }
 
-void FrmParams::txbCommonWordsFile_LostFocus() {
-    if (blnInLostFocus_) return;
-    blnInLostFocus_ = true;
-    p_.txbCommonWordsFile = txbCommonWordsFile->text().toStdString();
-    session_.txbCommonWordsFile_LostFocus();
-    blnInLostFocus_ = false;
+void ParamsWindow::CommonWordsFileEdited() {
+    if (checkingEdit_) return;
+    checkingEdit_ = true;
+    p_.commonWordsFileText = commonWordsFileBox->text().toStdString();
+    session_.CommonWordsFileEdited();
+    checkingEdit_ = false;
 }
 
 // ---------------------------------------------------------------------------
 // Commands
 
-void FrmParams::cmdSetOrClearCheckboxes_Click(int index) {
-    blnSettingCheckboxes = true;
+void ParamsWindow::SetOrClearCheckboxes(int index) {
+    settingCheckboxes = true;
     for (const CheckBoxInfo* c : CheckBoxesInOrder(&CheckBoxInfo::setStep))
         SetCheckBox(c->name, index == 1 ? 1 : 0);
-    blnSettingCheckboxes = false;
+    settingCheckboxes = false;
 }
 
-void FrmParams::SetDefaultValues() {
-    session_.blnWordsGot = false;
+void ParamsWindow::SetDefaultValues() {
+    session_.wordsCounted = false;
     for (const CheckBoxInfo* c : CheckBoxesInOrder(&CheckBoxInfo::defaultStep))
         SetCheckBox(c->name, c->defaultValue);
     session_.SetDefaultCommentMarkers();
-    SetList(cboShortWordSize, &Params::cboShortWordSize, kDefaultShortWordSize);
-    SetList(cboLongWordSize, &Params::cboLongWordSize, kDefaultLongWordSize);
-    SetList(cboThresholdFrequency, &Params::cboThresholdFrequency, kDefaultThresholdFrequency);
+    SetList(shortWordSizeList, &Params::shortWordIndex, kDefaultShortWordSize);
+    SetList(longWordSizeList, &Params::longWordIndex, kDefaultLongWordSize);
+    SetList(frequencyThresholdList, &Params::frequencyIndex, kDefaultThresholdFrequency);
 }
 
-void FrmParams::cmdRestoreDefaults_Click() {
+void ParamsWindow::RestoreDefaults() {
     SetDefaultValues();
     MoveFocusToClose();
 }
 
-void FrmParams::cmdClearWordsToIgnore_Click() {
-    p_.txbWordsToIgnore.clear();
+void ParamsWindow::ClearWordsToIgnore() {
+    p_.wordsToIgnoreText.clear();
     {
-        const QSignalBlocker block(txbWordsToIgnore);
-        txbWordsToIgnore->clear();
+        const QSignalBlocker block(wordsToIgnoreBox);
+        wordsToIgnoreBox->clear();
     }
     // The emptied box is in force at once, not only after the box is next left.
-    txbWordsToIgnore_LostFocus();
+    WordsToIgnoreEdited();
     MoveFocusToClose();
 }
 
-void FrmParams::cmdSelectCommonWordsFile_Click() {
-    session_.cmdSelectCommonWordsFile_Click();
+void ParamsWindow::SelectCommonWordsFile() {
+    session_.SelectCommonWordsFile();
     MoveFocusToClose();
 }
 
-void FrmParams::cmdClearCommonWordsFile_Click() { session_.cmdClearCommonWordsFile_Click(); }
+void ParamsWindow::ClearCommonWordsFile() { session_.ClearCommonWordsFile(); }
 
-void FrmParams::cmdInitialize_Click() {
+void ParamsWindow::InitializeParameters() {
     // The main window's Initialize: files, lists and texts back to a first start.
-    p_.txbFile[0].clear();
-    p_.txbFile[1].clear();
-    p_.txbWordsToIgnore.clear();
+    p_.fileNames[0].clear();
+    p_.fileNames[1].clear();
+    p_.wordsToIgnoreText.clear();
     main_.ParamsToControls();
     SetDefaultValues();
-    p_.chkSuppressWords = 0;
+    p_.suppressLiveWords = 0;
     // The loaded words go with the name: with none, a count leaves none out
     // (the box keeps its tick, as the other parameters of this kind do).
-    p_.txbCommonWordsFile.clear();
-    p_.strCommonWordsFile.clear();
-    p_.txbParametersFile.clear();
+    p_.commonWordsFileText.clear();
+    p_.commonWordsFile.clear();
+    p_.parametersFile.clear();
     session_.SetDefaultCommentMarkers();
-    txbWordsToIgnore_LostFocus();
+    WordsToIgnoreEdited();
     main_.EnableOutputFileControls();
-    p_.cboWordOrder = 0;
-    p_.cboDisplayFormat = 0;
+    p_.wordOrder = 0;
+    p_.displayFormat = 0;
     main_.ParamsToControls();
     SetDefaultValues();
-    lblParameters->setText(QStringLiteral("Program reinitialized."));
-    txbParametersFile->hide();
+    parametersLabel->setText(QStringLiteral("Program reinitialized."));
+    parametersFileBox->hide();
     ShowWindow();
 }
 
-void FrmParams::cmdClose_Click() {
+void ParamsWindow::CloseWindow() {
     hide();
     main_.activateWindow();
     main_.SetTheFocus();
 }
 
-void FrmParams::cmdQuit_Click() {
-    main_.cmdQuit_Click();
+void ParamsWindow::Quit() {
+    main_.Quit();
     if (main_.Quitting()) hide();
 }
 
-void FrmParams::cmdSaveLoadState_Click(int index) {
+void ParamsWindow::SaveOrLoadState(int index) {
     if (index == 1) LoadState();
     else SaveStateToFile();
 }
 
-void FrmParams::LoadState() {
+void ParamsWindow::LoadState() {
     QtHost& host = main_.host();
     const QString name =
         host.quitting ? QString()
@@ -676,38 +676,38 @@ void FrmParams::LoadState() {
     if (!name.isEmpty()) LoadStateFrom(name);
 }
 
-void FrmParams::LoadStateFrom(const QString& name) {
+void ParamsWindow::LoadStateFrom(const QString& name) {
     QtHost& host = main_.host();
     const std::string path = name.toStdString();
-    lblParameters->clear();
-    p_.txbParametersFile = path;
+    parametersLabel->clear();
+    p_.parametersFile = path;
     {
-        const QSignalBlocker block(txbParametersFile);
-        txbParametersFile->setText(name);
+        const QSignalBlocker block(parametersFileBox);
+        parametersFileBox->setText(name);
     }
-    txbParametersFile->show();
+    parametersFileBox->show();
 
-    const int16_t order = p_.cboWordOrder;
-    const int16_t format = p_.cboDisplayFormat;
-    session_.blnSettingControls = true;
+    const int16_t order = p_.wordOrder;
+    const int16_t format = p_.displayFormat;
+    session_.settingControls = true;
     const std::string err = RestoreSavedState(p_, path);
-    session_.blnSettingControls = false;
+    session_.settingControls = false;
     if (!err.empty()) {
         // A file that fails changes nothing: the message, and its name
         // beside "Error loading from".
         host.message(err, "Load parameters", Icon::Exclamation, Buttons::OK);
-        lblParameters->setText(QStringLiteral("Error loading from"));
+        parametersLabel->setText(QStringLiteral("Error loading from"));
         return;
     }
     main_.EnableOutputFileControls();
     main_.ParamsToControls();
-    lblParameters->setText(QStringLiteral("State loaded from"));
+    parametersLabel->setText(QStringLiteral("State loaded from"));
     // A finished count stays; show it in the order and layout just loaded.
-    if (session_.blnWordsGot && (order != p_.cboWordOrder || format != p_.cboDisplayFormat))
+    if (session_.wordsCounted && (order != p_.wordOrder || format != p_.displayFormat))
         session_.ListWords();
 }
 
-void FrmParams::SaveStateToFile() {
+void ParamsWindow::SaveStateToFile() {
     QtHost& host = main_.host();
     const QString title = QStringLiteral("Specify file to save parameters to");
     QString name =
@@ -723,20 +723,20 @@ void FrmParams::SaveStateToFile() {
                      title.toStdString(), Icon::Exclamation, Buttons::YesNo) != Answer::Yes)
         return;
     const std::string path = name.toStdString();
-    lblParameters->clear();
-    p_.txbParametersFile = path;
+    parametersLabel->clear();
+    p_.parametersFile = path;
     {
-        const QSignalBlocker block(txbParametersFile);
-        txbParametersFile->setText(name);
+        const QSignalBlocker block(parametersFileBox);
+        parametersFileBox->setText(name);
     }
-    txbParametersFile->show();
+    parametersFileBox->show();
     const std::string err = SaveState(p_, path);
     if (err.empty()) {
-        lblParameters->setText(QStringLiteral("State saved to"));
+        parametersLabel->setText(QStringLiteral("State saved to"));
         return;
     }
     host.message(err, "Save parameters", Icon::Exclamation, Buttons::OK);
-    lblParameters->setText(QStringLiteral("Error saving to"));
+    parametersLabel->setText(QStringLiteral("Error saving to"));
 }
 
 }  // namespace kvx

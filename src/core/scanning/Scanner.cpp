@@ -1,4 +1,4 @@
-#include "scanning/KVXProc.h"
+#include "scanning/Scanner.h"
 
 #include <algorithm>
 #include <bit>
@@ -8,7 +8,7 @@
 #include "scanning/BinarySearch.h"
 #include "text/Cp1252.h"
 
-namespace kvx::KVXProc {
+namespace kvx::scanning {
 
 namespace {
 
@@ -35,12 +35,12 @@ inline bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
 bool MatchesNoCase(std::string_view s, size_t from, std::string_view m) {
     if (from > s.size() || s.size() - from < m.size()) return false;
     for (size_t j = 0; j < m.size(); ++j)
-        if (StrProc::LowerCaseChar(U(s[from + j])) != StrProc::LowerCaseChar(U(m[j]))) return false;
+        if (wordtext::LowerCaseChar(U(s[from + j])) != wordtext::LowerCaseChar(U(m[j]))) return false;
     return true;
 }
 
 const std::string& NumericReferenceChars() {
-    static const std::string set = std::string(StrProc::strAllLetters) + "0123456789;";
+    static const std::string set = std::string(wordtext::kAllLetters) + "0123456789;";
     return set;
 }
 
@@ -54,16 +54,16 @@ void Scanner::SetAllowedExtraChars() {
 }
 
 void Scanner::SetExtraChars(std::string chars) {
-    strAllowedExtraChars = std::move(chars);
-    std::string initial = strAllowedExtraChars;
-    StrProc::RemoveChars(initial, strProhibitedInitialOrFinalChars, 1);
-    const StrProc::CharTable word = StrProc::WordCharTable(false, strAllowedExtraChars);
-    const StrProc::CharTable init = StrProc::WordCharTable(false, initial);
+    allowedExtraChars = std::move(chars);
+    std::string initial = allowedExtraChars;
+    wordtext::RemoveChars(initial, kProhibitedInitialOrFinalChars, 1);
+    const wordtext::CharTable word = wordtext::WordCharTable(false, allowedExtraChars);
+    const wordtext::CharTable init = wordtext::WordCharTable(false, initial);
     for (int c = 0; c < 256; ++c) {
         unsigned char v = 0;
         if (word[c]) v |= kWord;
         if (init[c]) v |= kInitial;
-        if (strProhibitedInitialOrFinalChars.find(static_cast<char>(c)) != std::string_view::npos)
+        if (kProhibitedInitialOrFinalChars.find(static_cast<char>(c)) != std::string_view::npos)
             v |= kFinal;
         charClass_[c] = v;
     }
@@ -71,43 +71,43 @@ void Scanner::SetExtraChars(std::string chars) {
 
 void Scanner::RefreshMarkerFilter() {
     markerFirst_.fill(false);
-    int n = std::clamp<int>(intNumCommentMarkers, 0, 10);
+    int n = std::clamp<int>(commentMarkerCount, 0, 10);
     for (int i = 0; i < n; ++i)
-        if (!strStartCommentMarker[i].empty())
-            markerFirst_[StrProc::LowerCaseChar(U(strStartCommentMarker[i][0]))] = true;
+        if (!startCommentMarker[i].empty())
+            markerFirst_[wordtext::LowerCaseChar(U(startCommentMarker[i][0]))] = true;
 }
 
 void Scanner::ScanLine() {
-    StrProc::CleanLineInPlace(strLine);
+    wordtext::CleanLineInPlace(currentLine);
     ScanCleanLine();
 }
 
 void Scanner::ScanCleanLine(bool mayHoldHyphen) {
-    if (blnReadingWords) {
-        blnCommentsPossible = true;
+    if (readingWords) {
+        commentsPossible = true;
     } else {
-        blnCommentsPossible = intNumCommentMarkers > 0;
-        if (mayHoldHyphen) StrProc::ReplaceDoubleHyphensInPlace(strLine);
-        if (blnCharacterEntitiesPossible) strLine = StrProc::ConvertCharacterEntities(strLine);
+        commentsPossible = commentMarkerCount > 0;
+        if (mayHoldHyphen) wordtext::ReplaceDoubleHyphensInPlace(currentLine);
+        if (entitiesPossible) currentLine = wordtext::ConvertCharacterEntities(currentLine);
     }
-    if (blnCommentsPossible) RefreshMarkerFilter();
-    lngLP = 1;
+    if (commentsPossible) RefreshMarkerFilter();
+    linePosition = 1;
 
-    const int64_t len = static_cast<int64_t>(strLine.size());
+    const int64_t len = static_cast<int64_t>(currentLine.size());
     // With no list to look in, GetWords2 would hand the word straight on.
     // Only a yield can change the lists or the parameters.
     auto straightOn = [this] {
-        return strWordsToIgnore.empty() && (!params || params->chkIgnoreCommonWords != 1) && sink;
+        return wordsToIgnore.empty() && (!params || params->ignoreCommonWords != 1) && sink;
     };
     bool toSink = straightOn();
     const bool yields = observer && observer->yields;
     // Hands a word on; false when the count is to stop.
     auto handOn = [&](std::string_view w) {
         if (!w.empty()) {
-            if (blnReadingWords) {
+            if (readingWords) {
                 if (sink) sink->AddWordToList(w);
             } else {
-                ++lngTotalNumOccurrences;
+                ++totalInstances;
                 if (toSink)
                     sink->AddWordToList(w);
                 else
@@ -118,15 +118,15 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
             observer->yield();
             toSink = straightOn();
         }
-        return !(blnStop && *blnStop);
+        return !(stopRequested && *stopRequested);
     };
 
-    if (!blnCommentsPossible) {
+    if (!commentsPossible) {
         // No comment can start: words are found with masks of which of 64
         // characters can begin a word and which can be part of one, so that
         // the walk branches once a word rather than once a character.
-        const char* const text = strLine.data();
-        const size_t n = strLine.size();
+        const char* const text = currentLine.data();
+        const size_t n = currentLine.size();
         size_t block = 0;  // first character of the masked block
         uint64_t initial = 0, inWord = 0;
         auto mask = [&](size_t at) {
@@ -173,62 +173,62 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
                 }
                 end = block + 64;
             }
-            end = std::min(end, from + static_cast<size_t>(StrProc::kMaxWordLength));
-            lngLP = static_cast<int64_t>(end) + 1;
+            end = std::min(end, from + static_cast<size_t>(wordtext::kMaxWordLength));
+            linePosition = static_cast<int64_t>(end) + 1;
             if (!handOn(FinishWord(std::string_view(text + from, end - from)))) return;
             pos = end;
         }
     }
 
     for (;;) {
-        if (lngLP >= len) return;  // the pad blank is never examined
-        if (intWithinComment == -1) intWithinComment = FindStartCommentMarkerFast();
-        while (intWithinComment >= 0) {
+        if (linePosition >= len) return;  // the pad blank is never examined
+        if (withinComment == -1) withinComment = FindStartCommentMarkerFast();
+        while (withinComment >= 0) {
             SkipComment();
-            if (lngLP > len) return;  // still open: goes on in the next line
-            if (lngLP == len && strLine[len - 1] == ' ') {
-                intWithinComment = -1;
+            if (linePosition > len) return;  // still open: goes on in the next line
+            if (linePosition == len && currentLine[len - 1] == ' ') {
+                withinComment = -1;
                 return;
             }
-            intWithinComment = FindStartCommentMarkerFast();
+            withinComment = FindStartCommentMarkerFast();
         }
-        if (charClass_[U(strLine[lngLP - 1])] & kInitial) {
+        if (charClass_[U(currentLine[linePosition - 1])] & kInitial) {
             if (!handOn(GetNextWord())) return;
         } else {
             // FindNonBlank from the next position, inline: the commonest step.
-            int64_t q = lngLP;  // 0-based index of the next position
-            while (q < len && strLine[q] == ' ') ++q;
+            int64_t q = linePosition;  // 0-based index of the next position
+            while (q < len && currentLine[q] == ' ') ++q;
             if (q >= len) return;
-            lngLP = q + 1;
+            linePosition = q + 1;
         }
     }
 }
 
 [[gnu::always_inline]] inline std::string_view Scanner::GetNextWord() {
-    const std::string_view line = strLine;
-    if (lngLP < 1 || lngLP > static_cast<int64_t>(line.size())) return {};
-    const size_t from = static_cast<size_t>(lngLP - 1);
+    const std::string_view line = currentLine;
+    if (linePosition < 1 || linePosition > static_cast<int64_t>(line.size())) return {};
+    const size_t from = static_cast<size_t>(linePosition - 1);
     size_t i = from;
-    if (line.size() - from > static_cast<size_t>(StrProc::kMaxWordLength) || (charClass_[0] & kWord)) {
-        const size_t end = std::min(line.size(), from + static_cast<size_t>(StrProc::kMaxWordLength));
+    if (line.size() - from > static_cast<size_t>(wordtext::kMaxWordLength) || (charClass_[0] & kWord)) {
+        const size_t end = std::min(line.size(), from + static_cast<size_t>(wordtext::kMaxWordLength));
         while (i < end && (charClass_[U(line[i])] & kWord)) ++i;
     } else {
         // The word ends by the NUL after the last character at the latest.
-        const char* const text = strLine.data();
+        const char* const text = currentLine.data();
         while (charClass_[U(text[i])] & kWord) ++i;
     }
     if (i == from) return {};
-    lngLP += static_cast<int64_t>(i - from);
+    linePosition += static_cast<int64_t>(i - from);
     return FinishWord(line.substr(from, i - from));
 }
 
 [[gnu::always_inline]] inline std::string_view Scanner::FinishWord(std::string_view w) {
     while (!w.empty() && (charClass_[U(w.back())] & kFinal)) w.remove_suffix(1);
 
-    if (blnReadingWords) return w;
+    if (readingWords) return w;
     const Params& p = params ? *params : DefaultParams();
 
-    if (p.chkDropFinalS == 1) {
+    if (p.dropFinalS == 1) {
         const size_t n = w.size();
         // Only a word ending in a lower-case s can lose it, and "ics", "maths"
         // and "stats" all end in s.
@@ -236,94 +236,94 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
             bool keep = EqualsAsciiNoCase(w.substr(n - 3), "ics") ||
                         (n == 5 && (EqualsAsciiNoCase(w, "maths") || EqualsAsciiNoCase(w, "stats")));
             if (!keep && w[n - 2] != 's' && w[n - 2] != '\'' &&
-                !StrProc::StartsWithVowel(w.substr(n - 2, 1), true))
+                !wordtext::StartsWithVowel(w.substr(n - 2, 1), true))
                 w.remove_suffix(1);
         }
     }
 
-    if (p.chkAllowWordsWithApostrophes == 0) {
+    if (p.allowApostrophes == 0) {
         if ((w.size() == 1 && (EqualsAsciiNoCase(w, "s") || EqualsAsciiNoCase(w, "t"))) ||
-            StrProc::IsContractionStem(w))
+            wordtext::IsContractionStem(w))
             return {};
     }
     return w;
 }
 
-void Scanner::GetWords2(std::string_view strWord) {
+void Scanner::GetWords2(std::string_view word) {
     const Params& p = params ? *params : DefaultParams();
-    const bool useIgnore = !strWordsToIgnore.empty();
-    const bool useCommon = p.chkIgnoreCommonWords == 1 && strCommonWords != nullptr &&
-                           lngNumCommonWords > 0 && !strCommonWords->empty();
+    const bool useIgnore = !wordsToIgnore.empty();
+    const bool useCommon = p.ignoreCommonWords == 1 && commonWords != nullptr &&
+                           commonWordCount > 0 && !commonWords->empty();
     if (useIgnore || useCommon) {
-        std::string k = StrProc::LowerCaseExt(strWord);
+        std::string k = wordtext::LowerCaseExt(word);
         if (useIgnore) {
             std::string key;
             key.reserve(k.size() + 2);
             key += ' ';
             key += k;
             key += ' ';
-            if (strWordsToIgnore.find(key) != std::string::npos) return;
+            if (wordsToIgnore.find(key) != std::string::npos) return;
         }
         if (useCommon) {
-            int32_t n = std::min<int64_t>(lngNumCommonWords,
-                                          static_cast<int64_t>(strCommonWords->size()) - 1);
+            int32_t n = std::min<int64_t>(commonWordCount,
+                                          static_cast<int64_t>(commonWords->size()) - 1);
             int32_t position = 0;
-            if (BinarySearch::SearchSortedStrings(k, *strCommonWords, n, position, 1)) return;
+            if (BinarySearch::SearchSortedStrings(k, *commonWords, n, position, 1)) return;
         }
     }
-    if (sink) sink->AddWordToList(strWord);
+    if (sink) sink->AddWordToList(word);
 }
 
 int16_t Scanner::FindStartCommentMarker() {
-    if (intNumCommentMarkers <= 0) return -1;
-    if (lngLP < 1) return -1;
-    const std::string_view line = strLine;
-    const size_t from = static_cast<size_t>(lngLP - 1);
-    const int n = std::min<int>(intNumCommentMarkers, 10);
+    if (commentMarkerCount <= 0) return -1;
+    if (linePosition < 1) return -1;
+    const std::string_view line = currentLine;
+    const size_t from = static_cast<size_t>(linePosition - 1);
+    const int n = std::min<int>(commentMarkerCount, 10);
     for (int i = 0; i < n; ++i) {
-        const std::string& m = strStartCommentMarker[i];
+        const std::string& m = startCommentMarker[i];
         if (m.empty() || !MatchesNoCase(line, from, m)) continue;
-        if (m == "&" && strEndCommentMarker[i] == ";" && blnCharacterEntitiesPossible)
-            return StrProc::CharacterEntityLength(line.substr(from)) > 0 ? static_cast<int16_t>(i) : -1;
+        if (m == "&" && endCommentMarker[i] == ";" && entitiesPossible)
+            return wordtext::CharacterEntityLength(line.substr(from)) > 0 ? static_cast<int16_t>(i) : -1;
         return static_cast<int16_t>(i);
     }
     return -1;
 }
 
 int16_t Scanner::FindStartCommentMarkerFast() {
-    if (intNumCommentMarkers <= 0) return -1;
-    if (lngLP >= 1 && lngLP <= static_cast<int64_t>(strLine.size()) &&
-        !markerFirst_[StrProc::LowerCaseChar(U(strLine[lngLP - 1]))])
+    if (commentMarkerCount <= 0) return -1;
+    if (linePosition >= 1 && linePosition <= static_cast<int64_t>(currentLine.size()) &&
+        !markerFirst_[wordtext::LowerCaseChar(U(currentLine[linePosition - 1]))])
         return -1;
     return FindStartCommentMarker();
 }
 
 void Scanner::SkipComment() {
-    const int k = intWithinComment;
-    const int64_t len = static_cast<int64_t>(strLine.size());
+    const int k = withinComment;
+    const int64_t len = static_cast<int64_t>(currentLine.size());
     if (k < 0 || k > 9) return;
-    const std::string& m = strEndCommentMarker[k];
+    const std::string& m = endCommentMarker[k];
     if (m.empty()) {
-        lngLP = len + 1;
-        intWithinComment = -1;
+        linePosition = len + 1;
+        withinComment = -1;
         return;
     }
-    if (blnCharacterEntitiesPossible && lngLP >= 1 && lngLP + 1 <= len &&
-        strLine[lngLP - 1] == '&' && strLine[lngLP] == '#') {
-        lngLP = StrProc::SkipCharsIn(strLine, lngLP + 2, NumericReferenceChars());
+    if (entitiesPossible && linePosition >= 1 && linePosition + 1 <= len &&
+        currentLine[linePosition - 1] == '&' && currentLine[linePosition] == '#') {
+        linePosition = wordtext::SkipCharsIn(currentLine, linePosition + 2, NumericReferenceChars());
         return;
     }
-    const std::string_view line = strLine;
-    const unsigned char first = StrProc::LowerCaseChar(U(m[0]));
-    for (size_t i = static_cast<size_t>(std::max<int64_t>(lngLP, 1) - 1);
+    const std::string_view line = currentLine;
+    const unsigned char first = wordtext::LowerCaseChar(U(m[0]));
+    for (size_t i = static_cast<size_t>(std::max<int64_t>(linePosition, 1) - 1);
          i + m.size() <= line.size(); ++i) {
-        if (StrProc::LowerCaseChar(U(line[i])) == first && MatchesNoCase(line, i, m)) {
-            lngLP = static_cast<int64_t>(i + 1 + m.size());
-            intWithinComment = -1;
+        if (wordtext::LowerCaseChar(U(line[i])) == first && MatchesNoCase(line, i, m)) {
+            linePosition = static_cast<int64_t>(i + 1 + m.size());
+            withinComment = -1;
             return;
         }
     }
-    lngLP = len + 1;
+    linePosition = len + 1;
 }
 
 void Scanner::SetCommentMarkers(std::string_view kind) {
@@ -334,11 +334,11 @@ void Scanner::SetCommentMarkers(std::string_view kind) {
     auto load = [this](std::initializer_list<Pair> pairs) {
         int i = 0;
         for (const Pair& pr : pairs) {
-            strStartCommentMarker[i] = pr.start;
-            strEndCommentMarker[i] = pr.end;
+            startCommentMarker[i] = pr.start;
+            endCommentMarker[i] = pr.end;
             ++i;
         }
-        intNumCommentMarkers = static_cast<int16_t>(i);
+        commentMarkerCount = static_cast<int16_t>(i);
     };
     if (kind == "C") {
         load({{"/*", "*/"}, {"//", ""}});
@@ -358,34 +358,34 @@ void Scanner::SetCommentMarkers(std::string_view kind) {
     } else if (kind == "User-defined") {
         const Params& p = params ? *params : DefaultParams();
         for (int i = 0; i < 2; ++i) {
-            strStartCommentMarker[i] = text::utf8ToCp1252(p.txbStartComment[i]);
-            strEndCommentMarker[i] = text::utf8ToCp1252(p.txbEndComment[i]);
+            startCommentMarker[i] = text::utf8ToCp1252(p.startComment[i]);
+            endCommentMarker[i] = text::utf8ToCp1252(p.endComment[i]);
         }
-        intNumCommentMarkers = 2;
+        commentMarkerCount = 2;
     } else {
         for (int i = 0; i < 2; ++i) {
-            strStartCommentMarker[i].clear();
-            strEndCommentMarker[i].clear();
+            startCommentMarker[i].clear();
+            endCommentMarker[i].clear();
         }
-        intNumCommentMarkers = 0;
+        commentMarkerCount = 0;
     }
 }
 
 bool Scanner::SetCommentMarkersForExtension(std::string_view ext) {
-    blnCharacterEntitiesPossible = false;
+    entitiesPossible = false;
     if (ext == "php") {
         SetCommentMarkers("PHP");
-        blnCharacterEntitiesPossible = true;
+        entitiesPossible = true;
     } else if (ext == "xml") {
         SetCommentMarkers("XML");
     } else if (ext.find("htm") != std::string_view::npos) {
         SetCommentMarkers("HTML");
-        blnCharacterEntitiesPossible = true;
+        entitiesPossible = true;
     } else if (ext == "cpp" || ext == "c") {
         SetCommentMarkers("C");
     } else {
         const Params& p = params ? *params : DefaultParams();
-        if (p.chkAllowCommentMarkers != 0) {
+        if (p.allowCommentMarkers != 0) {
             if (!CommentMarkersOK()) return false;
             SetCommentMarkers("User-defined");
         } else {
@@ -404,17 +404,17 @@ bool Scanner::ShowError(std::string_view msg) {
 bool Scanner::ValidateCommentMarkers() {
     const Params& p = params ? *params : DefaultParams();
     const std::string check = std::string(kCheckMarkers) + "\r\n" + kOrDisallow;
-    if (p.txbStartComment[0].empty() && p.txbStartComment[1].empty())
+    if (p.startComment[0].empty() && p.startComment[1].empty())
         return ShowError(
             "If comment markers are allowed then at least one\r\n"
             "start-comment marker must be non-empty.\r\n\r\n" + check);
     for (int i = 0; i < 2; ++i)
-        if (!p.txbEndComment[i].empty() && p.txbStartComment[i].empty())
+        if (!p.endComment[i].empty() && p.startComment[i].empty())
             return ShowError(
                 "Cannot have an empty start-comment marker\r\n"
                 "with a non-empty end-comment marker.\r\n\r\n" + check);
     for (int i = 0; i < 2; ++i)
-        if (!p.txbStartComment[i].empty() && p.txbStartComment[i] == p.txbEndComment[i])
+        if (!p.startComment[i].empty() && p.startComment[i] == p.endComment[i])
             return ShowError(
                 std::string("Start-comment and end-comment markers must be different.\r\n\r\n") +
                 kCheckMarkers + ".");
@@ -425,12 +425,12 @@ bool Scanner::CommentMarkersOK() {
     if (!ValidateCommentMarkers()) return false;
     SetAllowedExtraChars();
     const Params& p = params ? *params : DefaultParams();
-    const bool blnNumerals = p.chkAllowWordsWithNumerals == 1;
+    const bool numerals = p.allowNumerals == 1;
     for (int i = 0; i < 2; ++i) {
-        const std::string& typed = p.txbStartComment[i];
+        const std::string& typed = p.startComment[i];
         const std::string s = text::utf8ToCp1252(typed);
         if (!s.empty() &&
-            StrProc::WordLength(s, 1, blnNumerals, strAllowedExtraChars) ==
+            wordtext::WordLength(s, 1, numerals, allowedExtraChars) ==
                 static_cast<int64_t>(s.size()))
             return ShowError(
                 "The way the parameters are set the start-comment marker\r\n\"" + typed +
@@ -441,4 +441,4 @@ bool Scanner::CommentMarkersOK() {
     return true;
 }
 
-}  // namespace kvx::KVXProc
+}  // namespace kvx::scanning

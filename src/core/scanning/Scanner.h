@@ -16,19 +16,19 @@
 #include <vector>
 
 #include "base/RunObserver.h"
-#include "scanning/StrProc.h"
+#include "scanning/WordText.h"
 #include "scanning/WordSink.h"
 
 namespace kvx {
 
 struct Params;
 
-namespace KVXProc {
+namespace scanning {
 
 /// Every non-letter character any parameter can allow in a word.
-inline constexpr std::string_view strAllPossibleExtraChars = "'0123456789-_@:/.\\";
+inline constexpr std::string_view kAllPossibleExtraChars = "'0123456789-_@:/.\\";
 /// Characters that may stand inside a word but never begin or end one.
-inline constexpr std::string_view strProhibitedInitialOrFinalChars = "-'.:,()+";
+inline constexpr std::string_view kProhibitedInitialOrFinalChars = "-'.:,()+";
 
 class Scanner {
 public:
@@ -36,22 +36,22 @@ public:
     const Params* params = nullptr;  ///< read live
     RunObserver* observer = nullptr;  ///< yield() after every word if it yields; marker errors; may be null
     WordSink* sink = nullptr;        ///< receives the words
-    const bool* blnStop = nullptr;   ///< tested right after each yield; null = never stop
-    std::string strWordsToIgnore;    ///< " a b " form or empty (cp1252)
-    const std::vector<std::string>* strCommonWords = nullptr;  ///< entries 1..n, sorted
-    int32_t lngNumCommonWords = 0;
+    const bool* stopRequested = nullptr;   ///< tested right after each yield; null = never stop
+    std::string wordsToIgnore;    ///< " a b " form or empty (cp1252)
+    const std::vector<std::string>* commonWords = nullptr;  ///< entries 1..n, sorted
+    int32_t commonWordCount = 0;
 
     // Scanner state.
-    std::string strLine;
-    int64_t lngLP = 1;
-    bool blnReadingWords = false;
-    bool blnCommentsPossible = false;
-    bool blnCharacterEntitiesPossible = false;
-    int16_t intNumCommentMarkers = 0;
-    int16_t intWithinComment = -1;
-    std::array<std::string, 10> strStartCommentMarker;  ///< cp1252
-    std::array<std::string, 10> strEndCommentMarker;    ///< cp1252; empty = to end of line
-    int64_t lngTotalNumOccurrences = 0;
+    std::string currentLine;
+    int64_t linePosition = 1;
+    bool readingWords = false;
+    bool commentsPossible = false;
+    bool entitiesPossible = false;
+    int16_t commentMarkerCount = 0;
+    int16_t withinComment = -1;
+    std::array<std::string, 10> startCommentMarker;  ///< cp1252
+    std::array<std::string, 10> endCommentMarker;    ///< cp1252; empty = to end of line
+    int64_t totalInstances = 0;
 
     Scanner() { SetExtraChars({}); }
     /// Sets the extra characters allowed in words from the parameters.
@@ -59,16 +59,16 @@ public:
     /// Sets the extra characters allowed in words and rebuilds the character
     /// tables for them.
     void SetExtraChars(std::string chars);
-    /// Scans strLine (which must end with the pad blank) and hands on its words.
+    /// Scans currentLine (which must end with the pad blank) and hands on its words.
     void ScanLine();
-    /// ScanLine for a line already cleaned (StrProc::PrepareLineInPlace);
+    /// ScanLine for a line already cleaned (wordtext::PrepareLineInPlace);
     /// without mayHoldHyphen the line has no hyphen to look at.
     void ScanCleanLine(bool mayHoldHyphen = true);
     /// Drops the words to ignore and the common words; hands the rest to the sink.
-    void GetWords2(std::string_view strWord);
-    /// Index of the marker pair whose start marker stands at lngLP, or -1.
+    void GetWords2(std::string_view word);
+    /// Index of the marker pair whose start marker stands at linePosition, or -1.
     int16_t FindStartCommentMarker();
-    /// Moves lngLP past the open comment (or to the end of the line).
+    /// Moves linePosition past the open comment (or to the end of the line).
     void SkipComment();
     /// Loads a comment kind: "C", "XML", "HTML", "PHP", "User-defined"; any
     /// other name loads none.
@@ -86,8 +86,8 @@ private:
     void RefreshMarkerFilter();
     /// FindStartCommentMarker behind a quick test of the first character.
     int16_t FindStartCommentMarkerFast();
-    /// Cuts the word at lngLP, moves lngLP past it, returns it normalised
-    /// (a view into strLine; empty when the word is dropped).
+    /// Cuts the word at linePosition, moves linePosition past it, returns it normalised
+    /// (a view into currentLine; empty when the word is dropped).
     std::string_view GetNextWord();
     /// The run of word characters w as a word: final characters dropped,
     /// the word rules applied (empty when the word is dropped).
@@ -95,10 +95,10 @@ private:
     bool ShowError(std::string_view text);
 
     enum : unsigned char { kWord = 1, kInitial = 2, kFinal = 4 };
-    std::string strAllowedExtraChars;
+    std::string allowedExtraChars;
     std::array<unsigned char, 256> charClass_{};
-    StrProc::CharTable markerFirst_{};
+    wordtext::CharTable markerFirst_{};
 };
 
-}  // namespace KVXProc
+}  // namespace scanning
 }  // namespace kvx

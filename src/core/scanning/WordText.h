@@ -10,43 +10,43 @@
 #include <string>
 #include <string_view>
 
-namespace kvx::StrProc {
+namespace kvx::wordtext {
 
 // ---------------------------------------------------------------------------
 // Character tables (Windows-1252 codes). Upper and lower letters are partners
 // position by position, as are accented and base letters; ligature k is
 // spelled by characters 2k-1 and 2k of the spellings.
 
-inline constexpr std::string_view strUpperLetters =
+inline constexpr std::string_view kUpperLetters =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZ\x8A\x8C\x9F\xC0\xC1\xC2\xC3\xC4\xC5\xC6\xC7\xC8\xC9\xCA\xCB"
     "\xCC\xCD\xCE\xCF\xD0\xD1\xD2\xD3\xD4\xD5\xD6\xD8\xD9\xDA\xDB\xDC\xDD\xDE";
-inline constexpr std::string_view strLowerLetters =
+inline constexpr std::string_view kLowerLetters =
     "abcdefghijklmnopqrstuvwxyz\x9A\x9C\xFF\xE0\xE1\xE2\xE3\xE4\xE5\xE6\xE7\xE8\xE9\xEA\xEB"
     "\xEC\xED\xEE\xEF\xF0\xF1\xF2\xF3\xF4\xF5\xF6\xF8\xF9\xFA\xFB\xFC\xFD\xFE\xDF";
-inline constexpr std::string_view strAllLetters =
+inline constexpr std::string_view kAllLetters =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZ\x8A\x8C\x9F\xC0\xC1\xC2\xC3\xC4\xC5\xC6\xC7\xC8\xC9\xCA\xCB"
     "\xCC\xCD\xCE\xCF\xD0\xD1\xD2\xD3\xD4\xD5\xD6\xD8\xD9\xDA\xDB\xDC\xDD\xDE"
     "abcdefghijklmnopqrstuvwxyz\x9A\x9C\xFF\xE0\xE1\xE2\xE3\xE4\xE5\xE6\xE7\xE8\xE9\xEA\xEB"
     "\xEC\xED\xEE\xEF\xF0\xF1\xF2\xF3\xF4\xF5\xF6\xF8\xF9\xFA\xFB\xFC\xFD\xFE\xDF";
-inline constexpr std::string_view strAccentedLetters =
+inline constexpr std::string_view kAccentedLetters =
     "\x8A\x9F\xC0\xC1\xC2\xC3\xC4\xC5\xC7\xC8\xC9\xCA\xCB\xCC\xCD\xCE\xCF\xD0\xD1\xD2\xD3"
     "\xD4\xD5\xD6\xD8\xD9\xDA\xDB\xDC\xDD\x9A\xFF\xE0\xE1\xE2\xE3\xE4\xE5\xE7\xE8\xE9\xEA"
     "\xEB\xEC\xED\xEE\xEF\xF1\xF2\xF3\xF4\xF5\xF6\xF8\xF9\xFA\xFB\xFC\xFD";
-inline constexpr std::string_view strBaseLetters =
+inline constexpr std::string_view kBaseLetters =
     "SYAAAAAACEEEEIIIIDNOOOOOOUUUUYsyaaaaaaceeeeiiiinoooooouuuuy";
-inline constexpr std::string_view strLigatureLetters = "\x8C\xC4\xC6\xD6\xDC\xE4\xE6\xF6\xFC\xDF";
-inline constexpr std::string_view strLigatureSpellings = "OeAeAeOeUeaeaeoeuess";
+inline constexpr std::string_view kLigatureLetters = "\x8C\xC4\xC6\xD6\xDC\xE4\xE6\xF6\xFC\xDF";
+inline constexpr std::string_view kLigatureSpellings = "OeAeAeOeUeaeaeoeuess";
 /// Vowels of the final-s rule (y is not one).
-inline constexpr std::string_view strVowels =
+inline constexpr std::string_view kVowels =
     "AEIOUaeiou\xC0\xC1\xC2\xC3\xC4\xC5\xC6\xC8\xC9\xCA\xCB\xCC\xCD\xCE\xCF\xD2\xD3\xD4\xD5"
     "\xD6\xD8\xD9\xDA\xDB\xDC\xE0\xE1\xE2\xE3\xE4\xE5\xE6\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF"
     "\xF2\xF3\xF4\xF5\xF6\xF8\xF9\xFA\xFB\xFC";
 /// Stems of negative contractions, each followed by one blank.
-inline constexpr std::string_view strContractionStems =
+inline constexpr std::string_view kContractionStems =
     "aren couldn didn doesn hadn hasn isn shouldn wasn weren wouldn ";
 /// The character entities that are decoded: each entity directly followed by
 /// the character it stands for, entries separated by one blank.
-inline constexpr std::string_view strCharacterEntities =
+inline constexpr std::string_view kCharacterEntities =
     "&amp;& &nbsp; &#160; &#8212;\x97 &AElig;\xC6 &Aacute;\xC1 &Acirc;\xC2 &Agrave;\xC0 "
     "&Aring;\xC5 &Atilde;\xC3 &Auml;\xC4 &Ccedil;\xC7 &ETH;\xD0 &Eacute;\xC9 "
     "&Ecirc;\xCA &Egrave;\xC8 &Euml;\xCB &Iacute;\xCD &Icirc;\xCE &Igrave;\xCC "
@@ -68,21 +68,21 @@ inline constexpr int64_t kMaxWordLength = 65000;
 /// A 256-entry yes/no table indexed by character code.
 using CharTable = std::array<bool, 256>;
 
-/// Whether c can be part of a word: a letter, a digit when blnNumerals, or an
-/// ASCII character of `extra`. Codes 128 and up ignore blnNumerals and extra.
-bool IsWordChar(unsigned char c, bool blnNumerals, std::string_view extra);
+/// Whether c can be part of a word: a letter, a digit when numerals, or an
+/// ASCII character of `extra`. Codes 128 and up ignore numerals and extra.
+bool IsWordChar(unsigned char c, bool numerals, std::string_view extra);
 /// IsWordChar for every code at once, for scanning loops.
-CharTable WordCharTable(bool blnNumerals, std::string_view extra);
+CharTable WordCharTable(bool numerals, std::string_view extra);
 
 /// Number of consecutive word characters of s from `start` on (at most 65000).
-int64_t WordLength(std::string_view s, int64_t start, bool blnNumerals, std::string_view extra);
+int64_t WordLength(std::string_view s, int64_t start, bool numerals, std::string_view extra);
 
 // ---------------------------------------------------------------------------
 // Word rules
 
 /// Whether the first character is a vowel (only a lower-case one when
-/// blnLowerCaseOnly); false for the empty text.
-bool StartsWithVowel(std::string_view text, bool blnLowerCaseOnly);
+/// lowerCaseOnly); false for the empty text.
+bool StartsWithVowel(std::string_view text, bool lowerCaseOnly);
 /// IsContractionStem past its first test.
 bool StemInList(std::string_view word);
 /// Whether the lower-cased word followed by a blank occurs in the stem list.
@@ -91,9 +91,9 @@ bool StemInList(std::string_view word);
 inline bool IsContractionStem(std::string_view word) {
     static constexpr auto kEnds = [] {
         std::array<bool, 256> t{};
-        for (size_t i = 1; i < strContractionStems.size(); ++i)
-            if (strContractionStems[i] == ' ') {
-                const char c = strContractionStems[i - 1];
+        for (size_t i = 1; i < kContractionStems.size(); ++i)
+            if (kContractionStems[i] == ' ') {
+                const char c = kContractionStems[i - 1];
                 t[static_cast<unsigned char>(c)] = true;
                 if (c >= 'a' && c <= 'z') t[static_cast<unsigned char>(c - 'a' + 'A')] = true;
             }
@@ -162,4 +162,4 @@ int64_t FindNonBlank(std::string_view s, int64_t start);
 /// Deletes every character at or after start that occurs in set.
 void RemoveChars(std::string& s, std::string_view set, int64_t start);
 
-}  // namespace kvx::StrProc
+}  // namespace kvx::wordtext

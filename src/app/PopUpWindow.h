@@ -11,26 +11,26 @@ class QTimer;
 
 namespace kvx {
 
-class FrmPopUp : public QWidget {
+class PopUpWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmPopUp(QWidget* owner);
+    explicit PopUpWindow(QWidget* owner);
 
     /// Shows the message at (left, top) relative to the owner, `width` x
     /// `height` pixels at least, and returns once the window has hidden again.
     /// An interval of 0 hides it at the next turn of the event loop.
     void PopUp(const QString& message, int width, int height, int interval, int top, int left);
 
-    QLabel* lblMessage;
-    QTimer* Timer1;
+    QLabel* messageLabel;
+    QTimer* timer;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Close();
-    void Timer1_Timer();
-    void lblMessage_MouseUp();
+    void TimerTick();
+    void MessageClicked();
 
     QWidget* owner_;
     QEventLoop* loop_ = nullptr;

@@ -5,8 +5,8 @@
 #include <QMessageBox>
 #include <QSettings>
 
-#include "FrmHelp.h"
-#include "FrmParams.h"
+#include "HelpWindow.h"
+#include "ParamsWindow.h"
 #include "ScriptedAsker.h"
 #include "TextGen.h"
 #include "base/Folder.h"
@@ -20,8 +20,8 @@ namespace {
 
 const std::string kConfirm = "Changing this entails reading the file anew.  Is this OK?";
 
-FrmParams& Panel(Window& t) {
-    auto* f = t.w->findChild<FrmParams*>(QStringLiteral("frmParams"));
+ParamsWindow& Panel(Window& t) {
+    auto* f = t.w->findChild<ParamsWindow*>(QStringLiteral("frmParams"));
     if (!f) qFatal("no parameters window");
     return *f;
 }
@@ -35,8 +35,8 @@ QCheckBox* Box(Window& t, const char* name) {
 // A real count of a small file, so that a finished result is there.
 void Count(Window& t) {
     t.setFile(0, WriteFile(QStringLiteral("params-small.txt"), "the cat sat on the mat\r\n"));
-    t.w->cmdListWords->click();
-    QVERIFY(t.w->session().blnWordsGot);
+    t.w->countButton->click();
+    QVERIFY(t.w->session().wordsCounted);
     t.asker.clear();
 }
 
@@ -48,7 +48,7 @@ int Confirmations(const ScriptedAsker& a) {
 
 }  // namespace
 
-class TestFrmParams : public QObject {
+class TestParamsWindow : public QObject {
     Q_OBJECT
     std::unique_ptr<Window> win;  // a fresh, loaded window for each test
 
@@ -61,24 +61,24 @@ private slots:
 
     void boxesShowTheParameters() {
         Window& t = *win;
-        t.w->params().chkAllowWordsWithColons = 1;
-        t.w->params().chkIgnoreRepetitions = 0;
+        t.w->params().allowColons = 1;
+        t.w->params().ignoreRepetitions = 0;
         t.w->ParamsToControls();
         for (const CheckBoxInfo* c : CheckBoxesInOrder(&CheckBoxInfo::setStep))
             QCOMPARE(Box(t, c->name)->isChecked(), t.w->params().*(c->member) == 1);
-        QCOMPARE(Panel(t).cboLongWordSize->currentText(), QStringLiteral("50"));
+        QCOMPARE(Panel(t).longWordSizeList->currentText(), QStringLiteral("50"));
         // "Set parameters" shows the window, "Close" hides it, "Quit" ends the program.
-        QTest::mouseClick(t.w->cmdSetParameters, Qt::LeftButton);
+        QTest::mouseClick(t.w->setParametersButton, Qt::LeftButton);
         QVERIFY(Panel(t).isVisible());
-        QTest::mouseClick(Panel(t).cmdClose, Qt::LeftButton);
+        QTest::mouseClick(Panel(t).closeButton, Qt::LeftButton);
         QVERIFY(!Panel(t).isVisible());
         // Escape closes it too, from any of its boxes.
         Panel(t).ShowWindow();
-        QTest::keyClick(Panel(t).txbWordsToIgnore, Qt::Key_Escape);
+        QTest::keyClick(Panel(t).wordsToIgnoreBox, Qt::Key_Escape);
         QVERIFY(!Panel(t).isVisible());
         bool ended = false;
         t.w->endProgram = [&] { ended = true; };
-        QTest::mouseClick(Panel(t).cmdQuit, Qt::LeftButton);
+        QTest::mouseClick(Panel(t).quitButton, Qt::LeftButton);
         QVERIFY(ended);
     }
 
@@ -103,7 +103,7 @@ private slots:
         QCOMPARE(t.asker.asked.size(), size_t(1));
         QCOMPARE(t.asker.asked[0].text, kConfirm);
         QCOMPARE(t.asker.asked[0].buttons, Buttons::YesNo);
-        QCOMPARE(t.w->session().blnWordsGot, !yes);
+        QCOMPARE(t.w->session().wordsCounted, !yes);
         QCOMPARE(b->isChecked(), yes != before);
         for (const CheckBoxInfo& c : CheckBoxes())
             if (name == QLatin1String(c.name)) QCOMPARE(t.w->params().*(c.member), int16_t(yes != before));
@@ -114,43 +114,43 @@ private slots:
         t.asker.clear();
         QTest::mouseClick(Box(t, "chkCaseSignificant"), Qt::LeftButton);
         QTest::mouseClick(Box(t, "chkIgnoreRepetitions"), Qt::LeftButton);
-        QCOMPARE(t.w->params().chkCaseSignificant, int16_t(1));
-        QCOMPARE(t.w->params().chkIgnoreRepetitions, int16_t(0));
+        QCOMPARE(t.w->params().caseSignificant, int16_t(1));
+        QCOMPARE(t.w->params().ignoreRepetitions, int16_t(0));
         // The program writing values into the widgets runs no handler.
         Count(t);
-        t.w->params().chkCaseSignificant = 0;
+        t.w->params().caseSignificant = 0;
         t.w->host().paramsChanged();
         QVERIFY(!Box(t, "chkCaseSignificant")->isChecked());
         QVERIFY(t.asker.asked.empty());
-        QVERIFY(t.w->session().blnWordsGot);
+        QVERIFY(t.w->session().wordsCounted);
     }
 
     void setAndClearCheckboxes() {
         Window& t = *win;
-        Panel(t).cmdClearCommonWordsFile_Click();
+        Panel(t).ClearCommonWordsFile();
         Count(t);
         t.asker.answers = {Answer::Yes, Answer::OK};
-        QTest::mouseClick(Panel(t).cmdSetOrClearCheckboxes[1], Qt::LeftButton);
+        QTest::mouseClick(Panel(t).setOrClearCheckboxesButtons[1], Qt::LeftButton);
         // Asked once; the common-words box, set with no file chosen, asks for one and stays clear.
-        QCOMPARE(t.asker.titles(), (Titles{t.w->strProgramTitle, "Ignore common words in file:"}));
+        QCOMPARE(t.asker.titles(), (Titles{t.w->programTitle, "Ignore common words in file:"}));
         for (const CheckBoxInfo* c : CheckBoxesInOrder(&CheckBoxInfo::setStep))
             QCOMPARE(t.w->params().*(c->member), int16_t(c->family != BoxFamily::CommonWords));
-        QVERIFY(!t.w->session().blnWordsGot);
+        QVERIFY(!t.w->session().wordsCounted);
 
         // Clearing after a count: No keeps the first box that changes, the next one asks again.
         Count(t);
         t.asker.answers = {Answer::No, Answer::Yes};
-        QTest::mouseClick(Panel(t).cmdSetOrClearCheckboxes[0], Qt::LeftButton);
+        QTest::mouseClick(Panel(t).setOrClearCheckboxesButtons[0], Qt::LeftButton);
         QCOMPARE(Confirmations(t.asker), 2);
         QCOMPARE(t.asker.core.unexpected, 0);
-        QCOMPARE(t.w->params().chkAllowWordsWithHyphens, int16_t(1));
-        QCOMPARE(t.w->params().chkDropFinalS, int16_t(0));
+        QCOMPARE(t.w->params().allowHyphens, int16_t(1));
+        QCOMPARE(t.w->params().dropFinalS, int16_t(0));
     }
 
     void characterCheckOfTheWordsToIgnore() {
         Window& t = *win;
         t.asker.clear();
-        t.w->params().txbWordsToIgnore = "alpha,beta";
+        t.w->params().wordsToIgnoreText = "alpha,beta";
         QTest::mouseClick(Box(t, "chkAllowWordsWithNumerals"), Qt::LeftButton);
         QCOMPARE(t.asker.titles(), Titles{"Character not allowed"});
         QVERIFY(t.asker.last().text.starts_with("The character , occurs in some word to ignore\n"));
@@ -163,71 +163,71 @@ private slots:
         t.asker.clear();
         QTest::mouseClick(Box(t, "chkAllowWordsWithForwardslashes"), Qt::LeftButton);
         QTest::mouseClick(Box(t, "chkIgnoreNoLetter"), Qt::LeftButton);
-        t.w->session().blnCommonWordsLoaded = false;
-        Panel(t).cmdClearCommonWordsFile_Click();
-        QTest::mouseClick(Panel(t).cmdSetOrClearCheckboxes[0], Qt::LeftButton);
+        t.w->session().commonWordsLoaded = false;
+        Panel(t).ClearCommonWordsFile();
+        QTest::mouseClick(Panel(t).setOrClearCheckboxesButtons[0], Qt::LeftButton);
         QVERIFY(t.asker.asked.empty());
 
         // Allowed underscores pass; back to the defaults they no longer do,
         // while the comment markers stay.
-        t.w->params().txbWordsToIgnore = "snake_case";
+        t.w->params().wordsToIgnoreText = "snake_case";
         QTest::mouseClick(Box(t, "chkAllowWordsWithUnderscores"), Qt::LeftButton);
         QVERIFY(t.asker.asked.empty());
-        t.w->params().txbStartComment[0] = "{";
-        t.w->params().chkIgnoreCommonWords = 0;
+        t.w->params().startComment[0] = "{";
+        t.w->params().ignoreCommonWords = 0;
         t.w->host().paramsChanged();
-        QTest::mouseClick(Panel(t).cmdRestoreDefaults, Qt::LeftButton);
+        QTest::mouseClick(Panel(t).restoreDefaultsButton, Qt::LeftButton);
         QCOMPARE(t.asker.titles(), Titles{"Character not allowed"});
-        QCOMPARE(t.w->params().chkAllowWordsWithUnderscores, int16_t(0));
-        QCOMPARE(Panel(t).txbStartComment[0]->text(), QStringLiteral("{"));
+        QCOMPARE(t.w->params().allowUnderscores, int16_t(0));
+        QCOMPARE(Panel(t).startCommentBoxes[0]->text(), QStringLiteral("{"));
     }
 
     void textBoxes() {
         Window& t = *win;
-        FrmParams& f = Panel(t);
+        ParamsWindow& f = Panel(t);
         f.ShowWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f));
-        f.txbWordsToIgnore->setFocus();
-        QTest::keyClicks(f.txbWordsToIgnore, QStringLiteral("The, the  AND and"));
-        QCOMPARE(t.w->params().txbWordsToIgnore, std::string("The, the  AND and"));
-        f.cmdClearWordsToIgnore->setFocus();  // leaving the box
-        QCOMPARE(f.txbWordsToIgnore->text(), QStringLiteral("and the"));
-        QCOMPARE(t.w->params().strWordsToIgnore, std::string(" and the "));
-        QTest::mouseClick(f.cmdClearWordsToIgnore, Qt::LeftButton);
-        QVERIFY(f.txbWordsToIgnore->text().isEmpty());
-        QVERIFY(t.w->params().strWordsToIgnore.empty());
+        f.wordsToIgnoreBox->setFocus();
+        QTest::keyClicks(f.wordsToIgnoreBox, QStringLiteral("The, the  AND and"));
+        QCOMPARE(t.w->params().wordsToIgnoreText, std::string("The, the  AND and"));
+        f.clearWordsToIgnoreButton->setFocus();  // leaving the box
+        QCOMPARE(f.wordsToIgnoreBox->text(), QStringLiteral("and the"));
+        QCOMPARE(t.w->params().wordsToIgnore, std::string(" and the "));
+        QTest::mouseClick(f.clearWordsToIgnoreButton, Qt::LeftButton);
+        QVERIFY(f.wordsToIgnoreBox->text().isEmpty());
+        QVERIFY(t.w->params().wordsToIgnore.empty());
 
         // A comment marker is trimmed, and changing it throws the count away.
         Count(t);
-        QTest::keyClicks(f.txbStartComment[1], QStringLiteral("  (* "));
-        f.txbComment_LostFocus(f.txbStartComment[1]);
-        QCOMPARE(f.txbStartComment[1]->text(), QStringLiteral("(*"));
-        QCOMPARE(t.w->params().txbStartComment[1], std::string("(*"));
-        QVERIFY(!t.w->session().blnWordsGot);
+        QTest::keyClicks(f.startCommentBoxes[1], QStringLiteral("  (* "));
+        f.CommentMarkerEdited(f.startCommentBoxes[1]);
+        QCOMPARE(f.startCommentBoxes[1]->text(), QStringLiteral("(*"));
+        QCOMPARE(t.w->params().startComment[1], std::string("(*"));
+        QVERIFY(!t.w->session().wordsCounted);
         QVERIFY(t.asker.asked.empty());
     }
 
     void commonWordsFile() {
         Window& t = *win;
-        FrmParams& f = Panel(t);
+        ParamsWindow& f = Panel(t);
         const QString path = WriteFile(QStringLiteral("cw.txt"), DistinctWords(42));
 
         // No file: asked to name one, and the box stays clear; a typed path
         // counts only while the box is ticked.
-        QTest::mouseClick(f.cmdClearCommonWordsFile, Qt::LeftButton);
+        QTest::mouseClick(f.clearCommonWordsFileButton, Qt::LeftButton);
         t.asker.clear();
         QTest::mouseClick(f.Check("chkIgnoreCommonWords"), Qt::LeftButton);
         QCOMPARE(t.asker.last().text, std::string("Please specify the file containing common words."));
         QVERIFY(!f.Check("chkIgnoreCommonWords")->isChecked());
-        QTest::keyClicks(f.txbCommonWordsFile, path);
-        QTest::keyClick(f.txbCommonWordsFile, Qt::Key_Return);
+        QTest::keyClicks(f.commonWordsFileBox, path);
+        QTest::keyClick(f.commonWordsFileBox, Qt::Key_Return);
         QCOMPARE(t.asker.asked.size(), size_t(1));
-        QVERIFY(t.w->params().strCommonWordsFile.empty());
+        QVERIFY(t.w->params().commonWordsFile.empty());
 
         // Chosen: loaded, then the notice that it is loaded, the box ticked.
         t.asker.clear();
         t.asker.files = {path};
-        QTest::mouseClick(f.cmdSelectCommonWordsFile, Qt::LeftButton);
+        QTest::mouseClick(f.selectCommonWordsFileButton, Qt::LeftButton);
         QCOMPARE(t.asker.dialogFolders, QStringList{QString::fromStdString(ProgramFolder())});
         QCOMPARE(t.asker.asked.size(), size_t(2));
         QCOMPARE(t.asker.asked[0].text, "Forty two common words loaded from " + path.toStdString());
@@ -245,91 +245,91 @@ private slots:
 
         // A missing file typed in the box, and a file that is not text.
         t.asker.clear();
-        f.txbCommonWordsFile->selectAll();
-        QTest::keyClicks(f.txbCommonWordsFile, TempDir() + QStringLiteral("/no-such-words.txt "));
-        QTest::keyClick(f.txbCommonWordsFile, Qt::Key_Return);
+        f.commonWordsFileBox->selectAll();
+        QTest::keyClicks(f.commonWordsFileBox, TempDir() + QStringLiteral("/no-such-words.txt "));
+        QTest::keyClick(f.commonWordsFileBox, Qt::Key_Return);
         t.asker.files = {WriteFile(QStringLiteral("cw.bin"), RandomBytes(4000, 3))};
-        QTest::mouseClick(f.cmdSelectCommonWordsFile, Qt::LeftButton);
+        QTest::mouseClick(f.selectCommonWordsFileButton, Qt::LeftButton);
         QCOMPARE(t.asker.titles(), (Titles{"File not found", "Invalid input"}));
-        QCOMPARE(f.txbCommonWordsFile->text(), TempDir() + QStringLiteral("/cw.bin"));
+        QCOMPARE(f.commonWordsFileBox->text(), TempDir() + QStringLiteral("/cw.bin"));
         QVERIFY(!f.Check("chkIgnoreCommonWords")->isChecked());
-        QVERIFY(!t.w->session().blnCommonWordsLoaded);
+        QVERIFY(!t.w->session().commonWordsLoaded);
 
         // Reinitialize, or the box emptied while unticked: no file named, so
         // the words loaded are not left out of the next count.
         for (const bool reinitialize : {true, false}) {
             t.asker.files = {path};
-            QTest::mouseClick(f.cmdSelectCommonWordsFile, Qt::LeftButton);
+            QTest::mouseClick(f.selectCommonWordsFileButton, Qt::LeftButton);
             if (reinitialize) {
-                QTest::mouseClick(f.cmdInitialize, Qt::LeftButton);
+                QTest::mouseClick(f.initializeButton, Qt::LeftButton);
             } else {
                 QTest::mouseClick(f.Check("chkIgnoreCommonWords"), Qt::LeftButton);
-                f.txbCommonWordsFile->selectAll();
-                QTest::keyClick(f.txbCommonWordsFile, Qt::Key_Delete);
-                QTest::keyClick(f.txbCommonWordsFile, Qt::Key_Return);
+                f.commonWordsFileBox->selectAll();
+                QTest::keyClick(f.commonWordsFileBox, Qt::Key_Delete);
+                QTest::keyClick(f.commonWordsFileBox, Qt::Key_Return);
                 QTest::mouseClick(f.Check("chkIgnoreCommonWords"), Qt::LeftButton);  // asks for a file
             }
             t.setFile(0, WriteFile(QStringLiteral("cw-words.txt"), DistinctWords(3)));
-            t.w->cmdListWords->click();
+            t.w->countButton->click();
             QCOMPARE(t.w->session().NumWordsIncluded(), 3);
         }
     }
 
     void stopWhileCommonWordsLoad() {
         Window& t = *win;
-        FrmParams& f = Panel(t);
+        ParamsWindow& f = Panel(t);
         bool stopCaption = false;
         t.asker.onYield = [&](int64_t n) {
             if (n != 50) return;
-            stopCaption = t.w->cmdListWords->text() == QStringLiteral("Stop");
-            t.w->cmdListWords->click();
+            stopCaption = t.w->countButton->text() == QStringLiteral("Stop");
+            t.w->countButton->click();
         };
         t.asker.clear();
         t.asker.files = {WriteFile(QStringLiteral("cw-big.txt"), DistinctWords(3000))};
-        QTest::mouseClick(f.cmdSelectCommonWordsFile, Qt::LeftButton);
+        QTest::mouseClick(f.selectCommonWordsFileButton, Qt::LeftButton);
         t.asker.onYield = nullptr;
         QVERIFY(stopCaption);
         QVERIFY(t.asker.asked.empty());
         QVERIFY(!f.Check("chkIgnoreCommonWords")->isChecked());
-        QVERIFY(!t.w->session().blnCommonWordsLoaded);
+        QVERIFY(!t.w->session().commonWordsLoaded);
         t.verifyIdle();
     }
 
     void parameterFiles() {
         Window& t = *win;
-        FrmParams& f = Panel(t);
+        ParamsWindow& f = Panel(t);
         kvx::Params& p = t.w->params();
-        p.txbFile = {"/tmp/in.txt", "/tmp/out.txt"};
-        p.txbWordsToIgnore = "und der";
-        p.txbEndComment = {"*)", "}"};
-        p.cboLongWordSize = 0;
-        p.cboDisplayFormat = 9;
-        p.chkCaseSignificant = 1;
+        p.fileNames = {"/tmp/in.txt", "/tmp/out.txt"};
+        p.wordsToIgnoreText = "und der";
+        p.endComment = {"*)", "}"};
+        p.longWordIndex = 0;
+        p.displayFormat = 9;
+        p.caseSignificant = 1;
         t.w->ParamsToControls();
         // Named without an extension, the file gets ".kvx".
         const QString file = TempDir() + QStringLiteral("/round.kvx");
         t.asker.clear();
         t.asker.files = {TempDir() + QStringLiteral("/round")};
-        QTest::mouseClick(f.cmdSaveLoadState[0], Qt::LeftButton);
+        QTest::mouseClick(f.saveLoadStateButtons[0], Qt::LeftButton);
         QVERIFY(t.asker.asked.empty());
-        QCOMPARE(f.lblParameters->text(), QStringLiteral("State saved to"));
-        QCOMPARE(f.txbParametersFile->text(), file);
+        QCOMPARE(f.parametersLabel->text(), QStringLiteral("State saved to"));
+        QCOMPARE(f.parametersFileBox->text(), file);
 
         // Back to a first start, then loaded again: both windows show it,
         // and saved again the file is the same but for the normalised words.
-        f.cmdInitialize_Click();
-        QVERIFY(p.txbFile[0].empty());
-        QCOMPARE(p.chkCaseSignificant, int16_t(0));
+        f.InitializeParameters();
+        QVERIFY(p.fileNames[0].empty());
+        QCOMPARE(p.caseSignificant, int16_t(0));
         t.asker.files = {file};
-        QTest::mouseClick(f.cmdSaveLoadState[1], Qt::LeftButton);
+        QTest::mouseClick(f.saveLoadStateButtons[1], Qt::LeftButton);
         QVERIFY(t.asker.asked.empty());
-        QCOMPARE(f.lblParameters->text(), QStringLiteral("State loaded from"));
+        QCOMPARE(f.parametersLabel->text(), QStringLiteral("State loaded from"));
         QVERIFY(Box(t, "chkCaseSignificant")->isChecked());
-        QCOMPARE(f.cboLongWordSize->currentText(), QStringLiteral("20"));
-        QCOMPARE(f.txbEndComment[1]->text(), QStringLiteral("}"));
-        QCOMPARE(f.txbWordsToIgnore->text(), QStringLiteral("der und"));
-        QCOMPARE(t.w->cboDisplayFormat->currentIndex(), 9);
-        QCOMPARE(t.w->txbFile[1]->text(), QStringLiteral("/tmp/out.txt"));
+        QCOMPARE(f.longWordSizeList->currentText(), QStringLiteral("20"));
+        QCOMPARE(f.endCommentBoxes[1]->text(), QStringLiteral("}"));
+        QCOMPARE(f.wordsToIgnoreBox->text(), QStringLiteral("der und"));
+        QCOMPARE(t.w->displayFormatList->currentIndex(), 9);
+        QCOMPARE(t.w->fileNameBoxes[1]->text(), QStringLiteral("/tmp/out.txt"));
         const QString again = TempDir() + QStringLiteral("/round-again.kvx");
         QVERIFY(SaveState(p, again.toStdString()).empty());
         std::string expected = ReadFile(file);
@@ -339,45 +339,45 @@ private slots:
 
     void damagedParameterFileChangesNothing() {
         Window& t = *win;
-        FrmParams& f = Panel(t);
+        ParamsWindow& f = Panel(t);
         kvx::Params& p = t.w->params();
-        p.chkCaseSignificant = 1;
-        p.txbFile[0] = "/tmp/x.txt";
-        p.txbStartComment[1] = "{";
+        p.caseSignificant = 1;
+        p.fileNames[0] = "/tmp/x.txt";
+        p.startComment[1] = "{";
         t.w->ParamsToControls();
         kvx::Params expected = p;
         // A saved listing: its lines would fill the names and the markers.
         const QString file = WriteFile(QStringLiteral("listing.csv"), "\"a\"\r\n\"b\"\r\n,,\r\n,,\r\n,,\r\n,,\r\n,,\r\n1,2\r\n");
-        expected.txbParametersFile = file.toStdString();
+        expected.parametersFile = file.toStdString();
         t.asker.clear();
         t.asker.files = {file};
-        QTest::mouseClick(f.cmdSaveLoadState[1], Qt::LeftButton);
+        QTest::mouseClick(f.saveLoadStateButtons[1], Qt::LeftButton);
         QCOMPARE(t.asker.titles(), Titles{"Load parameters"});
         QCOMPARE(t.asker.last().text, std::string("Error when attempting to restore parameters: Type mismatch"));
-        QCOMPARE(f.lblParameters->text(), QStringLiteral("Error loading from"));
-        QCOMPARE(f.txbParametersFile->text(), file);
+        QCOMPARE(f.parametersLabel->text(), QStringLiteral("Error loading from"));
+        QCOMPARE(f.parametersFileBox->text(), file);
         QVERIFY(p == expected);
         QVERIFY(Box(t, "chkCaseSignificant")->isChecked());
-        QCOMPARE(t.w->txbFile[0]->text(), QStringLiteral("/tmp/x.txt"));
-        QCOMPARE(f.txbStartComment[0]->text(), QString::fromStdString(p.txbStartComment[0]));
-        QCOMPARE(f.txbStartComment[1]->text(), QStringLiteral("{"));
+        QCOMPARE(t.w->fileNameBoxes[0]->text(), QStringLiteral("/tmp/x.txt"));
+        QCOMPARE(f.startCommentBoxes[0]->text(), QString::fromStdString(p.startComment[0]));
+        QCOMPARE(f.startCommentBoxes[1]->text(), QStringLiteral("{"));
 
         // A save into a missing folder reports; a cancelled dialog changes nothing.
         t.asker.clear();
         t.asker.files = {TempDir() + QStringLiteral("/no/such/folder/p.kvx"), QString()};
-        QTest::mouseClick(f.cmdSaveLoadState[0], Qt::LeftButton);
-        QTest::mouseClick(f.cmdSaveLoadState[1], Qt::LeftButton);
+        QTest::mouseClick(f.saveLoadStateButtons[0], Qt::LeftButton);
+        QTest::mouseClick(f.saveLoadStateButtons[1], Qt::LeftButton);
         QCOMPARE(t.asker.titles(), Titles{"Save parameters"});
-        QCOMPARE(f.lblParameters->text(), QStringLiteral("Error saving to"));
+        QCOMPARE(f.parametersLabel->text(), QStringLiteral("Error saving to"));
     }
 
     void helpWindowAndQuestions() {
         Window& t = *win;
         // The help window opens over the main window where it stands now; Escape closes it.
         t.w->setGeometry(150, 120, 900, 700);
-        t.w->cmdHelp_Click();
+        t.w->ShowHelp();
         QCOMPARE(t.w->help()->geometry(), QRect(150 + 13, 120 + 32, 900 - 26, 700 - 45));
-        QTest::keyClick(t.w->help()->txbHelpScreen, Qt::Key_Escape);
+        QTest::keyClick(t.w->help()->helpTextBox, Qt::Key_Escape);
         QVERIFY(!t.w->help()->isVisible());
 
         // A message box breaks a line only where the text breaks it.
@@ -405,5 +405,5 @@ private slots:
     }
 };
 
-KVX_APP_TEST_MAIN(TestFrmParams)
-#include "tst_frmparams.moc"
+KVX_APP_TEST_MAIN(TestParamsWindow)
+#include "tst_paramswindow.moc"

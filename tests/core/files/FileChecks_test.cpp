@@ -1,4 +1,4 @@
-#include "files/FileProc.h"
+#include "files/FileChecks.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -15,9 +15,9 @@ namespace kvx {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace FileProc;
+using namespace filecheck;
 
-class FileProcTest : public ::testing::Test {
+class FileChecksTest : public ::testing::Test {
 protected:
     std::string write(const std::string& bytes, const std::string& name = "f.txt") {
         return tmp_.write(name, bytes);
@@ -60,7 +60,7 @@ std::string WithAnomalies(int count, size_t size = 16384) {
     return s;
 }
 
-TEST_F(FileProcTest, LineEndKindsAndText) {
+TEST_F(FileChecksTest, LineEndKindsAndText) {
     struct Row {
         const char* name;
         std::string bytes;
@@ -97,7 +97,7 @@ TEST_F(FileProcTest, LineEndKindsAndText) {
     }
 }
 
-TEST_F(FileProcTest, TolerantReportsFirstBadByteAndPercentage) {
+TEST_F(FileChecksTest, TolerantReportsFirstBadByteAndPercentage) {
     Tolerant t = tolerant(write(WithAnomalies(17)));
     EXPECT_EQ(t.kind, kNotText);
     EXPECT_EQ(t.bad, 1);
@@ -136,7 +136,7 @@ TEST_F(FileProcTest, TolerantReportsFirstBadByteAndPercentage) {
 
 // Behind a UTF-16 mark the 8191 units of the first 16384 bytes are judged:
 // 9 control units (0.11 %) are too many, 8 are not, those beyond are not seen.
-TEST_F(FileProcTest, TolerantJudgesUtf16UnitsOfTheFirstBytes) {
+TEST_F(FileChecksTest, TolerantJudgesUtf16UnitsOfTheFirstBytes) {
     for (const auto& [little, control, count, kind] :
          {std::tuple{true, u'\x01', 9, kNotText}, std::tuple{false, u'\x1B', 8, kTextCrLf}}) {
         std::u16string text(8191, u'a');
@@ -149,7 +149,7 @@ TEST_F(FileProcTest, TolerantJudgesUtf16UnitsOfTheFirstBytes) {
     }
 }
 
-TEST_F(FileProcTest, MissingEmptyAndSpecialFiles) {
+TEST_F(FileChecksTest, MissingEmptyAndSpecialFiles) {
     EXPECT_FALSE(FileExists(dir_.string()));
     EXPECT_TRUE(FolderExists(dir_.string()));
     EXPECT_FALSE(FileExists(""));
@@ -174,7 +174,7 @@ TEST_F(FileProcTest, MissingEmptyAndSpecialFiles) {
     EXPECT_EQ(tolerant("/dev/zero", false).kind, kNotText);
 }
 
-TEST_F(FileProcTest, LengthAndSameFile) {
+TEST_F(FileChecksTest, LengthAndSameFile) {
     std::string a = write("12345", "a.txt");
     std::string b = write("12345", "b.txt");
     EXPECT_EQ(FileLength(a), 5);
@@ -192,7 +192,7 @@ TEST_F(FileProcTest, LengthAndSameFile) {
     EXPECT_FALSE(SameFile("", ""));
 }
 
-TEST(FileProcPaths, ExtensionFolderAndDrive) {
+TEST(FileChecksPaths, ExtensionFolderAndDrive) {
     struct Row {
         const char* path;
         const char* ext;
@@ -223,7 +223,7 @@ TEST(FileProcPaths, ExtensionFolderAndDrive) {
     EXPECT_EQ(NormaliseDriveCase("a"), "a");
 }
 
-TEST(FileProcLines, DropByteOrderPairAndWarning) {
+TEST(FileChecksLines, DropByteOrderPairAndWarning) {
     struct Row {
         std::string in, out;
     };

@@ -1,4 +1,4 @@
-#include "FrmHelp.h"
+#include "HelpWindow.h"
 
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -17,29 +17,29 @@ constexpr int kTextBottomGap = 51;   // room under the text box for the button
 constexpr int kButtonFromBottom = 37;
 }  // namespace
 
-FrmHelp::FrmHelp(QWidget* owner, std::function<void()> afterClose)
+HelpWindow::HelpWindow(QWidget* owner, std::function<void()> afterClose)
     : QWidget(owner, Qt::Window), owner_(owner), afterClose_(std::move(afterClose)) {
     setObjectName(QStringLiteral("frmHelp"));
-    txbHelpScreen = new QPlainTextEdit(this);
-    txbHelpScreen->setObjectName(QStringLiteral("txbHelpScreen"));
-    txbHelpScreen->setReadOnly(true);
-    txbHelpScreen->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    cmdClose = new QPushButton(this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    connect(cmdClose, &QPushButton::clicked, this, &FrmHelp::cmdClose_Click);
-    Form_Load();
+    helpTextBox = new QPlainTextEdit(this);
+    helpTextBox->setObjectName(QStringLiteral("txbHelpScreen"));
+    helpTextBox->setReadOnly(true);
+    helpTextBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    closeButton = new QPushButton(this);
+    closeButton->setObjectName(QStringLiteral("cmdClose"));
+    connect(closeButton, &QPushButton::clicked, this, &HelpWindow::CloseWindow);
+    StartUp();
 }
 
-void FrmHelp::Form_Load() {
+void HelpWindow::StartUp() {
     setWindowTitle(QStringLiteral("KVX: Help"));
-    cmdClose->setText(QStringLiteral("Close"));
-    cmdClose->resize(std::max(cmdClose->sizeHint().width(), 90), cmdClose->sizeHint().height());
-    txbHelpScreen->setPlainText(HelpText());
+    closeButton->setText(QStringLiteral("Close"));
+    closeButton->resize(std::max(closeButton->sizeHint().width(), 90), closeButton->sizeHint().height());
+    helpTextBox->setPlainText(HelpText());
     setMinimumSize(120, 90);
     resize(700, 600);
 }
 
-void FrmHelp::PlaceWindow() {
+void HelpWindow::PlaceWindow() {
     if (!owner_) return;
     // Over the main window as it stands now (it is not yet placed when this
     // window is built): top + 480, left + 200, width - 400, height - 680 twips.
@@ -48,7 +48,7 @@ void FrmHelp::PlaceWindow() {
     resize(std::max(300, owner_->width() - Px(400)), std::max(200, owner_->height() - Px(680)));
 }
 
-void FrmHelp::ShowHelp() {
+void HelpWindow::ShowHelp() {
     if (isMinimized()) {
         showNormal();
     } else {
@@ -61,31 +61,31 @@ void FrmHelp::ShowHelp() {
     activateWindow();
 }
 
-void FrmHelp::keyPressEvent(QKeyEvent* event) {
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
     // Escape closes the window, as "Close" does.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        cmdClose_Click();
+        CloseWindow();
         return;
     }
     QWidget::keyPressEvent(event);
 }
 
-void FrmHelp::resizeEvent(QResizeEvent* event) {
+void HelpWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    Form_Resize();
+    LayOut();
 }
 
-void FrmHelp::Form_Resize() {
+void HelpWindow::LayOut() {
     if (isMinimized()) return;
     const int w = width();
     const int h = height();
     // A very small window would give negative sizes: keep them at zero.
-    txbHelpScreen->setGeometry(kTextMarginX, kTextTop, std::max(0, w - 2 * kTextMarginX),
+    helpTextBox->setGeometry(kTextMarginX, kTextTop, std::max(0, w - 2 * kTextMarginX),
                                std::max(0, h - kTextBottomGap));
-    cmdClose->move(std::max(0, (w - cmdClose->width()) / 2), std::max(0, h - kButtonFromBottom));
+    closeButton->move(std::max(0, (w - closeButton->width()) / 2), std::max(0, h - kButtonFromBottom));
 }
 
-void FrmHelp::cmdClose_Click() {
+void HelpWindow::CloseWindow() {
     hide();
     if (afterClose_) afterClose_();
 }

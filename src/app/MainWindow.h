@@ -2,15 +2,15 @@
 // The main window. It owns the program: the parameters, the message texts,
 // the counting session and the Qt host.
 //
-// Start-up (Form_Load): message texts -> program strings -> defaults and
+// Start-up (StartUp): message texts -> program strings -> defaults and
 // lists -> show -> saved state -> input file check -> common-words question.
 // Afterwards every control hands its event to a short handler named control
 // plus event; the decisions live in kvx::CountingSession, which reaches the
 // widgets back through QtHost. A count runs on a thread of its own, started
-// by cmdListWords_Click, while the window goes on with its event loop; a
+// by StartOrStopCount, while the window goes on with its event loop; a
 // second click on the same button (captioned "Stop") asks it to stop. A
-// finished result (blnWordsGot) can also be saved in a table
-// format ("Save listing as...") and charted (FrmChart), without counting again.
+// finished result (wordsCounted) can also be saved in a table
+// format ("Save listing as...") and charted (ChartWindow), without counting again.
 
 #include <QWidget>
 #include <functional>
@@ -35,36 +35,36 @@ class QUrl;
 
 namespace kvx {
 
-class FrmChart;
-class FrmHelp;
-class FrmParams;
-class FrmPopUp;
+class ChartWindow;
+class HelpWindow;
+class ParamsWindow;
+class PopUpWindow;
 class QtHost;
 
-class FrmMain : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmMain(QWidget* parent = nullptr);
-    ~FrmMain() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     /// The whole start-up. False when the message texts could not be loaded
     /// (the critical message has been shown; the program must end).
-    bool Form_Load();
+    bool StartUp();
 
     Params& params() { return params_; }
     MessageTable& texts() { return texts_; }
     CountingSession& session() { return *session_; }
     QtHost& host() { return *host_; }
-    FrmHelp* help() const { return frmHelp_; }
-    FrmPopUp* popUp() const { return frmPopUp_; }
+    HelpWindow* help() const { return helpWindow_; }
+    PopUpWindow* popUp() const { return popUpWindow_; }
     /// The chart window, once it has been opened.
-    FrmChart* chart() const { return frmChart_; }
+    ChartWindow* chart() const { return chartWindow_; }
 
     // Program-wide strings set at start-up.
-    std::string strProgramTitle;
-    std::string strUserSubfolder;
-    std::string strVersion;
-    std::string strStateFile;
+    std::string programTitle;
+    std::string userSubfolder;
+    std::string versionText;
+    std::string stateFile;
 
     /// How long the saved-state pop-up stays (tests set 0).
     int popUpInterval = 2000;
@@ -96,67 +96,67 @@ public:
     /// ".kvx" file as parameters, any other as the input file. A relative
     /// name is taken from the current folder.
     void OpenFile(const QString& path);
-    bool Quitting() const { return blnQuitting_; }
+    bool Quitting() const { return quitting_; }
     /// True from the count command until the count's thread has ended.
     bool Counting() const { return counting_; }
 
     // Event handlers.
-    void cmdListWords_Click();
-    void cmdFile_Click(int index);
-    void txbFile_LostFocus(int index);
-    void cmdClearFile_Click(int index);
-    void optInFile_Click();
-    void optOnClipboard_Click();
-    void chkSuppressWords_Click();
-    void chkDisableOutputToFile_Click();
-    void cboWordOrder_Click();
-    void cboDisplayFormat_Click();
-    void cmdSetParameters_Click();
-    void cmdSaveState_Click();
-    void cmdClearOutput_Click();
-    void cmdCopyToClipboard_Click();
-    void cmdSaveListing_Click();
-    void cmdChart_Click();
-    void cmdHelp_Click();
-    void cmdQuit_Click();
-    void txbIntro_Click();
-    void lblCorvaneSystems_Click();
-    void lblOnlineDocumentation_Click();
-    void Timer1_Timer();
+    void StartOrStopCount();
+    void ChooseFile(int index);
+    void FileNameEdited(int index);
+    void ClearFileName(int index);
+    void FileSourceChosen();
+    void ClipboardSourceChosen();
+    void SuppressLiveWordsToggled();
+    void OutputToFileToggled();
+    void WordOrderChanged();
+    void DisplayFormatChanged();
+    void ShowParameters();
+    void SaveStateNow();
+    void ClearOutput();
+    void CopyListingToClipboard();
+    void SaveListing();
+    void ShowChart();
+    void ShowHelp();
+    void Quit();
+    void IntroClicked();
+    void OpenAboutPage();
+    void OpenManual();
+    void TimerTick();
 
     // Controls (object names are the control names).
-    QRadioButton* optInFile;
-    QRadioButton* optOnClipboard;
-    QLineEdit* txbFile[2];
-    QPushButton* cmdFile[2];
-    QPushButton* cmdClearFile[2];
-    QCheckBox* chkDisableOutputToFile;
-    QPushButton* cmdListWords;
-    QCheckBox* chkSuppressWords;
-    QComboBox* cboWordOrder;
-    QComboBox* cboDisplayFormat;
-    QPushButton* cmdSetParameters;
-    QPushButton* cmdSaveState;
-    QPushButton* cmdClearOutput;
-    QPushButton* cmdCopyToClipboard;
-    QPushButton* cmdSaveListing;
-    QPushButton* cmdChart;
-    QPushButton* cmdHelp;
-    QPushButton* cmdQuit;
-    QLabel* lblCorvaneSystems;
-    QLabel* lblOnlineDocumentation;
-    QLabel* lblCV_URL;
-    QPlainTextEdit* txbOutput;
-    QPlainTextEdit* txbIntro;
+    QRadioButton* fileSourceButton;
+    QRadioButton* clipboardSourceButton;
+    QLineEdit* fileNameBoxes[2];
+    QPushButton* fileButtons[2];
+    QPushButton* clearFileButtons[2];
+    QCheckBox* disableOutputBox;
+    QPushButton* countButton;
+    QCheckBox* suppressWordsBox;
+    QComboBox* wordOrderList;
+    QComboBox* displayFormatList;
+    QPushButton* setParametersButton;
+    QPushButton* saveStateButton;
+    QPushButton* clearOutputButton;
+    QPushButton* copyToClipboardButton;
+    QPushButton* saveListingButton;
+    QPushButton* chartButton;
+    QPushButton* helpButton;
+    QPushButton* quitButton;
+    QLabel* aboutLink;
+    QLabel* manualLink;
+    QLabel* siteLabel;
+    QPlainTextEdit* outputBox;
+    QPlainTextEdit* introBox;
     QFrame* Frame2;
-    QLabel* lblNumberOfWords;
-    QLabel* lblNumOccurrences;
-    QLabel* lblTotalNumOccurrences;
-    QLabel* lblNumWordsExcluded;
-    QLabel* lblFilesize;
-    QLabel* lblSizeOfClipboardContents;
-    QLabel* lblTwirler;
-    QTimer* Timer1;
+    QLabel* wordCountLabel;
+    QLabel* occurrencesLabel;
+    QLabel* totalOccurrencesLabel;
+    QLabel* wordsExcludedLabel;
+    QLabel* fileSizeLabel;
+    QLabel* clipboardSizeLabel;
+    QLabel* twirlerLabel;
+    QTimer* timer;
 
 signals:
     /// The parameter values were written back into the controls.
@@ -199,18 +199,18 @@ private:
     MessageTable texts_;
     std::unique_ptr<QtHost> host_;
     std::unique_ptr<CountingSession> session_;
-    FrmHelp* frmHelp_ = nullptr;
-    FrmParams* frmParams_ = nullptr;
-    FrmPopUp* frmPopUp_ = nullptr;
-    FrmChart* frmChart_ = nullptr;
+    HelpWindow* helpWindow_ = nullptr;
+    ParamsWindow* paramsWindow_ = nullptr;
+    PopUpWindow* popUpWindow_ = nullptr;
+    ChartWindow* chartWindow_ = nullptr;
     // The listing the output box shows (-1: none, the box changed since),
     // the last listing seen, and the parameters of the count listed.
     int64_t listingShown_ = -1;
     int64_t listingSeen_ = 0;
     Params countedWith_;
-    bool blnSettingControls_ = false;
-    bool blnInLostFocus_ = false;
-    bool blnQuitting_ = false;
+    bool settingControls_ = false;
+    bool checkingEdit_ = false;
+    bool quitting_ = false;
     // The count's thread, and the listings made before it began.
     std::thread worker_;
     bool counting_ = false;

@@ -1,11 +1,11 @@
-#include "scanning/StrProc.h"
+#include "scanning/WordText.h"
 
 #include <gtest/gtest.h>
 
 #include "text/Cp1252.h"
 
 using namespace kvx;
-using namespace kvx::StrProc;
+using namespace kvx::wordtext;
 
 namespace {
 // Test texts are written in UTF-8 and converted to the 8-bit codes.
@@ -21,7 +21,7 @@ TEST(Cp1252, EveryCodeToUtf8AndBack) {
     EXPECT_EQ(utf8.substr(130, 6), "€\uFFFD");  // 0x81 has no character
 }
 
-TEST(StrProcWordChars, IsWordChar) {
+TEST(WordTextWordChars, IsWordChar) {
     struct Row { unsigned char c; bool numerals; const char* extra; bool want; };
     const Row rows[] = {
         {'a', false, "", true},     {'Z', false, "", true},      {'5', false, "", false},
@@ -34,10 +34,10 @@ TEST(StrProcWordChars, IsWordChar) {
     };
     for (const Row& r : rows)
         EXPECT_EQ(IsWordChar(r.c, r.numerals, r.extra), r.want) << "code " << int(r.c);
-    EXPECT_EQ(std::string(strAllLetters), std::string(strUpperLetters) + std::string(strLowerLetters));
+    EXPECT_EQ(std::string(kAllLetters), std::string(kUpperLetters) + std::string(kLowerLetters));
 }
 
-TEST(StrProcWordChars, WordLength) {
+TEST(WordTextWordChars, WordLength) {
     EXPECT_EQ(WordLength("abc def", 1, false, ""), 3);
     EXPECT_EQ(WordLength("abc def", 4, false, ""), 0);
     EXPECT_EQ(WordLength("abc def", 5, false, ""), 3);
@@ -48,7 +48,7 @@ TEST(StrProcWordChars, WordLength) {
     EXPECT_EQ(WordLength(std::string(70000, 'x'), 65001, false, ""), 5000);
 }
 
-TEST(StrProcWordRules, VowelsStems) {
+TEST(WordTextWordRules, VowelsStems) {
     const struct { std::string text; bool lowerOnly, want; } vowels[] = {
         {"", false, false}, {"A", false, true}, {"A", true, false}, {cp("à"), true, true},
         {cp("À"), true, false}, {"y", false, false},
@@ -59,12 +59,12 @@ TEST(StrProcWordRules, VowelsStems) {
     for (const char* w : {"don", "can", "shouldnt", "arena", "mountain", "den", "been", "ihren"})
         EXPECT_FALSE(IsContractionStem(w)) << w;
     // Words with blanks may be as long as the whole list, never longer.
-    const std::string all(strContractionStems.substr(0, strContractionStems.size() - 1));
+    const std::string all(kContractionStems.substr(0, kContractionStems.size() - 1));
     EXPECT_TRUE(IsContractionStem(all));
     EXPECT_FALSE(IsContractionStem(all + " aren"));
 }
 
-TEST(StrProcLine, CleanLine) {
+TEST(WordTextLine, CleanLine) {
     const std::pair<const char*, const char*> rows[] = {
         {"ab\bcd", "abcd"},       {"a\r\nb", "a b"},      {"a\r\b\nb", "a b"},
         {"a\n\nb", "a  b"},       {"a\r\r\nb", "a  b"},   {"a\tb\fc\xA0" "d", "a b c d"},
@@ -73,7 +73,7 @@ TEST(StrProcLine, CleanLine) {
     for (auto& [in, want] : rows) EXPECT_EQ(CleanLine(in), want) << in;
 }
 
-TEST(StrProcLine, ReplaceDoubleHyphens) {
+TEST(WordTextLine, ReplaceDoubleHyphens) {
     const std::pair<const char*, const char*> rows[] = {
         {"well--known", "well  known"}, {"<!-- x -->", "<!-- x -->"}, {"a---b", "a  -b"},
         {"--a", "  a"},                 {"a--", "a  "},               {"a-->", "a-->"},
@@ -83,7 +83,7 @@ TEST(StrProcLine, ReplaceDoubleHyphens) {
     for (auto& [in, want] : rows) EXPECT_EQ(ReplaceDoubleHyphens(in), want) << in;
 }
 
-TEST(StrProcCase, LowerCaseAndFolding) {
+TEST(WordTextCase, LowerCaseAndFolding) {
     const std::pair<const char*, const char*> lower[] = {
         {"ÉCOLE", "école"}, {"STRASSE", "strasse"}, {"ŒUVRE", "œuvre"}, {"ß", "ß"},
         {"Ž", "ž"},         {"ŽÉ", "Žé"},          {"A×B", "a×b"},     {"ŠŸÞ", "šÿþ"},
@@ -105,7 +105,7 @@ TEST(StrProcCase, LowerCaseAndFolding) {
     EXPECT_FALSE(HasNoFoldableLetters(cp("xý")));
 }
 
-TEST(StrProcEntities, ConvertCharacterEntities) {
+TEST(WordTextEntities, ConvertCharacterEntities) {
     const std::pair<const char*, const char*> rows[] = {
         {"caf&eacute;", "café"},
         {"a &amp; b", "a & b"},
@@ -124,7 +124,7 @@ TEST(StrProcEntities, ConvertCharacterEntities) {
     for (auto& [in, want] : rows) EXPECT_EQ(u8(ConvertCharacterEntities(cp(in))), want) << in;
 }
 
-TEST(StrProcEntities, CharacterEntityLength) {
+TEST(WordTextEntities, CharacterEntityLength) {
     const std::pair<const char*, int> rows[] = {
         {"&hellip; more", 8}, {"&#12", 1},       {"&#;x", 1},     {"&#", 0},   {"&a;", 0},
         {"& amp;", 0},        {"&1abc;", 0},     {"&amp", 0},     {"x&amp;", 0},
@@ -134,7 +134,7 @@ TEST(StrProcEntities, CharacterEntityLength) {
     for (auto& [in, want] : rows) EXPECT_EQ(CharacterEntityLength(in), want) << in;
 }
 
-TEST(StrProcEdit, TrimControlChars) {
+TEST(WordTextEdit, TrimControlChars) {
     const std::pair<const char*, const char*> rows[] = {
         {" \tabc \t", "abc"}, {"\xA0" "abc\xA0", "\xA0" "abc\xA0"}, {"   ", ""}, {"", ""},
         {"\x01x\x1F", "x"},   {"a b", "a b"},
@@ -146,7 +146,7 @@ TEST(StrProcEdit, TrimControlChars) {
     }
 }
 
-TEST(StrProcEdit, FindSkipRemove) {
+TEST(WordTextEdit, FindSkipRemove) {
     EXPECT_EQ(FindNonBlank("  x ", 1), 3);
     EXPECT_EQ(FindNonBlank("  x ", 4), 0);
     EXPECT_EQ(SkipCharsIn("", 1, "a"), 0);

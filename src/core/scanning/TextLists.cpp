@@ -1,11 +1,11 @@
-#include "scanning/StrProcLists.h"
+#include "scanning/TextLists.h"
 
 #include <limits>
 #include <string_view>
 #include <unordered_set>
 
 
-namespace kvx::StrProc {
+namespace kvx::wordtext {
 std::string_view TrimBlanks(std::string_view s, std::string_view blanks) {
     size_t b = s.find_first_not_of(blanks);
     if (b == std::string_view::npos) return {};
@@ -91,4 +91,4 @@ std::string NumberInWords(int64_t n, std::string_view inDigits) {
     return s;
 }
 
-}  // namespace kvx::StrProc
+}  // namespace kvx::wordtext

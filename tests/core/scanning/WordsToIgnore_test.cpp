@@ -65,20 +65,20 @@ TEST(CheckAllowedExtraCharsTest, ReportsFirstBadCharacter) {
         {"c++", nullptr, 0, Message("+", false)},  // never allowed
         {"say \"x", nullptr, 0, Message("\"", false)},
         {"snake_case", nullptr, 0, Message("_", true)},
-        {"snake_case", &P::chkAllowWordsWithUnderscores, 1, ""},
-        {"snake_case", &P::chkAllowWordsWithUnderscores, 2, Message("_", true)},  // only 1 is ticked
-        {"e-mail", &P::chkAllowWordsWithHyphens, 0, Message("-", true)},
+        {"snake_case", &P::allowUnderscores, 1, ""},
+        {"snake_case", &P::allowUnderscores, 2, Message("_", true)},  // only 1 is ticked
+        {"e-mail", &P::allowHyphens, 0, Message("-", true)},
         {"mp3", nullptr, 0, Message("3", true)},
-        {"mp3", &P::chkAllowWordsWithNumerals, 1, ""},
+        {"mp3", &P::allowNumerals, 1, ""},
         {"a;b,c", nullptr, 0, Message(";", false)},  // the first bad one
         {"\xCE\xA9mega", nullptr, 0, Message("\xCE\xA9", true)},  // no Windows-1252 code
         // The euro sign has a code but is not a letter.
-        {"5\xE2\x82\xAC", &P::chkAllowWordsWithNumerals, 1, Message("\xE2\x82\xAC", true)},
+        {"5\xE2\x82\xAC", &P::allowNumerals, 1, Message("\xE2\x82\xAC", true)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.words);
         Params p;
-        p.txbWordsToIgnore = c.words;
+        p.wordsToIgnoreText = c.words;
         if (c.box) p.*c.box = c.value;
         EXPECT_EQ(CheckAllowedExtraChars(p), c.expected);
     }

@@ -9,28 +9,28 @@ class QPushButton;
 
 namespace kvx {
 
-class FrmHelp : public QWidget {
+class HelpWindow : public QWidget {
     Q_OBJECT
 public:
     /// `afterClose` runs when the Close button (or Escape) has hidden the window.
-    FrmHelp(QWidget* owner, std::function<void()> afterClose);
+    HelpWindow(QWidget* owner, std::function<void()> afterClose);
 
     /// Restores the window when minimized, else shows it (modeless); the
     /// first time it is placed over the owner (a little inside it).
     void ShowHelp();
 
-    QPlainTextEdit* txbHelpScreen;
-    QPushButton* cmdClose;
+    QPlainTextEdit* helpTextBox;
+    QPushButton* closeButton;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void Form_Load();
+    void StartUp();
     void PlaceWindow();
-    void Form_Resize();
-    void cmdClose_Click();
+    void LayOut();
+    void CloseWindow();
 
     QWidget* owner_;
     std::function<void()> afterClose_;

@@ -28,16 +28,16 @@ namespace kvx {
 struct CheckBoxInfo;
 
 class CountingSession;
-class FrmMain;
+class MainWindow;
 
-class FrmParams : public QWidget {
+class ParamsWindow : public QWidget {
     Q_OBJECT
 public:
     /// Builds the window, hidden, and hooks it to the main window: the
     /// "Set parameters" command shows it, every refresh of the main window's
     /// controls refreshes these too.
-    explicit FrmParams(FrmMain& main);
-    ~FrmParams() override;
+    explicit ParamsWindow(MainWindow& main);
+    ~ParamsWindow() override;
 
     /// Writes the parameter values into the widgets without running handlers.
     void ParamsToControls();
@@ -48,7 +48,7 @@ public:
     /// count uses cannot change: only "Close" and "Quit" stay usable.
     void EnableControls(bool enabled);
 
-    /// Asks whether a finished count may be thrown away; Yes clears blnWordsGot.
+    /// Asks whether a finished count may be thrown away; Yes clears wordsCounted.
     bool ConfirmRereading();
     /// Checks the words to ignore against the characters words may contain
     /// (quiet before start-up ends, while the program sets controls and
@@ -64,46 +64,46 @@ public:
     QCheckBox* Check(const char* name) const;
 
     // Event handlers.
-    void chkConfirmFamily_Click(QCheckBox* box);
-    void FilterFamily_Click();
-    void chkIgnoreCommonWords_Click();
-    void txbComment_LostFocus(QLineEdit* box);
-    void txbWordsToIgnore_LostFocus();
-    void txbCommonWordsFile_LostFocus();
-    void cmdSetOrClearCheckboxes_Click(int index);
-    void cmdRestoreDefaults_Click();
-    void cmdClearWordsToIgnore_Click();
-    void cmdSelectCommonWordsFile_Click();
-    void cmdClearCommonWordsFile_Click();
-    void cmdInitialize_Click();
-    void cmdClose_Click();
-    void cmdQuit_Click();
-    void cmdSaveLoadState_Click(int index);
+    void ConfirmFamilyToggled(QCheckBox* box);
+    void FilterFamilyToggled();
+    void IgnoreCommonWordsChanged();
+    void CommentMarkerEdited(QLineEdit* box);
+    void WordsToIgnoreEdited();
+    void CommonWordsFileEdited();
+    void SetOrClearCheckboxes(int index);
+    void RestoreDefaults();
+    void ClearWordsToIgnore();
+    void SelectCommonWordsFile();
+    void ClearCommonWordsFile();
+    void InitializeParameters();
+    void CloseWindow();
+    void Quit();
+    void SaveOrLoadState(int index);
     /// Loads the parameters from a file, as "Load state from file" does
     /// once its dialog has named one (also for a file dropped on the window).
     void LoadStateFrom(const QString& name);
 
-    bool blnSettingCheckboxes = false;
+    bool settingCheckboxes = false;
 
     // Controls (object names are the control names).
-    QComboBox* cboShortWordSize;
-    QComboBox* cboLongWordSize;
-    QComboBox* cboThresholdFrequency;
-    QLineEdit* txbStartComment[2];
-    QLineEdit* txbEndComment[2];
-    QLineEdit* txbWordsToIgnore;
-    QLineEdit* txbCommonWordsFile;
-    QLineEdit* txbParametersFile;
-    QLabel* lblParameters;
-    QPushButton* cmdClearWordsToIgnore;
-    QPushButton* cmdSelectCommonWordsFile;
-    QPushButton* cmdClearCommonWordsFile;
-    QPushButton* cmdSetOrClearCheckboxes[2];  // 0 "Clear checkboxes", 1 "Set checkboxes"
-    QPushButton* cmdSaveLoadState[2];         // 0 "Save state to file", 1 "Load state from file"
-    QPushButton* cmdRestoreDefaults;
-    QPushButton* cmdInitialize;
-    QPushButton* cmdClose;
-    QPushButton* cmdQuit;
+    QComboBox* shortWordSizeList;
+    QComboBox* longWordSizeList;
+    QComboBox* frequencyThresholdList;
+    QLineEdit* startCommentBoxes[2];
+    QLineEdit* endCommentBoxes[2];
+    QLineEdit* wordsToIgnoreBox;
+    QLineEdit* commonWordsFileBox;
+    QLineEdit* parametersFileBox;
+    QLabel* parametersLabel;
+    QPushButton* clearWordsToIgnoreButton;
+    QPushButton* selectCommonWordsFileButton;
+    QPushButton* clearCommonWordsFileButton;
+    QPushButton* setOrClearCheckboxesButtons[2];  // 0 "Clear checkboxes", 1 "Set checkboxes"
+    QPushButton* saveLoadStateButtons[2];         // 0 "Save state to file", 1 "Load state from file"
+    QPushButton* restoreDefaultsButton;
+    QPushButton* initializeButton;
+    QPushButton* closeButton;
+    QPushButton* quitButton;
 
 protected:
     bool event(QEvent* event) override;
@@ -130,11 +130,11 @@ private:
     void LoadState();
     void SaveStateToFile();
 
-    FrmMain& main_;
+    MainWindow& main_;
     Params& p_;
     CountingSession& session_;
     std::vector<Box> boxes_;
-    bool blnInLostFocus_ = false;
+    bool checkingEdit_ = false;
 };
 
 }  // namespace kvx

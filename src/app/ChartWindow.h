@@ -18,12 +18,12 @@ class QTabWidget;
 
 namespace kvx {
 
-class FrmMain;
+class MainWindow;
 
-class FrmChart : public QWidget {
+class ChartWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmChart(FrmMain& main);
+    explicit ChartWindow(MainWindow& main);
 
     /// Draws the chart of a result; listing tells which listing it is.
     void SetData(ChartData data, int64_t listing);
@@ -40,16 +40,16 @@ public:
     /// reported; returns whether the file was written.
     bool SaveImage(const QString& path, bool svg);
 
-    void cmdSaveImage_Click();
+    void ChooseAndSaveImage();
     void spnTopWords_ValueChanged();
 
     QTabWidget* tabViews;
     QSpinBox* spnTopWords;
     QChartView* chtBars;
     QChartView* chtRanks;
-    QLabel* lblSlope;
-    QPushButton* cmdSaveImage;
-    QPushButton* cmdClose;
+    QLabel* slopeLabel;
+    QPushButton* saveImageButton;
+    QPushButton* closeButton;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -58,7 +58,7 @@ private:
     void DrawBars();
     void DrawRanks();
 
-    FrmMain& main_;
+    MainWindow& main_;
     ChartData data_;
     int64_t listing_ = -1;
     bool placed_ = false;

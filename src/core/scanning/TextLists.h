@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kvx::StrProc {
+namespace kvx::wordtext {
 
 /// The text without its leading and trailing blanks (by default only spaces).
 std::string_view TrimBlanks(std::string_view s, std::string_view blanks = " ");
@@ -31,4 +31,4 @@ std::string JoinText(const std::vector<std::string>& array, std::string_view del
 /// (and negative numbers) as inDigits, n with the user's digit grouping.
 std::string NumberInWords(int64_t n, std::string_view inDigits);
 
-}  // namespace kvx::StrProc
+}  // namespace kvx::wordtext

@@ -1,4 +1,4 @@
-#include "scanning/StrProc.h"
+#include "scanning/WordText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,7 +9,7 @@
 
 #include "text/Cp1252.h"
 
-namespace kvx::StrProc {
+namespace kvx::wordtext {
 
 namespace {
 
@@ -43,29 +43,29 @@ constexpr ByteMap kOrdinaryLower = [] {
 // Lower-casing by the letter tables.
 constexpr ByteMap kTableLower = [] {
     ByteMap m = IdentityMap();
-    for (size_t k = 0; k < strUpperLetters.size(); ++k)
-        m[static_cast<unsigned char>(strUpperLetters[k])] =
-            static_cast<unsigned char>(strLowerLetters[k]);
+    for (size_t k = 0; k < kUpperLetters.size(); ++k)
+        m[static_cast<unsigned char>(kUpperLetters[k])] =
+            static_cast<unsigned char>(kLowerLetters[k]);
     return m;
 }();
 
 constexpr ByteMap kBaseLetter = [] {
     ByteMap m = IdentityMap();
-    for (size_t k = 0; k < strAccentedLetters.size(); ++k)
-        m[static_cast<unsigned char>(strAccentedLetters[k])] =
-            static_cast<unsigned char>(strBaseLetters[k]);
+    for (size_t k = 0; k < kAccentedLetters.size(); ++k)
+        m[static_cast<unsigned char>(kAccentedLetters[k])] =
+            static_cast<unsigned char>(kBaseLetters[k]);
     return m;
 }();
 
-constexpr CharTable kAccented = SetTable(strAccentedLetters);
-constexpr CharTable kLigature = SetTable(strLigatureLetters);
-constexpr CharTable kVowel = SetTable(strVowels);
+constexpr CharTable kAccented = SetTable(kAccentedLetters);
+constexpr CharTable kLigature = SetTable(kLigatureLetters);
+constexpr CharTable kVowel = SetTable(kVowels);
 
 // The vowels of the lower-cased vowel list.
 constexpr CharTable kLowerVowel = [] {
     CharTable t{};
     // The vowel list holds accented letters, so LowerCaseExt takes the table path.
-    for (char c : strVowels) t[kTableLower[static_cast<unsigned char>(c)]] = true;
+    for (char c : kVowels) t[kTableLower[static_cast<unsigned char>(c)]] = true;
     return t;
 }();
 
@@ -74,17 +74,17 @@ constexpr CharTable kLowerVowel = [] {
 // cannot be a stem.
 constexpr std::array<CharTable, 3> kStemTail = [] {
     std::array<CharTable, 3> t{};
-    for (size_t i = 1; i < strContractionStems.size(); ++i)
-        if (strContractionStems[i] == ' ')
+    for (size_t i = 1; i < kContractionStems.size(); ++i)
+        if (kContractionStems[i] == ' ')
             for (size_t k = 0; k < t.size() && k < i; ++k)
-                t[k][static_cast<unsigned char>(strContractionStems[i - 1 - k])] = true;
+                t[k][static_cast<unsigned char>(kContractionStems[i - 1 - k])] = true;
     return t;
 }();
 
 // Length of the longest stem in the list.
 constexpr size_t kLongestStem = [] {
     size_t longest = 0, run = 0;
-    for (char c : strContractionStems) {
+    for (char c : kContractionStems) {
         run = c == ' ' ? 0 : run + 1;
         longest = run > longest ? run : longest;
     }
@@ -152,26 +152,26 @@ size_t StartOffset(int64_t start) { return start < 1 ? 0 : static_cast<size_t>(s
 // ---------------------------------------------------------------------------
 // Word characters
 
-bool IsWordChar(unsigned char c, bool blnNumerals, std::string_view extra) {
+bool IsWordChar(unsigned char c, bool numerals, std::string_view extra) {
     if (c == text::kNoCode) c = '?';
     if (c < 128) {
         if (kLetter[c]) return true;
-        if (blnNumerals && c >= '0' && c <= '9') return true;
+        if (numerals && c >= '0' && c <= '9') return true;
         return extra.find(static_cast<char>(c)) != std::string_view::npos;
     }
     return kLetter[c];
 }
 
-CharTable WordCharTable(bool blnNumerals, std::string_view extra) {
+CharTable WordCharTable(bool numerals, std::string_view extra) {
     CharTable t{};
-    for (int c = 0; c < 256; ++c) t[c] = IsWordChar(static_cast<unsigned char>(c), blnNumerals, extra);
+    for (int c = 0; c < 256; ++c) t[c] = IsWordChar(static_cast<unsigned char>(c), numerals, extra);
     return t;
 }
 
-int64_t WordLength(std::string_view s, int64_t start, bool blnNumerals, std::string_view extra) {
+int64_t WordLength(std::string_view s, int64_t start, bool numerals, std::string_view extra) {
     size_t from = StartOffset(start);
     if (from >= s.size()) return 0;
-    const CharTable t = WordCharTable(blnNumerals, extra);
+    const CharTable t = WordCharTable(numerals, extra);
     size_t end = std::min(s.size(), from + static_cast<size_t>(kMaxWordLength));
     size_t i = from;
     while (i < end && t[U(s[i])]) ++i;
@@ -181,15 +181,15 @@ int64_t WordLength(std::string_view s, int64_t start, bool blnNumerals, std::str
 // ---------------------------------------------------------------------------
 // Word rules
 
-bool StartsWithVowel(std::string_view text, bool blnLowerCaseOnly) {
+bool StartsWithVowel(std::string_view text, bool lowerCaseOnly) {
     if (text.empty()) return false;
-    return blnLowerCaseOnly ? kLowerVowel[U(text[0])] : kVowel[U(text[0])];
+    return lowerCaseOnly ? kLowerVowel[U(text[0])] : kVowel[U(text[0])];
 }
 
 bool StemInList(std::string_view word) {
     // word + blank can only occur in the stem list when it is no longer than
     // it, which is also what the buffer holds.
-    char buf[strContractionStems.size()];
+    char buf[kContractionStems.size()];
     if (word.size() + 1 > sizeof buf) return false;
     // Most words that end like a stem ("in", "den") are told apart by their
     // last three characters, under either lower-casing.
@@ -203,7 +203,7 @@ bool StemInList(std::string_view word) {
     const ByteMap& lower = HasNoFoldableLetters(word) ? kOrdinaryLower : kTableLower;
     for (size_t i = 0; i < word.size(); ++i) buf[i] = static_cast<char>(lower[U(word[i])]);
     buf[word.size()] = ' ';
-    return strContractionStems.find(std::string_view(buf, word.size() + 1)) != std::string_view::npos;
+    return kContractionStems.find(std::string_view(buf, word.size() + 1)) != std::string_view::npos;
 }
 
 // ---------------------------------------------------------------------------
@@ -364,8 +364,8 @@ std::string FoldForSorting(std::string_view text) {
     out.reserve(text.size());
     for (char c : text) {
         if (kLigature[U(c)]) {
-            size_t k = strLigatureLetters.find(c);
-            out += strLigatureSpellings.substr(2 * k, 2);
+            size_t k = kLigatureLetters.find(c);
+            out += kLigatureSpellings.substr(2 * k, 2);
         } else {
             out += static_cast<char>(kBaseLetter[U(c)]);
         }
@@ -393,13 +393,13 @@ std::string ConvertCharacterEntities(std::string_view text) {
         if (e == "&quot;") {
             replacement = '"';
         } else {
-            size_t k = strCharacterEntities.find(e);
+            size_t k = kCharacterEntities.find(e);
             if (k == std::string_view::npos) {
                 start = q + 1;
                 continue;
             }
-            size_t j = strCharacterEntities.find(';', k);
-            replacement = strCharacterEntities[j + 1];
+            size_t j = kCharacterEntities.find(';', k);
+            replacement = kCharacterEntities[j + 1];
         }
         if (out.empty()) out.reserve(text.size());
         out.append(text.substr(copied, p - copied));
@@ -462,4 +462,4 @@ void RemoveChars(std::string& s, std::string_view set, int64_t start) {
     s.resize(out);
 }
 
-}  // namespace kvx::StrProc
+}  // namespace kvx::wordtext
