@@ -45,13 +45,14 @@ int main(int argc, char** argv) {
     t.setFile(1, QString::fromStdString(out));
     t.w->show();
     t.w->StartOrStopCount();
+    t.waitCount();  // the count runs on a thread of its own
     std::printf("%d words listed\n", t.w->session().NumWordsIncluded());
 
     // Paints both views, as the user sees them when going through the tabs.
     auto paintBoth = [](ChartWindow* chart) {
         for (int tab : {0, 1}) {
             chart->tabViews->setCurrentIndex(tab);
-            QApplication::processEvents();
+            QCoreApplication::sendPostedEvents();  // the layout of the tab shown
             (tab == 0 ? chart->chtBars : chart->chtRanks)->grab();
         }
     };

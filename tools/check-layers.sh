@@ -2,8 +2,17 @@
 # The folders of src/core depend one way. Prints them lowest first and fails,
 # naming the loop, when two folders reach each other through their includes.
 # Only the counting session talks to the window: any other folder that
-# includes the host interface fails too.
-cd "$(dirname "$0")/../src/core" || exit 2
+# includes the host interface fails too. So do a re-entered event loop
+# (processEvents), type-prefixed names and files named for "procedures".
+cd "$(dirname "$0")/.." || exit 2
+shape=$(grep -rlw 'processEvents' src tests bench fuzz;
+        grep -rlE '\b(bln|lng|str|int|dbl)[A-Z][A-Za-z0-9]*\b' src tests bench fuzz;
+        find src tests -name '*Proc*' ! -name 'Process.h')
+if [ -n "$shape" ]; then
+    echo "processEvents, a type-prefixed name or a *Proc file in:" $shape >&2
+    exit 1
+fi
+cd src/core || exit 2
 host=$(grep -rl '^#include "shell/Host.h"' --include='*.h' --include='*.cpp' . | grep -v '^\./\(counting\|shell\)/')
 if [ -n "$host" ]; then
     echo "shell/Host.h included below the counting session:" $host >&2

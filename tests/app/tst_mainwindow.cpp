@@ -301,7 +301,7 @@ private slots:
             QDropEvent e(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(&w, &enter);
             QApplication::sendEvent(&w, &e);
-            QCoreApplication::processEvents();  // taken up once the drop is over
+            QCoreApplication::sendPostedEvents();  // taken up once the drop is over
         };
         const QString in = WriteFile(QStringLiteral("LICENSE"), "free text\n");
         drop(in);
