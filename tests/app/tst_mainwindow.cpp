@@ -29,34 +29,20 @@ void SaveStateFile(const Params& p) {
 
 }  // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public WindowTest {
     Q_OBJECT
-    std::unique_ptr<Window> win;  // a fresh, loaded window for each test
 
 private slots:
-    void init() {
-        ForgetState();
-        win = std::make_unique<Window>();
-        QVERIFY(win->load());
-    }
 
     void firstStart() {
         Window& t = *win;  // loaded with No to the common-words question
         // Only the common-words question, with its own title and Yes/No.
-        QCOMPARE(t.asker.asked.size(), size_t(1));
-        QCOMPARE(t.asker.asked[0].text, t.w->texts().Get(Message::UseDefaultCommonWords));
-        QCOMPARE(t.asker.asked[0].title, t.w->texts().Get(Message::CommonWordsTitle));
+        QCOMPARE(t.asker.titles(), Titles{t.w->texts().Get(Message::CommonWordsTitle)});
         QCOMPARE(t.asker.asked[0].buttons, Buttons::YesNo);
-        MainWindow& w = *t.w;
-        QVERIFY(w.isVisible());
-        QVERIFY(w.fileSourceButton->isChecked());
-        QVERIFY(!w.disableOutputBox->isEnabled());
-        QVERIFY(!w.clearFileButtons[0]->isEnabled() && !w.clearFileButtons[1]->isEnabled());
-        QVERIFY(w.timer->isActive());
-        QVERIFY(w.session().startUpCompleted);
-        QCOMPARE(w.params().ignoreCommonWords, int16_t(0));
-        for (const char* l : {"lblNumberOfWords", "lblNumWordsExcluded", "lblNumOccurrences", "lblTotalNumOccurrences"})
-            QVERIFY2(!t.labelShown(l), l);
+        QVERIFY(t.w->isVisible() && t.w->timer->isActive() && t.w->session().startUpCompleted);
+        QCOMPARE(t.w->params().ignoreCommonWords, int16_t(0));
+        t.verifyIdle();
+        QVERIFY(!t.labelShown("lblNumberOfWords"));
         QVERIFY(!QFile::exists(StateFilePath()));  // nothing written at start-up
 
         // "Don't ask again" ticked: the next start keeps the answer and asks nothing.
@@ -334,13 +320,9 @@ private slots:
 
     void helpAndPopUpWindows() {
         Window& t = *win;
-        HelpWindow* h = t.w->help();
-        QTest::keyRelease(t.w->countButton, Qt::Key_F1);
-        QVERIFY(h->isVisible());
-        h->closeButton->click();
-        QVERIFY(!h->isVisible());
-        QTest::keyRelease(t.w->countButton, Qt::Key_F2);  // another key does nothing
-        QVERIFY(!h->isVisible());
+        t.w->ShowHelp();  // F1 and the other keys: keyboard()
+        t.w->help()->closeButton->click();
+        QVERIFY(!t.w->help()->isVisible());
 
         // A click ends the pop-up long before its 60 seconds.
         PopUpWindow* p = t.w->popUp();
@@ -411,7 +393,6 @@ private slots:
         h.setOutputCaret(true);
         QCOMPARE(h.outputText(), std::string("one two\r\n"));
         QCOMPARE(t.w->outputBox->textCursor().position(), 8);
-        QCOMPARE(h.formatGrouped(12234884), std::string("12,234,884"));
     }
 };
 
