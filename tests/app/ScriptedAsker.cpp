@@ -1,15 +1,6 @@
 #include "ScriptedAsker.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include "ParamsWindow.h"
 

@@ -3,17 +3,8 @@
 // to the core fake host, a window fixture, and a test main that keeps the
 // tests away from the real home folder.
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
-#include <QThread>
+#include <QtWidgets>
 #include <deque>
 #include <functional>
 #include <memory>

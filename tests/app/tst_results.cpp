@@ -4,11 +4,6 @@
 #include <QBarSet>
 #include <QChartView>
 #include <QHorizontalBarSeries>
-#include <QSpinBox>
-#include <QTabWidget>
-
-#include <QClipboard>
-#include <QGuiApplication>
 
 #include "ChartWindow.h"
 #include "ParamsWindow.h"
