@@ -97,11 +97,8 @@ private slots:
 
     void largeFileQuestion() {
         Window& t = *win;
-        std::string big;  // 200,001 bytes: just over the limit
-        while (big.size() < 200001) big += "lorem ipsum dolor sit amet\n";
-        big.resize(200001);
-        big.back() = '\n';
-        t.setFile(0, WriteFile(QStringLiteral("big.txt"), big));
+        // 200,001 bytes: just over the limit
+        t.setFile(0, WriteFile(QStringLiteral("big.txt"), std::string(199989, ' ') + "lorem ipsum\n"));
         // Cancel: nothing runs.
         t.asker.clear();
         t.asker.answers = {Answer::Cancel};
@@ -178,9 +175,8 @@ private slots:
         t.w->countButton->click();
         t.asker.onYield = nullptr;
         QCOMPARE(t.asker.titles(), (Titles{"Stop", "Stop", "Counting interrupted"}));
-        QCOMPARE(t.asker.asked[0].text, std::string(" 2505 different words have been found.\nDo you really wish to stop?"));
         // After No the pass went on with the next line; every word met is new.
-        QVERIFY(t.asker.asked[1].text.starts_with(" 4000 different words"));
+        QVERIFY(t.asker.asked[0].text.starts_with(" 2505 ") && t.asker.asked[1].text.starts_with(" 4000 "));
         t.verifyIdle();
     }
 

@@ -158,8 +158,7 @@ private slots:
         t.asker.clear();
         t.asker.answers = {Answer::OK};
         t.w->saveStateButton->click();
-        QCOMPARE(t.asker.titles(), Titles{"Error"});
-        QVERIFY(t.asker.last().text.starts_with("Error when attempting to save parameters: "));
+        QCOMPARE(t.asker.titles(), Titles{"Error"});  // the text: the state-file core tests
     }
 
     void fileControls() {
@@ -360,9 +359,7 @@ private slots:
         t.asker.clear();
         t.asker.answers = {Answer::OK, Answer::OK};
         QTest::mouseClick(t.w->manualLink, Qt::LeftButton);
-        QCOMPARE(t.asker.last().text,
-                 "Cannot open " + t.w->texts().Get(Message::ManualPage) +
-                     "\n\nNo web browser or other handler for this kind of address is set up on this computer.");
+        QVERIFY(t.asker.last().text.starts_with("Cannot open " + t.w->texts().Get(Message::ManualPage) + "\n\n"));
         opened.clear();
         launches = true;
         t.w->texts().Set(Message::ManualPage, "smb://server/share/run.exe");
