@@ -1,15 +1,6 @@
 #include "ScriptedAsker.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include "ParamsWindow.h"
 
@@ -68,6 +59,10 @@ bool Window::labelShown(const char* name) const {
     return l && !l->isHidden();
 }
 
+ParamsWindow& Window::panel() const {
+    return *w->findChild<ParamsWindow*>(QStringLiteral("frmParams"));
+}
+
 void Window::setFile(int i, const QString& path) {
     w->fileNameBoxes[i]->setText(path);
     w->params().fileNames[size_t(i)] = path.toStdString();
@@ -83,10 +78,9 @@ void Window::verifyIdle() {
              w->setParametersButton, w->helpButton, w->wordOrderList, w->displayFormatList, w->fileSourceButton,
              w->clipboardSourceButton, w->copyToClipboardButton})
         QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
-    const auto* params = w->findChild<ParamsWindow*>(QStringLiteral("frmParams"));
-    for (QWidget* c : std::initializer_list<QWidget*>{params->Check("chkCaseSignificant"),
-                                                     params->shortWordSizeList, params->wordsToIgnoreBox,
-                                                     params->saveLoadStateButtons[1]})
+    const ParamsWindow& params = panel();
+    for (QWidget* c : std::initializer_list<QWidget*>{params.Check("chkCaseSignificant"), params.shortWordSizeList,
+                                                     params.wordsToIgnoreBox, params.saveLoadStateButtons[1]})
         QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
     // No "Clear" for an empty box, "Disable" only with an output file.
     for (int k = 0; k < 2; ++k)

@@ -3,17 +3,8 @@
 // to the core fake host, a window fixture, and a test main that keeps the
 // tests away from the real home folder.
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
-#include <QThread>
+#include <QtWidgets>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -23,6 +14,10 @@
 #include "FakeHost.h"
 #include "MainWindow.h"
 #include "QtHost.h"
+
+namespace kvx {
+class ParamsWindow;
+}
 
 namespace kvx::test {
 
@@ -98,6 +93,7 @@ struct Window {
     std::string output() const;
     QString label(const char* name) const;
     bool labelShown(const char* name) const;
+    ParamsWindow& panel() const;
     /// Names the input or output file as if typed into its box.
     void setFile(int i, const QString& path);
     /// The window is idle: every control usable, the count command ready.
@@ -128,6 +124,21 @@ QString StateFilePath();
 void ForgetState();
 /// Points the program's folders at the build tree and a private home.
 void PrepareEnvironment(const char* home, bool offscreen = true);
+
+/// Base of the window tests: each test starts with a fresh, loaded window
+/// and no saved state.
+class WindowTest : public QObject {
+    Q_OBJECT
+protected:
+    std::unique_ptr<Window> win;
+    void freshWindow() {
+        ForgetState();
+        win = std::make_unique<Window>();
+        QVERIFY(win->load());
+    }
+private slots:
+    void init() { freshWindow(); }
+};
 
 }  // namespace kvx::test
 

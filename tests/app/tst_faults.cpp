@@ -18,16 +18,10 @@ enum Scenario { ReadMidCount, WriteMidCount, ReadCommonWords, WriteMidRelist };
 
 }  // namespace
 
-class TestFaults : public QObject {
+class TestFaults : public WindowTest {
     Q_OBJECT
-    std::unique_ptr<Window> win;  // a fresh, loaded window for each test
 
 private slots:
-    void init() {
-        ForgetState();
-        win = std::make_unique<Window>();
-        QVERIFY(win->load());
-    }
 
     void faultMidWay_data() {
         QTest::addColumn<int>("scenario");
@@ -78,7 +72,7 @@ private slots:
         if (scenario == WriteMidRelist) t.asker.answers.push_front(Answer::Yes);  // overwrite
         if (scenario == ReadCommonWords) {
             t.asker.files = {in};
-            QTest::mouseClick(Panel(t).selectCommonWordsFileButton, Qt::LeftButton);
+            QTest::mouseClick(t.panel().selectCommonWordsFileButton, Qt::LeftButton);
         } else if (scenario == WriteMidRelist) {
             Select(t.w->displayFormatList, 8);
         } else {
@@ -99,7 +93,7 @@ private slots:
             QVERIFY(!t.w->saveListingButton->isEnabled());
             break;
         case ReadCommonWords:
-            QVERIFY(!Panel(t).Check("chkIgnoreCommonWords")->isChecked());
+            QVERIFY(!t.panel().Check("chkIgnoreCommonWords")->isChecked());
             QVERIFY(!s.commonWordsLoaded);
             QCOMPARE(t.output(), std::string());
             break;

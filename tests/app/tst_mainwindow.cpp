@@ -2,13 +2,6 @@
 // controls, the keyboard, dropped files, the help and pop-up windows, the web
 // links and the host.
 
-#include <QLayout>
-#include <QMimeData>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QUrl>
-
 #include "HelpWindow.h"
 #include "PopUpWindow.h"
 #include "HelpText.h"
@@ -29,34 +22,20 @@ void SaveStateFile(const Params& p) {
 
 }  // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public WindowTest {
     Q_OBJECT
-    std::unique_ptr<Window> win;  // a fresh, loaded window for each test
 
 private slots:
-    void init() {
-        ForgetState();
-        win = std::make_unique<Window>();
-        QVERIFY(win->load());
-    }
 
     void firstStart() {
         Window& t = *win;  // loaded with No to the common-words question
         // Only the common-words question, with its own title and Yes/No.
-        QCOMPARE(t.asker.asked.size(), size_t(1));
-        QCOMPARE(t.asker.asked[0].text, t.w->texts().Get(Message::UseDefaultCommonWords));
-        QCOMPARE(t.asker.asked[0].title, t.w->texts().Get(Message::CommonWordsTitle));
+        QCOMPARE(t.asker.titles(), Titles{t.w->texts().Get(Message::CommonWordsTitle)});
         QCOMPARE(t.asker.asked[0].buttons, Buttons::YesNo);
-        MainWindow& w = *t.w;
-        QVERIFY(w.isVisible());
-        QVERIFY(w.fileSourceButton->isChecked());
-        QVERIFY(!w.disableOutputBox->isEnabled());
-        QVERIFY(!w.clearFileButtons[0]->isEnabled() && !w.clearFileButtons[1]->isEnabled());
-        QVERIFY(w.timer->isActive());
-        QVERIFY(w.session().startUpCompleted);
-        QCOMPARE(w.params().ignoreCommonWords, int16_t(0));
-        for (const char* l : {"lblNumberOfWords", "lblNumWordsExcluded", "lblNumOccurrences", "lblTotalNumOccurrences"})
-            QVERIFY2(!t.labelShown(l), l);
+        QVERIFY(t.w->isVisible() && t.w->timer->isActive() && t.w->session().startUpCompleted);
+        QCOMPARE(t.w->params().ignoreCommonWords, int16_t(0));
+        t.verifyIdle();
+        QVERIFY(!t.labelShown("lblNumberOfWords"));
         QVERIFY(!QFile::exists(StateFilePath()));  // nothing written at start-up
 
         // "Don't ask again" ticked: the next start keeps the answer and asks nothing.
@@ -179,8 +158,7 @@ private slots:
         t.asker.clear();
         t.asker.answers = {Answer::OK};
         t.w->saveStateButton->click();
-        QCOMPARE(t.asker.titles(), Titles{"Error"});
-        QVERIFY(t.asker.last().text.starts_with("Error when attempting to save parameters: "));
+        QCOMPARE(t.asker.titles(), Titles{"Error"});  // the text: the state-file core tests
     }
 
     void fileControls() {
@@ -334,12 +312,13 @@ private slots:
 
     void helpAndPopUpWindows() {
         Window& t = *win;
+        // F1 released on a button, which the shortcut does not see.
         HelpWindow* h = t.w->help();
+        QTest::keyRelease(t.w->countButton, Qt::Key_F2);  // another key does nothing
+        QVERIFY(!h->isVisible());
         QTest::keyRelease(t.w->countButton, Qt::Key_F1);
         QVERIFY(h->isVisible());
         h->closeButton->click();
-        QVERIFY(!h->isVisible());
-        QTest::keyRelease(t.w->countButton, Qt::Key_F2);  // another key does nothing
         QVERIFY(!h->isVisible());
 
         // A click ends the pop-up long before its 60 seconds.
@@ -385,9 +364,7 @@ private slots:
         t.asker.clear();
         t.asker.answers = {Answer::OK, Answer::OK};
         QTest::mouseClick(t.w->manualLink, Qt::LeftButton);
-        QCOMPARE(t.asker.last().text,
-                 "Cannot open " + t.w->texts().Get(Message::ManualPage) +
-                     "\n\nNo web browser or other handler for this kind of address is set up on this computer.");
+        QVERIFY(t.asker.last().text.starts_with("Cannot open " + t.w->texts().Get(Message::ManualPage) + "\n\n"));
         opened.clear();
         launches = true;
         t.w->texts().Set(Message::ManualPage, "smb://server/share/run.exe");
@@ -411,7 +388,6 @@ private slots:
         h.setOutputCaret(true);
         QCOMPARE(h.outputText(), std::string("one two\r\n"));
         QCOMPARE(t.w->outputBox->textCursor().position(), 8);
-        QCOMPARE(h.formatGrouped(12234884), std::string("12,234,884"));
     }
 };
 

@@ -4,11 +4,6 @@
 #include <QBarSet>
 #include <QChartView>
 #include <QHorizontalBarSeries>
-#include <QSpinBox>
-#include <QTabWidget>
-
-#include <QClipboard>
-#include <QGuiApplication>
 
 #include "ChartWindow.h"
 #include "ParamsWindow.h"
@@ -49,17 +44,14 @@ std::string CountedApart(const Params& windowParams, ListingFormat f) {
 
 }  // namespace
 
-class TestResults : public QObject {
+class TestResults : public WindowTest {
     Q_OBJECT
-    std::unique_ptr<Window> win;
 
     bool ready() const { return win->w->saveListingButton->isEnabled() && win->w->chartButton->isEnabled(); }
 
 private slots:
     void init() {
-        ForgetState();
-        win = std::make_unique<Window>();
-        QVERIFY(win->load());
+        freshWindow();
         win->setFile(0, WriteFile(QStringLiteral("zipf.txt"), ZipfText()));
         win->w->activateWindow();  // for the shortcuts
         QVERIFY(QTest::qWaitForWindowActive(win->w.get()));
@@ -82,9 +74,9 @@ private slots:
         // open chart is emptied, until it is back as it was.
         t.w->chartButton->click();
         const ChartWindow* chart = t.w->chart();
-        Select(t.w->findChild<ParamsWindow*>(QStringLiteral("frmParams"))->shortWordSizeList, 4);
+        Select(t.panel().shortWordSizeList, 4);
         QVERIFY(!ready() && chart->listing() == -1 && !chart->saveImageButton->isEnabled());
-        Select(t.w->findChild<ParamsWindow*>(QStringLiteral("frmParams"))->shortWordSizeList, 1);
+        Select(t.panel().shortWordSizeList, 1);
         QVERIFY(ready() && chart->listing() == t.w->session().ListingsMade());
         // A count refused after it emptied the listing: both wait for the next listing.
         WriteFile(QStringLiteral("zipf.txt"), std::string(3000, '\x01'));
