@@ -261,6 +261,7 @@ TEST(FaultsCount, WriteFailureKeepsTheOldOutputFileAndLeavesTheBoxUnfilled) {
         ASSERT_EQ(f.host.messages.size(), 1u);
         EXPECT_EQ(f.host.messages[0].text, r.text);
         EXPECT_EQ(f.host.messages[0].title, "Error");
+        EXPECT_TRUE(f.host.messages[0].icon == Icon::Exclamation && f.host.messages[0].buttons == Buttons::OK);
         EXPECT_EQ(TempFolder::Read(out), file);  // the old listing is kept
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.dir.path()),
                                 std::filesystem::directory_iterator()),

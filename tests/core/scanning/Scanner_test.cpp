@@ -242,7 +242,6 @@ TEST(ScannerMarkers, KindsForExtensions) {
 TEST(ScannerMarkers, ValidationMessages) {
     const std::string tail =
         "\r\n\r\nCheck the comment markers in the 'Set parameters' panel\r\nand perhaps disallow comment markers.";
-    const std::string msgA = "If comment markers are allowed then at least one\r\nstart-comment marker must be non-empty." + tail;
     const std::string msgB = "Cannot have an empty start-comment marker\r\nwith a non-empty end-comment marker." + tail;
     const std::string msgC =
         "Start-comment and end-comment markers must be different.\r\n\r\nCheck the comment markers in the 'Set parameters' panel.";
@@ -252,7 +251,6 @@ TEST(ScannerMarkers, ValidationMessages) {
         "perhaps disallow comment markers or restrict allowable words.";
     struct Row { std::array<std::string, 2> start, end; bool ok; std::string msg; };
     const Row rows[] = {
-        {{"", ""}, {"x", "y"}, false, msgA},
         {{"{", ""}, {"}", "x"}, false, msgB},
         {{"%", ""}, {"%", ""}, false, msgC},
         {{"REM", ""}, {"", ""}, false, msgRem},

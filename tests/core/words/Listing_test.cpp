@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <tuple>
 
-#include "base/Errors.h"
 #include "counting/HostPresenter.h"
 #include "params/Params.h"
 #include "shell/MessageTable.h"
@@ -193,19 +191,6 @@ TEST_F(ListingTest, OverwriteQuestionNoKeepsTheFile) {
     params.warnOnOverwrite = 0;
     lister.ListWords();
     EXPECT_EQ(host.messages.size(), 2u);
-}
-
-TEST_F(ListingTest, UnwritableOutputIsReportedAndBoxNotFilled) {
-    params.fileNames[1] = (dir / "no such folder" / "out.txt").string();
-    lister.ListWords();
-    const RunError e = ErrorFromErrno(ENOENT);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "Error " + std::to_string(e.number) + ": " + e.description);
-    EXPECT_EQ(host.messages[0].title, "Error");
-    EXPECT_EQ(host.messages[0].icon, Icon::Exclamation);
-    EXPECT_EQ(host.messages[0].buttons, Buttons::OK);
-    EXPECT_FALSE(lister.outputFileWritten);
-    EXPECT_EQ(host.output, "Output file not written: " + e.description);
 }
 
 TEST_F(ListingTest, StopDuringFilePassOrBoxPass) {
