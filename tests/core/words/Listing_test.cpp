@@ -114,11 +114,7 @@ TEST_F(ListingTest, FormatsForOtherProgramsInBothOrders) {
     table[3].word = "z\"e,b\\r\xE9";  // z"e,b\ré in Windows-1252
     lister.totalInstances = 60;
     results.wordsIgnored = 7;
-    struct Case {
-        ListingFormat format;
-        int16_t order;
-        std::string expected;
-    };
+    struct Case { ListingFormat format; int16_t order; std::string expected; };
     const Case cases[] = {
         {ListingFormat::Csv, 0, "rank,frequency,word\r\n1,45,the\r\n2,2,apple\r\n3,2,\"z\"\"e,b\\r\xC3\xA9\"\r\n"},
         {ListingFormat::Tsv, 1, "rank\tfrequency\tword\n2\t2\tapple\n1\t45\tthe\n3\t2\tz\"e,b\\r\xC3\xA9\n"},
@@ -273,11 +269,7 @@ TEST_F(ListingTest, NoIncludedWordsShowsTheNotice) {
 }
 
 TEST(ListingTexts, NoWordsMessage) {
-    struct Case {
-        int32_t words;
-        int16_t shortSize, infrequent, threshold;
-        std::string text;
-    };
+    struct Case { int32_t words; int16_t shortSize, infrequent, threshold; std::string text; };
     const std::vector<Case> cases = {
         {0, 1, 1, 0, "No words satisfying the conditions were found."},
         {4, 1, 0, 3, "No words with more than 2 letters\r\noccur at least once."},
@@ -297,11 +289,7 @@ TEST(ListingTexts, NoWordsMessage) {
 
 TEST(ListingTexts, ErrorMessage) {
     const ErrorTexts t{"T27", "T31", "T32", "T33", "T34"};
-    struct Case {
-        int16_t number;
-        bool named, disabled, written;
-        std::string text;
-    };
+    struct Case { int16_t number; bool named, disabled, written; std::string text; };
     const std::vector<Case> cases = {
         {6, false, false, false, "T31  T27"},
         {6, false, true, true, "T31  T27"},
