@@ -138,12 +138,7 @@ TEST(CountingInput, ARestoredFileThatIsGoneIsDroppedQuietly) {
 }
 
 TEST(CountingClipboard, TabsAndLineBreaksAreTextOtherControlBytesRefuse) {
-    struct Row {
-        std::string text;
-        std::vector<std::string> titles;  // of the messages shown
-        bool counted;
-        const char* listed = "";  // part of the listing
-    };
+    struct Row { std::string text; std::vector<std::string> titles; bool counted; const char* listed = ""; };
     const Row rows[] = {
         {"The\tcat\r\nthe\n", {}, true, "      1       2  the\r\n"},
         {"the \x01 cat", {"Invalid input"}, false},
