@@ -81,9 +81,9 @@ TEST(CountingInput, NotTextShowsTheShareOfAnomalousBytes) {
         f.Count(f.dir.write("bin.txt", text));
         ASSERT_EQ(f.host.messages.size(), 1u);
         EXPECT_NE(f.host.messages[0].text.find(share), std::string::npos) << f.host.messages[0].text;
-        EXPECT_TRUE(f.host.messages[0].text.ends_with("\r\n\r\nYou could try reading it using its associated application, "
-            "then copying the text and pasting it\r\ninto the textbox (then copy it to the clipboard and select "
-            "'Clipboard' as the source)."));
+        EXPECT_TRUE(f.host.messages[0].text.ends_with("\r\n\r\nYou could try reading it using its associated "
+            "application, then copying the text and pasting it\r\ninto the textbox (then copy it to the clipboard "
+            "and select 'Clipboard' as the source)."));
     }
 }
 
