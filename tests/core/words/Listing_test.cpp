@@ -191,21 +191,16 @@ TEST_F(ListingTest, StopDuringFilePassOrBoxPass) {
     int records = 0;
     host.onYield = [&] { stopRequested = ++records == 2; };
     lister.ListWords();
-    EXPECT_EQ(ReadBytes(dir / "out.txt"),
-              "   Rank    Freq  Word (longest has 5 characters)\r\n"
-              "      1      45  the\r\n"
-              "      2       2  apple\r\n");
+    const std::string two = "   Rank    Freq  Word (longest has 5 characters)\r\n      1      45  the\r\n"
+                            "      2       2  apple\r\n";
+    EXPECT_EQ(ReadBytes(dir / "out.txt"), two);
     EXPECT_EQ(host.output, "Output to file was terminated.\r\n");
 
     params.fileNames[1].clear();
     stopRequested = false;
     records = 0;
     lister.ListWords();
-    EXPECT_EQ(host.output,
-              "   Rank    Freq  Word (longest has 5 characters)\r\n"
-              "      1      45  the\r\n"
-              "      2       2  apple\r\n"
-              "\r\nListing stopped.\r\n");
+    EXPECT_EQ(host.output, two + "\r\nListing stopped.\r\n");
     EXPECT_TRUE(host.caretAtEnd);
 }
 
@@ -213,13 +208,9 @@ TEST_F(ListingTest, BoxOverflowStopsAtABlockOfTwentyLines) {
     // 3000 words of 9 characters in layout 8: 11 characters per line with
     // CR LF, 220 per block of 20, after a 33-character header.
     table.assign(1, {});
-    for (int i = 0; i < 3000; ++i) {
-        char w[16];
-        std::snprintf(w, sizeof w, "w%08d", i);
-        table.push_back(Rec(w, 1, i + 1, i + 1 < 3000 ? i + 2 : 0));
-    }
-    lister.wordCount = 3000;
-    results.wordsInList = 3000;
+    for (int i = 0; i < 3000; ++i)
+        table.push_back(Rec("w" + std::to_string(100000000 + i).substr(1), 1, i + 1, i + 1 < 3000 ? i + 2 : 0));
+    lister.wordCount = results.wordsInList = 3000;
     results.maxFrequency = 1;
     results.longestWordLength = 9;
     results.firstByFrequency = 1;
