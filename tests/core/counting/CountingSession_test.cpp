@@ -1,7 +1,5 @@
-// The counting session: the progress bar, and simulated read and write
-// failures in the middle of a count, of a listing and of the loading of
-// common words: each is reported, nothing is left half-written, and the
-// next count works.
+// The counting session: the progress bar, and simulated read and write failures in a count and a
+// listing: each is reported, nothing is left half-written, and the next count works.
 
 #include <gtest/gtest.h>
 
@@ -84,9 +82,8 @@ TEST(CountingInput, NotTextShowsTheShareOfAnomalousBytes) {
         ASSERT_EQ(f.host.messages.size(), 1u);
         EXPECT_NE(f.host.messages[0].text.find(share), std::string::npos) << f.host.messages[0].text;
         EXPECT_TRUE(f.host.messages[0].text.ends_with("\r\n\r\nYou could try reading it using its associated "
-                                                      "application, then copying the text and pasting it\r\ninto the "
-                                                      "textbox (then copy it to the clipboard and select 'Clipboard' "
-                                                      "as the source)."));
+            "application, then copying the text and pasting it\r\ninto the textbox (then copy it to the clipboard "
+            "and select 'Clipboard' as the source)."));
     }
 }
 
@@ -141,12 +138,7 @@ TEST(CountingInput, ARestoredFileThatIsGoneIsDroppedQuietly) {
 }
 
 TEST(CountingClipboard, TabsAndLineBreaksAreTextOtherControlBytesRefuse) {
-    struct Row {
-        std::string text;
-        std::vector<std::string> titles;  // of the messages shown
-        bool counted;
-        const char* listed = "";  // part of the listing
-    };
+    struct Row { std::string text; std::vector<std::string> titles; bool counted; const char* listed = ""; };
     const Row rows[] = {
         {"The\tcat\r\nthe\n", {}, true, "      1       2  the\r\n"},
         {"the \x01 cat", {"Invalid input"}, false},
@@ -171,32 +163,21 @@ TEST(CountingInput, CommentMarkersOfTheFileKind) {
     Fixture f;
     f.Count(f.dir.write("open.c", "one /* two\r\n"));
     const std::string listed = f.Count(f.dir.write("code.c", "alpha /* beta */ gamma\r\n"));
-    EXPECT_NE(listed.find("alpha"), std::string::npos) << listed;
-    EXPECT_EQ(listed.find("beta"), std::string::npos) << listed;
-    EXPECT_NE(listed.find("gamma"), std::string::npos) << listed;
+    const auto has = [&](const char* w) { return listed.find(w) != std::string::npos; };
+    EXPECT_TRUE(has("alpha") && !has("beta") && has("gamma")) << listed;
     for (const std::string& t : f.host.labelHistory[Label::TotalNumOccurrences])
         EXPECT_FALSE(t.starts_with("[")) << "a progress bar for a small file";
 }
 
 TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {
-    struct Row {
-        const char* name;
-        std::string text;
-        int64_t failAt;
-        int err;
-        int linesBefore;
-        RunError expected;
-    };
+    struct Row { const char* name; std::string text; int64_t failAt; int err; int linesBefore; RunError expected; };
     const std::string utf8Across =  // a two-byte sequence split by the block boundary
         std::string(kBlock - 1, 'a') + "\xC3\xA9" + "b\r\nc\r\n";
     const Row rows[] = {
         {"at the first read", TwoBlockText(10, 0), 0, EIO, 0, {57, "Device I/O error"}},
-        {"at the block boundary", TwoBlockText(4096, 50), kBlock, EIO, 4096,
-         {57, "Device I/O error"}},
-        {"permission", TwoBlockText(4096, 50), kBlock, EACCES, 4096, {70, "Permission denied"}},
+        {"at the block boundary", TwoBlockText(4096, 50), kBlock, EIO, 4096, {57, "Device I/O error"}},
         {"sequence across the boundary", utf8Across, kBlock, EIO, 0, {57, "Device I/O error"}},
-        {"utf-16 second block", "\xFF\xFE" + std::string(kBlock, 'a'), kBlock, EIO, 0,
-         {57, "Device I/O error"}},
+        {"utf-16 second block", "\xFF\xFE" + std::string(kBlock, 'a'), kBlock, EIO, 0, {57, "Device I/O error"}},
         {"beyond the end: never consulted", TwoBlockText(3, 0), kBlock * 4, EIO, 3, {}},
     };
     TempFolder dir;
@@ -212,9 +193,8 @@ TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {
         std::string line;
         int lines = 0;
         LineReader::Status st = LineReader::Status::Error;
-        if (reader.open(path)) {
+        if (reader.open(path))
             while ((st = reader.readLine(line)) == LineReader::Status::Line) ++lines;
-        }
         EXPECT_EQ(lines, r.linesBefore);
         const bool fails = r.expected.number != 0;
         EXPECT_EQ(st, fails ? LineReader::Status::Error : LineReader::Status::End);
@@ -240,12 +220,7 @@ TEST(FaultsCount, WriteFailureKeepsTheOldOutputFileAndLeavesTheBoxUnfilled) {
     ASSERT_GT(size, 1000);
     const int64_t lastLine = int64_t(file.rfind("\r\n", file.size() - 3)) + 2;
 
-    struct Row {
-        const char* name;
-        int64_t failAt;
-        int err;
-        const char* text;
-    };
+    struct Row { const char* name; int64_t failAt; int err; const char* text; };
     const Row rows[] = {
         {"before the header", 0, ENOSPC, "Error 61: Disk full"},
         {"mid-listing", size / 2, ENOSPC, "Error 61: Disk full"},
@@ -262,10 +237,9 @@ TEST(FaultsCount, WriteFailureKeepsTheOldOutputFileAndLeavesTheBoxUnfilled) {
         ASSERT_EQ(f.host.messages.size(), 1u);
         EXPECT_EQ(f.host.messages[0].text, r.text);
         EXPECT_EQ(f.host.messages[0].title, "Error");
+        EXPECT_TRUE(f.host.messages[0].icon == Icon::Exclamation && f.host.messages[0].buttons == Buttons::OK);
         EXPECT_EQ(TempFolder::Read(out), file);  // the old listing is kept
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.dir.path()),
-                                std::filesystem::directory_iterator()),
-                  2);  // in.txt and out.txt: no temporary left behind
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.dir.path()), {}), 2);  // no temporary left
         EXPECT_FALSE(f.session.OutputFileWritten());
         EXPECT_FALSE(f.session.Running());
 

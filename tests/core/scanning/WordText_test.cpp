@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "text/Cp1252.h"
 
 using namespace kvx;
@@ -38,14 +40,12 @@ TEST(WordTextWordChars, IsWordChar) {
 }
 
 TEST(WordTextWordChars, WordLength) {
-    EXPECT_EQ(WordLength("abc def", 1, false, ""), 3);
-    EXPECT_EQ(WordLength("abc def", 4, false, ""), 0);
-    EXPECT_EQ(WordLength("abc def", 5, false, ""), 3);
-    EXPECT_EQ(WordLength("abc", 9, false, ""), 0);
-    EXPECT_EQ(WordLength("e-mail x", 1, false, "-"), 6);
-    EXPECT_EQ(WordLength("a1b", 1, true, ""), 3);
-    EXPECT_EQ(WordLength(std::string(70000, 'x'), 1, false, ""), 65000);
-    EXPECT_EQ(WordLength(std::string(70000, 'x'), 65001, false, ""), 5000);
+    const std::string x70k(70000, 'x');
+    const std::tuple<std::string, int, bool, const char*, int> rows[] = {
+        {"abc def", 1, false, "", 3}, {"abc def", 4, false, "", 0}, {"abc def", 5, false, "", 3},
+        {"abc", 9, false, "", 0},     {"e-mail x", 1, false, "-", 6}, {"a1b", 1, true, "", 3},
+        {x70k, 1, false, "", 65000},  {x70k, 65001, false, "", 5000}};
+    for (const auto& [s, at, num, extra, want] : rows) EXPECT_EQ(WordLength(s, at, num, extra), want) << s.size() << at;
 }
 
 TEST(WordTextWordRules, VowelsStems) {
