@@ -262,6 +262,7 @@ INSTANTIATE_TEST_SUITE_P(
         Invocation{"stdin_without_markup_rules", "", "-o - <page.html", Listing({{1, "cat"}, {1, "dog"}, {1, "the"}}),
                    Labels("3", "1", "3", "5")},
         Invocation{"stdin_typed_html", "", "--type=.HTM - <page.html", Listing({{1, "cat"}}), Labels("1", "0", "1", "1")},
+        Invocation{"upper_case_extension", "cp page.html PAGE.HTM;", "PAGE.HTM", Listing({{1, "cat"}}), Labels("1", "0", "1", "1")},
         Invocation{"long_output", "", "--output out.txt cats.txt", "", kCatsLabels, kCatsListing},
         Invocation{"joined_output", "", "-oout.txt -- cats.txt", "", kCatsLabels, kCatsListing},
         Invocation{"invalid_markers_warn_and_go_on", "", "--params=markers.kvx -o out.txt cats.txt", "",
