@@ -676,16 +676,20 @@ void ParamsWindow::LoadState() {
     if (!name.isEmpty()) LoadStateFrom(name);
 }
 
-void ParamsWindow::LoadStateFrom(const QString& name) {
-    QtHost& host = main_.host();
-    const std::string path = name.toStdString();
+void ParamsWindow::NameParametersFile(const QString& name) {
     parametersLabel->clear();
-    p_.parametersFile = path;
+    p_.parametersFile = name.toStdString();
     {
         const QSignalBlocker block(parametersFileBox);
         parametersFileBox->setText(name);
     }
     parametersFileBox->show();
+}
+
+void ParamsWindow::LoadStateFrom(const QString& name) {
+    QtHost& host = main_.host();
+    const std::string path = name.toStdString();
+    NameParametersFile(name);
 
     const int16_t order = p_.wordOrder;
     const int16_t format = p_.displayFormat;
@@ -723,13 +727,7 @@ void ParamsWindow::SaveStateToFile() {
                      title.toStdString(), Icon::Exclamation, Buttons::YesNo) != Answer::Yes)
         return;
     const std::string path = name.toStdString();
-    parametersLabel->clear();
-    p_.parametersFile = path;
-    {
-        const QSignalBlocker block(parametersFileBox);
-        parametersFileBox->setText(name);
-    }
-    parametersFileBox->show();
+    NameParametersFile(name);
     const std::string err = SaveState(p_, path);
     if (err.empty()) {
         parametersLabel->setText(QStringLiteral("State saved to"));

@@ -129,6 +129,8 @@ private:
     void MoveFocusToClose();
     void LoadState();
     void SaveStateToFile();
+    /// Shows name as the parameter file, before it is loaded or saved.
+    void NameParametersFile(const QString& name);
 
     MainWindow& main_;
     Params& p_;
