@@ -365,7 +365,9 @@ int main(int argc, char** argv) {
     const kvx::CountResult result = session.CountWords();
     if (progress) {
         progress->Stop();
+        const std::ios::iostate state = std::cout.rdstate();  // rdbuf() clears it
         std::cout.rdbuf(standardOutput);
+        std::cout.setstate(state);
     }
     const kvx::ListingOutcome& listing = result.listing;
     // Messages name the input they concern; one refused before any input was
