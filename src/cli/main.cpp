@@ -2,7 +2,7 @@
 // program's own rules and writes the listing exactly as the desktop program
 // writes its output file, or in a format for other programs.
 //
-//   kvx-count [-p PARAMS] [-o OUTPUT] [-j N] [--type EXT] [--format FORMAT] [INPUT]...
+//   kvx-count [-q] [-p PARAMS] [-o OUTPUT] [-j N] [--type EXT] [--format FORMAT] [INPUT]...
 //   kvx-count --counts [-p PARAMS] [-o FILE] [--type EXT] [INPUT]...
 //   kvx-count --merge [-p PARAMS] [-o OUTPUT] [--format FORMAT] [COUNTS]...
 //
@@ -10,6 +10,7 @@
 // (message on standard error, nothing written), 2 bad usage.
 
 #include <fcntl.h>
+#include <getopt.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,7 +24,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -31,6 +34,7 @@
 #include "base/Folder.h"
 #include "base/Version.h"
 #include "cli/CliHost.h"
+#include "cli/Progress.h"
 #include "counting/CountingSession.h"
 #include "files/FileChecks.h"
 #include "files/OutputFile.h"
@@ -66,11 +70,15 @@ const char* const kUsageText =
     "                       instead of the listing\n"
     "      --merge          add the counts files given as INPUTs, in their order,\n"
     "                       and list them as one count over all their inputs\n"
-    "      --help           show this help\n"
+    "  -q, --quiet          print neither the progress line nor the result counts\n"
+    "      --progress       show the progress line also when standard error is not\n"
+    "                       a terminal\n"
+    "  -h, --help           show this help\n"
     "      --version        show the version\n"
     "\n"
-    "The result counts go to standard error. Exit status: 0 counted, 1 refused,\n"
-    "2 bad usage.\n";
+    "The result counts go to standard error, and there, when it is a terminal, a\n"
+    "line that tells how far a long count is. Long options may be abbreviated.\n"
+    "Exit status: 0 counted, 1 refused, 2 bad usage.\n";
 
 // Messages are written with CR LF inside; a terminal wants LF.
 std::string Lines(const std::string& text) {
@@ -156,79 +164,100 @@ struct Options {
     int jobs = 0;  // 0: the number of cores
     std::vector<std::string> inputs;
     bool haveParams = false, haveOutput = false, haveType = false, haveFormat = false;
+    bool quiet = false, progress = false;
     kvx::CountsMode counts = kvx::CountsMode::None;
 };
 
-// Parses the arguments; returns -1 to go on, else the exit status.
+// Values of the options without a short form.
+enum : int { kType = 256, kFormat, kCounts, kMerge, kProgress, kVersion };
+
+const option kLongOptions[] = {
+    {"params", required_argument, nullptr, 'p'},  {"output", required_argument, nullptr, 'o'},
+    {"type", required_argument, nullptr, kType},  {"format", required_argument, nullptr, kFormat},
+    {"jobs", required_argument, nullptr, 'j'},    {"counts", no_argument, nullptr, kCounts},
+    {"merge", no_argument, nullptr, kMerge},      {"quiet", no_argument, nullptr, 'q'},
+    {"progress", no_argument, nullptr, kProgress}, {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},  {nullptr, 0, nullptr, 0},
+};
+
+// The refusal of argument `arg` that getopt_long could not take (it
+// returned '?'); letter is that of a short option, 0 for a long one.
+int RefuseOption(const std::string& arg, int letter) {
+    if (letter != 0) return Usage(std::string("unknown option '-") + char(letter) + "'");
+    const std::string name = arg.substr(2, arg.find('=') - 2);
+    std::string matches;
+    int n = 0;
+    for (const option* o = kLongOptions; o->name; ++o) {
+        if (name == o->name && arg.find('=') != std::string::npos && o->has_arg == no_argument)
+            return Usage("option '--" + name + "' takes no value");
+        if (std::string_view(o->name).starts_with(name)) matches += (n++ ? ", --" : "--") + std::string(o->name);
+    }
+    if (n == 1 && arg.find('=') != std::string::npos) return Usage("option '" + matches + "' takes no value");
+    if (n > 1) return Usage("option '" + arg + "' is ambiguous (" + matches + ")");
+    return Usage("unknown option '" + arg + "'");
+}
+
+// Parses the arguments as getopt_long does (abbreviated long options,
+// --name=value or --name value, bundled letters, -- ends the options, and
+// options may follow the inputs); returns -1 to go on, else the exit status.
 int ParseArguments(int argc, char** argv, Options& o) {
-    bool optionsEnd = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        std::string name, value;
-        bool inlineValue = false;
-        if (!optionsEnd && a == "--") {
-            optionsEnd = true;
-            continue;
+    ::opterr = 0;  // the messages are ours
+    for (int c; (c = ::getopt_long(argc, argv, ":p:o:j:hq", kLongOptions, nullptr)) != -1;) {
+        // The argument as written: with its value when joined to it.
+        const std::string a = argv[::optarg && ::optarg == argv[::optind - 1] ? ::optind - 2 : ::optind - 1];
+        if (c == '?') {
+            const bool isLong = ::optopt == 0 || ::optopt >= kType || ::optopt == 'q' || ::optopt == 'h';
+            return RefuseOption(a, isLong ? 0 : ::optopt);
         }
-        if (!optionsEnd && (a == "--help" || a == "-h")) {
+        if (c == ':')
+            return Usage("option '" + (a.rfind("--", 0) == 0 ? a : std::string("-") + char(::optopt)) +
+                         "' needs an argument");
+        const std::string value = ::optarg ? ::optarg : "";
+        if (::optarg && value.empty()) return Usage("option '" + a + "' needs a non-empty argument");
+        switch (c) {
+        case 'h':
             std::fputs(kUsageText, stdout);
             return kOk;
-        }
-        if (!optionsEnd && a == "--version") {
+        case kVersion:
             std::printf("kvx-count %s\n", kvx::ProgramVersion().c_str());
             return kOk;
-        }
-        if (!optionsEnd && (a == "--counts" || a == "--merge")) {
-            const auto mode = a == "--counts" ? kvx::CountsMode::Write : kvx::CountsMode::Merge;
+        case kCounts:
+        case kMerge: {
+            const auto mode = c == kCounts ? kvx::CountsMode::Write : kvx::CountsMode::Merge;
             if (o.counts != kvx::CountsMode::None && o.counts != mode)
                 return Usage("--counts and --merge cannot go together");
             o.counts = mode;
-            continue;
+            break;
         }
-        if (!optionsEnd && a.rfind("--", 0) == 0) {
-            const size_t eq = a.find('=');
-            name = a.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
-            if (eq != std::string::npos) value = a.substr(eq + 1), inlineValue = true;
-            if (name != "params" && name != "output" && name != "type" && name != "format" &&
-                name != "jobs")
-                return Usage("unknown option '" + a + "'");
-        } else if (!optionsEnd && a.size() >= 2 && a[0] == '-') {
-            if (a[1] == 'p') name = "params";
-            else if (a[1] == 'o') name = "output";
-            else if (a[1] == 'j') name = "jobs";
-            else return Usage("unknown option '" + a + "'");
-            if (a.size() > 2) value = a.substr(2), inlineValue = true;
-        } else {
-            if (a == "-" && std::count(o.inputs.begin(), o.inputs.end(), "-") > 0)
-                return Usage("standard input given twice");
-            o.inputs.push_back(a);
-            continue;
-        }
-        if (!inlineValue) {
-            if (i + 1 >= argc) return Usage("option '" + a + "' needs an argument");
-            value = argv[++i];
-        }
-        if (value.empty()) return Usage("option '" + a + "' needs a non-empty argument");
-        if (name == "params") o.params = value, o.haveParams = true;
-        if (name == "output") o.output = value, o.haveOutput = value != "-";
-        if (name == "type") {
+        case 'q': o.quiet = true; break;
+        case kProgress: o.progress = true; break;
+        case 'p': o.params = value, o.haveParams = true; break;
+        case 'o': o.output = value, o.haveOutput = value != "-"; break;
+        case kType:
             o.type = kvx::filecheck::GetFileExtension("." + value, true);
             o.haveType = true;
-        }
-        if (name == "jobs") {
+            break;
+        case 'j': {
             char* end = nullptr;
             errno = 0;
             const long n = std::strtol(value.c_str(), &end, 10);
             if (*end != '\0' || errno != 0 || n < 1 || n > 1024 || !std::isdigit(static_cast<unsigned char>(value[0])))
                 return Usage("option '" + a + "' needs a number of threads from 1 to 1024");
             o.jobs = static_cast<int>(n);
+            break;
         }
-        if (name == "format") {
+        case kFormat:
             if (value != "listing" && value != "csv" && value != "tsv" && value != "json")
                 return Usage("unknown format '" + value + "' (listing, csv, tsv or json)");
             o.format = value;
             o.haveFormat = true;
+            break;
         }
+    }
+    for (int i = ::optind; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "-" && std::count(o.inputs.begin(), o.inputs.end(), "-") > 0)
+            return Usage("standard input given twice");
+        o.inputs.push_back(argv[i]);
     }
     if (o.counts == kvx::CountsMode::Write && o.haveFormat)
         return Usage("--format lists words; --counts writes a counts file");
@@ -317,7 +346,29 @@ int main(int argc, char** argv) {
     }
 
     session.SetListingSink(opt.haveOutput ? kvx::ListingSink::File : kvx::ListingSink::StandardOutput);
+    // On a terminal a line tells how far the count is; it goes before the
+    // first byte of a listing on standard output and before any message.
+    std::optional<kvx::cli::ProgressLine> progress;
+    std::streambuf* const standardOutput = std::cout.rdbuf();
+    std::optional<kvx::cli::FirstWriteBuf> listingStart;
+    if (opt.progress || (!opt.quiet && ::isatty(STDERR_FILENO))) {
+        std::vector<int64_t> sizes;
+        for (const std::string& input : opt.inputs) {
+            struct stat st {};
+            const bool known = input != "-" && ::stat(input.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+            sizes.push_back(known ? int64_t(st.st_size) : -1);
+        }
+        progress.emplace(STDERR_FILENO, [&session] { return session.BytesRead(); }, std::move(sizes));
+        listingStart.emplace(standardOutput, [&progress] { progress->Stop(); });
+        std::cout.rdbuf(&*listingStart);
+    }
     const kvx::CountResult result = session.CountWords();
+    if (progress) {
+        progress->Stop();
+        const std::ios::iostate state = std::cout.rdstate();  // rdbuf() clears it
+        std::cout.rdbuf(standardOutput);
+        std::cout.setstate(state);
+    }
     const kvx::ListingOutcome& listing = result.listing;
     // Messages name the input they concern; one refused before any input was
     // looked at concerns the parameters.
@@ -351,6 +402,6 @@ int main(int argc, char** argv) {
                      kvx::NoWordsMessageText(result.differentWords, params));
     const auto grouped = [&](int64_t n) { return host.formatGrouped(n); };
     for (const std::string& label : kvx::ResultLabelTexts(result, grouped))
-        if (!label.empty()) PrintLabel(label);
+        if (!label.empty() && !opt.quiet) PrintLabel(label);
     return kOk;
 }

@@ -1,8 +1,11 @@
 // The kvx-count process: exit status, streams, and the files it writes or
 // must leave alone; one listing per way of delivering it.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -150,6 +153,54 @@ TEST_F(KvxCount, SignalDuringTheWriteLeavesTheOldOutputAlone) {
     EXPECT_EQ(Read("out.txt"), "old");
 }
 
+// On a terminal a line tells how far the count is and is wiped before the
+// result counts, so that the terminal keeps what a run without it shows;
+// --quiet leaves it out, --progress shows it anywhere. The writer's pause
+// makes the count outlast the half second before the line's first showing.
+TEST_F(KvxCount, ProgressLineOnATerminal) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const std::string tty = ::ptsname(master);
+    const int slave = ::open(tty.c_str(), O_RDWR | O_NOCTTY);  // open till the end: no EIO on the master
+    termios raw {};
+    ASSERT_TRUE(slave >= 0 && ::tcgetattr(slave, &raw) == 0);
+    ::cfmakeraw(&raw);  // the bytes as written
+    ASSERT_EQ(::tcsetattr(slave, TCSANOW, &raw), 0);
+    const std::string slowly = "{ cat cats.txt; sleep 1; cat cats.txt; } |";
+    const RunResult plain = Exec("", slowly);
+    const std::string labels = Labels(" 5", " 0", "16", "16");
+    EXPECT_EQ(plain.err, labels);
+    const struct { const char* args; bool onTty, line; std::string err; } cases[] = {
+        {"", true, true, labels}, {"-q", true, false, ""}, {"--progress", false, true, labels}};
+    for (const auto& c : cases) {
+        kvx::test::Process run(InDir() + slowly + " '" KVX_COUNT_BIN "' " + c.args + " >out.txt 2>" +
+                               (c.onTty ? tty : std::string("err.txt")));
+        std::string seen;
+        char buf[4096];
+        for (bool more = true; more;) {
+            more = run.running();
+            pollfd p{master, POLLIN, 0};
+            for (ssize_t n; ::poll(&p, 1, more ? 50 : 0) > 0 && (n = ::read(master, buf, sizeof buf)) > 0;)
+                seen.append(buf, size_t(n));
+        }
+        EXPECT_EQ(run.wait(), 0);
+        if (!c.onTty) seen = Read("err.txt");
+        EXPECT_EQ(Read("out.txt"), plain.out) << c.args;
+        if (!c.line) {
+            EXPECT_EQ(seen, c.err) << c.args;
+            continue;
+        }
+        // "\rkvx-count: LINE" at least once, then "\r" + blanks over it + "\r", then the counts.
+        const size_t end = seen.rfind('\r'), wipe = seen.rfind('\r', end - 1), line = seen.rfind('\r', wipe - 1);
+        ASSERT_TRUE(line != std::string::npos) << seen;
+        EXPECT_EQ(seen.rfind("\rkvx-count: 0 B read, 0 B/s", 0), 0u) << seen;
+        EXPECT_EQ(seen.substr(wipe + 1, end - wipe - 1), std::string(std::max(end - wipe - 1, wipe - line - 1), ' '));
+        EXPECT_EQ(seen.substr(end + 1), c.err) << c.args;
+    }
+    ::close(slave);
+    ::close(master);
+}
+
 // Pipes list as the files they carry: standard input beyond what the text
 // check reads first, and UTF-16 whose mark that check takes, with punctuation
 // („ ‚ – — ’) whose low bytes are below 32; pipes named as inputs each read
@@ -252,6 +303,7 @@ const std::string kFewLabels =
     "kvx-count: few.txt: No words with more than 2 letters\noccur at least once.\nNumber of words in this list: 0\n"
     "Number of words ignored: 2\nTotal number of instances of words: 2\n";
 const std::string kHugeCount = "9223372036854775807", kPad18(18, ' ');
+const std::string kCatsTsv = "rank\tfrequency\tword\n1\t3\tthe\n2\t2\tcat\n3\t1\tand\n4\t1\tdog\n5\t1\tsat\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, KvxCountRuns,
@@ -290,8 +342,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "   Rank                 Freq  Word (longest has 4 characters)\r\n"
                    "      1  9223371036854775807  vast\r\n      2        1000000000000  huge\r\n",
                    Labels((kPad18 + "2").c_str(), (kPad18 + "0").c_str(), kHugeCount.c_str(), kHugeCount.c_str())},
-        Invocation{"tsv_to_file", "", "--format=tsv -o out.txt cats.txt", "", kCatsLabels,
-                   "rank\tfrequency\tword\n1\t3\tthe\n2\t2\tcat\n3\t1\tand\n4\t1\tdog\n5\t1\tsat\n"},
+        Invocation{"tsv_to_file", "", "--format=tsv -o out.txt cats.txt", "", kCatsLabels, kCatsTsv},
+        // Abbreviated, bundled (-q: no result counts) and after the input; -q after -- is a file.
+        Invocation{"abbreviated_bundled_and_late", "", "-qj2 --form=tsv cats.txt --out out.txt", "", "", kCatsTsv},
+        Invocation{"dash_file_after_double_dash", "cp cats.txt ./-q;", "--format listing -- -q", kCatsListing},
         // No word left: a table is written empty, and replaces the old file.
         Invocation{"csv_without_words", "printf 'a an\\n' >few.txt;", "--format csv few.txt", "rank,frequency,word\r\n",
                    kFewLabels},
@@ -389,7 +443,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"stdin_not_text", "-o out.txt - <data.bin", 1, "kvx-count: standard input is not a text file."},
         Refusal{"output_without_name", "cats.txt -o", 2, "kvx-count: option '-o' needs an argument\n"},
         Refusal{"unknown_format", "--format=xml cats.txt", 2, "kvx-count: unknown format 'xml' (listing, csv, tsv or json)\n"},
-        Refusal{"unknown_option", "-x cats.txt", 2, "kvx-count: unknown option '-x'\n"},
+        Refusal{"unknown_option", "-qx cats.txt", 2, "kvx-count: unknown option '-x'\n"},
+        Refusal{"ambiguous_option", "--p x.kvx cats.txt", 2, "kvx-count: option '--p' is ambiguous (--params, --progress)\n"},
+        Refusal{"value_for_a_switch", "--cou=yes cats.txt", 2, "kvx-count: option '--counts' takes no value\n"},
         Refusal{"help_after_the_options", "-- --help", 1, "kvx-count: --help: Input file does not exist.\n"},
         Refusal{"jobs_not_a_count", "--jobs=2x cats.txt", 2, "kvx-count: option '--jobs=2x' needs a number of threads from 1 to 1024\n"},
         Refusal{"no_jobs", "-j0 cats.txt", 2, "kvx-count: option '-j0' needs a number of threads from 1 to 1024\n"},

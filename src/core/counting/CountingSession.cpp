@@ -161,6 +161,7 @@ void CountingSession::Count() {
     errorReported = false;
     outOfMemory = false;
     readFailed_ = false;
+    bytesRead_.store(0, std::memory_order_relaxed);
     lister.outputFileWritten = false;  // it told of the last listing, not of this count
     listing_ = {};
     if (std::string why = CheckAllowedExtraChars(params); !why.empty()) {
@@ -255,6 +256,8 @@ bool CountingSession::LoadCounts() {
             why = "cannot be read: " + std::string(std::strerror(errno)) + ".";
         else
             why = ReadCounts(in, rules, params, table, total);
+        in.clear();
+        if (const std::streamoff end = in.tellg(); end > 0) bytesRead_.fetch_add(end, std::memory_order_relaxed);
         if (!why.empty()) {
             Report(Diagnostic::Kind::Error, "Error", why);
             return false;
@@ -634,7 +637,10 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
 
     int64_t C = 0;
     int64_t lastP = -1;
-    int64_t nextCheck = 0;  // P cannot change before C reaches this
+    // The bar's P cannot change before C reaches nextBar; BytesRead() is
+    // brought up to date at nextShare; each line checks the nearer of them.
+    int64_t nextBar = showBar ? 0 : INT64_MAX, nextShare = 0, nextCheck = 0;
+    const int64_t before = bytesRead_.load(std::memory_order_relaxed);
     const bool lowerCase = params.caseSignificant != 1;
     const int64_t lineEnd = fileKind <= 1 ? 2 : 1;
     scanner.withinComment = -1;
@@ -642,17 +648,20 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
         const RunError e = ReadLines(input, [&](std::string& line) {
             filecheck::DropByteOrderPair(line);
             C += static_cast<int64_t>(line.size()) + lineEnd;
-            if (showBar && C >= nextCheck) {
-                int64_t P = static_cast<int64_t>(
-                    std::nearbyint(static_cast<double>(W) * static_cast<double>(C) / L));
+            if (C >= nextCheck) {
+                bytesRead_.store(before + C, std::memory_order_relaxed);
+                nextShare = C + (1 << 20);
+                int64_t P = C >= nextBar ? static_cast<int64_t>(
+                    std::nearbyint(static_cast<double>(W) * static_cast<double>(C) / L)) : lastP;
                 if (P != lastP) {  // the caption only changes when P does
                     lastP = P;
                     // P rounds W * C / L, so it stays put while that is below P + 0.5.
                     const double edge = (static_cast<double>(P) + 0.5) * static_cast<double>(L);
-                    nextCheck = static_cast<int64_t>(edge / static_cast<double>(W)) - 1;
+                    nextBar = static_cast<int64_t>(edge / static_cast<double>(W)) - 1;
                     host.setLabel(Label::TotalNumOccurrences, ProgressBar(P));
                     host.repaintLabel(Label::TotalNumOccurrences);
                 }
+                nextCheck = std::min(nextBar, nextShare);
             }
             if (!PrepareAndScanLine(scanner, lowerCase)) return true;  // line is scanner.currentLine
             return !stopRequested || !StopConfirmed();
@@ -661,6 +670,7 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
     } catch (const std::bad_alloc&) {
         ReportError(ErrorNumber::OutOfMemory, "Out of memory");
     }
+    bytesRead_.store(before + C, std::memory_order_relaxed);
     EndScan();
 }
 

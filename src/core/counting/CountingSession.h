@@ -140,6 +140,9 @@ public:
     bool namedStreams = false;
     /// The input being checked or counted when the last count ended.
     const std::string& CurrentInput() const { return currentInput_; }
+    /// Bytes of the inputs read so far by the count (of the counts files by
+    /// a merge), updated about once a megabyte; any thread may ask.
+    int64_t BytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
     /// The advice that ends the not-a-text-file message for a small file.
     std::string notTextAdvice =
         "You could try reading it using its associated application, then copying the "
@@ -294,6 +297,7 @@ private:
     std::vector<std::string> inputs_;
     int jobs_ = 1;
     int64_t pieceBytes_ = 0;
+    std::atomic<int64_t> bytesRead_{0};
     std::string currentInput_;
     std::string streamName_;
     std::string streamRead_;  // what the text check took from the stream

@@ -77,7 +77,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     int64_t total = 0;
     for (int64_t l : lengths) total += l;
     const bool showBar = std::find(streams.begin(), streams.end(), true) == streams.end() && StartProgressBar(total);
-    std::atomic<int64_t> bytesRead{0};
+    std::atomic<int64_t>& bytesRead = bytesRead_;
     int64_t barShown = -1;
     // Offers the host its turn (a stop is taken up there) and moves the bar.
     auto poll = [&] {
