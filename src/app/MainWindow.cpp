@@ -68,6 +68,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     session_ = std::make_unique<CountingSession>(params_, *host_, texts_);
     // A large file is counted on every core, in pieces of kvx-count's size.
     session_->SetJobs(int(std::max(1u, std::thread::hardware_concurrency())));
+    host_->quitTakenUp = [this] { paramsAtQuit_ = params_; };
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     endProgram = [] { QCoreApplication::quit(); };
     BuildControls();
@@ -784,8 +785,10 @@ void MainWindow::StartOrStopCount() {
     params_.suppressLiveWords = suppressWordsBox->isChecked() ? 1 : 0;
     listingsBefore_ = session_->ListingsMade();
     counting_ = true;
-    // Nothing the count reads can change under it, from the first check on.
+    // Nothing the count reads can change under it, from the first check on;
+    // the output box is the count's alone (it keeps the box's length).
     EnableControls(false);
+    outputBox->setReadOnly(true);
     host_->beginWork();
     worker_ = std::thread([this] {
         session_->StartOrStopCount();
@@ -797,10 +800,12 @@ void MainWindow::CountEnded() {
     worker_.join();
     host_->endWork();
     counting_ = false;
+    outputBox->setReadOnly(false);
     EnableControls(true);
     // Nothing that decides a result can change while it is counted.
     if (session_->ListingsMade() != listingsBefore_) countedWith_ = params_;
     RefreshResultCommands();
+    if (saveStateAtEnd_) SaveStateWithPopUp(paramsAtQuit_ ? *paramsAtQuit_ : params_);
     emit countEnded();
     if (quitting_ && endProgram) endProgram();
 }
@@ -917,15 +922,20 @@ void MainWindow::ShowParameters() {
 }
 
 void MainWindow::SaveStateNow() {
-    SaveStateWithPopUp();
+    SaveStateWithPopUp(params_);
     SetTheFocus();
 }
 
-void MainWindow::SaveStateWithPopUp() {
-    const std::string err = SaveState(params_, stateFile);
+void MainWindow::SaveStateWithPopUp(const Params& p) {
+    const std::string err = SaveState(p, stateFile);
     if (err.empty()) {
         // 2400 x 300 twips, 6500 down and 5200 across from the window's corner.
         PopUp(Q(texts_.Get(Message::StateSaved)), Px(2400), Px(300), popUpInterval, Px(6500), Px(5200));
+    } else if (host_->quitting) {
+        // Saved once a count wound down on quitting: still worth telling.
+        QString t = Q(err);
+        t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        host_->asker().message(this, t, QStringLiteral("Error"), Icon::Exclamation, Buttons::OK);
     } else {
         host_->message(err, "Error", Icon::Exclamation, Buttons::OK);
     }
@@ -972,7 +982,11 @@ void MainWindow::ShowHelp() { helpWindow_->ShowHelp(); }
 
 void MainWindow::Quit() {
     if (quitting_) return;
-    if (params_.saveStateOnQuit == 1) SaveStateWithPopUp();
+    // The count writes parameters as it goes: its thread is joined first.
+    if (params_.saveStateOnQuit == 1) {
+        if (counting_) saveStateAtEnd_ = true;
+        else SaveStateWithPopUp(params_);
+    }
     quitting_ = true;
     // A count may be running: it winds down without asking anything, and
     // the program ends once its thread is joined.

@@ -15,6 +15,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -183,7 +184,7 @@ private:
     void SetUpCopyAndOutputControls();
     void PlaceWindow();
     void LoadCommonWordsAtStartUp();
-    void SaveStateWithPopUp();
+    void SaveStateWithPopUp(const Params& p);
     /// A finished result, listed in the output box as it stands, counted with
     /// the parameters now set, and no count running.
     bool ResultReady() const;
@@ -215,6 +216,10 @@ private:
     std::thread worker_;
     bool counting_ = false;
     int64_t listingsBefore_ = 0;
+    // Quit while a count runs: the state is saved once its thread is joined,
+    // with the parameters as they were when the count took up the quit.
+    bool saveStateAtEnd_ = false;
+    std::optional<Params> paramsAtQuit_;
 };
 
 }  // namespace kvx

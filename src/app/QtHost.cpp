@@ -233,7 +233,9 @@ void QtHost::endWork() {
     working_ = false;
     if (quitRequested_.exchange(false)) quitting = true;
     stopRequested_ = false;
-    suppressRequested_ = -1;
+    // A change of suppressWordsBox the count had no yield left to take up.
+    const int v = suppressRequested_.exchange(-1);
+    if (v >= 0) w_.params().suppressLiveWords = int16_t(v);
 }
 
 void QtHost::requestQuit() {
@@ -253,7 +255,10 @@ void QtHost::detach() {
 }
 
 bool QtHost::takeUpQuit() {
-    if (!quitting && quitRequested_.load(std::memory_order_relaxed)) quitting = true;
+    if (!quitting && quitRequested_.load(std::memory_order_relaxed)) {
+        if (quitTakenUp) quitTakenUp();
+        quitting = true;
+    }
     return quitting;
 }
 
@@ -293,12 +298,12 @@ void QtHost::yield() {
     }
     // Requests from the window's thread are taken up here, on the thread
     // that counts, so that it alone touches what it counts with.
-    if (takeUpQuit() || (stopRequested_.load(std::memory_order_relaxed) && stopRequested_.exchange(false)))
-        w_.session().stopRequested = true;
     if (suppressRequested_.load(std::memory_order_relaxed) >= 0) {
         const int v = suppressRequested_.exchange(-1);
         if (v >= 0) w_.params().suppressLiveWords = int16_t(v);
     }
+    if (takeUpQuit() || (stopRequested_.load(std::memory_order_relaxed) && stopRequested_.exchange(false)))
+        w_.session().stopRequested = true;
 }
 
 namespace {

@@ -162,6 +162,9 @@ public:
     void detach();
     /// suppressWordsBox changed while a count runs: it takes it up at its next yield.
     void requestSuppressWords(int16_t value) { suppressRequested_ = value; }
+    /// Called on the counting thread as it takes up a quit, before any
+    /// question gets its quitting answer (the window keeps the parameters then).
+    std::function<void()> quitTakenUp;
 
     /// A save-style dialog, through the asker (see Asker::saveFileDialog).
     QString saveFileDialog(const QString& title, const QString& filter,

@@ -109,8 +109,8 @@ int Refuse(const std::string& name, const std::string& text) {
 // machine's memory: a text of more different words than that holds is
 // refused with a message instead of pushing the machine into swap.
 int64_t LimitMemory() {
-#if defined(__SANITIZE_ADDRESS__)
-    return -1;  // the sanitizer's shadow memory alone is larger than any such limit
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    return -1;  // a sanitizer's shadow memory alone is larger than any such limit
 #endif
     struct rlimit rl {};
     if (::getrlimit(RLIMIT_AS, &rl) != 0) return -1;

@@ -73,6 +73,7 @@ void Window::verifyIdle() {
     QCOMPARE(w->countButton->text(), QStringLiteral("Count words"));
     QVERIFY(w->countButton->isEnabled());
     QVERIFY(!w->session().Running());
+    QVERIFY(!w->outputBox->isReadOnly());  // the user's again after a count
     for (QWidget* c : std::initializer_list<QWidget*>{
              w->fileButtons[0], w->fileNameBoxes[0], w->fileButtons[1], w->fileNameBoxes[1], w->saveStateButton,
              w->setParametersButton, w->helpButton, w->wordOrderList, w->displayFormatList, w->fileSourceButton,

@@ -1,6 +1,7 @@
 // Failing reads and writes in the middle of a count, a re-listing and the
 // loading of common words, switched on from inside a yield: the message
-// comes, the window is idle again and the next count works.
+// comes, the window is idle again and the next count works. (A write
+// failing in a count's own listing: the core's fault tests.)
 
 #include <cerrno>
 
@@ -14,7 +15,7 @@ using namespace kvx::test;
 
 namespace {
 
-enum Scenario { ReadMidCount, WriteMidCount, ReadCommonWords, WriteMidRelist };
+enum Scenario { ReadMidCount, ReadCommonWords, WriteMidRelist };
 
 }  // namespace
 
@@ -28,7 +29,6 @@ private slots:
         QTest::addColumn<int>("err");
         QTest::addColumn<QString>("text");
         QTest::newRow("read fails mid-count") << int(ReadMidCount) << EIO << "Error 57: Device I/O error";
-        QTest::newRow("disk full mid-listing") << int(WriteMidCount) << ENOSPC << "Error 61: Disk full";
         QTest::newRow("read fails loading common words")
             << int(ReadCommonWords) << EACCES << "Error 70: Permission denied";
         QTest::newRow("disk full mid-relisting") << int(WriteMidRelist) << ENOSPC << "Error 61: Disk full";
@@ -51,7 +51,7 @@ private slots:
         t.setFile(0, reading ? in : many);
         if (!reading) t.setFile(1, out);
         std::string before;  // the listing a failed relisting must keep
-        if (scenario == WriteMidRelist) {
+        if (!reading) {
             t.w->countButton->click();
             before = ReadFile(out);
         }
@@ -69,7 +69,7 @@ private slots:
         };
         t.asker.clear();
         t.asker.answers = {Answer::OK};  // the error
-        if (scenario == WriteMidRelist) t.asker.answers.push_front(Answer::Yes);  // overwrite
+        if (!reading) t.asker.answers.push_front(Answer::Yes);  // overwrite
         if (scenario == ReadCommonWords) {
             t.asker.files = {in};
             QTest::mouseClick(t.panel().selectCommonWordsFileButton, Qt::LeftButton);
@@ -97,19 +97,18 @@ private slots:
             QVERIFY(!s.commonWordsLoaded);
             QCOMPARE(t.output(), std::string());
             break;
-        default:  // the box is not filled, and no half-written file is left
+        default:  // the box is not filled, and the file is kept as it was
             QCOMPARE(t.output(), std::string("Output file not written: Disk full"));
-            if (scenario == WriteMidRelist) QCOMPARE(ReadFile(out), before);
-            else QVERIFY(!QFile::exists(out));
+            QCOMPARE(ReadFile(out), before);
             QVERIFY(s.wordsCounted);  // still there to be listed again
         }
 
         // The fault gone, the next count works and lists the whole result.
         faults.clear();
         t.asker.clear();
-        if (scenario == WriteMidRelist) t.asker.answers = {Answer::Yes};  // overwrite the kept file
+        if (!reading) t.asker.answers = {Answer::Yes};  // overwrite the kept file
         t.w->countButton->click();
-        QCOMPARE(t.asker.asked.size(), size_t(scenario == WriteMidRelist));
+        QCOMPARE(t.asker.asked.size(), size_t(!reading));
         if (reading) {
             QVERIFY(t.output().find("    300  delta\r\n") != std::string::npos);
             QCOMPARE(t.label("lblTotalNumOccurrences"), QStringLiteral("Total number of instances of words: 13,188"));
@@ -120,8 +119,6 @@ private slots:
         t.verifyIdle();
     }
 
-private:
-    static ParamsWindow& Panel(Window& t) { return *t.w->findChild<ParamsWindow*>(QStringLiteral("frmParams")); }
 };
 
 KVX_APP_TEST_MAIN(TestFaults)

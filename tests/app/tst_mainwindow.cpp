@@ -51,24 +51,44 @@ private slots:
         ForgetState();
     }
 
+    // The state is saved by "Save state", or on quitting (Quit, the close
+    // box) when asked to, and the next start restores it; one that cannot
+    // be saved is reported (its text: the state-file core tests).
+    void saveAndRestoreAcrossTwoWindows_data() {
+        QTest::addColumn<int>("how");
+        QTest::newRow("Save state") << 0;
+        QTest::newRow("close box, saving on quitting") << 1;
+        QTest::newRow("Quit, not saving") << 2;
+        QTest::newRow("Save state where it cannot be saved") << 3;
+    }
+
     void saveAndRestoreAcrossTwoWindows() {
+        QFETCH(int, how);
         const QString out = TempDir() + QStringLiteral("/state-out.txt");
         Window& t = *win;
         t.setFile(1, out);
         t.w->suppressWordsBox->click();
         Select(t.w->displayFormatList, 3);
         t.w->params().ignoreRepetitions = 0;
+        t.w->params().saveStateOnQuit = how == 1;
+        if (how == 3) t.w->stateFile = (TempDir() + QStringLiteral("/no/such/dir/kvx.usr")).toStdString();
+        int ends = 0;
+        t.w->endProgram = [&] { ++ends; };
         t.asker.clear();
-        t.w->saveStateButton->click();
-        QVERIFY(t.asker.asked.empty());
+        t.asker.answers = {Answer::OK};
+        if (how == 1) t.w->close();
+        else (how == 2 ? t.w->quitButton : t.w->saveStateButton)->click();
+        QCOMPARE(ends, int(how == 1 || how == 2));
+        QCOMPARE(t.asker.titles(), how == 3 ? Titles{"Error"} : Titles{});
+        QCOMPARE(QFile::exists(StateFilePath()), how < 2);
+        if (how >= 2) return;
         Window u;
         QVERIFY(u.load());
         QCOMPARE(u.w->fileNameBoxes[1]->text(), out);
         QVERIFY(u.w->suppressWordsBox->isChecked());
         QCOMPARE(u.w->displayFormatList->currentIndex(), 3);
         QCOMPARE(u.w->params().ignoreRepetitions, int16_t(0));
-        QVERIFY(u.w->disableOutputBox->isEnabled());
-        QVERIFY(u.w->clearFileButtons[1]->isEnabled());
+        QVERIFY(u.w->disableOutputBox->isEnabled() && u.w->clearFileButtons[1]->isEnabled());
     }
 
     void damagedOrStaleStateFile() {
@@ -137,28 +157,6 @@ private slots:
         QCOMPARE(t.asker.asked[0].icon, Icon::Critical);
         QCOMPARE(t.asker.asked[0].text,
                  "Cannot open file containing program text.\n" + empty.path().toStdString() + "/kvx.dat");
-    }
-
-    void quitSavesStateOnlyWhenAsked() {
-        for (int16_t save : {0, 1}) {
-            ForgetState();
-            Window t;
-            QVERIFY(t.load());
-            t.w->params().saveStateOnQuit = save;
-            int ends = 0;
-            t.w->endProgram = [&] { ++ends; };
-            if (save) t.w->close();  // closing the window is the Quit command
-            else t.w->quitButton->click();
-            QCOMPARE(ends, 1);
-            QCOMPARE(QFile::exists(StateFilePath()), save == 1);
-        }
-        // A state that cannot be saved is reported.
-        Window& t = *win;
-        t.w->stateFile = (TempDir() + QStringLiteral("/no/such/dir/kvx.usr")).toStdString();
-        t.asker.clear();
-        t.asker.answers = {Answer::OK};
-        t.w->saveStateButton->click();
-        QCOMPARE(t.asker.titles(), Titles{"Error"});  // the text: the state-file core tests
     }
 
     void fileControls() {

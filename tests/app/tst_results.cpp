@@ -9,7 +9,6 @@
 #include "ParamsWindow.h"
 #include "ScriptedAsker.h"
 #include "TextGen.h"
-#include "base/Folder.h"
 
 using namespace kvx;
 using namespace kvx::test;
@@ -23,23 +22,6 @@ std::string ZipfText() {
     for (int k = 1; k <= 8; ++k)
         for (int i = 0; i < 840 / k; ++i) s += std::string(words[k - 1]) + (i % 10 == 9 ? "\r\n" : " ");
     return s;
-}
-
-// The listing kvx-count writes in format f for the window's input and parameters.
-std::string CountedApart(const Params& windowParams, ListingFormat f) {
-    Params p = windowParams;
-    p.fileNames[1] = (TempDir() + QStringLiteral("/apart.out")).toStdString();
-    p.outputToFileDisabled = 0;
-    p.warnOnOverwrite = 0;
-    FakeHost host;
-    MessageTable texts;
-    texts.Load(ProgramFolder() + "/kvx.dat");
-    CountingSession s(p, host, texts);
-    s.startUpCompleted = true;
-    s.SetListingFormat(f);
-    s.SetListingSink(ListingSink::File);
-    s.CountWords();
-    return ReadFile(QString::fromStdString(p.fileNames[1]));
 }
 
 }  // namespace
@@ -91,18 +73,18 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("chosenType");
         QTest::addColumn<QString>("savedAs");
-        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("start");  // the bytes: kvx-count --format's tests
         QTest::addColumn<int>("order");
-        QTest::newRow("csv by its name") << "a.csv" << "" << "a.csv" << int(ListingFormat::Csv) << 0;
-        QTest::newRow("the name wins over the type") << "b.JSON" << "TSV (*.tsv)" << "b.JSON" << int(ListingFormat::Json) << 0;
-        QTest::newRow("tsv by the type, alphabetical") << "c" << "TSV (*.tsv)" << "c.tsv" << int(ListingFormat::Tsv) << 1;
+        QTest::newRow("csv by its name") << "a.csv" << "" << "a.csv" << "rank,frequency,word\r\n1,840,alpha\r\n" << 0;
+        QTest::newRow("the name wins over the type") << "b.JSON" << "TSV (*.tsv)" << "b.JSON" << "{\"wordsInList\":8," << 0;
+        QTest::newRow("tsv by the type, alphabetical") << "c" << "TSV (*.tsv)" << "c.tsv" << "rank\tfrequency\tword\n1\t840\talpha\n" << 1;
     }
 
     void saveListingAs() {
         QFETCH(QString, name);
         QFETCH(QString, chosenType);
         QFETCH(QString, savedAs);
-        QFETCH(int, format);
+        QFETCH(QString, start);
         QFETCH(int, order);
         Window& t = *win;
         t.w->countButton->click();
@@ -115,7 +97,7 @@ private slots:
         QCOMPARE(t.asker.dialogTitles, QStringList{"Save listing as"});
         QVERIFY(t.asker.asked.empty());
         const std::string saved = ReadFile(TempDir() + "/" + savedAs);
-        QCOMPARE(saved, CountedApart(t.w->params(), ListingFormat(format)));
+        QVERIFY2(saved.starts_with(start.toStdString()), saved.c_str());
         // An existing file is replaced only when the user says so.
         t.asker.files = {TempDir() + "/" + savedAs};
         t.asker.answers = {Answer::No};

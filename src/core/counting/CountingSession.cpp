@@ -503,13 +503,17 @@ bool CountingSession::CountWordsInFile() {
     curStream_ = false;
     return true;
 }
-RunError CountingSession::ReadLines(const std::string& path,
-                                    const std::function<bool(std::string&)>& onLine) {
-    LineReader reader;
+bool CountingSession::OpenLines(LineReader& reader, const std::string& path) {
     reader.faults = host.ioFaults();
     const bool opened = curFd_ >= 0 ? reader.openStream(curFd_, streamRead_) : reader.open(path);
     if (curFd_ >= 0) std::string().swap(streamRead_);  // the reader holds it now
-    if (!opened) return reader.error();
+    return opened;
+}
+
+RunError CountingSession::ReadLines(const std::string& path,
+                                    const std::function<bool(std::string&)>& onLine) {
+    LineReader reader;
+    if (!OpenLines(reader, path)) return reader.error();
     std::string& line = scanner.currentLine;
     for (;;) {
         LineReader::Status st = reader.readLine(line);
@@ -645,27 +649,28 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
     const int64_t lineEnd = fileKind <= 1 ? 2 : 1;
     scanner.withinComment = -1;
     try {
-        const RunError e = ReadLines(input, [&](std::string& line) {
-            filecheck::DropByteOrderPair(line);
-            C += static_cast<int64_t>(line.size()) + lineEnd;
-            if (C >= nextCheck) {
-                bytesRead_.store(before + C, std::memory_order_relaxed);
-                nextShare = C + (1 << 20);
-                int64_t P = C >= nextBar ? static_cast<int64_t>(
-                    std::nearbyint(static_cast<double>(W) * static_cast<double>(C) / L)) : lastP;
-                if (P != lastP) {  // the caption only changes when P does
-                    lastP = P;
-                    // P rounds W * C / L, so it stays put while that is below P + 0.5.
-                    const double edge = (static_cast<double>(P) + 0.5) * static_cast<double>(L);
-                    nextBar = static_cast<int64_t>(edge / static_cast<double>(W)) - 1;
-                    host.setLabel(Label::TotalNumOccurrences, ProgressBar(P));
-                    host.repaintLabel(Label::TotalNumOccurrences);
+        LineReader reader;
+        if (OpenLines(reader, input))
+            ScanLines(reader, scanner, lowerCase, [&](int64_t bytes) {
+                C += bytes + lineEnd;
+                if (C >= nextCheck) {
+                    bytesRead_.store(before + C, std::memory_order_relaxed);
+                    nextShare = C + (1 << 20);
+                    int64_t P = C >= nextBar ? static_cast<int64_t>(
+                        std::nearbyint(static_cast<double>(W) * static_cast<double>(C) / L)) : lastP;
+                    if (P != lastP) {  // the caption only changes when P does
+                        lastP = P;
+                        // P rounds W * C / L, so it stays put while that is below P + 0.5.
+                        const double edge = (static_cast<double>(P) + 0.5) * static_cast<double>(L);
+                        nextBar = static_cast<int64_t>(edge / static_cast<double>(W)) - 1;
+                        host.setLabel(Label::TotalNumOccurrences, ProgressBar(P));
+                        host.repaintLabel(Label::TotalNumOccurrences);
+                    }
+                    nextCheck = std::min(nextBar, nextShare);
                 }
-                nextCheck = std::min(nextBar, nextShare);
-            }
-            if (!PrepareAndScanLine(scanner, lowerCase)) return true;  // line is scanner.currentLine
-            return !stopRequested || !StopConfirmed();
-        });
+                return !stopRequested || !StopConfirmed();
+            });
+        const RunError& e = reader.error();
         if (e.number != 0) ReportReadError(input, e);
     } catch (const std::bad_alloc&) {
         ReportError(ErrorNumber::OutOfMemory, "Out of memory");

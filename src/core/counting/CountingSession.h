@@ -5,7 +5,7 @@
 // One count, from the count command to the listed result:
 //   StartOrStopCount -> CountWords
 //     -> CountWordsInFile: CheckInputFile (names, size, text check), then
-//        ScanFile (LineReader, one line at a time, through ReadLines)
+//        ScanFile (LineReader, one line at a time, through ScanLines)
 //        or CheckClipboard + CountWordsOnClipboard (the whole text as one line)
 //     -> Scanner::ScanLine per line -> GetWords2 (ignore lists) -> WordTable
 //     -> SortWordList -> OrderEqualKeys (case significant) -> FilterWords
@@ -34,6 +34,8 @@
 #include "words/WordTable.h"
 
 namespace kvx {
+
+class LineReader;
 
 /// What a count of files makes: the listing, the raw counts of the inputs
 /// (a counts file), or the listing of counts files added together.
@@ -246,6 +248,9 @@ private:
     /// Reads path line by line into the scanner's line, handing each to
     /// onLine until it returns false. The error number is 0 unless a read failed.
     RunError ReadLines(const std::string& path, const std::function<bool(std::string&)>& onLine);
+    /// Opens path for ReadLines or ScanLines (the stream, when one is being
+    /// read); false with the reader's error() set when it cannot be read.
+    bool OpenLines(LineReader& reader, const std::string& path);
     void SetCountRunning(bool running);
     void ResetWordTable();
     void RunResultPhases();

@@ -143,13 +143,12 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
                     ok = reader.open(input, piece.begin, piece.end);
                 }
                 int64_t read = 0;  // handed on to bytesRead about once a megabyte
-                for (LineReader::Status st; ok && !abandon && (st = reader.readLine(s.currentLine)) != LineReader::Status::End;) {
-                    if (st == LineReader::Status::Error) break;
-                    if ((read += int64_t(s.currentLine.size()) + 1) >= (1 << 20))
-                        bytesRead.fetch_add(std::exchange(read, 0), std::memory_order_relaxed);
-                    filecheck::DropByteOrderPair(s.currentLine);
-                    PrepareAndScanLine(s, lowerCase);
-                }
+                if (ok && !abandon)
+                    ScanLines(reader, s, lowerCase, [&](int64_t bytes) {
+                        if ((read += bytes + 1) >= (1 << 20))
+                            bytesRead.fetch_add(std::exchange(read, 0), std::memory_order_relaxed);
+                        return !abandon;
+                    });
                 bytesRead.fetch_add(read, std::memory_order_relaxed);
                 if (c.error.number == 0) c.error = reader.error();
             } catch (const std::bad_alloc&) {

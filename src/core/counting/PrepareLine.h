@@ -1,8 +1,11 @@
 #pragma once
 // The preparation every line read from a file gets before it is scanned.
 
+#include <cstdint>
 #include <string>
 
+#include "files/FileChecks.h"
+#include "files/LineReader.h"
 #include "scanning/Scanner.h"
 #include "scanning/WordText.h"
 
@@ -17,6 +20,21 @@ inline bool PrepareAndScanLine(scanning::Scanner& scanner, bool lowerCase) {
     scanner.currentLine += ' ';
     scanner.ScanCleanLine(p.hyphen);
     return true;
+}
+
+/// The per-line loop of a count: reads the reader's lines into the
+/// scanner's line, drops a byte-order pair, prepares and scans each. After
+/// each line, onLine(bytes) is told its length without the line end and
+/// returns false to stop. The reader's error() tells whether it ended well.
+template <class OnLine>
+inline void ScanLines(LineReader& reader, scanning::Scanner& scanner, bool lowerCase, OnLine&& onLine) {
+    std::string& line = scanner.currentLine;
+    for (LineReader::Status st; (st = reader.readLine(line)) == LineReader::Status::Line;) {
+        filecheck::DropByteOrderPair(line);
+        const int64_t bytes = static_cast<int64_t>(line.size());
+        PrepareAndScanLine(scanner, lowerCase);
+        if (!onLine(bytes)) return;
+    }
 }
 
 }  // namespace kvx
