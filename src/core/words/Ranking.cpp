@@ -107,7 +107,7 @@ void OrderEqualKeys(WordTable& t) {
     // in ascending order in the positions the group occupies. After the sort
     // the groups are runs of adjacent records; otherwise collect each group's
     // positions first.
-    std::vector<WordRecord>& records = t.Records();
+    const std::span<WordRecord> records = t.Records();
     const int32_t n = t.size();
     auto byWord = [&t](const WordRecord& a, const WordRecord& b) { return t.Word(a) < t.Word(b); };
     auto key = [&t](int32_t i) { return t.SortKey(t[i]); };

@@ -8,6 +8,7 @@
 #include <new>
 #include <utility>
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include "scanning/WordText.h"
@@ -18,6 +19,10 @@ namespace {
 
 constexpr size_t kInitialIndexSize = 1024;
 constexpr size_t kBlockSize = size_t(1) << 20;
+
+// An index of this many entries holds up to three words in four: short
+// probes still, and a quarter of the memory of one kept half empty.
+constexpr bool Full(size_t words, size_t entries) { return words * 4 + 4 > entries * 3; }
 
 // The bytes that are their own sort key, alone and among others (Ž is not:
 // its lower case depends on the other letters).
@@ -76,6 +81,16 @@ const std::array<bool, 256> kOwnKey = [] {
     return h;
 }
 
+// Large arrays read at random take huge pages where the system gives them
+// on request: far fewer misses of the address translation.
+void AskHugePages(void* p, size_t bytes) {
+    constexpr uintptr_t kHuge = uintptr_t(2) << 20;
+    if (bytes < 2 * kHuge) return;
+    const uintptr_t from = (reinterpret_cast<uintptr_t>(p) + kHuge - 1) & ~(kHuge - 1);
+    const uintptr_t to = (reinterpret_cast<uintptr_t>(p) + bytes) & ~(kHuge - 1);
+    if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+}
+
 }  // namespace
 
 uint64_t OrderHead(std::string_view w) {
@@ -102,7 +117,8 @@ std::string_view WordTable::SortKey(const WordRecord& r) const {
 }
 
 void WordTable::Reset() {
-    records_ = {};
+    records_.reset();
+    count_ = capacity_ = 0;
     blocks_.clear();
     blockUsed_ = kBlockSize;
     index_ = {};
@@ -117,24 +133,25 @@ void WordTable::Charge(int64_t bytes) {
 }
 
 void WordTable::Permute(int32_t lo, std::vector<int32_t>& from) {
-    // Record lo + k takes the record of from[k]; each cycle of the
-    // permutation is followed once, moving every record once.
-    std::vector<WordRecord>& t = records_;
-    const int32_t n = int32_t(from.size());
-    for (int32_t k = 0; k < n; ++k) {
-        if (from[size_t(k)] < 0 || from[size_t(k)] == lo + k) continue;
-        const WordRecord held = t[size_t(lo + k)];
-        int32_t at = k;
-        for (;;) {
-            const int32_t src = from[size_t(at)];
-            from[size_t(at)] = -1;
-            if (src == lo + k) {
-                t[size_t(lo + at)] = held;
-                break;
-            }
-            t[size_t(lo + at)] = t[size_t(src)];
-            at = src - lo;
-        }
+    // Gathered into a new array: the reads are independent of each other,
+    // so the memory serves many at once (moving records in place follows
+    // each cycle one miss after another).
+    const size_t n = from.size();
+    if (n == 0) return;
+    std::unique_ptr<WordRecord[], FreeRecords> moved(static_cast<WordRecord*>(std::malloc(n * sizeof(WordRecord))));
+    if (!moved) throw std::bad_alloc();
+    constexpr size_t kAhead = 16;
+    for (size_t k = 0; k < n; ++k) {
+        if (k + kAhead < n) __builtin_prefetch(&records_[size_t(from[k + kAhead])]);
+        moved[k] = records_[size_t(from[k])];
+    }
+    from = {};
+    if (lo == 0 && n == count_) {
+        records_ = std::move(moved);
+        charged_ -= int64_t((capacity_ - n) * sizeof(WordRecord));
+        capacity_ = n;
+    } else {
+        std::memcpy(static_cast<void*>(records_.get() + lo), moved.get(), n * sizeof(WordRecord));
     }
 }
 
@@ -162,6 +179,7 @@ void WordTable::Resize(size_t entries) {
     // bits): no word is read again.
     Charge(int64_t((entries - index_.size()) * sizeof(IndexEntry)));
     std::vector<IndexEntry> old(entries);
+    AskHugePages(old.data(), entries * sizeof(IndexEntry));
     old.swap(index_);
     mask_ = entries - 1;
     shift_ = 64 - std::countr_zero(entries);
@@ -176,13 +194,13 @@ void WordTable::Resize(size_t entries) {
 void WordTable::Expect(int64_t n) {
     if (indexStale_) RebuildIndex();
     size_t entries = index_.size();
-    while (entries < size_t(std::clamp<int64_t>(n, 0, INT32_MAX)) * 2 + 2) entries *= 2;
+    while (Full(size_t(std::clamp<int64_t>(n, 0, INT32_MAX)), entries)) entries *= 2;
     if (entries > index_.size()) Resize(entries);
 }
 
 void WordTable::RebuildIndex() {
     size_t entries = kInitialIndexSize;
-    while (entries < records_.size() * 2 + 2) entries *= 2;
+    while (Full(count_ + 1, entries)) entries *= 2;
     charged_ -= int64_t(index_.size() * sizeof(IndexEntry));
     index_ = {};
     Resize(entries);
@@ -194,17 +212,25 @@ void WordTable::RebuildIndex() {
 }
 
 int32_t WordTable::Append(std::string_view w, std::string_view key, bool ownKey, int64_t n) {
-    if (records_.size() >= size_t(INT32_MAX) - 1) throw std::bad_alloc();
+    if (count_ >= size_t(INT32_MAX) - 1) throw std::bad_alloc();
     const size_t space = w.size() + (ownKey ? 2 + key.size() : 0);
     if (blockUsed_ + space > kBlockSize) {
         Charge(int64_t(kBlockSize));
         blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
         blockUsed_ = 0;
     }
-    if (records_.size() == records_.capacity()) {
-        const size_t more = std::max<size_t>(records_.capacity(), 256);
+    if (count_ == capacity_) {
+        const size_t more = std::max<size_t>(capacity_, 256);
         Charge(int64_t(more * sizeof(WordRecord)));
-        records_.reserve(records_.capacity() + more);
+        void* grown = std::realloc(records_.get(), (capacity_ + more) * sizeof(WordRecord));
+        if (!grown) {
+            charged_ -= int64_t(more * sizeof(WordRecord));
+            throw std::bad_alloc();
+        }
+        (void)records_.release();
+        records_.reset(static_cast<WordRecord*>(grown));
+        capacity_ += more;
+        AskHugePages(grown, capacity_ * sizeof(WordRecord));
     }
     char* p = blocks_.back().get() + blockUsed_;
     std::memcpy(p, w.data(), w.size());
@@ -218,7 +244,7 @@ int32_t WordTable::Append(std::string_view w, std::string_view key, bool ownKey,
     r.at = (uint64_t(blocks_.size() - 1) << kBlockBits) | blockUsed_;
     r.length = w.size();
     r.ownKey = ownKey;
-    records_.push_back(r);
+    records_[count_++] = r;
     blockUsed_ += space;
     return size() - 1;
 }
@@ -250,7 +276,7 @@ void WordTable::AddWordToList(std::string_view w) {
         return;
     }
     const bool own = MakeSortKey(w, key_);
-    if (size_t(size()) * 2 + 2 > index_.size()) Resize(index_.size() * 2);
+    if (Full(count_ + 1, index_.size())) Resize(index_.size() * 2);
     Insert(Append(w, key_, own, 1), h);
     if (observer) observer->newWord(w, size());
 }
@@ -264,7 +290,7 @@ int32_t WordTable::AddCount(std::string_view w, int64_t n) {
         return k;
     }
     const bool own = MakeSortKey(w, key_);
-    if (size_t(size()) * 2 + 2 > index_.size()) Resize(index_.size() * 2);
+    if (Full(count_ + 1, index_.size())) Resize(index_.size() * 2);
     const int32_t k = Append(w, key_, own, n);
     Insert(k, h);
     return k;
@@ -279,7 +305,7 @@ void WordTable::Finish() {
     // Sorting (head, record) pairs and moving each record once afterwards is
     // much cheaper than exchanging records; the words are all different, so
     // the order is the same.
-    std::vector<std::pair<uint64_t, int32_t>> keys(records_.size());
+    std::vector<std::pair<uint64_t, int32_t>> keys(count_);
     for (int32_t s = 0; s < size(); ++s) keys[size_t(s)] = {OrderHead(Word(s)), s};
     std::sort(keys.begin(), keys.end(), [this](const auto& a, const auto& b) {
         if (a.first != b.first) return a.first < b.first;
@@ -289,6 +315,25 @@ void WordTable::Finish() {
     for (size_t k = 0; k < keys.size(); ++k) from[k] = keys[k].second;
     keys = {};
     Permute(0, from);
+    from = {};
+
+    // The words move into new blocks in the records' order, so that the
+    // passes over the sorted table read them one after the other.
+    std::vector<std::unique_ptr<char[]>> blocks;
+    size_t used = kBlockSize;
+    for (WordRecord& r : Records()) {
+        const size_t space = r.length + (r.ownKey ? 2 + SortKey(r).size() : 0);
+        if (used + space > kBlockSize) {
+            blocks.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+            used = 0;
+        }
+        std::memcpy(blocks.back().get() + used, Bytes(r.at), space);
+        r.at = (uint64_t(blocks.size() - 1) << kBlockBits) | used;
+        used += space;
+    }
+    charged_ += int64_t(blocks.size() - blocks_.size()) * int64_t(kBlockSize);
+    blocks_ = std::move(blocks);
+    blockUsed_ = used;
 }
 
 }  // namespace kvx

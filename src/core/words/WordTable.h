@@ -7,7 +7,9 @@
 // the rest of the program expects.
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,7 +54,7 @@ public:
     /// the out-of-memory message long before the machine starts swapping.
     static int64_t DefaultMemoryLimit();
 
-    int32_t size() const { return int32_t(records_.size()); }
+    int32_t size() const { return int32_t(count_); }
     WordRecord& operator[](int32_t i) { return records_[size_t(i)]; }
     const WordRecord& operator[](int32_t i) const { return records_[size_t(i)]; }
     std::string_view Word(const WordRecord& r) const { return {Bytes(r.at), size_t(r.length)}; }
@@ -60,8 +62,8 @@ public:
     /// LowerCaseExt(FoldForSorting(word)), the alphabetical order's key.
     std::string_view SortKey(const WordRecord& r) const;
     /// The records, for the sorts.
-    std::vector<WordRecord>& Records() { return records_; }
-    const std::vector<WordRecord>& Records() const { return records_; }
+    std::span<WordRecord> Records() { return {records_.get(), count_}; }
+    std::span<const WordRecord> Records() const { return {records_.get(), count_}; }
 
     void Reset();
     /// Makes room in the index for about n different words.
@@ -91,7 +93,13 @@ private:
     void Charge(int64_t bytes);
     void RebuildIndex();
 
-    std::vector<WordRecord> records_;
+    // Grown by realloc, which moves large blocks by remapping their pages:
+    // no copy, and never the old and the new array in memory at once.
+    struct FreeRecords {
+        void operator()(WordRecord* p) const { std::free(p); }
+    };
+    std::unique_ptr<WordRecord[], FreeRecords> records_;
+    size_t count_ = 0, capacity_ = 0;
     std::vector<std::unique_ptr<char[]>> blocks_;
     size_t blockUsed_ = 0;
     // Open addressing, starting at the top bits of the word's hash (the bits
