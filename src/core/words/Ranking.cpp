@@ -92,7 +92,7 @@ void QuickSortDescending(WordTable& t, int32_t lo, int32_t hi, int32_t start) {
     QuickSortRefs(refs, 0, hi - lo, t, start);
     std::vector<int32_t> from(refs.size());
     for (size_t k = 0; k < refs.size(); ++k) from[k] = refs[k].slot;
-    refs = {};
+    refs = decltype(refs)();  // "= {}" would keep the memory
     t.Permute(lo, from);
 }
 
@@ -226,7 +226,7 @@ void BuildFrequencyChain(WordTable& t, RankedFigures& r, RunObserver* observer) 
     });
     std::vector<int32_t> order(byFreq.size());
     for (size_t k = 0; k < byFreq.size(); ++k) order[k] = byFreq[k].second;
-    byFreq = {};
+    byFreq = decltype(byFreq)();
 
     r.firstByFrequency = kNoWord;
     const bool yields = observer && observer->yields;

@@ -18,7 +18,7 @@ namespace kvx {
 namespace {
 
 constexpr size_t kInitialIndexSize = 1024;
-constexpr size_t kBlockSize = size_t(1) << 20;
+constexpr size_t kBlockSize = size_t(1) << 26;
 
 // An index of this many entries holds up to three words in four: short
 // probes still, and a quarter of the memory of one kept half empty.
@@ -121,7 +121,7 @@ void WordTable::Reset() {
     count_ = capacity_ = 0;
     blocks_.clear();
     blockUsed_ = kBlockSize;
-    index_ = {};
+    index_ = decltype(index_)();  // "= {}" would keep the memory
     charged_ = 0;
     Resize(kInitialIndexSize);
     indexStale_ = false;
@@ -145,7 +145,7 @@ void WordTable::Permute(int32_t lo, std::vector<int32_t>& from) {
         if (k + kAhead < n) __builtin_prefetch(&records_[size_t(from[k + kAhead])]);
         moved[k] = records_[size_t(from[k])];
     }
-    from = {};
+    std::vector<int32_t>().swap(from);  // "= {}" would keep its memory
     if (lo == 0 && n == count_) {
         records_ = std::move(moved);
         charged_ -= int64_t((capacity_ - n) * sizeof(WordRecord));
@@ -202,7 +202,7 @@ void WordTable::RebuildIndex() {
     size_t entries = kInitialIndexSize;
     while (Full(count_ + 1, entries)) entries *= 2;
     charged_ -= int64_t(index_.size() * sizeof(IndexEntry));
-    index_ = {};
+    index_ = decltype(index_)();
     Resize(entries);
     for (int32_t s = 0; s < size(); ++s) {
         const std::string_view w = Word(s);
@@ -214,8 +214,8 @@ void WordTable::RebuildIndex() {
 int32_t WordTable::Append(std::string_view w, std::string_view key, bool ownKey, int64_t n) {
     if (count_ >= size_t(INT32_MAX) - 1) throw std::bad_alloc();
     const size_t space = w.size() + (ownKey ? 2 + key.size() : 0);
+    Charge(int64_t(space));
     if (blockUsed_ + space > kBlockSize) {
-        Charge(int64_t(kBlockSize));
         blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
         blockUsed_ = 0;
     }
@@ -300,7 +300,7 @@ void WordTable::Finish() {
     // The index is not needed until a word is added again: its memory goes
     // to the sorts.
     charged_ -= int64_t(index_.size() * sizeof(IndexEntry));
-    index_ = {};
+    index_ = decltype(index_)();
     indexStale_ = true;
     // Sorting (head, record) pairs and moving each record once afterwards is
     // much cheaper than exchanging records; the words are all different, so
@@ -313,9 +313,9 @@ void WordTable::Finish() {
     });
     std::vector<int32_t> from(keys.size());
     for (size_t k = 0; k < keys.size(); ++k) from[k] = keys[k].second;
-    keys = {};
+    keys = decltype(keys)();
     Permute(0, from);
-    from = {};
+    from = decltype(from)();
 
     // The words move into new blocks in the records' order, so that the
     // passes over the sorted table read them one after the other.
@@ -331,7 +331,6 @@ void WordTable::Finish() {
         r.at = (uint64_t(blocks.size() - 1) << kBlockBits) | used;
         used += space;
     }
-    charged_ += int64_t(blocks.size() - blocks_.size()) * int64_t(kBlockSize);
     blocks_ = std::move(blocks);
     blockUsed_ = used;
 }

@@ -84,7 +84,10 @@ public:
     void Permute(int32_t lo, std::vector<int32_t>& from);
 
 private:
-    static constexpr int kBlockBits = 20;  // a block holds the longest word and its key
+    // A block holds the longest word and its key many times over, and is
+    // large enough to be mapped on its own: its pages are taken as they are
+    // written and given back whole.
+    static constexpr int kBlockBits = 26;
     const char* Bytes(uint64_t at) const { return blocks_[at >> kBlockBits].get() + (at & ((1u << kBlockBits) - 1)); }
     int32_t Find(std::string_view w, uint64_t h) const;
     int32_t Append(std::string_view w, std::string_view key, bool ownKey, int64_t n);
