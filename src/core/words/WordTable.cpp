@@ -62,6 +62,21 @@ const std::array<bool, 256> kOwnKey = [] {
            uint64_t(uint8_t(p[n - 1])) << (8 * (n - 1));
 }
 
+// Whether a[0..n) and b[0..n) are the same, eight bytes at a time, without
+// reading past either.
+[[gnu::always_inline]] inline bool SameBytes(const char* a, const char* b, size_t n) {
+    if (n < 8) return Head({a, n}) == Head({b, n});
+    uint64_t x, y;
+    for (size_t i = 0; i + 8 < n; i += 8) {
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y) return false;
+    }
+    std::memcpy(&x, a + n - 8, 8);
+    std::memcpy(&y, b + n - 8, 8);
+    return x == y;
+}
+
 // Multiplicative: the top bits of the hash depend on every byte of the word.
 [[gnu::always_inline]] inline uint64_t HashWord(std::string_view w, uint64_t head) {
     uint64_t h = (head ^ (0x9E3779B97F4A7C15ULL * w.size())) * 0x9E3779B97F4A7C15ULL;
@@ -163,7 +178,7 @@ void WordTable::Permute(int32_t lo, std::vector<int32_t>& from) {
         if (e.slot == 0) return kNoWord;
         if (e.tag == tag) {
             const WordRecord& r = records_[e.slot - 1];
-            if (r.length == n && std::memcmp(Bytes(r.at), w.data(), n) == 0) return int32_t(e.slot - 1);
+            if (r.length == n && SameBytes(Bytes(r.at), w.data(), n)) return int32_t(e.slot - 1);
         }
     }
 }
