@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     // Then its parts, again and again.
     for (int r = 0; r < runs; ++r) {
         timer.restart();
-        const std::vector<ListedRow> rows = t.w->session().ListedRows();
+        const std::vector<ListedWord> rows = t.w->session().ListedWords();
         const double tRows = timer.nsecsElapsed() / 1e9;
         ChartData data = MakeChartData(rows);
         const double tData = timer.nsecsElapsed() / 1e9;

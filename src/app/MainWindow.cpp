@@ -695,7 +695,7 @@ void MainWindow::RefreshResultCommands() {
 }
 
 void MainWindow::UpdateChart() {
-    chartWindow_->SetData(MakeChartData(session_->ListedRows()), session_->ListingsMade());
+    chartWindow_->SetData(MakeChartData(session_->ListedWords()), session_->ListingsMade());
 }
 
 void MainWindow::EnableOutputFileControls() {

@@ -84,10 +84,9 @@ bool CountingSession::ReadCommonWordsFile() {
         } else if (!stopRequested) {
             table.Finish();
             commonWords.assign(1, std::string());
-            commonWords.reserve(table.wordCount + 1);
-            for (int32_t i = 1; i <= table.wordCount; ++i)
-                commonWords.push_back(table.WordList[i].word);
-            commonWordCount = table.wordCount;
+            commonWords.reserve(size_t(table.size()) + 1);
+            for (int32_t i = 0; i < table.size(); ++i) commonWords.emplace_back(table.Word(i));
+            commonWordCount = table.size();
             result = true;
         }
     } catch (const std::bad_alloc&) {

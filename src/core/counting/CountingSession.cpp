@@ -137,10 +137,9 @@ void CountingSession::ClearOutput() {
 }
 
 void CountingSession::PrepareLister() {
-    lister.WordList = &table.WordList;
-    lister.wordCount = table.wordCount;
-    lister.results = &results;
-    lister.totalInstances = scanner.totalInstances;
+    lister.table = &table;
+    figures.totalInstances = scanner.totalInstances;
+    lister.figures = &figures;
     lister.faults = host.ioFaults();
 }
 
@@ -207,14 +206,14 @@ void CountingSession::Count() {
         }
 
         table.Finish();
-        SortWordList(table.WordList, 1, table.wordCount, 1);
-        if (params.caseSignificant == 1) OrderEqualKeys(table.WordList, table.wordCount);
+        SortWordList(table, 0, table.size() - 1, 1);
+        if (params.caseSignificant == 1) OrderEqualKeys(table);
 
         if (stopRequested) {
             stopRequested = false;
             std::string note = host.outputLength() > 0 ? "\r\n\r\n" : "";
-            note += "Stopped with " + std::to_string(table.wordCount) + " word" +
-                    (table.wordCount == 1 ? "" : "s") + " found.";
+            note += "Stopped with " + std::to_string(table.size()) + " word" +
+                    (table.size() == 1 ? "" : "s") + " found.";
             host.appendOutputText(note);
             ConcealNumWords();
             host.setOutputCaret(true);
@@ -271,8 +270,7 @@ ListingOutcome CountingSession::WriteCountsTo(ListingSink sink) {
     const std::string rules = WordRulesFingerprint();
     return WriteOut(sink == ListingSink::File ? params.fileNames[1] : std::string(),
                     [&](std::ostream& out) {
-                        WriteCounts(out, rules, scanner.totalInstances, table.WordList,
-                                    table.wordCount);
+                        WriteCounts(out, rules, scanner.totalInstances, table);
                     });
 }
 
@@ -284,13 +282,13 @@ void CountingSession::RunResultPhases() {
 
     host.setOutputText("Now filtering words ...");
     host.repaintOutput();
-    FilterWords(table.WordList, table.wordCount, params);
+    FilterWords(table, params);
     host.setOutputText("Now getting maximum frequency and maximum word length ...");
     host.repaintOutput();
-    CountIncludedWords(table.WordList, table.wordCount, results);
+    CountIncludedWords(table, figures);
     host.setOutputText("Now setting up frequency chain ...");
     host.repaintOutput();
-    BuildFrequencyChain(table.WordList, table.wordCount, results, &presenter_);
+    BuildFrequencyChain(table, figures, &presenter_);
 
     ShowResultCounts();
     listDisplayed = true;
@@ -330,9 +328,9 @@ void CountingSession::ListWords() {
     SetCountRunning(false);
 }
 
-std::vector<ListedRow> CountingSession::ListedRows() {
+std::vector<ListedWord> CountingSession::ListedWords() {
     PrepareLister();
-    return lister.ListedRows();
+    return lister.ListedWords();
 }
 
 ListingOutcome CountingSession::SaveListingAs(const std::string& path, ListingFormat format) {
@@ -354,10 +352,10 @@ ListingOutcome CountingSession::SaveListingAs(const std::string& path, ListingFo
 void CountingSession::ShowResultCounts() {
     result_.partial = listingPartial;
     result_.ignoring = !params.wordsToIgnore.empty() || CommonWordsInForce();
-    result_.differentWords = table.wordCount;
-    result_.wordsIncluded = results.wordsInList;
-    result_.wordsExcluded = results.wordsIgnored;
-    result_.occurrencesIncluded = results.instancesInList;
+    result_.differentWords = table.size();
+    result_.wordsIncluded = int32_t(figures.wordsInList);
+    result_.wordsExcluded = int32_t(figures.wordsIgnored);
+    result_.occurrencesIncluded = figures.instancesInList;
     result_.totalOccurrences = scanner.totalInstances;
     const std::vector<std::string> labels =
         ResultLabelTexts(result_, [this](int64_t x) { return host.formatGrouped(x); });
@@ -689,8 +687,8 @@ bool CountingSession::StartProgressBar(int64_t length) {
 }
 
 bool CountingSession::StopConfirmed() {
-    if (table.wordCount < kStopQuestionWords) return true;
-    Answer a = host.ask(" " + std::to_string(table.wordCount) +
+    if (table.size() < kStopQuestionWords) return true;
+    Answer a = host.ask(" " + std::to_string(table.size()) +
                             " different words have been found.\r\n"
                             "Do you really wish to stop?",
                         "Stop", Icon::None, Buttons::YesNo, Answer::Yes);

@@ -174,7 +174,7 @@ public:
     const ListingOutcome& LastListing() const { return listing_; }
 
     /// The listed words of the last result, in the listing's order.
-    std::vector<ListedRow> ListedRows();
+    std::vector<ListedWord> ListedWords();
     /// Writes the last result to path in one of the formats for other
     /// programs, without counting again; the file is replaced whole or not
     /// at all. The error number is 0 when it was written.
@@ -183,7 +183,7 @@ public:
     int64_t ListingsMade() const { return listingsMade_; }
 
     /// The result of the last count.
-    int32_t NumWordsIncluded() const { return results.wordsInList; }
+    int32_t NumWordsIncluded() const { return int32_t(figures.wordsInList); }
     /// The number of common words loaded.
     int32_t NumCommonWords() const { return commonWordCount; }
     /// True while the common words are being read.
@@ -286,7 +286,7 @@ private:
     std::string clipboardText;  // UTF-8, as fetched
     scanning::Scanner scanner;
     WordTable table;
-    Results results;
+    RankedFigures figures;
     Lister lister;
     std::vector<std::string> commonWords;  // entries 1..commonWordCount (cp1252)
     int32_t commonWordCount = 0;

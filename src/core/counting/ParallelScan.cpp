@@ -195,14 +195,14 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             break;
         }
         try {
-            const int32_t known = k > 0 ? table.wordCount : 0;
-            for (int32_t w = 1; k > 0 && w <= c.table.wordCount; ++w)
-                table.AddCount(c.table.WordList[w].word, c.table.WordList[w].frequency);
+            const int32_t known = k > 0 ? table.size() : 0;
+            if (k > 0) table.Expect(int64_t(table.size()) + c.table.size());
+            for (int32_t w = 0; k > 0 && w < c.table.size(); ++w)
+                table.AddCount(c.table.Word(w), c.table[w].frequency);
             // The words new to the whole are shown as found, in the order of
             // the text, as one thread shows them.
             if (showWords)
-                for (int32_t w = known + 1; w <= table.wordCount; ++w)
-                    tableObserver->newWord(table.WordList[size_t(w)].word, w);
+                for (int32_t w = known; w < table.size(); ++w) tableObserver->newWord(table.Word(w), w + 1);
         } catch (const std::bad_alloc&) {
             c.error = {ErrorNumber::OutOfMemory, "Out of memory"};
         }
@@ -218,7 +218,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             abandon = true;
             break;
         }
-        host.setLabel(Label::NumberOfWords, "Number of different words found so far: " + std::to_string(table.wordCount));
+        host.setLabel(Label::NumberOfWords, "Number of different words found so far: " + std::to_string(table.size()));
         host.setLabelVisible(Label::NumberOfWords, true);
         poll();
         if (stopRequested && StopConfirmed()) {

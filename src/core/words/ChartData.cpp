@@ -25,7 +25,7 @@ void Fit(const std::vector<int64_t>& freq, ChartData& d) {
 
 }  // namespace
 
-ChartData MakeChartData(const std::vector<ListedRow>& rows) {
+ChartData MakeChartData(const std::vector<ListedWord>& rows) {
     ChartData d;
     d.words = int64_t(rows.size());
 

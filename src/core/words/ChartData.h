@@ -19,7 +19,7 @@ struct RankPoint {
 struct ChartData {
     /// The most frequent words, most frequent first; equal frequencies keep
     /// the listing's order. At most kMaxBars.
-    std::vector<ListedRow> bars;
+    std::vector<ListedWord> bars;
     /// Every rank up to kDenseRanks, then kPointsPerDecade log-spaced ranks
     /// per decade, ending at the last rank.
     std::vector<RankPoint> curve;
@@ -37,6 +37,6 @@ struct ChartData {
 };
 
 /// The chart of the listed words, in the listing's order.
-ChartData MakeChartData(const std::vector<ListedRow>& rows);
+ChartData MakeChartData(const std::vector<ListedWord>& rows);
 
 }  // namespace kvx

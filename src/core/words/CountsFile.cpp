@@ -119,14 +119,14 @@ std::string WordRulesFingerprint(const Params& p, const std::vector<std::string>
 }
 
 void WriteCounts(std::ostream& out, const std::string& fingerprint, int64_t totalOccurrences,
-                 const std::vector<WordRecord>& list, int32_t n) {
+                 const WordTable& table) {
     out << kFormatLine << "\nrules " << fingerprint << "\noccurrences " << totalOccurrences
-        << "\nwords " << n << "\n";
+        << "\nwords " << table.size() << "\n";
     std::string line;
-    for (int32_t i = 1; i <= n && out; ++i) {
-        line = std::to_string(list[i].frequency);
+    for (int32_t i = 0; i < table.size() && out; ++i) {
+        line = std::to_string(table[i].frequency);
         line += '\t';
-        line += text::cp1252ToUtf8(list[i].word);
+        line += text::cp1252ToUtf8(table.Word(i));
         line += '\n';
         out << line;
     }
@@ -186,7 +186,15 @@ std::string ReadCounts(std::istream& in, const std::string& fingerprint, const P
     // words dropped before the table (ignored, common, too long).
     const WordChars chars(p);
     const bool lowerCaseOnly = p.caseSignificant != 1;
-    std::vector<bool> counted(size_t(table.wordCount) + 1);  // slots this file has counted
+    // Room for the words the file announces, as far as the bytes left can
+    // hold them (a word line takes four at least).
+    if (std::streambuf* sb = in.rdbuf()) {
+        const auto here = sb->pubseekoff(0, std::ios::cur, std::ios::in);
+        const auto end = here < 0 ? here : sb->pubseekoff(0, std::ios::end, std::ios::in);
+        if (end >= 0 && sb->pubseekpos(here, std::ios::in) == here)
+            table.Expect(int64_t(table.size()) + std::min<int64_t>(words, int64_t(end - here) / 4));
+    }
+    std::vector<bool> counted(size_t(table.size()));  // records this file has counted
     int64_t sum = 0;
     for (int64_t i = 1; i <= words; ++i) {
         const Got g = lines.Next(line, limit);
@@ -207,7 +215,7 @@ std::string ReadCounts(std::istream& in, const std::string& fingerprint, const P
         if (count > occurrences - sum) return at("makes the counts add up to more than the \"occurrences\" line says.");
         sum += count;
         const int32_t slot = table.AddCount(word, count);
-        if (slot == 0) return at("makes a count too large.");
+        if (slot == kNoWord) return at("makes a count too large.");
         if (size_t(slot) >= counted.size()) counted.resize(size_t(slot) + 1);
         if (counted[size_t(slot)]) return at("repeats the word of an earlier line.");
         counted[size_t(slot)] = true;

@@ -30,9 +30,9 @@ struct Params;
 std::string WordRulesFingerprint(const Params& p, const std::vector<std::string>& commonWords,
                                  int32_t numCommonWords);
 
-/// Writes the table's records 1..n (in their present order) as a counts file.
+/// Writes the table's records (in their present order) as a counts file.
 void WriteCounts(std::ostream& out, const std::string& fingerprint, int64_t totalOccurrences,
-                 const std::vector<WordRecord>& list, int32_t n);
+                 const WordTable& table);
 
 /// Adds the counts file read from in to table (new words after those it
 /// holds) and its occurrences to totalOccurrences. The file must carry

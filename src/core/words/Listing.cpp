@@ -97,30 +97,30 @@ std::string Lister::Text(Message m) const { return texts ? texts->Get(m) : std::
 bool Lister::CommaLayout() const { return writingToFile && params->numbersWithCommas == 1; }
 
 void Lister::SetColumnWidths() {
-    rankWidth = std::max<int16_t>(Digits(results->wordsInList), minColumnWidth);
-    frequencyWidth = std::max<int16_t>(Digits(results->maxFrequency), minColumnWidth);
-    wordWidth = std::max<int16_t>(results->longestWordLength, minColumnWidth);
+    rankWidth = std::max<int16_t>(Digits(figures->wordsInList), minColumnWidth);
+    frequencyWidth = std::max<int16_t>(Digits(figures->maxFrequency), minColumnWidth);
+    wordWidth = std::max<int16_t>(figures->longestWordLength, minColumnWidth);
 }
 
 std::string Lister::RankField(int32_t i) const {
-    return PadLeft(i == 0 ? "Rank" : std::to_string((*WordList)[size_t(i)].rank), rankWidth);
+    return PadLeft(i == kHeaderLine ? "Rank" : std::to_string((*table)[i].rank), rankWidth);
 }
 
 std::string Lister::FreqField(int32_t i) const {
-    return PadLeft(i == 0 ? "Freq" : std::to_string((*WordList)[size_t(i)].frequency), frequencyWidth);
+    return PadLeft(i == kHeaderLine ? "Freq" : std::to_string((*table)[i].frequency), frequencyWidth);
 }
 
 std::string Lister::WordField(int32_t i) const {
-    return PadRight(i == 0 ? "Word" : std::string(Trim((*WordList)[size_t(i)].word)), wordWidth);
+    return PadRight(i == kHeaderLine ? "Word" : std::string(Trim(table->Word(i))), wordWidth);
 }
 
 std::string Lister::BuildLine(int32_t i) const {
     int layout = params->displayFormat;
     if (layout < 0 || layout > 9) layout = 0;
-    if (layout == 9) return i == 0 ? std::string() : std::string(Trim(WordField(i)));
+    if (layout == 9) return i == kHeaderLine ? std::string() : std::string(Trim(WordField(i)));
     if (layout == 8) {
         std::string line(Trim(WordField(i)));
-        if (i == 0) line += " (longest has " + std::to_string(results->longestWordLength) + " characters)";
+        if (i == kHeaderLine) line += " (longest has " + std::to_string(figures->longestWordLength) + " characters)";
         return line;
     }
 
@@ -140,16 +140,16 @@ std::string Lister::BuildLine(int32_t i) const {
     case 6: line = "  " + W + (comma ? ", " : " ") + R; break;
     case 7: line = "  " + W + (comma ? ", " : " ") + F; break;
     }
-    if (i == 0 && (layout == 0 || layout == 3 || layout == 5)) {
+    if (i == kHeaderLine && (layout == 0 || layout == 3 || layout == 5)) {
         line.resize(TrimRight(line).size());
-        line += " (longest has " + std::to_string(results->longestWordLength) + " characters)";
+        line += " (longest has " + std::to_string(figures->longestWordLength) + " characters)";
     }
     return line;
 }
 
 void Lister::DisplayNextLine(int32_t row, std::string& buffer) {
     const bool oneRun = params->displayFormat == 9;
-    if (row == 0 && oneRun) return;
+    if (row == kHeaderLine && oneRun) return;
     const std::string line = BuildLine(row);
 
     if (writingToFile) {
@@ -157,17 +157,17 @@ void Lister::DisplayNextLine(int32_t row, std::string& buffer) {
         *out_ << text::cp1252ToUtf8(line);
         if (!oneRun)
             *out_ << lineEnd;
-        else if (listed_ < results->wordsInList)
+        else if (listed_ < figures->wordsInList)
             *out_ << ", ";
         return;
     }
-    if (row == 0) {
+    if (row == kHeaderLine) {
         if (box) box->append(text::cp1252ToUtf8(line) + "\r\n");
     } else {
         buffer += line;
         buffer += oneRun ? ", " : "\r\n";
     }
-    if (box) box->turn(row);
+    if (box) box->turn(row + 1);  // the header is turn 0
 }
 
 bool Lister::FlushBuffer(std::string& buffer) {
@@ -189,12 +189,11 @@ bool Lister::FlushBuffer(std::string& buffer) {
 }
 
 Lister::PassEnd Lister::RunPass() {
-    const std::vector<WordRecord>& t = *WordList;
     const bool byFrequency = params->wordOrder != 1;
     std::string buffer;
     SetColumnWidths();
     listed_ = 0;
-    DisplayNextLine(0, buffer);
+    DisplayNextLine(kHeaderLine, buffer);
     if (out_ && out_->fail()) return PassEnd::StreamFailed;
 
     PassEnd end = PassEnd::Completed;
@@ -211,15 +210,15 @@ Lister::PassEnd Lister::RunPass() {
     };
 
     if (byFrequency) {
-        int32_t slot = results->firstByFrequency;
-        for (int32_t k = 1; k <= results->wordsInList; ++k) {
-            if (slot <= 0 || slot > wordCount) break;  // a chain that ends early
+        int32_t slot = figures->firstByFrequency;
+        for (int64_t k = 1; k <= figures->wordsInList; ++k) {
+            if (slot < 0 || slot >= table->size()) break;  // a chain that ends early
             if (!visit(slot)) break;
-            slot = t[size_t(slot)].nextByFrequency;
+            slot = (*table)[slot].nextByFrequency;
         }
     } else {
-        for (int32_t s = 1; s <= wordCount; ++s)
-            if (t[size_t(s)].included && !visit(s)) break;
+        for (int32_t s = 0; s < table->size(); ++s)
+            if ((*table)[s].included && !visit(s)) break;
     }
     if (end == PassEnd::Overflow || end == PassEnd::StreamFailed) return end;
 
@@ -233,38 +232,36 @@ Lister::PassEnd Lister::RunPass() {
 }
 
 void Lister::ForEachListed(const std::function<bool(const WordRecord&)>& visit) const {
-    const std::vector<WordRecord>& t = *WordList;
+    const WordTable& t = *table;
     if (params->wordOrder != 1) {
-        int32_t slot = results->firstByFrequency;
-        for (int32_t k = 1; k <= results->wordsInList; ++k) {
-            if (slot <= 0 || slot > wordCount || !visit(t[size_t(slot)])) break;
-            slot = t[size_t(slot)].nextByFrequency;
+        int32_t slot = figures->firstByFrequency;
+        for (int64_t k = 1; k <= figures->wordsInList; ++k) {
+            if (slot < 0 || slot >= t.size() || !visit(t[slot])) break;
+            slot = t[slot].nextByFrequency;
         }
     } else {
-        for (int32_t s = 1; s <= wordCount; ++s)
-            if (t[size_t(s)].included && !visit(t[size_t(s)])) break;
+        for (const WordRecord& w : t.Records())
+            if (w.included && !visit(w)) break;
     }
 }
 
-std::vector<ListedRow> Lister::ListedRows() const {
-    std::vector<ListedRow> rows;
-    rows.reserve(size_t(std::max(results->wordsInList, 0)));
+std::vector<ListedWord> Lister::ListedWords() const {
+    std::vector<ListedWord> rows;
+    rows.reserve(size_t(std::max<int64_t>(figures->wordsInList, 0)));
     ForEachListed([&](const WordRecord& w) {
-        rows.push_back({w.rank, w.frequency, text::cp1252ToUtf8(Trim(w.word))});
+        rows.push_back({w.rank, w.frequency, text::cp1252ToUtf8(Trim(table->Word(w)))});
         return true;
     });
     return rows;
 }
 
 bool Lister::WriteFormatted(std::ostream& out) {
-    const ListingFigures figures{results->wordsInList, results->wordsIgnored,
-                                 results->instancesInList, totalInstances};
-    out << FormatHead(format, figures);
+    out << FormatHead(format, *figures);
     bool first = true;
     ForEachListed([&](const WordRecord& w) {
-        const std::string word = text::cp1252ToUtf8(Trim(w.word));
+        ListedWord row{w.rank, w.frequency, text::cp1252ToUtf8(Trim(table->Word(w)))};
         if (InjectedWriteFault(faults, out)) return false;
-        out << FormatRow(format, {w.rank, w.frequency, word}, first);
+        out << FormatRow(format, row, first);
         first = false;
         return out.good();
     });
@@ -347,7 +344,7 @@ ListingOutcome Lister::ListTo(ListingSink sink) {
     }
     // With no word to list the listing layout writes nothing; a table is
     // written with no rows.
-    if (results->wordsInList == 0) {
+    if (figures->wordsInList == 0) {
         ShowNoWordsMessage();
         if (format == ListingFormat::Listing) return o;
     }
@@ -362,7 +359,7 @@ ListingOutcome Lister::ListTo(ListingSink sink) {
 void Lister::ListWords() {
     outputFileWritten = false;
     fileRefused_ = false;
-    if (results->wordsInList == 0) {
+    if (figures->wordsInList == 0) {
         if (box) box->set("");
         ShowNoWordsMessage();
     } else {
@@ -427,7 +424,7 @@ void Lister::ListWords() {
 }
 
 void Lister::ShowNoWordsMessage() {
-    if (box) box->set(NoWordsMessageText(wordCount, *params));
+    if (box) box->set(NoWordsMessageText(table->size(), *params));
 }
 
 void Lister::ReportError(int16_t number, std::string_view description) {

@@ -45,13 +45,6 @@ std::string ErrorMessageText(int16_t number, std::string_view description, const
 /// one-line one when there were no words at all.
 std::string NoWordsMessageText(int32_t wordCount, const Params& p);
 
-/// One listed word with its figures; the word in UTF-8, as the formats write it.
-struct ListedRow {
-    int64_t rank = 0;
-    int64_t frequency = 0;
-    std::string word;
-};
-
 /// Where a listing goes: the window lists to its output file (when one is
 /// named) and then to the box; the command line to one file or to standard
 /// output.
@@ -75,9 +68,9 @@ ListingOutcome WriteOut(const std::string& path, const std::function<void(std::o
 class Lister {
 public:
     // Set by the owner before ListWords.
-    std::vector<WordRecord>* WordList = nullptr;
-    int32_t wordCount = 0;
-    const Results* results = nullptr;
+    const WordTable* table = nullptr;
+    /// The ranked table's figures (totalInstances: the labels' last figure).
+    const RankedFigures* figures = nullptr;
     const Params* params = nullptr;
     /// Errors, the overwrite question and turns of the event loop; may be null.
     RunObserver* observer = nullptr;
@@ -93,9 +86,6 @@ public:
     std::string lineEnd = "\r\n";
     /// The format of the file pass (the window's layouts unless another).
     ListingFormat format = ListingFormat::Listing;
-    /// The last figure of the result labels, for the formats that carry them.
-    int64_t totalInstances = 0;
-
     int16_t rankWidth = 0, frequencyWidth = 0, wordWidth = 0;
     bool writingToFile = false;
     bool outputFileWritten = false;
@@ -113,16 +103,17 @@ public:
     /// returns false.
     void ForEachListed(const std::function<bool(const WordRecord&)>& visit) const;
     /// The listed words in the listing's order, as the formats write them.
-    std::vector<ListedRow> ListedRows() const;
+    std::vector<ListedWord> ListedWords() const;
 
     /// Computes the column widths (the header is written by the passes).
     void SetColumnWidths();
+    static constexpr int32_t kHeaderLine = -1;
     std::string RankField(int32_t i) const;
     std::string FreqField(int32_t i) const;
     std::string WordField(int32_t i) const;
-    /// The line for slot i (0 = header) in the current layout, plain or comma
-    /// delimited by the destination; cp1252, no line end. "" for the header of
-    /// the one-run layout.
+    /// The line of record i (kHeaderLine: the header) in the current layout,
+    /// plain or comma delimited by the destination; cp1252, no line end. ""
+    /// for the header of the one-run layout.
     std::string BuildLine(int32_t i) const;
 
     void ShowNoWordsMessage();

@@ -10,7 +10,8 @@ namespace kvx {
 
 enum class ListingFormat { Listing, Csv, Tsv, Json };
 
-/// The figures of the result labels.
+/// The figures of the result labels (the last one counts the words dropped
+/// before the table too).
 struct ListingFigures {
     int64_t wordsInList = 0;
     int64_t wordsIgnored = 0;
@@ -18,11 +19,11 @@ struct ListingFigures {
     int64_t totalInstances = 0;
 };
 
-/// One listed word; word in UTF-8.
+/// One listed word with its figures; the word in UTF-8, as the formats write it.
 struct ListedWord {
     int64_t rank = 0;
     int64_t frequency = 0;
-    std::string_view word;
+    std::string word;
 };
 
 /// A CSV field: quoted (quotes doubled) when it holds a comma, a quote, CR or LF.

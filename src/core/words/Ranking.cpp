@@ -13,8 +13,8 @@ namespace kvx {
 
 namespace {
 
-std::string_view KeyFrom(const WordRecord& r, int32_t start) {
-    std::string_view k = r.sortKey;
+std::string_view KeyFrom(const WordTable& t, const WordRecord& r, int32_t start) {
+    std::string_view k = t.SortKey(r);
     const size_t from = start > 1 ? size_t(start - 1) : 0;
     return from >= k.size() ? std::string_view() : k.substr(from);
 }
@@ -41,9 +41,8 @@ struct KeyRef {
 // Descending quicksort (middle pivot) of the key references: the records
 // stay put and the same comparisons and exchanges are made as on the records
 // themselves, so the order, equal keys included, is the same.
-void QuickSortRefs(std::vector<KeyRef>& a, int32_t lo, int32_t hi, const std::vector<WordRecord>& t,
-                   int32_t start) {
-    auto key = [&](const KeyRef& r) { return KeyFrom(t[size_t(r.slot)], start); };
+void QuickSortRefs(std::vector<KeyRef>& a, int32_t lo, int32_t hi, const WordTable& t, int32_t start) {
+    auto key = [&](const KeyRef& r) { return KeyFrom(t, t[r.slot], start); };
     // -1, 0, 1 as x is below, equal to or above the pivot p.
     auto cmp = [&](const KeyRef& x, const KeyRef& p) {
         if (x.head != p.head) return x.head < p.head ? -1 : 1;
@@ -86,57 +85,57 @@ void QuickSortRefs(std::vector<KeyRef>& a, int32_t lo, int32_t hi, const std::ve
 
 }  // namespace
 
-void QuickSortDescending(std::vector<WordRecord>& t, int32_t lo, int32_t hi, int32_t start) {
+void QuickSortDescending(WordTable& t, int32_t lo, int32_t hi, int32_t start) {
     if (lo >= hi) return;
     std::vector<KeyRef> refs(size_t(hi - lo + 1));
-    for (int32_t s = lo; s <= hi; ++s) refs[size_t(s - lo)] = {OrderHead(KeyFrom(t[size_t(s)], start)), s};
+    for (int32_t s = lo; s <= hi; ++s) refs[size_t(s - lo)] = {OrderHead(KeyFrom(t, t[s], start)), s};
     QuickSortRefs(refs, 0, hi - lo, t, start);
     std::vector<int32_t> from(refs.size());
     for (size_t k = 0; k < refs.size(); ++k) from[k] = refs[k].slot;
-    refs = {};
-    PermuteRecords(t, lo, from);
+    refs = decltype(refs)();  // "= {}" would keep the memory
+    t.Permute(lo, from);
 }
 
-void SortWordList(std::vector<WordRecord>& t, int32_t lo, int32_t hi, int32_t start) {
+void SortWordList(WordTable& t, int32_t lo, int32_t hi, int32_t start) {
     if (lo >= hi) return;
     QuickSortDescending(t, lo, hi, start);
-    std::reverse(t.begin() + lo, t.begin() + hi + 1);
+    std::reverse(t.Records().begin() + lo, t.Records().begin() + hi + 1);
 }
 
-void OrderEqualKeys(std::vector<WordRecord>& t, int32_t n) {
+void OrderEqualKeys(WordTable& t) {
     // Pairwise exchange within a group of equal keys leaves that group's words
     // in ascending order in the positions the group occupies. After the sort
-    // the groups are runs of adjacent slots; otherwise collect each group's
+    // the groups are runs of adjacent records; otherwise collect each group's
     // positions first.
-    auto byWord = [](const WordRecord& a, const WordRecord& b) { return a.word < b.word; };
+    const std::span<WordRecord> records = t.Records();
+    const int32_t n = t.size();
+    auto byWord = [&t](const WordRecord& a, const WordRecord& b) { return t.Word(a) < t.Word(b); };
+    auto key = [&t](int32_t i) { return t.SortKey(t[i]); };
     bool adjacent = true;
-    for (int32_t i = 2; i <= n && adjacent; ++i)
-        adjacent = t[size_t(i - 1)].sortKey <= t[size_t(i)].sortKey;
+    for (int32_t i = 1; i < n && adjacent; ++i) adjacent = key(i - 1) <= key(i);
     if (adjacent) {
-        int32_t i = 1;
-        while (i <= n) {
+        int32_t i = 0;
+        while (i < n) {
             int32_t j = i + 1;
-            while (j <= n && t[size_t(j)].sortKey == t[size_t(i)].sortKey) ++j;
-            if (j - i > 1) std::sort(t.begin() + i, t.begin() + j, byWord);
+            while (j < n && key(j) == key(i)) ++j;
+            if (j - i > 1) std::sort(records.begin() + i, records.begin() + j, byWord);
             i = j;
         }
         return;
     }
-    std::vector<int32_t> pos(size_t(std::max(n, 0)));
-    std::iota(pos.begin(), pos.end(), 1);
-    std::stable_sort(pos.begin(), pos.end(), [&](int32_t a, int32_t b) {
-        return t[size_t(a)].sortKey < t[size_t(b)].sortKey;
-    });
+    std::vector<int32_t> pos(static_cast<size_t>(n));
+    std::iota(pos.begin(), pos.end(), 0);
+    std::stable_sort(pos.begin(), pos.end(), [&](int32_t a, int32_t b) { return key(a) < key(b); });
     size_t g = 0;
     while (g < pos.size()) {
         size_t e = g + 1;
-        while (e < pos.size() && t[size_t(pos[e])].sortKey == t[size_t(pos[g])].sortKey) ++e;
+        while (e < pos.size() && key(pos[e]) == key(pos[g])) ++e;
         if (e - g > 1) {
             std::vector<WordRecord> group;
             group.reserve(e - g);
-            for (size_t k = g; k < e; ++k) group.push_back(std::move(t[size_t(pos[k])]));
+            for (size_t k = g; k < e; ++k) group.push_back(records[size_t(pos[k])]);
             std::sort(group.begin(), group.end(), byWord);
-            for (size_t k = g; k < e; ++k) t[size_t(pos[k])] = std::move(group[k - g]);
+            for (size_t k = g; k < e; ++k) records[size_t(pos[k])] = group[k - g];
         }
         g = e;
     }
@@ -161,10 +160,10 @@ bool LacksLetter(std::string_view w) {
     return true;
 }
 
-void FilterWords(std::vector<WordRecord>& t, int32_t n, const Params& p) {
-    for (int32_t s = 1; s <= n; ++s) {
-        WordRecord& r = t[size_t(s)];
-        const int64_t len = int64_t(r.word.size());
+void FilterWords(WordTable& t, const Params& p) {
+    for (WordRecord& r : t.Records()) {
+        const std::string_view word = t.Word(r);
+        const int64_t len = int64_t(word.size());
         r.included = true;
         if (p.ignoreInfrequentWords == 1 && r.frequency < p.frequencyThreshold())
             r.included = false;
@@ -172,24 +171,24 @@ void FilterWords(std::vector<WordRecord>& t, int32_t n, const Params& p) {
             r.included = false;
         else if (len > p.longWordThreshold())
             r.included = false;
-        else if (p.ignoreRepetitions == 1 && len > 1 && IsRepetition(r.word) &&
-                 !(r.word[0] >= '0' && r.word[0] <= '9'))
+        else if (p.ignoreRepetitions == 1 && len > 1 && IsRepetition(word) &&
+                 !(word[0] >= '0' && word[0] <= '9'))
             r.included = false;
-        else if (p.ignoreRomanNumerals == 1 && IsRomanNumeral(r.word))
+        else if (p.ignoreRomanNumerals == 1 && IsRomanNumeral(word))
             r.included = false;
-        else if (p.ignoreWordsWithoutLetters == 1 && LacksLetter(r.word))
+        else if (p.ignoreWordsWithoutLetters == 1 && LacksLetter(word))
             r.included = false;
     }
 }
 
-void CountIncludedWords(const std::vector<WordRecord>& t, int32_t n, Results& r) {
+void CountIncludedWords(const WordTable& t, RankedFigures& r) {
     r.longestWordLength = 0;
     r.wordsInList = 0;
     r.maxFrequency = 0;
     r.wordsIgnored = 0;
     r.instancesInList = 0;
-    for (int32_t s = 1; s <= n; ++s) {
-        const WordRecord& w = t[size_t(s)];
+    for (int32_t s = 0; s < t.size(); ++s) {
+        const WordRecord& w = t[s];
         if (!w.included) {
             ++r.wordsIgnored;
             continue;
@@ -200,14 +199,14 @@ void CountIncludedWords(const std::vector<WordRecord>& t, int32_t n, Results& r)
         r.instancesInList += w.frequency;
         r.maxFrequency = std::max(r.maxFrequency, w.frequency);
         r.longestWordLength =
-            std::max<int16_t>(r.longestWordLength, int16_t(std::min<size_t>(w.word.size(), 32767)));
+            std::max<int16_t>(r.longestWordLength, int16_t(std::min<size_t>(w.length, 32767)));
     }
 }
 
-void BuildFrequencyChain(std::vector<WordRecord>& t, int32_t n, Results& r, RunObserver* observer) {
-    for (int32_t s = 1; s <= n; ++s) {
-        t[size_t(s)].rank = 0;
-        t[size_t(s)].nextByFrequency = 0;
+void BuildFrequencyChain(WordTable& t, RankedFigures& r, RunObserver* observer) {
+    for (WordRecord& w : t.Records()) {
+        w.rank = 0;
+        w.nextByFrequency = kNoWord;
     }
 
     // Numbering: descending frequency, equal frequencies in slot order. Only
@@ -217,9 +216,9 @@ void BuildFrequencyChain(std::vector<WordRecord>& t, int32_t n, Results& r, RunO
     // Sorting (frequency, slot) pairs keeps the comparisons in one compact
     // array; the slot breaks ties, which makes the order that of a stable sort.
     std::vector<std::pair<int64_t, int32_t>> byFreq;
-    byFreq.reserve(size_t(std::max(r.wordsInList, 0)));
-    for (int32_t s = 1; s <= n; ++s) {
-        const WordRecord& w = t[size_t(s)];
+    byFreq.reserve(size_t(std::max<int64_t>(r.wordsInList, 0)));
+    for (int32_t s = 0; s < t.size(); ++s) {
+        const WordRecord& w = t[s];
         if (w.included && w.frequency >= 1 && w.frequency <= r.maxFrequency) byFreq.emplace_back(w.frequency, s);
     }
     std::sort(byFreq.begin(), byFreq.end(), [](const auto& a, const auto& b) {
@@ -227,23 +226,23 @@ void BuildFrequencyChain(std::vector<WordRecord>& t, int32_t n, Results& r, RunO
     });
     std::vector<int32_t> order(byFreq.size());
     for (size_t k = 0; k < byFreq.size(); ++k) order[k] = byFreq[k].second;
-    byFreq = {};
+    byFreq = decltype(byFreq)();
 
-    r.firstByFrequency = 0;
+    r.firstByFrequency = kNoWord;
     const bool yields = observer && observer->yields;
     for (size_t k = 0; k < order.size(); ++k) {
-        WordRecord& w = t[size_t(order[k])];
-        if (yields && (k == 0 || w.frequency != t[size_t(order[k - 1])].frequency)) observer->yield();
+        WordRecord& w = t[order[k]];
+        if (yields && (k == 0 || w.frequency != t[order[k - 1]].frequency)) observer->yield();
         w.rank = int32_t(k + 1);
     }
-    if (!order.empty()) r.firstByFrequency = order[0];
-    if (r.firstByFrequency == 0) return;
+    if (order.empty()) return;
+    r.firstByFrequency = order[0];
 
     // Linking: rank r to rank r + 1, up to wordsInList links; a mark
     // of progress every 1000.
     const int64_t ranked = int64_t(order.size());
     for (int64_t rank = 1;; ++rank) {
-        if (rank < ranked) t[size_t(order[size_t(rank - 1)])].nextByFrequency = order[size_t(rank)];
+        if (rank < ranked) t[order[size_t(rank - 1)]].nextByFrequency = order[size_t(rank)];
         if (rank >= r.wordsInList) break;
         if ((rank + 1) % 1000 == 0 && observer) observer->progress(rank + 1);
     }

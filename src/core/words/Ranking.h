@@ -7,29 +7,29 @@
 #include <vector>
 
 #include "base/RunObserver.h"
+#include "words/ListingFormats.h"
 #include "words/WordTable.h"
 
 namespace kvx {
 
 struct Params;
 
-struct Results {
-    int32_t wordsInList = 0;
-    int32_t wordsIgnored = 0;
-    int64_t instancesInList = 0;
+/// The figures of a ranked table: those of the result labels, what the
+/// listing's columns need, and where its frequency order starts.
+struct RankedFigures : ListingFigures {
     int64_t maxFrequency = 0;
     int16_t longestWordLength = 0;
-    int32_t firstByFrequency = 0;  // first slot of the frequency chain, 0 = none
+    int32_t firstByFrequency = kNoWord;  // first record of the frequency chain
 };
 
-/// Sorts slots lo..hi ascending by sortKey from character position start
+/// Sorts records lo..hi ascending by sort key from character position start
 /// (1-based): the descending quicksort, then the range reversed. The order of
 /// equal keys is the one these two steps give.
-void SortWordList(std::vector<WordRecord>& t, int32_t lo, int32_t hi, int32_t start);
+void SortWordList(WordTable& t, int32_t lo, int32_t hi, int32_t start);
 /// The descending quicksort on whole records (middle pivot).
-void QuickSortDescending(std::vector<WordRecord>& t, int32_t lo, int32_t hi, int32_t start);
+void QuickSortDescending(WordTable& t, int32_t lo, int32_t hi, int32_t start);
 /// Orders the records of each group of equal sort keys by word, ordinally.
-void OrderEqualKeys(std::vector<WordRecord>& t, int32_t n);
+void OrderEqualKeys(WordTable& t);
 
 /// One character repeated (case-sensitive); false for "".
 bool IsRepetition(std::string_view w);
@@ -38,13 +38,13 @@ bool IsRomanNumeral(std::string_view w);
 /// No letter at all (true for "").
 bool LacksLetter(std::string_view w);
 
-/// Sets included of slots 1..n by the ignore rules of p.
-void FilterWords(std::vector<WordRecord>& t, int32_t n, const Params& p);
-/// Recomputes the result counters over the included records.
-void CountIncludedWords(const std::vector<WordRecord>& t, int32_t n, Results& r);
+/// Sets included of every record by the ignore rules of p.
+void FilterWords(WordTable& t, const Params& p);
+/// Recomputes the figures over the included records (totalInstances stays).
+void CountIncludedWords(const WordTable& t, RankedFigures& r);
 /// Ranks the included records by descending frequency (ties in table order)
 /// and links them through nextByFrequency from r.firstByFrequency, telling the
 /// observer (may be null) of its progress every 1000 links.
-void BuildFrequencyChain(std::vector<WordRecord>& t, int32_t n, Results& r, RunObserver* observer);
+void BuildFrequencyChain(WordTable& t, RankedFigures& r, RunObserver* observer);
 
 }  // namespace kvx

@@ -1,10 +1,15 @@
 #include "words/WordTable.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <utility>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include "scanning/WordText.h"
 
@@ -13,13 +18,22 @@ namespace kvx {
 namespace {
 
 constexpr size_t kInitialIndexSize = 1024;
+constexpr size_t kBlockSize = size_t(1) << 26;
 
-WordRecord NewRecord(std::string_view w, int64_t n) {
-    WordRecord r;
-    r.word = w;
-    r.frequency = n;
-    return r;
-}
+// An index of this many entries holds up to three words in four: short
+// probes still, and a quarter of the memory of one kept half empty.
+constexpr bool Full(size_t words, size_t entries) { return words * 4 + 4 > entries * 3; }
+
+// The bytes that are their own sort key, alone and among others (Ž is not:
+// its lower case depends on the other letters).
+const std::array<bool, 256> kOwnKey = [] {
+    std::array<bool, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+        const std::string s(1, char(c));
+        t[size_t(c)] = c != 0x8E && wordtext::LowerCaseExt(wordtext::FoldForSorting(s)) == s;
+    }
+    return t;
+}();
 
 // The word's first eight bytes, zero-padded, first byte lowest: together
 // with the length it tells words of up to eight bytes apart.
@@ -48,6 +62,21 @@ WordRecord NewRecord(std::string_view w, int64_t n) {
            uint64_t(uint8_t(p[n - 1])) << (8 * (n - 1));
 }
 
+// Whether a[0..n) and b[0..n) are the same, eight bytes at a time, without
+// reading past either.
+[[gnu::always_inline]] inline bool SameBytes(const char* a, const char* b, size_t n) {
+    if (n < 8) return Head({a, n}) == Head({b, n});
+    uint64_t x, y;
+    for (size_t i = 0; i + 8 < n; i += 8) {
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y) return false;
+    }
+    std::memcpy(&x, a + n - 8, 8);
+    std::memcpy(&y, b + n - 8, 8);
+    return x == y;
+}
+
 // Multiplicative: the top bits of the hash depend on every byte of the word.
 [[gnu::always_inline]] inline uint64_t HashWord(std::string_view w, uint64_t head) {
     uint64_t h = (head ^ (0x9E3779B97F4A7C15ULL * w.size())) * 0x9E3779B97F4A7C15ULL;
@@ -67,6 +96,16 @@ WordRecord NewRecord(std::string_view w, int64_t n) {
     return h;
 }
 
+// Large arrays read at random take huge pages where the system gives them
+// on request: far fewer misses of the address translation.
+void AskHugePages(void* p, size_t bytes) {
+    constexpr uintptr_t kHuge = uintptr_t(2) << 20;
+    if (bytes < 2 * kHuge) return;
+    const uintptr_t from = (reinterpret_cast<uintptr_t>(p) + kHuge - 1) & ~(kHuge - 1);
+    const uintptr_t to = (reinterpret_cast<uintptr_t>(p) + bytes) & ~(kHuge - 1);
+    if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+}
+
 }  // namespace
 
 uint64_t OrderHead(std::string_view w) {
@@ -76,144 +115,239 @@ uint64_t OrderHead(std::string_view w) {
     return v;
 }
 
-void PermuteRecords(std::vector<WordRecord>& t, int32_t lo, std::vector<int32_t>& from) {
-    // Slot lo + k takes the record of slot from[k]; each cycle of the
-    // permutation is followed once, moving every record once.
-    const int32_t n = int32_t(from.size());
-    for (int32_t k = 0; k < n; ++k) {
-        if (from[size_t(k)] < 0 || from[size_t(k)] == lo + k) continue;
-        WordRecord held = std::move(t[size_t(lo + k)]);
-        int32_t at = k;
-        for (;;) {
-            const int32_t src = from[size_t(at)];
-            from[size_t(at)] = -1;
-            if (src == lo + k) {
-                t[size_t(lo + at)] = std::move(held);
-                break;
-            }
-            t[size_t(lo + at)] = std::move(t[size_t(src)]);
-            at = src - lo;
-        }
-    }
+int64_t WordTable::DefaultMemoryLimit() {
+    static const int64_t limit = [] {
+        const long pages = ::sysconf(_SC_PHYS_PAGES), page = ::sysconf(_SC_PAGESIZE);
+        return pages > 0 && page > 0 ? int64_t(pages) * page / 2 : int64_t(8) << 30;
+    }();
+    return limit;
 }
 
 WordTable::WordTable() { Reset(); }
 
+std::string_view WordTable::SortKey(const WordRecord& r) const {
+    if (!r.ownKey) return Word(r);
+    const auto* p = reinterpret_cast<const unsigned char*>(Bytes(r.at)) + r.length;
+    return {reinterpret_cast<const char*>(p) + 2, size_t(p[0] | p[1] << 8)};
+}
+
 void WordTable::Reset() {
-    WordList.clear();
-    WordList.resize(1);
-    wordCount = 0;
-    index_.assign(kInitialIndexSize, IndexEntry{});
-    mask_ = kInitialIndexSize - 1;
-    shift_ = 64 - std::countr_zero(kInitialIndexSize);
+    records_.reset();
+    count_ = capacity_ = 0;
+    blocks_.clear();
+    blockUsed_ = kBlockSize;
+    index_ = decltype(index_)();  // "= {}" would keep the memory
+    charged_ = 0;
+    Resize(kInitialIndexSize);
     indexStale_ = false;
 }
 
-[[gnu::always_inline]] inline int32_t WordTable::Find(std::string_view w, uint64_t head,
-                                                      uint64_t h) const {
-    const size_t n = w.size();
-    for (uint64_t pos = h >> shift_;; pos = (pos + 1) & mask_) {
-        const IndexEntry& e = index_[pos];
-        if (e.slot == 0) return 0;
-        if (e.head == head && e.length == n &&
-            (n <= 8 || std::memcmp(WordList[e.slot].word.data() + 8, w.data() + 8, n - 8) == 0))
-            return e.slot;
+void WordTable::Charge(int64_t bytes) {
+    if (charged_ + bytes > memoryLimit) throw std::bad_alloc();
+    charged_ += bytes;
+}
+
+void WordTable::Permute(int32_t lo, std::vector<int32_t>& from) {
+    // Gathered into a new array: the reads are independent of each other,
+    // so the memory serves many at once (moving records in place follows
+    // each cycle one miss after another).
+    const size_t n = from.size();
+    if (n == 0) return;
+    std::unique_ptr<WordRecord[], FreeRecords> moved(static_cast<WordRecord*>(std::malloc(n * sizeof(WordRecord))));
+    if (!moved) throw std::bad_alloc();
+    constexpr size_t kAhead = 16;
+    for (size_t k = 0; k < n; ++k) {
+        if (k + kAhead < n) __builtin_prefetch(&records_[size_t(from[k + kAhead])]);
+        moved[k] = records_[size_t(from[k])];
+    }
+    std::vector<int32_t>().swap(from);  // "= {}" would keep its memory
+    if (lo == 0 && n == count_) {
+        records_ = std::move(moved);
+        charged_ -= int64_t((capacity_ - n) * sizeof(WordRecord));
+        capacity_ = n;
+    } else {
+        std::memcpy(static_cast<void*>(records_.get() + lo), moved.get(), n * sizeof(WordRecord));
     }
 }
 
-void WordTable::InsertIndex(int32_t slot, std::string_view w, uint64_t head, uint64_t h) {
+[[gnu::always_inline]] inline int32_t WordTable::Find(std::string_view w, uint64_t h) const {
+    const uint32_t tag = uint32_t(h >> 32);
+    const size_t n = w.size();
+    for (uint64_t pos = h >> shift_;; pos = (pos + 1) & mask_) {
+        const IndexEntry e = index_[pos];
+        if (e.slot == 0) return kNoWord;
+        if (e.tag == tag) {
+            const WordRecord& r = records_[e.slot - 1];
+            if (r.length == n && SameBytes(Bytes(r.at), w.data(), n)) return int32_t(e.slot - 1);
+        }
+    }
+}
+
+void WordTable::Insert(int32_t slot, uint64_t h) {
     uint64_t pos = h >> shift_;
     while (index_[pos].slot != 0) pos = (pos + 1) & mask_;
-    index_[pos] = IndexEntry{head, uint32_t(w.size()), slot};
+    index_[pos] = IndexEntry{uint32_t(h >> 32), uint32_t(slot) + 1};
+}
+
+void WordTable::Resize(size_t entries) {
+    // The new place of an entry follows from its tag alone (the hash's top
+    // bits): no word is read again.
+    Charge(int64_t((entries - index_.size()) * sizeof(IndexEntry)));
+    std::vector<IndexEntry> old(entries);
+    AskHugePages(old.data(), entries * sizeof(IndexEntry));
+    old.swap(index_);
+    mask_ = entries - 1;
+    shift_ = 64 - std::countr_zero(entries);
+    for (const IndexEntry& e : old) {
+        if (e.slot == 0) continue;
+        uint64_t pos = (uint64_t(e.tag) << 32) >> shift_;
+        while (index_[pos].slot != 0) pos = (pos + 1) & mask_;
+        index_[pos] = e;
+    }
+}
+
+void WordTable::Expect(int64_t n) {
+    if (indexStale_) RebuildIndex();
+    size_t entries = index_.size();
+    while (Full(size_t(std::clamp<int64_t>(n, 0, INT32_MAX)), entries)) entries *= 2;
+    if (entries > index_.size()) Resize(entries);
 }
 
 void WordTable::RebuildIndex() {
-    size_t size = kInitialIndexSize;
-    while (size < size_t(wordCount) * 2 + 2) size *= 2;
-    index_.assign(size, IndexEntry{});
-    mask_ = size - 1;
-    shift_ = 64 - std::countr_zero(size);
-    for (int32_t s = 1; s <= wordCount; ++s) {
-        const std::string_view w = WordList[s].word;
-        const uint64_t head = Head(w);
-        InsertIndex(s, w, head, HashWord(w, head));
+    size_t entries = kInitialIndexSize;
+    while (Full(count_ + 1, entries)) entries *= 2;
+    charged_ -= int64_t(index_.size() * sizeof(IndexEntry));
+    index_ = decltype(index_)();
+    Resize(entries);
+    for (int32_t s = 0; s < size(); ++s) {
+        const std::string_view w = Word(s);
+        Insert(s, HashWord(w, Head(w)));
     }
     indexStale_ = false;
+}
+
+int32_t WordTable::Append(std::string_view w, std::string_view key, bool ownKey, int64_t n) {
+    if (count_ >= size_t(INT32_MAX) - 1) throw std::bad_alloc();
+    const size_t space = w.size() + (ownKey ? 2 + key.size() : 0);
+    Charge(int64_t(space));
+    if (blockUsed_ + space > kBlockSize) {
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+        blockUsed_ = 0;
+    }
+    if (count_ == capacity_) {
+        const size_t more = std::max<size_t>(capacity_, 256);
+        Charge(int64_t(more * sizeof(WordRecord)));
+        void* grown = std::realloc(records_.get(), (capacity_ + more) * sizeof(WordRecord));
+        if (!grown) {
+            charged_ -= int64_t(more * sizeof(WordRecord));
+            throw std::bad_alloc();
+        }
+        (void)records_.release();
+        records_.reset(static_cast<WordRecord*>(grown));
+        capacity_ += more;
+        AskHugePages(grown, capacity_ * sizeof(WordRecord));
+    }
+    char* p = blocks_.back().get() + blockUsed_;
+    std::memcpy(p, w.data(), w.size());
+    if (ownKey) {
+        p[w.size()] = char(key.size() & 0xFF);
+        p[w.size() + 1] = char(key.size() >> 8);
+        std::memcpy(p + w.size() + 2, key.data(), key.size());
+    }
+    WordRecord r;
+    r.frequency = n;
+    r.at = (uint64_t(blocks_.size() - 1) << kBlockBits) | blockUsed_;
+    r.length = w.size();
+    r.ownKey = ownKey;
+    records_[count_++] = r;
+    blockUsed_ += space;
+    return size() - 1;
+}
+
+namespace {
+
+// The sort key of w in key; false when it is w itself.
+bool MakeSortKey(std::string_view w, std::string& key) {
+    bool own = true;
+    for (char c : w) own = own && kOwnKey[uint8_t(c)];
+    if (own) return false;
+    key = wordtext::LowerCaseExt(wordtext::FoldForSorting(w));
+    return key != w;
+}
+
+}  // namespace
+
+void WordTable::AddRecord(std::string_view w, std::string_view key, int64_t n) {
+    Append(w, key, key != w, n);
 }
 
 void WordTable::AddWordToList(std::string_view w) {
     if (int64_t(w.size()) > maxWordLength) return;
     if (indexStale_) RebuildIndex();
 
-    const uint64_t head = Head(w);
-    const uint64_t h = HashWord(w, head);
-    if (wordCount == 0) {
-        WordList.resize(2);
-        WordList[1] = NewRecord(w, 1);
-        wordCount = 1;
-        InsertIndex(1, w, head, h);
-        if (observer) observer->newWord(w, 1);
+    const uint64_t h = HashWord(w, Head(w));
+    if (const int32_t k = Find(w, h); k != kNoWord) {
+        ++records_[size_t(k)].frequency;
         return;
     }
-
-    if (const int32_t k = Find(w, head, h); k != 0) {
-        ++WordList[k].frequency;
-        return;
-    }
-
-    WordList.push_back(NewRecord(w, 1));
-    ++wordCount;
-    if (size_t(wordCount) * 2 > index_.size()) {
-        RebuildIndex();  // includes the new record
-    } else {
-        InsertIndex(wordCount, w, head, h);
-    }
-
-    if (observer) observer->newWord(w, wordCount);
+    const bool own = MakeSortKey(w, key_);
+    if (Full(count_ + 1, index_.size())) Resize(index_.size() * 2);
+    Insert(Append(w, key_, own, 1), h);
+    if (observer) observer->newWord(w, size());
 }
 
 int32_t WordTable::AddCount(std::string_view w, int64_t n) {
     if (indexStale_) RebuildIndex();
-    const uint64_t head = Head(w);
-    const uint64_t h = HashWord(w, head);
-    if (const int32_t k = Find(w, head, h); k != 0) {
-        if (WordList[k].frequency > INT64_MAX - n) return 0;
-        WordList[k].frequency += n;
+    const uint64_t h = HashWord(w, Head(w));
+    if (const int32_t k = Find(w, h); k != kNoWord) {
+        if (records_[size_t(k)].frequency > INT64_MAX - n) return kNoWord;
+        records_[size_t(k)].frequency += n;
         return k;
     }
-    WordList.resize(size_t(wordCount) + 1);
-    WordList.push_back(NewRecord(w, n));
-    ++wordCount;
-    if (size_t(wordCount) * 2 > index_.size())
-        RebuildIndex();
-    else
-        InsertIndex(wordCount, w, head, h);
-    return wordCount;
+    const bool own = MakeSortKey(w, key_);
+    if (Full(count_ + 1, index_.size())) Resize(index_.size() * 2);
+    const int32_t k = Append(w, key_, own, n);
+    Insert(k, h);
+    return k;
 }
 
 void WordTable::Finish() {
-    if (WordList.empty()) WordList.resize(1);
-    WordList.resize(size_t(wordCount) + 1);
-    // Sorting (head, slot) pairs and moving each record once afterwards is
+    // The index is not needed until a word is added again: its memory goes
+    // to the sorts.
+    charged_ -= int64_t(index_.size() * sizeof(IndexEntry));
+    index_ = decltype(index_)();
+    indexStale_ = true;
+    // Sorting (head, record) pairs and moving each record once afterwards is
     // much cheaper than exchanging records; the words are all different, so
     // the order is the same.
-    {
-        std::vector<std::pair<uint64_t, int32_t>> keys(static_cast<size_t>(wordCount));
-        for (int32_t s = 1; s <= wordCount; ++s) keys[size_t(s - 1)] = {OrderHead(WordList[size_t(s)].word), s};
-        std::sort(keys.begin(), keys.end(), [this](const auto& a, const auto& b) {
-            if (a.first != b.first) return a.first < b.first;
-            return WordList[size_t(a.second)].word < WordList[size_t(b.second)].word;
-        });
-        std::vector<int32_t> from(keys.size());
-        for (size_t k = 0; k < keys.size(); ++k) from[k] = keys[k].second;
-        keys = {};
-        PermuteRecords(WordList, 1, from);
+    std::vector<std::pair<uint64_t, int32_t>> keys(count_);
+    for (int32_t s = 0; s < size(); ++s) keys[size_t(s)] = {OrderHead(Word(s)), s};
+    std::sort(keys.begin(), keys.end(), [this](const auto& a, const auto& b) {
+        if (a.first != b.first) return a.first < b.first;
+        return Word(a.second) < Word(b.second);
+    });
+    std::vector<int32_t> from(keys.size());
+    for (size_t k = 0; k < keys.size(); ++k) from[k] = keys[k].second;
+    keys = decltype(keys)();
+    Permute(0, from);
+    from = decltype(from)();
+
+    // The words move into new blocks in the records' order, so that the
+    // passes over the sorted table read them one after the other.
+    std::vector<std::unique_ptr<char[]>> blocks;
+    size_t used = kBlockSize;
+    for (WordRecord& r : Records()) {
+        const size_t space = r.length + (r.ownKey ? 2 + SortKey(r).size() : 0);
+        if (used + space > kBlockSize) {
+            blocks.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+            used = 0;
+        }
+        std::memcpy(blocks.back().get() + used, Bytes(r.at), space);
+        r.at = (uint64_t(blocks.size() - 1) << kBlockBits) | used;
+        used += space;
     }
-    for (int32_t s = 1; s <= wordCount; ++s) {
-        WordRecord& r = WordList[s];
-        if (r.sortKey.empty()) r.sortKey = wordtext::LowerCaseExt(wordtext::FoldForSorting(r.word));
-    }
-    indexStale_ = true;
+    blocks_ = std::move(blocks);
+    blockUsed_ = used;
 }
 
 }  // namespace kvx

@@ -1,10 +1,15 @@
 #pragma once
 // The word table: one record for each different word of a count, with its
-// number of occurrences. During a count the words live in a hash index (one
-// lookup per word, no shifting); Finish() turns them into WordList[1..n] in
-// ordinal order of word, the order the rest of the program expects.
+// number of occurrences. The words' bytes live in an arena of large blocks
+// and the records, all of one small size, point into it. During a count the
+// words are found through a hash index (one lookup per word, no shifting);
+// Finish() puts the records 0..size()-1 in ordinal order of word, the order
+// the rest of the program expects.
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,60 +23,103 @@ namespace kvx {
 /// compare as the words' beginnings do (the sorts' compact keys).
 uint64_t OrderHead(std::string_view w);
 
-// The word and its count come first: a count touches nothing else.
-struct WordRecord {
-    std::string word;  // the word as counted (cp1252)
-    int64_t frequency = 0;
-    int32_t rank = 0;  // position in frequency order, 0 = not ranked
-    int32_t nextByFrequency = 0;  // next slot in frequency order, 0 = end
-    bool included = true;
-    std::string sortKey;  // LowerCaseExt(FoldForSorting(word))
-};
+/// No record: the end of the frequency chain, a word not added.
+inline constexpr int32_t kNoWord = -1;
 
-/// Moves the record of slot from[k] to slot lo + k, for each k; from holds
-/// each of lo..lo + from.size() - 1 once and is used up.
-void PermuteRecords(std::vector<WordRecord>& t, int32_t lo, std::vector<int32_t>& from);
+// The count first: a count touches nothing else.
+struct WordRecord {
+    int64_t frequency = 0;
+    uint64_t at : 46 = 0;       // the word's first byte in the arena
+    uint64_t length : 16 = 0;   // of the word (cp1252)
+    uint64_t ownKey : 1 = 0;    // a sort key other than the word follows it in the arena
+    uint64_t included : 1 = 1;  // survives the ignore rules
+    int32_t rank = 0;           // position in frequency order, 0 = not ranked
+    int32_t nextByFrequency = kNoWord;  // next record in frequency order
+};
 
 class WordTable : public WordSink {
 public:
     /// Told of every new word (the live display); null: nobody listens.
     RunObserver* observer = nullptr;
     int16_t maxWordLength = 80;
-
-    /// Slot 0 unused; records 1..wordCount in word order after Finish().
-    std::vector<WordRecord> WordList;
-    int32_t wordCount = 0;
+    /// The most bytes the table may take (records, words, index); beyond it
+    /// adding a word throws std::bad_alloc, as a failed allocation does.
+    int64_t memoryLimit = DefaultMemoryLimit();
 
     WordTable();
+    WordTable(WordTable&&) noexcept = default;
+    WordTable& operator=(WordTable&&) noexcept = default;
+
+    /// Half the machine's memory: a vocabulary that does not fit stops with
+    /// the out-of-memory message long before the machine starts swapping.
+    static int64_t DefaultMemoryLimit();
+
+    int32_t size() const { return int32_t(count_); }
+    WordRecord& operator[](int32_t i) { return records_[size_t(i)]; }
+    const WordRecord& operator[](int32_t i) const { return records_[size_t(i)]; }
+    std::string_view Word(const WordRecord& r) const { return {Bytes(r.at), size_t(r.length)}; }
+    std::string_view Word(int32_t i) const { return Word(records_[size_t(i)]); }
+    /// LowerCaseExt(FoldForSorting(word)), the alphabetical order's key.
+    std::string_view SortKey(const WordRecord& r) const;
+    /// The records, for the sorts.
+    std::span<WordRecord> Records() { return {records_.get(), count_}; }
+    std::span<const WordRecord> Records() const { return {records_.get(), count_}; }
 
     void Reset();
+    /// Makes room in the index for about n different words.
+    void Expect(int64_t n);
     /// Counts one occurrence of w, adding a record for a new word and telling
     /// the observer of it.
     void AddWordToList(std::string_view w) override;
     /// Adds n occurrences of w (a new word goes last), shown nowhere. Returns
-    /// w's slot, 0 when the count would overflow.
+    /// w's record, kNoWord when the count would overflow.
     int32_t AddCount(std::string_view w, int64_t n);
-    /// Sorts the records by word (bytewise) and sets their sort keys.
+    /// Adds a record for a word not in the table with the sort key given
+    /// (tests and benchmarks); it is not found by later additions.
+    void AddRecord(std::string_view w, std::string_view key, int64_t n);
+    /// Sorts the records by word (bytewise).
     void Finish();
+    /// Record lo + k takes the record of from[k], for each k; from holds
+    /// each of lo..lo + from.size() - 1 once and is used up.
+    void Permute(int32_t lo, std::vector<int32_t>& from);
 
 private:
-    int32_t Find(std::string_view w, uint64_t head, uint64_t h) const;
-    void InsertIndex(int32_t slot, std::string_view w, uint64_t head, uint64_t h);
+    // A block holds the longest word and its key many times over, and is
+    // large enough to be mapped on its own: its pages are taken as they are
+    // written and given back whole.
+    static constexpr int kBlockBits = 26;
+    const char* Bytes(uint64_t at) const { return blocks_[at >> kBlockBits].get() + (at & ((1u << kBlockBits) - 1)); }
+    int32_t Find(std::string_view w, uint64_t h) const;
+    int32_t Append(std::string_view w, std::string_view key, bool ownKey, int64_t n);
+    void Insert(int32_t slot, uint64_t h);
+    void Resize(size_t entries);
+    void Charge(int64_t bytes);
     void RebuildIndex();
 
+    // Grown by realloc, which moves large blocks by remapping their pages:
+    // no copy, and never the old and the new array in memory at once.
+    struct FreeRecords {
+        void operator()(WordRecord* p) const { std::free(p); }
+    };
+    std::unique_ptr<WordRecord[], FreeRecords> records_;
+    size_t count_ = 0, capacity_ = 0;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    size_t blockUsed_ = 0;
     // Open addressing, starting at the top bits of the word's hash (the bits
-    // a multiplicative hash mixes best). An entry holds the word's first
-    // eight bytes and its length, so most words are matched without reading
-    // their record; slot 0 marks an empty entry.
+    // a multiplicative hash mixes best). An entry holds the hash's top 32
+    // bits and the record's number plus one (0: empty), so most words are
+    // told apart without reading their record, and the index doubles from
+    // the entries alone.
     struct IndexEntry {
-        uint64_t head = 0;
-        uint32_t length = 0;
-        int32_t slot = 0;
+        uint32_t tag = 0;
+        uint32_t slot = 0;
     };
     std::vector<IndexEntry> index_;
     uint64_t mask_ = 0;
     int shift_ = 64;
-    bool indexStale_ = false;       // Finish() moved the records
+    bool indexStale_ = false;  // Finish() moved the records
+    int64_t charged_ = 0;      // bytes of blocks and index taken
+    std::string key_;          // a new word's sort key being made
 };
 
 }  // namespace kvx

@@ -9,8 +9,8 @@ namespace {
 
 // Rows ranked in the order given, named w0, w1, ...: f = c / r^s for ranks
 // 1..n (at least 1), then `ones` words that occur once.
-std::vector<ListedRow> Zipf(int64_t n, double c, double s, int64_t ones = 0) {
-    std::vector<ListedRow> rows;
+std::vector<ListedWord> Zipf(int64_t n, double c, double s, int64_t ones = 0) {
+    std::vector<ListedWord> rows;
     for (int64_t r = 1; r <= n + ones; ++r)
         rows.push_back({r, r > n ? 1 : std::max<int64_t>(1, std::llround(c / std::pow(double(r), s))),
                         "w" + std::to_string(r - 1)});
@@ -21,7 +21,7 @@ TEST(ChartData, BarsAreTheMostFrequentWithTiesInListingOrder) {
     // Alphabetical listing: frequencies out of order, ties keep it.
     const ChartData d = MakeChartData({{3, 1, "ant"}, {1, 9, "bee"}, {4, 1, "cat"}, {2, 4, "dog"}, {5, 4, "eel"}});
     std::string bars;
-    for (const ListedRow& b : d.bars) bars += b.word + " ";
+    for (const ListedWord& b : d.bars) bars += b.word + " ";
     EXPECT_EQ(bars, "bee dog eel ant cat ");
     EXPECT_TRUE(MakeChartData({}).bars.empty());
     const ChartData many = MakeChartData(Zipf(150, 1000, 1));
@@ -34,7 +34,7 @@ TEST(ChartData, CurveIsEveryRankToAThousandThenLogSpaced) {
     const double step = std::pow(10.0, 1.0 / ChartData::kPointsPerDecade);
     for (const auto& [n, points] : cases) {
         SCOPED_TRACE(n);
-        std::vector<ListedRow> rows = Zipf(n, 1e6, 1);
+        std::vector<ListedWord> rows = Zipf(n, 1e6, 1);
         if (n > 0) std::swap(rows.front(), rows.back());  // the curve sorts by frequency
         const ChartData d = MakeChartData(rows);
         ASSERT_EQ(d.curve.size(), points);
@@ -57,7 +57,7 @@ TEST(ChartData, CurveIsEveryRankToAThousandThenLogSpaced) {
 
 TEST(ChartData, SlopeOfTheLeastSquaresLine) {
     const struct {
-        std::vector<ListedRow> rows;
+        std::vector<ListedWord> rows;
         int64_t fitRanks;
         double slope;
     } cases[] = {

@@ -20,20 +20,9 @@ namespace fs = std::filesystem;
 
 std::string ReadBytes(const fs::path& p) { return test::TempFolder::Read(p.string()); }
 
-WordRecord Rec(std::string w, int64_t freq, int32_t rank, int32_t next) {
-    WordRecord r;
-    r.word = std::move(w);
-    r.sortKey = r.word;
-    r.frequency = freq;
-    r.rank = rank;
-    r.nextByFrequency = next;
-    return r;
-}
-
 struct ListingTest : ::testing::Test {
-    // apple 2, the 45, zebra 2: frequency order the, apple, zebra.
-    std::vector<WordRecord> table{{}, Rec("apple", 2, 2, 3), Rec("the", 45, 1, 1), Rec("zebra", 2, 3, 0)};
-    Results results;
+    WordTable table;
+    RankedFigures results;
     Params params;
     test::FakeHost host;
     HostPresenter shown{host, params};
@@ -43,20 +32,30 @@ struct ListingTest : ::testing::Test {
     test::TempFolder tmp;
     fs::path dir = tmp.path();
 
+    // apple 2, the 45, zebra 2 (or the words given): frequency order the, apple, zebra.
+    void Fill(std::string apple = "apple", std::string the = "the", std::string zebra = "zebra") {
+        table.Reset();
+        for (const auto& [w, f, rank, next] : {std::tuple{apple, 2, 2, 2}, {the, 45, 1, 0}, {zebra, 2, 3, kNoWord}}) {
+            table.AddRecord(w, w, f);
+            table[table.size() - 1].rank = rank;
+            table[table.size() - 1].nextByFrequency = next;
+        }
+    }
+
     void SetUp() override {
+        Fill();
         results.wordsInList = 3;
         results.instancesInList = 49;
         results.maxFrequency = 45;
         results.longestWordLength = 5;
-        results.firstByFrequency = 2;
+        results.firstByFrequency = 1;
         texts.Set(Message::ListingTooLong, "The listing is too long for the box.");
         texts.Set(Message::NoOutputFile, "No output file.");
         texts.Set(Message::OutputFileDisabled, "Output to file disabled.");
         texts.Set(Message::OutputFileWritten, "The output file holds the whole listing.");
         texts.Set(Message::ErrorTitle, "Error");
-        lister.WordList = &table;
-        lister.wordCount = 3;
-        lister.results = &results;
+        lister.table = &table;
+        lister.figures = &results;
         lister.params = &params;
         lister.observer = &shown;
         lister.box = &shown;
@@ -108,8 +107,8 @@ TEST_F(ListingTest, WholeFileInBothOrders) {
 }
 
 TEST_F(ListingTest, FormatsForOtherProgramsInBothOrders) {
-    table[3].word = "z\"e,b\\r\xE9";  // z"e,b\ré in Windows-1252
-    lister.totalInstances = 60;
+    Fill("apple", "the", "z\"e,b\\r\xE9");  // z"e,b\ré in Windows-1252
+    results.totalInstances = 60;
     results.wordsIgnored = 7;
     struct Case { ListingFormat format; int16_t order; std::string expected; };
     const Case cases[] = {
@@ -125,7 +124,7 @@ TEST_F(ListingTest, FormatsForOtherProgramsInBothOrders) {
         EXPECT_EQ(ToStream(0, true, c.order), c.expected);  // the comma layout plays no part
         // The rows handed to the chart are the ones written, in the same order.
         std::string rows;
-        for (const ListedRow& r : lister.ListedRows())
+        for (const ListedWord& r : lister.ListedWords())
             rows += std::to_string(r.rank) + "\t" + std::to_string(r.frequency) + "\t" + r.word + "\n";
         EXPECT_EQ(rows, c.order == 0 ? "1\t45\tthe\n2\t2\tapple\n3\t2\tz\"e,b\\r\xC3\xA9\n"
                                      : "2\t2\tapple\n1\t45\tthe\n3\t2\tz\"e,b\\r\xC3\xA9\n");
@@ -144,7 +143,7 @@ TEST(ListingFormats, FieldEscaping) {
 }
 
 TEST_F(ListingTest, FileIsUtf8WithCommasBoxIsPlain) {
-    table[1].word = "\xE9t\xE9";  // été in cp1252
+    Fill("\xE9t\xE9");  // été in cp1252
     params.fileNames[1] = (dir / "out.txt").string();
     params.numbersWithCommas = 1;
     params.displayFormat = 3;
@@ -207,13 +206,16 @@ TEST_F(ListingTest, StopDuringFilePassOrBoxPass) {
 TEST_F(ListingTest, BoxOverflowStopsAtABlockOfTwentyLines) {
     // 3000 words of 9 characters in layout 8: 11 characters per line with
     // CR LF, 220 per block of 20, after a 33-character header.
-    table.assign(1, {});
-    for (int i = 0; i < 3000; ++i)
-        table.push_back(Rec("w" + std::to_string(100000000 + i).substr(1), 1, i + 1, i + 1 < 3000 ? i + 2 : 0));
-    lister.wordCount = results.wordsInList = 3000;
+    table.Reset();
+    for (int i = 0; i < 3000; ++i) {
+        table.AddRecord("w" + std::to_string(100000000 + i).substr(1), "", 1);
+        table[i].rank = i + 1;
+        table[i].nextByFrequency = i + 1 < 3000 ? i + 1 : kNoWord;
+    }
+    results.wordsInList = 3000;
     results.maxFrequency = 1;
     results.longestWordLength = 9;
-    results.firstByFrequency = 1;
+    results.firstByFrequency = 0;
     params.displayFormat = 8;
     bool caretAtEndMidway = true;
     host.onYield = [&] { if (host.yields == 25) caretAtEndMidway = host.caretAtEnd; };
@@ -238,9 +240,8 @@ TEST_F(ListingTest, BoxOverflowStopsAtABlockOfTwentyLines) {
 
     // 2960 lines fit: ends after the loop with the same test passed.
     host.messages.clear();
-    table.resize(2961);
-    table[2960].nextByFrequency = 0;
-    lister.wordCount = results.wordsInList = 2960;
+    table[2959].nextByFrequency = kNoWord;
+    results.wordsInList = 2960;
     lister.maxTextLength = 33 + 148 * 220;  // exactly what the box may hold
     lister.ListWords();
     EXPECT_TRUE(host.messages.empty());

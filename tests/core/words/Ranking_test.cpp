@@ -18,37 +18,37 @@ struct Marks : RunObserver {
 
 // ---- Helpers ----------------------------------------------------------------
 
-WordRecord Rec(std::string word, std::string key, int64_t freq = 1) {
-    WordRecord r;
-    r.word = std::move(word);
-    r.sortKey = std::move(key);
-    r.frequency = freq;
-    return r;
+/// A table of (word, frequency), each word its own sort key.
+WordTable Table(std::initializer_list<std::pair<std::string, int64_t>> rows) {
+    WordTable t;
+    for (const auto& [w, f] : rows) t.AddRecord(w, w, f);
+    return t;
 }
 
-/// A table with few distinct keys (many ties) and unique words; slot 0 unused.
-std::vector<WordRecord> RandomTable(std::mt19937& rng, int32_t n, int keyAlphabet, int64_t maxFreq) {
-    std::vector<WordRecord> t(1);
+/// A table with few distinct keys (many ties) and unique words.
+WordTable RandomTable(std::mt19937& rng, int32_t n, int keyAlphabet, int64_t maxFreq) {
+    WordTable t;
     for (int32_t s = 1; s <= n; ++s) {
         std::string key;
         const int len = int(rng() % 3);
         for (int k = 0; k < len; ++k) key += char('a' + rng() % unsigned(keyAlphabet));
-        t.push_back(Rec("w" + std::to_string(rng() % 100000) + "_" + std::to_string(s), key,
-                        1 + int64_t(rng() % uint64_t(maxFreq))));
+        const int64_t freq = 1 + int64_t(rng() % uint64_t(maxFreq));
+        t.AddRecord("w" + std::to_string(rng() % 100000) + "_" + std::to_string(s), key, freq);
     }
     return t;
 }
 
-std::vector<std::string> WordsOf(const std::vector<WordRecord>& t) {
+std::vector<std::string> WordsOf(const WordTable& t) {
     std::vector<std::string> w;
-    for (size_t s = 1; s < t.size(); ++s) w.push_back(t[s].word);
+    for (int32_t s = 0; s < t.size(); ++s) w.emplace_back(t.Word(s));
     return w;
 }
 
 // ---- Sorting ----------------------------------------------------------------
 
-std::string KeyFrom(const WordRecord& r, int32_t start) {
-    return size_t(start - 1) >= r.sortKey.size() ? std::string() : r.sortKey.substr(size_t(start - 1));
+std::string KeyFrom(const WordTable& t, int32_t s, int32_t start) {
+    const std::string key(t.SortKey(t[s]));
+    return size_t(start - 1) >= key.size() ? std::string() : key.substr(size_t(start - 1));
 }
 
 // Sorted keys, the same records, nothing moved outside the range; the order
@@ -60,16 +60,15 @@ TEST(RankingSort, SortsTheRangeAndKeepsItsOrderOfTies) {
     for (int round = 0; round < 300; ++round) {
         const int32_t n = int32_t(rng() % 60);
         auto t = RandomTable(rng, n, 1 + int(rng() % 4), 5);
-        const auto before = t;
-        const int32_t lo = n ? 1 + int32_t(rng() % uint32_t(n)) : 1;
-        const int32_t hi = n ? lo + int32_t(rng() % uint32_t(n - lo + 1)) : 0;
+        auto wordsBefore = WordsOf(t);
+        const int32_t lo = n ? int32_t(rng() % uint32_t(n)) : 0;
+        const int32_t hi = n ? lo + int32_t(rng() % uint32_t(n - lo)) : -1;
         const int32_t start = 1 + int32_t(rng() % 3);
         SortWordList(t, lo, hi, start);
-        auto words = WordsOf(t), wordsBefore = WordsOf(before);
-        for (int32_t s = 1; s <= n; ++s)
-            if (s < lo || s > hi) ASSERT_EQ(words[size_t(s - 1)], wordsBefore[size_t(s - 1)]) << round;
-        for (int32_t s = lo + 1; s <= hi; ++s)
-            ASSERT_LE(KeyFrom(t[size_t(s - 1)], start), KeyFrom(t[size_t(s)], start)) << round;
+        auto words = WordsOf(t);
+        for (int32_t s = 0; s < n; ++s)
+            if (s < lo || s > hi) ASSERT_EQ(words[size_t(s)], wordsBefore[size_t(s)]) << round;
+        for (int32_t s = lo + 1; s <= hi; ++s) ASSERT_LE(KeyFrom(t, s - 1, start), KeyFrom(t, s, start)) << round;
         for (const std::string& w : words)
             for (char c : w + ' ') digest = (digest ^ uint8_t(c)) * 1099511628211u;
         std::sort(words.begin(), words.end());
@@ -85,24 +84,28 @@ TEST(RankingSort, EqualKeysTakeTheirWordsInAscendingOrder) {
     for (int round = 0; round < 300; ++round) {
         const int32_t n = int32_t(rng() % 50);
         auto t = RandomTable(rng, n, 1 + int(rng() % 3), 3);
-        if (round % 2 == 0) SortWordList(t, 1, n, 1);  // the usual case: groups adjacent
+        if (round % 2 == 0) SortWordList(t, 0, n - 1, 1);  // the usual case: groups adjacent
         std::map<std::string, std::vector<std::string>> groups;
-        for (int32_t s = 1; s <= n; ++s) groups[t[size_t(s)].sortKey].push_back(t[size_t(s)].word);
-        const auto keys = t;
-        OrderEqualKeys(t, n);
+        std::vector<std::string> keys;
+        for (int32_t s = 0; s < n; ++s) {
+            keys.emplace_back(t.SortKey(t[s]));
+            groups[keys.back()].emplace_back(t.Word(s));
+        }
+        OrderEqualKeys(t);
         for (auto& [key, words] : groups) std::sort(words.rbegin(), words.rend());
-        for (int32_t s = 1; s <= n; ++s) {
-            auto& words = groups[keys[size_t(s)].sortKey];
-            ASSERT_EQ(t[size_t(s)].word, words.back()) << "round " << round << " slot " << s;
+        for (int32_t s = 0; s < n; ++s) {
+            auto& words = groups[keys[size_t(s)]];
+            ASSERT_EQ(t.Word(s), words.back()) << "round " << round << " record " << s;
             words.pop_back();
         }
     }
 }
 
 TEST(RankingSort, CapitalsAndUnaccentedFirstWithinEqualKeys) {
-    std::vector<WordRecord> t{{}, Rec("the", "the"), Rec("caf\xE9", "cafe"), Rec("The", "the"), Rec("cafe", "cafe")};
-    SortWordList(t, 1, 4, 1);
-    OrderEqualKeys(t, 4);
+    WordTable t;
+    for (const char* w : {"the", "caf\xE9", "The", "cafe"}) t.AddWordToList(w);  // keys the, cafe, the, cafe
+    SortWordList(t, 0, 3, 1);
+    OrderEqualKeys(t);
     EXPECT_EQ(WordsOf(t), (std::vector<std::string>{"cafe", "caf\xE9", "The", "the"}));
 }
 
@@ -176,47 +179,46 @@ TEST(RankingFilter, EachRuleAndItsThreshold) {
     for (const auto& c : cases) {
         Params p = NoRules();
         c.set(p);
-        std::vector<WordRecord> t{{}, Rec(c.word, c.word, c.freq)};
-        t[1].included = !c.included;  // must be overwritten either way
-        FilterWords(t, 1, p);
-        EXPECT_EQ(t[1].included, c.included) << c.name;
+        WordTable t = Table({{c.word, c.freq}});
+        t[0].included = !c.included;  // must be overwritten either way
+        FilterWords(t, p);
+        EXPECT_EQ(bool(t[0].included), c.included) << c.name;
     }
 }
 
 TEST(RankingFilter, CountersCountEachExcludedRecordOnce) {
     Params p;  // first-start choices: short words under 3, repetitions, numerals, no letter
-    std::vector<WordRecord> t{{}, Rec("111", "111", 4), Rec("ii", "ii", 2), Rec("hello", "hello", 3),
-                              Rec("world", "world", 7), Rec("\xE9t\xE9", "ete", 1)};
-    FilterWords(t, 5, p);
-    Results r;
+    WordTable t = Table({{"111", 4}, {"ii", 2}, {"hello", 3}, {"world", 7}, {"\xE9t\xE9", 1}});
+    FilterWords(t, p);
+    RankedFigures r;
     r.firstByFrequency = 99;
     r.longestWordLength = 99;  // from an earlier count
-    CountIncludedWords(t, 5, r);
+    CountIncludedWords(t, r);
     EXPECT_EQ(r.wordsInList, 3);
     EXPECT_EQ(r.wordsIgnored, 2);
     EXPECT_EQ(r.instancesInList, 11);
     EXPECT_EQ(r.maxFrequency, 7);
     EXPECT_EQ(r.longestWordLength, 5);
 
-    Results none;
-    CountIncludedWords(t, 0, none);
+    RankedFigures none;
+    CountIncludedWords(WordTable(), none);
     EXPECT_EQ(none.wordsInList + none.wordsIgnored + none.maxFrequency, 0);
 }
 
 // ---- Frequency chain ----------------------------------------------------------
 
 TEST(RankingChain, NothingIncludedLeavesAnEmptyChain) {
-    std::vector<WordRecord> t{{}, Rec("a", "a", 3), Rec("b", "b", 5)};
-    t[1].included = t[2].included = false;
-    t[1].rank = t[2].nextByFrequency = 7;  // stale values from an earlier ranking
-    Results r;
-    r.firstByFrequency = 2;
-    CountIncludedWords(t, 2, r);
+    WordTable t = Table({{"a", 3}, {"b", 5}});
+    t[0].included = t[1].included = false;
+    t[0].rank = t[1].nextByFrequency = 7;  // stale values from an earlier ranking
+    RankedFigures r;
+    r.firstByFrequency = 1;
+    CountIncludedWords(t, r);
     Marks host;
-    BuildFrequencyChain(t, 2, r, &host);
-    EXPECT_EQ(r.firstByFrequency, 0);
-    EXPECT_EQ(t[1].rank, 0);
-    EXPECT_EQ(t[2].nextByFrequency, 0);
+    BuildFrequencyChain(t, r, &host);
+    EXPECT_EQ(r.firstByFrequency, kNoWord);
+    EXPECT_EQ(t[0].rank, 0);
+    EXPECT_EQ(t[1].nextByFrequency, kNoWord);
     EXPECT_EQ(host.output, "");
 }
 
@@ -230,27 +232,27 @@ TEST(RankingChain, LinksTheIncludedWordsByFallingFrequencyThenSlot) {
         auto t = RandomTable(rng, n, 3, maxFreq);
         // The counts of a large corpus: time must not grow with their size.
         if (round % 4 == 1)
-            for (int32_t s = 1; s <= n; ++s) t[size_t(s)].frequency *= 1'000'000'000'000;
+            for (WordRecord& w : t.Records()) w.frequency *= 1'000'000'000'000;
         std::vector<int32_t> expected;
-        for (int32_t s = 1; s <= n; ++s) {
-            t[size_t(s)].included = rng() % 4 != 0;
-            t[size_t(s)].rank = t[size_t(s)].nextByFrequency = 9;  // stale
-            if (t[size_t(s)].included) expected.push_back(s);
+        for (int32_t s = 0; s < n; ++s) {
+            t[s].included = rng() % 4 != 0;
+            t[s].rank = t[s].nextByFrequency = 9;  // stale
+            if (t[s].included) expected.push_back(s);
         }
         std::stable_sort(expected.begin(), expected.end(),
-                         [&](int32_t a, int32_t b) { return t[size_t(a)].frequency > t[size_t(b)].frequency; });
-        Results r;
-        CountIncludedWords(t, n, r);
+                         [&](int32_t a, int32_t b) { return t[a].frequency > t[b].frequency; });
+        RankedFigures r;
+        CountIncludedWords(t, r);
         Marks marks;
-        BuildFrequencyChain(t, n, r, &marks);
+        BuildFrequencyChain(t, r, &marks);
         std::vector<int32_t> chain;
-        for (int32_t s = r.firstByFrequency; s != 0 && chain.size() <= size_t(n); s = t[size_t(s)].nextByFrequency) {
+        for (int32_t s = r.firstByFrequency; s != kNoWord && chain.size() <= size_t(n); s = t[s].nextByFrequency) {
             chain.push_back(s);
-            ASSERT_EQ(t[size_t(s)].rank, int32_t(chain.size())) << "round " << round;
+            ASSERT_EQ(t[s].rank, int32_t(chain.size())) << "round " << round;
         }
         ASSERT_EQ(chain, expected) << "round " << round;
-        for (int32_t s = 1; s <= n; ++s)
-            if (!t[size_t(s)].included) ASSERT_EQ(t[size_t(s)].rank, 0) << "round " << round;
+        for (const WordRecord& w : t.Records())
+            if (!w.included) ASSERT_EQ(w.rank, 0) << "round " << round;
         std::string expectedMarks;
         for (size_t k = 1000; k <= expected.size(); k += 1000) expectedMarks += " .";
         EXPECT_EQ(marks.output, expectedMarks) << "round " << round;

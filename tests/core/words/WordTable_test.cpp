@@ -25,7 +25,7 @@ struct WordTableTest : ::testing::Test {
     }
     std::vector<std::string> Words() const {
         std::vector<std::string> w;
-        for (int32_t s = 1; s <= table.wordCount; ++s) w.push_back(table.WordList[size_t(s)].word);
+        for (int32_t s = 0; s < table.size(); ++s) w.emplace_back(table.Word(s));
         return w;
     }
 };
@@ -41,7 +41,7 @@ TEST_F(WordTableTest, FirstWordReplacesBoxLaterNewWordsAppend) {
     EXPECT_TRUE(host.caretAtEnd);
     table.Finish();
     EXPECT_EQ(Words(), (std::vector<std::string>{"cat", "sat", "the", x80}));
-    EXPECT_EQ(table.WordList[3].frequency, 2);
+    EXPECT_EQ(table[2].frequency, 2);
     params.suppressLiveWords = 1;  // not even a first word replaces the box
     WordTable quiet;
     quiet.observer = &shown;
@@ -83,19 +83,28 @@ TEST_F(WordTableTest, DisplayStopsWithOneNoticeNearTheBoxLimit) {
     EXPECT_EQ(params.suppressLiveWords, 0);
     EXPECT_EQ(host.paramsChangedCalls, 0);
     table.Finish();
-    EXPECT_EQ(table.wordCount, 5);
+    EXPECT_EQ(table.size(), 5);
 }
 
 TEST_F(WordTableTest, FinishOrdersOrdinallyAndSetsKeys) {
     for (const char* w : {"c", "b", "a", "apple", "Apple", "\xC4pfel"}) table.AddWordToList(w);
     table.Finish();
     EXPECT_EQ(Words(), (std::vector<std::string>{"Apple", "a", "apple", "b", "c", "\xC4pfel"}));
-    EXPECT_EQ(table.WordList[1].sortKey, "apple");
-    EXPECT_EQ(table.WordList[6].sortKey, "aepfel");
-    for (int32_t s = 1; s <= table.wordCount; ++s) {
-        EXPECT_EQ(table.WordList[size_t(s)].frequency, 1);
-        EXPECT_TRUE(table.WordList[size_t(s)].included);
+    EXPECT_EQ(table.SortKey(table[0]), "apple");
+    EXPECT_EQ(table.SortKey(table[2]), "apple");
+    EXPECT_EQ(table.SortKey(table[5]), "aepfel");
+    for (const WordRecord& r : table.Records()) {
+        EXPECT_EQ(r.frequency, 1);
+        EXPECT_TRUE(r.included);
     }
+}
+
+// Past its memory limit a table refuses words as a failed allocation would.
+TEST(WordTableLimit, RefusesWordsBeyondItsMemory) {
+    WordTable t;
+    t.memoryLimit = 4 << 20;
+    EXPECT_THROW(for (int i = 0;; ++i) t.AddWordToList("w" + std::to_string(i)), std::bad_alloc);
+    EXPECT_GT(t.size(), 20000);
 }
 
 // Enough words to grow the index several times, more added after a Finish() (the index must follow the
@@ -112,11 +121,11 @@ TEST_F(WordTableTest, AgreesWithOrderedMapOnManyWords) {
         if (i == 40000) table.Finish();
     }
     table.Finish();
-    ASSERT_EQ(size_t(table.wordCount), reference.size());
-    size_t s = 1;
+    ASSERT_EQ(size_t(table.size()), reference.size());
+    int32_t s = 0;
     for (const auto& [w, f] : reference) {
-        ASSERT_EQ(table.WordList[s].word, w);
-        ASSERT_EQ(table.WordList[s++].frequency, f) << w;
+        ASSERT_EQ(table.Word(s), w);
+        ASSERT_EQ(table[s++].frequency, f) << w;
     }
 }
 
@@ -135,14 +144,14 @@ TEST_F(WordTableTest, CountsFilesAddUpOrAreRefused) {
         WordTable t;
         for (const std::string& w : part) t.AddWordToList(w), whole.AddWordToList(w);
         std::stringstream file;
-        WriteCounts(file, WordRulesFingerprint(cased, {}, 0), 10, t.WordList, t.wordCount);
+        WriteCounts(file, WordRulesFingerprint(cased, {}, 0), 10, t);
         ASSERT_EQ(ReadCounts(file, WordRulesFingerprint(cased, {}, 0), cased, table, total), "");
     }
     EXPECT_EQ(total, 20);
-    ASSERT_EQ(table.wordCount, whole.wordCount);
-    for (int32_t s = 1; s <= table.wordCount; ++s)
-        EXPECT_EQ(table.WordList[size_t(s)].word + std::to_string(table.WordList[size_t(s)].frequency),
-                  whole.WordList[size_t(s)].word + std::to_string(whole.WordList[size_t(s)].frequency));
+    ASSERT_EQ(table.size(), whole.size());
+    for (int32_t s = 0; s < table.size(); ++s)
+        EXPECT_EQ(std::string(table.Word(s)) + std::to_string(table[s].frequency),
+                  std::string(whole.Word(s)) + std::to_string(whole[s].frequency));
 
     Params p = params;
     p.dropFinalS = !p.dropFinalS;
