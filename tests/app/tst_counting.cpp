@@ -305,7 +305,7 @@ private slots:
         t.asker.clear();
         if (how == 2) {
             t.w->StartOrStopCount();  // no wait
-            QTest::qWaitFor([&] { return t.w->countButton->text() == QStringLiteral("Stop"); });
+            QVERIFY(QTest::qWaitFor([&] { return t.w->countButton->text() == QStringLiteral("Stop"); }));
             t.w.reset();  // joins the count's thread
             return;
         }

@@ -67,7 +67,9 @@ TEST(RankingSort, SortsTheRangeAndKeepsItsOrderOfTies) {
         SortWordList(t, lo, hi, start);
         auto words = WordsOf(t);
         for (int32_t s = 0; s < n; ++s)
-            if (s < lo || s > hi) ASSERT_EQ(words[size_t(s)], wordsBefore[size_t(s)]) << round;
+            if (s < lo || s > hi) {
+                ASSERT_EQ(words[size_t(s)], wordsBefore[size_t(s)]) << round;
+            }
         for (int32_t s = lo + 1; s <= hi; ++s) ASSERT_LE(KeyFrom(t, s - 1, start), KeyFrom(t, s, start)) << round;
         for (const std::string& w : words)
             for (char c : w + ' ') digest = (digest ^ uint8_t(c)) * 1099511628211u;
@@ -252,7 +254,9 @@ TEST(RankingChain, LinksTheIncludedWordsByFallingFrequencyThenSlot) {
         }
         ASSERT_EQ(chain, expected) << "round " << round;
         for (const WordRecord& w : t.Records())
-            if (!w.included) ASSERT_EQ(w.rank, 0) << "round " << round;
+            if (!w.included) {
+                ASSERT_EQ(w.rank, 0) << "round " << round;
+            }
         std::string expectedMarks;
         for (size_t k = 1000; k <= expected.size(); k += 1000) expectedMarks += " .";
         EXPECT_EQ(marks.output, expectedMarks) << "round " << round;
