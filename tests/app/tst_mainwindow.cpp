@@ -129,6 +129,7 @@ private slots:
         QVERIFY(!t.w->isVisible());
         QCOMPARE(t.asker.asked.size(), size_t(1));
         QCOMPARE(t.asker.asked[0].icon, Icon::Critical);
+        QVERIFY(t.asker.asked[0].text.ends_with("\n" + empty.path().toStdString() + "/kvx.dat"));
     }
 
     void fileControls() {
@@ -179,7 +180,7 @@ private slots:
         QVERIFY(t.label("lblFilesize").isEmpty());
         t.asker.answers = {Answer::OK};
         w.FileNameEdited(0);
-        QCOMPARE(t.asker.asked.size(), size_t(1));
+        QCOMPARE(t.asker.last().text, TempDir().toStdString() + " is a folder, not a file.");
 
         // The timer enables "Clear textbox" while the box holds text; clearing drops the result.
         w.host().setOutputText("");
@@ -334,6 +335,7 @@ private slots:
         t.asker.clear();
         t.asker.answers = {Answer::OK, Answer::OK};
         QTest::mouseClick(t.w->manualLink, Qt::LeftButton);
+        QVERIFY(t.asker.last().text.starts_with("Cannot open " + t.w->texts().Get(Message::ManualPage) + "\n\n"));
         opened.clear();
         launches = true;
         t.w->texts().Set(Message::ManualPage, "smb://server/share/run.exe");
