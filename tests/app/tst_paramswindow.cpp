@@ -197,6 +197,7 @@ private slots:
         QTest::mouseClick(f.selectCommonWordsFileButton, Qt::LeftButton);
         QCOMPARE(t.asker.titles(), (Titles{"Common words loaded", "Common words loaded"}));
         QCOMPARE(t.asker.asked[0].text, "Forty two common words loaded from " + path.toStdString());
+        QCOMPARE(t.asker.asked[0].icon, Icon::Information);
         QVERIFY(f.Check("chkIgnoreCommonWords")->isChecked());
 
         // A missing file typed in the box, and a file that is not text.
