@@ -198,6 +198,7 @@ private slots:
         QCOMPARE(t.asker.titles(), (Titles{"Common words loaded", "Common words loaded"}));
         QCOMPARE(t.asker.asked[0].text, "Forty two common words loaded from " + path.toStdString());
         QCOMPARE(t.asker.asked[0].icon, Icon::Information);
+        QVERIFY(t.asker.asked[1].text.starts_with("This file has already been loaded."));
         QVERIFY(f.Check("chkIgnoreCommonWords")->isChecked());
 
         // A missing file typed in the box, and a file that is not text.
