@@ -85,7 +85,8 @@ private slots:
         const bool before = b->isChecked();
         t.asker.answers = {yes ? Answer::Yes : Answer::No};
         QTest::mouseClick(b, Qt::LeftButton);
-        QCOMPARE(Confirmations(t.asker), 1);
+        QCOMPARE(t.asker.asked.size(), size_t(1));
+        QCOMPARE(t.asker.asked[0].text, kConfirm);
         QCOMPARE(t.asker.asked[0].buttons, Buttons::YesNo);
         QCOMPARE(t.w->session().wordsCounted, !yes);
         QCOMPARE(b->isChecked(), yes != before);
