@@ -122,7 +122,6 @@ private slots:
         t.w->params().wordsToIgnoreText = "alpha,beta";
         QTest::mouseClick(t.panel().Check("chkAllowWordsWithNumerals"), Qt::LeftButton);
         QCOMPARE(t.asker.titles(), Titles{"Character not allowed"});
-        QVERIFY(t.asker.last().text.starts_with("The character , occurs in some word to ignore\n"));
         // Raised here, owned here; the main window's own questions stay its own.
         QCOMPARE(t.asker.lastOwner, &t.panel());
         t.w->host().message("main", "main", Icon::None, Buttons::OK);
@@ -197,19 +196,10 @@ private slots:
         t.asker.clear();
         t.asker.files = {path};
         QTest::mouseClick(f.selectCommonWordsFileButton, Qt::LeftButton);
-        QCOMPARE(t.asker.dialogFolders, QStringList{QString::fromStdString(ProgramFolder())});
-        QCOMPARE(t.asker.asked.size(), size_t(2));
+        QCOMPARE(t.asker.titles(), (Titles{"Common words loaded", "Common words loaded"}));
         QCOMPARE(t.asker.asked[0].text, "Forty two common words loaded from " + path.toStdString());
-        QCOMPARE(t.asker.lastOwner, &f);
         QCOMPARE(t.asker.asked[0].icon, Icon::Information);
         QVERIFY(t.asker.asked[1].text.starts_with("This file has already been loaded."));
-        QVERIFY(f.Check("chkIgnoreCommonWords")->isChecked());
-        QCOMPARE(t.w->session().NumCommonWords(), 42);
-        // Unticked and ticked again: already loaded, no reload.
-        QTest::mouseClick(f.Check("chkIgnoreCommonWords"), Qt::LeftButton);
-        t.asker.clear();
-        QTest::mouseClick(f.Check("chkIgnoreCommonWords"), Qt::LeftButton);
-        QCOMPARE(t.asker.titles(), Titles{"Common words loaded"});
         QVERIFY(f.Check("chkIgnoreCommonWords")->isChecked());
 
         // A missing file typed in the box, and a file that is not text.
@@ -226,22 +216,22 @@ private slots:
 
         // Reinitialize, or the box emptied while unticked: no file named, so
         // the words loaded are not left out of the next count.
-        for (const bool reinitialize : {true, false}) {
-            t.asker.files = {path};
-            QTest::mouseClick(f.selectCommonWordsFileButton, Qt::LeftButton);
-            if (reinitialize) {
-                QTest::mouseClick(f.initializeButton, Qt::LeftButton);
-            } else {
-                QTest::mouseClick(f.Check("chkIgnoreCommonWords"), Qt::LeftButton);
-                f.commonWordsFileBox->selectAll();
-                QTest::keyClick(f.commonWordsFileBox, Qt::Key_Delete);
-                QTest::keyClick(f.commonWordsFileBox, Qt::Key_Return);
-                QTest::mouseClick(f.Check("chkIgnoreCommonWords"), Qt::LeftButton);  // asks for a file
-            }
-            t.setFile(0, WriteFile(QStringLiteral("cw-words.txt"), DistinctWords(3)));
+        const QString words = WriteFile(QStringLiteral("cw-words.txt"), DistinctWords(3));
+        auto included = [&] {
+            t.setFile(0, words);
             t.w->countButton->click();
-            QCOMPARE(t.w->session().NumWordsIncluded(), 3);
-        }
+            return t.w->session().NumWordsIncluded();
+        };
+        t.asker.files = {path, path};
+        QTest::mouseClick(f.selectCommonWordsFileButton, Qt::LeftButton);
+        QTest::mouseClick(f.initializeButton, Qt::LeftButton);
+        QCOMPARE(included(), 3);
+        QTest::mouseClick(f.selectCommonWordsFileButton, Qt::LeftButton);
+        QTest::mouseClick(f.Check("chkIgnoreCommonWords"), Qt::LeftButton);
+        f.commonWordsFileBox->clear();
+        QTest::keyClick(f.commonWordsFileBox, Qt::Key_Return);
+        QTest::mouseClick(f.Check("chkIgnoreCommonWords"), Qt::LeftButton);  // asks for a file
+        QCOMPARE(included(), 3);
     }
 
     void stopWhileCommonWordsLoad() {
@@ -297,29 +287,18 @@ private slots:
         QCOMPARE(f.wordsToIgnoreBox->text(), QStringLiteral("der und"));
         QCOMPARE(t.w->displayFormatList->currentIndex(), 9);
         QCOMPARE(t.w->fileNameBoxes[1]->text(), QStringLiteral("/tmp/out.txt"));
-    }
 
-    void damagedParameterFileChangesNothing() {
-        Window& t = *win;
-        ParamsWindow& f = t.panel();
-        kvx::Params& p = t.w->params();
-        p.caseSignificant = 1;
-        p.fileNames[0] = "/tmp/x.txt";
-        p.startComment[1] = "{";
-        t.w->ParamsToControls();
-        kvx::Params expected = p;
-        // A saved listing: its lines would fill the names and the markers.
-        const QString file = WriteFile(QStringLiteral("listing.csv"), "\"a\"\r\n\"b\"\r\n,,\r\n,,\r\n,,\r\n,,\r\n,,\r\n1,2\r\n");
-        expected.parametersFile = file.toStdString();
-        t.asker.clear();
-        t.asker.files = {file};
+        // A saved listing, whose lines would fill the names and the markers,
+        // leaves the windows as they were.
+        const QString listing = WriteFile(QStringLiteral("listing.csv"), "\"a\"\r\n\"b\"\r\n,,\r\n,,\r\n,,\r\n,,\r\n,,\r\n1,2\r\n");
+        t.asker.files = {listing};
         QTest::mouseClick(f.saveLoadStateButtons[1], Qt::LeftButton);
         QCOMPARE(t.asker.titles(), Titles{"Load parameters"});
         QCOMPARE(f.parametersLabel->text(), QStringLiteral("Error loading from"));
-        QCOMPARE(f.parametersFileBox->text(), file);
-        QVERIFY(p == expected);
-        QVERIFY(t.panel().Check("chkCaseSignificant")->isChecked());
-        QCOMPARE(f.startCommentBoxes[1]->text(), QStringLiteral("{"));
+        QCOMPARE(f.parametersFileBox->text(), listing);
+        QVERIFY(f.Check("chkCaseSignificant")->isChecked());
+        QCOMPARE(f.wordsToIgnoreBox->text(), QStringLiteral("der und"));
+        QCOMPARE(t.w->fileNameBoxes[1]->text(), QStringLiteral("/tmp/out.txt"));
 
         // A save into a missing folder reports; a cancelled dialog changes nothing.
         t.asker.clear();
