@@ -310,7 +310,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // /dev/stdout leads to the redirection's file: written through, never replaced.
         Invocation{"dev_stdout", "", "-o /dev/stdout cats.txt", kCatsListing},
-        Invocation{"stdin_dash", "", "- <cats.txt", kCatsListing},
         Invocation{"stdin_without_markup_rules", "", "-o - <page.html", Listing({{1, "cat"}, {1, "dog"}, {1, "the"}}),
                    Labels("3", "1", "3", "5")},
         Invocation{"stdin_typed_html", "", "--type=.HTM - <page.html", Listing({{1, "cat"}}), Labels("1", "0", "1", "1")},
@@ -342,7 +341,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "   Rank                 Freq  Word (longest has 4 characters)\r\n"
                    "      1  9223371036854775807  vast\r\n      2        1000000000000  huge\r\n",
                    Labels((kPad18 + "2").c_str(), (kPad18 + "0").c_str(), kHugeCount.c_str(), kHugeCount.c_str())},
-        Invocation{"tsv_to_file", "", "--format=tsv -o out.txt cats.txt", "", kCatsLabels, kCatsTsv},
         // Abbreviated, bundled (-q: no result counts) and after the input; -q after -- is a file.
         Invocation{"abbreviated_bundled_and_late", "", "-qj2 --form=tsv cats.txt --out out.txt", "", "", kCatsTsv},
         Invocation{"dash_file_after_double_dash", "cp cats.txt ./-q;", "--format listing -- -q", kCatsListing},

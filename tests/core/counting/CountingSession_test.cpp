@@ -80,10 +80,8 @@ TEST(CountingInput, NotTextShowsTheShareOfAnomalousBytes) {
         for (int i = 0; i < bad; ++i) text[size_t(i) * 19] = '\x01';
         f.Count(f.dir.write("bin.txt", text));
         ASSERT_EQ(f.host.messages.size(), 1u);
-        EXPECT_NE(f.host.messages[0].text.find(share), std::string::npos) << f.host.messages[0].text;
-        EXPECT_TRUE(f.host.messages[0].text.ends_with("\r\n\r\nYou could try reading it using its associated "
-            "application, then copying the text and pasting it\r\ninto the textbox (then copy it to the clipboard "
-            "and select 'Clipboard' as the source)."));
+        EXPECT_NE(f.host.messages[0].text.find(std::string(share) + "\r\n\r\nYou could try reading it using"),
+                  std::string::npos) << f.host.messages[0].text;
     }
 }
 
@@ -223,7 +221,6 @@ TEST(FaultsCount, WriteFailureKeepsTheOldOutputFileAndLeavesTheBoxUnfilled) {
     struct Row { const char* name; int64_t failAt; int err; const char* text; };
     const Row rows[] = {
         {"before the header", 0, ENOSPC, "Error 61: Disk full"},
-        {"mid-listing", size / 2, ENOSPC, "Error 61: Disk full"},
         {"last line", lastLine, EDQUOT, "Error 61: Disk full"},
         {"final flush", size, ENOSPC, "Error 61: Disk full"},
         {"device", size / 3, EIO, "Error 57: Device I/O error"},

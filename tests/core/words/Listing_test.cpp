@@ -248,12 +248,11 @@ TEST_F(ListingTest, BoxOverflowStopsAtABlockOfTwentyLines) {
     EXPECT_EQ(host.output.size(), 33u + 148 * 220);
 }
 
-TEST_F(ListingTest, NoIncludedWordsShowsTheNotice) {
+TEST_F(ListingTest, NoIncludedWordsShowsTheNoticeAndWritesNoFile) {
     results.wordsInList = 0;
     params.fileNames[1] = (dir / "out.txt").string();
-    params.ignoreInfrequentWords = 1;
     lister.ListWords();
-    EXPECT_EQ(host.output, "No words with more than 2 letters\r\noccur at least twice.");
+    EXPECT_EQ(host.output, "No words with more than 2 letters\r\noccur at least once.");
     EXPECT_FALSE(fs::exists(dir / "out.txt"));
 }
 
@@ -263,7 +262,6 @@ TEST(ListingTexts, NoWordsMessage) {
         {0, 1, 1, 0, "No words satisfying the conditions were found."},
         {4, 1, 0, 3, "No words with more than 2 letters\r\noccur at least once."},
         {4, 0, 1, 0, "No words with more than 1 letter\r\noccur at least twice."},
-        {4, 7, 1, 1, "No words with more than 8 letters\r\noccur at least 3 times."},
         {4, 2, 1, 7, "No words with more than 3 letters\r\noccur at least 9 times."},
         {4, 2, 2, 7, "No words with more than 3 letters\r\noccur at least once."},
     };
