@@ -36,13 +36,7 @@ struct Fixture {
     CountingSession session{params, host, texts};
 
     Fixture() {
-        texts.Set(Message::ProgramTitle, "KVX");
-        texts.Set(Message::ListingTooLong, "The text box cannot hold the whole listing.");
-        texts.Set(Message::NoOutputFile, "No output file.");
-        texts.Set(Message::OutputFileDisabled, "Output to file disabled.");
-        texts.Set(Message::OutputFileWritten, "The complete listing has been written to the output file.");
         texts.Set(Message::ErrorTitle, "Error");
-        texts.Set(Message::CountButtonCaption, "Count words");
         params.warnOnOverwrite = 0;
         session.startUpCompleted = true;
         host.setIoFaults(&faults);

@@ -51,31 +51,22 @@ std::string KeyFrom(const WordTable& t, int32_t s, int32_t start) {
     return size_t(start - 1) >= key.size() ? std::string() : key.substr(size_t(start - 1));
 }
 
-// Sorted keys, the same records, nothing moved outside the range; the order
-// of equal keys is the quicksort's own, which the listing's ties show, so the
-// orders of many random tables are pinned by one digest.
+// Sorted keys; the order of equal keys is the quicksort's own, which the
+// listing's ties show, so the whole tables' orders after many random sorts
+// (records kept, nothing moved outside the range) are pinned by one digest.
 TEST(RankingSort, SortsTheRangeAndKeepsItsOrderOfTies) {
     std::mt19937 rng(11);
     uint64_t digest = 1469598103934665603u;
     for (int round = 0; round < 300; ++round) {
         const int32_t n = int32_t(rng() % 60);
         auto t = RandomTable(rng, n, 1 + int(rng() % 4), 5);
-        auto wordsBefore = WordsOf(t);
         const int32_t lo = n ? int32_t(rng() % uint32_t(n)) : 0;
         const int32_t hi = n ? lo + int32_t(rng() % uint32_t(n - lo)) : -1;
         const int32_t start = 1 + int32_t(rng() % 3);
         SortWordList(t, lo, hi, start);
-        auto words = WordsOf(t);
-        for (int32_t s = 0; s < n; ++s)
-            if (s < lo || s > hi) {
-                ASSERT_EQ(words[size_t(s)], wordsBefore[size_t(s)]) << round;
-            }
         for (int32_t s = lo + 1; s <= hi; ++s) ASSERT_LE(KeyFrom(t, s - 1, start), KeyFrom(t, s, start)) << round;
-        for (const std::string& w : words)
+        for (const std::string& w : WordsOf(t))
             for (char c : w + ' ') digest = (digest ^ uint8_t(c)) * 1099511628211u;
-        std::sort(words.begin(), words.end());
-        std::sort(wordsBefore.begin(), wordsBefore.end());
-        ASSERT_EQ(words, wordsBefore) << round;
     }
     EXPECT_EQ(digest, 1418442080837673914u);  // the literal middle-pivot quicksort's orders
 }
