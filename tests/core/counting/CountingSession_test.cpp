@@ -162,15 +162,15 @@ TEST(CountingInput, CommentMarkersOfTheFileKind) {
 }
 
 TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {
-    struct Row { const char* name; std::string text; int64_t failAt; int err; int linesBefore; RunError expected; };
+    struct Row { const char* name; std::string text; int64_t failAt; int linesBefore; RunError expected; };
     const std::string utf8Across =  // a two-byte sequence split by the block boundary
         std::string(kBlock - 1, 'a') + "\xC3\xA9" + "b\r\nc\r\n";
     const Row rows[] = {
-        {"at the first read", TwoBlockText(10, 0), 0, EIO, 0, {57, "Device I/O error"}},
-        {"at the block boundary", TwoBlockText(4096, 50), kBlock, EIO, 4096, {57, "Device I/O error"}},
-        {"sequence across the boundary", utf8Across, kBlock, EIO, 0, {57, "Device I/O error"}},
-        {"utf-16 second block", "\xFF\xFE" + std::string(kBlock, 'a'), kBlock, EIO, 0, {57, "Device I/O error"}},
-        {"beyond the end: never consulted", TwoBlockText(3, 0), kBlock * 4, EIO, 3, {}},
+        {"at the first read", TwoBlockText(10, 0), 0, 0, {57, "Device I/O error"}},
+        {"at the block boundary", TwoBlockText(4096, 50), kBlock, 4096, {57, "Device I/O error"}},
+        {"sequence across the boundary", utf8Across, kBlock, 0, {57, "Device I/O error"}},
+        {"utf-16 second block", "\xFF\xFE" + std::string(kBlock, 'a'), kBlock, 0, {57, "Device I/O error"}},
+        {"beyond the end: never consulted", TwoBlockText(3, 0), kBlock * 4, 3, {}},
     };
     TempFolder dir;
     for (const Row& r : rows) {
@@ -179,7 +179,6 @@ TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {
         TempFolder::Write(path, r.text);
         FaultPlan plan;
         plan.failReadAt = r.failAt;
-        plan.readErrno = r.err;
         LineReader reader;
         reader.faults = &plan;
         std::string line;
@@ -268,42 +267,28 @@ TEST(FaultsCount, ReadErrorEndsTheCountWithItsMessageAlone) {
     }
 }
 
-// The character-entity mode of an HTML count must not carry over into the
-// next loading of common words: there "&#" inside a comment is just text.
-TEST(CommonWordsAfterHtml, EntityModeDoesNotLeakIntoTheLoading) {
-    Fixture f;
-    const std::string common = f.dir / "common.txt";
-    TempFolder::Write(common, "/* skipped\r\n&#\r\nhidden */\r\nvisible\r\n");
-    TempFolder::Write(f.dir / "page.htm", "<p>caf&#233; &amp; bar</p>\r\n");
-    f.Count(f.dir / "page.htm");
-    f.params.commonWordsFile = common;
-    ASSERT_TRUE(f.session.ReadCommonWordsFile());
-    EXPECT_EQ(f.session.NumCommonWords(), 1);
-}
-
 // Ticking "Ignore common words" in the parameters window while a count runs
-// must not load the file under the count: the count stays whole.
-TEST(CommonWordsDuringCount, AreNotLoadedUnderARunningCount) {
+// must not load the file under the count: the count stays whole. The HTML
+// count's entity mode does not carry over into the loading after it either:
+// there "&#" inside a comment is just text.
+TEST(CommonWords, NotLoadedUnderARunningCountNorInItsEntityMode) {
     Fixture f;
-    const std::string common = f.dir / "common.txt";
-    const std::string input = f.dir / "in.txt";
-    TempFolder::Write(common, "the and\r\n");
-    TempFolder::Write(input, "the cat and the dog\r\nthe cat sat\r\n");
+    const std::string common = f.dir.write("common.txt", "/* skipped\r\n&#\r\nhidden */\r\nthe\r\n");
+    const std::string input = f.dir.write("page.htm", "<p>the cat &amp; the dog</p>\r\n<p>caf&#233; sat</p>\r\n");
     const std::string whole = f.Count(input);
-
-    f.params.commonWordsFile = common;
-    f.params.commonWordsFileText = common;
+    f.params.commonWordsFile = f.params.commonWordsFileText = common;
     bool ticked = false;
     f.host.onYield = [&] {
-        if (ticked) return;
+        if (!ticked) f.session.SetIgnoreCommonWords(1);  // as the window's check box does
         ticked = true;
-        f.session.SetIgnoreCommonWords(1);  // as the window's check box does
     };
     EXPECT_EQ(f.Count(input), whole);
     ASSERT_EQ(f.host.messages.size(), 1u);
     EXPECT_EQ(f.host.messages[0].text.substr(0, 37), "Common words cannot be read while wor");
     EXPECT_EQ(f.params.ignoreCommonWords, 0);
     EXPECT_FALSE(f.session.commonWordsLoaded);
+    ASSERT_TRUE(f.session.ReadCommonWordsFile());
+    EXPECT_EQ(f.session.NumCommonWords(), 1);
 }
 
 // The common-words files made at build time, one row per language: each is in

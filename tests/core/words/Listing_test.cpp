@@ -52,8 +52,6 @@ struct ListingTest : ::testing::Test {
         texts.Set(Message::ListingTooLong, "The listing is too long for the box.");
         texts.Set(Message::NoOutputFile, "No output file.");
         texts.Set(Message::OutputFileDisabled, "Output to file disabled.");
-        texts.Set(Message::OutputFileWritten, "The output file holds the whole listing.");
-        texts.Set(Message::ErrorTitle, "Error");
         lister.table = &table;
         lister.figures = &results;
         lister.params = &params;
