@@ -93,10 +93,6 @@ TEST_F(WordTableTest, FinishOrdersOrdinallyAndSetsKeys) {
     EXPECT_EQ(table.SortKey(table[0]), "apple");
     EXPECT_EQ(table.SortKey(table[2]), "apple");
     EXPECT_EQ(table.SortKey(table[5]), "aepfel");
-    for (const WordRecord& r : table.Records()) {
-        EXPECT_EQ(r.frequency, 1);
-        EXPECT_TRUE(r.included);
-    }
 }
 
 // Past its memory limit a table refuses words as a failed allocation would.
@@ -147,7 +143,6 @@ TEST_F(WordTableTest, CountsFilesOfOtherRulesOrBrokenAreRefused) {
     const std::pair<std::string, const char*> rows[] = {
         {"\xEF\xBB\xBFkvx-counts 1\r\nrules " + rules + "\r\noccurrences 5\r\nwords 1\r\n3\tcaf\xC3\xA9\r\n", ""},
         {"kvx-counts 2\n", "not a counts file"},
-        {"kvx-counts 1" + std::string(1 << 20, '\0'), "not a counts file"},
         {"kvx-counts 1", "ends early"},
         {"kvx-counts 1\n", "no \"rules\" line"},
         {"kvx-counts 1\nrules 0123456789abcdef\n", "other word rules"},
