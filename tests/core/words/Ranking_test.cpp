@@ -45,14 +45,9 @@ std::vector<std::string> WordsOf(const WordTable& t) {
 
 // ---- Sorting ----------------------------------------------------------------
 
-std::string KeyFrom(const WordTable& t, int32_t s, int32_t start) {
-    const std::string key(t.SortKey(t[s]));
-    return size_t(start - 1) >= key.size() ? std::string() : key.substr(size_t(start - 1));
-}
-
-// Sorted keys; the order of equal keys is the quicksort's own, which the
-// listing's ties show, so the whole tables' orders after many random sorts
-// (records kept, nothing moved outside the range) are pinned by one digest.
+// The order of equal keys is the quicksort's own, which the listing's ties
+// show, so the whole tables' orders after many random sorts of ranges from
+// several key positions are pinned by one digest.
 TEST(RankingSort, SortsTheRangeAndKeepsItsOrderOfTies) {
     std::mt19937 rng(11);
     uint64_t digest = 1469598103934665603u;
@@ -63,7 +58,6 @@ TEST(RankingSort, SortsTheRangeAndKeepsItsOrderOfTies) {
         const int32_t hi = n ? lo + int32_t(rng() % uint32_t(n - lo)) : -1;
         const int32_t start = 1 + int32_t(rng() % 3);
         SortWordList(t, lo, hi, start);
-        for (int32_t s = lo + 1; s <= hi; ++s) ASSERT_LE(KeyFrom(t, s - 1, start), KeyFrom(t, s, start)) << round;
         for (const std::string& w : WordsOf(t))
             for (char c : w + ' ') digest = (digest ^ uint8_t(c)) * 1099511628211u;
     }
@@ -103,15 +97,13 @@ TEST(RankingPredicates, Table) {
         {"\xF7" "1", false, false, true}, {"\x8A", true, false, false}, {"\x9A", true, false, false},
         {"\x8C", true, false, false}, {"\x9C", true, false, false}, {"\x9F", true, false, false},
         {"\x83", true, false, true}, {"4x4", false, false, false}, {"1A", false, false, false},
-        {"Z1", false, false, false},
+        {"Z1", false, false, false}, {" xii ", false, true, false}, {" i ", false, false, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsRepetition(c.word), c.repetition) << c.word;
         EXPECT_EQ(IsRomanNumeral(c.word), c.roman) << c.word;
         EXPECT_EQ(LacksLetter(c.word), c.lacksLetter) << c.word;
     }
-    EXPECT_TRUE(IsRomanNumeral(" xii "));
-    EXPECT_FALSE(IsRomanNumeral(" i "));
 }
 
 Params NoRules() {
