@@ -107,12 +107,9 @@ TEST(CountingProgress, TheCountCommandStopsARunningCount) {
         f.host.clipboard = text;
         f.host.onYield = [&] { if (f.host.yields == 20) f.session.StartOrStopCount(); };
         f.host.answers = {Answer::No};  // do not list the words found so far
-        if (clipboard) {
-            f.params.inputIsFile = false;
-            f.session.StartOrStopCount();
-        } else {
-            f.Count(f.dir.write("words.txt", text));
-        }
+        f.params.fileNames[0] = f.dir.write("words.txt", text);
+        f.params.inputIsFile = !clipboard;
+        f.session.StartOrStopCount();
         EXPECT_EQ(f.host.titles(), (std::vector<std::string>{"Counting interrupted"})) << clipboard;
         EXPECT_FALSE(f.session.Running());
     }

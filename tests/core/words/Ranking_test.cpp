@@ -106,14 +106,6 @@ TEST(RankingPredicates, Table) {
     }
 }
 
-Params NoRules() {
-    Params p;
-    p.ignoreInfrequentWords = p.ignoreShortWords = p.ignoreRepetitions = 0;
-    p.ignoreRomanNumerals = p.ignoreWordsWithoutLetters = 0;
-    p.longWordIndex = 6;  // 80
-    return p;
-}
-
 TEST(RankingFilter, EachRuleAndItsThreshold) {
     struct Case {
         const char* name;
@@ -141,7 +133,10 @@ TEST(RankingFilter, EachRuleAndItsThreshold) {
         {"numeral rule off", [](Params&) {}, "xiv", 3, true},
     };
     for (const auto& c : cases) {
-        Params p = NoRules();
+        Params p;  // no rule, words up to 80 characters
+        p.ignoreInfrequentWords = p.ignoreShortWords = p.ignoreRepetitions = 0;
+        p.ignoreRomanNumerals = p.ignoreWordsWithoutLetters = 0;
+        p.longWordIndex = 6;
         c.set(p);
         WordTable t = Table({{c.word, c.freq}});
         t[0].included = !c.included;  // must be overwritten either way
@@ -201,9 +196,7 @@ TEST(RankingChain, LinksTheIncludedWordsByFallingFrequencyThenSlot) {
             if (!w.included) {
                 ASSERT_TRUE(w.rank == 0 && w.nextByFrequency == kNoWord) << "round " << round;
             }
-        std::string expectedMarks;
-        for (size_t k = 1000; k <= expected.size(); k += 1000) expectedMarks += " .";
-        EXPECT_EQ(marks.output, expectedMarks) << "round " << round;
+        EXPECT_EQ(marks.output.size(), expected.size() / 1000 * 2) << "round " << round;
     }
 }
 
