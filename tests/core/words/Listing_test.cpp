@@ -129,15 +129,11 @@ TEST_F(ListingTest, FormatsForOtherProgramsInBothOrders) {
     }
 }
 
+// Line ends and control bytes, which the words listed above never hold.
 TEST(ListingFormats, FieldEscaping) {
-    const std::pair<std::string, std::string> csv[] = {
-        {"plain", "plain"}, {"a,b", "\"a,b\""}, {"say \"hi\"", "\"say \"\"hi\"\"\""},
-        {"cr\rlf\n", "\"cr\rlf\n\""}, {"", ""}};
-    for (const auto& [in, out] : csv) EXPECT_EQ(CsvField(in), out) << in;
-    const std::pair<std::string, std::string> json[] = {
-        {"caf\xC3\xA9", "\"caf\xC3\xA9\""}, {"q\"b\\", "\"q\\\"b\\\\\""},
-        {"t\tn\nr\r", "\"t\\tn\\nr\\r\""}, {std::string("\x01\x1f\x7f", 3), "\"\\u0001\\u001f\\u007f\""}};
-    for (const auto& [in, out] : json) EXPECT_EQ(JsonString(in), out) << in;
+    EXPECT_EQ(CsvField("cr\rlf\n"), "\"cr\rlf\n\"");
+    EXPECT_EQ(CsvField(""), "");
+    EXPECT_EQ(JsonString(std::string("t\tn\nr\r\x01\x1f\x7f", 9)), "\"t\\tn\\nr\\r\\u0001\\u001f\\u007f\"");
 }
 
 TEST_F(ListingTest, FileIsUtf8WithCommasBoxIsPlain) {
