@@ -37,10 +37,9 @@ std::string Listing(std::initializer_list<std::pair<int, const char*>> rows) {
     size_t longest = 0, rank = 0;
     for (const auto& row : rows) longest = std::max(longest, std::strlen(row.second));
     std::string s = "   Rank    Freq  Word (longest has " + std::to_string(longest) + " characters)\r\n";
-    char line[128];
     for (const auto& [freq, word] : rows) {
-        std::snprintf(line, sizeof line, "%7zu%8d  %s\r\n", ++rank, freq, word);
-        s += line;
+        const std::string r = std::to_string(++rank), f = std::to_string(freq);
+        s += std::string(7 - r.size(), ' ') + r + std::string(8 - f.size(), ' ') + f + "  " + word + "\r\n";
     }
     return s;
 }
@@ -94,11 +93,6 @@ protected:
         return {status, TempFolder::Read(out), TempFolder::Read(err)};
     }
 };
-
-TEST_F(KvxCount, NewOutputGetsWhatTheUmaskAllows) {
-    EXPECT_EQ(Exec("-o fresh.txt cats.txt", "umask 027;").status, 0);
-    EXPECT_EQ(fs::status(dir / "fresh.txt").permissions(), fs::perms(0640));
-}
 
 // A reader that goes away, of standard output or of a pipe named as OUTPUT, or
 // standard output closed outright: the run ends quietly; a full device is an
@@ -169,7 +163,6 @@ TEST_F(KvxCount, ProgressLineOnATerminal) {
     const std::string slowly = "{ cat cats.txt; sleep 1; cat cats.txt; } |";
     const RunResult plain = Exec("", slowly);
     const std::string labels = Labels(" 5", " 0", "16", "16");
-    EXPECT_EQ(plain.err, labels);
     const struct { const char* args; bool onTty, line; std::string err; } cases[] = {
         {"", true, true, labels}, {"-q", true, false, ""}, {"--progress", false, true, labels}};
     for (const auto& c : cases) {
@@ -220,8 +213,9 @@ TEST_F(KvxCount, PipesListAsTheFilesTheyCarry) {
         EXPECT_GT(named.out.size(), 50u);
         EXPECT_EQ(piped.out + piped.err, named.out + named.err) << name;
     }
-    // Longer than the file writer's buffer, the listing reaches the file whole.
-    EXPECT_EQ(Exec("-o out.txt big.txt").status, 0);
+    // Longer than the file writer's buffer, the listing reaches the file whole, made as the umask allows.
+    EXPECT_EQ(Exec("-o out.txt big.txt", "umask 027;").status, 0);
+    EXPECT_EQ(fs::status(dir / "out.txt").permissions(), fs::perms(0640));
     EXPECT_EQ(Read("out.txt"), Exec("big.txt").out);
     const RunResult files = Exec("big.txt page.html cats.txt");
     for (const char* fifo : {"p1.txt", "p2.html"}) ASSERT_EQ(::mkfifo((dir / fifo).c_str(), 0600), 0);
@@ -310,7 +304,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // /dev/stdout leads to the redirection's file: written through, never replaced.
         Invocation{"dev_stdout", "", "-o /dev/stdout cats.txt", kCatsListing},
-        Invocation{"stdin_dash", "", "- <cats.txt", kCatsListing},
         Invocation{"stdin_without_markup_rules", "", "-o - <page.html", Listing({{1, "cat"}, {1, "dog"}, {1, "the"}}),
                    Labels("3", "1", "3", "5")},
         Invocation{"stdin_typed_html", "", "--type=.HTM - <page.html", Listing({{1, "cat"}}), Labels("1", "0", "1", "1")},
@@ -342,7 +335,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "   Rank                 Freq  Word (longest has 4 characters)\r\n"
                    "      1  9223371036854775807  vast\r\n      2        1000000000000  huge\r\n",
                    Labels((kPad18 + "2").c_str(), (kPad18 + "0").c_str(), kHugeCount.c_str(), kHugeCount.c_str())},
-        Invocation{"tsv_to_file", "", "--format=tsv -o out.txt cats.txt", "", kCatsLabels, kCatsTsv},
         // Abbreviated, bundled (-q: no result counts) and after the input; -q after -- is a file.
         Invocation{"abbreviated_bundled_and_late", "", "-qj2 --form=tsv cats.txt --out out.txt", "", "", kCatsTsv},
         Invocation{"dash_file_after_double_dash", "cp cats.txt ./-q;", "--format listing -- -q", kCatsListing},
@@ -373,7 +365,6 @@ TEST_P(KvxCountRefusals, ReportAndLeaveFilesAlone) {
     Write("bad.kvx", "\"just one line\"\r\n");
     Write("many.txt", kvx::test::DistinctWords(3000, 1));
     Write("short.txt", "a an at\n");
-    Write("over.counts", "kvx-counts 1\nrules 585668240a9ed6e3\noccurrences 1\nwords 1\n3\tthe\n");
     fs::create_directories(dir / "outdir");
     for (const char* f : {"fifo.txt", "fifo.kvx", "common.fifo", "out.fifo"}) ASSERT_EQ(::mkfifo((dir / f).c_str(), 0600), 0);
     kvx::Params p;
@@ -446,7 +437,6 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"unknown_option", "-qx cats.txt", 2, "kvx-count: unknown option '-x'\n"},
         Refusal{"ambiguous_option", "--p x.kvx cats.txt", 2, "kvx-count: option '--p' is ambiguous (--params, --progress)\n"},
         Refusal{"value_for_a_switch", "--cou=yes cats.txt", 2, "kvx-count: option '--counts' takes no value\n"},
-        Refusal{"help_after_the_options", "-- --help", 1, "kvx-count: --help: Input file does not exist.\n"},
         Refusal{"jobs_not_a_count", "--jobs=2x cats.txt", 2, "kvx-count: option '--jobs=2x' needs a number of threads from 1 to 1024\n"},
         Refusal{"no_jobs", "-j0 cats.txt", 2, "kvx-count: option '-j0' needs a number of threads from 1 to 1024\n"},
         Refusal{"corpus_with_a_binary_file", "cats.txt data.bin short.txt", 1,
@@ -457,8 +447,6 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"merge_of_a_missing_file", "--merge -o out.txt none.counts", 1,
                 "kvx-count: none.counts: cannot be read: No such file or directory.\n"},
         Refusal{"merge_of_dev_zero", "--merge -o out.txt /dev/zero", 1, "kvx-count: /dev/zero: This is not a counts file"},
-        Refusal{"merge_of_a_damaged_file", "--merge -o out.txt over.counts", 1,
-                "kvx-count: over.counts: Line 5 of the counts file makes the counts add up to more than"},
         Refusal{"counts_and_merge", "--counts --merge cats.txt", 2, "kvx-count: --counts and --merge cannot go together\n"},
         Refusal{"counts_in_a_format", "--counts --format csv cats.txt", 2,
                 "kvx-count: --format lists words; --counts writes a counts file\n"}),

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <map>
 
 #include "params/Params.h"
 
@@ -46,69 +45,38 @@ std::vector<std::string> WordsOf(const WordTable& t) {
 
 // ---- Sorting ----------------------------------------------------------------
 
-std::string KeyFrom(const WordTable& t, int32_t s, int32_t start) {
-    const std::string key(t.SortKey(t[s]));
-    return size_t(start - 1) >= key.size() ? std::string() : key.substr(size_t(start - 1));
-}
-
-// Sorted keys, the same records, nothing moved outside the range; the order
-// of equal keys is the quicksort's own, which the listing's ties show, so the
-// orders of many random tables are pinned by one digest.
+// The order of equal keys is the quicksort's own, which the listing's ties
+// show, so the whole tables' orders after many random sorts of ranges from
+// several key positions are pinned by one digest.
 TEST(RankingSort, SortsTheRangeAndKeepsItsOrderOfTies) {
     std::mt19937 rng(11);
     uint64_t digest = 1469598103934665603u;
     for (int round = 0; round < 300; ++round) {
         const int32_t n = int32_t(rng() % 60);
         auto t = RandomTable(rng, n, 1 + int(rng() % 4), 5);
-        auto wordsBefore = WordsOf(t);
         const int32_t lo = n ? int32_t(rng() % uint32_t(n)) : 0;
         const int32_t hi = n ? lo + int32_t(rng() % uint32_t(n - lo)) : -1;
         const int32_t start = 1 + int32_t(rng() % 3);
         SortWordList(t, lo, hi, start);
-        auto words = WordsOf(t);
-        for (int32_t s = 0; s < n; ++s)
-            if (s < lo || s > hi) {
-                ASSERT_EQ(words[size_t(s)], wordsBefore[size_t(s)]) << round;
-            }
-        for (int32_t s = lo + 1; s <= hi; ++s) ASSERT_LE(KeyFrom(t, s - 1, start), KeyFrom(t, s, start)) << round;
-        for (const std::string& w : words)
+        for (const std::string& w : WordsOf(t))
             for (char c : w + ' ') digest = (digest ^ uint8_t(c)) * 1099511628211u;
-        std::sort(words.begin(), words.end());
-        std::sort(wordsBefore.begin(), wordsBefore.end());
-        ASSERT_EQ(words, wordsBefore) << round;
     }
     EXPECT_EQ(digest, 1418442080837673914u);  // the literal middle-pivot quicksort's orders
 }
 
-// Each group of equal keys keeps its places, and its words ascend in them.
+// Each group of equal keys keeps its places, and its words ascend in them:
+// capitals and unaccented letters first; groups not made adjacent by a sort too.
 TEST(RankingSort, EqualKeysTakeTheirWordsInAscendingOrder) {
-    std::mt19937 rng(5);
-    for (int round = 0; round < 300; ++round) {
-        const int32_t n = int32_t(rng() % 50);
-        auto t = RandomTable(rng, n, 1 + int(rng() % 3), 3);
-        if (round % 2 == 0) SortWordList(t, 0, n - 1, 1);  // the usual case: groups adjacent
-        std::map<std::string, std::vector<std::string>> groups;
-        std::vector<std::string> keys;
-        for (int32_t s = 0; s < n; ++s) {
-            keys.emplace_back(t.SortKey(t[s]));
-            groups[keys.back()].emplace_back(t.Word(s));
-        }
-        OrderEqualKeys(t);
-        for (auto& [key, words] : groups) std::sort(words.rbegin(), words.rend());
-        for (int32_t s = 0; s < n; ++s) {
-            auto& words = groups[keys[size_t(s)]];
-            ASSERT_EQ(t.Word(s), words.back()) << "round " << round << " record " << s;
-            words.pop_back();
-        }
-    }
-}
-
-TEST(RankingSort, CapitalsAndUnaccentedFirstWithinEqualKeys) {
-    WordTable t;
-    for (const char* w : {"the", "caf\xE9", "The", "cafe"}) t.AddWordToList(w);  // keys the, cafe, the, cafe
-    SortWordList(t, 0, 3, 1);
-    OrderEqualKeys(t);
-    EXPECT_EQ(WordsOf(t), (std::vector<std::string>{"cafe", "caf\xE9", "The", "the"}));
+    WordTable cafes;
+    for (const char* w : {"the", "caf\xE9", "The", "cafe", "a"}) cafes.AddWordToList(w);  // keys the, cafe, the, cafe, a
+    SortWordList(cafes, 0, 4, 1);
+    OrderEqualKeys(cafes);
+    EXPECT_EQ(WordsOf(cafes), (std::vector<std::string>{"a", "cafe", "caf\xE9", "The", "the"}));
+    WordTable apart;
+    for (const auto& [w, key] : {std::pair{"c", "k"}, {"z", "j"}, {"a", "k"}, {"x", "i"}, {"y", "j"}, {"b", "k"}})
+        apart.AddRecord(w, key, 1);
+    OrderEqualKeys(apart);
+    EXPECT_EQ(WordsOf(apart), (std::vector<std::string>{"a", "y", "b", "x", "z", "c"}));
 }
 
 // ---- Predicates and filtering ------------------------------------------------
@@ -129,23 +97,13 @@ TEST(RankingPredicates, Table) {
         {"\xF7" "1", false, false, true}, {"\x8A", true, false, false}, {"\x9A", true, false, false},
         {"\x8C", true, false, false}, {"\x9C", true, false, false}, {"\x9F", true, false, false},
         {"\x83", true, false, true}, {"4x4", false, false, false}, {"1A", false, false, false},
-        {"Z1", false, false, false},
+        {"Z1", false, false, false}, {" xii ", false, true, false}, {" i ", false, false, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsRepetition(c.word), c.repetition) << c.word;
         EXPECT_EQ(IsRomanNumeral(c.word), c.roman) << c.word;
         EXPECT_EQ(LacksLetter(c.word), c.lacksLetter) << c.word;
     }
-    EXPECT_TRUE(IsRomanNumeral(" xii "));
-    EXPECT_FALSE(IsRomanNumeral(" i "));
-}
-
-Params NoRules() {
-    Params p;
-    p.ignoreInfrequentWords = p.ignoreShortWords = p.ignoreRepetitions = 0;
-    p.ignoreRomanNumerals = p.ignoreWordsWithoutLetters = 0;
-    p.longWordIndex = 6;  // 80
-    return p;
 }
 
 TEST(RankingFilter, EachRuleAndItsThreshold) {
@@ -172,14 +130,13 @@ TEST(RankingFilter, EachRuleAndItsThreshold) {
         {"111 without letter", [](Params& p) { p.ignoreWordsWithoutLetters = 1; }, "111", 3, false},
         {"single letter never repeats", [](Params& p) { p.ignoreRepetitions = 1; }, "a", 3, true},
         {"iv numeral", [](Params& p) { p.ignoreRomanNumerals = 1; }, "iv", 3, false},
-        {"XII numeral", [](Params& p) { p.ignoreRomanNumerals = 1; }, "XII", 3, false},
-        {"I stays", [](Params& p) { p.ignoreRomanNumerals = 1; }, "I", 3, true},
-        {"XL stays", [](Params& p) { p.ignoreRomanNumerals = 1; }, "XL", 3, true},
-        {"civil stays", [](Params& p) { p.ignoreRomanNumerals = 1; }, "civil", 3, true},
         {"numeral rule off", [](Params&) {}, "xiv", 3, true},
     };
     for (const auto& c : cases) {
-        Params p = NoRules();
+        Params p;  // no rule, words up to 80 characters
+        p.ignoreInfrequentWords = p.ignoreShortWords = p.ignoreRepetitions = 0;
+        p.ignoreRomanNumerals = p.ignoreWordsWithoutLetters = 0;
+        p.longWordIndex = 6;
         c.set(p);
         WordTable t = Table({{c.word, c.freq}});
         t[0].included = !c.included;  // must be overwritten either way
@@ -193,39 +150,20 @@ TEST(RankingFilter, CountersCountEachExcludedRecordOnce) {
     WordTable t = Table({{"111", 4}, {"ii", 2}, {"hello", 3}, {"world", 7}, {"\xE9t\xE9", 1}});
     FilterWords(t, p);
     RankedFigures r;
-    r.firstByFrequency = 99;
-    r.longestWordLength = 99;  // from an earlier count
+    r.wordsInList = r.wordsIgnored = r.instancesInList = r.maxFrequency = r.longestWordLength = 99;  // earlier
     CountIncludedWords(t, r);
     EXPECT_EQ(r.wordsInList, 3);
     EXPECT_EQ(r.wordsIgnored, 2);
     EXPECT_EQ(r.instancesInList, 11);
     EXPECT_EQ(r.maxFrequency, 7);
     EXPECT_EQ(r.longestWordLength, 5);
-
-    RankedFigures none;
-    CountIncludedWords(WordTable(), none);
-    EXPECT_EQ(none.wordsInList + none.wordsIgnored + none.maxFrequency, 0);
 }
 
 // ---- Frequency chain ----------------------------------------------------------
 
-TEST(RankingChain, NothingIncludedLeavesAnEmptyChain) {
-    WordTable t = Table({{"a", 3}, {"b", 5}});
-    t[0].included = t[1].included = false;
-    t[0].rank = t[1].nextByFrequency = 7;  // stale values from an earlier ranking
-    RankedFigures r;
-    r.firstByFrequency = 1;
-    CountIncludedWords(t, r);
-    Marks host;
-    BuildFrequencyChain(t, r, &host);
-    EXPECT_EQ(r.firstByFrequency, kNoWord);
-    EXPECT_EQ(t[0].rank, 0);
-    EXPECT_EQ(t[1].nextByFrequency, kNoWord);
-    EXPECT_EQ(host.output, "");
-}
-
 // The chain runs through the included words by falling frequency, equal
 // frequencies in slot order, numbering them 1, 2, ...; a mark every 1000.
+// Excluded words, and all of them in some rounds, lose their stale links.
 TEST(RankingChain, LinksTheIncludedWordsByFallingFrequencyThenSlot) {
     std::mt19937 rng(17);
     for (int round = 0; round < 60; ++round) {
@@ -237,13 +175,14 @@ TEST(RankingChain, LinksTheIncludedWordsByFallingFrequencyThenSlot) {
             for (WordRecord& w : t.Records()) w.frequency *= 1'000'000'000'000;
         std::vector<int32_t> expected;
         for (int32_t s = 0; s < n; ++s) {
-            t[s].included = rng() % 4 != 0;
+            t[s].included = round % 6 != 2 && rng() % 4 != 0;
             t[s].rank = t[s].nextByFrequency = 9;  // stale
             if (t[s].included) expected.push_back(s);
         }
         std::stable_sort(expected.begin(), expected.end(),
                          [&](int32_t a, int32_t b) { return t[a].frequency > t[b].frequency; });
         RankedFigures r;
+        r.firstByFrequency = 1;
         CountIncludedWords(t, r);
         Marks marks;
         BuildFrequencyChain(t, r, &marks);
@@ -255,11 +194,9 @@ TEST(RankingChain, LinksTheIncludedWordsByFallingFrequencyThenSlot) {
         ASSERT_EQ(chain, expected) << "round " << round;
         for (const WordRecord& w : t.Records())
             if (!w.included) {
-                ASSERT_EQ(w.rank, 0) << "round " << round;
+                ASSERT_TRUE(w.rank == 0 && w.nextByFrequency == kNoWord) << "round " << round;
             }
-        std::string expectedMarks;
-        for (size_t k = 1000; k <= expected.size(); k += 1000) expectedMarks += " .";
-        EXPECT_EQ(marks.output, expectedMarks) << "round " << round;
+        EXPECT_EQ(marks.output.size(), expected.size() / 1000 * 2) << "round " << round;
     }
 }
 
