@@ -19,6 +19,7 @@ namespace {
 
 constexpr size_t kInitialIndexSize = 1024;
 constexpr size_t kBlockSize = size_t(1) << 26;
+constexpr size_t kFirstBlockSize = size_t(1) << 16;
 
 // An index of this many entries holds up to three words in four: short
 // probes still, and a quarter of the memory of one kept half empty.
@@ -135,7 +136,7 @@ void WordTable::Reset() {
     records_.reset();
     count_ = capacity_ = 0;
     blocks_.clear();
-    blockUsed_ = kBlockSize;
+    blockUsed_ = blockCapacity_ = 0;
     index_ = decltype(index_)();  // "= {}" would keep the memory
     charged_ = 0;
     Resize(kInitialIndexSize);
@@ -153,7 +154,7 @@ void WordTable::Permute(int32_t lo, std::vector<int32_t>& from) {
     // each cycle one miss after another).
     const size_t n = from.size();
     if (n == 0) return;
-    std::unique_ptr<WordRecord[], FreeRecords> moved(static_cast<WordRecord*>(std::malloc(n * sizeof(WordRecord))));
+    std::unique_ptr<WordRecord[], Free> moved(static_cast<WordRecord*>(std::malloc(n * sizeof(WordRecord))));
     if (!moved) throw std::bad_alloc();
     constexpr size_t kAhead = 16;
     for (size_t k = 0; k < n; ++k) {
@@ -226,14 +227,39 @@ void WordTable::RebuildIndex() {
     indexStale_ = false;
 }
 
+WordTable::Block WordTable::NewBlock(size_t bytes) {
+    Block b(static_cast<char*>(std::malloc(bytes)));
+    if (!b) throw std::bad_alloc();
+    return b;
+}
+
+char* WordTable::Room(size_t space) {
+    if (blockUsed_ + space > blockCapacity_) {
+        if (!blocks_.empty() && blockUsed_ + space <= kBlockSize) {
+            size_t capacity = blockCapacity_;
+            while (capacity < blockUsed_ + space) capacity *= 2;
+            capacity = std::min(capacity, kBlockSize);
+            void* grown = std::realloc(blocks_.back().get(), capacity);
+            if (!grown) throw std::bad_alloc();
+            (void)blocks_.back().release();
+            blocks_.back().reset(static_cast<char*>(grown));
+            blockCapacity_ = capacity;
+        } else {
+            size_t capacity = blocks_.empty() ? kFirstBlockSize : kBlockSize;
+            while (capacity < space) capacity *= 2;
+            blocks_.push_back(NewBlock(capacity));
+            blockUsed_ = 0;
+            blockCapacity_ = capacity;
+        }
+    }
+    return blocks_.back().get() + blockUsed_;
+}
+
 int32_t WordTable::Append(std::string_view w, std::string_view key, bool ownKey, int64_t n) {
     if (count_ >= size_t(INT32_MAX) - 1) throw std::bad_alloc();
     const size_t space = w.size() + (ownKey ? 2 + key.size() : 0);
     Charge(int64_t(space));
-    if (blockUsed_ + space > kBlockSize) {
-        blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
-        blockUsed_ = 0;
-    }
+    char* p = Room(space);
     if (count_ == capacity_) {
         const size_t more = std::max<size_t>(capacity_, 256);
         Charge(int64_t(more * sizeof(WordRecord)));
@@ -247,7 +273,6 @@ int32_t WordTable::Append(std::string_view w, std::string_view key, bool ownKey,
         capacity_ += more;
         AskHugePages(grown, capacity_ * sizeof(WordRecord));
     }
-    char* p = blocks_.back().get() + blockUsed_;
     std::memcpy(p, w.data(), w.size());
     if (ownKey) {
         p[w.size()] = char(key.size() & 0xFF);
@@ -334,20 +359,27 @@ void WordTable::Finish() {
 
     // The words move into new blocks in the records' order, so that the
     // passes over the sorted table read them one after the other.
-    std::vector<std::unique_ptr<char[]>> blocks;
-    size_t used = kBlockSize;
+    // Each block is as large as what is left to move, up to a whole one.
+    const auto spaceOf = [this](const WordRecord& r) { return r.length + (r.ownKey ? 2 + SortKey(r).size() : 0); };
+    size_t left = 0;
+    for (const WordRecord& r : Records()) left += spaceOf(r);
+    std::vector<Block> blocks;
+    size_t used = 0, capacity = 0;
     for (WordRecord& r : Records()) {
-        const size_t space = r.length + (r.ownKey ? 2 + SortKey(r).size() : 0);
-        if (used + space > kBlockSize) {
-            blocks.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+        const size_t space = spaceOf(r);
+        if (used + space > capacity) {
+            capacity = std::min(kBlockSize, left);
+            blocks.push_back(NewBlock(capacity));
             used = 0;
         }
         std::memcpy(blocks.back().get() + used, Bytes(r.at), space);
         r.at = (uint64_t(blocks.size() - 1) << kBlockBits) | used;
         used += space;
+        left -= space;
     }
     blocks_ = std::move(blocks);
     blockUsed_ = used;
+    blockCapacity_ = capacity;
 }
 
 }  // namespace kvx

@@ -98,13 +98,20 @@ private:
 
     // Grown by realloc, which moves large blocks by remapping their pages:
     // no copy, and never the old and the new array in memory at once.
-    struct FreeRecords {
-        void operator()(WordRecord* p) const { std::free(p); }
+    struct Free {
+        void operator()(void* p) const { std::free(p); }
     };
-    std::unique_ptr<WordRecord[], FreeRecords> records_;
+    std::unique_ptr<WordRecord[], Free> records_;
     size_t count_ = 0, capacity_ = 0;
-    std::vector<std::unique_ptr<char[]>> blocks_;
-    size_t blockUsed_ = 0;
+    // The first block starts small and doubles in place up to a whole block
+    // (a word keeps its offset in it): a table of a few words, such as a
+    // piece of a small file, takes kilobytes.
+    using Block = std::unique_ptr<char[], Free>;
+    std::vector<Block> blocks_;
+    size_t blockUsed_ = 0, blockCapacity_ = 0;
+    static Block NewBlock(size_t bytes);
+    /// Room for space more bytes at the end of the last block.
+    char* Room(size_t space);
     // Open addressing, starting at the top bits of the word's hash (the bits
     // a multiplicative hash mixes best). An entry holds the hash's top 32
     // bits and the record's number plus one (0: empty), so most words are
