@@ -109,45 +109,43 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     KVX_FUZZ_CHECK(sink.handed <= scanner.totalInstances);
 
     table.Finish();
-    const int32_t n = table.wordCount;
-    KVX_FUZZ_CHECK(static_cast<int64_t>(table.WordList.size()) == int64_t(n) + 1);
+    const int32_t n = table.size();
     int64_t tabled = 0;
-    for (int32_t s = 1; s <= n; ++s) {
-        const kvx::WordRecord& r = table.WordList[size_t(s)];
-        KVX_FUZZ_CHECK(!r.word.empty() && r.word.size() <= 80);
-        KVX_FUZZ_CHECK(r.frequency >= 1);
-        if (s > 1) KVX_FUZZ_CHECK(table.WordList[size_t(s) - 1].word < r.word);
-        tabled += r.frequency;
+    for (int32_t s = 0; s < n; ++s) {
+        const std::string_view w = table.Word(s);
+        KVX_FUZZ_CHECK(!w.empty() && w.size() <= 80);
+        KVX_FUZZ_CHECK(table[s].frequency >= 1);
+        if (s > 0) KVX_FUZZ_CHECK(table.Word(s - 1) < w);
+        tabled += table[s].frequency;
     }
     KVX_FUZZ_CHECK(tabled <= sink.handed);
 
-    kvx::SortWordList(table.WordList, 1, n, 1);
-    if (p.caseSignificant == 1) kvx::OrderEqualKeys(table.WordList, n);
-    for (int32_t s = 2; s <= n; ++s)
-        KVX_FUZZ_CHECK(table.WordList[size_t(s) - 1].sortKey <= table.WordList[size_t(s)].sortKey);
-    kvx::FilterWords(table.WordList, n, p);
-    kvx::Results results;
-    kvx::CountIncludedWords(table.WordList, n, results);
-    kvx::BuildFrequencyChain(table.WordList, n, results, nullptr);
+    kvx::SortWordList(table, 0, n - 1, 1);
+    if (p.caseSignificant == 1) kvx::OrderEqualKeys(table);
+    for (int32_t s = 1; s < n; ++s) KVX_FUZZ_CHECK(table.SortKey(table[s - 1]) <= table.SortKey(table[s]));
+    kvx::FilterWords(table, p);
+    kvx::RankedFigures figures;
+    kvx::CountIncludedWords(table, figures);
+    kvx::BuildFrequencyChain(table, figures, nullptr);
 
     // The chain visits every included record once, by non-increasing frequency.
     int32_t included = 0;
     int64_t occurrences = 0;
-    for (int32_t s = 1; s <= n; ++s)
-        if (table.WordList[size_t(s)].included) {
+    for (const kvx::WordRecord& r : table.Records())
+        if (r.included) {
             ++included;
-            occurrences += table.WordList[size_t(s)].frequency;
+            occurrences += r.frequency;
         }
-    KVX_FUZZ_CHECK(results.wordsInList == included);
-    KVX_FUZZ_CHECK(results.instancesInList == occurrences);
-    std::string seen(size_t(n) + 1, 0);
+    KVX_FUZZ_CHECK(figures.wordsInList == included);
+    KVX_FUZZ_CHECK(figures.instancesInList == occurrences);
+    std::string seen(size_t(n), 0);
     int64_t lastFreq = INT64_MAX;
     int32_t visited = 0;
-    for (int32_t s = results.firstByFrequency; s != 0; s = table.WordList[size_t(s)].nextByFrequency) {
-        KVX_FUZZ_CHECK(s >= 1 && s <= n);
+    for (int32_t s = figures.firstByFrequency; s != kvx::kNoWord; s = table[s].nextByFrequency) {
+        KVX_FUZZ_CHECK(s >= 0 && s < n);
         KVX_FUZZ_CHECK(!seen[size_t(s)]);
         seen[size_t(s)] = 1;
-        const kvx::WordRecord& r = table.WordList[size_t(s)];
+        const kvx::WordRecord& r = table[s];
         KVX_FUZZ_CHECK(r.included);
         KVX_FUZZ_CHECK(r.frequency <= lastFreq);
         lastFreq = r.frequency;
@@ -155,14 +153,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         KVX_FUZZ_CHECK(r.rank == visited);
     }
     KVX_FUZZ_CHECK(visited == included);
-    if (included > 0) KVX_FUZZ_CHECK(results.maxFrequency == table.WordList[size_t(results.firstByFrequency)].frequency);
+    if (included > 0) KVX_FUZZ_CHECK(figures.maxFrequency == table[figures.firstByFrequency].frequency);
 
     // The listing: one line per included word and a header, or one run.
     kvx::MessageTable texts;
     kvx::Lister lister;
-    lister.WordList = &table.WordList;
-    lister.wordCount = n;
-    lister.results = &results;
+    lister.table = &table;
+    lister.figures = &figures;
     lister.params = &p;
     lister.texts = &texts;
     std::ostringstream out;
