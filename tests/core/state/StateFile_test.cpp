@@ -62,6 +62,7 @@ TEST(StateFileTest, EveryFieldRoundTrips) {
     EXPECT_EQ(TempFolder::Read(dir / "a"), TempFolder::Read(dir / "b"));
     EXPECT_EQ(loaded.wordsToIgnore, saved.wordsToIgnore);
     EXPECT_EQ(loaded.commonWordsFileText, saved.commonWordsFileText);
+    EXPECT_TRUE(loaded.startComment == saved.startComment && loaded.endComment == saved.endComment);
     EXPECT_EQ(FilesIn(dir), 2);  // no litter
 }
 
