@@ -61,7 +61,7 @@ const std::vector<Case>& Cases() {
 
 struct Outcome {
     std::string written;
-    std::vector<std::string> labels;
+    ResultFigures figures;
     std::vector<std::string> titles;
     std::string shown;  // all the output box was given
     size_t reads = 0;  // the different offsets reads started at
@@ -103,7 +103,7 @@ Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode, IoFau
     const CountResult r = session.CountWords();
     if (result) *result = r;
     return {std::filesystem::exists(dir / "out.txt") ? TempFolder::Read(dir / "out.txt") : "(none)",
-            ResultLabelTexts(r, [](int64_t n) { return std::to_string(n); }), host.titles(), host.everShown,
+            r, host.titles(), host.everShown,
             reads.offsets.size()};
 }
 
@@ -122,7 +122,7 @@ TEST(ParallelScan, ListsAndCountsAsOneThreadDoes) {
                 SCOPED_TRACE(std::string(c.name) + " set " + std::to_string(s));
                 EXPECT_GT(one.written.size(), 40u);
                 EXPECT_EQ(three.written, one.written);
-                EXPECT_EQ(three.labels, one.labels);
+                EXPECT_EQ(three.figures, one.figures);
                 EXPECT_EQ(three.titles, one.titles);
                 EXPECT_GT(three.reads, one.reads + 20);  // the texts were cut into pieces
             }
