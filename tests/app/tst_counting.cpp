@@ -9,6 +9,7 @@
 #include "ScriptedAsker.h"
 #include "state/StateFile.h"
 #include "TextGen.h"
+#include "WindowTexts.h"
 
 using namespace kvx;
 using namespace kvx::test;
@@ -30,6 +31,24 @@ class TestCounting : public WindowTest {
     Q_OBJECT
 
 private slots:
+
+    // The texts the window makes of what the session reports as numbers.
+    void labelTexts() {
+        const Host& numbers = win->w->host();
+        const std::pair<std::string, std::string> rows[] = {
+            {ProgressBarText(-1, 5), "[     ]"},
+            {ProgressBarText(0, 5), "[>    ]"},
+            {ProgressBarText(1, 5), "[>    ]"},
+            {ProgressBarText(3, 5), "[-->  ]"},
+            {ProgressBarText(5, 5), "[---->]"},
+            {ProgressBarText(6, 5), "[----->]"},  // the last line had no line break
+            {WordsFoundText(20, false), "Number of different words found so far: 20"},
+            {WordsFoundText(10, true), "Number of common words read so far: 10"},
+            {FileSizeText(9999, numbers), "Filesize:   9,999 bytes"},
+            {FileSizeText(12345678, numbers), "Filesize:   12,345,678 bytes    12,056.33 KB    11.77 MB"},
+        };
+        for (const auto& [made, expected] : rows) QCOMPARE(made, expected);
+    }
 
     void wholeCountOfASmallFile() {
         Window& t = *win;
