@@ -92,8 +92,7 @@ private slots:
         const QString binary = WriteFile(QStringLiteral("binary.dat"), std::string(3000, '\x01'));
         for (const auto& [input, title] : {std::pair{QString(), "Error"}, {binary, "Not a text file"}}) {
             t.setFile(0, input);
-            t.asker.clear();
-            t.asker.answers = {Answer::OK};
+            t.asker.clear({Answer::OK});
             t.w->countButton->click();
             QCOMPARE(t.asker.titles(), Titles{title});
             t.verifyIdle();
@@ -106,8 +105,7 @@ private slots:
         // 200,001 bytes: just over the limit
         t.setFile(0, WriteFile(QStringLiteral("big.txt"), std::string(199989, ' ') + "lorem ipsum\n"));
         // Cancel: nothing runs.
-        t.asker.clear();
-        t.asker.answers = {Answer::Cancel};
+        t.asker.clear({Answer::Cancel});
         t.w->countButton->click();
         QCOMPARE(t.asker.titles(), Titles{"Large input file"});
         QCOMPARE(t.asker.last().buttons, Buttons::YesNoCancel);
@@ -135,8 +133,7 @@ private slots:
         QFETCH(bool, listThem);
         Window& t = *win;
         t.setFile(0, WriteFile(QStringLiteral("few.txt"), DistinctWords(1500)));
-        t.asker.clear();
-        t.asker.answers = {listThem ? Answer::Yes : Answer::No};
+        t.asker.clear({listThem ? Answer::Yes : Answer::No});
         bool stopCaption = false;
         t.asker.onYield = [&](int64_t n) {
             if (n != 300) return;
@@ -203,8 +200,7 @@ private slots:
         QGuiApplication::clipboard()->setText(text);
         t.w->clipboardSourceButton->click();
         QVERIFY(!t.w->params().inputIsFile);
-        t.asker.clear();
-        t.asker.answers = {Answer::OK};
+        t.asker.clear({Answer::OK});
         t.w->countButton->click();
         QCOMPARE(t.label("lblSizeOfClipboardContents"),
                  QStringLiteral("Contents of clipboard:   %1 bytes").arg(chars == 100000 ? "100,000" : "100,001"));
@@ -242,8 +238,7 @@ private slots:
         t.w->params().warnOnOverwrite = 0;
         t.w->session().SetJobs(3, 20000);
         t.w->suppressWordsBox->setChecked(true);
-        t.asker.clear();
-        t.asker.answers = {Answer::Yes, Answer::Yes, Answer::OK};  // stop, list the words found
+        t.asker.clear({Answer::Yes, Answer::Yes, Answer::OK});  // stop, list the words found
         t.asker.onYield = [&](int64_t) {
             if (t.asker.answers.size() == 3) t.w->countButton->click();
         };

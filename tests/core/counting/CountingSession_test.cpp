@@ -13,7 +13,6 @@
 #include "base/Folder.h"
 #include "counting/CountingSession.h"
 #include "files/FaultInjection.h"
-#include "files/LineReader.h"
 #include "FakeHost.h"
 #include "TempFolder.h"
 #include "TextGen.h"
@@ -149,42 +148,6 @@ TEST(CountingInput, CommentMarkersOfTheFileKind) {
     const auto has = [&](const char* w) { return listed.find(w) != std::string::npos; };
     EXPECT_TRUE(has("alpha") && !has("beta") && has("gamma")) << listed;
     EXPECT_TRUE(f.host.barSteps.empty()) << "a progress bar for a small file";
-}
-
-TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {
-    struct Row { const char* name; std::string text; int64_t failAt; int linesBefore; RunError expected; };
-    const std::string utf8Across =  // a two-byte sequence split by the block boundary
-        std::string(kBlock - 1, 'a') + "\xC3\xA9" + "b\r\nc\r\n";
-    const Row rows[] = {
-        {"at the first read", TwoBlockText(10, 0), 0, 0, {57, "Device I/O error"}},
-        {"at the block boundary", TwoBlockText(4096, 50), kBlock, 4096, {57, "Device I/O error"}},
-        {"sequence across the boundary", utf8Across, kBlock, 0, {57, "Device I/O error"}},
-        {"utf-16 second block", "\xFF\xFE" + std::string(kBlock, 'a'), kBlock, 0, {57, "Device I/O error"}},
-        {"beyond the end: never consulted", TwoBlockText(3, 0), kBlock * 4, 3, {}},
-    };
-    TempFolder dir;
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.name);
-        const std::string path = dir / "in.txt";
-        TempFolder::Write(path, r.text);
-        FaultPlan plan;
-        plan.failReadAt = r.failAt;
-        LineReader reader;
-        reader.faults = &plan;
-        std::string line;
-        int lines = 0;
-        LineReader::Status st = LineReader::Status::Error;
-        if (reader.open(path))
-            while ((st = reader.readLine(line)) == LineReader::Status::Line) ++lines;
-        EXPECT_EQ(lines, r.linesBefore);
-        const bool fails = r.expected.number != 0;
-        EXPECT_EQ(st, fails ? LineReader::Status::Error : LineReader::Status::End);
-        EXPECT_EQ(reader.error().number, r.expected.number);
-        EXPECT_EQ(reader.error().description, r.expected.description);
-        // A failure sticks: no further read is tried.
-        EXPECT_EQ(reader.readLine(line), fails ? LineReader::Status::Error : LineReader::Status::End);
-        EXPECT_EQ(plan.failedReads, fails ? 1 : 0);
-    }
 }
 
 TEST(FaultsCount, WriteFailureKeepsTheOldOutputFileAndLeavesTheBoxUnfilled) {
