@@ -172,9 +172,7 @@ private slots:
     void stopQuestionAfter2000Words() {
         Window& t = *win;
         t.setFile(0, WriteFile(QStringLiteral("many.txt"), DistinctWords(6000)));
-        t.asker.clear();
-        // "Stop": No (go on), then Yes; "Counting interrupted": No.
-        t.asker.answers = {Answer::No, Answer::Yes, Answer::No};
+        t.asker.clear({Answer::No, Answer::Yes, Answer::No});  // "Stop": No (go on), then Yes; then do not list
         t.asker.onYield = [&](int64_t n) {
             if (n == 2505 || n == 4000) t.w->countButton->click();
         };
