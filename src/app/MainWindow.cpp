@@ -36,6 +36,7 @@
 #include "PopUpWindow.h"
 #include "QtHost.h"
 #include "QtUtil.h"
+#include "WindowTexts.h"
 #include "base/Folder.h"
 #include "base/Version.h"
 #include "files/FileChecks.h"
@@ -479,7 +480,7 @@ bool MainWindow::StartUp() {
                              "\n\n" + texts_.Get(Message::IntroCount) + "\n\n" +
                              texts_.Get(Message::IntroParameters) + "\n\n" + texts_.Get(Message::IntroOutputFile) +
                              "\n\n" + texts_.Get(Message::IntroClipboard)));
-    countButton->setText(Q(session_->IdleCaption()));
+    countButton->setText(Q(texts_.Get(Message::CountButtonCaption)));
     {
         // The publisher's web address in short (its host), a link like the
         // others; a local page has no such address, and the label stays hidden.
@@ -746,8 +747,7 @@ void MainWindow::SelectOptOnClipboard() {
 }
 
 void MainWindow::ShowClipboardSize(int64_t n) {
-    clipboardSizeLabel->setText(
-        Q("Contents of clipboard:   " + host_->formatGrouped(n) + " bytes"));
+    clipboardSizeLabel->setText(Q(ClipboardSizeText(n, *host_)));
 }
 
 void MainWindow::PopUp(const QString& message, int width, int height, int interval, int top,

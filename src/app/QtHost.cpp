@@ -26,6 +26,8 @@
 #include <algorithm>
 
 #include "MainWindow.h"
+#include "WindowTexts.h"
+#include "render/ResultTexts.h"
 
 namespace kvx {
 namespace {
@@ -375,28 +377,28 @@ void QtHost::repaintOutput() {
     if (!offThread()) w_.outputBox->viewport()->update();
 }
 
-static QLabel* LabelOf(MainWindow& w, Label which) {
+QLabel* QtHost::labelOf(Label which) const {
     switch (which) {
-    case Label::NumberOfWords: return w.wordCountLabel;
-    case Label::NumWordsExcluded: return w.wordsExcludedLabel;
-    case Label::NumOccurrences: return w.occurrencesLabel;
-    case Label::TotalNumOccurrences: return w.totalOccurrencesLabel;
-    case Label::SizeOfClipboardContents: return w.clipboardSizeLabel;
-    case Label::Filesize: return w.fileSizeLabel;
-    case Label::Twirler: return w.twirlerLabel;
+    case Label::NumberOfWords: return w_.wordCountLabel;
+    case Label::NumWordsExcluded: return w_.wordsExcludedLabel;
+    case Label::NumOccurrences: return w_.occurrencesLabel;
+    case Label::TotalNumOccurrences: return w_.totalOccurrencesLabel;
+    case Label::SizeOfClipboardContents: return w_.clipboardSizeLabel;
+    case Label::Filesize: return w_.fileSizeLabel;
+    case Label::Twirler: return w_.twirlerLabel;
     }
-    return w.twirlerLabel;
+    return w_.twirlerLabel;
 }
 
 void QtHost::setLabel(Label which, std::string_view text) {
-    post(kLabelText + int(which), Q(text), [this, which](const QString& s) { LabelOf(w_, which)->setText(s); });
+    post(kLabelText + int(which), Q(text), [this, which](const QString& s) { labelOf(which)->setText(s); });
 }
 
 void QtHost::setLabelVisible(Label which, bool visible) {
     // The result labels keep their room when hidden, so the window does not
     // jump; hiding shows an empty caption.
     post(kLabelShown + int(which), visible ? QStringLiteral("1") : QString(), [this, which](const QString& s) {
-        QLabel* l = LabelOf(w_, which);
+        QLabel* l = labelOf(which);
         QSizePolicy sp = l->sizePolicy();
         sp.setRetainSizeWhenHidden(true);
         l->setSizePolicy(sp);
@@ -405,7 +407,7 @@ void QtHost::setLabelVisible(Label which, bool visible) {
 }
 
 void QtHost::repaintLabel(Label which) {
-    if (!offThread()) LabelOf(w_, which)->update();
+    if (!offThread()) labelOf(which)->update();
 }
 
 void QtHost::setProgressBarStyle(bool asBar) {
@@ -423,13 +425,78 @@ void QtHost::setProgressBarStyle(bool asBar) {
     });
 }
 
-void QtHost::setTwirler(int i) {
-    static const char16_t kBlocks[4] = {u'\u2584', u'\u258C', u'\u2580', u'\u2590'};
-    post(kTwirler, QString(QChar(kBlocks[i & 3])), [this](const QString& s) { w_.twirlerLabel->setText(s); });
-}
-
 void QtHost::setCountCaption(std::string_view caption) {
     post(kOrdered, Q(caption), [this](const QString& s) { w_.countButton->setText(s); });
+}
+
+void QtHost::wordsFound(int32_t n, bool commonWords) {
+    if (n < 0) {
+        setLabel(Label::NumberOfWords, "");
+        return;
+    }
+    setLabel(Label::NumberOfWords, WordsFoundText(n, commonWords));
+    setLabelVisible(Label::NumberOfWords, true);
+    repaintLabel(Label::NumberOfWords);
+}
+
+void QtHost::showResult(const ResultFigures& figures) {
+    const std::vector<std::string> labels =
+        ResultLabelTexts(figures, [this](int64_t x) { return formatGrouped(x); });
+    setLabel(Label::NumberOfWords, labels[0]);
+    setLabelVisible(Label::NumberOfWords, true);
+    setLabel(Label::NumWordsExcluded, labels[1]);
+    setLabelVisible(Label::NumWordsExcluded, true);
+    setLabel(Label::NumOccurrences, "");
+    setLabel(Label::TotalNumOccurrences, "");
+    setProgressBarStyle(false);
+    if (!labels[2].empty()) setLabel(Label::NumOccurrences, labels[2]);
+    if (!labels[3].empty()) setLabel(Label::TotalNumOccurrences, labels[3]);
+    setLabelVisible(Label::NumOccurrences, true);
+    setLabelVisible(Label::TotalNumOccurrences, true);
+}
+
+void QtHost::hideResult() {
+    for (Label l : {Label::NumberOfWords, Label::NumWordsExcluded, Label::NumOccurrences,
+                    Label::TotalNumOccurrences})
+        setLabelVisible(l, false);
+}
+
+void QtHost::scanProgress(int64_t step, int width) {
+    if (step < 0) {
+        setProgressBarStyle(true);
+        setLabelVisible(Label::TotalNumOccurrences, true);
+    }
+    setLabel(Label::TotalNumOccurrences, ProgressBarText(step, width));
+    repaintLabel(Label::TotalNumOccurrences);
+}
+
+void QtHost::scanEnded() {
+    setProgressBarStyle(false);
+    setLabel(Label::TotalNumOccurrences, "");
+    setLabelVisible(Label::TotalNumOccurrences, true);
+    repaintLabel(Label::TotalNumOccurrences);
+    turn(-1);
+}
+
+void QtHost::inputSize(std::optional<int64_t> bytes) {
+    setLabel(Label::Filesize, bytes ? FileSizeText(*bytes, *this) : std::string());
+}
+
+void QtHost::clipboardSize(std::optional<int64_t> chars) {
+    setLabel(Label::SizeOfClipboardContents, chars ? ClipboardSizeText(*chars, *this) : std::string());
+}
+
+void QtHost::turn(int64_t i) {
+    if (i < 0) {
+        setLabel(Label::Twirler, " ");
+        return;
+    }
+    static const char16_t kBlocks[4] = {u'\u2584', u'\u258C', u'\u2580', u'\u2590'};
+    post(kTwirler, QString(QChar(kBlocks[i % 4])), [this](const QString& s) { w_.twirlerLabel->setText(s); });
+}
+
+void QtHost::countRunning(bool running) {
+    setCountCaption(running ? "Stop" : w_.texts().Get(Message::CountButtonCaption));
 }
 
 void QtHost::setCountEnabled(bool enabled) {

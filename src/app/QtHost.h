@@ -1,6 +1,8 @@
 #pragma once
 // The Qt side of the seam: message boxes, file dialogs, the output box, the
 // labels and the controls of the main window, the clipboard and the locale.
+// What the core reports as numbers and states it turns into the labels' and
+// the count command's texts (the texts themselves: WindowTexts.h).
 //
 // Questions and dialogs go through an Asker, which the window tests replace
 // with a scripted one; everything else acts on the widgets of MainWindow.
@@ -20,6 +22,7 @@
 
 #include "shell/Host.h"
 
+class QLabel;
 class QMessageBox;
 class QTimer;
 class QWidget;
@@ -116,13 +119,16 @@ public:
     void setOutputCaret(bool atEnd) override;
     void repaintOutput() override;
 
-    void setLabel(Label which, std::string_view text) override;
-    void setLabelVisible(Label which, bool visible) override;
-    void repaintLabel(Label which) override;
-    void setProgressBarStyle(bool asBar) override;
-    void setTwirler(int i) override;
+    void wordsFound(int32_t n, bool commonWords) override;
+    void showResult(const ResultFigures& figures) override;
+    void hideResult() override;
+    void scanProgress(int64_t step, int width) override;
+    void scanEnded() override;
+    void inputSize(std::optional<int64_t> bytes) override;
+    void clipboardSize(std::optional<int64_t> chars) override;
+    void turn(int64_t i) override;
 
-    void setCountCaption(std::string_view caption) override;
+    void countRunning(bool running) override;
     void setCountEnabled(bool enabled) override;
     void repaintCount() override;
     void enableControls(bool enabled) override;
@@ -177,6 +183,25 @@ public:
                        int& type);
 
 private:
+    /// The labels of the main window the core's reports change.
+    enum class Label {
+        NumberOfWords,        // wordCountLabel
+        NumWordsExcluded,     // wordsExcludedLabel
+        NumOccurrences,       // occurrencesLabel
+        TotalNumOccurrences,  // totalOccurrencesLabel (also the progress bar)
+        SizeOfClipboardContents,
+        Filesize,
+        Twirler,              // twirlerLabel
+    };
+    QLabel* labelOf(Label which) const;
+    void setLabel(Label which, std::string_view text);
+    void setLabelVisible(Label which, bool visible);
+    void repaintLabel(Label which);
+    /// totalOccurrencesLabel as the progress bar (fixed font, bold, left) or
+    /// as the result label (the labels' font, right-aligned).
+    void setProgressBarStyle(bool asBar);
+    void setCountCaption(std::string_view caption);
+
     /// True on a thread other than the window's.
     bool offThread() const { return std::this_thread::get_id() != guiThread_; }
     // What the counting thread hands over. Updates of one kind (a label's

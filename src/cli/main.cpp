@@ -39,6 +39,7 @@
 #include "files/FileChecks.h"
 #include "files/OutputFile.h"
 #include "params/Params.h"
+#include "render/ResultTexts.h"
 #include "shell/MessageTable.h"
 #include "state/StateFile.h"
 #include "words/Listing.h"

@@ -69,6 +69,11 @@ public:
     bool hooksOff = false;
     std::vector<std::string> titles() const { return core.titles(); }
     Shown last() const { return asked.empty() ? Shown{{}, {}, Icon::None, Buttons::OK} : asked.back(); }
+    /// Forgets the questions asked so far; `next` answers the ones to come.
+    void clear(std::initializer_list<Answer> next) {
+        clear();
+        answers = next;
+    }
     void clear() {
         asked.clear();
         core.unexpected = 0;

@@ -9,6 +9,7 @@
 #include "ScriptedAsker.h"
 #include "state/StateFile.h"
 #include "TextGen.h"
+#include "WindowTexts.h"
 
 using namespace kvx;
 using namespace kvx::test;
@@ -30,6 +31,24 @@ class TestCounting : public WindowTest {
     Q_OBJECT
 
 private slots:
+
+    // The texts the window makes of what the session reports as numbers.
+    void labelTexts() {
+        const Host& numbers = win->w->host();
+        const std::pair<std::string, std::string> rows[] = {
+            {ProgressBarText(-1, 5), "[     ]"},
+            {ProgressBarText(0, 5), "[>    ]"},
+            {ProgressBarText(1, 5), "[>    ]"},
+            {ProgressBarText(3, 5), "[-->  ]"},
+            {ProgressBarText(5, 5), "[---->]"},
+            {ProgressBarText(6, 5), "[----->]"},  // the last line had no line break
+            {WordsFoundText(20, false), "Number of different words found so far: 20"},
+            {WordsFoundText(10, true), "Number of common words read so far: 10"},
+            {FileSizeText(9999, numbers), "Filesize:   9,999 bytes"},
+            {FileSizeText(12345678, numbers), "Filesize:   12,345,678 bytes    12,056.33 KB    11.77 MB"},
+        };
+        for (const auto& [made, expected] : rows) QCOMPARE(made, expected);
+    }
 
     void wholeCountOfASmallFile() {
         Window& t = *win;
@@ -67,33 +86,18 @@ private slots:
         QCOMPARE(t.output(), std::string());
     }
 
-    void refusals_data() {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<QString>("title");
-        const QString dir = TempDir();
-        const QString text = WriteFile(QStringLiteral("words.txt"), kSmallText);
-        WriteFile(QStringLiteral("binary.dat"), std::string(3000, '\x01'));
-        QTest::newRow("no input") << QString() << QString() << "Error";
-        QTest::newRow("same output by another name") << text << dir + QStringLiteral("/./words.txt") << "Error";
-        QTest::newRow("missing") << dir + QStringLiteral("/absent.txt") << QString() << "File not found";
-        QTest::newRow("not text") << dir + QStringLiteral("/binary.dat") << QString() << "Not a text file";
-    }
-
-    void refusals() {
-        QFETCH(QString, input);
-        QFETCH(QString, output);
-        QFETCH(QString, title);
+    // A refused count leaves the window idle (the other refusals: kvx-count's tests).
+    void refusalsLeaveTheWindowIdle() {
         Window& t = *win;
-        t.setFile(0, input);
-        t.setFile(1, output);
-        t.asker.clear();
-        t.asker.answers = {Answer::OK};
-        t.w->countButton->click();
-        QCOMPARE(t.asker.titles(), Titles{title.toStdString()});
-        t.verifyIdle();
-        QVERIFY(!t.w->session().wordsCounted);
-        if (!output.isEmpty()) QCOMPARE(ReadFile(input), kSmallText);
+        const QString binary = WriteFile(QStringLiteral("binary.dat"), std::string(3000, '\x01'));
+        for (const auto& [input, title] : {std::pair{QString(), "Error"}, {binary, "Not a text file"}}) {
+            t.setFile(0, input);
+            t.asker.clear({Answer::OK});
+            t.w->countButton->click();
+            QCOMPARE(t.asker.titles(), Titles{title});
+            t.verifyIdle();
+            QVERIFY(!t.w->session().wordsCounted);
+        }
     }
 
     void largeFileQuestion() {
@@ -101,8 +105,7 @@ private slots:
         // 200,001 bytes: just over the limit
         t.setFile(0, WriteFile(QStringLiteral("big.txt"), std::string(199989, ' ') + "lorem ipsum\n"));
         // Cancel: nothing runs.
-        t.asker.clear();
-        t.asker.answers = {Answer::Cancel};
+        t.asker.clear({Answer::Cancel});
         t.w->countButton->click();
         QCOMPARE(t.asker.titles(), Titles{"Large input file"});
         QCOMPARE(t.asker.last().buttons, Buttons::YesNoCancel);
@@ -130,8 +133,7 @@ private slots:
         QFETCH(bool, listThem);
         Window& t = *win;
         t.setFile(0, WriteFile(QStringLiteral("few.txt"), DistinctWords(1500)));
-        t.asker.clear();
-        t.asker.answers = {listThem ? Answer::Yes : Answer::No};
+        t.asker.clear({listThem ? Answer::Yes : Answer::No});
         bool stopCaption = false;
         t.asker.onYield = [&](int64_t n) {
             if (n != 300) return;
@@ -170,9 +172,7 @@ private slots:
     void stopQuestionAfter2000Words() {
         Window& t = *win;
         t.setFile(0, WriteFile(QStringLiteral("many.txt"), DistinctWords(6000)));
-        t.asker.clear();
-        // "Stop": No (go on), then Yes; "Counting interrupted": No.
-        t.asker.answers = {Answer::No, Answer::Yes, Answer::No};
+        t.asker.clear({Answer::No, Answer::Yes, Answer::No});  // "Stop": No (go on), then Yes; then do not list
         t.asker.onYield = [&](int64_t n) {
             if (n == 2505 || n == 4000) t.w->countButton->click();
         };
@@ -198,8 +198,7 @@ private slots:
         QGuiApplication::clipboard()->setText(text);
         t.w->clipboardSourceButton->click();
         QVERIFY(!t.w->params().inputIsFile);
-        t.asker.clear();
-        t.asker.answers = {Answer::OK};
+        t.asker.clear({Answer::OK});
         t.w->countButton->click();
         QCOMPARE(t.label("lblSizeOfClipboardContents"),
                  QStringLiteral("Contents of clipboard:   %1 bytes").arg(chars == 100000 ? "100,000" : "100,001"));
@@ -223,17 +222,10 @@ private slots:
         QVERIFY(t.w->clipboardSourceButton->isChecked() && !t.w->params().inputIsFile);
     }
 
-    // On several threads (words not shown as found), a file of many pieces
-    // gives the labels of a count on one thread;
-    // stopped, it lists the words of the text up to a line, as one thread would.
-    void onEveryCore_data() {
-        QTest::addColumn<bool>("stop");
-        QTest::newRow("whole") << false;
-        QTest::newRow("stopped") << true;
-    }
-
-    void onEveryCore() {
-        QFETCH(bool, stop);
+    // On several threads (words not shown as found), a count of a file of
+    // many pieces stopped lists the words of the text up to a line, as one
+    // thread would (whole counts: the core's tests of counting on several threads).
+    void onEveryCoreStopped() {
         Window& t = *win;
         const std::string text = DistinctWords(20000) + TwoBlockText(3000, 3000);
         const QString in = WriteFile(QStringLiteral("pieces.txt"), text);
@@ -243,26 +235,15 @@ private slots:
         t.setFile(1, out);
         t.w->params().warnOnOverwrite = 0;
         t.w->session().SetJobs(3, 20000);
-        std::vector<QStringList> labels;
-        for (bool parallel : {false, true}) {
-            t.w->suppressWordsBox->setChecked(parallel);
-            t.asker.clear();
-            t.asker.answers = {Answer::Yes, Answer::Yes, Answer::OK};  // stop, list the words found
-            t.asker.onYield = [&](int64_t) {
-                if (stop && parallel && t.asker.answers.size() == 3) t.w->countButton->click();
-            };
-            QFile::remove(out);
-            t.w->countButton->click();
-            t.verifyIdle();
-            labels.push_back({t.label("lblNumberOfWords"), t.label("lblNumWordsExcluded"),
-                              t.label("lblNumOccurrences"), t.label("lblTotalNumOccurrences")});
-        }
+        t.w->suppressWordsBox->setChecked(true);
+        t.asker.clear({Answer::Yes, Answer::Yes, Answer::OK});  // stop, list the words found
+        t.asker.onYield = [&](int64_t) {
+            if (t.asker.answers.size() == 3) t.w->countButton->click();
+        };
+        QFile::remove(out);
+        t.w->countButton->click();
+        t.verifyIdle();
         QCOMPARE(t.w->suppressWordsBox->isChecked(), true);
-        if (!stop) {  // the listing: the core's tests of counting on several threads
-            QCOMPARE(labels[1], labels[0]);
-            QVERIFY(t.w->session().wordsCounted);
-            return;
-        }
         // (then the box's own limit: the listing is in the file only)
         QCOMPARE(t.asker.titles(), (Titles{"Stop", "Counting interrupted", "Error"}));
         // The listing is kvx-count's of the text up to a line: ten words a line.

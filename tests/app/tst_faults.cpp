@@ -67,8 +67,7 @@ private slots:
             else armed = s.WritingToFile() && ++writingYields == 50;
             if (armed) (reading ? faults.failReadAt : faults.failWriteAt) = 0;
         };
-        t.asker.clear();
-        t.asker.answers = {Answer::OK};  // the error
+        t.asker.clear({Answer::OK});  // the error
         if (!reading) t.asker.answers.push_front(Answer::Yes);  // overwrite
         if (scenario == ReadCommonWords) {
             t.asker.files = {in};

@@ -75,8 +75,7 @@ private slots:
         if (how == 3) t.w->stateFile = (TempDir() + QStringLiteral("/no/such/dir/kvx.usr")).toStdString();
         int ends = 0;
         t.w->endProgram = [&] { ++ends; };
-        t.asker.clear();
-        t.asker.answers = {Answer::OK};
+        t.asker.clear({Answer::OK});
         if (how == 1) t.w->close();
         else (how == 2 ? t.w->quitButton : t.w->saveStateButton)->click();
         QCOMPARE(ends, int(how == 1 || how == 2));
@@ -332,8 +331,7 @@ private slots:
         // A browser that does not start is reported; addresses of any other
         // kind are never handed to the desktop.
         launches = false;
-        t.asker.clear();
-        t.asker.answers = {Answer::OK, Answer::OK};
+        t.asker.clear({Answer::OK, Answer::OK});
         QTest::mouseClick(t.w->manualLink, Qt::LeftButton);
         QVERIFY(t.asker.last().text.starts_with("Cannot open " + t.w->texts().Get(Message::ManualPage) + "\n\n"));
         opened.clear();

@@ -331,8 +331,7 @@ private slots:
         QSettings kept(QStringLiteral("kvx"), QStringLiteral("kvx"));
         for (const Answer answer : {Answer::Yes, Answer::No}) {
             kept.remove(QStringLiteral("questions/q"));
-            t.asker.clear();
-            t.asker.answers = {answer, answer};
+            t.asker.clear({answer, answer});
             for (const bool silence : {false, true, true}) {
                 t.asker.silenceNext = silence;
                 QCOMPARE(t.w->host().askUnlessSilenced(QStringLiteral("q"), "Ask?", "T"), answer);

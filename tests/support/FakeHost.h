@@ -1,11 +1,12 @@
 #pragma once
 // The one scripted host of the tests: records every message, answers from a
-// queue, keeps the output box as a string and records labels and yields.
+// queue, keeps the output box as a string and records what the labels would
+// show (as numbers) and the yields.
 
 #include <deque>
 #include <functional>
-#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shell/Host.h"
@@ -29,10 +30,11 @@ public:
     std::string output;  // UTF-8
     std::string everShown;  // all the box was given, in order
     bool caretAtEnd = false;
-    std::vector<bool> barStyles;  // each switch of the total label's style
-    std::map<Label, std::string> labels;
-    std::map<Label, bool> visible;
-    std::map<Label, std::vector<std::string>> labelHistory;
+    std::vector<int64_t> barSteps;  // the progress bar's steps, -1 its start
+    bool scanning = false;          // a bar shown and its pass not ended
+    std::vector<std::pair<int32_t, bool>> found;  // wordsFound: the number, common words
+    bool resultShown = false;       // the result labels
+    int64_t twirler = -2;           // the last turn
     int yields = 0;
     int paramsChangedCalls = 0;
     bool controlsEnabled = false, countEnabled = false;
@@ -65,13 +67,12 @@ public:
     void setOutputText(std::string_view t) override { output = std::string(t), everShown += t; }
     void appendOutputText(std::string_view t) override { output += t, everShown += t; }
     void setOutputCaret(bool atEnd) override { caretAtEnd = atEnd; }
-    void setProgressBarStyle(bool asBar) override { barStyles.push_back(asBar); }
-    void setLabel(Label l, std::string_view t) override {
-        labels[l] = std::string(t);
-        labelHistory[l].emplace_back(t);
-    }
-    void setLabelVisible(Label l, bool v) override { visible[l] = v; }
-    void setTwirler(int) override {}
+    void scanProgress(int64_t step, int) override { barSteps.push_back(step), scanning = true; }
+    void scanEnded() override { scanning = false; }
+    void wordsFound(int32_t n, bool common) override { found.emplace_back(n, common); }
+    void showResult(const ResultFigures&) override { resultShown = true; }
+    void hideResult() override { resultShown = false; }
+    void turn(int64_t i) override { twirler = i; }
     void paramsChanged() override { ++paramsChangedCalls; }
     void enableControls(bool on) override { controlsEnabled = on; }
     void setCountEnabled(bool on) override { countEnabled = on; }

@@ -27,7 +27,7 @@ void CountingSession::SetDefaultCommonWordsFile() {
 
 bool CountingSession::ReadCommonWordsFile() {
     stopRequested = false;
-    presenter_.diagnostics.clear();
+    relay_.diagnostics.clear();
     params.commonWordsFile = std::string(wordtext::TrimBlanks(params.commonWordsFile));
     const std::string path = params.commonWordsFile;
     if (path.empty()) return false;
@@ -53,7 +53,7 @@ bool CountingSession::ReadCommonWordsFile() {
     // The words read are not shown, and comments are skipped whatever the
     // parameters say.
     scanner.readingWords = true;
-    presenter_.readingWords = true;
+    relay_.readingWords = true;
     scanner.SetExtraChars(std::string(scanning::kAllPossibleExtraChars));
     ResetWordTable();
     scanner.SetCommentMarkers("C");
@@ -95,7 +95,7 @@ bool CountingSession::ReadCommonWordsFile() {
     }
     scanner.currentLine.clear();
     scanner.readingWords = false;
-    presenter_.readingWords = false;
+    relay_.readingWords = false;
     SetCountRunning(false);
     host.setOutputText("");
     stopRequested = false;
@@ -117,7 +117,7 @@ void CountingSession::AttemptToReadCommonWords() {
     commonWordsLoaded = ReadCommonWordsFile();
     host.enableControls(true);
     if (commonWordsLoaded) {
-        host.setLabel(Label::NumberOfWords, "");
+        host.wordsFound(-1, true);
         std::string head = commonWordCount == 1
                                ? std::string("One common word")
                                : wordtext::NumberInWords(commonWordCount, host.formatGrouped(commonWordCount)) + " common words";

@@ -45,56 +45,34 @@ std::string LastError(const std::vector<Diagnostic>& ds) {
     return {};
 }
 
-std::vector<std::string> ResultLabelTexts(const CountResult& r,
-                                          const std::function<std::string(int64_t)>& grouped) {
-    const size_t w = text::utf8Length(grouped(r.totalOccurrences)) + 1;
-    auto R = [&](int64_t x) {
-        std::string s = grouped(x);
-        size_t len = text::utf8Length(s);
-        return len < w ? std::string(w - len, ' ') + s : s;
-    };
-    std::vector<std::string> labels(4);
-    labels[0] = "Number of words in this list:" + R(r.wordsIncluded);
-    labels[1] = (r.ignoring ? "No. of words ignored (other than common words):" : "Number of words ignored:") +
-                R(r.wordsExcluded);
-    if (!r.partial) {
-        if (r.occurrencesIncluded > 0)
-            labels[2] = "Number of instances of words in this list:" + R(r.occurrencesIncluded);
-        labels[3] = "Total number of instances of words:" + R(r.totalOccurrences);
-    }
-    return labels;
-}
-
 CountingSession::CountingSession(Params& p, Host& h, const MessageTable& t)
-    : params(p), host(h), texts(t), presenter_(h, p) {
+    : params(p), host(h), texts(t), relay_(h, p) {
     scanner.params = &params;
-    scanner.observer = &presenter_;
+    scanner.observer = &relay_;
     scanner.sink = &table;
     scanner.stopRequested = &stopRequested;
     scanner.commonWords = &commonWords;
-    table.observer = &presenter_;
+    table.observer = &relay_;
     lister.params = &params;
-    lister.observer = &presenter_;
-    lister.box = &presenter_;
+    lister.observer = &relay_;
+    lister.box = &relay_;
     lister.texts = &texts;
     lister.stopRequested = &stopRequested;
     commonWords.assign(1, std::string());
     scanner.SetCommentMarkers("C");
 }
 
-std::string CountingSession::IdleCaption() const { return texts.Get(Message::CountButtonCaption); }
-
 void CountingSession::SetAllowedExtraChars() { scanner.SetAllowedExtraChars(); }
 
 void CountingSession::SetCountRunning(bool running) {
     running_ = running;
-    host.setCountCaption(running ? "Stop" : IdleCaption());
+    host.countRunning(running);
 }
 
 void CountingSession::ResetWordTable() { table.Reset(); }
 
 void CountingSession::Report(Diagnostic::Kind kind, std::string title, std::string text, Icon icon) {
-    presenter_.report({kind, std::move(title), std::move(text)}, icon);
+    relay_.report({kind, std::move(title), std::move(text)}, icon);
 }
 
 void CountingSession::ReportError(int16_t number, std::string_view description) {
@@ -104,7 +82,7 @@ void CountingSession::ReportError(int16_t number, std::string_view description) 
 }
 
 void CountingSession::ReportReadError(const std::string& input, const RunError& e) {
-    host.setLabel(Label::Twirler, " ");
+    host.turn(-1);
     if (e.number == ErrorNumber::OutOfMemory) {
         ReportError(e.number, e.description);
         return;
@@ -124,9 +102,7 @@ void CountingSession::StartOrStopCount() {
 }
 
 void CountingSession::ConcealNumWords() {
-    for (Label l : {Label::NumberOfWords, Label::NumWordsExcluded, Label::NumOccurrences,
-                    Label::TotalNumOccurrences})
-        host.setLabelVisible(l, false);
+    host.hideResult();
 }
 
 void CountingSession::ClearOutput() {
@@ -145,13 +121,13 @@ void CountingSession::PrepareLister() {
 
 CountResult CountingSession::CountWords() {
     result_ = {};
-    presenter_.diagnostics.clear();
+    relay_.diagnostics.clear();
     Count();
     result_.ran = countRan;
     result_.failed = errorReported;
     result_.outOfMemory = outOfMemory;
     result_.listing = listing_;
-    result_.diagnostics = presenter_.diagnostics;
+    result_.diagnostics = relay_.diagnostics;
     return result_;
 }
 
@@ -170,10 +146,10 @@ void CountingSession::Count() {
     }
     SetAllowedExtraChars();
     scanner.readingWords = false;
-    presenter_.readingWords = false;
+    relay_.readingWords = false;
     listingPartial = false;
     scanner.entitiesPossible = false;
-    presenter_.displaySuppressed = false;
+    relay_.displaySuppressed = false;
     lister.minColumnWidth = 6;
     try {
         scanner.totalInstances = 0;
@@ -275,8 +251,7 @@ ListingOutcome CountingSession::WriteCountsTo(ListingSink sink) {
 }
 
 void CountingSession::RunResultPhases() {
-    host.setCountCaption("Stop");
-    running_ = true;
+    SetCountRunning(true);
     host.repaintCount();
     host.setCountEnabled(false);
 
@@ -288,7 +263,7 @@ void CountingSession::RunResultPhases() {
     CountIncludedWords(table, figures);
     host.setOutputText("Now setting up frequency chain ...");
     host.repaintOutput();
-    BuildFrequencyChain(table, figures, &presenter_);
+    BuildFrequencyChain(table, figures, &relay_);
 
     ShowResultCounts();
     listDisplayed = true;
@@ -306,7 +281,7 @@ void CountingSession::Finish() {
     host.enableControls(true);
     host.setCountEnabled(true);
     SetCountRunning(false);
-    host.setLabel(Label::Twirler, " ");
+    host.turn(-1);
     host.setTheFocus();
 }
 
@@ -357,19 +332,7 @@ void CountingSession::ShowResultCounts() {
     result_.wordsExcluded = int32_t(figures.wordsIgnored);
     result_.occurrencesIncluded = figures.instancesInList;
     result_.totalOccurrences = scanner.totalInstances;
-    const std::vector<std::string> labels =
-        ResultLabelTexts(result_, [this](int64_t x) { return host.formatGrouped(x); });
-    host.setLabel(Label::NumberOfWords, labels[0]);
-    host.setLabelVisible(Label::NumberOfWords, true);
-    host.setLabel(Label::NumWordsExcluded, labels[1]);
-    host.setLabelVisible(Label::NumWordsExcluded, true);
-    host.setLabel(Label::NumOccurrences, "");
-    host.setLabel(Label::TotalNumOccurrences, "");
-    host.setProgressBarStyle(false);
-    if (!labels[2].empty()) host.setLabel(Label::NumOccurrences, labels[2]);
-    if (!labels[3].empty()) host.setLabel(Label::TotalNumOccurrences, labels[3]);
-    host.setLabelVisible(Label::NumOccurrences, true);
-    host.setLabelVisible(Label::TotalNumOccurrences, true);
+    host.showResult(result_);
     host.repaintWindow();
 }
 
@@ -388,7 +351,7 @@ bool CountingSession::ValidateInputFile(const std::string& path) {
             params.fileNames[0].clear();
             host.paramsChanged();
         }
-        host.setLabel(Label::Filesize, "");
+        host.inputSize(std::nullopt);
     } else {
         ShowInputFileSize(path);
         std::string folder = filecheck::GetFolder(path, false);
@@ -399,26 +362,10 @@ bool CountingSession::ValidateInputFile(const std::string& path) {
 
 void CountingSession::ShowInputFileSize(const std::string& path) {
     if (!filecheck::FileExists(path)) {
-        host.setLabel(Label::Filesize, "");
+        host.inputSize(std::nullopt);
         return;
     }
-    int64_t n = filecheck::FileLength(path);
-    if (n < 0) n = 0;
-    float kb = static_cast<float>(n) / 1024.0f;
-    float mb = kb / 1024.0f;
-    std::string label = "Filesize:   " + host.formatGrouped(n) + " bytes";
-    if (n > 9999) {
-        label += "    " + host.formatGroupedDecimals(kb, 2) + " KB";
-        if (kb > 9999) label += "    " + host.formatGroupedDecimals(mb, 2) + " MB";
-    }
-    host.setLabel(Label::Filesize, label);
-}
-
-std::string CountingSession::ProgressBar(int64_t p) const {
-    const int64_t w = progressBarWidth;
-    if (p <= 1) return "[>" + std::string(w - 1, ' ') + "]";
-    if (p <= w) return "[" + std::string(p - 1, '-') + ">" + std::string(w - p, ' ') + "]";
-    return "[" + std::string(p - 1, '-') + ">]";
+    host.inputSize(std::max<int64_t>(filecheck::FileLength(path), 0));
 }
 
 bool CountingSession::IsStreamInput(const std::string& input) const {
@@ -550,7 +497,7 @@ bool CountingSession::CheckInputFile(const std::string& input, int64_t& length) 
 // The text check, of the file or of the start of the stream (kept for the count).
 bool CountingSession::CheckText(const std::string& input, int64_t& length) {
     host.setOutputText("Checking file ...");
-    host.setLabel(Label::SizeOfClipboardContents, "");
+    host.clipboardSize(std::nullopt);
     ConcealNumWords();
     host.repaintWindow();
 
@@ -661,8 +608,7 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
                         // P rounds W * C / L, so it stays put while that is below P + 0.5.
                         const double edge = (static_cast<double>(P) + 0.5) * static_cast<double>(L);
                         nextBar = static_cast<int64_t>(edge / static_cast<double>(W)) - 1;
-                        host.setLabel(Label::TotalNumOccurrences, ProgressBar(P));
-                        host.repaintLabel(Label::TotalNumOccurrences);
+                        host.scanProgress(P, progressBarWidth);
                     }
                     nextCheck = std::min(nextBar, nextShare);
                 }
@@ -679,10 +625,7 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
 
 bool CountingSession::StartProgressBar(int64_t length) {
     if (length <= kProgressBarMinimum) return false;
-    host.setProgressBarStyle(true);
-    host.setLabelVisible(Label::TotalNumOccurrences, true);
-    host.setLabel(Label::TotalNumOccurrences, "[" + std::string(progressBarWidth, ' ') + "]");
-    host.repaintLabel(Label::TotalNumOccurrences);
+    host.scanProgress(-1, progressBarWidth);
     return true;
 }
 
@@ -700,16 +643,7 @@ bool CountingSession::StopConfirmed() {
 void CountingSession::EndScan() {
     scanner.currentLine.clear();
     scanner.currentLine.shrink_to_fit();
-    host.setProgressBarStyle(false);
-    host.setLabel(Label::TotalNumOccurrences, "");
-    host.setLabelVisible(Label::TotalNumOccurrences, true);
-    host.repaintLabel(Label::TotalNumOccurrences);
-    host.setLabel(Label::Twirler, " ");
-}
-
-void CountingSession::ShowClipboardSize(int64_t n) {
-    host.setLabel(Label::SizeOfClipboardContents,
-                  "Contents of clipboard:   " + host.formatGrouped(n) + " bytes");
+    host.scanEnded();
 }
 
 bool CountingSession::CheckClipboard(bool showText) {
@@ -717,12 +651,12 @@ bool CountingSession::CheckClipboard(bool showText) {
     ConcealNumWords();  // no figures over the emptied box, whatever follows
     std::string t = host.clipboardText();
     if (t.empty()) {
-        host.setLabel(Label::SizeOfClipboardContents, "");
+        host.clipboardSize(std::nullopt);
         Report(Diagnostic::Kind::Error, "Clipboard empty", "Clipboard is empty.", Icon::None);
         return false;
     }
     int64_t n = static_cast<int64_t>(text::utf16Length(t));
-    ShowClipboardSize(n);
+    host.clipboardSize(n);
     if (n > maxClipboardChars) {
         Report(Diagnostic::Kind::Error, "Too much clipboard text",
                "There are " + host.formatGrouped(n) +
@@ -767,7 +701,7 @@ bool CountingSession::CountWordsOnClipboard() {
             scanner.ScanLine();
         }
     } catch (const std::bad_alloc&) {
-        host.setLabel(Label::Twirler, " ");
+        host.turn(-1);
         ReportError(ErrorNumber::OutOfMemory, "Out of memory");
     }
     host.setTheFocus();

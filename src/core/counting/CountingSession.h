@@ -13,7 +13,7 @@
 //     -> ListWords (output file first, then the text box), or the listing
 //        sink the command line chose (one file or standard output).
 // The engine below the session knows no window: it reports to the session's
-// presenter, which shows everything through the Host. The parameters are the
+// relay, which passes everything on to the Host as numbers and states. The parameters are the
 // live Params the window binds; only the session changes them.
 
 #include <atomic>
@@ -24,7 +24,7 @@
 
 #include "base/Errors.h"
 #include "base/RunObserver.h"
-#include "counting/HostPresenter.h"
+#include "counting/HostRelay.h"
 #include "params/Params.h"
 #include "scanning/Scanner.h"
 #include "shell/Host.h"
@@ -43,28 +43,17 @@ enum class CountsMode { None, Write, Merge };
 
 /// What a count gives: whether it ran, the figures of its result, how its
 /// listing ended and the messages it showed.
-struct CountResult {
+struct CountResult : ResultFigures {
     bool ran = false;          // a pass ran (to its end, stopped or after a reported error)
     bool failed = false;       // a run-time error was reported
     bool outOfMemory = false;  // that error was a lack of memory
-    bool partial = false;      // stopped, and the words found so far listed
-    bool ignoring = false;     // words to ignore or common words were left out
     int32_t differentWords = 0;  // in the table, the ones the rules exclude included
-    int32_t wordsIncluded = 0;
-    int32_t wordsExcluded = 0;
-    int64_t occurrencesIncluded = 0;
-    int64_t totalOccurrences = 0;
     ListingOutcome listing;
     std::vector<Diagnostic> diagnostics;
 };
 
 /// The text of the last error among ds, "" when there is none.
 std::string LastError(const std::vector<Diagnostic>& ds);
-
-/// The texts of the four result labels (empty ones included), the numbers
-/// written by grouped and right-aligned on the widest.
-std::vector<std::string> ResultLabelTexts(const CountResult& r,
-                                          const std::function<std::string(int64_t)>& grouped);
 
 class CountingSession {
 public:
@@ -81,14 +70,14 @@ public:
 
     /// The count command: sets stopRequested while a count runs, else counts.
     void StartOrStopCount();
-    /// True while the count command is captioned "Stop".
+    /// True while a count or listing runs (the count command is its Stop button).
     bool Running() const { return running_; }
 
     /// Counts (a refusal included) and says how it went; also kept as LastResult().
     CountResult CountWords();
     const CountResult& LastResult() const { return result_; }
     /// The messages shown since the last count or common-words load began.
-    const std::vector<Diagnostic>& Diagnostics() const { return presenter_.diagnostics; }
+    const std::vector<Diagnostic>& Diagnostics() const { return relay_.diagnostics; }
     bool CheckClipboard(bool showText);
     void ConcealNumWords();
     void ClearOutput();
@@ -96,10 +85,10 @@ public:
     /// stop left over from an earlier listing first.
     void ListWords();
 
-    /// Checks an input file and shows its size (messages after start-up only).
+    /// Checks an input file and has its size shown (messages after start-up only).
     bool ValidateInputFile(const std::string& path);
-    /// Shows the size of the file at path, or nothing when there is none
-    /// (quietly, for a name being typed).
+    /// Has the size of the file at path shown, or none when there is no
+    /// such file (quietly, for a name being typed).
     void ShowInputFileSize(const std::string& path);
 
     // Common words (counting/CommonWords.cpp).
@@ -168,7 +157,7 @@ public:
     void SetListingSink(ListingSink sink) {
         sink_ = sink;
         // Only the window shows the words as they are found.
-        table.observer = sink == ListingSink::Window ? &presenter_ : nullptr;
+        table.observer = sink == ListingSink::Window ? &relay_ : nullptr;
     }
     /// How the last count's listing to a file or standard output ended.
     const ListingOutcome& LastListing() const { return listing_; }
@@ -195,8 +184,6 @@ public:
     /// Puts the scanner back to the default comment markers.
     void SetDefaultCommentMarkers() { scanner.SetCommentMarkers("C"); }
 
-    /// The count command's idle caption (message text 73).
-    std::string IdleCaption() const;
     /// SetAllowedExtraChars for the current parameters.
     void SetAllowedExtraChars();
 
@@ -238,8 +225,8 @@ private:
     void SetRulesFor(const std::string& input);
     /// Puts the controls and parameters back after a pass over the inputs.
     void EndScan();
-    /// Shows the empty progress bar for an input of length bytes, if it is
-    /// long enough to have one.
+    /// Has the empty progress bar shown for an input of length bytes, if it
+    /// is long enough to have one.
     bool StartProgressBar(int64_t length);
     /// A stop asked for during a pass: true when it stops, after the "Stop"
     /// question for a count of many words; false (stopRequested cleared) when the
@@ -259,8 +246,6 @@ private:
     /// Reports an error that ended the reading of input; one that is not a
     /// lack of memory names the input and ends the count without a listing.
     void ReportReadError(const std::string& input, const RunError& e);
-    void ShowClipboardSize(int64_t n);
-    std::string ProgressBar(int64_t p) const;
     void PrepareLister();
     /// Adds the counts files (the inputs) into the emptied table.
     bool LoadCounts();
@@ -270,7 +255,7 @@ private:
     Params& params;
     Host& host;
     const MessageTable& texts;
-    HostPresenter presenter_;
+    HostRelay relay_;
     CountResult result_;
     /// Set when a pass ran (to its end, stopped or after a reported error):
     /// false after a count that was refused before it began.

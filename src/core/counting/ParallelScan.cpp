@@ -87,8 +87,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             double(progressBarWidth) * double(bytesRead.load(std::memory_order_relaxed)) / double(total)));
         if (p == barShown) return;
         barShown = p;
-        host.setLabel(Label::TotalNumOccurrences, ProgressBar(p));
-        host.repaintLabel(Label::TotalNumOccurrences);
+        host.scanProgress(p, progressBarWidth);
     };
 
     // A stream is checked by the worker that reads it; its messages come in
@@ -218,8 +217,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             abandon = true;
             break;
         }
-        host.setLabel(Label::NumberOfWords, "Number of different words found so far: " + std::to_string(table.size()));
-        host.setLabelVisible(Label::NumberOfWords, true);
+        host.wordsFound(table.size(), false);
         poll();
         if (stopRequested && StopConfirmed()) {
             abandon = true;

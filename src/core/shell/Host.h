@@ -2,15 +2,19 @@
 // The seam between the core and whatever shows it.
 //
 // The counting session shows everything through the Host: message boxes,
-// questions, the clipboard, turns of the event loop, labels. The engine below
-// the session knows no Host; it reports to the session (base/RunObserver.h).
-// The desktop program implements the Host with Qt, the command line with
-// fixed answers, the tests with a scripted fake.
+// questions, the clipboard, turns of the event loop, and what a count has
+// reached as numbers and states (the window makes the labels' texts). The
+// engine below the session knows no Host; it reports to the session
+// (base/RunObserver.h). The desktop program implements the Host with Qt, the
+// command line with fixed answers, the tests with a scripted fake.
 // All texts crossing the seam are UTF-8.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "base/ResultFigures.h"
 
 namespace kvx {
 
@@ -19,17 +23,6 @@ class IoFaults;
 enum class Icon { None, Information, Exclamation, Critical };
 enum class Buttons { OK, OKCancel, YesNo, YesNoCancel };
 enum class Answer { OK, Cancel, Yes, No };
-
-/// Labels of the main window that the core writes.
-enum class Label {
-    NumberOfWords,        // wordCountLabel
-    NumWordsExcluded,     // wordsExcludedLabel
-    NumOccurrences,       // occurrencesLabel
-    TotalNumOccurrences,  // totalOccurrencesLabel (also the progress bar)
-    SizeOfClipboardContents,
-    Filesize,
-    Twirler,              // twirlerLabel
-};
 
 class Host {
 public:
@@ -64,18 +57,33 @@ public:
     virtual void setOutputCaret(bool /*atEnd*/) {}
     virtual void repaintOutput() {}
 
-    // Labels.
-    virtual void setLabel(Label, std::string_view) {}
-    virtual void setLabelVisible(Label, bool) {}
-    virtual void repaintLabel(Label) {}
-    /// totalOccurrencesLabel as the progress bar (Courier bold, left) or
-    /// as the result label (Arial, right-aligned).
-    virtual void setProgressBarStyle(bool /*asBar*/) {}
-    /// Shows twirler character i (0..3) in twirlerLabel.
-    virtual void setTwirler(int /*i*/) {}
+    // What a count has reached.
+    /// The different words counted so far (common words while they are
+    /// read); n < 0: the figure goes, the words are all read.
+    virtual void wordsFound(int32_t /*n*/, bool /*commonWords*/) {}
+    /// The figures of the result, shown in the four result labels.
+    virtual void showResult(const ResultFigures&) {}
+    /// The four result labels are hidden: they belong to a result given up.
+    virtual void hideResult() {}
+    /// The progress bar of a pass over inputs of known size, shown in place
+    /// of the total: step -1 is the empty bar at the start, then step rounds
+    /// width * bytes read / size (one more than width when the last line
+    /// had no line break).
+    virtual void scanProgress(int64_t /*step*/, int /*width*/) {}
+    /// The pass ended: the total's label is a result label again, empty,
+    /// and the twirler rests.
+    virtual void scanEnded() {}
+    /// The input file's size in bytes; none: no such file.
+    virtual void inputSize(std::optional<int64_t> /*bytes*/) {}
+    /// The clipboard text's length in characters; none: not known.
+    virtual void clipboardSize(std::optional<int64_t> /*chars*/) {}
+    /// The twirler at turn i of a listing; -1: at rest.
+    virtual void turn(int64_t /*i*/) {}
 
     // The count command and the other controls of the main window.
-    virtual void setCountCaption(std::string_view) {}
+    /// A count or listing runs, and the count command is its Stop button,
+    /// or none runs and the command counts.
+    virtual void countRunning(bool) {}
     virtual void setCountEnabled(bool) {}
     virtual void repaintCount() {}
     /// EnableControls: every command but Quit, the count command and

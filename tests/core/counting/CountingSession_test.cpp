@@ -13,7 +13,6 @@
 #include "base/Folder.h"
 #include "counting/CountingSession.h"
 #include "files/FaultInjection.h"
-#include "files/LineReader.h"
 #include "FakeHost.h"
 #include "TempFolder.h"
 #include "TextGen.h"
@@ -85,34 +84,28 @@ TEST(CountingProgress, BarStepsWithTheBytesRead) {
     std::string text = "a\r\n";
     for (int i = 0; i < 37; ++i) text += std::string(298, 'x') + "\r\n";
     f.Count(f.dir.write("bar.txt", text));
-    const std::vector<std::string>& bar = f.host.labelHistory[Label::TotalNumOccurrences];
-    ASSERT_GE(bar.size(), 39u);
-    EXPECT_EQ(bar[0], "[" + std::string(37, ' ') + "]");
-    for (int p = 0; p <= 37; ++p)
-        EXPECT_EQ(bar[size_t(p) + 1], "[" + std::string(p > 1 ? p - 1 : 0, '-') + ">" +
-                                          std::string(p > 1 ? 37 - p : 36, ' ') + "]") << p;
+    std::vector<int64_t> steps{-1};
+    for (int p = 0; p <= 37; ++p) steps.push_back(p);
+    EXPECT_EQ(f.host.barSteps, steps);
     EXPECT_EQ(f.host.folder, f.dir.path() + "/");  // the dialogs open where the input is
-    EXPECT_EQ(f.host.barStyles.back(), false);  // the label is a result label again
+    EXPECT_FALSE(f.host.scanning);  // the label is a result label again
     EXPECT_FALSE(f.host.caretAtEnd);            // the listing is shown from its top
     EXPECT_TRUE(f.host.controlsEnabled && f.host.countEnabled);  // after the count, and after a new listing
     f.session.ListWords();
     EXPECT_TRUE(f.host.controlsEnabled);
 }
 
-// While a count runs, the count command is its Stop button.
-TEST(CountingProgress, TheCountCommandStopsARunningCount) {
-    for (const bool clipboard : {false, true}) {
-        Fixture f;
-        const std::string text = test::DistinctWords(300, 1);
-        f.host.clipboard = text;
-        f.host.onYield = [&] { if (f.host.yields == 20) f.session.StartOrStopCount(); };
-        f.host.answers = {Answer::No};  // do not list the words found so far
-        f.params.fileNames[0] = f.dir.write("words.txt", text);
-        f.params.inputIsFile = !clipboard;
-        f.session.StartOrStopCount();
-        EXPECT_EQ(f.host.titles(), (std::vector<std::string>{"Counting interrupted"})) << clipboard;
-        EXPECT_FALSE(f.session.Running());
-    }
+// While a count of the clipboard runs, the count command is its Stop button
+// (a file's: the window's tests).
+TEST(CountingProgress, TheCountCommandStopsACountOfTheClipboard) {
+    Fixture f;
+    f.host.clipboard = test::DistinctWords(300, 1);
+    f.host.onYield = [&] { if (f.host.yields == 20) f.session.StartOrStopCount(); };
+    f.host.answers = {Answer::No};  // do not list the words found so far
+    f.params.inputIsFile = false;
+    f.session.StartOrStopCount();
+    EXPECT_EQ(f.host.titles(), (std::vector<std::string>{"Counting interrupted"}));
+    EXPECT_FALSE(f.session.Running());
 }
 
 TEST(CountingInput, ARestoredFileThatIsGoneIsDroppedQuietly) {
@@ -137,12 +130,12 @@ TEST(CountingClipboard, TabsAndLineBreaksAreTextOtherControlBytesRefuse) {
     for (const Row& r : rows) {
         Fixture f;
         f.params.inputIsFile = false;
-        f.host.visible[Label::NumberOfWords] = true;  // figures of an earlier count
+        f.host.resultShown = true;  // figures of an earlier count
         f.host.clipboard = r.text;
         f.session.StartOrStopCount();
         EXPECT_EQ(f.host.titles(), r.titles) << r.text;
         EXPECT_EQ(f.session.wordsCounted, r.counted) << r.text;
-        EXPECT_EQ(f.host.visible[Label::NumberOfWords], r.counted) << r.text;
+        EXPECT_EQ(f.host.resultShown, r.counted) << r.text;
         EXPECT_NE(f.host.output.find(r.listed), std::string::npos) << f.host.output;
     }
 }
@@ -154,44 +147,7 @@ TEST(CountingInput, CommentMarkersOfTheFileKind) {
     const std::string listed = f.Count(f.dir.write("code.c", "alpha /* beta */ gamma\r\n"));
     const auto has = [&](const char* w) { return listed.find(w) != std::string::npos; };
     EXPECT_TRUE(has("alpha") && !has("beta") && has("gamma")) << listed;
-    for (const std::string& t : f.host.labelHistory[Label::TotalNumOccurrences])
-        EXPECT_FALSE(t.starts_with("[")) << "a progress bar for a small file";
-}
-
-TEST(FaultsLineReader, ReadFailureEndsReadingAfterTheWholeLinesBeforeIt) {
-    struct Row { const char* name; std::string text; int64_t failAt; int linesBefore; RunError expected; };
-    const std::string utf8Across =  // a two-byte sequence split by the block boundary
-        std::string(kBlock - 1, 'a') + "\xC3\xA9" + "b\r\nc\r\n";
-    const Row rows[] = {
-        {"at the first read", TwoBlockText(10, 0), 0, 0, {57, "Device I/O error"}},
-        {"at the block boundary", TwoBlockText(4096, 50), kBlock, 4096, {57, "Device I/O error"}},
-        {"sequence across the boundary", utf8Across, kBlock, 0, {57, "Device I/O error"}},
-        {"utf-16 second block", "\xFF\xFE" + std::string(kBlock, 'a'), kBlock, 0, {57, "Device I/O error"}},
-        {"beyond the end: never consulted", TwoBlockText(3, 0), kBlock * 4, 3, {}},
-    };
-    TempFolder dir;
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.name);
-        const std::string path = dir / "in.txt";
-        TempFolder::Write(path, r.text);
-        FaultPlan plan;
-        plan.failReadAt = r.failAt;
-        LineReader reader;
-        reader.faults = &plan;
-        std::string line;
-        int lines = 0;
-        LineReader::Status st = LineReader::Status::Error;
-        if (reader.open(path))
-            while ((st = reader.readLine(line)) == LineReader::Status::Line) ++lines;
-        EXPECT_EQ(lines, r.linesBefore);
-        const bool fails = r.expected.number != 0;
-        EXPECT_EQ(st, fails ? LineReader::Status::Error : LineReader::Status::End);
-        EXPECT_EQ(reader.error().number, r.expected.number);
-        EXPECT_EQ(reader.error().description, r.expected.description);
-        // A failure sticks: no further read is tried.
-        EXPECT_EQ(reader.readLine(line), fails ? LineReader::Status::Error : LineReader::Status::End);
-        EXPECT_EQ(plan.failedReads, fails ? 1 : 0);
-    }
+    EXPECT_TRUE(f.host.barSteps.empty()) << "a progress bar for a small file";
 }
 
 TEST(FaultsCount, WriteFailureKeepsTheOldOutputFileAndLeavesTheBoxUnfilled) {
@@ -257,7 +213,7 @@ TEST(FaultsCount, ReadErrorEndsTheCountWithItsMessageAlone) {
         ASSERT_EQ(f.host.messages.size(), 1u);
         EXPECT_EQ(f.host.messages[0].text, in + " could not be read.\r\n\r\nError 57: Device I/O error");
         EXPECT_EQ(f.host.messages[0].title, "Error");
-        EXPECT_FALSE(f.host.visible[Label::NumberOfWords]);
+        EXPECT_FALSE(f.host.resultShown);
         EXPECT_FALSE(f.session.OutputFileWritten());
         EXPECT_FALSE(f.session.wordsCounted);
         EXPECT_EQ(TempFolder::Read(out), listing);

@@ -4,9 +4,12 @@
 #include <sys/stat.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "TempFolder.h"
+#include "TextGen.h"
+#include "files/FaultInjection.h"
 
 namespace kvx {
 namespace {
@@ -107,6 +110,39 @@ TEST(LineReaderTest, RefusesWhatCannotBeRead) {
     EXPECT_EQ(line, "ok");
     r.close();
     EXPECT_EQ(r.readLine(line), LineReader::Status::End);
+}
+
+// A failed read ends reading after the whole lines before it, and sticks: in
+// UTF-8, UTF-16, and with a sequence cut by the block boundary. A fault
+// beyond the end is never met.
+TEST(LineReaderTest, ReadFailureEndsAfterTheWholeLinesBeforeIt) {
+    const int64_t block = kReadBlock;
+    const std::tuple<std::string, int64_t, int> rows[] = {  // text, where reads fail, lines before
+        {test::TwoBlockText(10, 0), 0, 0},
+        {test::TwoBlockText(4096, 50), block, 4096},
+        {std::string(kReadBlock - 1, 'a') + "\xC3\xA9" + "b\r\nc\r\n", block, 0},
+        {"\xFF\xFE" + std::string(kReadBlock, 'a'), block, 0},
+        {test::TwoBlockText(3, 0), block * 4, 3},
+    };
+    test::TempFolder dir;
+    for (const auto& [text, failAt, linesBefore] : rows) {
+        SCOPED_TRACE(linesBefore);
+        FaultPlan plan;
+        plan.failReadAt = failAt;
+        LineReader r;
+        r.faults = &plan;
+        std::string line;
+        int lines = 0;
+        LineReader::Status st = LineReader::Status::Error;  // the first read is the open's
+        if (r.open(dir.write("in.txt", text)))
+            while ((st = r.readLine(line)) == LineReader::Status::Line) ++lines;
+        const bool fails = failAt < int64_t(text.size());
+        EXPECT_EQ(lines, linesBefore);
+        EXPECT_EQ(st, fails ? LineReader::Status::Error : LineReader::Status::End);
+        EXPECT_EQ(r.readLine(line), st);  // no further read is tried
+        EXPECT_EQ(r.error().number, fails ? 57 : 0);
+        EXPECT_EQ(plan.failedReads, fails ? 1 : 0);
+    }
 }
 
 }  // namespace

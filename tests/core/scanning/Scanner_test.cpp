@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "counting/HostPresenter.h"
+#include "counting/HostRelay.h"
 #include "params/Params.h"
 #include "FakeHost.h"
 #include "text/Cp1252.h"
@@ -29,7 +29,7 @@ struct RecordingSink : WordSink {
 struct Rig {
     Params params;
     test::FakeHost host;
-    HostPresenter shown{host, params};
+    HostRelay shown{host, params};
     RecordingSink sink;
     bool stop = false;
     scanning::Scanner sc;

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <tuple>
 
-#include "counting/HostPresenter.h"
+#include "counting/HostRelay.h"
 #include "params/Params.h"
 #include "shell/MessageTable.h"
 #include "FakeHost.h"
@@ -25,7 +25,7 @@ struct ListingTest : ::testing::Test {
     RankedFigures results;
     Params params;
     test::FakeHost host;
-    HostPresenter shown{host, params};
+    HostRelay shown{host, params};
     MessageTable texts;
     bool stopRequested = false;
     Lister lister;
@@ -219,7 +219,7 @@ TEST_F(ListingTest, BoxOverflowStopsAtABlockOfTwentyLines) {
     EXPECT_TRUE(host.output.ends_with("w00002959\r\n"));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "No output file.  The listing is too long for the box.");
-    EXPECT_EQ(host.labels[Label::Twirler], " ");
+    EXPECT_EQ(host.twirler, -1);
 
     // With the output file named but disabled, the lead-in says so.
     host.messages.clear();

@@ -6,7 +6,7 @@
 #include <random>
 #include <sstream>
 
-#include "counting/HostPresenter.h"
+#include "counting/HostRelay.h"
 #include "params/Params.h"
 #include "words/CountsFile.h"
 #include "FakeHost.h"
@@ -17,7 +17,7 @@ namespace {
 struct WordTableTest : ::testing::Test {
     test::FakeHost host;
     Params params;
-    HostPresenter shown{host, params};  // the window's live display
+    HostRelay shown{host, params};  // the window's live display
     WordTable table;
     void SetUp() override {
         table.observer = &shown;
@@ -50,16 +50,14 @@ TEST_F(WordTableTest, FirstWordReplacesBoxLaterNewWordsAppend) {
 }
 
 TEST_F(WordTableTest, ProgressLabelOnEveryTenthNewWord) {
-    std::vector<std::string>& labels = host.labelHistory[Label::NumberOfWords];
+    using Found = std::vector<std::pair<int32_t, bool>>;
     for (int i = 0; i < 21; ++i) table.AddWordToList("w" + std::to_string(i == 11 ? 3 : i));  // one repeat
-    EXPECT_EQ(labels, (std::vector<std::string>{"Number of different words found so far: 10",
-                                                "Number of different words found so far: 20"}));
-    EXPECT_TRUE(host.visible[Label::NumberOfWords]);
+    EXPECT_EQ(host.found, (Found{{10, false}, {20, false}}));
     table.Reset();
     shown.readingWords = true;
-    labels.clear();
+    host.found.clear();
     for (int i = 0; i < 10; ++i) table.AddWordToList("c" + std::to_string(i));
-    EXPECT_EQ(labels, std::vector<std::string>{"Number of common words read so far: 10"});
+    EXPECT_EQ(host.found, (Found{{10, true}}));
 }
 
 TEST_F(WordTableTest, DisplayStopsWithOneNoticeNearTheBoxLimit) {

@@ -1,6 +1,8 @@
 #pragma once
-// The session's side of a run's reports: shows them through the Host as the
-// main window shows them, and keeps the messages for the count's result.
+// The session's side of a run's reports: passes them on to the Host (the
+// words as they are found, their number, the box the lister writes, the
+// twirler), keeps the messages for the count's result and asks the run's
+// questions.
 
 #include <cstdint>
 #include <string_view>
@@ -12,11 +14,11 @@
 
 namespace kvx {
 
-class HostPresenter final : public RunObserver, public TextSink {
+class HostRelay final : public RunObserver, public TextSink {
 public:
-    HostPresenter(Host& host, Params& params);
+    HostRelay(Host& host, Params& params);
 
-    /// The words counted are common words: none is shown, the label says so.
+    /// The words counted are common words: none is shown, only their number.
     bool readingWords = false;
     /// The box came too near its limit: no more words are shown in this run.
     bool displaySuppressed = false;
@@ -29,7 +31,7 @@ public:
 
     void yield() override { host_.yield(); }
     /// The first word replaces the box, later ones are appended while the box
-    /// has room; every tenth updates the count of words found.
+    /// has room; every tenth updates the number of words found.
     void newWord(std::string_view word, int32_t numWords) override;
     /// " ." in the box.
     void progress(int64_t done) override;
@@ -43,7 +45,7 @@ public:
     void append(std::string_view t) override { host_.appendOutputText(t); }
     void showEnd(bool atEnd) override { host_.setOutputCaret(atEnd); }
     void repaint() override { host_.repaintOutput(); }
-    void turn(int64_t i) override;
+    void turn(int64_t i) override { host_.turn(i); }
 
 private:
     Host& host_;
