@@ -5,6 +5,7 @@
 //   kvx-count [-q] [-p PARAMS] [-o OUTPUT] [-j N] [--type EXT] [--format FORMAT] [INPUT]...
 //   kvx-count --counts [-p PARAMS] [-o FILE] [--type EXT] [INPUT]...
 //   kvx-count --merge [-p PARAMS] [-o OUTPUT] [--format FORMAT] [COUNTS]...
+//   kvx-count --keyness REF [--under] [--min-g2 X] [--min-freq N] [--format FORMAT] [INPUT]...
 //
 // Exit status: 0 counted (also when no word survived the rules), 1 refused
 // (message on standard error, nothing written), 2 bad usage.
@@ -16,6 +17,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -41,6 +44,7 @@
 #include "params/Params.h"
 #include "shell/MessageTable.h"
 #include "state/StateFile.h"
+#include "words/Keyness.h"
 #include "words/Listing.h"
 
 namespace {
@@ -70,6 +74,11 @@ const char* const kUsageText =
     "                       instead of the listing\n"
     "      --merge          add the counts files given as INPUTs, in their order,\n"
     "                       and list them as one count over all their inputs\n"
+    "      --keyness=REF    list the keywords of the INPUTs against REF, a text or a\n"
+    "                       counts file (given again: a corpus), as tsv, csv or json\n"
+    "      --under          list the under-used words too\n"
+    "      --min-g2=X       the least log-likelihood listed (default 3.84)\n"
+    "      --min-freq=N     the least frequency listed (default 1)\n"
     "  -q, --quiet          print neither the progress line nor the result counts\n"
     "      --progress       show the progress line also when standard error is not\n"
     "                       a terminal\n"
@@ -163,13 +172,15 @@ struct Options {
     std::string params, output, type, format = "listing";
     int jobs = 0;  // 0: the number of cores
     std::vector<std::string> inputs;
-    bool haveParams = false, haveOutput = false, haveType = false, haveFormat = false;
+    bool haveParams = false, haveOutput = false, haveType = false, haveFormat = false, haveKeyness = false;
     bool quiet = false, progress = false;
     kvx::CountsMode counts = kvx::CountsMode::None;
+    std::vector<std::string> references;  // --keyness
+    kvx::KeynessOptions keyness;
 };
 
 // Values of the options without a short form.
-enum : int { kType = 256, kFormat, kCounts, kMerge, kProgress, kVersion };
+enum : int { kType = 256, kFormat, kCounts, kMerge, kProgress, kVersion, kKeyness, kUnder, kMinG2, kMinFreq };
 
 const option kLongOptions[] = {
     {"params", required_argument, nullptr, 'p'},  {"output", required_argument, nullptr, 'o'},
@@ -177,7 +188,9 @@ const option kLongOptions[] = {
     {"jobs", required_argument, nullptr, 'j'},    {"counts", no_argument, nullptr, kCounts},
     {"merge", no_argument, nullptr, kMerge},      {"quiet", no_argument, nullptr, 'q'},
     {"progress", no_argument, nullptr, kProgress}, {"help", no_argument, nullptr, 'h'},
-    {"version", no_argument, nullptr, kVersion},  {nullptr, 0, nullptr, 0},
+    {"version", no_argument, nullptr, kVersion},  {"keyness", required_argument, nullptr, kKeyness},
+    {"under", no_argument, nullptr, kUnder},      {"min-g2", required_argument, nullptr, kMinG2},
+    {"min-freq", required_argument, nullptr, kMinFreq}, {nullptr, 0, nullptr, 0},
 };
 
 // The refusal of argument `arg` that getopt_long could not take (it
@@ -246,6 +259,29 @@ int ParseArguments(int argc, char** argv, Options& o) {
             o.jobs = static_cast<int>(n);
             break;
         }
+        case kKeyness:
+            if (value == "-") return Usage("the reference of --keyness must be a file");
+            o.references.push_back(value);
+            break;
+        case kUnder: o.keyness.underUsed = o.haveKeyness = true; break;
+        case kMinG2: {
+            double x = -1;
+            const auto r = std::from_chars(value.data(), value.data() + value.size(), x);
+            if (r.ec != std::errc() || r.ptr != value.data() + value.size() || !(x >= 0) || !std::isfinite(x))
+                return Usage("option '" + a + "' needs a number of at least 0");
+            o.keyness.minG2 = x;
+            o.haveKeyness = true;
+            break;
+        }
+        case kMinFreq: {
+            int64_t n = 0;
+            const auto r = std::from_chars(value.data(), value.data() + value.size(), n);
+            if (r.ec != std::errc() || r.ptr != value.data() + value.size() || n < 1)
+                return Usage("option '" + a + "' needs a frequency of at least 1");
+            o.keyness.minFrequency = n;
+            o.haveKeyness = true;
+            break;
+        }
         case kFormat:
             if (value != "listing" && value != "csv" && value != "tsv" && value != "json")
                 return Usage("unknown format '" + value + "' (listing, csv, tsv or json)");
@@ -263,7 +299,50 @@ int ParseArguments(int argc, char** argv, Options& o) {
         return Usage("--format lists words; --counts writes a counts file");
     if (o.counts == kvx::CountsMode::Merge && o.haveType)
         return Usage("--type reads texts; --merge reads counts files");
+    if (o.references.empty() && o.haveKeyness) return Usage("--under, --min-g2 and --min-freq go with --keyness");
+    if (!o.references.empty()) {
+        if (o.counts == kvx::CountsMode::Write) return Usage("--counts and --keyness cannot go together");
+        if (o.format == "listing" && o.haveFormat) return Usage("--keyness writes tsv, csv or json");
+        if (!o.haveFormat) o.format = "tsv";
+    }
     return -1;
+}
+
+// Refuses a count that was refused before it began, ran out of memory or
+// broke off at an error; -1 when it ran well.
+int RefuseFailedCount(const kvx::CountResult& result, const std::string& inputName, int64_t memoryLimit) {
+    if (result.outOfMemory)
+        return Refuse(inputName, memoryLimit > 0 ? "Out of memory: the count needs more than " +
+                                                       std::to_string(memoryLimit >> 20) +
+                                                       " MiB, three quarters of this machine's memory."
+                                                 : std::string("Out of memory."));
+    if (!result.ran || result.failed || !result.listing.attempted)
+        return Refuse(inputName, kvx::LastError(result.diagnostics));
+    return -1;
+}
+
+// Prints the warnings of a count, one given for each input once.
+void PrintWarnings(const kvx::CountResult& result, const std::string& paramsName) {
+    std::string last;
+    for (const kvx::Diagnostic& d : result.diagnostics) {
+        if (d.kind != kvx::Diagnostic::Kind::Warning || d.text == last) continue;
+        PrintMessage(paramsName, d.text);
+        last = d.text;
+    }
+}
+
+// A reference is read as counts files when one of them is named .counts or
+// starts as a counts file does; otherwise as texts.
+bool IsCountsFile(const std::string& name) {
+    if (name.size() > 7 && name.compare(name.size() - 7, 7, ".counts") == 0) return true;
+    char head[15] = {};
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    const ssize_t n = ::read(fd, head, sizeof head - 1);
+    ::close(fd);
+    std::string_view h(head, n > 0 ? size_t(n) : 0);
+    if (h.starts_with("\xEF\xBB\xBF")) h.remove_prefix(3);
+    return h.starts_with("kvx-counts ");
 }
 
 kvx::ListingFormat FormatNamed(const std::string& f) {
@@ -313,6 +392,7 @@ int main(int argc, char** argv) {
     }
     if (opt.haveOutput) {
         std::vector<std::string> read = opt.inputs;
+        read.insert(read.end(), opt.references.begin(), opt.references.end());
         if (opt.haveParams) read.push_back(opt.params);
         if (params.ignoreCommonWords == 1) read.push_back(params.commonWordsFile);
         const std::string replaced = ReadFileReplaced(opt.output, read, fromStdin);
@@ -326,24 +406,26 @@ int main(int argc, char** argv) {
 
     kvx::CliHost host;
     kvx::CountingSession session(params, host, texts);
-    session.startUpCompleted = true;
-    session.namedStreams = true;
-    session.notTextAdvice =
-        "Convert it to plain text with the program it belongs to, and count the text\r\n"
-        "file it saves.";
+    // Sets a session up for the options; false when the common words cannot be read.
+    const auto setUp = [&](kvx::CountingSession& s) {
+        s.startUpCompleted = true;
+        s.namedStreams = true;
+        s.notTextAdvice =
+            "Convert it to plain text with the program it belongs to, and count the text\r\n"
+            "file it saves.";
+        if (opt.haveType) s.SetRulesExtension(opt.type);
+        s.SetListingFormat(FormatNamed(opt.format));
+        s.SetTableOnly(!opt.references.empty());
+        s.SetJobs(opt.jobs > 0 ? opt.jobs : std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
+        return params.ignoreCommonWords != 1 || s.ReadCommonWordsFile();
+    };
     if (fromStdin) session.SetInputStream(STDIN_FILENO, kStdinName);
     if (opt.inputs.size() > 1) session.SetInputs(opt.inputs);
-    if (opt.haveType) session.SetRulesExtension(opt.type);
-    session.SetListingFormat(FormatNamed(opt.format));
     session.SetCountsMode(opt.counts);
-    session.SetJobs(opt.jobs > 0 ? opt.jobs : std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
 
-    if (params.ignoreCommonWords == 1) {
-        const std::string name = params.commonWordsFile.empty() ? opt.params : params.commonWordsFile;
-        if (params.commonWordsFile.empty())
-            return Refuse(name, "Please specify the file containing common words.");
-        if (!session.ReadCommonWordsFile()) return Refuse(name, kvx::LastError(session.Diagnostics()));
-    }
+    if (params.ignoreCommonWords == 1 && params.commonWordsFile.empty())
+        return Refuse(opt.params, "Please specify the file containing common words.");
+    if (!setUp(session)) return Refuse(params.commonWordsFile, kvx::LastError(session.Diagnostics()));
 
     session.SetListingSink(opt.haveOutput ? kvx::ListingSink::File : kvx::ListingSink::StandardOutput);
     // On a terminal a line tells how far the count is; it goes before the
@@ -376,26 +458,41 @@ int main(int argc, char** argv) {
     const std::string inputName = session.CurrentInput().empty() ? paramsName : session.CurrentInput();
     // Refused before it began, broken by a read error, or ended by an error
     // before the listing: the message says why.
-    if (result.outOfMemory)
-        return Refuse(inputName, memoryLimit > 0 ? "Out of memory: the count needs more than " +
-                                                       std::to_string(memoryLimit >> 20) +
-                                                       " MiB, three quarters of this machine's memory."
-                                                 : std::string("Out of memory."));
-    if (!result.ran || result.failed || !listing.attempted)
-        return Refuse(inputName, kvx::LastError(result.diagnostics));
+    if (int status = RefuseFailedCount(result, inputName, memoryLimit); status >= 0) return status;
+    if (!opt.references.empty()) {
+        // The reference is counted (or its counts files added) under the
+        // same rules, then both tables are compared.
+        PrintWarnings(result, paramsName);
+        kvx::CountingSession reference(params, host, texts);
+        if (!setUp(reference)) return Refuse(params.commonWordsFile, kvx::LastError(reference.Diagnostics()));
+        const bool counts = std::any_of(opt.references.begin(), opt.references.end(), IsCountsFile);
+        reference.SetInputs(opt.references);
+        reference.SetCountsMode(counts ? kvx::CountsMode::Merge : kvx::CountsMode::None);
+        reference.SetListingSink(kvx::ListingSink::StandardOutput);
+        const kvx::CountResult refResult = reference.CountWords();
+        if (int status = RefuseFailedCount(refResult, reference.CurrentInput(), memoryLimit); status >= 0)
+            return status;
+        PrintWarnings(refResult, paramsName);
+        const kvx::KeywordTable keywords =
+            kvx::CompareWords(session.CountedTable(), reference.CountedTable(), params, opt.keyness);
+        if (keywords.total == 0 || keywords.refTotal == 0)
+            return Refuse(keywords.total == 0 ? inputName : reference.CurrentInput(),
+                          "No words to compare.");
+        const kvx::ListingFormat format = FormatNamed(opt.format);
+        const kvx::ListingOutcome written = kvx::WriteOut(
+            opt.haveOutput ? opt.output : std::string(),
+            [&](std::ostream& out) { kvx::WriteKeywords(out, format, keywords); });
+        if (written.error.number == 0 || written.err == EPIPE || (!opt.haveOutput && written.err == EBADF))
+            return kOk;
+        return Refuse(outputName, kvx::ErrorNumberText(texts.Get(kvx::Message::ErrorTitle), written.error));
+    }
     if (listing.error.number != 0) {
         // The reader went away (also of a pipe named as OUTPUT) or never was: end quietly.
         if (listing.err == EPIPE || (!opt.haveOutput && listing.err == EBADF)) return kOk;
         return Refuse(outputName, kvx::ErrorNumberText(texts.Get(kvx::Message::ErrorTitle), listing.error) +
                                       (listing.failedWriting ? " (the listing was not written)" : ""));
     }
-    // A warning given for each input is printed once.
-    std::string last;
-    for (const kvx::Diagnostic& d : result.diagnostics) {
-        if (d.kind != kvx::Diagnostic::Kind::Warning || d.text == last) continue;
-        PrintMessage(paramsName, d.text);
-        last = d.text;
-    }
+    PrintWarnings(result, paramsName);
     if (opt.counts == kvx::CountsMode::Write) return kOk;  // a counts file has no result labels
     if (result.wordsIncluded == 0)
         PrintMessage(opt.inputs.size() == 1 ? inputName : std::string(),

@@ -338,6 +338,12 @@ INSTANTIATE_TEST_SUITE_P(
         // Abbreviated, bundled (-q: no result counts) and after the input; -q after -- is a file.
         Invocation{"abbreviated_bundled_and_late", "", "-qj2 --form=tsv cats.txt --out out.txt", "", "", kCatsTsv},
         Invocation{"dash_file_after_double_dash", "cp cats.txt ./-q;", "--format listing -- -q", kCatsListing},
+        // Keywords against a text read with its own markup rules; no result counts.
+        Invocation{"keyness_against_a_text", "", "--keyness page.html --min-g2 0 --under --format csv cats.txt",
+                   "rank,word,frequency,refFrequency,perMillion,refPerMillion,g2,logRatio\r\n"
+                   "1,the,3,0,375000.00,0.00,0.872,-0.415\r\n2,and,1,0,125000.00,0.00,0.251,-2.000\r\n"
+                   "3,dog,1,0,125000.00,0.00,0.251,-2.000\r\n4,sat,1,0,125000.00,0.00,0.251,-2.000\r\n"
+                   "5,cat,2,1,250000.00,1000000.00,2.460,-2.000\r\n", ""},
         // No word left: a table is written empty, and replaces the old file.
         Invocation{"csv_without_words", "printf 'a an\\n' >few.txt;", "--format csv few.txt", "rank,frequency,word\r\n",
                    kFewLabels},
@@ -365,6 +371,8 @@ TEST_P(KvxCountRefusals, ReportAndLeaveFilesAlone) {
     Write("bad.kvx", "\"just one line\"\r\n");
     Write("many.txt", kvx::test::DistinctWords(3000, 1));
     Write("short.txt", "a an at\n");
+    Write("other.counts", "kvx-counts 1\nrules 0123456789abcdef\noccurrences 1\nwords 1\n1\tcat\n");
+    Write("cut.counts", "kvx-counts 1\nrules 585668240a9ed6e3\noccurrences 3\nwords 2\n1\tcat\n");
     fs::create_directories(dir / "outdir");
     for (const char* f : {"fifo.txt", "fifo.kvx", "common.fifo", "out.fifo"}) ASSERT_EQ(::mkfifo((dir / f).c_str(), 0600), 0);
     kvx::Params p;
@@ -448,6 +456,17 @@ INSTANTIATE_TEST_SUITE_P(
                 "kvx-count: none.counts: cannot be read: No such file or directory.\n"},
         Refusal{"merge_of_dev_zero", "--merge -o out.txt /dev/zero", 1, "kvx-count: /dev/zero: This is not a counts file"},
         Refusal{"counts_and_merge", "--counts --merge cats.txt", 2, "kvx-count: --counts and --merge cannot go together\n"},
+        // A reference counted under other rules, or damaged, is refused as --merge refuses it.
+        Refusal{"keyness_against_other_rules", "--keyness other.counts -o out.txt cats.txt", 1,
+                "kvx-count: other.counts: The counts were made under other word rules (0123456789abcdef"},
+        Refusal{"keyness_against_a_cut_file", "--keyness cut.counts -o out.txt cats.txt", 1,
+                "kvx-count: cut.counts: The counts file is incomplete (it ends early).\n"},
+        Refusal{"keyness_without_words", "--keyness short.txt -o out.txt cats.txt", 1,
+                "kvx-count: short.txt: No words to compare.\n"},
+        Refusal{"keyness_in_the_listing_layout", "--keyness many.txt --format listing cats.txt", 2,
+                "kvx-count: --keyness writes tsv, csv or json\n"},
+        Refusal{"keyness_bad_minimum", "--keyness many.txt --min-g2=-1 cats.txt", 2,
+                "kvx-count: option '--min-g2=-1' needs a number of at least 0\n"},
         Refusal{"counts_in_a_format", "--counts --format csv cats.txt", 2,
                 "kvx-count: --format lists words; --counts writes a counts file\n"}),
     [](const ::testing::TestParamInfo<Refusal>& i) { return std::string(i.param.name); });

@@ -197,9 +197,9 @@ void CountingSession::Count() {
             Finish();
             return;
         }
-        if (countsMode_ == CountsMode::Write) {
+        if (countsMode_ == CountsMode::Write || tableOnly_) {
             // A count broken by a lack of memory writes nothing.
-            if (!errorReported) listing_ = WriteCountsTo(sink_);
+            if (!errorReported && !tableOnly_) listing_ = WriteCountsTo(sink_);
             listing_.attempted = true;
             Finish();
             return;

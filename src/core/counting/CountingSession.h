@@ -155,6 +155,10 @@ public:
     /// Counts files instead of the listing (Write), or the listing of the
     /// counts files given as inputs (Merge). Both go to the listing sink.
     void SetCountsMode(CountsMode m) { countsMode_ = m; }
+    /// Ends a count after its pass, leaving the words as counted in
+    /// CountedTable() for the caller: nothing is ranked or listed.
+    void SetTableOnly(bool only) { tableOnly_ = only; }
+    WordTable& CountedTable() { return table; }
     /// The fingerprint of the word rules a counts file records.
     std::string WordRulesFingerprint() const;
     /// Counts with up to n threads when the result goes to a file or standard
@@ -292,6 +296,7 @@ private:
     int32_t commonWordCount = 0;
     ListingSink sink_ = ListingSink::Window;
     CountsMode countsMode_ = CountsMode::None;
+    bool tableOnly_ = false;
     ListingOutcome listing_;
     bool running_ = false;
     bool readFailed_ = false;  // the last count ended at a failed read
