@@ -5,6 +5,7 @@
 //   kvx-count [-q] [-p PARAMS] [-o OUTPUT] [-j N] [--type EXT] [--format FORMAT] [INPUT]...
 //   kvx-count --counts [-p PARAMS] [-o FILE] [--type EXT] [INPUT]...
 //   kvx-count --merge [-p PARAMS] [-o OUTPUT] [--format FORMAT] [COUNTS]...
+//   kvx-count --phrases N [OPTION]... [INPUT]...
 //   kvx-count --keyness REF [--under] [--min-g2 X] [--min-freq N] [--format FORMAT] [INPUT]...
 //
 // Exit status: 0 counted (also when no word survived the rules), 1 refused
@@ -46,6 +47,7 @@
 #include "state/StateFile.h"
 #include "words/Keyness.h"
 #include "words/Listing.h"
+#include "words/Phrases.h"
 
 namespace {
 
@@ -74,6 +76,7 @@ const char* const kUsageText =
     "                       instead of the listing\n"
     "      --merge          add the counts files given as INPUTs, in their order,\n"
     "                       and list them as one count over all their inputs\n"
+    "      --phrases=N      count and list runs of N words (2 to 5) instead of words\n"
     "      --keyness=REF    list the keywords of the INPUTs against REF, a text or a\n"
     "                       counts file (given again: a corpus), as tsv, csv or json\n"
     "      --under          list the under-used words too\n"
@@ -177,10 +180,11 @@ struct Options {
     kvx::CountsMode counts = kvx::CountsMode::None;
     std::vector<std::string> references;  // --keyness
     kvx::KeynessOptions keyness;
+    int phrases = 0;
 };
 
 // Values of the options without a short form.
-enum : int { kType = 256, kFormat, kCounts, kMerge, kProgress, kVersion, kKeyness, kUnder, kMinG2, kMinFreq };
+enum : int { kType = 256, kFormat, kCounts, kMerge, kProgress, kVersion, kKeyness, kUnder, kMinG2, kMinFreq, kPhrases };
 
 const option kLongOptions[] = {
     {"params", required_argument, nullptr, 'p'},  {"output", required_argument, nullptr, 'o'},
@@ -190,7 +194,8 @@ const option kLongOptions[] = {
     {"progress", no_argument, nullptr, kProgress}, {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, kVersion},  {"keyness", required_argument, nullptr, kKeyness},
     {"under", no_argument, nullptr, kUnder},      {"min-g2", required_argument, nullptr, kMinG2},
-    {"min-freq", required_argument, nullptr, kMinFreq}, {nullptr, 0, nullptr, 0},
+    {"min-freq", required_argument, nullptr, kMinFreq}, {"phrases", required_argument, nullptr, kPhrases},
+    {nullptr, 0, nullptr, 0},
 };
 
 // The refusal of argument `arg` that getopt_long could not take (it
@@ -282,6 +287,11 @@ int ParseArguments(int argc, char** argv, Options& o) {
             o.haveKeyness = true;
             break;
         }
+        case kPhrases:
+            if (value.size() != 1 || value[0] < '0' + kvx::kMinPhraseWords || value[0] > '0' + kvx::kMaxPhraseWords)
+                return Usage("option '" + a + "' needs a number of words from 2 to 5");
+            o.phrases = value[0] - '0';
+            break;
         case kFormat:
             if (value != "listing" && value != "csv" && value != "tsv" && value != "json")
                 return Usage("unknown format '" + value + "' (listing, csv, tsv or json)");
@@ -299,6 +309,8 @@ int ParseArguments(int argc, char** argv, Options& o) {
         return Usage("--format lists words; --counts writes a counts file");
     if (o.counts == kvx::CountsMode::Merge && o.haveType)
         return Usage("--type reads texts; --merge reads counts files");
+    if (o.phrases > 0 && (o.counts != kvx::CountsMode::None || !o.references.empty()))
+        return Usage("--phrases cannot go with --counts, --merge or --keyness");
     if (o.references.empty() && o.haveKeyness) return Usage("--under, --min-g2 and --min-freq go with --keyness");
     if (!o.references.empty()) {
         if (o.counts == kvx::CountsMode::Write) return Usage("--counts and --keyness cannot go together");
@@ -422,6 +434,7 @@ int main(int argc, char** argv) {
     if (fromStdin) session.SetInputStream(STDIN_FILENO, kStdinName);
     if (opt.inputs.size() > 1) session.SetInputs(opt.inputs);
     session.SetCountsMode(opt.counts);
+    session.SetPhraseLength(opt.phrases);
 
     if (params.ignoreCommonWords == 1 && params.commonWordsFile.empty())
         return Refuse(opt.params, "Please specify the file containing common words.");

@@ -338,6 +338,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Abbreviated, bundled (-q: no result counts) and after the input; -q after -- is a file.
         Invocation{"abbreviated_bundled_and_late", "", "-qj2 --form=tsv cats.txt --out out.txt", "", "", kCatsTsv},
         Invocation{"dash_file_after_double_dash", "cp cats.txt ./-q;", "--format listing -- -q", kCatsListing},
+        // Phrases of two words; none spans the two inputs ("sat the").
+        Invocation{"phrases_of_a_corpus", "", "--phrases 2 --format tsv cats.txt cats.txt",
+                   "rank\tfrequency\tword\n1\t4\tthe cat\n2\t2\tand the\n3\t2\tcat and\n4\t2\tcat sat\n5\t2\tthe dog\n",
+                   Labels(" 5", " 0", "12", "12")},
         // Keywords against a text read with its own markup rules; no result counts.
         Invocation{"keyness_against_a_text", "", "--keyness page.html --min-g2 0 --under --format csv cats.txt",
                    "rank,word,frequency,refFrequency,perMillion,refPerMillion,g2,logRatio\r\n"
@@ -467,6 +471,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "kvx-count: --keyness writes tsv, csv or json\n"},
         Refusal{"keyness_bad_minimum", "--keyness many.txt --min-g2=-1 cats.txt", 2,
                 "kvx-count: option '--min-g2=-1' needs a number of at least 0\n"},
+        Refusal{"phrases_of_one_word", "--phrases=1 -o out.txt cats.txt", 2,
+                "kvx-count: option '--phrases=1' needs a number of words from 2 to 5\n"},
+        Refusal{"phrases_of_counts", "--phrases 2 --merge -o out.txt many.txt", 2,
+                "kvx-count: --phrases cannot go with --counts, --merge or --keyness\n"},
         Refusal{"counts_in_a_format", "--counts --format csv cats.txt", 2,
                 "kvx-count: --format lists words; --counts writes a counts file\n"}),
     [](const ::testing::TestParamInfo<Refusal>& i) { return std::string(i.param.name); });

@@ -25,6 +25,7 @@
 #include "text/Cp1252.h"
 #include "words/CountsFile.h"
 #include "counting/PrepareLine.h"
+#include "words/Phrases.h"
 
 namespace kvx {
 namespace {
@@ -191,6 +192,10 @@ void CountingSession::Count() {
         }
         if (!ok) return;
         countRan = true;
+        if (phraseLength_ > 0) {  // the total is that of the phrases
+            scanner.totalInstances = 0;
+            for (const WordRecord& r : table.Records()) scanner.totalInstances += r.frequency;
+        }
         // A failed read ends the count with its message: the words read
         // before it are only part of the text.
         if (readFailed_) {
@@ -274,6 +279,13 @@ ListingOutcome CountingSession::WriteCountsTo(ListingSink sink) {
                     });
 }
 
+void CountingSession::SetSink(scanning::Scanner& s, std::unique_ptr<WordSink>& builder, WordTable& target) const {
+    builder.reset();
+    if (phraseLength_ > 0) builder = std::make_unique<PhraseBuilder>(phraseLength_, params, target);
+    s.sink = builder ? builder.get() : &target;
+    s.phraseBreaks = builder != nullptr;
+}
+
 void CountingSession::RunResultPhases() {
     host.setCountCaption("Stop");
     running_ = true;
@@ -282,7 +294,7 @@ void CountingSession::RunResultPhases() {
 
     host.setOutputText("Now filtering words ...");
     host.repaintOutput();
-    FilterWords(table, params);
+    FilterWords(table, phraseLength_ > 0 ? PhraseListingRules(params) : params);
     host.setOutputText("Now getting maximum frequency and maximum word length ...");
     host.repaintOutput();
     CountIncludedWords(table, figures);
@@ -646,6 +658,8 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
     const bool lowerCase = params.caseSignificant != 1;
     const int64_t lineEnd = fileKind <= 1 ? 2 : 1;
     scanner.withinComment = -1;
+    std::unique_ptr<WordSink> phrases;  // a phrase never spans two inputs
+    SetSink(scanner, phrases, table);
     try {
         LineReader reader;
         if (OpenLines(reader, input))
@@ -674,6 +688,8 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
         ReportError(ErrorNumber::OutOfMemory, "Out of memory");
     }
     bytesRead_.store(before + C, std::memory_order_relaxed);
+    scanner.sink = &table;
+    scanner.phraseBreaks = false;
     EndScan();
 }
 
@@ -764,7 +780,11 @@ bool CountingSession::CountWordsOnClipboard() {
             if (params.caseSignificant != 1) cp = wordtext::LowerCaseExt(cp);
             scanner.currentLine = std::move(cp);
             scanner.currentLine += ' ';
+            std::unique_ptr<WordSink> phrases;
+            SetSink(scanner, phrases, table);
             scanner.ScanLine();
+            scanner.sink = &table;
+            scanner.phraseBreaks = false;
         }
     } catch (const std::bad_alloc&) {
         host.setLabel(Label::Twirler, " ");

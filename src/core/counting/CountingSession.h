@@ -19,6 +19,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -159,6 +160,8 @@ public:
     /// CountedTable() for the caller: nothing is ranked or listed.
     void SetTableOnly(bool only) { tableOnly_ = only; }
     WordTable& CountedTable() { return table; }
+    /// Counts runs of n consecutive words (2..5) instead of words; 0: words.
+    void SetPhraseLength(int n) { phraseLength_ = n; }
     /// The fingerprint of the word rules a counts file records.
     std::string WordRulesFingerprint() const;
     /// Counts with up to n threads when the result goes to a file or standard
@@ -297,6 +300,10 @@ private:
     ListingSink sink_ = ListingSink::Window;
     CountsMode countsMode_ = CountsMode::None;
     bool tableOnly_ = false;
+    int phraseLength_ = 0;
+    /// Points the scanner s at a phrase builder into target when phrases
+    /// are counted (builder holds it), else at target.
+    void SetSink(scanning::Scanner& s, std::unique_ptr<WordSink>& builder, WordTable& target) const;
     ListingOutcome listing_;
     bool running_ = false;
     bool readFailed_ = false;  // the last count ended at a failed read

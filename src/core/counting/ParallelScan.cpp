@@ -19,6 +19,7 @@
 #include <thread>
 #include <utility>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "counting/CountingSession.h"
@@ -41,6 +42,34 @@ struct PieceCount {
     RunError error;
     bool done = false;
 };
+
+// The piece starts moved on to the next line after an empty one: a blank
+// line ends every phrase, so none is lost or made up where pieces meet.
+// Starts that find none before the next piece or the end go.
+std::vector<int64_t> AfterEmptyLines(const std::string& path, const std::vector<int64_t>& starts, int64_t length) {
+    std::vector<int64_t> moved{0};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return moved;
+    std::vector<char> buf(1 << 16);
+    for (size_t k = 1; k < starts.size(); ++k) {
+        int64_t at = std::max(starts[k], moved.back()) - 1, found = -1;  // from the LF before the start
+        const int64_t limit = k + 1 < starts.size() ? starts[k + 1] : length;
+        int state = 0;  // 1: after an LF, 2: after an LF and a CR
+        while (found < 0 && at < limit) {
+            const ssize_t n = ::pread(fd, buf.data(), buf.size(), at);
+            if (n <= 0) break;
+            for (ssize_t j = 0; j < n && found < 0; ++j) {
+                const char c = buf[size_t(j)];
+                if (c == '\n' && state > 0) found = at + j + 1;
+                state = c == '\n' ? 1 : c == '\r' && state == 1 ? 2 : 0;
+            }
+            at += n;
+        }
+        if (found > 0 && found < limit) moved.push_back(found);
+    }
+    ::close(fd);
+    return moved;
+}
 
 }  // namespace
 
@@ -67,6 +96,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             const int64_t perJob = int64_t(jobs_) * pieceBytes_;
             const int64_t n = int64_t(jobs_) * ((lengths[i] + perJob - 1) / perJob);
             starts = LineReader::LineStarts(inputs[i], lengths[i], int(std::min<int64_t>(n, 1 << 16)));
+            if (phraseLength_ > 0) starts = AfterEmptyLines(inputs[i], starts, lengths[i]);
         }
         for (size_t k = 0; k < starts.size(); ++k)
             pieces.push_back({i, starts[k], k + 1 < starts.size() ? starts[k + 1] : -1});
@@ -124,7 +154,8 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             // The first piece is counted straight into the session's table,
             // which nothing else touches until it is done: its words need no
             // second table and no adding in.
-            s.sink = k == 0 ? &table : &c.table;
+            std::unique_ptr<WordSink> phrases;
+            SetSink(s, phrases, k == 0 ? table : c.table);
             s.totalInstances = 0;
             s.withinComment = -1;
             c.table.maxWordLength = table.maxWordLength;

@@ -16,7 +16,10 @@ namespace kvx {
 /// and scans it. False for a line that is empty once trimmed (not scanned).
 inline bool PrepareAndScanLine(scanning::Scanner& scanner, bool lowerCase) {
     const wordtext::PreparedLine p = wordtext::PrepareLineInPlace(scanner.currentLine, lowerCase);
-    if (p.empty) return false;
+    if (p.empty) {
+        if (scanner.phraseBreaks && scanner.sink) scanner.sink->EndOfRun();  // a blank line
+        return false;
+    }
     scanner.currentLine += ' ';
     scanner.ScanCleanLine(p.hyphen);
     return true;

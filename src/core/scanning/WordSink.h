@@ -9,6 +9,9 @@ class WordSink {
 public:
     virtual ~WordSink() = default;
     virtual void AddWordToList(std::string_view word) = 0;
+    /// The words before and after are not consecutive (told only when the
+    /// scanner's phraseBreaks is set).
+    virtual void EndOfRun() {}
 };
 
 }  // namespace kvx

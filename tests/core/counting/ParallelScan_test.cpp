@@ -80,7 +80,7 @@ struct ReadStarts : IoFaults {
 };
 
 Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode, IoFaults* faults = nullptr,
-              CountResult* result = nullptr, ListingSink sink = ListingSink::File) {
+              CountResult* result = nullptr, ListingSink sink = ListingSink::File, int phrases = 0) {
     TempFolder dir;
     std::vector<std::string> inputs;
     for (const auto& [name, bytes] : c.files) inputs.push_back(dir.write(name, bytes));
@@ -99,6 +99,7 @@ Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode, IoFau
     session.SetInputs(inputs);
     session.SetJobs(jobs, 40);
     session.SetCountsMode(mode);
+    session.SetPhraseLength(phrases);
     session.SetListingSink(sink);
     const CountResult r = session.CountWords();
     if (result) *result = r;
@@ -116,10 +117,11 @@ TEST(ParallelScan, ListsAndCountsAsOneThreadDoes) {
     sets[2].wordsToIgnore = " the dog ";
     for (const Case& c : Cases())
         for (size_t s = 0; s < sets.size(); ++s)
+            for (int phrases : {0, 2, 3})  // pieces of a text then start after blank lines
             for (CountsMode mode : {CountsMode::None, CountsMode::Write}) {
-                const Outcome one = Count(c, sets[s], 1, mode);
-                const Outcome three = Count(c, sets[s], 3, mode);
-                SCOPED_TRACE(std::string(c.name) + " set " + std::to_string(s));
+                const Outcome one = Count(c, sets[s], 1, mode, nullptr, nullptr, ListingSink::File, phrases);
+                const Outcome three = Count(c, sets[s], 3, mode, nullptr, nullptr, ListingSink::File, phrases);
+                SCOPED_TRACE(std::string(c.name) + " set " + std::to_string(s) + " phrases " + std::to_string(phrases));
                 EXPECT_GT(one.written.size(), 40u);
                 EXPECT_EQ(three.written, one.written);
                 EXPECT_EQ(three.labels, one.labels);
