@@ -6,6 +6,7 @@
 //   kvx-count --counts [-p PARAMS] [-o FILE] [--type EXT] [INPUT]...
 //   kvx-count --merge [-p PARAMS] [-o OUTPUT] [--format FORMAT] [COUNTS]...
 //   kvx-count --phrases N [OPTION]... [INPUT]...
+//   kvx-count --contexts WORD [--width N] [OPTION]... [INPUT]...
 //   kvx-count --keyness REF [--under] [--min-g2 X] [--min-freq N] [--format FORMAT] [INPUT]...
 //
 // Exit status: 0 counted (also when no word survived the rules), 1 refused
@@ -45,7 +46,10 @@
 #include "params/Params.h"
 #include "shell/MessageTable.h"
 #include "state/StateFile.h"
+#include "scanning/WordText.h"
+#include "text/Cp1252.h"
 #include "words/Keyness.h"
+#include "words/Ranking.h"
 #include "words/Listing.h"
 #include "words/Phrases.h"
 
@@ -77,6 +81,9 @@ const char* const kUsageText =
     "      --merge          add the counts files given as INPUTs, in their order,\n"
     "                       and list them as one count over all their inputs\n"
     "      --phrases=N      count and list runs of N words (2 to 5) instead of words\n"
+    "      --contexts=WORD  list where the INPUTs hold the listing's WORD, as tsv:\n"
+    "                       file, line, text before, the word as written, text after\n"
+    "      --width=N        the characters of text either side (default 40)\n"
     "      --keyness=REF    list the keywords of the INPUTs against REF, a text or a\n"
     "                       counts file (given again: a corpus), as tsv, csv or json\n"
     "      --under          list the under-used words too\n"
@@ -181,10 +188,13 @@ struct Options {
     std::vector<std::string> references;  // --keyness
     kvx::KeynessOptions keyness;
     int phrases = 0;
+    std::string contexts;  // --contexts: the word as given
+    int width = 40;
+    bool haveContexts = false, haveWidth = false;
 };
 
 // Values of the options without a short form.
-enum : int { kType = 256, kFormat, kCounts, kMerge, kProgress, kVersion, kKeyness, kUnder, kMinG2, kMinFreq, kPhrases };
+enum : int { kType = 256, kFormat, kCounts, kMerge, kProgress, kVersion, kKeyness, kUnder, kMinG2, kMinFreq, kPhrases, kContexts, kWidth };
 
 const option kLongOptions[] = {
     {"params", required_argument, nullptr, 'p'},  {"output", required_argument, nullptr, 'o'},
@@ -195,6 +205,7 @@ const option kLongOptions[] = {
     {"version", no_argument, nullptr, kVersion},  {"keyness", required_argument, nullptr, kKeyness},
     {"under", no_argument, nullptr, kUnder},      {"min-g2", required_argument, nullptr, kMinG2},
     {"min-freq", required_argument, nullptr, kMinFreq}, {"phrases", required_argument, nullptr, kPhrases},
+    {"contexts", required_argument, nullptr, kContexts}, {"width", required_argument, nullptr, kWidth},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -287,6 +298,16 @@ int ParseArguments(int argc, char** argv, Options& o) {
             o.haveKeyness = true;
             break;
         }
+        case kContexts: o.contexts = value, o.haveContexts = true; break;
+        case kWidth: {
+            int n = 0;
+            const auto r = std::from_chars(value.data(), value.data() + value.size(), n);
+            if (r.ec != std::errc() || r.ptr != value.data() + value.size() || n < 0 || n > 1000)
+                return Usage("option '" + a + "' needs a number of characters from 0 to 1000");
+            o.width = n;
+            o.haveWidth = true;
+            break;
+        }
         case kPhrases:
             if (value.size() != 1 || value[0] < '0' + kvx::kMinPhraseWords || value[0] > '0' + kvx::kMaxPhraseWords)
                 return Usage("option '" + a + "' needs a number of words from 2 to 5");
@@ -311,6 +332,12 @@ int ParseArguments(int argc, char** argv, Options& o) {
         return Usage("--type reads texts; --merge reads counts files");
     if (o.phrases > 0 && (o.counts != kvx::CountsMode::None || !o.references.empty()))
         return Usage("--phrases cannot go with --counts, --merge or --keyness");
+    if (o.haveWidth && !o.haveContexts) return Usage("--width goes with --contexts");
+    if (o.haveContexts) {
+        if (o.phrases > 0 || o.counts != kvx::CountsMode::None || !o.references.empty())
+            return Usage("--contexts cannot go with --phrases, --counts, --merge or --keyness");
+        if (o.haveFormat && o.format != "tsv") return Usage("--contexts writes tsv");
+    }
     if (o.references.empty() && o.haveKeyness) return Usage("--under, --min-g2 and --min-freq go with --keyness");
     if (!o.references.empty()) {
         if (o.counts == kvx::CountsMode::Write) return Usage("--counts and --keyness cannot go together");
@@ -427,7 +454,7 @@ int main(int argc, char** argv) {
             "file it saves.";
         if (opt.haveType) s.SetRulesExtension(opt.type);
         s.SetListingFormat(FormatNamed(opt.format));
-        s.SetTableOnly(!opt.references.empty());
+        s.SetTableOnly(!opt.references.empty() || opt.haveContexts);
         s.SetJobs(opt.jobs > 0 ? opt.jobs : std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
         return params.ignoreCommonWords != 1 || s.ReadCommonWordsFile();
     };
@@ -435,6 +462,10 @@ int main(int argc, char** argv) {
     if (opt.inputs.size() > 1) session.SetInputs(opt.inputs);
     session.SetCountsMode(opt.counts);
     session.SetPhraseLength(opt.phrases);
+    // The entry as the table holds it.
+    const std::string entry = params.caseSignificant == 1 ? kvx::text::utf8ToCp1252(opt.contexts)
+                                                          : kvx::wordtext::LowerCaseExt(kvx::text::utf8ToCp1252(opt.contexts));
+    if (opt.haveContexts) session.SetContexts(entry, opt.width);
 
     if (params.ignoreCommonWords == 1 && params.commonWordsFile.empty())
         return Refuse(opt.params, "Please specify the file containing common words.");
@@ -472,6 +503,31 @@ int main(int argc, char** argv) {
     // Refused before it began, broken by a read error, or ended by an error
     // before the listing: the message says why.
     if (int status = RefuseFailedCount(result, inputName, memoryLimit); status >= 0) return status;
+    if (opt.haveContexts) {
+        // The rows are those of the word as listed: a word the listing
+        // leaves out has none.
+        kvx::WordTable& table = session.CountedTable();
+        kvx::FilterWords(table, params);
+        const auto& records = table.Records();
+        if (std::none_of(records.begin(), records.end(),
+                         [&](const kvx::WordRecord& r) { return r.included && table.Word(r) == entry; }))
+            return Refuse("", "\"" + opt.contexts + "\" is not in the listing.");
+        PrintWarnings(result, paramsName);
+        const kvx::ListingOutcome written =
+            kvx::WriteOut(opt.haveOutput ? opt.output : std::string(), [&](std::ostream& out) {
+                out << "file\tline\tleft\tword\tright\n";
+                for (const kvx::ContextRow& row : session.Contexts()) {
+                    const std::string& input = opt.inputs[size_t(row.input)];
+                    out << (input == "-" ? kStdinName : input) << '\t' << row.line << '\t'
+                        << kvx::text::cp1252ToUtf8(row.left) << '\t' << kvx::text::cp1252ToUtf8(row.word) << '\t'
+                        << kvx::text::cp1252ToUtf8(row.right) << '\n';
+                    if (!out) break;
+                }
+            });
+        if (written.error.number == 0 || written.err == EPIPE || (!opt.haveOutput && written.err == EBADF))
+            return kOk;
+        return Refuse(outputName, kvx::ErrorNumberText(texts.Get(kvx::Message::ErrorTitle), written.error));
+    }
     if (!opt.references.empty()) {
         // The reference is counted (or its counts files added) under the
         // same rules, then both tables are compared.

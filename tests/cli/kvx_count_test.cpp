@@ -342,6 +342,11 @@ INSTANTIATE_TEST_SUITE_P(
         Invocation{"phrases_of_a_corpus", "", "--phrases 2 --format tsv cats.txt cats.txt",
                    "rank\tfrequency\tword\n1\t4\tthe cat\n2\t2\tand the\n3\t2\tcat and\n4\t2\tcat sat\n5\t2\tthe dog\n",
                    Labels(" 5", " 0", "12", "12")},
+        // Each occurrence counted as "cat", as written, with the line's text around it.
+        Invocation{"contexts_as_written", "printf 'Two\\tCATS &amp; a\\r\\n\\n  cat.\\n' >k.html;",
+                   "--contexts CAT --width 6 k.html page.html cats.txt",
+                   "file\tline\tleft\tword\tright\nk.html\t1\tTwo \tCATS\t &amp;\nk.html\t3\t  \tcat\t.\n"
+                   "page.html\t1\t<p>\tcat\t</p><!\ncats.txt\t1\tThe \tcat\t and t\ncats.txt\t2\tThe \tcat\t sat.\n", ""},
         // Keywords against a text read with its own markup rules; no result counts.
         Invocation{"keyness_against_a_text", "", "--keyness page.html --min-g2 0 --under --format csv cats.txt",
                    "rank,word,frequency,refFrequency,perMillion,refPerMillion,g2,logRatio\r\n"
@@ -475,6 +480,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "kvx-count: option '--phrases=1' needs a number of words from 2 to 5\n"},
         Refusal{"phrases_of_counts", "--phrases 2 --merge -o out.txt many.txt", 2,
                 "kvx-count: --phrases cannot go with --counts, --merge or --keyness\n"},
+        Refusal{"contexts_of_a_word_not_listed", "--contexts=an -o out.txt cats.txt", 1,
+                "kvx-count: \"an\" is not in the listing.\n"},
+        Refusal{"contexts_of_phrases", "--contexts cat --phrases 2 cats.txt", 2,
+                "kvx-count: --contexts cannot go with --phrases, --counts, --merge or --keyness\n"},
         Refusal{"counts_in_a_format", "--counts --format csv cats.txt", 2,
                 "kvx-count: --format lists words; --counts writes a counts file\n"}),
     [](const ::testing::TestParamInfo<Refusal>& i) { return std::string(i.param.name); });

@@ -164,6 +164,7 @@ void CountingSession::Count() {
     bytesRead_.store(0, std::memory_order_relaxed);
     lister.outputFileWritten = false;  // it told of the last listing, not of this count
     listing_ = {};
+    contexts_.clear();
     if (std::string why = CheckAllowedExtraChars(params); !why.empty()) {
         Report(Diagnostic::Kind::Error, std::string(kCharNotAllowedTitle), std::move(why));
         host.showParametersWindow();
@@ -279,11 +280,21 @@ ListingOutcome CountingSession::WriteCountsTo(ListingSink sink) {
                     });
 }
 
-void CountingSession::SetSink(scanning::Scanner& s, std::unique_ptr<WordSink>& builder, WordTable& target) const {
+ContextRecorder* CountingSession::SetSink(scanning::Scanner& s, std::unique_ptr<WordSink>& builder,
+                                          WordTable& target, int32_t input) const {
     builder.reset();
-    if (phraseLength_ > 0) builder = std::make_unique<PhraseBuilder>(phraseLength_, params, target);
+    ContextRecorder* recorder = nullptr;
+    if (phraseLength_ > 0) {
+        builder = std::make_unique<PhraseBuilder>(phraseLength_, params, target);
+    } else if (!contextEntry_.empty()) {
+        auto r = std::make_unique<ContextRecorder>(contextEntry_, contextWidth_, s.currentLine, target, input);
+        recorder = r.get();
+        builder = std::move(r);
+    }
     s.sink = builder ? builder.get() : &target;
-    s.phraseBreaks = builder != nullptr;
+    s.phraseBreaks = phraseLength_ > 0;
+    s.lineStarts = recorder != nullptr;
+    return recorder;
 }
 
 void CountingSession::RunResultPhases() {
@@ -504,6 +515,7 @@ bool CountingSession::CountWordsInFile() {
                     return false;
                 }
             }
+            inputIndex_ = int32_t(i);
             ScanFile(currentInput_, lengths[i], i == 0);
             if (curFd_ >= 0 && !curStream_) ::close(curFd_);
             curFd_ = -1;
@@ -659,7 +671,7 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
     const int64_t lineEnd = fileKind <= 1 ? 2 : 1;
     scanner.withinComment = -1;
     std::unique_ptr<WordSink> phrases;  // a phrase never spans two inputs
-    SetSink(scanner, phrases, table);
+    ContextRecorder* const recorder = SetSink(scanner, phrases, table, inputIndex_);
     try {
         LineReader reader;
         if (OpenLines(reader, input))
@@ -688,8 +700,9 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
         ReportError(ErrorNumber::OutOfMemory, "Out of memory");
     }
     bytesRead_.store(before + C, std::memory_order_relaxed);
+    if (recorder) contexts_.insert(contexts_.end(), recorder->rows.begin(), recorder->rows.end());
     scanner.sink = &table;
-    scanner.phraseBreaks = false;
+    scanner.phraseBreaks = scanner.lineStarts = false;
     EndScan();
 }
 
@@ -781,7 +794,7 @@ bool CountingSession::CountWordsOnClipboard() {
             scanner.currentLine = std::move(cp);
             scanner.currentLine += ' ';
             std::unique_ptr<WordSink> phrases;
-            SetSink(scanner, phrases, table);
+            SetSink(scanner, phrases, table, 0);
             scanner.ScanLine();
             scanner.sink = &table;
             scanner.phraseBreaks = false;

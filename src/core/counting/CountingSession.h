@@ -27,6 +27,7 @@
 #include "base/RunObserver.h"
 #include "counting/HostPresenter.h"
 #include "params/Params.h"
+#include "scanning/Contexts.h"
 #include "scanning/Scanner.h"
 #include "shell/Host.h"
 #include "shell/MessageTable.h"
@@ -162,6 +163,15 @@ public:
     WordTable& CountedTable() { return table; }
     /// Counts runs of n consecutive words (2..5) instead of words; 0: words.
     void SetPhraseLength(int n) { phraseLength_ = n; }
+    /// Keeps where each word equal to entry (as the table holds it: cp1252,
+    /// lower-cased unless case is significant) was found in the inputs, with
+    /// width characters either side; "" keeps none. Not with phrases.
+    void SetContexts(std::string entry, int width) {
+        contextEntry_ = std::move(entry);
+        contextWidth_ = width;
+    }
+    /// The occurrences of the entry the last count found, in the order of the text.
+    const std::vector<ContextRow>& Contexts() const { return contexts_; }
     /// The fingerprint of the word rules a counts file records.
     std::string WordRulesFingerprint() const;
     /// Counts with up to n threads when the result goes to a file or standard
@@ -301,9 +311,15 @@ private:
     CountsMode countsMode_ = CountsMode::None;
     bool tableOnly_ = false;
     int phraseLength_ = 0;
-    /// Points the scanner s at a phrase builder into target when phrases
-    /// are counted (builder holds it), else at target.
-    void SetSink(scanning::Scanner& s, std::unique_ptr<WordSink>& builder, WordTable& target) const;
+    std::string contextEntry_;
+    int contextWidth_ = 0;
+    std::vector<ContextRow> contexts_;
+    int32_t inputIndex_ = 0;  // of the input ScanFile reads
+    /// Points the scanner s at a phrase builder or a context recorder (of
+    /// input input) into target when phrases or contexts are counted
+    /// (builder holds it), else at target. Returns the recorder made, if any.
+    ContextRecorder* SetSink(scanning::Scanner& s, std::unique_ptr<WordSink>& builder, WordTable& target,
+                             int32_t input) const;
     ListingOutcome listing_;
     bool running_ = false;
     bool readFailed_ = false;  // the last count ended at a failed read

@@ -41,6 +41,8 @@ struct PieceCount {
     int64_t occurrences = 0;
     RunError error;
     bool done = false;
+    std::vector<ContextRow> contexts;  // line numbers from the piece's start
+    int64_t lines = 0;
 };
 
 // The piece starts moved on to the next line after an empty one: a blank
@@ -155,7 +157,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             // which nothing else touches until it is done: its words need no
             // second table and no adding in.
             std::unique_ptr<WordSink> phrases;
-            SetSink(s, phrases, k == 0 ? table : c.table);
+            ContextRecorder* const recorder = SetSink(s, phrases, k == 0 ? table : c.table, int32_t(piece.input));
             s.totalInstances = 0;
             s.withinComment = -1;
             c.table.maxWordLength = table.maxWordLength;
@@ -187,6 +189,10 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             }
             if (fd >= 0 && input != "-") ::close(fd);
             c.occurrences = s.totalInstances;
+            if (recorder) {
+                c.contexts = std::move(recorder->rows);
+                c.lines = recorder->Lines();
+            }
             std::lock_guard<std::mutex> lock(m);
             c.done = true;
             finished.notify_all();
@@ -207,6 +213,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
         }
     }
 
+    std::vector<int64_t> linesBefore(inputs.size(), 0);  // of the pieces of each input added
     for (size_t k = 0; k < pieces.size(); ++k) {
         {
             std::unique_lock<std::mutex> lock(m);
@@ -238,6 +245,11 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             c.error = {ErrorNumber::OutOfMemory, "Out of memory"};
         }
         scanner.totalInstances += c.occurrences;
+        for (ContextRow& row : c.contexts) {
+            row.line += linesBefore[pieces[k].input];
+            contexts_.push_back(std::move(row));
+        }
+        linesBefore[pieces[k].input] += c.lines;
         c.table = WordTable();
         {
             std::lock_guard<std::mutex> lock(m);

@@ -35,6 +35,7 @@ inline void ScanLines(LineReader& reader, scanning::Scanner& scanner, bool lower
     for (LineReader::Status st; (st = reader.readLine(line)) == LineReader::Status::Line;) {
         filecheck::DropByteOrderPair(line);
         const int64_t bytes = static_cast<int64_t>(line.size());
+        if (scanner.lineStarts) scanner.sink->BeginLine(line);
         PrepareAndScanLine(scanner, lowerCase);
         if (!onLine(bytes)) return;
     }

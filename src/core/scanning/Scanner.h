@@ -56,6 +56,8 @@ public:
     /// dropped or ignored, sentence punctuation (. ! ? ;) between words,
     /// and a skipped comment or markup.
     bool phraseBreaks = false;
+    /// Shows the sink each line as read before it is prepared (ScanLines).
+    bool lineStarts = false;
 
     Scanner() { SetExtraChars({}); }
     /// Sets the extra characters allowed in words from the parameters.

@@ -13,6 +13,7 @@
 
 #include "counting/CountingSession.h"
 #include "files/FaultInjection.h"
+#include "text/Cp1252.h"
 #include "FakeHost.h"
 #include "TempFolder.h"
 
@@ -80,7 +81,9 @@ struct ReadStarts : IoFaults {
 };
 
 Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode, IoFaults* faults = nullptr,
-              CountResult* result = nullptr, ListingSink sink = ListingSink::File, int phrases = 0) {
+              CountResult* result = nullptr, ListingSink sink = ListingSink::File, int phrases = 0,
+              const std::string& entry = "", std::vector<ContextRow>* contexts = nullptr,
+              std::vector<ListedWord>* listed = nullptr) {
     TempFolder dir;
     std::vector<std::string> inputs;
     for (const auto& [name, bytes] : c.files) inputs.push_back(dir.write(name, bytes));
@@ -100,9 +103,12 @@ Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode, IoFau
     session.SetJobs(jobs, 40);
     session.SetCountsMode(mode);
     session.SetPhraseLength(phrases);
+    session.SetContexts(entry, 5);
     session.SetListingSink(sink);
     const CountResult r = session.CountWords();
     if (result) *result = r;
+    if (contexts) *contexts = session.Contexts();
+    if (listed) *listed = session.ListedWords();
     return {std::filesystem::exists(dir / "out.txt") ? TempFolder::Read(dir / "out.txt") : "(none)",
             ResultLabelTexts(r, [](int64_t n) { return std::to_string(n); }), host.titles(), host.everShown,
             reads.offsets.size()};
@@ -128,6 +134,31 @@ TEST(ParallelScan, ListsAndCountsAsOneThreadDoes) {
                 EXPECT_EQ(three.titles, one.titles);
                 EXPECT_GT(three.reads, one.reads + 20);  // the texts were cut into pieces
             }
+}
+
+// Every listed word has as many contexts as its frequency, the same on one
+// thread and in pieces (line numbers counted across them).
+TEST(ParallelScan, EachListedWordHasAsManyContextsAsItsFrequency) {
+    std::vector<Params> sets(2);
+    sets[1].caseSignificant = sets[1].allowApostrophes = 1;
+    sets[1].dropFinalS = 0;
+    sets[1].wordsToIgnore = " the dog ";
+    for (const Case& c : Cases())
+        for (const Params& set : sets) {
+            std::vector<ListedWord> listed;
+            Count(c, set, 1, CountsMode::None, nullptr, nullptr, ListingSink::File, 0, "", nullptr, &listed);
+            ASSERT_GT(listed.size(), 5u);
+            for (const ListedWord& w : listed) {
+                std::vector<ContextRow> one, three;
+                const std::string entry = text::utf8ToCp1252(w.word);
+                Count(c, set, 1, CountsMode::None, nullptr, nullptr, ListingSink::File, 0, entry, &one);
+                Count(c, set, 3, CountsMode::None, nullptr, nullptr, ListingSink::File, 0, entry, &three);
+                ASSERT_EQ(int64_t(one.size()), w.frequency) << c.name << " " << w.word;
+                for (size_t i = 0; i < one.size(); ++i)
+                    EXPECT_EQ(std::tie(one[i].input, one[i].line, one[i].left, one[i].word, one[i].right),
+                              std::tie(three[i].input, three[i].line, three[i].left, three[i].word, three[i].right));
+            }
+        }
 }
 
 // The window shows the words as found, and then lists, as one thread does.
