@@ -516,11 +516,16 @@ int main(int argc, char** argv) {
         const kvx::ListingOutcome written =
             kvx::WriteOut(opt.haveOutput ? opt.output : std::string(), [&](std::ostream& out) {
                 out << "file\tline\tleft\tword\tright\n";
-                for (const kvx::ContextRow& row : session.Contexts()) {
+                const kvx::ContextRows& rows = session.Contexts();
+                std::string line;
+                for (const kvx::ContextRow& row : rows.rows) {
                     const std::string& input = opt.inputs[size_t(row.input)];
-                    out << (input == "-" ? kStdinName : input) << '\t' << row.line << '\t'
-                        << kvx::text::cp1252ToUtf8(row.left) << '\t' << kvx::text::cp1252ToUtf8(row.word) << '\t'
-                        << kvx::text::cp1252ToUtf8(row.right) << '\n';
+                    line = input == "-" ? kStdinName : input;
+                    line += '\t' + std::to_string(row.line) + '\t';
+                    line += kvx::text::cp1252ToUtf8(rows.Left(row)) + '\t';
+                    line += kvx::text::cp1252ToUtf8(rows.Word(row)) + '\t';
+                    line += kvx::text::cp1252ToUtf8(rows.Right(row)) + '\n';
+                    out << line;
                     if (!out) break;
                 }
             });

@@ -164,7 +164,7 @@ void CountingSession::Count() {
     bytesRead_.store(0, std::memory_order_relaxed);
     lister.outputFileWritten = false;  // it told of the last listing, not of this count
     listing_ = {};
-    contexts_.clear();
+    contexts_ = {};
     if (std::string why = CheckAllowedExtraChars(params); !why.empty()) {
         Report(Diagnostic::Kind::Error, std::string(kCharNotAllowedTitle), std::move(why));
         host.showParametersWindow();
@@ -700,7 +700,7 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
         ReportError(ErrorNumber::OutOfMemory, "Out of memory");
     }
     bytesRead_.store(before + C, std::memory_order_relaxed);
-    if (recorder) contexts_.insert(contexts_.end(), recorder->rows.begin(), recorder->rows.end());
+    if (recorder) contexts_.Append(std::move(recorder->rows), 0);
     scanner.sink = &table;
     scanner.phraseBreaks = scanner.lineStarts = false;
     EndScan();

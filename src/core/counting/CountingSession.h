@@ -171,7 +171,7 @@ public:
         contextWidth_ = width;
     }
     /// The occurrences of the entry the last count found, in the order of the text.
-    const std::vector<ContextRow>& Contexts() const { return contexts_; }
+    const ContextRows& Contexts() const { return contexts_; }
     /// The fingerprint of the word rules a counts file records.
     std::string WordRulesFingerprint() const;
     /// Counts with up to n threads when the result goes to a file or standard
@@ -313,7 +313,7 @@ private:
     int phraseLength_ = 0;
     std::string contextEntry_;
     int contextWidth_ = 0;
-    std::vector<ContextRow> contexts_;
+    ContextRows contexts_;
     int32_t inputIndex_ = 0;  // of the input ScanFile reads
     /// Points the scanner s at a phrase builder or a context recorder (of
     /// input input) into target when phrases or contexts are counted

@@ -41,7 +41,7 @@ struct PieceCount {
     int64_t occurrences = 0;
     RunError error;
     bool done = false;
-    std::vector<ContextRow> contexts;  // line numbers from the piece's start
+    ContextRows contexts;  // line numbers from the piece's start
     int64_t lines = 0;
 };
 
@@ -245,10 +245,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             c.error = {ErrorNumber::OutOfMemory, "Out of memory"};
         }
         scanner.totalInstances += c.occurrences;
-        for (ContextRow& row : c.contexts) {
-            row.line += linesBefore[pieces[k].input];
-            contexts_.push_back(std::move(row));
-        }
+        contexts_.Append(std::move(c.contexts), linesBefore[pieces[k].input]);
         linesBefore[pieces[k].input] += c.lines;
         c.table = WordTable();
         {

@@ -22,13 +22,11 @@ const std::array<bool, 256>& LetterOrDigit() {
     return t;
 }
 
-// The text of raw[from, to) for a row: control characters (a tab among
-// them) as blanks.
-std::string Cell(std::string_view raw, size_t from, size_t to) {
-    std::string s(raw.substr(from, to - from));
-    for (char& c : s)
-        if (U(c) < 32 || c == 127) c = ' ';
-    return s;
+// Appends raw[from, to) to text, control characters (a tab among them) as
+// blanks; returns its length.
+uint32_t AppendCell(std::string& text, std::string_view raw, size_t from, size_t to) {
+    for (size_t i = from; i < to; ++i) text += U(raw[i]) < 32 || raw[i] == 127 ? ' ' : raw[i];
+    return uint32_t(to - from);
 }
 
 }  // namespace
@@ -64,10 +62,30 @@ void ContextRecorder::Record(std::string_view word) {
     const size_t at = std::min(size_t(word.data() - prepared.data()), prepared.size());
     const size_t from = RawPosition(raw_, prepared, at);
     size_t to = std::max(from, RawPosition(raw_, prepared, at + word.size()));
-    while (to < raw_.size() && LetterOrDigit()[U(raw_[to])]) ++to;
+    for (const size_t most = to + 1000; to < raw_.size() && to < most && LetterOrDigit()[U(raw_[to])];) ++to;
     const size_t w = size_t(width_);
-    rows.push_back({input_, lines_, Cell(raw_, from > w ? from - w : 0, from), Cell(raw_, from, to),
-                    Cell(raw_, to, std::min(raw_.size(), to + w))});
+    ContextRow row{input_, lines_, rows.text.size()};
+    row.left = AppendCell(rows.text, raw_, from > w ? from - w : 0, from);
+    row.word = AppendCell(rows.text, raw_, from, to);
+    row.right = AppendCell(rows.text, raw_, to, std::min(raw_.size(), to + w));
+    rows.rows.push_back(row);
+}
+
+void ContextRows::Append(ContextRows&& more, int64_t lines) {
+    if (rows.empty()) {
+        rows = std::move(more.rows);
+        text = std::move(more.text);
+        for (ContextRow& r : rows) r.line += lines;
+        return;
+    }
+    const uint64_t shift = text.size();
+    text += more.text;
+    for (ContextRow& r : more.rows) {
+        r.line += lines;
+        r.at += shift;
+        rows.push_back(r);
+    }
+    more = {};
 }
 
 }  // namespace kvx

@@ -16,13 +16,30 @@
 
 namespace kvx {
 
-/// One occurrence: the input (its index among the inputs), the line (from 1)
-/// and the text before it, the word as written and the text after it
-/// (cp1252, tabs and other control characters as blanks).
+/// One occurrence: the input (its index among the inputs), the line (from
+/// 1), and where its texts stand in the text of its ContextRows.
 struct ContextRow {
     int32_t input = 0;
     int64_t line = 0;
-    std::string left, word, right;
+    uint64_t at = 0;
+    uint32_t left = 0, word = 0, right = 0;  // lengths of the three texts, one after the other
+};
+
+/// Occurrences and their texts: the text before each, the word as written
+/// and the text after it (cp1252, tabs and other control characters as
+/// blanks), all in one string, so that a row costs little beyond its text.
+struct ContextRows {
+    std::vector<ContextRow> rows;
+    std::string text;
+
+    size_t size() const { return rows.size(); }
+    std::string_view Left(const ContextRow& r) const { return std::string_view(text).substr(r.at, r.left); }
+    std::string_view Word(const ContextRow& r) const { return std::string_view(text).substr(r.at + r.left, r.word); }
+    std::string_view Right(const ContextRow& r) const {
+        return std::string_view(text).substr(r.at + r.left + r.word, r.right);
+    }
+    /// Adds the rows of more after these, their line numbers moved on by lines.
+    void Append(ContextRows&& more, int64_t lines);
 };
 
 class ContextRecorder : public WordSink {
@@ -45,7 +62,7 @@ public:
 
     /// The lines seen so far.
     int64_t Lines() const { return lines_; }
-    std::vector<ContextRow> rows;
+    ContextRows rows;
 
 private:
     void Record(std::string_view word);

@@ -82,7 +82,7 @@ struct ReadStarts : IoFaults {
 
 Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode, IoFaults* faults = nullptr,
               CountResult* result = nullptr, ListingSink sink = ListingSink::File, int phrases = 0,
-              const std::string& entry = "", std::vector<ContextRow>* contexts = nullptr,
+              const std::string& entry = "", ContextRows* contexts = nullptr,
               std::vector<ListedWord>* listed = nullptr) {
     TempFolder dir;
     std::vector<std::string> inputs;
@@ -149,14 +149,18 @@ TEST(ParallelScan, EachListedWordHasAsManyContextsAsItsFrequency) {
             Count(c, set, 1, CountsMode::None, nullptr, nullptr, ListingSink::File, 0, "", nullptr, &listed);
             ASSERT_GT(listed.size(), 5u);
             for (const ListedWord& w : listed) {
-                std::vector<ContextRow> one, three;
+                ContextRows one, three;
                 const std::string entry = text::utf8ToCp1252(w.word);
                 Count(c, set, 1, CountsMode::None, nullptr, nullptr, ListingSink::File, 0, entry, &one);
                 Count(c, set, 3, CountsMode::None, nullptr, nullptr, ListingSink::File, 0, entry, &three);
                 ASSERT_EQ(int64_t(one.size()), w.frequency) << c.name << " " << w.word;
-                for (size_t i = 0; i < one.size(); ++i)
-                    EXPECT_EQ(std::tie(one[i].input, one[i].line, one[i].left, one[i].word, one[i].right),
-                              std::tie(three[i].input, three[i].line, three[i].left, three[i].word, three[i].right));
+                ASSERT_EQ(three.size(), one.size());
+                for (size_t i = 0; i < one.size(); ++i) {
+                    const ContextRow &a = one.rows[i], &b = three.rows[i];
+                    EXPECT_EQ(std::tie(a.input, a.line), std::tie(b.input, b.line));
+                    EXPECT_EQ(std::tie(a.left, a.word, a.right), std::tie(b.left, b.word, b.right));
+                    EXPECT_EQ(one.text.substr(a.at, a.left + a.word + a.right), three.text.substr(b.at, b.left + b.word + b.right));
+                }
             }
         }
 }
