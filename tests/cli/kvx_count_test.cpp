@@ -452,7 +452,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"output_without_name", "cats.txt -o", 2, "kvx-count: option '-o' needs an argument\n"},
         Refusal{"unknown_format", "--format=xml cats.txt", 2, "kvx-count: unknown format 'xml' (listing, csv, tsv or json)\n"},
         Refusal{"unknown_option", "-qx cats.txt", 2, "kvx-count: unknown option '-x'\n"},
-        Refusal{"ambiguous_option", "--p x.kvx cats.txt", 2, "kvx-count: option '--p' is ambiguous (--params, --progress)\n"},
+        Refusal{"ambiguous_option", "--p x.kvx cats.txt", 2, "kvx-count: option '--p' is ambiguous (--params, --progress, --phrases)\n"},
         Refusal{"value_for_a_switch", "--cou=yes cats.txt", 2, "kvx-count: option '--counts' takes no value\n"},
         Refusal{"jobs_not_a_count", "--jobs=2x cats.txt", 2, "kvx-count: option '--jobs=2x' needs a number of threads from 1 to 1024\n"},
         Refusal{"no_jobs", "-j0 cats.txt", 2, "kvx-count: option '-j0' needs a number of threads from 1 to 1024\n"},

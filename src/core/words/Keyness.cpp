@@ -32,11 +32,13 @@ int Compare(int64_t a, int64_t b, int64_t n1, int64_t n2) {
     return x > y ? 1 : x < y ? -1 : 0;
 }
 
-int64_t IncludedTotal(const WordTable& t) {
-    int64_t n = 0;
-    for (const WordRecord& r : t.Records())
-        if (r.included) n += r.frequency;
-    return n;
+// Which records are compared, and the total of their frequencies.
+std::vector<bool> Compared(const WordTable& t, const Params& p, int64_t& total) {
+    std::vector<bool> kept(size_t(t.size()));
+    total = 0;
+    for (int32_t i = 0; i < t.size(); ++i)
+        if ((kept[size_t(i)] = KeptByWordRules(t.Word(i), p))) total += t[i].frequency;
+    return kept;
 }
 
 }  // namespace
@@ -55,14 +57,9 @@ double LogRatio(int64_t a, int64_t b, int64_t n1, int64_t n2) {
     return std::log2((x / double(n1)) / (y / double(n2)));
 }
 
-KeywordTable CompareWords(WordTable& here, WordTable& ref, const Params& p, const KeynessOptions& o) {
-    Params rules = p;
-    rules.ignoreInfrequentWords = 0;
-    FilterWords(here, rules);
-    FilterWords(ref, rules);
+KeywordTable CompareWords(const WordTable& here, const WordTable& ref, const Params& p, const KeynessOptions& o) {
     KeywordTable t;
-    t.total = IncludedTotal(here);
-    t.refTotal = IncludedTotal(ref);
+    const std::vector<bool> hereKept = Compared(here, p, t.total), refKept = Compared(ref, p, t.refTotal);
     const int64_t n1 = t.total, n2 = t.refTotal;
 
     // The reference frequency of each word compared here; the reference's
@@ -71,14 +68,14 @@ KeywordTable CompareWords(WordTable& here, WordTable& ref, const Params& p, cons
     at.reserve(size_t(here.size()));
     std::vector<int64_t> there(size_t(here.size()), 0);
     for (int32_t i = 0; i < here.size(); ++i)
-        if (here[i].included) at.emplace(here.Word(i), i);
+        if (hereKept[size_t(i)]) at.emplace(here.Word(i), i);
     std::vector<Keyword> over, under;
     auto keep = [&](std::vector<Keyword>& rows, std::string_view word, int64_t a, int64_t b) {
         const double g2 = LogLikelihood(a, b, n1, n2);
         if (g2 >= o.minG2) rows.push_back({text::cp1252ToUtf8(word), a, b, g2, LogRatio(a, b, n1, n2)});
     };
     for (int32_t i = 0; i < ref.size(); ++i) {
-        if (!ref[i].included) continue;
+        if (!refKept[size_t(i)]) continue;
         const std::string_view word = ref.Word(i);
         const auto found = at.find(word);
         const int64_t b = ref[i].frequency;
@@ -88,7 +85,7 @@ KeywordTable CompareWords(WordTable& here, WordTable& ref, const Params& p, cons
             keep(under, word, 0, b);
     }
     for (int32_t i = 0; i < here.size(); ++i) {
-        if (!here[i].included) continue;
+        if (!hereKept[size_t(i)]) continue;
         const int64_t a = here[i].frequency, b = there[size_t(i)];
         const int side = Compare(a, b, n1, n2);
         if (side > 0 && a >= o.minFrequency)

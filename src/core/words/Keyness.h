@@ -45,11 +45,11 @@ double LogLikelihood(int64_t a, int64_t b, int64_t n1, int64_t n2);
 /// log2((a / n1) / (b / n2)), with 0.5 in place of a zero frequency.
 double LogRatio(int64_t a, int64_t b, int64_t n1, int64_t n2);
 
-/// Compares the words of here with those of ref. The rules of p that need
-/// the whole text (but the minimum frequency) mark the words compared; the
-/// tables' inclusion marks are changed. Sorted by G2 descending, ties by the
-/// frequency on the side that uses the word more, descending, then by word.
-KeywordTable CompareWords(WordTable& here, WordTable& ref, const Params& p, const KeynessOptions& o);
+/// Compares the words of here with those of ref (their inclusion marks are
+/// not looked at): the rules of p that look at a word alone choose the words
+/// compared. Sorted by G2 descending, ties by the frequency on the side that
+/// uses the word more, descending, then by word.
+KeywordTable CompareWords(const WordTable& here, const WordTable& ref, const Params& p, const KeynessOptions& o);
 
 /// The table in CSV, TSV or JSON (any other format writes TSV).
 void WriteKeywords(std::ostream& out, ListingFormat f, const KeywordTable& t);
