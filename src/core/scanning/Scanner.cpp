@@ -100,17 +100,19 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
     }
     if (commentsPossible) RefreshMarkerFilter();
     linePosition = 1;
-    const bool breaks = phraseBreaks && sink && !readingWords;
-    gapFrom_ = currentLine.data();
-    // The end of the line after its last word may end a sentence too.
-    struct TailCheck {
-        Scanner& s;
-        bool on;
-        ~TailCheck() {
-            if (on) s.BreakAtSentenceEnd(s.gapFrom_, s.currentLine.data() + s.currentLine.size());
-        }
-    } tail{*this, breaks};
+    if (phraseBreaks && sink && !readingWords) {
+        gapFrom_ = currentLine.data();
+        ScanWords<true>();
+        // The end of the line after its last word may end a sentence too.
+        BreakAtSentenceEnd(gapFrom_, currentLine.data() + currentLine.size());
+    } else {
+        ScanWords<false>();
+    }
+}
 
+// The walk over the line; with kBreaks the sink is told where runs of words end.
+template <bool kBreaks>
+void Scanner::ScanWords() {
     const int64_t len = static_cast<int64_t>(currentLine.size());
     // With no list to look in, GetWords2 would hand the word straight on.
     // Only a yield can change the lists or the parameters.
@@ -121,7 +123,7 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
     const bool yields = observer && observer->yields;
     // Hands a word on; false when the count is to stop.
     auto handOn = [&](std::string_view w) {
-        if (breaks) {
+        if constexpr (kBreaks) {
             if (w.empty()) {
                 sink->EndOfRun();
             } else {
@@ -209,7 +211,8 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
     for (;;) {
         if (linePosition >= len) return;  // the pad blank is never examined
         if (withinComment == -1) withinComment = FindStartCommentMarkerFast();
-        if (breaks && withinComment >= 0) sink->EndOfRun();
+        if constexpr (kBreaks)
+            if (withinComment >= 0) sink->EndOfRun();
         while (withinComment >= 0) {
             SkipComment();
             if (linePosition > len) return;  // still open: goes on in the next line

@@ -99,6 +99,8 @@ private:
     /// the word rules applied (empty when the word is dropped).
     std::string_view FinishWord(std::string_view w);
     bool ShowError(std::string_view text);
+    template <bool kBreaks>
+    void ScanWords();
     /// Ends the sink's run when a sentence ends between from and to.
     void BreakAtSentenceEnd(const char* from, const char* to);
     const char* gapFrom_ = nullptr;  // where the text after the last word handed on begins
