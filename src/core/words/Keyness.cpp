@@ -72,7 +72,7 @@ KeywordTable CompareWords(const WordTable& here, const WordTable& ref, const Par
     std::vector<Keyword> over, under;
     auto keep = [&](std::vector<Keyword>& rows, std::string_view word, int64_t a, int64_t b) {
         const double g2 = LogLikelihood(a, b, n1, n2);
-        if (g2 >= o.minG2) rows.push_back({text::cp1252ToUtf8(word), a, b, g2, LogRatio(a, b, n1, n2)});
+        if (g2 >= o.minG2) rows.push_back({text::cp1252ToUtf8(word), a, b, g2, LogRatio(a, b, n1, n2), &rows == &over});
     };
     for (int32_t i = 0; i < ref.size(); ++i) {
         if (!refKept[size_t(i)]) continue;

@@ -32,6 +32,7 @@ struct Keyword {
     std::string word;  // UTF-8
     int64_t frequency = 0, refFrequency = 0;
     double g2 = 0, logRatio = 0;
+    bool overUsed = true;  // used more here than in the reference
 };
 
 struct KeywordTable {
