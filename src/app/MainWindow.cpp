@@ -248,6 +248,8 @@ void MainWindow::BuildControls() {
     top->addWidget(clipboardSourceButton);
     top->addSpacing(16);
     top->addWidget(clipboardSizeLabel, 1);
+    top->addWidget(compareButton);  // what the count found, against another text
+    top->addSpacing(12);
     top->addWidget(aboutLink);
     top->addSpacing(12);
     top->addWidget(manualLink);
@@ -293,7 +295,7 @@ void MainWindow::BuildControls() {
     auto* commands = new QHBoxLayout;
     for (QPushButton* b :
          {setParametersButton, saveStateButton, clearOutputButton, copyToClipboardButton, saveListingButton, chartButton,
-          compareButton, helpButton})
+          helpButton})
         commands->addWidget(b);
     commands->addStretch(1);
     commands->addWidget(siteLabel);
