@@ -78,8 +78,13 @@ void Scanner::RefreshMarkerFilter() {
 }
 
 void Scanner::BreakAtSentenceEnd(const char* from, const char* to) {
+    static constexpr std::array<bool, 256> kEnds = [] {
+        std::array<bool, 256> t{};
+        for (unsigned char c : {'.', '!', '?', ';'}) t[c] = true;
+        return t;
+    }();
     for (const char* c = from; c < to; ++c)
-        if (*c == '.' || *c == '!' || *c == '?' || *c == ';') {
+        if (kEnds[U(*c)]) {
             sink->EndOfRun();
             return;
         }
