@@ -371,9 +371,12 @@ void PrintWarnings(const kvx::CountResult& result, const std::string& paramsName
 }
 
 // A reference is read as counts files when one of them is named .counts or
-// starts as a counts file does; otherwise as texts.
+// starts as a counts file does (only a regular file is looked into: a pipe
+// can be read once); otherwise as texts.
 bool IsCountsFile(const std::string& name) {
     if (name.size() > 7 && name.compare(name.size() - 7, 7, ".counts") == 0) return true;
+    struct stat st {};
+    if (::stat(name.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;  // a pipe is read once
     char head[15] = {};
     const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
