@@ -45,25 +45,31 @@ struct PieceCount {
     int64_t lines = 0;
 };
 
-// The piece starts moved on to the next line after an empty one: a blank
-// line ends every phrase, so none is lost or made up where pieces meet.
-// Starts that find none before the next piece or the end go.
-std::vector<int64_t> AfterEmptyLines(const std::string& path, const std::vector<int64_t>& starts, int64_t length) {
+// The piece starts moved on to the start of the next line after one that
+// ends every phrase: a blank line, or one whose last character other than a
+// blank is sentence punctuation (. ! ? ;), which never belongs to a word. So
+// no phrase is lost or made up where pieces meet. Starts that find no such
+// line before the next piece or the end go.
+std::vector<int64_t> AfterRunEnds(const std::string& path, const std::vector<int64_t>& starts, int64_t length) {
     std::vector<int64_t> moved{0};
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return moved;
     std::vector<char> buf(1 << 16);
     for (size_t k = 1; k < starts.size(); ++k) {
-        int64_t at = std::max(starts[k], moved.back()) - 1, found = -1;  // from the LF before the start
+        int64_t at = std::max(starts[k], moved.back()), found = -1;  // a line start
         const int64_t limit = k + 1 < starts.size() ? starts[k + 1] : length;
-        int state = 0;  // 1: after an LF, 2: after an LF and a CR
+        char last = 0;  // the line's last character other than a blank or control character
         while (found < 0 && at < limit) {
             const ssize_t n = ::pread(fd, buf.data(), buf.size(), at);
             if (n <= 0) break;
             for (ssize_t j = 0; j < n && found < 0; ++j) {
                 const char c = buf[size_t(j)];
-                if (c == '\n' && state > 0) found = at + j + 1;
-                state = c == '\n' ? 1 : c == '\r' && state == 1 ? 2 : 0;
+                if (c == '\n') {
+                    if (last == 0 || last == '.' || last == '!' || last == '?' || last == ';') found = at + j + 1;
+                    last = 0;
+                } else if (static_cast<unsigned char>(c) > 32) {
+                    last = c;
+                }
             }
             at += n;
         }
@@ -98,7 +104,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             const int64_t perJob = int64_t(jobs_) * pieceBytes_;
             const int64_t n = int64_t(jobs_) * ((lengths[i] + perJob - 1) / perJob);
             starts = LineReader::LineStarts(inputs[i], lengths[i], int(std::min<int64_t>(n, 1 << 16)));
-            if (phraseLength_ > 0) starts = AfterEmptyLines(inputs[i], starts, lengths[i]);
+            if (phraseLength_ > 0) starts = AfterRunEnds(inputs[i], starts, lengths[i]);
         }
         for (size_t k = 0; k < starts.size(); ++k)
             pieces.push_back({i, starts[k], k + 1 < starts.size() ? starts[k + 1] : -1});

@@ -123,7 +123,7 @@ TEST(ParallelScan, ListsAndCountsAsOneThreadDoes) {
     sets[2].wordsToIgnore = " the dog ";
     for (const Case& c : Cases())
         for (size_t s = 0; s < sets.size(); ++s)
-            for (int phrases : {0, 2, 3})  // pieces of a text then start after blank lines
+            for (int phrases : {0, 2, 3})  // pieces then start where runs end
             for (CountsMode mode : {CountsMode::None, CountsMode::Write}) {
                 const Outcome one = Count(c, sets[s], 1, mode, nullptr, nullptr, ListingSink::File, phrases);
                 const Outcome three = Count(c, sets[s], 3, mode, nullptr, nullptr, ListingSink::File, phrases);
