@@ -71,6 +71,12 @@ QStringList HelpParagraphs() {
             "first thousand ranks; its slope tells how the vocabulary is spread. 'Save image...' "
             "writes the chart on show as PNG or SVG."),
         QStringLiteral(
+            "'Compare with...' sets the listed result against a reference, another text or a "
+            "counts file written by kvx-count --counts, counted under the same parameters: each "
+            "word's frequency and rate per million on both sides, the log-likelihood G2 and the "
+            "Log Ratio, the words used more here first. A minimum G2 (3.84 is p < 0.05), a "
+            "minimum frequency and the under-used words change the table without counting again."),
+        QStringLiteral(
             "An output file can be written as comma-delimited so that it can be read by other "
             "software."),
     };

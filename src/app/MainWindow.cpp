@@ -28,10 +28,12 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <fstream>
 #include <tuple>
 
 #include "ChartWindow.h"
 #include "HelpWindow.h"
+#include "KeywordsWindow.h"
 #include "ParamsWindow.h"
 #include "PopUpWindow.h"
 #include "QtHost.h"
@@ -216,9 +218,12 @@ void MainWindow::BuildControls() {
         "Save the listed words for a spreadsheet or another program: CSV, TSV or JSON (Ctrl+Shift+S)"));
     chartButton = button("cmdChart", "Chart");
     chartButton->setToolTip(QStringLiteral("Chart the listed words (Ctrl+G)"));
-    // Both wait for a finished count.
+    compareButton = button("cmdCompare", "Compare with...");
+    compareButton->setToolTip(QStringLiteral("The keywords of the listed result against another text or a counts file"));
+    // All wait for a finished count.
     saveListingButton->setEnabled(false);
     chartButton->setEnabled(false);
+    compareButton->setEnabled(false);
     helpButton = button("cmdHelp", "Help");
     helpButton->installEventFilter(this);
     quitButton = button("cmdQuit", "Quit");
@@ -244,6 +249,8 @@ void MainWindow::BuildControls() {
     top->addWidget(clipboardSourceButton);
     top->addSpacing(16);
     top->addWidget(clipboardSizeLabel, 1);
+    top->addWidget(compareButton);  // what the count found, against another text
+    top->addSpacing(12);
     top->addWidget(aboutLink);
     top->addSpacing(12);
     top->addWidget(manualLink);
@@ -365,6 +372,7 @@ void MainWindow::ConnectHandlers() {
     connect(copyToClipboardButton, &QPushButton::clicked, this, [this] { CopyListingToClipboard(); });
     connect(saveListingButton, &QPushButton::clicked, this, [this] { SaveListing(); });
     connect(chartButton, &QPushButton::clicked, this, [this] { ShowChart(); });
+    connect(compareButton, &QPushButton::clicked, this, [this] { CompareWith(); });
     connect(helpButton, &QPushButton::clicked, this, [this] { ShowHelp(); });
     connect(quitButton, &QPushButton::clicked, this, [this] { Quit(); });
     connect(aboutLink, &QLabel::linkActivated, this, [this] { OpenAboutPage(); });
@@ -689,6 +697,7 @@ void MainWindow::RefreshResultCommands() {
     const bool ready = ResultReady();
     saveListingButton->setEnabled(ready);
     chartButton->setEnabled(ready);
+    compareButton->setEnabled(ready);
     if (!chartWindow_) return;
     if (!ready && chartWindow_->listing() >= 0) chartWindow_->ShowNoListing();
     else if (ready && chartWindow_->isVisible() && chartWindow_->listing() != session_->ListingsMade())
@@ -976,6 +985,64 @@ void MainWindow::ShowChart() {
     if (!chartWindow_) chartWindow_ = new ChartWindow(*this);
     if (chartWindow_->listing() != session_->ListingsMade()) UpdateChart();
     chartWindow_->ShowChart();
+}
+
+namespace {
+
+// The reference's count asks nothing: the questions of a count get their
+// first choice, which goes on.
+class QuietHost : public Host {
+public:
+    Answer message(std::string_view, std::string_view, Icon, Buttons) override { return Answer::OK; }
+};
+
+// A counts file by its name or its first line.
+bool LooksLikeCounts(const std::string& path) {
+    if (QString::fromStdString(path).endsWith(QStringLiteral(".counts"))) return true;
+    std::ifstream in(path, std::ios::binary);
+    std::string head(14, '\0');
+    in.read(head.data(), std::streamsize(head.size()));
+    head.resize(size_t(std::max<std::streamsize>(in.gcount(), 0)));
+    if (head.rfind("\xEF\xBB\xBF", 0) == 0) head.erase(0, 3);
+    return head.rfind("kvx-counts ", 0) == 0;
+}
+
+}  // namespace
+
+void MainWindow::CompareWith() {
+    if (!ResultReady()) return;
+    const std::string path =
+        host_->openFileDialog("Compare with", "Texts and counts files | *.*", "");
+    if (path.empty()) return;
+    Params rules = params_;
+    rules.fileNames[1].clear();
+    QuietHost quiet;
+    CountingSession reference(rules, quiet, texts_);
+    reference.startUpCompleted = true;
+    reference.SetInputs({path});
+    reference.SetCountsMode(LooksLikeCounts(path) ? CountsMode::Merge : CountsMode::None);
+    reference.SetListingSink(ListingSink::StandardOutput);
+    reference.SetTableOnly(true);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool commonWords = rules.ignoreCommonWords != 1 || reference.ReadCommonWordsFile();
+    const CountResult r = commonWords ? reference.CountWords() : CountResult{};
+    QApplication::restoreOverrideCursor();
+    std::string why = commonWords ? LastError(r.diagnostics) : LastError(reference.Diagnostics());
+    if (why.empty() && (!r.ran || r.failed)) why = "The reference could not be counted.";
+    KeywordTable table;
+    if (why.empty()) {
+        KeynessOptions all;  // the window chooses what it lists
+        all.minG2 = 0;
+        all.underUsed = true;
+        table = CompareWords(session_->CountedTable(), reference.CountedTable(), params_, all);
+        if (table.refTotal == 0) why = "The reference has no words to compare.";
+    }
+    if (!why.empty()) {
+        host_->message(path + ": " + why, texts_.Get(Message::ErrorTitle), Icon::Exclamation, Buttons::OK);
+        return;
+    }
+    if (!keywordsWindow_) keywordsWindow_ = new KeywordsWindow(this);
+    keywordsWindow_->Show(std::move(table), QString::fromStdString(path));
 }
 
 void MainWindow::ShowHelp() { helpWindow_->ShowHelp(); }

@@ -38,6 +38,7 @@ namespace kvx {
 
 class ChartWindow;
 class HelpWindow;
+class KeywordsWindow;
 class ParamsWindow;
 class PopUpWindow;
 class QtHost;
@@ -118,6 +119,11 @@ public:
     void CopyListingToClipboard();
     void SaveListing();
     void ShowChart();
+    /// "Compare with...": counts a reference (a text, or a counts file) under
+    /// the same rules and shows the keywords of the result against it.
+    void CompareWith();
+    /// The keywords window, once it has been opened.
+    KeywordsWindow* keywords() const { return keywordsWindow_; }
     void ShowHelp();
     void Quit();
     void IntroClicked();
@@ -142,6 +148,7 @@ public:
     QPushButton* copyToClipboardButton;
     QPushButton* saveListingButton;
     QPushButton* chartButton;
+    QPushButton* compareButton;
     QPushButton* helpButton;
     QPushButton* quitButton;
     QLabel* aboutLink;
@@ -204,6 +211,7 @@ private:
     ParamsWindow* paramsWindow_ = nullptr;
     PopUpWindow* popUpWindow_ = nullptr;
     ChartWindow* chartWindow_ = nullptr;
+    KeywordsWindow* keywordsWindow_ = nullptr;
     // The listing the output box shows (-1: none, the box changed since),
     // the last listing seen, and the parameters of the count listed.
     int64_t listingShown_ = -1;

@@ -5,6 +5,9 @@
 //   kvx-count [-q] [-p PARAMS] [-o OUTPUT] [-j N] [--type EXT] [--format FORMAT] [INPUT]...
 //   kvx-count --counts [-p PARAMS] [-o FILE] [--type EXT] [INPUT]...
 //   kvx-count --merge [-p PARAMS] [-o OUTPUT] [--format FORMAT] [COUNTS]...
+//   kvx-count --phrases N [OPTION]... [INPUT]...
+//   kvx-count --contexts WORD [--width N] [OPTION]... [INPUT]...
+//   kvx-count --keyness REF [--under] [--min-g2 X] [--min-freq N] [--format FORMAT] [INPUT]...
 //
 // Exit status: 0 counted (also when no word survived the rules), 1 refused
 // (message on standard error, nothing written), 2 bad usage.
@@ -16,6 +19,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -42,7 +47,12 @@
 #include "render/ResultTexts.h"
 #include "shell/MessageTable.h"
 #include "state/StateFile.h"
+#include "scanning/WordText.h"
+#include "text/Cp1252.h"
+#include "words/Keyness.h"
+#include "words/Ranking.h"
 #include "words/Listing.h"
+#include "words/Phrases.h"
 
 namespace {
 
@@ -71,6 +81,15 @@ const char* const kUsageText =
     "                       instead of the listing\n"
     "      --merge          add the counts files given as INPUTs, in their order,\n"
     "                       and list them as one count over all their inputs\n"
+    "      --phrases=N      count and list runs of N words (2 to 5) instead of words\n"
+    "      --contexts=WORD  list where the INPUTs hold the listing's WORD, as tsv:\n"
+    "                       file, line, text before, the word as written, text after\n"
+    "      --width=N        the characters of text either side (default 40)\n"
+    "      --keyness=REF    list the keywords of the INPUTs against REF, a text or a\n"
+    "                       counts file (given again: a corpus), as tsv, csv or json\n"
+    "      --under          list the under-used words too\n"
+    "      --min-g2=X       the least log-likelihood listed (default 3.84)\n"
+    "      --min-freq=N     the least frequency listed (default 1)\n"
     "  -q, --quiet          print neither the progress line nor the result counts\n"
     "      --progress       show the progress line also when standard error is not\n"
     "                       a terminal\n"
@@ -164,13 +183,19 @@ struct Options {
     std::string params, output, type, format = "listing";
     int jobs = 0;  // 0: the number of cores
     std::vector<std::string> inputs;
-    bool haveParams = false, haveOutput = false, haveType = false, haveFormat = false;
+    bool haveParams = false, haveOutput = false, haveType = false, haveFormat = false, haveKeyness = false;
     bool quiet = false, progress = false;
     kvx::CountsMode counts = kvx::CountsMode::None;
+    std::vector<std::string> references;  // --keyness
+    kvx::KeynessOptions keyness;
+    int phrases = 0;
+    std::string contexts;  // --contexts: the word as given
+    int width = 40;
+    bool haveContexts = false, haveWidth = false;
 };
 
 // Values of the options without a short form.
-enum : int { kType = 256, kFormat, kCounts, kMerge, kProgress, kVersion };
+enum : int { kType = 256, kFormat, kCounts, kMerge, kProgress, kVersion, kKeyness, kUnder, kMinG2, kMinFreq, kPhrases, kContexts, kWidth };
 
 const option kLongOptions[] = {
     {"params", required_argument, nullptr, 'p'},  {"output", required_argument, nullptr, 'o'},
@@ -178,7 +203,11 @@ const option kLongOptions[] = {
     {"jobs", required_argument, nullptr, 'j'},    {"counts", no_argument, nullptr, kCounts},
     {"merge", no_argument, nullptr, kMerge},      {"quiet", no_argument, nullptr, 'q'},
     {"progress", no_argument, nullptr, kProgress}, {"help", no_argument, nullptr, 'h'},
-    {"version", no_argument, nullptr, kVersion},  {nullptr, 0, nullptr, 0},
+    {"version", no_argument, nullptr, kVersion},  {"keyness", required_argument, nullptr, kKeyness},
+    {"under", no_argument, nullptr, kUnder},      {"min-g2", required_argument, nullptr, kMinG2},
+    {"min-freq", required_argument, nullptr, kMinFreq}, {"phrases", required_argument, nullptr, kPhrases},
+    {"contexts", required_argument, nullptr, kContexts}, {"width", required_argument, nullptr, kWidth},
+    {nullptr, 0, nullptr, 0},
 };
 
 // The refusal of argument `arg` that getopt_long could not take (it
@@ -247,6 +276,44 @@ int ParseArguments(int argc, char** argv, Options& o) {
             o.jobs = static_cast<int>(n);
             break;
         }
+        case kKeyness:
+            if (value == "-") return Usage("the reference of --keyness must be a file");
+            o.references.push_back(value);
+            break;
+        case kUnder: o.keyness.underUsed = o.haveKeyness = true; break;
+        case kMinG2: {
+            double x = -1;
+            const auto r = std::from_chars(value.data(), value.data() + value.size(), x);
+            if (r.ec != std::errc() || r.ptr != value.data() + value.size() || !(x >= 0) || !std::isfinite(x))
+                return Usage("option '" + a + "' needs a number of at least 0");
+            o.keyness.minG2 = x;
+            o.haveKeyness = true;
+            break;
+        }
+        case kMinFreq: {
+            int64_t n = 0;
+            const auto r = std::from_chars(value.data(), value.data() + value.size(), n);
+            if (r.ec != std::errc() || r.ptr != value.data() + value.size() || n < 1)
+                return Usage("option '" + a + "' needs a frequency of at least 1");
+            o.keyness.minFrequency = n;
+            o.haveKeyness = true;
+            break;
+        }
+        case kContexts: o.contexts = value, o.haveContexts = true; break;
+        case kWidth: {
+            int n = 0;
+            const auto r = std::from_chars(value.data(), value.data() + value.size(), n);
+            if (r.ec != std::errc() || r.ptr != value.data() + value.size() || n < 0 || n > 1000)
+                return Usage("option '" + a + "' needs a number of characters from 0 to 1000");
+            o.width = n;
+            o.haveWidth = true;
+            break;
+        }
+        case kPhrases:
+            if (value.size() != 1 || value[0] < '0' + kvx::kMinPhraseWords || value[0] > '0' + kvx::kMaxPhraseWords)
+                return Usage("option '" + a + "' needs a number of words from 2 to 5");
+            o.phrases = value[0] - '0';
+            break;
         case kFormat:
             if (value != "listing" && value != "csv" && value != "tsv" && value != "json")
                 return Usage("unknown format '" + value + "' (listing, csv, tsv or json)");
@@ -264,7 +331,61 @@ int ParseArguments(int argc, char** argv, Options& o) {
         return Usage("--format lists words; --counts writes a counts file");
     if (o.counts == kvx::CountsMode::Merge && o.haveType)
         return Usage("--type reads texts; --merge reads counts files");
+    if (o.phrases > 0 && (o.counts != kvx::CountsMode::None || !o.references.empty()))
+        return Usage("--phrases cannot go with --counts, --merge or --keyness");
+    if (o.haveWidth && !o.haveContexts) return Usage("--width goes with --contexts");
+    if (o.haveContexts) {
+        if (o.phrases > 0 || o.counts != kvx::CountsMode::None || !o.references.empty())
+            return Usage("--contexts cannot go with --phrases, --counts, --merge or --keyness");
+        if (o.haveFormat && o.format != "tsv") return Usage("--contexts writes tsv");
+    }
+    if (o.references.empty() && o.haveKeyness) return Usage("--under, --min-g2 and --min-freq go with --keyness");
+    if (!o.references.empty()) {
+        if (o.counts == kvx::CountsMode::Write) return Usage("--counts and --keyness cannot go together");
+        if (o.format == "listing" && o.haveFormat) return Usage("--keyness writes tsv, csv or json");
+        if (!o.haveFormat) o.format = "tsv";
+    }
     return -1;
+}
+
+// Refuses a count that was refused before it began, ran out of memory or
+// broke off at an error; -1 when it ran well.
+int RefuseFailedCount(const kvx::CountResult& result, const std::string& inputName, int64_t memoryLimit) {
+    if (result.outOfMemory)
+        return Refuse(inputName, memoryLimit > 0 ? "Out of memory: the count needs more than " +
+                                                       std::to_string(memoryLimit >> 20) +
+                                                       " MiB, three quarters of this machine's memory."
+                                                 : std::string("Out of memory."));
+    if (!result.ran || result.failed || !result.listing.attempted)
+        return Refuse(inputName, kvx::LastError(result.diagnostics));
+    return -1;
+}
+
+// Prints the warnings of a count, one given for each input once.
+void PrintWarnings(const kvx::CountResult& result, const std::string& paramsName) {
+    std::string last;
+    for (const kvx::Diagnostic& d : result.diagnostics) {
+        if (d.kind != kvx::Diagnostic::Kind::Warning || d.text == last) continue;
+        PrintMessage(paramsName, d.text);
+        last = d.text;
+    }
+}
+
+// A reference is read as counts files when one of them is named .counts or
+// starts as a counts file does (only a regular file is looked into: a pipe
+// can be read once); otherwise as texts.
+bool IsCountsFile(const std::string& name) {
+    if (name.size() > 7 && name.compare(name.size() - 7, 7, ".counts") == 0) return true;
+    struct stat st {};
+    if (::stat(name.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;  // a pipe is read once
+    char head[15] = {};
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    const ssize_t n = ::read(fd, head, sizeof head - 1);
+    ::close(fd);
+    std::string_view h(head, n > 0 ? size_t(n) : 0);
+    if (h.starts_with("\xEF\xBB\xBF")) h.remove_prefix(3);
+    return h.starts_with("kvx-counts ");
 }
 
 kvx::ListingFormat FormatNamed(const std::string& f) {
@@ -314,6 +435,7 @@ int main(int argc, char** argv) {
     }
     if (opt.haveOutput) {
         std::vector<std::string> read = opt.inputs;
+        read.insert(read.end(), opt.references.begin(), opt.references.end());
         if (opt.haveParams) read.push_back(opt.params);
         if (params.ignoreCommonWords == 1) read.push_back(params.commonWordsFile);
         const std::string replaced = ReadFileReplaced(opt.output, read, fromStdin);
@@ -327,24 +449,31 @@ int main(int argc, char** argv) {
 
     kvx::CliHost host;
     kvx::CountingSession session(params, host, texts);
-    session.startUpCompleted = true;
-    session.namedStreams = true;
-    session.notTextAdvice =
-        "Convert it to plain text with the program it belongs to, and count the text\r\n"
-        "file it saves.";
+    // Sets a session up for the options; false when the common words cannot be read.
+    const auto setUp = [&](kvx::CountingSession& s) {
+        s.startUpCompleted = true;
+        s.namedStreams = true;
+        s.notTextAdvice =
+            "Convert it to plain text with the program it belongs to, and count the text\r\n"
+            "file it saves.";
+        if (opt.haveType) s.SetRulesExtension(opt.type);
+        s.SetListingFormat(FormatNamed(opt.format));
+        s.SetTableOnly(!opt.references.empty() || opt.haveContexts);
+        s.SetJobs(opt.jobs > 0 ? opt.jobs : std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
+        return params.ignoreCommonWords != 1 || s.ReadCommonWordsFile();
+    };
     if (fromStdin) session.SetInputStream(STDIN_FILENO, kStdinName);
     if (opt.inputs.size() > 1) session.SetInputs(opt.inputs);
-    if (opt.haveType) session.SetRulesExtension(opt.type);
-    session.SetListingFormat(FormatNamed(opt.format));
     session.SetCountsMode(opt.counts);
-    session.SetJobs(opt.jobs > 0 ? opt.jobs : std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
+    session.SetPhraseLength(opt.phrases);
+    // The entry as the table holds it.
+    const std::string entry = params.caseSignificant == 1 ? kvx::text::utf8ToCp1252(opt.contexts)
+                                                          : kvx::wordtext::LowerCaseExt(kvx::text::utf8ToCp1252(opt.contexts));
+    if (opt.haveContexts) session.SetContexts(entry, opt.width);
 
-    if (params.ignoreCommonWords == 1) {
-        const std::string name = params.commonWordsFile.empty() ? opt.params : params.commonWordsFile;
-        if (params.commonWordsFile.empty())
-            return Refuse(name, "Please specify the file containing common words.");
-        if (!session.ReadCommonWordsFile()) return Refuse(name, kvx::LastError(session.Diagnostics()));
-    }
+    if (params.ignoreCommonWords == 1 && params.commonWordsFile.empty())
+        return Refuse(opt.params, "Please specify the file containing common words.");
+    if (!setUp(session)) return Refuse(params.commonWordsFile, kvx::LastError(session.Diagnostics()));
 
     session.SetListingSink(opt.haveOutput ? kvx::ListingSink::File : kvx::ListingSink::StandardOutput);
     // On a terminal a line tells how far the count is; it goes before the
@@ -377,26 +506,71 @@ int main(int argc, char** argv) {
     const std::string inputName = session.CurrentInput().empty() ? paramsName : session.CurrentInput();
     // Refused before it began, broken by a read error, or ended by an error
     // before the listing: the message says why.
-    if (result.outOfMemory)
-        return Refuse(inputName, memoryLimit > 0 ? "Out of memory: the count needs more than " +
-                                                       std::to_string(memoryLimit >> 20) +
-                                                       " MiB, three quarters of this machine's memory."
-                                                 : std::string("Out of memory."));
-    if (!result.ran || result.failed || !listing.attempted)
-        return Refuse(inputName, kvx::LastError(result.diagnostics));
+    if (int status = RefuseFailedCount(result, inputName, memoryLimit); status >= 0) return status;
+    if (opt.haveContexts) {
+        // The rows are those of the word as listed: a word the listing
+        // leaves out has none.
+        kvx::WordTable& table = session.CountedTable();
+        kvx::FilterWords(table, params);
+        const auto& records = table.Records();
+        if (std::none_of(records.begin(), records.end(),
+                         [&](const kvx::WordRecord& r) { return r.included && table.Word(r) == entry; }))
+            return Refuse("", "\"" + opt.contexts + "\" is not in the listing.");
+        PrintWarnings(result, paramsName);
+        const kvx::ListingOutcome written =
+            kvx::WriteOut(opt.haveOutput ? opt.output : std::string(), [&](std::ostream& out) {
+                out << "file\tline\tleft\tword\tright\n";
+                const kvx::ContextRows& rows = session.Contexts();
+                std::string line;
+                for (const kvx::ContextRow& row : rows.rows) {
+                    const std::string& input = opt.inputs[size_t(row.input)];
+                    line = input == "-" ? kStdinName : input;
+                    line += '\t' + std::to_string(row.line) + '\t';
+                    line += kvx::text::cp1252ToUtf8(rows.Left(row)) + '\t';
+                    line += kvx::text::cp1252ToUtf8(rows.Word(row)) + '\t';
+                    line += kvx::text::cp1252ToUtf8(rows.Right(row)) + '\n';
+                    out << line;
+                    if (!out) break;
+                }
+            });
+        if (written.error.number == 0 || written.err == EPIPE || (!opt.haveOutput && written.err == EBADF))
+            return kOk;
+        return Refuse(outputName, kvx::ErrorNumberText(texts.Get(kvx::Message::ErrorTitle), written.error));
+    }
+    if (!opt.references.empty()) {
+        // The reference is counted (or its counts files added) under the
+        // same rules, then both tables are compared.
+        PrintWarnings(result, paramsName);
+        kvx::CountingSession reference(params, host, texts);
+        if (!setUp(reference)) return Refuse(params.commonWordsFile, kvx::LastError(reference.Diagnostics()));
+        const bool counts = std::any_of(opt.references.begin(), opt.references.end(), IsCountsFile);
+        reference.SetInputs(opt.references);
+        reference.SetCountsMode(counts ? kvx::CountsMode::Merge : kvx::CountsMode::None);
+        reference.SetListingSink(kvx::ListingSink::StandardOutput);
+        const kvx::CountResult refResult = reference.CountWords();
+        if (int status = RefuseFailedCount(refResult, reference.CurrentInput(), memoryLimit); status >= 0)
+            return status;
+        PrintWarnings(refResult, paramsName);
+        const kvx::KeywordTable keywords =
+            kvx::CompareWords(session.CountedTable(), reference.CountedTable(), params, opt.keyness);
+        if (keywords.total == 0 || keywords.refTotal == 0)
+            return Refuse(keywords.total == 0 ? inputName : reference.CurrentInput(),
+                          "No words to compare.");
+        const kvx::ListingFormat format = FormatNamed(opt.format);
+        const kvx::ListingOutcome written = kvx::WriteOut(
+            opt.haveOutput ? opt.output : std::string(),
+            [&](std::ostream& out) { kvx::WriteKeywords(out, format, keywords); });
+        if (written.error.number == 0 || written.err == EPIPE || (!opt.haveOutput && written.err == EBADF))
+            return kOk;
+        return Refuse(outputName, kvx::ErrorNumberText(texts.Get(kvx::Message::ErrorTitle), written.error));
+    }
     if (listing.error.number != 0) {
         // The reader went away (also of a pipe named as OUTPUT) or never was: end quietly.
         if (listing.err == EPIPE || (!opt.haveOutput && listing.err == EBADF)) return kOk;
         return Refuse(outputName, kvx::ErrorNumberText(texts.Get(kvx::Message::ErrorTitle), listing.error) +
                                       (listing.failedWriting ? " (the listing was not written)" : ""));
     }
-    // A warning given for each input is printed once.
-    std::string last;
-    for (const kvx::Diagnostic& d : result.diagnostics) {
-        if (d.kind != kvx::Diagnostic::Kind::Warning || d.text == last) continue;
-        PrintMessage(paramsName, d.text);
-        last = d.text;
-    }
+    PrintWarnings(result, paramsName);
     if (opt.counts == kvx::CountsMode::Write) return kOk;  // a counts file has no result labels
     if (result.wordsIncluded == 0)
         PrintMessage(opt.inputs.size() == 1 ? inputName : std::string(),

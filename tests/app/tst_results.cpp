@@ -6,6 +6,7 @@
 #include <QHorizontalBarSeries>
 
 #include "ChartWindow.h"
+#include "KeywordsWindow.h"
 #include "ParamsWindow.h"
 #include "ScriptedAsker.h"
 #include "TextGen.h"
@@ -152,6 +153,38 @@ private slots:
         }
     }
 
+    // "Compare with..." counts a reference under the same rules and lists
+    // the keywords; the options choose the rows without counting again.
+    void compareWithAReference() {
+        Window& t = *win;
+        t.w->countButton->click();
+        std::string ref;
+        for (int i = 0; i < 100; ++i) ref += "alpha bravo charlie delta echo foxtrot golf\n";
+        t.asker.files = {WriteFile(QStringLiteral("ref.txt"), ref)};
+        t.w->compareButton->click();
+        KeywordsWindow* k = t.w->keywords();
+        QVERIFY(k && k->isVisible());
+        auto words = [&] {
+            std::string s;
+            for (int i = 0; i < k->model.rowCount(); ++i) s += k->model.Row(i).word + " ";
+            return s;
+        };
+        QCOMPARE(words(), std::string("alpha hotel bravo "));  // used more here, by G2
+        QCOMPARE(k->model.data(k->model.index(1, 2), Qt::DisplayRole).toString(), QStringLiteral("0"));
+        k->underUsedBox->setChecked(true);
+        QCOMPARE(words(), std::string("alpha hotel bravo golf foxtrot echo delta "));
+        k->minFrequencyBox->setValue(200);  // here for those used more, there for the others
+        QCOMPARE(words(), std::string("alpha bravo "));
+        k->view->sortByColumn(0, Qt::DescendingOrder);
+        QCOMPARE(words(), std::string("bravo alpha "));
+        // A counts file made under other word rules is refused, as kvx-count refuses it.
+        t.asker.files = {WriteFile(QStringLiteral("other.counts"),
+                                   "kvx-counts 1\nrules 0123456789abcdef\noccurrences 1\nwords 1\n1\tcat\n")};
+        t.asker.answers = {Answer::OK};
+        t.w->compareButton->click();
+        QVERIFY(t.asker.last().text.find("/other.counts: The counts were made under other word rules") != std::string::npos);
+        QCOMPARE(words(), std::string("bravo alpha "));
+    }
 };
 
 KVX_APP_TEST_MAIN(TestResults)

@@ -338,6 +338,21 @@ INSTANTIATE_TEST_SUITE_P(
         // Abbreviated, bundled (-q: no result counts) and after the input; -q after -- is a file.
         Invocation{"abbreviated_bundled_and_late", "", "-qj2 --form=tsv cats.txt --out out.txt", "", "", kCatsTsv},
         Invocation{"dash_file_after_double_dash", "cp cats.txt ./-q;", "--format listing -- -q", kCatsListing},
+        // Phrases of two words; none spans the two inputs ("sat the").
+        Invocation{"phrases_of_a_corpus", "", "--phrases 2 --format tsv cats.txt cats.txt",
+                   "rank\tfrequency\tword\n1\t4\tthe cat\n2\t2\tand the\n3\t2\tcat and\n4\t2\tcat sat\n5\t2\tthe dog\n",
+                   Labels(" 5", " 0", "12", "12")},
+        // Each occurrence counted as "cat", as written, with the line's text around it.
+        Invocation{"contexts_as_written", "printf 'Two\\tCATS &amp; a\\r\\n\\n  cat.\\n' >k.html;",
+                   "--contexts CAT --width 6 k.html page.html cats.txt",
+                   "file\tline\tleft\tword\tright\nk.html\t1\tTwo \tCATS\t &amp;\nk.html\t3\t  \tcat\t.\n"
+                   "page.html\t1\t<p>\tcat\t</p><!\ncats.txt\t1\tThe \tcat\t and t\ncats.txt\t2\tThe \tcat\t sat.\n", ""},
+        // Keywords against a text read with its own markup rules; no result counts.
+        Invocation{"keyness_against_a_text", "", "--keyness page.html --min-g2 0 --under --format csv cats.txt",
+                   "rank,word,frequency,refFrequency,perMillion,refPerMillion,g2,logRatio\r\n"
+                   "1,the,3,0,375000.00,0.00,0.872,-0.415\r\n2,and,1,0,125000.00,0.00,0.251,-2.000\r\n"
+                   "3,dog,1,0,125000.00,0.00,0.251,-2.000\r\n4,sat,1,0,125000.00,0.00,0.251,-2.000\r\n"
+                   "5,cat,2,1,250000.00,1000000.00,2.460,-2.000\r\n", ""},
         // No word left: a table is written empty, and replaces the old file.
         Invocation{"csv_without_words", "printf 'a an\\n' >few.txt;", "--format csv few.txt", "rank,frequency,word\r\n",
                    kFewLabels},
@@ -365,6 +380,8 @@ TEST_P(KvxCountRefusals, ReportAndLeaveFilesAlone) {
     Write("bad.kvx", "\"just one line\"\r\n");
     Write("many.txt", kvx::test::DistinctWords(3000, 1));
     Write("short.txt", "a an at\n");
+    Write("other.counts", "kvx-counts 1\nrules 0123456789abcdef\noccurrences 1\nwords 1\n1\tcat\n");
+    Write("cut.counts", "kvx-counts 1\nrules 585668240a9ed6e3\noccurrences 3\nwords 2\n1\tcat\n");
     fs::create_directories(dir / "outdir");
     for (const char* f : {"fifo.txt", "fifo.kvx", "common.fifo", "out.fifo"}) ASSERT_EQ(::mkfifo((dir / f).c_str(), 0600), 0);
     kvx::Params p;
@@ -435,7 +452,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"output_without_name", "cats.txt -o", 2, "kvx-count: option '-o' needs an argument\n"},
         Refusal{"unknown_format", "--format=xml cats.txt", 2, "kvx-count: unknown format 'xml' (listing, csv, tsv or json)\n"},
         Refusal{"unknown_option", "-qx cats.txt", 2, "kvx-count: unknown option '-x'\n"},
-        Refusal{"ambiguous_option", "--p x.kvx cats.txt", 2, "kvx-count: option '--p' is ambiguous (--params, --progress)\n"},
+        Refusal{"ambiguous_option", "--p x.kvx cats.txt", 2, "kvx-count: option '--p' is ambiguous (--params, --progress, --phrases)\n"},
         Refusal{"value_for_a_switch", "--cou=yes cats.txt", 2, "kvx-count: option '--counts' takes no value\n"},
         Refusal{"jobs_not_a_count", "--jobs=2x cats.txt", 2, "kvx-count: option '--jobs=2x' needs a number of threads from 1 to 1024\n"},
         Refusal{"no_jobs", "-j0 cats.txt", 2, "kvx-count: option '-j0' needs a number of threads from 1 to 1024\n"},
@@ -448,6 +465,25 @@ INSTANTIATE_TEST_SUITE_P(
                 "kvx-count: none.counts: cannot be read: No such file or directory.\n"},
         Refusal{"merge_of_dev_zero", "--merge -o out.txt /dev/zero", 1, "kvx-count: /dev/zero: This is not a counts file"},
         Refusal{"counts_and_merge", "--counts --merge cats.txt", 2, "kvx-count: --counts and --merge cannot go together\n"},
+        // A reference counted under other rules, or damaged, is refused as --merge refuses it.
+        Refusal{"keyness_against_other_rules", "--keyness other.counts -o out.txt cats.txt", 1,
+                "kvx-count: other.counts: The counts were made under other word rules (0123456789abcdef"},
+        Refusal{"keyness_against_a_cut_file", "--keyness cut.counts -o out.txt cats.txt", 1,
+                "kvx-count: cut.counts: The counts file is incomplete (it ends early).\n"},
+        Refusal{"keyness_without_words", "--keyness short.txt -o out.txt cats.txt", 1,
+                "kvx-count: short.txt: No words to compare.\n"},
+        Refusal{"keyness_in_the_listing_layout", "--keyness many.txt --format listing cats.txt", 2,
+                "kvx-count: --keyness writes tsv, csv or json\n"},
+        Refusal{"keyness_bad_minimum", "--keyness many.txt --min-g2=-1 cats.txt", 2,
+                "kvx-count: option '--min-g2=-1' needs a number of at least 0\n"},
+        Refusal{"phrases_of_one_word", "--phrases=1 -o out.txt cats.txt", 2,
+                "kvx-count: option '--phrases=1' needs a number of words from 2 to 5\n"},
+        Refusal{"phrases_of_counts", "--phrases 2 --merge -o out.txt many.txt", 2,
+                "kvx-count: --phrases cannot go with --counts, --merge or --keyness\n"},
+        Refusal{"contexts_of_a_word_not_listed", "--contexts=an -o out.txt cats.txt", 1,
+                "kvx-count: \"an\" is not in the listing.\n"},
+        Refusal{"contexts_of_phrases", "--contexts cat --phrases 2 cats.txt", 2,
+                "kvx-count: --contexts cannot go with --phrases, --counts, --merge or --keyness\n"},
         Refusal{"counts_in_a_format", "--counts --format csv cats.txt", 2,
                 "kvx-count: --format lists words; --counts writes a counts file\n"}),
     [](const ::testing::TestParamInfo<Refusal>& i) { return std::string(i.param.name); });

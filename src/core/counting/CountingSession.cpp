@@ -25,6 +25,7 @@
 #include "text/Cp1252.h"
 #include "words/CountsFile.h"
 #include "counting/PrepareLine.h"
+#include "words/Phrases.h"
 
 namespace kvx {
 namespace {
@@ -139,6 +140,7 @@ void CountingSession::Count() {
     bytesRead_.store(0, std::memory_order_relaxed);
     lister.outputFileWritten = false;  // it told of the last listing, not of this count
     listing_ = {};
+    contexts_ = {};
     if (std::string why = CheckAllowedExtraChars(params); !why.empty()) {
         Report(Diagnostic::Kind::Error, std::string(kCharNotAllowedTitle), std::move(why));
         host.showParametersWindow();
@@ -167,15 +169,19 @@ void CountingSession::Count() {
         }
         if (!ok) return;
         countRan = true;
+        if (phraseLength_ > 0) {  // the total is that of the phrases
+            scanner.totalInstances = 0;
+            for (const WordRecord& r : table.Records()) scanner.totalInstances += r.frequency;
+        }
         // A failed read ends the count with its message: the words read
         // before it are only part of the text.
         if (readFailed_) {
             Finish();
             return;
         }
-        if (countsMode_ == CountsMode::Write) {
+        if (countsMode_ == CountsMode::Write || tableOnly_) {
             // A count broken by a lack of memory writes nothing.
-            if (!errorReported) listing_ = WriteCountsTo(sink_);
+            if (!errorReported && !tableOnly_) listing_ = WriteCountsTo(sink_);
             listing_.attempted = true;
             Finish();
             return;
@@ -250,6 +256,23 @@ ListingOutcome CountingSession::WriteCountsTo(ListingSink sink) {
                     });
 }
 
+ContextRecorder* CountingSession::SetSink(scanning::Scanner& s, std::unique_ptr<WordSink>& builder,
+                                          WordTable& target, int32_t input) const {
+    builder.reset();
+    ContextRecorder* recorder = nullptr;
+    if (phraseLength_ > 0) {
+        builder = std::make_unique<PhraseBuilder>(phraseLength_, params, target);
+    } else if (!contextEntry_.empty()) {
+        auto r = std::make_unique<ContextRecorder>(contextEntry_, contextWidth_, s.currentLine, target, input);
+        recorder = r.get();
+        builder = std::move(r);
+    }
+    s.sink = builder ? builder.get() : &target;
+    s.phraseBreaks = phraseLength_ > 0;
+    s.lineStarts = recorder != nullptr;
+    return recorder;
+}
+
 void CountingSession::RunResultPhases() {
     SetCountRunning(true);
     host.repaintCount();
@@ -257,7 +280,7 @@ void CountingSession::RunResultPhases() {
 
     host.setOutputText("Now filtering words ...");
     host.repaintOutput();
-    FilterWords(table, params);
+    FilterWords(table, phraseLength_ > 0 ? PhraseListingRules(params) : params);
     host.setOutputText("Now getting maximum frequency and maximum word length ...");
     host.repaintOutput();
     CountIncludedWords(table, figures);
@@ -439,6 +462,7 @@ bool CountingSession::CountWordsInFile() {
                     return false;
                 }
             }
+            inputIndex_ = int32_t(i);
             ScanFile(currentInput_, lengths[i], i == 0);
             if (curFd_ >= 0 && !curStream_) ::close(curFd_);
             curFd_ = -1;
@@ -593,6 +617,8 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
     const bool lowerCase = params.caseSignificant != 1;
     const int64_t lineEnd = fileKind <= 1 ? 2 : 1;
     scanner.withinComment = -1;
+    std::unique_ptr<WordSink> phrases;  // a phrase never spans two inputs
+    ContextRecorder* const recorder = SetSink(scanner, phrases, table, inputIndex_);
     try {
         LineReader reader;
         if (OpenLines(reader, input))
@@ -620,6 +646,9 @@ void CountingSession::ScanFile(const std::string& input, int64_t length, bool fi
         ReportError(ErrorNumber::OutOfMemory, "Out of memory");
     }
     bytesRead_.store(before + C, std::memory_order_relaxed);
+    if (recorder) contexts_.Append(std::move(recorder->rows), 0);
+    scanner.sink = &table;
+    scanner.phraseBreaks = scanner.lineStarts = false;
     EndScan();
 }
 
@@ -698,7 +727,11 @@ bool CountingSession::CountWordsOnClipboard() {
             if (params.caseSignificant != 1) cp = wordtext::LowerCaseExt(cp);
             scanner.currentLine = std::move(cp);
             scanner.currentLine += ' ';
+            std::unique_ptr<WordSink> phrases;
+            SetSink(scanner, phrases, table, 0);
             scanner.ScanLine();
+            scanner.sink = &table;
+            scanner.phraseBreaks = false;
         }
     } catch (const std::bad_alloc&) {
         host.turn(-1);

@@ -19,6 +19,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,7 @@
 #include "base/RunObserver.h"
 #include "counting/HostRelay.h"
 #include "params/Params.h"
+#include "scanning/Contexts.h"
 #include "scanning/Scanner.h"
 #include "shell/Host.h"
 #include "shell/MessageTable.h"
@@ -144,6 +146,21 @@ public:
     /// Counts files instead of the listing (Write), or the listing of the
     /// counts files given as inputs (Merge). Both go to the listing sink.
     void SetCountsMode(CountsMode m) { countsMode_ = m; }
+    /// Ends a count after its pass, leaving the words as counted in
+    /// CountedTable() for the caller: nothing is ranked or listed.
+    void SetTableOnly(bool only) { tableOnly_ = only; }
+    WordTable& CountedTable() { return table; }
+    /// Counts runs of n consecutive words (2..5) instead of words; 0: words.
+    void SetPhraseLength(int n) { phraseLength_ = n; }
+    /// Keeps where each word equal to entry (as the table holds it: cp1252,
+    /// lower-cased unless case is significant) was found in the inputs, with
+    /// width characters either side; "" keeps none. Not with phrases.
+    void SetContexts(std::string entry, int width) {
+        contextEntry_ = std::move(entry);
+        contextWidth_ = width;
+    }
+    /// The occurrences of the entry the last count found, in the order of the text.
+    const ContextRows& Contexts() const { return contexts_; }
     /// The fingerprint of the word rules a counts file records.
     std::string WordRulesFingerprint() const;
     /// Counts with up to n threads when the result goes to a file or standard
@@ -277,6 +294,17 @@ private:
     int32_t commonWordCount = 0;
     ListingSink sink_ = ListingSink::Window;
     CountsMode countsMode_ = CountsMode::None;
+    bool tableOnly_ = false;
+    int phraseLength_ = 0;
+    std::string contextEntry_;
+    int contextWidth_ = 0;
+    ContextRows contexts_;
+    int32_t inputIndex_ = 0;  // of the input ScanFile reads
+    /// Points the scanner s at a phrase builder or a context recorder (of
+    /// input input) into target when phrases or contexts are counted
+    /// (builder holds it), else at target. Returns the recorder made, if any.
+    ContextRecorder* SetSink(scanning::Scanner& s, std::unique_ptr<WordSink>& builder, WordTable& target,
+                             int32_t input) const;
     ListingOutcome listing_;
     bool running_ = false;
     bool readFailed_ = false;  // the last count ended at a failed read

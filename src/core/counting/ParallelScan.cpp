@@ -19,6 +19,7 @@
 #include <thread>
 #include <utility>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "counting/CountingSession.h"
@@ -40,7 +41,43 @@ struct PieceCount {
     int64_t occurrences = 0;
     RunError error;
     bool done = false;
+    ContextRows contexts;  // line numbers from the piece's start
+    int64_t lines = 0;
 };
+
+// The piece starts moved on to the start of the next line after one that
+// ends every phrase: a blank line, or one whose last character other than a
+// blank is sentence punctuation (. ! ? ;), which never belongs to a word. So
+// no phrase is lost or made up where pieces meet. Starts that find no such
+// line before the next piece or the end go.
+std::vector<int64_t> AfterRunEnds(const std::string& path, const std::vector<int64_t>& starts, int64_t length) {
+    std::vector<int64_t> moved{0};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return moved;
+    std::vector<char> buf(1 << 16);
+    for (size_t k = 1; k < starts.size(); ++k) {
+        int64_t at = std::max(starts[k], moved.back()), found = -1;  // a line start
+        const int64_t limit = k + 1 < starts.size() ? starts[k + 1] : length;
+        char last = 0;  // the line's last character other than a blank or control character
+        while (found < 0 && at < limit) {
+            const ssize_t n = ::pread(fd, buf.data(), buf.size(), at);
+            if (n <= 0) break;
+            for (ssize_t j = 0; j < n && found < 0; ++j) {
+                const char c = buf[size_t(j)];
+                if (c == '\n') {
+                    if (last == 0 || last == '.' || last == '!' || last == '?' || last == ';') found = at + j + 1;
+                    last = 0;
+                } else if (static_cast<unsigned char>(c) > 32) {
+                    last = c;
+                }
+            }
+            at += n;
+        }
+        if (found > 0 && found < limit) moved.push_back(found);
+    }
+    ::close(fd);
+    return moved;
+}
 
 }  // namespace
 
@@ -67,6 +104,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             const int64_t perJob = int64_t(jobs_) * pieceBytes_;
             const int64_t n = int64_t(jobs_) * ((lengths[i] + perJob - 1) / perJob);
             starts = LineReader::LineStarts(inputs[i], lengths[i], int(std::min<int64_t>(n, 1 << 16)));
+            if (phraseLength_ > 0) starts = AfterRunEnds(inputs[i], starts, lengths[i]);
         }
         for (size_t k = 0; k < starts.size(); ++k)
             pieces.push_back({i, starts[k], k + 1 < starts.size() ? starts[k + 1] : -1});
@@ -123,7 +161,8 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             // The first piece is counted straight into the session's table,
             // which nothing else touches until it is done: its words need no
             // second table and no adding in.
-            s.sink = k == 0 ? &table : &c.table;
+            std::unique_ptr<WordSink> phrases;
+            ContextRecorder* const recorder = SetSink(s, phrases, k == 0 ? table : c.table, int32_t(piece.input));
             s.totalInstances = 0;
             s.withinComment = -1;
             c.table.maxWordLength = table.maxWordLength;
@@ -155,6 +194,10 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             }
             if (fd >= 0 && input != "-") ::close(fd);
             c.occurrences = s.totalInstances;
+            if (recorder) {
+                c.contexts = std::move(recorder->rows);
+                c.lines = recorder->Lines();
+            }
             std::lock_guard<std::mutex> lock(m);
             c.done = true;
             finished.notify_all();
@@ -175,6 +218,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
         }
     }
 
+    std::vector<int64_t> linesBefore(inputs.size(), 0);  // of the pieces of each input added
     for (size_t k = 0; k < pieces.size(); ++k) {
         {
             std::unique_lock<std::mutex> lock(m);
@@ -206,6 +250,8 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             c.error = {ErrorNumber::OutOfMemory, "Out of memory"};
         }
         scanner.totalInstances += c.occurrences;
+        contexts_.Append(std::move(c.contexts), linesBefore[pieces[k].input]);
+        linesBefore[pieces[k].input] += c.lines;
         c.table = WordTable();
         {
             std::lock_guard<std::mutex> lock(m);

@@ -16,7 +16,10 @@ namespace kvx {
 /// and scans it. False for a line that is empty once trimmed (not scanned).
 inline bool PrepareAndScanLine(scanning::Scanner& scanner, bool lowerCase) {
     const wordtext::PreparedLine p = wordtext::PrepareLineInPlace(scanner.currentLine, lowerCase);
-    if (p.empty) return false;
+    if (p.empty) {
+        if (scanner.phraseBreaks && scanner.sink) scanner.sink->EndOfRun();  // a blank line
+        return false;
+    }
     scanner.currentLine += ' ';
     scanner.ScanCleanLine(p.hyphen);
     return true;
@@ -32,6 +35,7 @@ inline void ScanLines(LineReader& reader, scanning::Scanner& scanner, bool lower
     for (LineReader::Status st; (st = reader.readLine(line)) == LineReader::Status::Line;) {
         filecheck::DropByteOrderPair(line);
         const int64_t bytes = static_cast<int64_t>(line.size());
+        if (scanner.lineStarts) scanner.sink->BeginLine(line);
         PrepareAndScanLine(scanner, lowerCase);
         if (!onLine(bytes)) return;
     }

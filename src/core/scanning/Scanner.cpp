@@ -77,6 +77,19 @@ void Scanner::RefreshMarkerFilter() {
             markerFirst_[wordtext::LowerCaseChar(U(startCommentMarker[i][0]))] = true;
 }
 
+void Scanner::BreakAtSentenceEnd(const char* from, const char* to) {
+    static constexpr std::array<bool, 256> kEnds = [] {
+        std::array<bool, 256> t{};
+        for (unsigned char c : {'.', '!', '?', ';'}) t[c] = true;
+        return t;
+    }();
+    for (const char* c = from; c < to; ++c)
+        if (kEnds[U(*c)]) {
+            sink->EndOfRun();
+            return;
+        }
+}
+
 void Scanner::ScanLine() {
     wordtext::CleanLineInPlace(currentLine);
     ScanCleanLine();
@@ -92,7 +105,19 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
     }
     if (commentsPossible) RefreshMarkerFilter();
     linePosition = 1;
+    if (phraseBreaks && sink && !readingWords) {
+        gapFrom_ = currentLine.data();
+        ScanWords<true>();
+        // The end of the line after its last word may end a sentence too.
+        BreakAtSentenceEnd(gapFrom_, currentLine.data() + currentLine.size());
+    } else {
+        ScanWords<false>();
+    }
+}
 
+// The walk over the line; with kBreaks the sink is told where runs of words end.
+template <bool kBreaks>
+void Scanner::ScanWords() {
     const int64_t len = static_cast<int64_t>(currentLine.size());
     // With no list to look in, GetWords2 would hand the word straight on.
     // Only a yield can change the lists or the parameters.
@@ -103,6 +128,14 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
     const bool yields = observer && observer->yields;
     // Hands a word on; false when the count is to stop.
     auto handOn = [&](std::string_view w) {
+        if constexpr (kBreaks) {
+            if (w.empty()) {
+                sink->EndOfRun();
+            } else {
+                BreakAtSentenceEnd(gapFrom_, w.data());
+                gapFrom_ = w.data() + w.size();
+            }
+        }
         if (!w.empty()) {
             if (readingWords) {
                 if (sink) sink->AddWordToList(w);
@@ -183,6 +216,8 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
     for (;;) {
         if (linePosition >= len) return;  // the pad blank is never examined
         if (withinComment == -1) withinComment = FindStartCommentMarkerFast();
+        if constexpr (kBreaks)
+            if (withinComment >= 0) sink->EndOfRun();
         while (withinComment >= 0) {
             SkipComment();
             if (linePosition > len) return;  // still open: goes on in the next line
@@ -262,13 +297,19 @@ void Scanner::GetWords2(std::string_view word) {
             key += ' ';
             key += k;
             key += ' ';
-            if (wordsToIgnore.find(key) != std::string::npos) return;
+            if (wordsToIgnore.find(key) != std::string::npos) {
+                if (phraseBreaks && sink) sink->EndOfRun();
+                return;
+            }
         }
         if (useCommon) {
             int32_t n = std::min<int64_t>(commonWordCount,
                                           static_cast<int64_t>(commonWords->size()) - 1);
             int32_t position = 0;
-            if (BinarySearch::SearchSortedStrings(k, *commonWords, n, position, 1)) return;
+            if (BinarySearch::SearchSortedStrings(k, *commonWords, n, position, 1)) {
+                if (phraseBreaks && sink) sink->EndOfRun();
+                return;
+            }
         }
     }
     if (sink) sink->AddWordToList(word);

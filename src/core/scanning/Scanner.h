@@ -52,6 +52,12 @@ public:
     std::array<std::string, 10> startCommentMarker;  ///< cp1252
     std::array<std::string, 10> endCommentMarker;    ///< cp1252; empty = to end of line
     int64_t totalInstances = 0;
+    /// Tells the sink where a run of consecutive words ends: at a word
+    /// dropped or ignored, sentence punctuation (. ! ? ;) between words,
+    /// and a skipped comment or markup.
+    bool phraseBreaks = false;
+    /// Shows the sink each line as read before it is prepared (ScanLines).
+    bool lineStarts = false;
 
     Scanner() { SetExtraChars({}); }
     /// Sets the extra characters allowed in words from the parameters.
@@ -93,6 +99,11 @@ private:
     /// the word rules applied (empty when the word is dropped).
     std::string_view FinishWord(std::string_view w);
     bool ShowError(std::string_view text);
+    template <bool kBreaks>
+    void ScanWords();
+    /// Ends the sink's run when a sentence ends between from and to.
+    void BreakAtSentenceEnd(const char* from, const char* to);
+    const char* gapFrom_ = nullptr;  // where the text after the last word handed on begins
 
     enum : unsigned char { kWord = 1, kInitial = 2, kFinal = 4 };
     std::string allowedExtraChars;

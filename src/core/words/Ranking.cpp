@@ -160,25 +160,20 @@ bool LacksLetter(std::string_view w) {
     return true;
 }
 
+bool KeptByWordRules(std::string_view word, const Params& p) {
+    const int64_t len = int64_t(word.size());
+    if (p.ignoreShortWords == 1 && len < p.shortWordThreshold()) return false;
+    if (len > p.longWordThreshold()) return false;
+    if (p.ignoreRepetitions == 1 && len > 1 && IsRepetition(word) && !(word[0] >= '0' && word[0] <= '9'))
+        return false;
+    if (p.ignoreRomanNumerals == 1 && IsRomanNumeral(word)) return false;
+    return !(p.ignoreWordsWithoutLetters == 1 && LacksLetter(word));
+}
+
 void FilterWords(WordTable& t, const Params& p) {
-    for (WordRecord& r : t.Records()) {
-        const std::string_view word = t.Word(r);
-        const int64_t len = int64_t(word.size());
-        r.included = true;
-        if (p.ignoreInfrequentWords == 1 && r.frequency < p.frequencyThreshold())
-            r.included = false;
-        else if (p.ignoreShortWords == 1 && len < p.shortWordThreshold())
-            r.included = false;
-        else if (len > p.longWordThreshold())
-            r.included = false;
-        else if (p.ignoreRepetitions == 1 && len > 1 && IsRepetition(word) &&
-                 !(word[0] >= '0' && word[0] <= '9'))
-            r.included = false;
-        else if (p.ignoreRomanNumerals == 1 && IsRomanNumeral(word))
-            r.included = false;
-        else if (p.ignoreWordsWithoutLetters == 1 && LacksLetter(word))
-            r.included = false;
-    }
+    for (WordRecord& r : t.Records())
+        r.included = !(p.ignoreInfrequentWords == 1 && r.frequency < p.frequencyThreshold()) &&
+                     KeptByWordRules(t.Word(r), p);
 }
 
 void CountIncludedWords(const WordTable& t, RankedFigures& r) {

@@ -38,6 +38,9 @@ bool IsRomanNumeral(std::string_view w);
 /// No letter at all (true for "").
 bool LacksLetter(std::string_view w);
 
+/// Whether the ignore rules of p that look at the word alone (length,
+/// repetition, Roman numeral, no letter) keep it.
+bool KeptByWordRules(std::string_view word, const Params& p);
 /// Sets included of every record by the ignore rules of p.
 void FilterWords(WordTable& t, const Params& p);
 /// Recomputes the figures over the included records (totalInstances stays).

@@ -13,6 +13,7 @@
 
 #include "counting/CountingSession.h"
 #include "files/FaultInjection.h"
+#include "text/Cp1252.h"
 #include "FakeHost.h"
 #include "TempFolder.h"
 
@@ -80,7 +81,9 @@ struct ReadStarts : IoFaults {
 };
 
 Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode, IoFaults* faults = nullptr,
-              CountResult* result = nullptr, ListingSink sink = ListingSink::File) {
+              CountResult* result = nullptr, ListingSink sink = ListingSink::File, int phrases = 0,
+              const std::string& entry = "", ContextRows* contexts = nullptr,
+              std::vector<ListedWord>* listed = nullptr) {
     TempFolder dir;
     std::vector<std::string> inputs;
     for (const auto& [name, bytes] : c.files) inputs.push_back(dir.write(name, bytes));
@@ -99,9 +102,13 @@ Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode, IoFau
     session.SetInputs(inputs);
     session.SetJobs(jobs, 40);
     session.SetCountsMode(mode);
+    session.SetPhraseLength(phrases);
+    session.SetContexts(entry, 5);
     session.SetListingSink(sink);
     const CountResult r = session.CountWords();
     if (result) *result = r;
+    if (contexts) *contexts = session.Contexts();
+    if (listed) *listed = session.ListedWords();
     return {std::filesystem::exists(dir / "out.txt") ? TempFolder::Read(dir / "out.txt") : "(none)",
             r, host.titles(), host.everShown,
             reads.offsets.size()};
@@ -118,20 +125,52 @@ TEST(ParallelScan, ListsCountsAndShowsAsOneThreadDoes) {
     sets[3].suppressLiveWords = 0;
     for (const Case& c : Cases())
         for (size_t s = 0; s < sets.size(); ++s)
+            for (int phrases : {0, 2, 3})  // pieces then start where runs end
             for (CountsMode mode : {CountsMode::None, CountsMode::Write}) {
                 if (s == 3 && mode == CountsMode::Write) continue;  // counts go to a file only
                 const ListingSink sink = s == 3 ? ListingSink::Window : ListingSink::File;
-                const Outcome one = Count(c, sets[s], 1, mode, nullptr, nullptr, sink);
-                const Outcome three = Count(c, sets[s], 3, mode, nullptr, nullptr, sink);
-                SCOPED_TRACE(std::string(c.name) + " set " + std::to_string(s));
+                const Outcome one = Count(c, sets[s], 1, mode, nullptr, nullptr, sink, phrases);
+                const Outcome three = Count(c, sets[s], 3, mode, nullptr, nullptr, sink, phrases);
+                SCOPED_TRACE(std::string(c.name) + " set " + std::to_string(s) + " phrases " + std::to_string(phrases));
                 EXPECT_GT(one.written.size(), 40u);
                 EXPECT_EQ(three.written, one.written);
                 EXPECT_EQ(three.figures, one.figures);
                 EXPECT_EQ(three.titles, one.titles);
                 EXPECT_EQ(three.shown, one.shown);
                 EXPECT_GT(three.reads, one.reads + 20);  // the texts were cut into pieces
-                if (s == 3) EXPECT_LT(one.shown.find(" cat "), one.shown.find("Now filtering"));  // shown as found
+                if (s == 3) {  // shown as found
+                    EXPECT_LT(one.shown.find(" cat "), one.shown.find("Now filtering"));
+                }
             }
+}
+
+// Every listed word has as many contexts as its frequency, the same on one
+// thread and in pieces (line numbers counted across them).
+TEST(ParallelScan, EachListedWordHasAsManyContextsAsItsFrequency) {
+    std::vector<Params> sets(2);
+    sets[1].caseSignificant = sets[1].allowApostrophes = 1;
+    sets[1].dropFinalS = 0;
+    sets[1].wordsToIgnore = " the dog ";
+    for (const Case& c : Cases())
+        for (const Params& set : sets) {
+            std::vector<ListedWord> listed;
+            Count(c, set, 1, CountsMode::None, nullptr, nullptr, ListingSink::File, 0, "", nullptr, &listed);
+            ASSERT_GT(listed.size(), 5u);
+            for (const ListedWord& w : listed) {
+                ContextRows one, three;
+                const std::string entry = text::utf8ToCp1252(w.word);
+                Count(c, set, 1, CountsMode::None, nullptr, nullptr, ListingSink::File, 0, entry, &one);
+                Count(c, set, 3, CountsMode::None, nullptr, nullptr, ListingSink::File, 0, entry, &three);
+                ASSERT_EQ(int64_t(one.size()), w.frequency) << c.name << " " << w.word;
+                ASSERT_EQ(three.size(), one.size());
+                for (size_t i = 0; i < one.size(); ++i) {
+                    const ContextRow &a = one.rows[i], &b = three.rows[i];
+                    EXPECT_EQ(std::tie(a.input, a.line), std::tie(b.input, b.line));
+                    EXPECT_EQ(std::tie(a.left, a.word, a.right), std::tie(b.left, b.word, b.right));
+                    EXPECT_EQ(one.text.substr(a.at, a.left + a.word + a.right), three.text.substr(b.at, b.left + b.word + b.right));
+                }
+            }
+        }
 }
 
 // A read failing in one piece refuses the count, as it does on one thread.

@@ -1,0 +1,83 @@
+#pragma once
+// Keyword in context: where the words counted under one entry of the table
+// were found, with the text around each as it stands in the input.
+//
+// The recorder sits between the scanner and the table. It is shown each line
+// as read (BeginLine) before the line is prepared, and each word handed on;
+// a word equal to the entry is found again in the line as read, so that the
+// row shows it as written ("Cats" for the entry "cat").
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scanning/WordSink.h"
+
+namespace kvx {
+
+/// One occurrence: the input (its index among the inputs), the line (from
+/// 1), and where its texts stand in the text of its ContextRows.
+struct ContextRow {
+    int32_t input = 0;
+    int64_t line = 0;
+    uint64_t at = 0;
+    uint32_t left = 0, word = 0, right = 0;  // lengths of the three texts, one after the other
+};
+
+/// Occurrences and their texts: the text before each, the word as written
+/// and the text after it (cp1252, tabs and other control characters as
+/// blanks), all in one string, so that a row costs little beyond its text.
+struct ContextRows {
+    std::vector<ContextRow> rows;
+    std::string text;
+
+    size_t size() const { return rows.size(); }
+    std::string_view Left(const ContextRow& r) const { return std::string_view(text).substr(r.at, r.left); }
+    std::string_view Word(const ContextRow& r) const { return std::string_view(text).substr(r.at + r.left, r.word); }
+    std::string_view Right(const ContextRow& r) const {
+        return std::string_view(text).substr(r.at + r.left + r.word, r.right);
+    }
+    /// Adds the rows of more after these, their line numbers moved on by lines.
+    void Append(ContextRows&& more, int64_t lines);
+};
+
+class ContextRecorder : public WordSink {
+public:
+    /// Records the words equal to entry (as the table holds it), each with up
+    /// to width characters either side; preparedLine is the scanner's line
+    /// the words are views into; every word goes on to next.
+    ContextRecorder(std::string entry, int width, const std::string& preparedLine, WordSink& next, int32_t input)
+        : entry_(std::move(entry)), width_(width), prepared_(&preparedLine), next_(&next), input_(input) {}
+
+    void BeginLine(const std::string& line) override {
+        raw_ = line;
+        ++lines_;
+    }
+    void AddWordToList(std::string_view word) override {
+        if (word == entry_) Record(word);
+        next_->AddWordToList(word);
+    }
+    void EndOfRun() override { next_->EndOfRun(); }
+
+    /// The lines seen so far.
+    int64_t Lines() const { return lines_; }
+    ContextRows rows;
+
+private:
+    void Record(std::string_view word);
+    std::string entry_;
+    int width_;
+    const std::string* prepared_;
+    WordSink* next_;
+    int32_t input_;
+    std::string raw_;  // the line being scanned, as read
+    int64_t lines_ = 0;
+};
+
+/// Where prepared position at of the prepared line stands in the line as
+/// read (raw): past the blanks and control characters trimmed from its start,
+/// and past characters the preparation dropped or entities it turned into one.
+size_t RawPosition(std::string_view raw, std::string_view prepared, size_t at);
+
+}  // namespace kvx
