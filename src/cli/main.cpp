@@ -66,6 +66,10 @@ const char* const kUsageText =
     "      --format=FORMAT  listing (default, as the window writes it), csv, tsv\n"
     "                       or json\n"
     "  -j, --jobs=N         count with N threads (default: the number of cores)\n"
+    "      --letters=SET    western (default: the letters of Windows-1252) or\n"
+    "                       unicode (the letters of every script)\n"
+    "      --collation=LANG alphabetical order of language LANG (de, sv, ...) under\n"
+    "                       --letters unicode (default: the locale's language)\n"
     "      --counts         write the raw counts of the INPUTs (a counts file)\n"
     "                       instead of the listing\n"
     "      --merge          add the counts files given as INPUTs, in their order,\n"
@@ -165,11 +169,13 @@ struct Options {
     std::vector<std::string> inputs;
     bool haveParams = false, haveOutput = false, haveType = false, haveFormat = false;
     bool quiet = false, progress = false;
+    bool everyScript = false;
+    std::string collation;  // "" : the locale's language
     kvx::CountsMode counts = kvx::CountsMode::None;
 };
 
 // Values of the options without a short form.
-enum : int { kType = 256, kFormat, kCounts, kMerge, kProgress, kVersion };
+enum : int { kType = 256, kFormat, kCounts, kMerge, kProgress, kVersion, kLetters, kCollation };
 
 const option kLongOptions[] = {
     {"params", required_argument, nullptr, 'p'},  {"output", required_argument, nullptr, 'o'},
@@ -177,7 +183,8 @@ const option kLongOptions[] = {
     {"jobs", required_argument, nullptr, 'j'},    {"counts", no_argument, nullptr, kCounts},
     {"merge", no_argument, nullptr, kMerge},      {"quiet", no_argument, nullptr, 'q'},
     {"progress", no_argument, nullptr, kProgress}, {"help", no_argument, nullptr, 'h'},
-    {"version", no_argument, nullptr, kVersion},  {nullptr, 0, nullptr, 0},
+    {"version", no_argument, nullptr, kVersion},  {"letters", required_argument, nullptr, kLetters},
+    {"collation", required_argument, nullptr, kCollation}, {nullptr, 0, nullptr, 0},
 };
 
 // The refusal of argument `arg` that getopt_long could not take (it
@@ -246,6 +253,16 @@ int ParseArguments(int argc, char** argv, Options& o) {
             o.jobs = static_cast<int>(n);
             break;
         }
+        case kLetters:
+            if (value != "western" && value != "unicode")
+                return Usage("unknown letters '" + value + "' (western or unicode)");
+            o.everyScript = value == "unicode";
+            break;
+        case kCollation:
+            if (value.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_-") != std::string::npos)
+                return Usage("unknown collation language '" + value + "' (a language code such as de or sv)");
+            o.collation = value;
+            break;
         case kFormat:
             if (value != "listing" && value != "csv" && value != "tsv" && value != "json")
                 return Usage("unknown format '" + value + "' (listing, csv, tsv or json)");
@@ -336,6 +353,7 @@ int main(int argc, char** argv) {
     if (opt.haveType) session.SetRulesExtension(opt.type);
     session.SetListingFormat(FormatNamed(opt.format));
     session.SetCountsMode(opt.counts);
+    session.SetLetters(opt.everyScript, opt.collation);
     session.SetJobs(opt.jobs > 0 ? opt.jobs : std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
 
     if (params.ignoreCommonWords == 1) {

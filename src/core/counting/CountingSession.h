@@ -19,6 +19,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@
 #include "scanning/Scanner.h"
 #include "shell/Host.h"
 #include "shell/MessageTable.h"
+#include "text/Unicode.h"
 #include "words/Listing.h"
 #include "words/Ranking.h"
 #include "words/WordTable.h"
@@ -195,6 +197,15 @@ public:
     /// Puts the scanner back to the default comment markers.
     void SetDefaultCommentMarkers() { scanner.SetCommentMarkers("C"); }
 
+    /// The letters of every script: lines, words and lists are UTF-8, and
+    /// the alphabetical order is that of the collator of a language ("":
+    /// the user's locale's language). Off: Windows-1252 letters, as ever
+    /// (counting/Letters.cpp).
+    void SetLetters(bool everyScript, std::string collationLanguage = {});
+    bool LettersOfEveryScript() const { return everyScript_; }
+    /// The collation language in force under the letters of every script.
+    std::string CollationLanguage() const;
+
     /// The count command's idle caption (message text 73).
     std::string IdleCaption() const;
     /// SetAllowedExtraChars for the current parameters.
@@ -267,6 +278,13 @@ private:
     /// Writes the table, in order of first occurrence, as a counts file.
     ListingOutcome WriteCountsTo(ListingSink sink);
 
+    /// Puts the letters chosen into the scanner, the table and the lister.
+    void ApplyLetters();
+    /// What the letters add to the word rules' fingerprint ("" by default).
+    std::string LettersFingerprint() const;
+    /// The words to ignore in the form of the scanner's lines.
+    std::string IgnoreListText() const;
+
     Params& params;
     Host& host;
     const MessageTable& texts;
@@ -307,6 +325,10 @@ private:
     std::string streamName_;
     std::string streamRead_;  // what the text check took from the stream
     std::string rulesExt_;
+    bool everyScript_ = false;
+    bool commonWordsEveryScript_ = false;  // the letters the common words were read under
+    std::string collationLanguage_;
+    std::shared_ptr<const text::Collation> collation_;
 };
 
 }  // namespace kvx

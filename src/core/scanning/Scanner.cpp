@@ -7,6 +7,7 @@
 #include "params/Params.h"
 #include "scanning/BinarySearch.h"
 #include "text/Cp1252.h"
+#include "text/Unicode.h"
 
 namespace kvx::scanning {
 
@@ -67,6 +68,9 @@ void Scanner::SetExtraChars(std::string chars) {
             v |= kFinal;
         charClass_[c] = v;
     }
+    if (unicode.on)
+        for (unsigned char b : {kShadowInside, kShadowLatin, kShadowOther, kShadowSegmented})
+            charClass_[b] = kWord | kInitial;
 }
 
 void Scanner::RefreshMarkerFilter() {
@@ -90,6 +94,7 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
         if (mayHoldHyphen) wordtext::ReplaceDoubleHyphensInPlace(currentLine);
         if (entitiesPossible) currentLine = wordtext::ConvertCharacterEntities(currentLine);
     }
+    if (unicode.on) unicode.Shadow(currentLine, allowedExtraChars.find('0') != std::string::npos);
     if (commentsPossible) RefreshMarkerFilter();
     linePosition = 1;
 
@@ -102,17 +107,24 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
     bool toSink = straightOn();
     const bool yields = observer && observer->yields;
     // Hands a word on; false when the count is to stop.
+    auto count = [&](std::string_view w) {
+        if (readingWords) {
+            if (sink) sink->AddWordToList(w);
+        } else {
+            ++totalInstances;
+            if (toSink)
+                sink->AddWordToList(w);
+            else
+                GetWords2(w);
+        }
+    };
+    const bool shadowed = unicode.Shadowed();
     auto handOn = [&](std::string_view w) {
         if (!w.empty()) {
-            if (readingWords) {
-                if (sink) sink->AddWordToList(w);
-            } else {
-                ++totalInstances;
-                if (toSink)
-                    sink->AddWordToList(w);
-                else
-                    GetWords2(w);
-            }
+            if (shadowed)
+                ForEachUnicodeWord(w, count);
+            else
+                count(w);
         }
         if (yields) {
             observer->yield();
@@ -204,6 +216,25 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
     }
 }
 
+template <class F>
+void Scanner::ForEachUnicodeWord(std::string_view w, F&& f) {
+    if (!UnicodeLine::NeedsCutting(w)) {
+        if (const std::string_view u = unicode.Utf8(w, currentLine); !u.empty()) f(u);
+        return;
+    }
+    unicode.Cuts(w, currentLine, cuts_);
+    cuts_.push_back(w.size());
+    size_t from = 0;
+    for (const size_t cut : cuts_) {
+        std::string_view piece = w.substr(from, cut - from);
+        from = cut;
+        while (!piece.empty() && !(charClass_[U(piece.front())] & kInitial)) piece.remove_prefix(1);
+        piece = FinishWord(piece);
+        if (piece.empty()) continue;
+        if (const std::string_view u = unicode.Utf8(piece, currentLine); !u.empty()) f(u);
+    }
+}
+
 [[gnu::always_inline]] inline std::string_view Scanner::GetNextWord() {
     const std::string_view line = currentLine;
     if (linePosition < 1 || linePosition > static_cast<int64_t>(line.size())) return {};
@@ -228,6 +259,8 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
     if (readingWords) return w;
     const Params& p = params ? *params : DefaultParams();
 
+    // The rules of English apply to words in Latin script only.
+    if (unicode.on && !UnicodeLine::IsLatin(w)) return w;
     if (p.dropFinalS == 1) {
         const size_t n = w.size();
         // Only a word ending in a lower-case s can lose it, and "ics", "maths"
@@ -255,7 +288,7 @@ void Scanner::GetWords2(std::string_view word) {
     const bool useCommon = p.ignoreCommonWords == 1 && commonWords != nullptr &&
                            commonWordCount > 0 && !commonWords->empty();
     if (useIgnore || useCommon) {
-        std::string k = wordtext::LowerCaseExt(word);
+        std::string k = unicode.on ? text::LowerUtf8(word) : wordtext::LowerCaseExt(word);
         if (useIgnore) {
             std::string key;
             key.reserve(k.size() + 2);
@@ -283,8 +316,13 @@ int16_t Scanner::FindStartCommentMarker() {
     for (int i = 0; i < n; ++i) {
         const std::string& m = startCommentMarker[i];
         if (m.empty() || !MatchesNoCase(line, from, m)) continue;
-        if (m == "&" && endCommentMarker[i] == ";" && entitiesPossible)
-            return wordtext::CharacterEntityLength(line.substr(from)) > 0 ? static_cast<int16_t>(i) : -1;
+        if (m == "&" && endCommentMarker[i] == ";" && entitiesPossible) {
+            // An entity is looked for within a number of characters, which
+            // the codes of a UTF-8 line count.
+            const std::string codes = unicode.Shadowed() ? text::utf8ToCp1252(unicode.Text(from, 80)) : std::string();
+            const std::string_view rest = unicode.Shadowed() ? std::string_view(codes) : line.substr(from);
+            return wordtext::CharacterEntityLength(rest) > 0 ? static_cast<int16_t>(i) : -1;
+        }
         return static_cast<int16_t>(i);
     }
     return -1;
@@ -358,8 +396,8 @@ void Scanner::SetCommentMarkers(std::string_view kind) {
     } else if (kind == "User-defined") {
         const Params& p = params ? *params : DefaultParams();
         for (int i = 0; i < 2; ++i) {
-            startCommentMarker[i] = text::utf8ToCp1252(p.startComment[i]);
-            endCommentMarker[i] = text::utf8ToCp1252(p.endComment[i]);
+            startCommentMarker[i] = MarkerCodes(p.startComment[i]);
+            endCommentMarker[i] = MarkerCodes(p.endComment[i]);
         }
         commentMarkerCount = 2;
     } else {
@@ -395,6 +433,11 @@ bool Scanner::SetCommentMarkersForExtension(std::string_view ext) {
     return true;
 }
 
+std::string Scanner::MarkerCodes(const std::string& typed) const {
+    return unicode.on ? UnicodeLine::ShadowOf(typed, allowedExtraChars.find('0') != std::string::npos)
+                      : text::utf8ToCp1252(typed);
+}
+
 bool Scanner::ShowError(std::string_view msg) {
     // The count goes on without the markers.
     if (observer) observer->diagnostic({Diagnostic::Kind::Warning, "Error", std::string(msg)});
@@ -428,10 +471,11 @@ bool Scanner::CommentMarkersOK() {
     const bool numerals = p.allowNumerals == 1;
     for (int i = 0; i < 2; ++i) {
         const std::string& typed = p.startComment[i];
-        const std::string s = text::utf8ToCp1252(typed);
-        if (!s.empty() &&
-            wordtext::WordLength(s, 1, numerals, allowedExtraChars) ==
-                static_cast<int64_t>(s.size()))
+        const std::string s = MarkerCodes(typed);
+        const bool allWord =
+            unicode.on ? std::all_of(s.begin(), s.end(), [this](char c) { return (charClass_[U(c)] & kWord) != 0; })
+                       : wordtext::WordLength(s, 1, numerals, allowedExtraChars) == static_cast<int64_t>(s.size());
+        if (!s.empty() && allWord)
             return ShowError(
                 "The way the parameters are set the start-comment marker\r\n\"" + typed +
                 "\" could be part of a word.\r\n\r\n"

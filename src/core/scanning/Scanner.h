@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/RunObserver.h"
+#include "scanning/UnicodeScanner.h"
 #include "scanning/WordText.h"
 #include "scanning/WordSink.h"
 
@@ -52,6 +53,10 @@ public:
     std::array<std::string, 10> startCommentMarker;  ///< cp1252
     std::array<std::string, 10> endCommentMarker;    ///< cp1252; empty = to end of line
     int64_t totalInstances = 0;
+    /// The letters of every script (on: lines are UTF-8, and so are the
+    /// words, the lists to ignore and the markers); set before the extra
+    /// characters.
+    UnicodeLine unicode;
 
     Scanner() { SetExtraChars({}); }
     /// Sets the extra characters allowed in words from the parameters.
@@ -93,11 +98,18 @@ private:
     /// the word rules applied (empty when the word is dropped).
     std::string_view FinishWord(std::string_view w);
     bool ShowError(std::string_view text);
+    /// A marker as typed (UTF-8) in the form of the scanner's lines.
+    std::string MarkerCodes(const std::string& typed) const;
+    /// The UTF-8 words of a word of the shadow line, cut where a script
+    /// written without spaces needs it; f(word) for each.
+    template <class F>
+    void ForEachUnicodeWord(std::string_view w, F&& f);
 
     enum : unsigned char { kWord = 1, kInitial = 2, kFinal = 4 };
     std::string allowedExtraChars;
     std::array<unsigned char, 256> charClass_{};
     wordtext::CharTable markerFirst_{};
+    std::vector<size_t> cuts_;
 };
 
 }  // namespace scanning

@@ -8,6 +8,8 @@
 
 #include "params/Params.h"
 #include "scanning/TextLists.h"
+#include "text/Cp1252.h"
+#include "text/Unicode.h"
 
 namespace kvx {
 
@@ -161,9 +163,10 @@ bool LacksLetter(std::string_view w) {
 }
 
 void FilterWords(WordTable& t, const Params& p) {
+    const bool utf8 = t.utf8Words;
     for (WordRecord& r : t.Records()) {
         const std::string_view word = t.Word(r);
-        const int64_t len = int64_t(word.size());
+        const int64_t len = int64_t(utf8 ? text::utf8Length(word) : word.size());
         r.included = true;
         if (p.ignoreInfrequentWords == 1 && r.frequency < p.frequencyThreshold())
             r.included = false;
@@ -171,18 +174,19 @@ void FilterWords(WordTable& t, const Params& p) {
             r.included = false;
         else if (len > p.longWordThreshold())
             r.included = false;
-        else if (p.ignoreRepetitions == 1 && len > 1 && IsRepetition(word) &&
+        else if (p.ignoreRepetitions == 1 && len > 1 && (utf8 ? text::IsRepetitionUtf8(word) : IsRepetition(word)) &&
                  !(word[0] >= '0' && word[0] <= '9'))
             r.included = false;
         else if (p.ignoreRomanNumerals == 1 && IsRomanNumeral(word))
             r.included = false;
-        else if (p.ignoreWordsWithoutLetters == 1 && LacksLetter(word))
+        else if (p.ignoreWordsWithoutLetters == 1 && (utf8 ? !text::HasLetterUtf8(word) : LacksLetter(word)))
             r.included = false;
     }
 }
 
 void CountIncludedWords(const WordTable& t, RankedFigures& r) {
     r.longestWordLength = 0;
+    r.widestWord = 0;
     r.wordsInList = 0;
     r.maxFrequency = 0;
     r.wordsIgnored = 0;
@@ -198,8 +202,16 @@ void CountIncludedWords(const WordTable& t, RankedFigures& r) {
         // of occurrences, which counts files are checked to keep within range.
         r.instancesInList += w.frequency;
         r.maxFrequency = std::max(r.maxFrequency, w.frequency);
-        r.longestWordLength =
-            std::max<int16_t>(r.longestWordLength, int16_t(std::min<size_t>(w.length, 32767)));
+        if (t.utf8Words) {
+            const std::string_view word = t.Word(w);
+            r.longestWordLength =
+                std::max<int16_t>(r.longestWordLength, int16_t(std::min<size_t>(text::utf8Length(word), 32767)));
+            r.widestWord = std::max<int16_t>(r.widestWord, int16_t(std::min<size_t>(text::DisplayWidth(word), 32767)));
+        } else {
+            r.longestWordLength =
+                std::max<int16_t>(r.longestWordLength, int16_t(std::min<size_t>(w.length, 32767)));
+            r.widestWord = r.longestWordLength;
+        }
     }
 }
 

@@ -18,7 +18,8 @@ struct Params;
 /// listing's columns need, and where its frequency order starts.
 struct RankedFigures : ListingFigures {
     int64_t maxFrequency = 0;
-    int16_t longestWordLength = 0;
+    int16_t longestWordLength = 0;  // in characters
+    int16_t widestWord = 0;         // in the columns of a monospace font
     int32_t firstByFrequency = kNoWord;  // first record of the frequency chain
 };
 
