@@ -218,7 +218,7 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
 
 template <class F>
 void Scanner::ForEachUnicodeWord(std::string_view w, F&& f) {
-    if (!UnicodeLine::NeedsCutting(w)) {
+    if (!unicode.NeedsCutting(w)) {
         if (const std::string_view u = unicode.Utf8(w, currentLine); !u.empty()) f(u);
         return;
     }
@@ -260,7 +260,7 @@ void Scanner::ForEachUnicodeWord(std::string_view w, F&& f) {
     const Params& p = params ? *params : DefaultParams();
 
     // The rules of English apply to words in Latin script only.
-    if (unicode.on && !UnicodeLine::IsLatin(w)) return w;
+    if (unicode.on && !unicode.IsLatin(w)) return w;
     if (p.dropFinalS == 1) {
         const size_t n = w.size();
         // Only a word ending in a lower-case s can lose it, and "ics", "maths"

@@ -50,7 +50,9 @@ unsigned char LetterKind(UChar32 c) {
     return s == USCRIPT_LATIN || s == USCRIPT_COMMON || s == USCRIPT_INHERITED ? kShadowLatin : kShadowOther;
 }
 
-void ShadowInto(std::string_view utf8, bool digits, std::string& out) {
+// The shadow of utf8 into out; false (out unfinished) at a byte that is
+// not UTF-8. kinds gets the shadow bytes of the letters without a code.
+bool ShadowInto(std::string_view utf8, bool digits, std::string& out, unsigned& kinds) {
     const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
     const int32_t n = static_cast<int32_t>(utf8.size());
     out.resize(utf8.size());
@@ -60,17 +62,30 @@ void ShadowInto(std::string_view utf8, bool digits, std::string& out) {
     // letter at the end of a word.
     unsigned char attach = 0;
     for (int32_t i = 0; i < n;) {
-        const uint8_t b = p[i];
+        uint8_t b = p[i];
         if (b < 0x80) {
-            o[i++] = static_cast<char>(b);
+            // ASCII is its own shadow, eight bytes at a time where it can be.
+            for (uint64_t w; i + 8 <= n && (std::memcpy(&w, p + i, 8), (w & 0x8080808080808080ULL) == 0); i += 8)
+                std::memcpy(o + i, &w, 8);
+            for (; i < n && (b = p[i]) < 0x80; ++i) o[i] = static_cast<char>(b);
+            b = static_cast<uint8_t>(o[i - 1]);
             attach = kCodeLetter[b] || (digits && b >= '0' && b <= '9') ? b : 0;
             continue;
         }
         const int32_t start = i;
         UChar32 c;
-        U8_NEXT(p, i, n, c);
+        if ((b == 0xC2 || b == 0xC3) && i + 1 < n && (p[i + 1] & 0xC0) == 0x80) {
+            c = ((b & 0x1F) << 6) | (p[i + 1] & 0x3F);  // Latin-1, the commonest
+            i += 2;
+        } else {
+            U8_NEXT(p, i, n, c);
+            if (c < 0) return false;
+        }
         unsigned char last = text::kNoCode, fill = text::kNoCode;
-        unsigned char code = c < 0 ? text::kNoCode : text::toCp1252(static_cast<char32_t>(c));
+        // No character above U+2122 has a code.
+        unsigned char code = c >= 0xA0 && c <= 0xFF ? static_cast<unsigned char>(c)
+                             : c > 0x2122          ? text::kNoCode
+                                                   : text::toCp1252(static_cast<char32_t>(c));
         if (IsShadowByte(code)) code = text::kNoCode;
         if (code != text::kNoCode) {
             // Every byte the code: whatever the scanner asks of a byte (a
@@ -78,10 +93,11 @@ void ShadowInto(std::string_view utf8, bool digits, std::string& out) {
             // the code does.
             last = fill = code;
             attach = kCodeLetter[code] ? code : 0;
-        } else if (c >= 0) {
+        } else {
             const uint32_t kind = U_GET_GC_MASK(c);
             if (kind & U_GC_L_MASK) {
                 last = LetterKind(c);
+                kinds |= 1u << (last & 31);
                 fill = kShadowInside;
                 attach = last;
             } else if ((kind & U_GC_M_MASK) && attach != 0) {
@@ -92,12 +108,14 @@ void ShadowInto(std::string_view utf8, bool digits, std::string& out) {
             } else {
                 attach = 0;
             }
-        } else {
-            attach = 0;
         }
-        std::memset(o + start, fill, static_cast<size_t>(i - start - 1));
+        if (i - start == 2)
+            o[start] = static_cast<char>(fill);
+        else
+            std::memset(o + start, fill, static_cast<size_t>(i - start - 1));
         o[i - 1] = static_cast<char>(last);
     }
+    return true;
 }
 
 }  // namespace
@@ -118,7 +136,11 @@ wordtext::PreparedLine UnicodeLine::Prepare(std::string& line, bool lowerCase) {
     if (IsAscii(line)) return wordtext::PrepareLineInPlace(line, lowerCase);
     wordtext::TrimControlChars(line);
     if (line.empty()) return {};
-    if (lowerCase) line = text::LowerUtf8(line);
+    // A line of Latin-1 characters is lower-cased here, on the way; ICU
+    // lower-cases any other.
+    bool latin1 = lowerCase;
+    for (size_t i = 0; latin1 && i < line.size(); ++i) latin1 = U(line[i]) < 0xC4;
+    if (lowerCase && !latin1) line = text::LowerUtf8(line);
     // Tab, form feed and no-break space become blanks, ’ the apostrophe;
     // backspaces go; CR LF, CR and LF each become one blank.
     const size_t n = line.size();
@@ -126,7 +148,17 @@ wordtext::PreparedLine UnicodeLine::Prepare(std::string& line, bool lowerCase) {
     size_t out = 0;
     bool afterCR = false, hyphen = false;
     for (size_t i = 0; i < n; ++i) {
-        const unsigned char c = U(s[i]);
+        unsigned char c = U(s[i]);
+        if (latin1) {
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<unsigned char>(c + 32);
+            } else if (c == 0xC3 && i + 1 < n && U(s[i + 1]) >= 0x80 && U(s[i + 1]) <= 0x9E && U(s[i + 1]) != 0x97) {
+                s[out++] = static_cast<char>(c);
+                s[out++] = static_cast<char>(U(s[++i]) + 0x20);  // À-Þ to à-þ
+                afterCR = false;
+                continue;
+            }
+        }
         if (c == 8) continue;
         if (c == '\n' && afterCR) {
             afterCR = false;
@@ -154,9 +186,23 @@ void UnicodeLine::DropByteOrderPair(std::string& line) {
     if (line.rfind("\xC3\xBF\xC3\xBE", 0) == 0 || line.rfind("\xC3\xBE\xC3\xBF", 0) == 0) line.erase(0, 4);
 }
 
+// A text with its stray bytes (not UTF-8) as Windows-1252 characters.
+std::string Repaired(std::string_view s) {
+    std::string fixed;
+    fixed.reserve(s.size() + 16);
+    for (const text::Utf8Char& ch : text::Utf8Chars(s)) {
+        if (ch.valid)
+            fixed.append(ch.bytes);
+        else
+            text::appendUtf8(fixed, text::fromCp1252(static_cast<unsigned char>(ch.value)));
+    }
+    return fixed;
+}
+
 std::string UnicodeLine::ShadowOf(std::string_view utf8, bool digits) {
     std::string out;
-    ShadowInto(utf8, digits, out);
+    unsigned kinds = 0;
+    if (!ShadowInto(utf8, digits, out, kinds)) ShadowInto(Repaired(utf8), digits, out, kinds);
     return out;
 }
 
@@ -164,21 +210,12 @@ void UnicodeLine::Shadow(std::string& line, bool digits) {
     shadowed_ = false;
     if (IsAscii(line)) return;
     utf8_.swap(line);
+    kinds_ = 0;
     // A stray byte (an entity's character) is a Windows-1252 character.
-    bool valid = true;
-    for (const text::Utf8Char& ch : text::Utf8Chars(utf8_)) valid = valid && ch.valid;
-    if (!valid) {
-        std::string fixed;
-        fixed.reserve(utf8_.size() + 16);
-        for (const text::Utf8Char& ch : text::Utf8Chars(utf8_)) {
-            if (ch.valid)
-                fixed.append(ch.bytes);
-            else
-                text::appendUtf8(fixed, text::fromCp1252(static_cast<unsigned char>(ch.value)));
-        }
-        utf8_.swap(fixed);
+    if (!ShadowInto(utf8_, digits, line, kinds_)) {
+        utf8_ = Repaired(utf8_);
+        ShadowInto(utf8_, digits, line, kinds_);
     }
-    ShadowInto(utf8_, digits, line);
     shadowed_ = true;
 }
 
@@ -195,18 +232,38 @@ std::string_view UnicodeLine::Utf8(std::string_view word, const std::string& lin
     return s;
 }
 
-bool UnicodeLine::IsLatin(std::string_view word) {
-    return std::memchr(word.data(), kShadowOther, word.size()) == nullptr &&
-           std::memchr(word.data(), kShadowSegmented, word.size()) == nullptr;
+bool UnicodeLine::IsLatin(std::string_view word) const {
+    if (!Holds(kShadowOther) && !Holds(kShadowSegmented)) return true;
+    for (const char c : word)
+        if (U(c) == kShadowOther || U(c) == kShadowSegmented) return false;
+    return true;
 }
 
-bool UnicodeLine::NeedsCutting(std::string_view word) {
-    return std::memchr(word.data(), kShadowSegmented, word.size()) != nullptr;
+bool UnicodeLine::NeedsCutting(std::string_view word) const {
+    return Holds(kShadowSegmented) && std::memchr(word.data(), kShadowSegmented, word.size()) != nullptr;
 }
 
 void UnicodeLine::Cuts(std::string_view word, const std::string& line, std::vector<size_t>& cuts) {
     cuts.clear();
     const size_t at = static_cast<size_t>(word.data() - line.data());
+    // The dictionary's cuts take most of the time of a text in these
+    // scripts, and phrases come again and again: the cuts of a run of up
+    // to kCachedRun bytes are kept.
+    const std::string_view utf8(utf8_.data() + at, word.size());
+    const bool cached = word.size() <= kCachedRun;
+    if (cached) {
+        if (const auto found = cutsOf_.find(utf8); found != cutsOf_.end()) {
+            cuts.assign(found->second.begin(), found->second.end());
+            return;
+        }
+    }
+    CutsByIcu(word, at, cuts);
+    if (!cached) return;
+    if (cutsOf_.size() >= kCachedRuns) cutsOf_.clear();
+    cutsOf_.emplace(std::string(utf8), std::vector<uint16_t>(cuts.begin(), cuts.end()));
+}
+
+void UnicodeLine::CutsByIcu(std::string_view word, size_t at, std::vector<size_t>& cuts) {
     UErrorCode e = U_ZERO_ERROR;
     if (!breaker_) breaker_ = ubrk_open(UBRK_WORD, "", nullptr, 0, &e);
     if (U_FAILURE(e) || !breaker_) return;

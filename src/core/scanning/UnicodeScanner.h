@@ -13,7 +13,10 @@
 // by ICU's word break iterator.
 
 #include <string>
+#include <cstdint>
+#include <functional>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "scanning/WordText.h"
@@ -28,6 +31,12 @@ inline constexpr unsigned char kShadowInside = 0x8F;     ///< a word character's
 inline constexpr unsigned char kShadowLatin = 0x8D;      ///< a Latin letter or a digit without a code
 inline constexpr unsigned char kShadowOther = 0x9D;      ///< a letter of another script
 inline constexpr unsigned char kShadowSegmented = 0x90;  ///< a letter of a script without spaces
+
+/// A hash that finds strings by their views.
+struct StringHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
 
 class UnicodeLine {
 public:
@@ -59,16 +68,25 @@ public:
     /// Up to n bytes of the UTF-8 line from offset at.
     std::string_view Text(size_t at, size_t n) const { return std::string_view(utf8_).substr(at, n); }
     /// No letter of a script other than Latin in the shadow word.
-    static bool IsLatin(std::string_view word);
+    bool IsLatin(std::string_view word) const;
     /// A letter of a script written without spaces in the shadow word.
-    static bool NeedsCutting(std::string_view word);
+    bool NeedsCutting(std::string_view word) const;
     /// Offsets in the shadow word (a view into line) at which ICU's word
     /// break iterator cuts it, where a letter of a script without spaces
     /// stands on either side; ascending, without 0 and the end.
     void Cuts(std::string_view word, const std::string& line, std::vector<size_t>& cuts);
 
 private:
+    /// Whether the shadow line holds the shadow byte b of a letter.
+    bool Holds(unsigned char b) const { return shadowed_ && (kinds_ & (1u << (b & 31))) != 0; }
+
+    /// The cuts of a run of letters by ICU's word break iterator.
+    void CutsByIcu(std::string_view word, size_t at, std::vector<size_t>& cuts);
+
+    static constexpr size_t kCachedRun = 256, kCachedRuns = 1 << 16;
+    std::unordered_map<std::string, std::vector<uint16_t>, StringHash, std::equal_to<>> cutsOf_;
     std::string utf8_;
+    unsigned kinds_ = 0;  // bit (b & 31) for each shadow byte b of a letter in the line
     bool shadowed_ = false;
     UBreakIterator* breaker_ = nullptr;
     UText* text_ = nullptr;
