@@ -82,7 +82,10 @@ void Scanner::RefreshMarkerFilter() {
 }
 
 void Scanner::ScanLine() {
-    wordtext::CleanLineInPlace(currentLine);
+    if (unicode.on)
+        UnicodeLine::Clean(currentLine);
+    else
+        wordtext::CleanLineInPlace(currentLine);
     ScanCleanLine();
 }
 

@@ -141,6 +141,11 @@ wordtext::PreparedLine UnicodeLine::Prepare(std::string& line, bool lowerCase) {
     bool latin1 = lowerCase;
     for (size_t i = 0; latin1 && i < line.size(); ++i) latin1 = U(line[i]) < 0xC4;
     if (lowerCase && !latin1) line = text::LowerUtf8(line);
+    return Clean(line, latin1);
+}
+
+wordtext::PreparedLine UnicodeLine::Clean(std::string& line, bool lowerLatin1) {
+    const bool latin1 = lowerLatin1;
     // Tab, form feed and no-break space become blanks, ’ the apostrophe;
     // backspaces go; CR LF, CR and LF each become one blank.
     const size_t n = line.size();

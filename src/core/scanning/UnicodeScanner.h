@@ -53,6 +53,9 @@ public:
     /// into the apostrophe, lower-cases it when lowerCase and cleans it as
     /// wordtext::PrepareLineInPlace does a line of codes.
     static wordtext::PreparedLine Prepare(std::string& line, bool lowerCase);
+    /// The cleaning of Prepare alone (and the lower-casing of Latin-1
+    /// letters when lowerLatin1).
+    static wordtext::PreparedLine Clean(std::string& line, bool lowerLatin1 = false);
     /// Drops "ÿþ" or "þÿ" at the start of a UTF-8 line.
     static void DropByteOrderPair(std::string& line);
     /// The shadow of UTF-8 text (digits: non-ASCII digits are word characters).
