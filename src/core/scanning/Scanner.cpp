@@ -268,7 +268,10 @@ void Scanner::ForEachUnicodeWord(std::string_view w, F&& f) {
         const size_t n = w.size();
         // Only a word ending in a lower-case s can lose it, and "ics", "maths"
         // and "stats" all end in s.
-        if (n > 2 && w[n - 1] == 's') {
+        // More than two characters, which a UTF-8 line's shadow counts in
+        // bytes (up to four a character).
+        if (n > 2 && w[n - 1] == 's' &&
+            (!unicode.Shadowed() || n > 8 || text::utf8Length(unicode.Utf8(w, currentLine)) > 2)) {
             bool keep = EqualsAsciiNoCase(w.substr(n - 3), "ics") ||
                         (n == 5 && (EqualsAsciiNoCase(w, "maths") || EqualsAsciiNoCase(w, "stats")));
             if (!keep && w[n - 2] != 's' && w[n - 2] != '\'' &&
