@@ -4,10 +4,12 @@ kvx-count binary must find the same words with the same frequencies and the
 same result counts under --letters unicode as under the default letters
 (only the alphabetical order may differ, by collation). The texts and
 parameter files are those of diff_count.py without the right single quote,
-which the letters of every script take as the apostrophe. Usage:
+which the letters of every script take as the apostrophe, and without the
+texts whose Windows-1252 bytes happen to form UTF-8 of another character. Usage:
 diff_letters.py KVX_COUNT [CASES] [SEED]"""
 import os
 import random
+import re
 import subprocess
 import sys
 import tempfile
@@ -17,6 +19,25 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import diff_count  # noqa: E402
 
 diff_count.TOKENS = [t for t in diff_count.TOKENS if "\u2019" not in t]
+
+# A UTF-8 sequence as the reader takes it; Windows-1252 bytes can form one.
+UTF8 = re.compile(rb"[\xc2-\xdf][\x80-\xbf]|[\xe0-\xef][\x80-\xbf]{2}|[\xf0-\xf4][\x80-\xbf]{3}")
+
+
+def windows1252_only(data):
+    """Whether the text, read as kvx-count reads it, holds only characters
+    that Windows-1252 has."""
+    def known(chars):
+        return all(c.encode("cp1252", errors="ignore") for c in chars)
+    if data[:2] in (b"\xff\xfe", b"\xfe\xff"):
+        return known(data[2:].decode("utf-16-le" if data[0] == 0xFF else "utf-16-be", errors="ignore"))
+    for m in UTF8.finditer(data):
+        try:
+            if not known(m.group().decode("utf-8")):
+                return False
+        except UnicodeDecodeError:
+            pass  # read as bytes
+    return True
 
 
 def words(binary, args, cwd):
@@ -50,6 +71,8 @@ def main():
                 ext = rnd.choice(diff_count.EXTS)
                 name = f"in{k}" + ("." + ext if ext else "")
                 data = diff_count.text(rnd)
+                while not windows1252_only(data):
+                    data = diff_count.text(rnd)
                 total += len(data)
                 with open(os.path.join(d, name), "wb") as f:
                     f.write(data)
