@@ -23,6 +23,7 @@ void CountingSession::ApplyLetters() {
     table.utf8Words = everyScript_;
     table.collation = everyScript_ ? collation_.get() : nullptr;
     lister.utf8Words = everyScript_;
+    presenter_.utf8Words = everyScript_;
 }
 
 std::string CountingSession::LettersFingerprint() const {
@@ -30,7 +31,9 @@ std::string CountingSession::LettersFingerprint() const {
 }
 
 std::string CountingSession::IgnoreListText() const {
-    return everyScript_ ? params.wordsToIgnore : text::utf8ToCp1252(params.wordsToIgnore);
+    // The box keeps the case of letters without a code; the words looked
+    // up are lower-cased.
+    return everyScript_ ? text::LowerUtf8(params.wordsToIgnore) : text::utf8ToCp1252(params.wordsToIgnore);
 }
 
 }  // namespace kvx
