@@ -5,7 +5,7 @@
 #include <unicode/ubrk.h>
 #include <unicode/uchar.h>
 #include <unicode/uscript.h>
-#include <unicode/utext.h>
+#include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
 #include "text/Cp1252.h"
@@ -129,7 +129,6 @@ UnicodeLine& UnicodeLine::operator=(const UnicodeLine& o) {
 
 UnicodeLine::~UnicodeLine() {
     if (breaker_) ubrk_close(breaker_);
-    if (text_) utext_close(text_);
 }
 
 wordtext::PreparedLine UnicodeLine::Prepare(std::string& line, bool lowerCase) {
@@ -272,8 +271,24 @@ void UnicodeLine::CutsByIcu(std::string_view word, size_t at, std::vector<size_t
     UErrorCode e = U_ZERO_ERROR;
     if (!breaker_) breaker_ = ubrk_open(UBRK_WORD, "", nullptr, 0, &e);
     if (U_FAILURE(e) || !breaker_) return;
-    text_ = utext_openUTF8(text_, utf8_.data() + at, static_cast<int64_t>(word.size()), &e);
-    ubrk_setUText(breaker_, text_, &e);
+    // The iterator takes UTF-16, quicker than UTF-8 through UText; units_[k]
+    // is the UTF-8 offset of UTF-16 unit k.
+    const auto* p = reinterpret_cast<const uint8_t*>(utf8_.data() + at);
+    const int32_t n = static_cast<int32_t>(word.size());
+    utf16_.resize(word.size() + 1);
+    units_.resize(word.size() + 1);
+    int32_t len = 0;
+    for (int32_t i = 0; i < n;) {
+        const int32_t start = i;
+        UChar32 c;
+        U8_NEXT(p, i, n, c);
+        if (c < 0) c = 0xFFFD;
+        units_[static_cast<size_t>(len)] = static_cast<uint32_t>(start);
+        if (c > 0xFFFF) units_[static_cast<size_t>(len) + 1] = static_cast<uint32_t>(start);
+        U16_APPEND_UNSAFE(utf16_.data(), len, c);
+    }
+    units_[static_cast<size_t>(len)] = static_cast<uint32_t>(n);
+    ubrk_setText(breaker_, utf16_.data(), len, &e);
     if (U_FAILURE(e)) return;
     // The kind of the character that ends before b, and of the one from b.
     auto before = [&](size_t b) {
@@ -287,7 +302,7 @@ void UnicodeLine::CutsByIcu(std::string_view word, size_t at, std::vector<size_t
         return U(word[j]);
     };
     for (int32_t b = ubrk_first(breaker_); b != UBRK_DONE; b = ubrk_next(breaker_)) {
-        const size_t k = static_cast<size_t>(b);
+        const size_t k = units_[static_cast<size_t>(b)];
         if (k == 0 || k >= word.size()) continue;
         if (before(k) == kShadowSegmented || from(k) == kShadowSegmented) cuts.push_back(k);
     }

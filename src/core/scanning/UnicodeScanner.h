@@ -22,7 +22,6 @@
 #include "scanning/WordText.h"
 
 struct UBreakIterator;
-struct UText;
 
 namespace kvx::scanning {
 
@@ -92,7 +91,8 @@ private:
     unsigned kinds_ = 0;  // bit (b & 31) for each shadow byte b of a letter in the line
     bool shadowed_ = false;
     UBreakIterator* breaker_ = nullptr;
-    UText* text_ = nullptr;
+    std::vector<char16_t> utf16_;  // the run being cut
+    std::vector<uint32_t> units_;  // UTF-8 offset of each UTF-16 unit of the run
 };
 
 }  // namespace kvx::scanning
