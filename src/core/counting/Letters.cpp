@@ -10,6 +10,8 @@ void CountingSession::SetLetters(bool everyScript, std::string collationLanguage
     if (!collation_ || collationLanguage != collationLanguage_) {
         collationLanguage_ = std::move(collationLanguage);
         collation_ = std::make_shared<const text::Collation>(collationLanguage_);
+        // The table may still point at the collator just let go.
+        if (table.collation) table.collation = collation_.get();
     }
 }
 
