@@ -128,6 +128,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             s.totalInstances = 0;
             s.withinComment = -1;
             c.table.maxWordLength = table.maxWordLength;
+            c.table.utf8Words = table.utf8Words;  // lengths in characters
             const std::string& input = inputs[piece.input];
             int fd = -1;
             try {
