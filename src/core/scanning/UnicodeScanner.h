@@ -85,7 +85,7 @@ private:
     /// The cuts of a run of letters by ICU's word break iterator.
     void CutsByIcu(std::string_view word, size_t at, std::vector<size_t>& cuts);
 
-    static constexpr size_t kCachedRun = 256, kCachedRuns = 1 << 16;
+    static constexpr size_t kCachedRun = 96, kCachedRuns = 1 << 18;
     std::unordered_map<std::string, std::vector<uint16_t>, StringHash, std::equal_to<>> cutsOf_;
     std::string utf8_;
     unsigned kinds_ = 0;  // bit (b & 31) for each shadow byte b of a letter in the line
