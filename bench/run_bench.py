@@ -2,6 +2,7 @@
 """Whole-run benchmarks of kvx-count against wc -w and the classic
 tr | sort | uniq pipeline on the same generated texts. Prints median wall
 times, ratios and peak memory. Usage: run_bench.py BUILD_DIR [--quick]"""
+import gzip
 import os
 import statistics
 import subprocess
@@ -76,11 +77,40 @@ def compare(kvx, out, path, what, runs, cores, pipeline):
         t_pipe = median_time(f"tr -cs A-Za-z '\\n' < '{path}' | tr A-Z a-z | sort | uniq -c | sort -rn > /dev/null",
                              runs, shell=True)
         print(f"tr|sort|uniq         {t_pipe:7.3f} s")
+    if pipeline:
+        t_uni = median_time([kvx, "-j1", "--letters", "unicode", "-o", out, path], runs)
+        print(f"--letters unicode -j1 {t_uni:7.3f} s   ({mb / t_uni:6.1f} MB/s)")
     print(f"ratio --jobs 1 / wc -w       {t_one / t_wc:5.2f}   (target <= 1.5)")
+    if pipeline:
+        print(f"ratio unicode / western -j1  {t_uni / t_one:5.2f}   (target <= 1.5)")
     print(f"ratio jobs {cores} / wc -w        {t_all / t_wc:5.2f}   (target <= 1.0)")
     print(f"ratio jobs {cores} / --jobs 1     {t_all / t_one:5.2f}   (1/{cores} would be ideal)")
     if pipeline:
         print(f"kvx-count / pipeline         {t_all / t_pipe:5.2f}")
+
+
+def japanese(kvx, data, out, runs):
+    """--letters unicode on one thread over the Japanese prose of the manual
+    pages of Debian's manpages-ja (its lines of mostly Japanese text, once)."""
+    pages = "/usr/share/man/ja"
+    if not os.path.isdir(pages):
+        print("\n(no Japanese benchmark: install manpages-ja)")
+        return
+    path = os.path.join(data, "japanese.txt")
+    if not os.path.exists(path):
+        lines = []
+        for root, _, files in os.walk(pages):
+            for f in sorted(files):
+                raw = open(os.path.join(root, f), "rb").read()
+                text = (gzip.decompress(raw) if f.endswith(".gz") else raw).decode("utf-8", "replace")
+                lines += [ln for ln in text.splitlines()
+                          if not ln.startswith(".") and sum(ord(c) > 0x3000 for c in ln) * 2 > len(ln)]
+        with open(path, "w", encoding="utf-8") as f:
+            f.write("\n".join(lines) + "\n")
+    mb = os.path.getsize(path) / 1e6
+    t = median_time([kvx, "-j1", "--letters", "unicode", "-o", out, path], runs)
+    print(f"\n== {mb:.0f} MB of Japanese (manpages-ja), --letters unicode -j1, median of {runs}")
+    print(f"kvx-count            {t:7.3f} s   ({mb / t:6.1f} MB/s)   (target >= 30 MB/s)")
 
 
 def window(build, kvx, data, out, quick):
@@ -130,6 +160,8 @@ def main():
     for path, what in ((prose, "of prose in six languages"),
                        (docs, "of short lines (commands, paths, URLs, code, six languages)")):
         compare(kvx, out, path, what, runs, cores, pipeline=path == prose)
+
+    japanese(kvx, data, out, runs)
 
     print("\n== 10^6 different words")
     t_unique, rss_unique = run([kvx, "-o", out, unique])

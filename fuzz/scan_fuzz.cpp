@@ -16,6 +16,7 @@
 #include "scanning/WordsToIgnore.h"
 #include "shell/MessageTable.h"
 #include "text/Cp1252.h"
+#include "text/Unicode.h"
 #include "words/Listing.h"
 #include "words/Ranking.h"
 #include "words/WordTable.h"
@@ -31,18 +32,22 @@ class CheckingSink : public kvx::WordSink {
 public:
     kvx::WordTable* table = nullptr;
     std::string extraChars;  ///< the characters the parameters allow besides letters
+    bool everyScript = false;  ///< the words are UTF-8, of whole characters
     int64_t handed = 0;
 
     void AddWordToList(std::string_view w) override {
         KVX_FUZZ_CHECK(!w.empty());
-        for (char c : w)
-            KVX_FUZZ_CHECK(kvx::wordtext::IsWordChar(static_cast<unsigned char>(c), false, extraChars));
+        if (everyScript)
+            for (const kvx::text::Utf8Char& ch : kvx::text::Utf8Chars(w)) KVX_FUZZ_CHECK(ch.valid);
+        else
+            for (char c : w)
+                KVX_FUZZ_CHECK(kvx::wordtext::IsWordChar(static_cast<unsigned char>(c), false, extraChars));
         ++handed;
         table->AddWordToList(w);
     }
 };
 
-kvx::Params ParamsFrom(Input& in, std::string& ext) {
+kvx::Params ParamsFrom(Input& in, std::string& ext, bool& everyScript) {
     kvx::Params p;
     const uint8_t a = in.Byte(), b = in.Byte(), c = in.Byte();
     int16_t kvx::Params::*boxes[] = {
@@ -64,6 +69,7 @@ kvx::Params ParamsFrom(Input& in, std::string& ext) {
     const uint8_t sizes = in.Byte();
     p.shortWordIndex = sizes % 8;
     p.longWordIndex = (sizes >> 4) % 7;
+    everyScript = (sizes >> 3) & 1;
     p.frequencyIndex = in.Byte() % 8;
     for (int i = 0; i < 2; ++i) {
         p.startComment[i] = kvx::text::cp1252ToUtf8(in.Text(4));
@@ -78,31 +84,41 @@ kvx::Params ParamsFrom(Input& in, std::string& ext) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Input in(data, size);
     std::string ext;
-    kvx::Params p = ParamsFrom(in, ext);
+    bool every = false;
+    kvx::Params p = ParamsFrom(in, ext, every);
+    static const kvx::text::Collation collation("en");
     kvxfuzz::MemFile file(in.Rest());
 
     kvx::WordTable table;
     CheckingSink sink;
     sink.table = &table;
     sink.extraChars = kvx::AllowedExtraChars(p);
+    sink.everyScript = every;
+    table.utf8Words = every;
+    if (every) table.collation = &collation;
     kvx::scanning::Scanner scanner;
     scanner.params = &p;
     scanner.sink = &sink;
+    scanner.unicode.on = every;
     scanner.SetCommentMarkers("C");
     scanner.SetAllowedExtraChars();
-    scanner.wordsToIgnore = kvx::text::utf8ToCp1252(p.wordsToIgnore);
+    scanner.wordsToIgnore = every ? kvx::text::LowerUtf8(p.wordsToIgnore) : kvx::text::utf8ToCp1252(p.wordsToIgnore);
     scanner.SetCommentMarkersForExtension(ext);
     scanner.withinComment = -1;
 
     kvx::LineReader reader;
     KVX_FUZZ_CHECK(reader.open(file.path()));
+    reader.utf8Out = every;
     const bool lowerCase = p.caseSignificant != 1;
     std::string& line = scanner.currentLine;
     for (;;) {
         kvx::LineReader::Status st = reader.readLine(line);
         if (st == kvx::LineReader::Status::End) break;
         KVX_FUZZ_CHECK(st == kvx::LineReader::Status::Line);
-        kvx::filecheck::DropByteOrderPair(line);
+        if (every)
+            kvx::scanning::UnicodeLine::DropByteOrderPair(line);
+        else
+            kvx::filecheck::DropByteOrderPair(line);
         kvx::PrepareAndScanLine(scanner, lowerCase);
     }
     KVX_FUZZ_CHECK(reader.bytesRead() == static_cast<int64_t>(in.Rest().size()));
@@ -113,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int64_t tabled = 0;
     for (int32_t s = 0; s < n; ++s) {
         const std::string_view w = table.Word(s);
-        KVX_FUZZ_CHECK(!w.empty() && w.size() <= 80);
+        KVX_FUZZ_CHECK(!w.empty() && (every ? kvx::text::utf8Length(w) : w.size()) <= 80);
         KVX_FUZZ_CHECK(table[s].frequency >= 1);
         if (s > 0) KVX_FUZZ_CHECK(table.Word(s - 1) < w);
         tabled += table[s].frequency;
@@ -162,6 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     lister.figures = &figures;
     lister.params = &p;
     lister.texts = &texts;
+    lister.utf8Words = every;
     std::ostringstream out;
     KVX_FUZZ_CHECK(lister.WriteListing(out));
     const std::string listing = out.str();

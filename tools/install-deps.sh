@@ -4,7 +4,7 @@ set -euo pipefail
 # debian/control builds with the same list (tests/packaging checks it).
 # Qt Charts' CMake package needs Qt6OpenGL's, which qt6-charts-dev does not pull in.
 pkgs=(build-essential cmake ccache pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev
-      qt6-svg-dev libgl-dev scdoc liblingua-stopwords-perl libgtest-dev libgmock-dev
+      qt6-svg-dev libgl-dev scdoc liblingua-stopwords-perl libicu-dev libgtest-dev libgmock-dev
       libbenchmark-dev xvfb xauth python3 parallel desktop-file-utils appstream)
 pkgs+=("$@")  # extra packages a target needs (the fuzzers: clang; the package: debhelper, lintian)
 missing=()

@@ -3,12 +3,15 @@
 # in Lingua::StopWords (the Snowball project's lists; Debian package
 # liblingua-stopwords-perl). Run by the build.
 #
-# Usage: make-cwds.pl LANG OUTPUT      LANG: de, fr, it, es or pt
+# Usage: make-cwds.pl LANG OUTPUT
+#        LANG: de, fr, it, es, pt; da, nl, fi, hu, id, no, ro, ru, sv
 #
 # The file is UTF-8 text: a comment header naming the source and its licence,
 # then the words in lower case, several to a line. Each word is checked
 # against the default word rules: only letters of the program's character
-# table, hyphens only inside a word. A word that fails is left out and named
+# table, hyphens only inside a word; the lists of the second group of
+# languages are meant for the letters of every script, and there any letter
+# (with its combining marks) counts. A word that fails is left out and named
 # in the header. A word that texts commonly write two ways (German "daß" and
 # "dass") is listed both ways. A word that the final-s rule (ticked by
 # default) shortens is listed in both forms, so that it is ignored with the
@@ -19,13 +22,19 @@ use utf8;
 use Lingua::StopWords qw(getStopWords);
 
 my %languages = (de => 'German', fr => 'French', it => 'Italian', es => 'Spanish',
-                 pt => 'Portuguese');
+                 pt => 'Portuguese', da => 'Danish', nl => 'Dutch', fi => 'Finnish',
+                 hu => 'Hungarian', id => 'Indonesian', no => 'Norwegian', ro => 'Romanian',
+                 ru => 'Russian', sv => 'Swedish');
+# The languages whose lists are read under the letters of every script.
+my %everyScript = map { $_ => 1 } qw(da nl fi hu id no ro ru sv);
 my ($lang, $output) = @ARGV;
 die "usage: make-cwds.pl LANG OUTPUT (LANG: @{[sort keys %languages]})\n"
     unless defined $output && $languages{$lang // ''};
 
-# The lower-case letters of the program's character table (Windows-1252).
-my $letter = qr/[a-z\x{161}\x{153}\x{FF}\x{E0}-\x{F6}\x{F8}-\x{FE}\x{DF}]/;
+# The lower-case letters of the program's character table (Windows-1252),
+# or any letter with its marks.
+my $letter = $everyScript{$lang} ? qr/\p{L}\p{M}*/
+                                 : qr/[a-z\x{161}\x{153}\x{FF}\x{E0}-\x{F6}\x{F8}-\x{FE}\x{DF}]/;
 # The vowels of the final-s rule, lower case (y is not one).
 my $vowel = qr/[aeiou\x{E0}-\x{E6}\x{E8}-\x{EF}\x{F2}-\x{F6}\x{F8}\x{F9}-\x{FC}]/;
 
@@ -66,7 +75,7 @@ while (my ($old, $new) = splice(@pairs, 0, 2)) {
 # "dans" is counted as "dan" while the final-s rule is on: list that form too.
 my @shortened;
 for my $w (sort keys %words) {
-    next unless length($w) > 2 && $w =~ /s$/;
+    next unless length($w) > 2 && $w =~ /s$/ && $w =~ /^\p{Latin}+$/;
     my $before = substr($w, -2, 1);
     next if $before eq 's' || $before =~ $vowel || $w =~ /ics$/ || $w eq 'maths' || $w eq 'stats';
     my $short = substr($w, 0, -1);
@@ -94,7 +103,11 @@ $header .= <<'END';
 END
 $header .= Wrap('   ', scalar(@all) . ' words, ' . (scalar(@all) - @shortened - @respelled)
                        . ' of them from the list.') . "\n";
-$header .= Wrap('   ', 'Left out, as no count under the default word rules can find them: '
+$header .= Wrap('   ', "For a count with \"Letters of every script\" ticked (kvx-count"
+                       . ' --letters unicode): under the letters of Windows-1252 many of'
+                       . ' these words cannot be found.') . "\n" if $everyScript{$lang};
+my $rules = $everyScript{$lang} ? 'the letters of every script' : 'the default word rules';
+$header .= Wrap('   ', "Left out, as no count under $rules can find them: "
                        . (@dropped ? join(' ', sort @dropped) : 'none') . '.') . "\n";
 $header .= Wrap('   ', 'Also listed in the other spelling that texts use: '
                        . join(', ', @respelled) . '.') . "\n" if @respelled;

@@ -40,14 +40,21 @@ QStringList HelpParagraphs() {
             "file' keep sets of parameters in files of your choice."),
         QStringLiteral(
             "Besides English, text in German, French, Italian, Spanish and Portuguese can be "
-            "counted, and so can program source code."),
+            "counted, and so can program source code. With 'Letters of every script' ticked in "
+            "the parameters window, a letter is that of any script: Greek, Russian, Polish, "
+            "Chinese, Japanese and Thai text is counted too (the last three cut into words by a "
+            "dictionary), and the alphabetical order is that of the language chosen beside it. "
+            "This choice is kept by the program, not in parameter files."),
         QStringLiteral(
             "A file of common words lists words to be ignored; it is used when 'Ignore common "
             "words in file' is ticked. Such files for six languages come with KVX: "
             "cwds_en.txt (English), cwds_de.txt (German), cwds_fr.txt (French), cwds_it.txt "
             "(Italian), cwds_es.txt (Spanish) and cwds_pt.txt (Portuguese), in the folder that "
             "'Select common words file' opens. They may be edited freely, and the words need be "
-            "neither in order nor one to a line."),
+            "neither in order nor one to a line. For 'Letters of every script' there are "
+            "cwds_da.txt (Danish), cwds_nl.txt (Dutch), cwds_fi.txt (Finnish), cwds_hu.txt "
+            "(Hungarian), cwds_id.txt (Indonesian), cwds_no.txt (Norwegian), cwds_ro.txt "
+            "(Romanian), cwds_ru.txt (Russian) and cwds_sv.txt (Swedish) as well."),
         QStringLiteral(
             "Text between the start- and end-comment markers set in the parameters window is "
             "ignored when 'Allow start- and end-comment markers' is ticked; an empty end marker "

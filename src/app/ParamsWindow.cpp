@@ -20,6 +20,7 @@
 #include "QtHost.h"
 #include "QtUtil.h"
 #include "counting/CountingSession.h"
+#include "LettersSetting.h"
 #include "params/Defaults.h"
 #include "scanning/TextLists.h"
 #include "scanning/WordsToIgnore.h"
@@ -185,6 +186,8 @@ void ParamsWindow::BuildControls() {
     }
     pairs->setColumnStretch(3, 1);
     further->addLayout(pairs);
+    letters = new LettersSetting(session_, this);
+    further->addWidget(letters);
     wordsLayout->addLayout(further);
     wordsLayout->addStretch(1);
 
@@ -276,7 +279,7 @@ void ParamsWindow::BuildControls() {
         Check("chkAllowWordsWithPeriods"), Check("chkAllowWordsWithAtSigns"),
         Check("chkAllowWordsWithNumerals"), Check("chkCaseSignificant"), Check("chkDropFinalS"),
         Check("chkAllowCommentMarkers"), startCommentBoxes[0], endCommentBoxes[0], startCommentBoxes[1],
-        endCommentBoxes[1], Check("chkIgnoreShortWords"), shortWordSizeList, longWordSizeList,
+        endCommentBoxes[1], letters->everyScriptBox, letters->collationList, Check("chkIgnoreShortWords"), shortWordSizeList, longWordSizeList,
         Check("chkIgnoreInfrequentWords"), frequencyThresholdList, Check("chkIgnoreRepetitions"),
         Check("chkIgnoreRomNum40"), Check("chkIgnoreNoLetter"), Check("chkOutputWithCommas"),
         Check("chkWarnOnOverwrite"), Check("chkSaveStateOnQuit"), setOrClearCheckboxesButtons[1],

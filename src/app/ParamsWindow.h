@@ -28,6 +28,7 @@ namespace kvx {
 struct CheckBoxInfo;
 
 class CountingSession;
+class LettersSetting;
 class MainWindow;
 
 class ParamsWindow : public QWidget {
@@ -104,6 +105,8 @@ public:
     QPushButton* initializeButton;
     QPushButton* closeButton;
     QPushButton* quitButton;
+    /// "Letters of every script" and its alphabetical order (the program's settings).
+    LettersSetting* letters;
 
 protected:
     bool event(QEvent* event) override;

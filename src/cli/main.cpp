@@ -49,6 +49,7 @@
 #include "state/StateFile.h"
 #include "scanning/WordText.h"
 #include "text/Cp1252.h"
+#include "text/Unicode.h"
 #include "words/Keyness.h"
 #include "words/Ranking.h"
 #include "words/Listing.h"
@@ -77,6 +78,10 @@ const char* const kUsageText =
     "      --format=FORMAT  listing (default, as the window writes it), csv, tsv\n"
     "                       or json\n"
     "  -j, --jobs=N         count with N threads (default: the number of cores)\n"
+    "      --letters=SET    western (default: the letters of Windows-1252) or\n"
+    "                       unicode (the letters of every script)\n"
+    "      --collation=LANG alphabetical order of language LANG (de, sv, ...) under\n"
+    "                       --letters unicode (default: the locale's language)\n"
     "      --counts         write the raw counts of the INPUTs (a counts file)\n"
     "                       instead of the listing\n"
     "      --merge          add the counts files given as INPUTs, in their order,\n"
@@ -185,6 +190,8 @@ struct Options {
     std::vector<std::string> inputs;
     bool haveParams = false, haveOutput = false, haveType = false, haveFormat = false, haveKeyness = false;
     bool quiet = false, progress = false;
+    bool everyScript = false;
+    std::string collation;  // "" : the locale's language
     kvx::CountsMode counts = kvx::CountsMode::None;
     std::vector<std::string> references;  // --keyness
     kvx::KeynessOptions keyness;
@@ -195,7 +202,8 @@ struct Options {
 };
 
 // Values of the options without a short form.
-enum : int { kType = 256, kFormat, kCounts, kMerge, kProgress, kVersion, kKeyness, kUnder, kMinG2, kMinFreq, kPhrases, kContexts, kWidth };
+enum : int { kType = 256, kFormat, kCounts, kMerge, kProgress, kVersion, kKeyness, kUnder, kMinG2, kMinFreq, kPhrases,
+             kContexts, kWidth, kLetters, kCollation };
 
 const option kLongOptions[] = {
     {"params", required_argument, nullptr, 'p'},  {"output", required_argument, nullptr, 'o'},
@@ -207,6 +215,7 @@ const option kLongOptions[] = {
     {"under", no_argument, nullptr, kUnder},      {"min-g2", required_argument, nullptr, kMinG2},
     {"min-freq", required_argument, nullptr, kMinFreq}, {"phrases", required_argument, nullptr, kPhrases},
     {"contexts", required_argument, nullptr, kContexts}, {"width", required_argument, nullptr, kWidth},
+    {"letters", required_argument, nullptr, kLetters}, {"collation", required_argument, nullptr, kCollation},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -313,6 +322,16 @@ int ParseArguments(int argc, char** argv, Options& o) {
             if (value.size() != 1 || value[0] < '0' + kvx::kMinPhraseWords || value[0] > '0' + kvx::kMaxPhraseWords)
                 return Usage("option '" + a + "' needs a number of words from 2 to 5");
             o.phrases = value[0] - '0';
+            break;
+        case kLetters:
+            if (value != "western" && value != "unicode")
+                return Usage("unknown letters '" + value + "' (western or unicode)");
+            o.everyScript = value == "unicode";
+            break;
+        case kCollation:
+            if (value.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_-") != std::string::npos)
+                return Usage("unknown collation language '" + value + "' (a language code such as de or sv)");
+            o.collation = value;
             break;
         case kFormat:
             if (value != "listing" && value != "csv" && value != "tsv" && value != "json")
@@ -460,6 +479,7 @@ int main(int argc, char** argv) {
         s.SetListingFormat(FormatNamed(opt.format));
         s.SetTableOnly(!opt.references.empty() || opt.haveContexts);
         s.SetJobs(opt.jobs > 0 ? opt.jobs : std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
+        s.SetLetters(opt.everyScript, opt.collation);
         return params.ignoreCommonWords != 1 || s.ReadCommonWordsFile();
     };
     if (fromStdin) session.SetInputStream(STDIN_FILENO, kStdinName);
@@ -467,8 +487,9 @@ int main(int argc, char** argv) {
     session.SetCountsMode(opt.counts);
     session.SetPhraseLength(opt.phrases);
     // The entry as the table holds it.
-    const std::string entry = params.caseSignificant == 1 ? kvx::text::utf8ToCp1252(opt.contexts)
-                                                          : kvx::wordtext::LowerCaseExt(kvx::text::utf8ToCp1252(opt.contexts));
+    std::string entry = opt.everyScript ? opt.contexts : kvx::text::utf8ToCp1252(opt.contexts);
+    if (params.caseSignificant != 1)
+        entry = opt.everyScript ? kvx::text::LowerUtf8(entry) : kvx::wordtext::LowerCaseExt(entry);
     if (opt.haveContexts) session.SetContexts(entry, opt.width);
 
     if (params.ignoreCommonWords == 1 && params.commonWordsFile.empty())
@@ -521,14 +542,18 @@ int main(int argc, char** argv) {
             kvx::WriteOut(opt.haveOutput ? opt.output : std::string(), [&](std::ostream& out) {
                 out << "file\tline\tleft\tword\tright\n";
                 const kvx::ContextRows& rows = session.Contexts();
+                // Under the letters of every script the texts are UTF-8 already.
+                const auto utf8 = [&](std::string_view t) {
+                    return opt.everyScript ? std::string(t) : kvx::text::cp1252ToUtf8(t);
+                };
                 std::string line;
                 for (const kvx::ContextRow& row : rows.rows) {
                     const std::string& input = opt.inputs[size_t(row.input)];
                     line = input == "-" ? kStdinName : input;
                     line += '\t' + std::to_string(row.line) + '\t';
-                    line += kvx::text::cp1252ToUtf8(rows.Left(row)) + '\t';
-                    line += kvx::text::cp1252ToUtf8(rows.Word(row)) + '\t';
-                    line += kvx::text::cp1252ToUtf8(rows.Right(row)) + '\n';
+                    line += utf8(rows.Left(row)) + '\t';
+                    line += utf8(rows.Word(row)) + '\t';
+                    line += utf8(rows.Right(row)) + '\n';
                     out << line;
                     if (!out) break;
                 }

@@ -3,6 +3,7 @@
 // help window's place and the message boxes' line breaks.
 
 #include "HelpWindow.h"
+#include "LettersSetting.h"
 #include "ParamsWindow.h"
 #include "ScriptedAsker.h"
 #include "TextGen.h"
@@ -339,6 +340,27 @@ private slots:
             QCOMPARE(t.asker.asked.size(), size_t(2));
         }
         kept.remove(QStringLiteral("questions/q"));
+    }
+
+    // "Letters of every script" is kept in the settings, not in the
+    // parameters, and the next count uses it with its alphabetical order.
+    void lettersOfEveryScript() {
+        Window& t = *win;
+        LettersSetting& l = *t.panel().letters;
+        QVERIFY(!l.collationList->isEnabled());
+        l.everyScriptBox->click();
+        l.collationList->setCurrentIndex(l.collationList->findData(QStringLiteral("sv")));
+        t.w->params().wordOrder = 1;
+        t.setFile(0, WriteFile(QStringLiteral("letters.txt"), "\xC3\xB6ra zeta \xCE\xA9mega\r\n"));
+        t.w->countButton->click();
+        // Swedish puts ö after z.
+        QVERIFY(t.output().find("zeta\r\n      2       1  \xC3\xB6ra\r\n      3       1  \xCF\x89mega") !=
+                std::string::npos);
+        QSettings kept(QStringLiteral("kvx"), QStringLiteral("kvx"));
+        QCOMPARE(kept.value(QStringLiteral("letters/collation")).toString(), QStringLiteral("sv"));
+        l.everyScriptBox->click();
+        QCOMPARE(kept.value(QStringLiteral("letters/everyScript")).toBool(), false);
+        QVERIFY(!t.w->session().LettersOfEveryScript());
     }
 };
 

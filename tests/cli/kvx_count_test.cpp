@@ -347,6 +347,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "--contexts CAT --width 6 k.html page.html cats.txt",
                    "file\tline\tleft\tword\tright\nk.html\t1\tTwo \tCATS\t &amp;\nk.html\t3\t  \tcat\t.\n"
                    "page.html\t1\t<p>\tcat\t</p><!\ncats.txt\t1\tThe \tcat\t and t\ncats.txt\t2\tThe \tcat\t sat.\n", ""},
+        // Under the letters of every script: UTF-8 texts, widths in characters.
+        Invocation{"contexts_of_every_script", "printf 'Ωmega ŁÓDŹ, 日本語の. łódź\\n' >u.txt;",
+                   "--letters unicode --contexts łódź --width 3 u.txt",
+                   "file\tline\tleft\tword\tright\nu.txt\t1\tga \tŁÓDŹ\t, 日\nu.txt\t1\tの. \tłódź\t\n", ""},
         // Keywords against a text read with its own markup rules; no result counts.
         Invocation{"keyness_against_a_text", "", "--keyness page.html --min-g2 0 --under --format csv cats.txt",
                    "rank,word,frequency,refFrequency,perMillion,refPerMillion,g2,logRatio\r\n"

@@ -52,6 +52,8 @@ bool CountingSession::ReadCommonWordsFile() {
 
     // The words read are not shown, and comments are skipped whatever the
     // parameters say.
+    ApplyLetters();
+    commonWordsEveryScript_ = everyScript_;
     scanner.readingWords = true;
     relay_.readingWords = true;
     scanner.SetExtraChars(std::string(scanning::kAllPossibleExtraChars));
@@ -71,7 +73,10 @@ bool CountingSession::ReadCommonWordsFile() {
         const RunError e = ReadLines(path, [&](std::string& line) {
             line = std::string(wordtext::TrimBlanks(line));
             if (!line.empty()) {
-                wordtext::LowerCaseExtInPlace(line);
+                if (everyScript_)
+                    line = text::LowerUtf8(line);
+                else
+                    wordtext::LowerCaseExtInPlace(line);
                 line += ' ';
                 scanner.ScanLine();
             }

@@ -146,6 +146,12 @@ void CountingSession::Count() {
         host.showParametersWindow();
         return;
     }
+    ApplyLetters();
+    // Common words read under the other letters are read again.
+    if (CommonWordsInForce() && commonWordsLoaded && commonWordsEveryScript_ != everyScript_) {
+        commonWordsLoaded = ReadCommonWordsFile();
+        ApplyLetters();
+    }
     SetAllowedExtraChars();
     scanner.readingWords = false;
     relay_.readingWords = false;
@@ -155,7 +161,7 @@ void CountingSession::Count() {
     lister.minColumnWidth = 6;
     try {
         scanner.totalInstances = 0;
-        scanner.wordsToIgnore = text::utf8ToCp1252(params.wordsToIgnore);
+        scanner.wordsToIgnore = IgnoreListText();
         scanner.commonWordCount = CommonWordsInForce() ? commonWordCount : 0;
         bool ok;
         if (params.inputIsFile) {
@@ -219,7 +225,7 @@ void CountingSession::Count() {
 }
 
 std::string CountingSession::WordRulesFingerprint() const {
-    return kvx::WordRulesFingerprint(params, commonWords, commonWordCount);
+    return kvx::WordRulesFingerprint(params, commonWords, commonWordCount, LettersFingerprint());
 }
 
 bool CountingSession::LoadCounts() {
@@ -261,9 +267,9 @@ ContextRecorder* CountingSession::SetSink(scanning::Scanner& s, std::unique_ptr<
     builder.reset();
     ContextRecorder* recorder = nullptr;
     if (phraseLength_ > 0) {
-        builder = std::make_unique<PhraseBuilder>(phraseLength_, params, target);
+        builder = std::make_unique<PhraseBuilder>(phraseLength_, params, target, target.utf8Words);
     } else if (!contextEntry_.empty()) {
-        auto r = std::make_unique<ContextRecorder>(contextEntry_, contextWidth_, s.currentLine, target, input);
+        auto r = std::make_unique<ContextRecorder>(contextEntry_, contextWidth_, s.currentLine, target, input, &s.unicode);
         recorder = r.get();
         builder = std::move(r);
     }
@@ -474,6 +480,7 @@ bool CountingSession::CountWordsInFile() {
 }
 bool CountingSession::OpenLines(LineReader& reader, const std::string& path) {
     reader.faults = host.ioFaults();
+    reader.utf8Out = scanner.unicode.on;
     const bool opened = curFd_ >= 0 ? reader.openStream(curFd_, streamRead_) : reader.open(path);
     if (curFd_ >= 0) std::string().swap(streamRead_);  // the reader holds it now
     return opened;
@@ -705,7 +712,7 @@ bool CountingSession::CheckClipboard(bool showText) {
 }
 
 bool CountingSession::CountWordsOnClipboard() {
-    std::string cp = text::utf8ToCp1252(clipboardText);
+    std::string cp = everyScript_ ? clipboardText : text::utf8ToCp1252(clipboardText);
     const size_t checked = std::min<size_t>(cp.size(), kPlainTextChecked);
     for (size_t i = 0; i < checked; ++i) {
         unsigned char c = static_cast<unsigned char>(cp[i]);
@@ -723,7 +730,15 @@ bool CountingSession::CountWordsOnClipboard() {
         SetCountRunning(true);
         host.enableControls(false);
         ClearOutput();
-        if (!cp.empty()) {
+        if (everyScript_) {
+            scanner.currentLine = std::move(cp);
+            const wordtext::PreparedLine p =
+                scanning::UnicodeLine::Prepare(scanner.currentLine, params.caseSignificant != 1);
+            if (!p.empty) {
+                scanner.currentLine += ' ';
+                scanner.ScanCleanLine(p.hyphen);
+            }
+        } else if (!cp.empty()) {
             if (params.caseSignificant != 1) cp = wordtext::LowerCaseExt(cp);
             scanner.currentLine = std::move(cp);
             scanner.currentLine += ' ';

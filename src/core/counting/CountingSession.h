@@ -31,6 +31,7 @@
 #include "scanning/Scanner.h"
 #include "shell/Host.h"
 #include "shell/MessageTable.h"
+#include "text/Unicode.h"
 #include "words/Listing.h"
 #include "words/Ranking.h"
 #include "words/WordTable.h"
@@ -201,6 +202,15 @@ public:
     /// Puts the scanner back to the default comment markers.
     void SetDefaultCommentMarkers() { scanner.SetCommentMarkers("C"); }
 
+    /// The letters of every script: lines, words and lists are UTF-8, and
+    /// the alphabetical order is that of the collator of a language ("":
+    /// the user's locale's language). Off: Windows-1252 letters, as ever
+    /// (counting/Letters.cpp).
+    void SetLetters(bool everyScript, std::string collationLanguage = {});
+    bool LettersOfEveryScript() const { return everyScript_; }
+    /// The collation language in force under the letters of every script.
+    std::string CollationLanguage() const;
+
     /// SetAllowedExtraChars for the current parameters.
     void SetAllowedExtraChars();
 
@@ -269,6 +279,13 @@ private:
     /// Writes the table, in order of first occurrence, as a counts file.
     ListingOutcome WriteCountsTo(ListingSink sink);
 
+    /// Puts the letters chosen into the scanner, the table and the lister.
+    void ApplyLetters();
+    /// What the letters add to the word rules' fingerprint ("" by default).
+    std::string LettersFingerprint() const;
+    /// The words to ignore in the form of the scanner's lines.
+    std::string IgnoreListText() const;
+
     Params& params;
     Host& host;
     const MessageTable& texts;
@@ -320,6 +337,10 @@ private:
     std::string streamName_;
     std::string streamRead_;  // what the text check took from the stream
     std::string rulesExt_;
+    bool everyScript_ = false;
+    bool commonWordsEveryScript_ = false;  // the letters the common words were read under
+    std::string collationLanguage_;
+    std::shared_ptr<const text::Collation> collation_;
 };
 
 }  // namespace kvx

@@ -20,13 +20,13 @@ void HostRelay::newWord(std::string_view w, int32_t n) {
     // The user may tick "suppress" during the count: it is read for every word.
     const bool shown = !readingWords && params_.suppressLiveWords == 0;
     if (n == 1) {
-        if (shown) host_.setOutputText(text::cp1252ToUtf8(w) + ' ');
+        if (shown) host_.setOutputText((utf8Words ? std::string(w) : text::cp1252ToUtf8(w)) + ' ');
         return;
     }
     if (n % 10 == 0) host_.wordsFound(n, readingWords);
     if (!shown || displaySuppressed) return;
     if (host_.outputLength() <= int64_t(maxTextLength) - 100) {
-        host_.appendOutputText(text::cp1252ToUtf8(w) + ' ');
+        host_.appendOutputText((utf8Words ? std::string(w) : text::cp1252ToUtf8(w)) + ' ');
         host_.setOutputCaret(true);
         return;
     }

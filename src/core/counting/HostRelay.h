@@ -20,6 +20,7 @@ public:
 
     /// The words counted are common words: none is shown, only their number.
     bool readingWords = false;
+    bool utf8Words = false;  ///< the words are UTF-8 (the letters of every script)
     /// The box came too near its limit: no more words are shown in this run.
     bool displaySuppressed = false;
     int32_t maxTextLength = 32767;

@@ -161,11 +161,12 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             // The first piece is counted straight into the session's table,
             // which nothing else touches until it is done: its words need no
             // second table and no adding in.
+            c.table.maxWordLength = table.maxWordLength;
+            c.table.utf8Words = table.utf8Words;  // lengths in characters
             std::unique_ptr<WordSink> phrases;
             ContextRecorder* const recorder = SetSink(s, phrases, k == 0 ? table : c.table, int32_t(piece.input));
             s.totalInstances = 0;
             s.withinComment = -1;
-            c.table.maxWordLength = table.maxWordLength;
             const std::string& input = inputs[piece.input];
             int fd = -1;
             try {

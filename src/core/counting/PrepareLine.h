@@ -15,7 +15,9 @@ namespace kvx {
 /// lower-cases it where case does not matter, cleans it, adds the pad blank
 /// and scans it. False for a line that is empty once trimmed (not scanned).
 inline bool PrepareAndScanLine(scanning::Scanner& scanner, bool lowerCase) {
-    const wordtext::PreparedLine p = wordtext::PrepareLineInPlace(scanner.currentLine, lowerCase);
+    const wordtext::PreparedLine p = scanner.unicode.on
+                                         ? scanning::UnicodeLine::Prepare(scanner.currentLine, lowerCase)
+                                         : wordtext::PrepareLineInPlace(scanner.currentLine, lowerCase);
     if (p.empty) {
         if (scanner.phraseBreaks && scanner.sink) scanner.sink->EndOfRun();  // a blank line
         return false;
@@ -32,8 +34,12 @@ inline bool PrepareAndScanLine(scanning::Scanner& scanner, bool lowerCase) {
 template <class OnLine>
 inline void ScanLines(LineReader& reader, scanning::Scanner& scanner, bool lowerCase, OnLine&& onLine) {
     std::string& line = scanner.currentLine;
+    reader.utf8Out = scanner.unicode.on;
     for (LineReader::Status st; (st = reader.readLine(line)) == LineReader::Status::Line;) {
-        filecheck::DropByteOrderPair(line);
+        if (scanner.unicode.on)
+            scanning::UnicodeLine::DropByteOrderPair(line);
+        else
+            filecheck::DropByteOrderPair(line);
         const int64_t bytes = static_cast<int64_t>(line.size());
         if (scanner.lineStarts) scanner.sink->BeginLine(line);
         PrepareAndScanLine(scanner, lowerCase);

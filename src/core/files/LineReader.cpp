@@ -272,7 +272,13 @@ LineReader::Status LineReader::readUtf8(std::string& line) {
             b = buf_.data();
             d = text::decodeUtf8(b + pos_, end_ - pos_);  // still incomplete at the end of the file
         }
-        if (d.status == text::Utf8Status::Valid) {
+        if (utf8Out) {
+            if (d.status == text::Utf8Status::Valid)
+                line.append(reinterpret_cast<const char*>(b + pos_), d.length);
+            else
+                text::appendUtf8(line, text::fromCp1252(c));
+            pos_ += d.status == text::Utf8Status::Valid ? d.length : 1;
+        } else if (d.status == text::Utf8Status::Valid) {
             line.push_back(toCode(d.value));
             pos_ += d.length;
         } else {
@@ -295,7 +301,10 @@ LineReader::Status LineReader::readUtf16(std::string& line) {
         if (!fill(2)) {
             if (failed_) return Status::Error;
             if (end_ - pos_ == 1) {  // an odd byte at the end of the file
-                line.push_back(static_cast<char>(text::kNoCode));
+                if (utf8Out)
+                    text::appendUtf8(line, 0xFFFD);
+                else
+                    line.push_back(static_cast<char>(text::kNoCode));
                 ++pos_;
                 any = true;
                 continue;
@@ -313,7 +322,10 @@ LineReader::Status LineReader::readUtf16(std::string& line) {
                 return Status::Line;
             }
             if (u < 0xD800 || u > 0xDFFF) {
-                line.push_back(toCode(u));
+                if (utf8Out)
+                    text::appendUtf8(line, u);
+                else
+                    line.push_back(toCode(u));
                 continue;
             }
             // A high surrogate needs the unit after it, which may not have
@@ -326,7 +338,10 @@ LineReader::Status LineReader::readUtf16(std::string& line) {
             const int32_t next = end_ - pos_ >= 2 ? static_cast<int32_t>(unitAt(pos_)) : -1;
             const text::Utf16Step d = text::decodeUtf16(u, next);
             pos_ += 2 * (d.units - 1u);
-            line.push_back(toCode(d.value));
+            if (utf8Out)
+                text::appendUtf8(line, d.value);
+            else
+                line.push_back(toCode(d.value));
         }
     }
 }

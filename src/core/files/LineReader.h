@@ -46,6 +46,10 @@ public:
     const RunError& error() const { return error_; }
     void close();
 
+    /// Lines come as UTF-8 instead of codes: every character kept, a byte
+    /// that is not UTF-8 taken as its Windows-1252 character, a lone
+    /// surrogate or odd byte of UTF-16 as U+FFFD.
+    bool utf8Out = false;
     /// Consulted before every block read when set (simulated failures).
     IoFaults* faults = nullptr;
 

@@ -29,6 +29,17 @@ uint32_t AppendCell(std::string& text, std::string_view raw, size_t from, size_t
     return uint32_t(to - from);
 }
 
+// Steps n characters back (n < 0) or on from i in UTF-8 text, never past its ends.
+size_t StepUtf8(std::string_view t, size_t i, int64_t n) {
+    for (; n < 0 && i > 0; ++n)
+        while (--i > 0 && (U(t[i]) & 0xC0) == 0x80) {
+        }
+    for (; n > 0 && i < t.size(); --n)
+        while (++i < t.size() && (U(t[i]) & 0xC0) == 0x80) {
+        }
+    return i;
+}
+
 }  // namespace
 
 size_t RawPosition(std::string_view raw, std::string_view prepared, size_t at) {
@@ -59,15 +70,27 @@ size_t RawPosition(std::string_view raw, std::string_view prepared, size_t at) {
 
 void ContextRecorder::Record(std::string_view word) {
     const std::string& prepared = *prepared_;
-    const size_t at = std::min(size_t(word.data() - prepared.data()), prepared.size());
+    const char* base = prepared.data();
+    if (unicode_ && unicode_->Shadowed()) {
+        // A word of a shadowed line stands at the same offset in its UTF-8 text.
+        const std::string_view u = unicode_->Text(0, std::string_view::npos);
+        if (word.data() >= u.data() && word.data() <= u.data() + u.size()) base = u.data();
+    }
+    const size_t at = std::min(size_t(word.data() - base), prepared.size());
     const size_t from = RawPosition(raw_, prepared, at);
     size_t to = std::max(from, RawPosition(raw_, prepared, at + word.size()));
-    for (const size_t most = to + 1000; to < raw_.size() && to < most && LetterOrDigit()[U(raw_[to])];) ++to;
+    // Letters the rules dropped (the final s); in UTF-8 only ASCII ones, so
+    // that no character is cut in two.
+    for (const size_t most = to + 1000; to < raw_.size() && to < most && LetterOrDigit()[U(raw_[to])] &&
+                                        !(unicode_ && U(raw_[to]) >= 0x80);)
+        ++to;
     const size_t w = size_t(width_);
+    const size_t left = unicode_ ? StepUtf8(raw_, from, -int64_t(w)) : from > w ? from - w : 0;
+    const size_t right = unicode_ ? StepUtf8(raw_, to, int64_t(w)) : std::min(raw_.size(), to + w);
     ContextRow row{input_, lines_, rows.text.size()};
-    row.left = AppendCell(rows.text, raw_, from > w ? from - w : 0, from);
+    row.left = AppendCell(rows.text, raw_, left, from);
     row.word = AppendCell(rows.text, raw_, from, to);
-    row.right = AppendCell(rows.text, raw_, to, std::min(raw_.size(), to + w));
+    row.right = AppendCell(rows.text, raw_, to, right);
     rows.rows.push_back(row);
 }
 

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "scanning/UnicodeScanner.h"
 #include "scanning/WordSink.h"
 
 namespace kvx {
@@ -47,8 +48,12 @@ public:
     /// Records the words equal to entry (as the table holds it), each with up
     /// to width characters either side; preparedLine is the scanner's line
     /// the words are views into; every word goes on to next.
-    ContextRecorder(std::string entry, int width, const std::string& preparedLine, WordSink& next, int32_t input)
-        : entry_(std::move(entry)), width_(width), prepared_(&preparedLine), next_(&next), input_(input) {}
+    /// Under the letters of every script (unicode on) the lines are UTF-8,
+    /// and the words of a shadowed line are views into its UTF-8 text.
+    ContextRecorder(std::string entry, int width, const std::string& preparedLine, WordSink& next, int32_t input,
+                    const scanning::UnicodeLine* unicode = nullptr)
+        : entry_(std::move(entry)), width_(width), prepared_(&preparedLine), next_(&next), input_(input),
+          unicode_(unicode && unicode->on ? unicode : nullptr) {}
 
     void BeginLine(const std::string& line) override {
         raw_ = line;
@@ -71,6 +76,7 @@ private:
     const std::string* prepared_;
     WordSink* next_;
     int32_t input_;
+    const scanning::UnicodeLine* unicode_;
     std::string raw_;  // the line being scanned, as read
     int64_t lines_ = 0;
 };

@@ -7,6 +7,7 @@
 #include "params/Params.h"
 #include "scanning/BinarySearch.h"
 #include "text/Cp1252.h"
+#include "text/Unicode.h"
 
 namespace kvx::scanning {
 
@@ -67,6 +68,9 @@ void Scanner::SetExtraChars(std::string chars) {
             v |= kFinal;
         charClass_[c] = v;
     }
+    if (unicode.on)
+        for (unsigned char b : {kShadowInside, kShadowLatin, kShadowOther, kShadowSegmented})
+            charClass_[b] = kWord | kInitial;
 }
 
 void Scanner::RefreshMarkerFilter() {
@@ -91,7 +95,10 @@ void Scanner::BreakAtSentenceEnd(const char* from, const char* to) {
 }
 
 void Scanner::ScanLine() {
-    wordtext::CleanLineInPlace(currentLine);
+    if (unicode.on)
+        UnicodeLine::Clean(currentLine);
+    else
+        wordtext::CleanLineInPlace(currentLine);
     ScanCleanLine();
 }
 
@@ -103,6 +110,7 @@ void Scanner::ScanCleanLine(bool mayHoldHyphen) {
         if (mayHoldHyphen) wordtext::ReplaceDoubleHyphensInPlace(currentLine);
         if (entitiesPossible) currentLine = wordtext::ConvertCharacterEntities(currentLine);
     }
+    if (unicode.on) unicode.Shadow(currentLine, allowedExtraChars.find('0') != std::string::npos);
     if (commentsPossible) RefreshMarkerFilter();
     linePosition = 1;
     if (phraseBreaks && sink && !readingWords) {
@@ -127,6 +135,18 @@ void Scanner::ScanWords() {
     bool toSink = straightOn();
     const bool yields = observer && observer->yields;
     // Hands a word on; false when the count is to stop.
+    auto count = [&](std::string_view w) {
+        if (readingWords) {
+            if (sink) sink->AddWordToList(w);
+        } else {
+            ++totalInstances;
+            if (toSink)
+                sink->AddWordToList(w);
+            else
+                GetWords2(w);
+        }
+    };
+    const bool shadowed = unicode.Shadowed();
     auto handOn = [&](std::string_view w) {
         if constexpr (kBreaks) {
             if (w.empty()) {
@@ -137,15 +157,10 @@ void Scanner::ScanWords() {
             }
         }
         if (!w.empty()) {
-            if (readingWords) {
-                if (sink) sink->AddWordToList(w);
-            } else {
-                ++totalInstances;
-                if (toSink)
-                    sink->AddWordToList(w);
-                else
-                    GetWords2(w);
-            }
+            if (shadowed)
+                ForEachUnicodeWord(w, count);
+            else
+                count(w);
         }
         if (yields) {
             observer->yield();
@@ -239,6 +254,25 @@ void Scanner::ScanWords() {
     }
 }
 
+template <class F>
+void Scanner::ForEachUnicodeWord(std::string_view w, F&& f) {
+    if (!unicode.NeedsCutting(w)) {
+        if (const std::string_view u = unicode.Utf8(w, currentLine); !u.empty()) f(u);
+        return;
+    }
+    unicode.Cuts(w, currentLine, cuts_);
+    cuts_.push_back(w.size());
+    size_t from = 0;
+    for (const size_t cut : cuts_) {
+        std::string_view piece = w.substr(from, cut - from);
+        from = cut;
+        while (!piece.empty() && !(charClass_[U(piece.front())] & kInitial)) piece.remove_prefix(1);
+        piece = FinishWord(piece);
+        if (piece.empty()) continue;
+        if (const std::string_view u = unicode.Utf8(piece, currentLine); !u.empty()) f(u);
+    }
+}
+
 [[gnu::always_inline]] inline std::string_view Scanner::GetNextWord() {
     const std::string_view line = currentLine;
     if (linePosition < 1 || linePosition > static_cast<int64_t>(line.size())) return {};
@@ -263,11 +297,16 @@ void Scanner::ScanWords() {
     if (readingWords) return w;
     const Params& p = params ? *params : DefaultParams();
 
+    // The rules of English apply to words in Latin script only.
+    if (unicode.on && !unicode.IsLatin(w)) return w;
     if (p.dropFinalS == 1) {
         const size_t n = w.size();
         // Only a word ending in a lower-case s can lose it, and "ics", "maths"
         // and "stats" all end in s.
-        if (n > 2 && w[n - 1] == 's') {
+        // More than two characters, which a UTF-8 line's shadow counts in
+        // bytes (up to four a character).
+        if (n > 2 && w[n - 1] == 's' &&
+            (!unicode.Shadowed() || n > 8 || text::utf8Length(unicode.Utf8(w, currentLine)) > 2)) {
             bool keep = EqualsAsciiNoCase(w.substr(n - 3), "ics") ||
                         (n == 5 && (EqualsAsciiNoCase(w, "maths") || EqualsAsciiNoCase(w, "stats")));
             if (!keep && w[n - 2] != 's' && w[n - 2] != '\'' &&
@@ -290,7 +329,7 @@ void Scanner::GetWords2(std::string_view word) {
     const bool useCommon = p.ignoreCommonWords == 1 && commonWords != nullptr &&
                            commonWordCount > 0 && !commonWords->empty();
     if (useIgnore || useCommon) {
-        std::string k = wordtext::LowerCaseExt(word);
+        std::string k = unicode.on ? text::LowerUtf8(word) : wordtext::LowerCaseExt(word);
         if (useIgnore) {
             std::string key;
             key.reserve(k.size() + 2);
@@ -324,8 +363,13 @@ int16_t Scanner::FindStartCommentMarker() {
     for (int i = 0; i < n; ++i) {
         const std::string& m = startCommentMarker[i];
         if (m.empty() || !MatchesNoCase(line, from, m)) continue;
-        if (m == "&" && endCommentMarker[i] == ";" && entitiesPossible)
-            return wordtext::CharacterEntityLength(line.substr(from)) > 0 ? static_cast<int16_t>(i) : -1;
+        if (m == "&" && endCommentMarker[i] == ";" && entitiesPossible) {
+            // An entity is looked for within a number of characters, which
+            // the codes of a UTF-8 line count.
+            const std::string codes = unicode.Shadowed() ? text::utf8ToCp1252(unicode.Text(from, 80)) : std::string();
+            const std::string_view rest = unicode.Shadowed() ? std::string_view(codes) : line.substr(from);
+            return wordtext::CharacterEntityLength(rest) > 0 ? static_cast<int16_t>(i) : -1;
+        }
         return static_cast<int16_t>(i);
     }
     return -1;
@@ -399,8 +443,8 @@ void Scanner::SetCommentMarkers(std::string_view kind) {
     } else if (kind == "User-defined") {
         const Params& p = params ? *params : DefaultParams();
         for (int i = 0; i < 2; ++i) {
-            startCommentMarker[i] = text::utf8ToCp1252(p.startComment[i]);
-            endCommentMarker[i] = text::utf8ToCp1252(p.endComment[i]);
+            startCommentMarker[i] = MarkerCodes(p.startComment[i]);
+            endCommentMarker[i] = MarkerCodes(p.endComment[i]);
         }
         commentMarkerCount = 2;
     } else {
@@ -436,6 +480,11 @@ bool Scanner::SetCommentMarkersForExtension(std::string_view ext) {
     return true;
 }
 
+std::string Scanner::MarkerCodes(const std::string& typed) const {
+    return unicode.on ? UnicodeLine::ShadowOf(typed, allowedExtraChars.find('0') != std::string::npos)
+                      : text::utf8ToCp1252(typed);
+}
+
 bool Scanner::ShowError(std::string_view msg) {
     // The count goes on without the markers.
     if (observer) observer->diagnostic({Diagnostic::Kind::Warning, "Error", std::string(msg)});
@@ -469,10 +518,11 @@ bool Scanner::CommentMarkersOK() {
     const bool numerals = p.allowNumerals == 1;
     for (int i = 0; i < 2; ++i) {
         const std::string& typed = p.startComment[i];
-        const std::string s = text::utf8ToCp1252(typed);
-        if (!s.empty() &&
-            wordtext::WordLength(s, 1, numerals, allowedExtraChars) ==
-                static_cast<int64_t>(s.size()))
+        const std::string s = MarkerCodes(typed);
+        const bool allWord =
+            unicode.on ? std::all_of(s.begin(), s.end(), [this](char c) { return (charClass_[U(c)] & kWord) != 0; })
+                       : wordtext::WordLength(s, 1, numerals, allowedExtraChars) == static_cast<int64_t>(s.size());
+        if (!s.empty() && allWord)
             return ShowError(
                 "The way the parameters are set the start-comment marker\r\n\"" + typed +
                 "\" could be part of a word.\r\n\r\n"

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/RunObserver.h"
+#include "scanning/UnicodeScanner.h"
 #include "scanning/WordText.h"
 #include "scanning/WordSink.h"
 
@@ -58,6 +59,10 @@ public:
     bool phraseBreaks = false;
     /// Shows the sink each line as read before it is prepared (ScanLines).
     bool lineStarts = false;
+    /// The letters of every script (on: lines are UTF-8, and so are the
+    /// words, the lists to ignore and the markers); set before the extra
+    /// characters.
+    UnicodeLine unicode;
 
     Scanner() { SetExtraChars({}); }
     /// Sets the extra characters allowed in words from the parameters.
@@ -104,11 +109,18 @@ private:
     /// Ends the sink's run when a sentence ends between from and to.
     void BreakAtSentenceEnd(const char* from, const char* to);
     const char* gapFrom_ = nullptr;  // where the text after the last word handed on begins
+    /// A marker as typed (UTF-8) in the form of the scanner's lines.
+    std::string MarkerCodes(const std::string& typed) const;
+    /// The UTF-8 words of a word of the shadow line, cut where a script
+    /// written without spaces needs it; f(word) for each.
+    template <class F>
+    void ForEachUnicodeWord(std::string_view w, F&& f);
 
     enum : unsigned char { kWord = 1, kInitial = 2, kFinal = 4 };
     std::string allowedExtraChars;
     std::array<unsigned char, 256> charClass_{};
     wordtext::CharTable markerFirst_{};
+    std::vector<size_t> cuts_;
 };
 
 }  // namespace scanning

@@ -10,6 +10,7 @@
 #include "scanning/Scanner.h"
 #include "scanning/WordText.h"
 #include "text/Cp1252.h"
+#include "text/Unicode.h"
 
 namespace kvx {
 namespace {
@@ -78,13 +79,17 @@ private:
 // as the scanner decides them.
 struct WordChars {
     wordtext::CharTable inside, initial;
-    explicit WordChars(const Params& p) {
+    explicit WordChars(const Params& p, bool utf8) {
         const std::string extra = AllowedExtraChars(p);
         std::string initialExtra;
         for (char c : extra)
             if (scanning::kProhibitedInitialOrFinalChars.find(c) == std::string_view::npos) initialExtra += c;
         inside = wordtext::WordCharTable(false, extra);
         initial = wordtext::WordCharTable(false, initialExtra);
+        if (utf8)
+            for (unsigned char b : {scanning::kShadowInside, scanning::kShadowLatin, scanning::kShadowOther,
+                                    scanning::kShadowSegmented})
+                inside[b] = initial[b] = true;
     }
     bool Holds(std::string_view w) const {
         if (w.empty() || !initial[static_cast<unsigned char>(w[0])]) return false;
@@ -103,7 +108,7 @@ bool HasCapital(std::string_view w) {
 }  // namespace
 
 std::string WordRulesFingerprint(const Params& p, const std::vector<std::string>& commonWords,
-                                 int32_t numCommonWords) {
+                                 int32_t numCommonWords, const std::string& letters) {
     std::string s = "case " + std::to_string(p.caseSignificant == 1) + "\nchars " +
                     AllowedExtraChars(p) + "\nfinal-s " + std::to_string(p.dropFinalS == 1) +
                     "\ncomments " + std::to_string(p.allowCommentMarkers == 1) + "\n";
@@ -113,6 +118,7 @@ std::string WordRulesFingerprint(const Params& p, const std::vector<std::string>
     if (p.ignoreCommonWords == 1)
         for (int32_t i = 1; i <= numCommonWords && size_t(i) < commonWords.size(); ++i)
             s += commonWords[i] + "\n";
+    if (!letters.empty()) s += "letters " + letters + "\n";
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(Fnv(s)));
     return hex;
@@ -126,7 +132,10 @@ void WriteCounts(std::ostream& out, const std::string& fingerprint, int64_t tota
     for (int32_t i = 0; i < table.size() && out; ++i) {
         line = std::to_string(table[i].frequency);
         line += '\t';
-        line += text::cp1252ToUtf8(table.Word(i));
+        if (table.utf8Words)
+            line += table.Word(i);
+        else
+            line += text::cp1252ToUtf8(table.Word(i));
         line += '\n';
         out << line;
     }
@@ -155,7 +164,8 @@ std::string ReadCounts(std::istream& in, const std::string& fingerprint, const P
 
     // The longest line: a count, a tab and the longest word the table takes,
     // each of its characters at most three bytes of UTF-8.
-    const size_t limit = kCountDigits + 1 + 3 * size_t(std::max<int16_t>(table.maxWordLength, 0));
+    const size_t limit =
+        kCountDigits + 1 + (table.utf8Words ? 4 : 3) * size_t(std::max<int16_t>(table.maxWordLength, 0));
     std::string why;
     auto field = [&](const char* key, const std::string& missing, std::string& value) {
         const Got g = lines.Next(line, limit);
@@ -184,7 +194,9 @@ std::string ReadCounts(std::istream& in, const std::string& fingerprint, const P
     // Each word line holds a word the rules in force could have counted, once;
     // the counts add up to at most the occurrences, which also count the
     // words dropped before the table (ignored, common, too long).
-    const WordChars chars(p);
+    const bool utf8 = table.utf8Words;
+    const WordChars chars(p, utf8);
+    const bool digits = AllowedExtraChars(p).find('0') != std::string::npos;
     const bool lowerCaseOnly = p.caseSignificant != 1;
     // Room for the words the file announces, as far as the bytes left can
     // hold them (a word line takes four at least).
@@ -206,12 +218,26 @@ std::string ReadCounts(std::istream& in, const std::string& fingerprint, const P
             tab == std::string::npos ? Parsed::NotANumber : ParseCount(std::string_view(line).substr(0, tab), count);
         if (parsed == Parsed::TooLarge) return at("holds a count too large.");
         if (parsed != Parsed::Ok || count == 0) return at("is not a count, a tab and a word.");
-        const std::string_view utf8 = std::string_view(line).substr(tab + 1);
-        const std::string word = text::utf8ToCp1252(utf8);
-        if (!chars.Holds(word) || text::cp1252ToUtf8(word) != utf8) return at("does not hold a word.");
-        if (int64_t(word.size()) > table.maxWordLength)
+        const std::string_view utf8Word = std::string_view(line).substr(tab + 1);
+        std::string word;
+        bool capital;
+        if (utf8) {
+            // Under the letters of every script the words are UTF-8 and are
+            // checked in the form the scanner walks.
+            bool valid = true;
+            for (const text::Utf8Char& ch : text::Utf8Chars(utf8Word)) valid = valid && ch.valid;
+            if (!valid || !chars.Holds(scanning::UnicodeLine::ShadowOf(utf8Word, digits)))
+                return at("does not hold a word.");
+            word = utf8Word;
+            capital = lowerCaseOnly && text::LowerUtf8(word) != word;
+        } else {
+            word = text::utf8ToCp1252(utf8Word);
+            if (!chars.Holds(word) || text::cp1252ToUtf8(word) != utf8Word) return at("does not hold a word.");
+            capital = lowerCaseOnly && HasCapital(word);
+        }
+        if (int64_t(utf8 ? text::utf8Length(word) : word.size()) > table.maxWordLength)
             return at("holds a word longer than " + std::to_string(table.maxWordLength) + " characters.");
-        if (lowerCaseOnly && HasCapital(word)) return at("holds a capital letter, but case is not significant.");
+        if (capital) return at("holds a capital letter, but case is not significant.");
         if (count > occurrences - sum) return at("makes the counts add up to more than the \"occurrences\" line says.");
         sum += count;
         const int32_t slot = table.AddCount(word, count);

@@ -26,9 +26,10 @@ struct Params;
 /// Sixteen hex digits naming the rules that decide what a word is and which
 /// words are dropped before the table: case, allowed characters, final s,
 /// the user's comment markers, words to ignore and the common words
-/// (commonWords: entries 1..numCommonWords).
+/// (commonWords: entries 1..numCommonWords), and the letters when they are
+/// not the default ("unicode" and the collation language).
 std::string WordRulesFingerprint(const Params& p, const std::vector<std::string>& commonWords,
-                                 int32_t numCommonWords);
+                                 int32_t numCommonWords, const std::string& letters = {});
 
 /// Writes the table's records (in their present order) as a counts file.
 void WriteCounts(std::ostream& out, const std::string& fingerprint, int64_t totalOccurrences,
@@ -37,7 +38,8 @@ void WriteCounts(std::ostream& out, const std::string& fingerprint, int64_t tota
 /// Adds the counts file read from in to table (new words after those it
 /// holds) and its occurrences to totalOccurrences. The file must carry
 /// fingerprint, and its words be ones that the word rules of p (case,
-/// allowed characters) and the table's word length could have counted.
+/// allowed characters) and the table's word length could have counted
+/// (UTF-8 words when the table's are).
 /// Returns "" when read whole, else why it was refused, naming the line
 /// where it can; the table is then incomplete.
 std::string ReadCounts(std::istream& in, const std::string& fingerprint, const Params& p, WordTable& table,

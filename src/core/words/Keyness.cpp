@@ -37,7 +37,7 @@ std::vector<bool> Compared(const WordTable& t, const Params& p, int64_t& total) 
     std::vector<bool> kept(size_t(t.size()));
     total = 0;
     for (int32_t i = 0; i < t.size(); ++i)
-        if ((kept[size_t(i)] = KeptByWordRules(t.Word(i), p))) total += t[i].frequency;
+        if ((kept[size_t(i)] = KeptByWordRules(t.Word(i), p, t.utf8Words))) total += t[i].frequency;
     return kept;
 }
 

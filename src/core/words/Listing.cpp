@@ -12,6 +12,7 @@
 #include "params/Params.h"
 #include "shell/MessageTable.h"
 #include "text/Cp1252.h"
+#include "text/Unicode.h"
 
 namespace kvx {
 
@@ -96,10 +97,12 @@ std::string Lister::Text(Message m) const { return texts ? texts->Get(m) : std::
 
 bool Lister::CommaLayout() const { return writingToFile && params->numbersWithCommas == 1; }
 
+std::string Lister::Utf8(std::string_view s) const { return utf8Words ? std::string(s) : text::cp1252ToUtf8(s); }
+
 void Lister::SetColumnWidths() {
     rankWidth = std::max<int16_t>(Digits(figures->wordsInList), minColumnWidth);
     frequencyWidth = std::max<int16_t>(Digits(figures->maxFrequency), minColumnWidth);
-    wordWidth = std::max<int16_t>(figures->longestWordLength, minColumnWidth);
+    wordWidth = std::max<int16_t>(utf8Words ? figures->widestWord : figures->longestWordLength, minColumnWidth);
 }
 
 std::string Lister::RankField(int32_t i) const {
@@ -111,7 +114,14 @@ std::string Lister::FreqField(int32_t i) const {
 }
 
 std::string Lister::WordField(int32_t i) const {
-    return PadRight(i == kHeaderLine ? "Word" : std::string(Trim(table->Word(i))), wordWidth);
+    std::string w = i == kHeaderLine ? "Word" : std::string(Trim(table->Word(i)));
+    // A wide character takes two columns, a combining mark none.
+    if (utf8Words) {
+        const size_t columns = text::DisplayWidth(w);
+        if (int64_t(columns) < wordWidth) w.append(size_t(wordWidth) - columns, ' ');
+        return w;
+    }
+    return PadRight(std::move(w), wordWidth);
 }
 
 std::string Lister::BuildLine(int32_t i) const {
@@ -154,7 +164,7 @@ void Lister::DisplayNextLine(int32_t row, std::string& buffer) {
 
     if (writingToFile) {
         if (InjectedWriteFault(faults, *out_)) return;
-        *out_ << text::cp1252ToUtf8(line);
+        *out_ << Utf8(line);
         if (!oneRun)
             *out_ << lineEnd;
         else if (listed_ < figures->wordsInList)
@@ -162,7 +172,7 @@ void Lister::DisplayNextLine(int32_t row, std::string& buffer) {
         return;
     }
     if (row == kHeaderLine) {
-        if (box) box->append(text::cp1252ToUtf8(line) + "\r\n");
+        if (box) box->append(Utf8(line) + "\r\n");
     } else {
         buffer += line;
         buffer += oneRun ? ", " : "\r\n";
@@ -182,7 +192,7 @@ bool Lister::FlushBuffer(std::string& buffer) {
         box->repaint();
         return false;
     }
-    box->append(text::cp1252ToUtf8(buffer));
+    box->append(Utf8(buffer));
     box->showEnd(false);
     buffer.clear();
     return true;
@@ -249,7 +259,7 @@ std::vector<ListedWord> Lister::ListedWords() const {
     std::vector<ListedWord> rows;
     rows.reserve(size_t(std::max<int64_t>(figures->wordsInList, 0)));
     ForEachListed([&](const WordRecord& w) {
-        rows.push_back({w.rank, w.frequency, text::cp1252ToUtf8(Trim(table->Word(w)))});
+        rows.push_back({w.rank, w.frequency, Utf8(Trim(table->Word(w)))});
         return true;
     });
     return rows;
@@ -259,7 +269,7 @@ bool Lister::WriteFormatted(std::ostream& out) {
     out << FormatHead(format, *figures);
     bool first = true;
     ForEachListed([&](const WordRecord& w) {
-        ListedWord row{w.rank, w.frequency, text::cp1252ToUtf8(Trim(table->Word(w)))};
+        ListedWord row{w.rank, w.frequency, Utf8(Trim(table->Word(w)))};
         if (InjectedWriteFault(faults, out)) return false;
         out << FormatRow(format, row, first);
         first = false;

@@ -87,6 +87,8 @@ public:
     /// The format of the file pass (the window's layouts unless another).
     ListingFormat format = ListingFormat::Listing;
     int16_t rankWidth = 0, frequencyWidth = 0, wordWidth = 0;
+    /// The table's words are UTF-8 already, and pad by their columns.
+    bool utf8Words = false;
     bool writingToFile = false;
     bool outputFileWritten = false;
 
@@ -131,6 +133,8 @@ private:
     bool FlushBuffer(std::string& buffer);
     std::string Text(Message m) const;
     bool CommaLayout() const;
+    /// A line or word of the listing in UTF-8.
+    std::string Utf8(std::string_view s) const;
 
     std::ostream* out_ = nullptr;
     int32_t listed_ = 0;

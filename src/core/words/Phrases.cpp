@@ -6,7 +6,7 @@
 namespace kvx {
 
 void PhraseBuilder::AddWordToList(std::string_view word) {
-    if (!KeptByWordRules(word, *params_)) {
+    if (!KeptByWordRules(word, *params_, utf8_)) {
         EndOfRun();
         return;
     }

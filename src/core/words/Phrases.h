@@ -23,7 +23,8 @@ inline constexpr int kMinPhraseWords = 2, kMaxPhraseWords = 5;
 class PhraseBuilder : public WordSink {
 public:
     /// Hands every run of words words (2..5) to target; p is read live.
-    PhraseBuilder(int words, const Params& p, WordSink& target) : words_(words), params_(&p), target_(&target) {}
+    PhraseBuilder(int words, const Params& p, WordSink& target, bool utf8 = false)
+        : words_(words), params_(&p), target_(&target), utf8_(utf8) {}
     void AddWordToList(std::string_view word) override;
     void EndOfRun() override {
         joined_.clear();
@@ -34,6 +35,7 @@ private:
     int words_;
     const Params* params_;
     WordSink* target_;
+    bool utf8_;  // the words are UTF-8 (the letters of every script)
     std::string joined_;  // the last words of the run, up to words_
     int count_ = 0;
 };

@@ -8,6 +8,8 @@
 
 #include "params/Params.h"
 #include "scanning/TextLists.h"
+#include "text/Cp1252.h"
+#include "text/Unicode.h"
 
 namespace kvx {
 
@@ -160,24 +162,27 @@ bool LacksLetter(std::string_view w) {
     return true;
 }
 
-bool KeptByWordRules(std::string_view word, const Params& p) {
-    const int64_t len = int64_t(word.size());
+bool KeptByWordRules(std::string_view word, const Params& p, bool utf8) {
+    // Under the letters of every script words are UTF-8: lengths are in characters.
+    const int64_t len = int64_t(utf8 ? text::utf8Length(word) : word.size());
     if (p.ignoreShortWords == 1 && len < p.shortWordThreshold()) return false;
     if (len > p.longWordThreshold()) return false;
-    if (p.ignoreRepetitions == 1 && len > 1 && IsRepetition(word) && !(word[0] >= '0' && word[0] <= '9'))
+    if (p.ignoreRepetitions == 1 && len > 1 && (utf8 ? text::IsRepetitionUtf8(word) : IsRepetition(word)) &&
+        !(word[0] >= '0' && word[0] <= '9'))
         return false;
     if (p.ignoreRomanNumerals == 1 && IsRomanNumeral(word)) return false;
-    return !(p.ignoreWordsWithoutLetters == 1 && LacksLetter(word));
+    return !(p.ignoreWordsWithoutLetters == 1 && (utf8 ? !text::HasLetterUtf8(word) : LacksLetter(word)));
 }
 
 void FilterWords(WordTable& t, const Params& p) {
     for (WordRecord& r : t.Records())
         r.included = !(p.ignoreInfrequentWords == 1 && r.frequency < p.frequencyThreshold()) &&
-                     KeptByWordRules(t.Word(r), p);
+                     KeptByWordRules(t.Word(r), p, t.utf8Words);
 }
 
 void CountIncludedWords(const WordTable& t, RankedFigures& r) {
     r.longestWordLength = 0;
+    r.widestWord = 0;
     r.wordsInList = 0;
     r.maxFrequency = 0;
     r.wordsIgnored = 0;
@@ -193,8 +198,16 @@ void CountIncludedWords(const WordTable& t, RankedFigures& r) {
         // of occurrences, which counts files are checked to keep within range.
         r.instancesInList += w.frequency;
         r.maxFrequency = std::max(r.maxFrequency, w.frequency);
-        r.longestWordLength =
-            std::max<int16_t>(r.longestWordLength, int16_t(std::min<size_t>(w.length, 32767)));
+        if (t.utf8Words) {
+            const std::string_view word = t.Word(w);
+            r.longestWordLength =
+                std::max<int16_t>(r.longestWordLength, int16_t(std::min<size_t>(text::utf8Length(word), 32767)));
+            r.widestWord = std::max<int16_t>(r.widestWord, int16_t(std::min<size_t>(text::DisplayWidth(word), 32767)));
+        } else {
+            r.longestWordLength =
+                std::max<int16_t>(r.longestWordLength, int16_t(std::min<size_t>(w.length, 32767)));
+            r.widestWord = r.longestWordLength;
+        }
     }
 }
 

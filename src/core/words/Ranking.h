@@ -18,7 +18,8 @@ struct Params;
 /// listing's columns need, and where its frequency order starts.
 struct RankedFigures : ListingFigures {
     int64_t maxFrequency = 0;
-    int16_t longestWordLength = 0;
+    int16_t longestWordLength = 0;  // in characters
+    int16_t widestWord = 0;         // in the columns of a monospace font
     int32_t firstByFrequency = kNoWord;  // first record of the frequency chain
 };
 
@@ -40,7 +41,7 @@ bool LacksLetter(std::string_view w);
 
 /// Whether the ignore rules of p that look at the word alone (length,
 /// repetition, Roman numeral, no letter) keep it.
-bool KeptByWordRules(std::string_view word, const Params& p);
+bool KeptByWordRules(std::string_view word, const Params& p, bool utf8 = false);
 /// Sets included of every record by the ignore rules of p.
 void FilterWords(WordTable& t, const Params& p);
 /// Recomputes the figures over the included records (totalInstances stays).

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "scanning/WordText.h"
+#include "text/Cp1252.h"
 
 namespace kvx {
 
@@ -292,7 +293,12 @@ int32_t WordTable::Append(std::string_view w, std::string_view key, bool ownKey,
 namespace {
 
 // The sort key of w in key; false when it is w itself.
-bool MakeSortKey(std::string_view w, std::string& key) {
+bool MakeSortKey(std::string_view w, std::string& key, const text::Collation* collation) {
+    if (collation) {
+        key = collation->Key(w);
+        if (key.size() > 0xFFFF) key.resize(0xFFFF);  // its length is kept in two bytes
+        return true;
+    }
     bool own = true;
     for (char c : w) own = own && kOwnKey[uint8_t(c)];
     if (own) return false;
@@ -307,7 +313,9 @@ void WordTable::AddRecord(std::string_view w, std::string_view key, int64_t n) {
 }
 
 void WordTable::AddWordToList(std::string_view w) {
-    if (int64_t(w.size()) > maxWordLength) return;
+    if (int64_t(w.size()) > maxWordLength &&
+        (!utf8Words || w.size() > 0xFFFF || int64_t(text::utf8Length(w)) > maxWordLength))
+        return;
     if (indexStale_) RebuildIndex();
 
     const uint64_t h = HashWord(w, Head(w));
@@ -315,7 +323,7 @@ void WordTable::AddWordToList(std::string_view w) {
         ++records_[size_t(k)].frequency;
         return;
     }
-    const bool own = MakeSortKey(w, key_);
+    const bool own = MakeSortKey(w, key_, collation);
     if (Full(count_ + 1, index_.size())) Resize(index_.size() * 2);
     Insert(Append(w, key_, own, 1), h);
     if (observer) observer->newWord(w, size());
@@ -329,7 +337,7 @@ int32_t WordTable::AddCount(std::string_view w, int64_t n) {
         records_[size_t(k)].frequency += n;
         return k;
     }
-    const bool own = MakeSortKey(w, key_);
+    const bool own = MakeSortKey(w, key_, collation);
     if (Full(count_ + 1, index_.size())) Resize(index_.size() * 2);
     const int32_t k = Append(w, key_, own, n);
     Insert(k, h);

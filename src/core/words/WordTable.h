@@ -16,6 +16,7 @@
 
 #include "base/RunObserver.h"
 #include "scanning/WordSink.h"
+#include "text/Unicode.h"
 
 namespace kvx {
 
@@ -42,6 +43,11 @@ public:
     /// Told of every new word (the live display); null: nobody listens.
     RunObserver* observer = nullptr;
     int16_t maxWordLength = 80;
+    /// The words are UTF-8 (the letters of every script): their length is
+    /// counted in characters.
+    bool utf8Words = false;
+    /// The alphabetical order of UTF-8 words; null: the folded Windows-1252 key.
+    const text::Collation* collation = nullptr;
     /// The most bytes the table may take (records, words, index); beyond it
     /// adding a word throws std::bad_alloc, as a failed allocation does.
     int64_t memoryLimit = DefaultMemoryLimit();
@@ -59,7 +65,8 @@ public:
     const WordRecord& operator[](int32_t i) const { return records_[size_t(i)]; }
     std::string_view Word(const WordRecord& r) const { return {Bytes(r.at), size_t(r.length)}; }
     std::string_view Word(int32_t i) const { return Word(records_[size_t(i)]); }
-    /// LowerCaseExt(FoldForSorting(word)), the alphabetical order's key.
+    /// LowerCaseExt(FoldForSorting(word)), the alphabetical order's key
+    /// (the collation key and the word under a collation).
     std::string_view SortKey(const WordRecord& r) const;
     /// The records, for the sorts.
     std::span<WordRecord> Records() { return {records_.get(), count_}; }

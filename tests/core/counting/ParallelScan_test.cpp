@@ -43,6 +43,7 @@ std::string Utf16(const std::string& ascii, bool bigEndian = false) {
 struct Case {
     const char* name;
     std::vector<std::pair<std::string, std::string>> files;  // name, bytes
+    bool every = false;  // the letters of every script
 };
 
 const std::vector<Case>& Cases() {
@@ -56,6 +57,10 @@ const std::vector<Case>& Cases() {
           {"d.txt", Utf16("The cat sat on the mat\r\nand the dog\nsat\r\n" + Mixed(8, 40))},
           {"e.txt", Mixed(6, 300)},
           {"f.txt", Utf16("the end\n" + Mixed(9, 40), true)}}},
+        // A word of more than 80 bytes but not 80 characters, in a later piece.
+        {"every_script", {{"a.txt", Mixed(10, 300) + "\n" + [] { std::string w; for (int i = 0; i < 22; ++i) w += "\xD0\xB6\xD0\xB8"; return w; }() +
+                                        " \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE \xCE\xA9mega\n" +
+                                        Mixed(11, 300)}}, true},
     };
     return cases;
 }
@@ -100,6 +105,7 @@ Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode, IoFau
     params.fileNames[1] = dir / "out.txt";
     params.warnOnOverwrite = 0;
     session.SetInputs(inputs);
+    session.SetLetters(c.every);
     session.SetJobs(jobs, 40);
     session.SetCountsMode(mode);
     session.SetPhraseLength(phrases);
@@ -158,7 +164,7 @@ TEST(ParallelScan, EachListedWordHasAsManyContextsAsItsFrequency) {
             ASSERT_GT(listed.size(), 5u);
             for (const ListedWord& w : listed) {
                 ContextRows one, three;
-                const std::string entry = text::utf8ToCp1252(w.word);
+                const std::string entry = c.every ? w.word : text::utf8ToCp1252(w.word);
                 Count(c, set, 1, CountsMode::None, nullptr, nullptr, ListingSink::File, 0, entry, &one);
                 Count(c, set, 3, CountsMode::None, nullptr, nullptr, ListingSink::File, 0, entry, &three);
                 ASSERT_EQ(int64_t(one.size()), w.frequency) << c.name << " " << w.word;

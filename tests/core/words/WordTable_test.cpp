@@ -183,5 +183,32 @@ TEST_F(WordTableTest, CountsFilesOfOtherRulesOrBrokenAreRefused) {
     }
 }
 
+// Under the letters of every script a counts file holds UTF-8 words, its
+// rules name the letters, and its words are checked as those letters see them.
+TEST_F(WordTableTest, CountsFilesOfEveryScript) {
+    const std::string rules = WordRulesFingerprint(params, {}, 0, "unicode de");
+    EXPECT_NE(rules, WordRulesFingerprint(params, {}, 0));
+    EXPECT_NE(rules, WordRulesFingerprint(params, {}, 0, "unicode sv"));
+    const std::string head = "kvx-counts 1\nrules " + rules + "\noccurrences 9\nwords 1\n";
+    const std::pair<std::string, const char*> rows[] = {
+        {"2\tωmega", ""}, {"2\t日本語", ""}, {"2\tcafe\xCC\x81", ""}, {"2\tΩMEGA", "capital letter"},
+        {"2\tω—a", "does not hold a word"}, {"2\tcaf\xE9", "does not hold a word"},
+        {"2\t" + std::string(80, 'a') + "ω", "longer than 80 characters"},
+    };
+    for (const auto& [line, reason] : rows) {
+        WordTable t;
+        t.utf8Words = true;
+        std::istringstream in(head + line + "\n");
+        int64_t total = 0;
+        const std::string why = ReadCounts(in, rules, params, t, total);
+        if (*reason) {
+            EXPECT_NE(why.find(reason), std::string::npos) << line << ": " << why;
+            continue;
+        }
+        ASSERT_EQ(why, "") << line;
+        EXPECT_EQ(t.Word(0), line.substr(2));
+    }
+}
+
 }  // namespace
 }  // namespace kvx
