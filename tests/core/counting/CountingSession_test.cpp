@@ -87,12 +87,19 @@ TEST(CountingProgress, BarStepsWithTheBytesRead) {
     std::vector<int64_t> steps{-1};
     for (int p = 0; p <= 37; ++p) steps.push_back(p);
     EXPECT_EQ(f.host.barSteps, steps);
+    EXPECT_EQ(f.session.BytesRead(), int64_t(text.size()));  // kvx-count's progress line reads it
     EXPECT_EQ(f.host.folder, f.dir.path() + "/");  // the dialogs open where the input is
     EXPECT_FALSE(f.host.scanning);  // the label is a result label again
     EXPECT_FALSE(f.host.caretAtEnd);            // the listing is shown from its top
     EXPECT_TRUE(f.host.controlsEnabled && f.host.countEnabled);  // after the count, and after a new listing
     f.session.ListWords();
     EXPECT_TRUE(f.host.controlsEnabled);
+    // Inputs too short for a bar have none on several threads either.
+    f.host.barSteps.clear();
+    f.session.SetInputs({f.dir.write("a.txt", "cat dog\n"), f.dir.write("b.txt", "the cat\n")});
+    f.session.SetJobs(2, 40);
+    f.Count(f.dir.path() + "/a.txt");
+    EXPECT_TRUE(f.host.barSteps.empty());
 }
 
 // While a count of the clipboard runs, the count command is its Stop button
@@ -100,7 +107,11 @@ TEST(CountingProgress, BarStepsWithTheBytesRead) {
 TEST(CountingProgress, TheCountCommandStopsACountOfTheClipboard) {
     Fixture f;
     f.host.clipboard = test::DistinctWords(300, 1);
-    f.host.onYield = [&] { if (f.host.yields == 20) f.session.StartOrStopCount(); };
+    f.host.controlsEnabled = true;
+    f.host.onYield = [&] {
+        EXPECT_FALSE(f.host.controlsEnabled);  // nothing but Stop while the count runs
+        if (f.host.yields == 20) f.session.StartOrStopCount();
+    };
     f.host.answers = {Answer::No};  // do not list the words found so far
     f.params.inputIsFile = false;
     f.session.StartOrStopCount();
