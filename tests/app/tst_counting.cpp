@@ -295,6 +295,7 @@ private slots:
                             dir.toStdString() + "/sub/c.txt'");
         QCOMPARE(Run(std::string(KVX_COUNT_BIN) + " -o '" + cli.toStdString() + "'" + files), 0);
         QCOMPARE(ReadFile(out), ReadFile(cli));
+        QCOMPARE(t.w->fileSizeLabel->text(), dir + QStringLiteral(" (*.txt;*.html)"));  // not a file's size
         QVERIFY(ReadFile(out).find("dog") != std::string::npos && ReadFile(out).find("cat ") == std::string::npos);
         // A file that is no text refuses the whole count.
         WriteFile(QStringLiteral("corpus/sub/d.txt"), std::string(3000, '\x01'));
