@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,6 +13,8 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QVBoxLayout>
+
+#include "files/Corpus.h"
 
 namespace kvx {
 
@@ -39,6 +42,15 @@ QString Describe(const CorpusChoice& c) {
 }
 
 }  // namespace
+
+std::vector<std::string> CorpusFilesOf(const CorpusChoice& corpus, qint64* bytes) {
+    std::vector<std::string> paths;
+    for (const QString& p : corpus.paths) paths.push_back(QFileInfo(p).absoluteFilePath().toStdString());
+    int64_t total = 0;
+    std::vector<std::string> files = corpus::ExpandCorpus(paths, corpus.filter.toStdString(), &total);
+    if (bytes) *bytes = total;
+    return files;
+}
 
 QString DefaultCorpusFilter() { return QStringLiteral("*.txt;*.htm;*.html"); }
 

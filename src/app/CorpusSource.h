@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QWidget;
@@ -17,6 +18,10 @@ struct CorpusChoice {
     QString filter;     // e.g. "*.txt;*.html"; empty: every file
     bool operator==(const CorpusChoice&) const = default;
 };
+
+/// The files of the corpus, in the order they are counted (see
+/// corpus::ExpandCorpus); bytes: their total size.
+std::vector<std::string> CorpusFilesOf(const CorpusChoice& corpus, qint64* bytes = nullptr);
 
 /// The filter offered when none was used before.
 QString DefaultCorpusFilter();

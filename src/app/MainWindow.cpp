@@ -42,7 +42,6 @@
 #include "WindowTexts.h"
 #include "base/Folder.h"
 #include "base/Version.h"
-#include "files/Corpus.h"
 #include "files/FileChecks.h"
 #include "params/Defaults.h"
 #include "scanning/TextLists.h"
@@ -562,6 +561,12 @@ bool MainWindow::StartUp() {
     }
     ParamsToControls();
     session_->ValidateInputFile(params_.fileNames[0]);
+    // The latest corpus comes back when the saved state names its first file.
+    if (const std::vector<CorpusChoice> recent = RecentCorpora();
+        params_.inputIsFile && !recent.empty() && !params_.fileNames[0].empty()) {
+        const std::vector<std::string> files = CorpusFilesOf(recent.front());
+        if (!files.empty() && files[0] == params_.fileNames[0]) TakeCorpus(recent.front());
+    }
 
     LoadCommonWordsAtStartUp();
 
@@ -876,13 +881,12 @@ void MainWindow::ChooseCorpus() {
 }
 
 bool MainWindow::TakeCorpus(const CorpusChoice& corpus) {
-    std::vector<std::string> paths;
-    for (const QString& p : corpus.paths) paths.push_back(QFileInfo(p).absoluteFilePath().toStdString());
-    int64_t bytes = 0;
-    std::vector<std::string> files = corpus::ExpandCorpus(paths, corpus.filter.toStdString(), &bytes);
+    qint64 bytes = 0;
+    std::vector<std::string> files = CorpusFilesOf(corpus, &bytes);
     if (files.empty()) {
         std::string where;
-        for (const std::string& p : paths) where += (where.empty() ? "" : ", ") + p;
+        for (const QString& p : corpus.paths)
+            where += (where.empty() ? "" : ", ") + QFileInfo(p).absoluteFilePath().toStdString();
         host_->message("No text files in " + where + ".", texts_.Get(Message::ErrorTitle), Icon::Exclamation,
                        Buttons::OK);
         return false;

@@ -296,6 +296,13 @@ private slots:
         QCOMPARE(Run(std::string(KVX_COUNT_BIN) + " -o '" + cli.toStdString() + "'" + files), 0);
         QCOMPARE(ReadFile(out), ReadFile(cli));
         QCOMPARE(t.w->fileSizeLabel->text(), dir + QStringLiteral(" (*.txt;*.html)"));  // not a file's size
+        // Saved and started again, the window has the same corpus.
+        t.w->SaveStateNow();
+        {
+            Window again;
+            QVERIFY(again.load());
+            QCOMPARE(again.w->CorpusFiles(), t.w->CorpusFiles());
+        }
         QVERIFY(ReadFile(out).find("dog") != std::string::npos && ReadFile(out).find("cat ") == std::string::npos);
         // A file that is no text refuses the whole count.
         WriteFile(QStringLiteral("corpus/sub/d.txt"), std::string(3000, '\x01'));
@@ -306,6 +313,12 @@ private slots:
         QVERIFY(!t.asker.asked.empty() && t.asker.asked[0].text.find("d.txt") != std::string::npos);
         QVERIFY(!QFile::exists(out));
         t.verifyIdle();
+        // Files and folders dropped together make a corpus, with the filter used last.
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(dir + QStringLiteral("/b.txt")), QUrl::fromLocalFile(dir + QStringLiteral("/sub"))});
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(t.w.get(), &drop);
+        QTRY_COMPARE(t.w->CorpusFiles().size(), size_t(3));
         // Another input file ends the corpus.
         t.w->ClearFileName(0);
         QVERIFY(t.w->CorpusFiles().empty() && !t.w->fileNameBoxes[0]->isReadOnly());
