@@ -18,6 +18,14 @@ QStringList HelpParagraphs() {
             "text, that is, it cannot contain any bytes with ASCII values less than 32 except "
             "for bytes with ASCII values 8, 9, 10, 12 and 13 (or 0 for Unicode text files)."),
         QStringLiteral(
+            "Several files, or the files of a folder and its subfolders, can be counted as "
+            "one text: choose them with 'Corpus...' (Ctrl+Shift+O), with the extensions taken "
+            "from folders (such as *.txt;*.html), or drop them on the window. Each file is "
+            "read under the comment rules of its own extension, in the order of the files' "
+            "paths; names starting with a dot are passed over. The input box then shows the "
+            "number of files and their size. The saved state names the first file, and the "
+            "program keeps the last five corpora."),
+        QStringLiteral(
             "To count the words of a document made with a word processor, copy its text to the "
             "clipboard and count with the source 'clipboard'. Text on the clipboard can also be "
             "pasted into the text box."),

@@ -32,6 +32,7 @@
 #include <tuple>
 
 #include "ChartWindow.h"
+#include "CorpusSource.h"
 #include "HelpWindow.h"
 #include "KeywordsWindow.h"
 #include "ParamsWindow.h"
@@ -132,6 +133,8 @@ void MainWindow::BuildControls() {
         fileNameBoxes[k]->installEventFilter(this);
         fileButtons[k]->installEventFilter(this);
     }
+    corpusButton = button("cmdCorpus", "Corpus...");
+    corpusButton->setToolTip(QStringLiteral("Count several files, or the files of folders (Ctrl+Shift+O)"));
     disableOutputBox =
         Named(new QCheckBox(QStringLiteral("Disable"), this), "chkDisableOutputToFile");
     fileSizeLabel = label("lblFilesize");
@@ -263,6 +266,7 @@ void MainWindow::BuildControls() {
         files->addWidget(fileNameBoxes[k], k == 0 ? 0 : 2, 1);
         files->addWidget(clearFileButtons[k], k == 0 ? 0 : 2, 2);
     }
+    files->addWidget(corpusButton, 0, 3);
     files->addWidget(fileSizeLabel, 1, 1);
     files->addWidget(disableOutputBox, 2, 3);
     files->setColumnStretch(1, 1);
@@ -326,6 +330,9 @@ void MainWindow::BuildShortcuts() {
     shortcut(QKeySequence::Open, [this] {
         if (fileButtons[0]->isEnabled()) ChooseFile(0);
     });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), [this] {
+        if (corpusButton->isEnabled()) ChooseCorpus();
+    });
     for (QKeySequence keys : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
         shortcut(keys, [this] {
             if (countButton->isEnabled()) StartOrStopCount();
@@ -359,6 +366,7 @@ void MainWindow::ConnectHandlers() {
                     if (k == 0) session_->ShowInputFileSize(std::string(wordtext::TrimBlanks(params_.fileNames[0])));
                 });
     }
+    connect(corpusButton, &QPushButton::clicked, this, [this] { ChooseCorpus(); });
     connect(fileSourceButton, &QRadioButton::clicked, this, [this] { FileSourceChosen(); });
     connect(clipboardSourceButton, &QRadioButton::clicked, this, [this] { ClipboardSourceChosen(); });
     connect(suppressWordsBox, &QCheckBox::clicked, this, [this] { SuppressLiveWordsToggled(); });
@@ -424,27 +432,53 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+namespace {
+
+// The local files dropped; empty when any of them is not one.
+QStringList DroppedFiles(const QMimeData* data) {
+    QStringList paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) return {};
+        paths << url.toLocalFile();
+    }
+    return paths;
+}
+
+}  // namespace
+
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() == 1 && urls[0].isLocalFile() && fileButtons[0]->isEnabled())
+    if (!DroppedFiles(event->mimeData()).isEmpty() && fileButtons[0]->isEnabled())
         event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() != 1 || !urls[0].isLocalFile() || !fileButtons[0]->isEnabled()) return;
+    const QStringList paths = DroppedFiles(event->mimeData());
+    if (paths.isEmpty() || !fileButtons[0]->isEnabled()) return;
     event->acceptProposedAction();
     // Handled once the drop is over, so that a message box does not run
-    // inside the drag's own event loop.
-    const QString path = urls[0].toLocalFile();
-    QTimer::singleShot(0, this, [this, path] { OpenFile(path); });
+    // inside the drag's own event loop. Several files or a folder make a
+    // corpus, with the filter used last.
+    if (paths.size() == 1) {
+        QTimer::singleShot(0, this, [this, path = paths[0]] { OpenFile(path); });
+        return;
+    }
+    const std::vector<CorpusChoice> recent = RecentCorpora();
+    const CorpusChoice corpus{paths, recent.empty() ? DefaultCorpusFilter() : recent.front().filter};
+    QTimer::singleShot(0, this, [this, corpus] {
+        if (fileButtons[0]->isEnabled()) TakeCorpus(corpus);
+    });
 }
 
 void MainWindow::OpenFile(const QString& name) {
     if (!fileButtons[0]->isEnabled()) return;  // a count began meanwhile
     const QFileInfo file(name);
     const QString path = file.absoluteFilePath();
-    if (!file.isDir() && file.suffix().compare(QLatin1String("kvx"), Qt::CaseInsensitive) == 0) {
+    if (file.isDir()) {
+        const std::vector<CorpusChoice> recent = RecentCorpora();
+        TakeCorpus({{path}, recent.empty() ? DefaultCorpusFilter() : recent.front().filter});
+        return;
+    }
+    if (file.suffix().compare(QLatin1String("kvx"), Qt::CaseInsensitive) == 0) {
         paramsWindow_->LoadStateFrom(path);
         SetTheFocus();
         return;
@@ -527,6 +561,12 @@ bool MainWindow::StartUp() {
     }
     ParamsToControls();
     session_->ValidateInputFile(params_.fileNames[0]);
+    // The latest corpus comes back when the saved state names its first file.
+    if (const std::vector<CorpusChoice> recent = RecentCorpora();
+        params_.inputIsFile && !recent.empty() && !params_.fileNames[0].empty()) {
+        const std::vector<std::string> files = CorpusFilesOf(recent.front());
+        if (!files.empty() && files[0] == params_.fileNames[0]) TakeCorpus(recent.front());
+    }
 
     LoadCommonWordsAtStartUp();
 
@@ -651,6 +691,7 @@ void MainWindow::EnableControls(bool enabled) {
         // "Clear" only for a box that holds a name.
         clearFileButtons[k]->setEnabled(enabled && !fileNameBoxes[k]->text().isEmpty());
     }
+    corpusButton->setEnabled(enabled);
     for (QWidget* w : std::initializer_list<QWidget*>{
              copyToClipboardButton, helpButton, saveStateButton, setParametersButton, clearOutputButton,
              wordOrderList, displayFormatList, clipboardSourceButton, fileSourceButton})
@@ -726,7 +767,9 @@ void MainWindow::ParamsToControls() {
         b8(fileNameBoxes[1]);
     if (params_.inputIsFile) fileSourceButton->setChecked(true);
     else clipboardSourceButton->setChecked(true);
-    for (int k = 0; k < 2; ++k)
+    // A corpus stays while the parameters name its first file.
+    if (!corpusFiles_.empty() && params_.fileNames[0] != corpusFiles_[0]) DropCorpus();
+    for (int k = corpusFiles_.empty() ? 0 : 1; k < 2; ++k)
         if (fileNameBoxes[k]->text().toStdString() != params_.fileNames[k])
             fileNameBoxes[k]->setText(Q(params_.fileNames[k]));
     disableOutputBox->setCheckState(params_.outputToFileDisabled == 1   ? Qt::Checked
@@ -832,8 +875,56 @@ void MainWindow::ChooseFile(int k) {
     TakeFileName(k, name);
 }
 
+void MainWindow::ChooseCorpus() {
+    if (const std::optional<CorpusChoice> corpus = AskForCorpus(this)) TakeCorpus(*corpus);
+    SetTheFocus();
+}
+
+bool MainWindow::TakeCorpus(const CorpusChoice& corpus) {
+    qint64 bytes = 0;
+    std::vector<std::string> files = CorpusFilesOf(corpus, &bytes);
+    if (files.empty()) {
+        std::string where;
+        for (const QString& p : corpus.paths)
+            where += (where.empty() ? "" : ", ") + QFileInfo(p).absoluteFilePath().toStdString();
+        host_->message("No text files in " + where + ".", texts_.Get(Message::ErrorTitle), Icon::Exclamation,
+                       Buttons::OK);
+        return false;
+    }
+    session_->wordsCounted = false;
+    session_->SetInputs(files);
+    // The state file names the first file: counted alone, it is a part of the corpus.
+    params_.fileNames[0] = files[0];
+    corpusFiles_ = std::move(files);
+    {
+        const QSignalBlocker block(fileNameBoxes[0]);
+        fileNameBoxes[0]->setText(CorpusSizeText(qsizetype(corpusFiles_.size()), bytes));
+    }
+    fileNameBoxes[0]->setReadOnly(true);
+    QString where = corpus.paths.join(QStringLiteral("; "));
+    if (!corpus.filter.isEmpty()) where += QStringLiteral(" (") + corpus.filter + QLatin1Char(')');
+    fileNameBoxes[0]->setToolTip(where);
+    fileSizeLabel->setText(where);
+    RememberCorpus(corpus);
+    session_->ClearOutput();
+    SelectOptInFile();
+    SetTheFocus();
+    return true;
+}
+
+void MainWindow::DropCorpus() {
+    if (corpusFiles_.empty()) return;
+    corpusFiles_.clear();
+    session_->SetInputs({});
+    session_->wordsCounted = false;
+    fileNameBoxes[0]->setReadOnly(false);
+    fileNameBoxes[0]->setToolTip(QString());
+    fileSizeLabel->clear();
+}
+
 void MainWindow::TakeFileName(int k, const QString& name) {
     if (!name.isEmpty()) {
+        if (k == 0) DropCorpus();
         params_.fileNames[k] = name.toStdString();
         {
             const QSignalBlocker block(fileNameBoxes[k]);
@@ -850,7 +941,7 @@ void MainWindow::TakeFileName(int k, const QString& name) {
 }
 
 void MainWindow::FileNameEdited(int k) {
-    if (!isVisible() || checkingEdit_ || settingControls_) return;
+    if (!isVisible() || checkingEdit_ || settingControls_ || (k == 0 && !corpusFiles_.empty())) return;
     checkingEdit_ = true;
     const std::string text(wordtext::TrimBlanks(fileNameBoxes[k]->text().toStdString()));
     params_.fileNames[k] = text;
@@ -869,6 +960,7 @@ void MainWindow::FileNameEdited(int k) {
 }
 
 void MainWindow::ClearFileName(int k) {
+    if (k == 0) DropCorpus();
     params_.fileNames[k].clear();
     {
         const QSignalBlocker block(fileNameBoxes[k]);

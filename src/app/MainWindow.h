@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "counting/CountingSession.h"
 #include "params/Params.h"
@@ -42,6 +43,7 @@ class KeywordsWindow;
 class ParamsWindow;
 class PopUpWindow;
 class QtHost;
+struct CorpusChoice;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -105,6 +107,13 @@ public:
     // Event handlers.
     void StartOrStopCount();
     void ChooseFile(int index);
+    /// "Corpus...": several files, or folders filtered by extension, as the source.
+    void ChooseCorpus();
+    /// Makes the corpus the source; false (with a message, nothing changed)
+    /// when it holds no file to count.
+    bool TakeCorpus(const CorpusChoice& corpus);
+    /// The files of the corpus in force, in the order counted; empty: none.
+    const std::vector<std::string>& CorpusFiles() const { return corpusFiles_; }
     void FileNameEdited(int index);
     void ClearFileName(int index);
     void FileSourceChosen();
@@ -137,6 +146,7 @@ public:
     QLineEdit* fileNameBoxes[2];
     QPushButton* fileButtons[2];
     QPushButton* clearFileButtons[2];
+    QPushButton* corpusButton;
     QCheckBox* disableOutputBox;
     QPushButton* countButton;
     QCheckBox* suppressWordsBox;
@@ -202,6 +212,8 @@ private:
     void ShowClipboardSize(int64_t n);
     /// The count's thread ended: joins it and gives the window back.
     void CountEnded();
+    /// Back to the file named in the input box as the source.
+    void DropCorpus();
 
     Params params_;
     MessageTable texts_;
@@ -228,6 +240,9 @@ private:
     // with the parameters as they were when the count took up the quit.
     bool saveStateAtEnd_ = false;
     std::optional<Params> paramsAtQuit_;
+    // The corpus in force: its files, and the box shows its size instead of
+    // the first file's name, which the parameters hold.
+    std::vector<std::string> corpusFiles_;
 };
 
 }  // namespace kvx

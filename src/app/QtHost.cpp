@@ -479,6 +479,8 @@ void QtHost::scanEnded() {
 }
 
 void QtHost::inputSize(std::optional<int64_t> bytes) {
+    // A corpus keeps its own line there, not the size of the file checked last.
+    if (!w_.CorpusFiles().empty()) return;
     setLabel(Label::Filesize, bytes ? FileSizeText(*bytes, *this) : std::string());
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "CorpusSource.h"
 #include "ParamsWindow.h"
 #include "Process.h"
 #include "ScriptedAsker.h"
@@ -257,6 +258,70 @@ private slots:
         QVERIFY(words % 10 == 0 && words < 20000);
         QCOMPARE(t.asker.asked[0].text, " " + std::to_string(words) +
                                             " different words have been found.\nDo you really wish to stop?");
+    }
+
+    // A folder as the source: its text files in the order of their paths,
+    // each under its own comment rules, listed as kvx-count lists them; a
+    // folder with none, or a file that is no text, changes and writes nothing.
+    void corpusAsTheSource() {
+        Window& t = *win;
+        const QString dir = TempDir() + QStringLiteral("/corpus");
+        QDir(dir).removeRecursively();
+        QDir().mkpath(dir + QStringLiteral("/sub"));
+        QDir().mkpath(dir + QStringLiteral("/none"));
+        WriteFile(QStringLiteral("corpus/b.txt"), kSmallText);
+        WriteFile(QStringLiteral("corpus/a.html"), "<p>dog <b>sat</b></p> <!-- cat cat -->\r\n");
+        WriteFile(QStringLiteral("corpus/sub/c.txt"), DistinctWords(300));
+        WriteFile(QStringLiteral("corpus/skip.dat"), "zebra\r\n");
+        const QString out = TempDir() + QStringLiteral("/corpus-out.txt");
+        const QString cli = TempDir() + QStringLiteral("/corpus-cli.txt");
+        t.setFile(1, out);
+        t.w->params().warnOnOverwrite = 0;
+        t.asker.clear({Answer::OK});
+        QVERIFY(!t.w->TakeCorpus({{dir + QStringLiteral("/none")}, QStringLiteral("*.txt")}));
+        QCOMPARE(t.asker.last().text, "No text files in " + dir.toStdString() + "/none.");
+        QVERIFY(t.w->CorpusFiles().empty());
+        t.w->session().SetJobs(3);
+        QVERIFY(t.w->TakeCorpus({{dir}, QStringLiteral("*.txt;*.html")}));
+        QCOMPARE(t.w->fileNameBoxes[0]->text(),
+                 CorpusSizeText(3, qint64(kSmallText.size() + 41 + DistinctWords(300).size())));
+        QCOMPARE(t.w->params().fileNames[0], t.w->CorpusFiles()[0]);  // what the state file names
+        t.asker.clear();
+        t.w->countButton->click();
+        QVERIFY(t.asker.asked.empty());
+        std::string files;
+        for (const std::string& f : t.w->CorpusFiles()) files += " '" + f + "'";
+        QCOMPARE(files, " '" + dir.toStdString() + "/a.html' '" + dir.toStdString() + "/b.txt' '" +
+                            dir.toStdString() + "/sub/c.txt'");
+        QCOMPARE(Run(std::string(KVX_COUNT_BIN) + " -o '" + cli.toStdString() + "'" + files), 0);
+        QCOMPARE(ReadFile(out), ReadFile(cli));
+        QCOMPARE(t.w->fileSizeLabel->text(), dir + QStringLiteral(" (*.txt;*.html)"));  // not a file's size
+        // Saved and started again, the window has the same corpus.
+        t.w->SaveStateNow();
+        {
+            Window again;
+            QVERIFY(again.load());
+            QCOMPARE(again.w->CorpusFiles(), t.w->CorpusFiles());
+        }
+        QVERIFY(ReadFile(out).find("dog") != std::string::npos && ReadFile(out).find("cat ") == std::string::npos);
+        // A file that is no text refuses the whole count.
+        WriteFile(QStringLiteral("corpus/sub/d.txt"), std::string(3000, '\x01'));
+        QFile::remove(out);
+        QVERIFY(t.w->TakeCorpus({{dir}, QStringLiteral("*.txt")}));
+        t.asker.clear({Answer::OK, Answer::OK});
+        t.w->countButton->click();
+        QVERIFY(!t.asker.asked.empty() && t.asker.asked[0].text.find("d.txt") != std::string::npos);
+        QVERIFY(!QFile::exists(out));
+        t.verifyIdle();
+        // Files and folders dropped together make a corpus, with the filter used last.
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(dir + QStringLiteral("/b.txt")), QUrl::fromLocalFile(dir + QStringLiteral("/sub"))});
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(t.w.get(), &drop);
+        QTRY_COMPARE(t.w->CorpusFiles().size(), size_t(3));
+        // Another input file ends the corpus.
+        t.w->ClearFileName(0);
+        QVERIFY(t.w->CorpusFiles().empty() && !t.w->fileNameBoxes[0]->isReadOnly());
     }
 
     // Quit, the close box or the window going away in the middle of a count
