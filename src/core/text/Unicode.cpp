@@ -1,6 +1,7 @@
 #include "text/Unicode.h"
 
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include <unicode/ucasemap.h>
@@ -38,10 +39,16 @@ std::string LowerUtf8(std::string_view utf8) {
             if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
         return out;
     }
-    static thread_local UCaseMap* map = [] {
+    // One case map a thread, closed when the thread ends (a worker of a
+    // count on several threads would otherwise leave its map behind).
+    struct Close {
+        void operator()(UCaseMap* m) const { ucasemap_close(m); }
+    };
+    static thread_local const std::unique_ptr<UCaseMap, Close> owned = [] {
         UErrorCode e = U_ZERO_ERROR;
-        return ucasemap_open("", 0, &e);
+        return std::unique_ptr<UCaseMap, Close>(ucasemap_open("", 0, &e));
     }();
+    UCaseMap* const map = owned.get();
     if (!map) return out;
     // Lower-casing can lengthen text (İ becomes i and a dot above).
     out.resize(utf8.size() * 3 / 2 + 16);
