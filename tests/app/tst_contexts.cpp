@@ -12,6 +12,7 @@
 #include <numeric>
 
 #include "ContextsWindow.h"
+#include "LettersSetting.h"
 #include "ParamsWindow.h"
 #include "PhrasesSetting.h"
 #include "ScriptedAsker.h"
@@ -46,15 +47,19 @@ private slots:
         QTest::addColumn<bool>("clipboard");
         QTest::addColumn<bool>("dropFinalS");
         QTest::addColumn<int>("format");
-        QTest::newRow("file") << false << false << 0;
-        QTest::newRow("file, final s") << false << true << 3;
-        QTest::newRow("clipboard, one run") << true << true << 9;
+        QTest::addColumn<bool>("everyScript");
+        QTest::newRow("file") << false << false << 0 << false;
+        QTest::newRow("file, final s") << false << true << 3 << false;
+        QTest::newRow("clipboard, one run") << true << true << 9 << false;
+        QTest::newRow("clipboard, every script") << true << false << 1 << true;
     }
     void rowsMatchFrequencies() {
         QFETCH(bool, clipboard);
         QFETCH(bool, dropFinalS);
         QFETCH(int, format);
+        QFETCH(bool, everyScript);
         Window& t = *win;
+        t.panel().letters->everyScriptBox->setChecked(everyScript);
         t.w->params().dropFinalS = dropFinalS;
         t.w->params().displayFormat = int16_t(format);
         if (clipboard) {
