@@ -31,14 +31,15 @@ enum Column { kFile, kLine, kLeft, kWord, kRight, kColumns };
 constexpr int kContextWidth = 40;  // characters either side of the word
 
 // The host of the worker's count: it asks nothing (a question gets the
-// answer that goes on, and "Yes" to stopping), hands over the clipboard
+// answer that goes on), hands over the clipboard
 // text that was counted, and takes up a stop at the count's turns.
 class WorkerHost : public Host {
 public:
     WorkerHost(const std::atomic<bool>& stop, std::string clipboard) : stop_(stop), clipboard_(std::move(clipboard)) {}
     CountingSession* session = nullptr;
     Answer message(std::string_view, std::string_view, Icon, Buttons b) override {
-        return b == Buttons::YesNo || b == Buttons::YesNoCancel ? Answer::Yes : Answer::OK;
+        // "Stop?" gets Yes; "Do you wish to specify an output file?" No.
+        return b == Buttons::YesNo ? Answer::Yes : b == Buttons::YesNoCancel ? Answer::No : Answer::OK;
     }
     void yield() override {
         if (session && stop_.load(std::memory_order_relaxed)) session->stopRequested = true;
@@ -167,7 +168,7 @@ ContextsWindow::ContextsWindow(const MessageTable& texts, QWidget* parent)
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setWordWrap(false);
     view->verticalHeader()->hide();
-    view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
     view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     moreButton = new QPushButton(QStringLiteral("Show more"), this);
     copyButton = new QPushButton(QStringLiteral("Copy"), this);
@@ -265,6 +266,7 @@ void ContextsWindow::Finish(const std::shared_ptr<Job>& job) {
     error_ = QString::fromStdString(job->error);
     model.SetRows(ContextRows(job->session.Contexts()), {input}, job->source.everyScript);
     view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    view->resizeColumnsToContents();  // once: a sort keeps the widths
     Refresh();
     emit finished();
 }
