@@ -21,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -33,6 +34,7 @@
 
 #include "ChartWindow.h"
 #include "CorpusSource.h"
+#include "ContextsWindow.h"
 #include "HelpWindow.h"
 #include "KeywordsWindow.h"
 #include "ParamsWindow.h"
@@ -396,11 +398,42 @@ void MainWindow::ConnectHandlers() {
     });
     aboutLink->installEventFilter(this);
     manualLink->installEventFilter(this);
+    // A listed word's contexts: double-click, Enter or the box's menu.
+    outputBox->installEventFilter(this);
+    outputBox->viewport()->installEventFilter(this);
+    outputBox->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(outputBox, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = outputBox->createStandardContextMenu(at);
+        const QString word = ListedWordAt(outputBox->cursorForPosition(at));
+        if (!word.isEmpty() && session_->PhraseLength() == 0) {
+            QAction* contexts = new QAction(QStringLiteral("Contexts"), menu);
+            connect(contexts, &QAction::triggered, this, [this, word] { ShowContexts(word); });
+            menu->insertAction(menu->actions().value(0), contexts);
+            menu->insertSeparator(menu->actions().value(1));
+        }
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(outputBox->viewport()->mapToGlobal(at));
+    });
     siteLabel->installEventFilter(this);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched != outputBox || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)) break;
+        const QString word = ListedWordAt(outputBox->textCursor());
+        if (word.isEmpty()) break;  // not the listing: Enter edits the box
+        ShowContexts(word);
+        return true;
+    }
+    case QEvent::MouseButtonDblClick:
+        if (watched == outputBox->viewport()) {
+            const QString word =
+                ListedWordAt(outputBox->cursorForPosition(static_cast<QMouseEvent*>(event)->position().toPoint()));
+            if (!word.isEmpty()) ShowContexts(word);
+        }
+        break;
     case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_F1 && !key->isAutoRepeat() &&
@@ -1137,6 +1170,55 @@ void MainWindow::CompareWith() {
     keywordsWindow_->Show(std::move(table), QString::fromStdString(path));
 }
 
+QString MainWindow::ListedWordAt(const QTextCursor& cursor) {
+    if (!ResultReady()) return {};
+    const std::vector<ListedWord> words = session_->ListedWords();
+    // One word a line after the header, or all in one run, after ", ".
+    qsizetype i = cursor.blockNumber() - 1;
+    if (params_.displayFormat == 9) {
+        const QString text = outputBox->toPlainText();
+        const qsizetype at = cursor.position();
+        i = text.left(at).count(QStringLiteral(", "));
+        if (at < text.size() && text.mid(at - 1, 2) == QStringLiteral(", ")) --i;  // just before a ", "
+    }
+    if (i < 0 || size_t(i) >= words.size()) return {};
+    return QString::fromStdString(words[size_t(i)].word);
+}
+
+void MainWindow::ShowContexts(const QString& word) {
+    if (!ResultReady()) return;
+    const std::string w = word.toStdString();
+    QString why;
+    if (session_->PhraseLength() > 0) why = QStringLiteral("Contexts are shown for words, not for phrases.");
+    else if (w.empty()) why = QStringLiteral("No word was chosen.");
+    else {
+        const std::vector<ListedWord> words = session_->ListedWords();
+        if (std::none_of(words.begin(), words.end(), [&](const ListedWord& l) { return l.word == w; }))
+            why = QStringLiteral("\"%1\" is not in the listing.").arg(word);
+    }
+    if (!why.isEmpty()) {
+        host_->message(why.toStdString(), texts_.Get(Message::ErrorTitle), Icon::Exclamation, Buttons::OK);
+        return;
+    }
+    if (!contextsWindow_) {
+        contextsWindow_ = new ContextsWindow(texts_, this);
+        contextsWindow_->saveAs = [this] {
+            return host_->saveFileDialog(QStringLiteral("Save contexts as"), QStringLiteral("TSV (*.tsv)"));
+        };
+        contextsWindow_->report = [this](const QString& why) {
+            host_->message(why.toStdString(), texts_.Get(Message::ErrorTitle), Icon::Exclamation, Buttons::OK);
+        };
+    }
+    ContextsSource source;
+    source.params = params_;
+    source.everyScript = session_->LettersOfEveryScript();
+    source.collation = session_->CollationLanguage();
+    source.clipboard = session_->ClipboardText();
+    source.inputs = corpusFiles_;
+    source.maxClipboardChars = session_->maxClipboardChars;
+    contextsWindow_->Start(source, word);
+}
+
 void MainWindow::ShowHelp() { helpWindow_->ShowHelp(); }
 
 void MainWindow::Quit() {
@@ -1154,6 +1236,10 @@ void MainWindow::Quit() {
     SaveWindowGeometry();
     helpWindow_->hide();
     if (chartWindow_) chartWindow_->hide();
+    if (contextsWindow_) {
+        contextsWindow_->Stop();
+        contextsWindow_->hide();
+    }
     hide();
     if (!counting_ && endProgram) endProgram();
 }

@@ -12,6 +12,7 @@
 // finished result (wordsCounted) can also be saved in a table
 // format ("Save listing as...") and charted (ChartWindow), without counting again.
 
+#include <QTextCursor>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -40,6 +41,7 @@ namespace kvx {
 class ChartWindow;
 class HelpWindow;
 class KeywordsWindow;
+class ContextsWindow;
 class ParamsWindow;
 class PopUpWindow;
 class QtHost;
@@ -133,6 +135,14 @@ public:
     void CompareWith();
     /// The keywords window, once it has been opened.
     KeywordsWindow* keywords() const { return keywordsWindow_; }
+    /// The listed word (UTF-8) on the output box's row at cursor, "" when
+    /// the row holds none or the box is not the listing.
+    QString ListedWordAt(const QTextCursor& cursor);
+    /// Opens the contexts window on a listed word (double-click, Enter or
+    /// "Contexts" in the output box); a word not listed gets a message.
+    void ShowContexts(const QString& word);
+    /// The contexts window, once it has been opened.
+    ContextsWindow* contexts() const { return contextsWindow_; }
     void ShowHelp();
     void Quit();
     void IntroClicked();
@@ -224,6 +234,7 @@ private:
     PopUpWindow* popUpWindow_ = nullptr;
     ChartWindow* chartWindow_ = nullptr;
     KeywordsWindow* keywordsWindow_ = nullptr;
+    ContextsWindow* contextsWindow_ = nullptr;
     // The listing the output box shows (-1: none, the box changed since),
     // the last listing seen, and the parameters of the count listed.
     int64_t listingShown_ = -1;

@@ -21,6 +21,7 @@
 #include "QtUtil.h"
 #include "counting/CountingSession.h"
 #include "LettersSetting.h"
+#include "PhrasesSetting.h"
 #include "params/Defaults.h"
 #include "scanning/TextLists.h"
 #include "scanning/WordsToIgnore.h"
@@ -188,6 +189,8 @@ void ParamsWindow::BuildControls() {
     further->addLayout(pairs);
     letters = new LettersSetting(session_, this);
     further->addWidget(letters);
+    phrases = new PhrasesSetting(session_, this);
+    further->addWidget(phrases);
     wordsLayout->addLayout(further);
     wordsLayout->addStretch(1);
 

@@ -29,6 +29,7 @@ struct CheckBoxInfo;
 
 class CountingSession;
 class LettersSetting;
+class PhrasesSetting;
 class MainWindow;
 
 class ParamsWindow : public QWidget {
@@ -107,6 +108,7 @@ public:
     QPushButton* quitButton;
     /// "Letters of every script" and its alphabetical order (the program's settings).
     LettersSetting* letters;
+    PhrasesSetting* phrases;
 
 protected:
     bool event(QEvent* event) override;

@@ -730,8 +730,14 @@ bool CountingSession::CountWordsOnClipboard() {
         SetCountRunning(true);
         host.enableControls(false);
         ClearOutput();
+        // The contexts are taken from the text as it stands (one line).
+        const std::string raw = contextEntry_.empty() ? std::string() : cp;
+        std::unique_ptr<WordSink> phrases;
+        ContextRecorder* recorder = nullptr;
         if (everyScript_) {
             scanner.currentLine = std::move(cp);
+            recorder = SetSink(scanner, phrases, table, 0);
+            if (recorder) recorder->BeginLine(raw);
             const wordtext::PreparedLine p =
                 scanning::UnicodeLine::Prepare(scanner.currentLine, params.caseSignificant != 1);
             if (!p.empty) {
@@ -742,12 +748,13 @@ bool CountingSession::CountWordsOnClipboard() {
             if (params.caseSignificant != 1) cp = wordtext::LowerCaseExt(cp);
             scanner.currentLine = std::move(cp);
             scanner.currentLine += ' ';
-            std::unique_ptr<WordSink> phrases;
-            SetSink(scanner, phrases, table, 0);
+            recorder = SetSink(scanner, phrases, table, 0);
+            if (recorder) recorder->BeginLine(raw);
             scanner.ScanLine();
-            scanner.sink = &table;
-            scanner.phraseBreaks = false;
         }
+        if (recorder) contexts_.Append(std::move(recorder->rows), 0);
+        scanner.sink = &table;
+        scanner.phraseBreaks = scanner.lineStarts = false;
     } catch (const std::bad_alloc&) {
         host.turn(-1);
         ReportError(ErrorNumber::OutOfMemory, "Out of memory");

@@ -153,6 +153,9 @@ public:
     WordTable& CountedTable() { return table; }
     /// Counts runs of n consecutive words (2..5) instead of words; 0: words.
     void SetPhraseLength(int n) { phraseLength_ = n; }
+    int PhraseLength() const { return phraseLength_; }
+    /// The clipboard text the last count of the clipboard took (UTF-8).
+    const std::string& ClipboardText() const { return clipboardText; }
     /// Keeps where each word equal to entry (as the table holds it: cp1252,
     /// lower-cased unless case is significant) was found in the inputs, with
     /// width characters either side; "" keeps none. Not with phrases.

@@ -1,0 +1,329 @@
+#include "ContextsWindow.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <atomic>
+#include <numeric>
+#include <sys/stat.h>
+
+#include "counting/CountingSession.h"
+#include "shell/MessageTable.h"
+#include "text/Cp1252.h"
+#include "text/Unicode.h"
+#include "words/Listing.h"
+
+namespace kvx {
+namespace {
+
+enum Column { kFile, kLine, kLeft, kWord, kRight, kColumns };
+constexpr int kContextWidth = 40;  // characters either side of the word
+
+// The host of the worker's count: it asks nothing (a question gets the
+// answer that goes on), hands over the clipboard
+// text that was counted, and takes up a stop at the count's turns.
+class WorkerHost : public Host {
+public:
+    WorkerHost(const std::atomic<bool>& stop, std::string clipboard) : stop_(stop), clipboard_(std::move(clipboard)) {}
+    CountingSession* session = nullptr;
+    Answer message(std::string_view, std::string_view, Icon, Buttons b) override {
+        // "Stop?" gets Yes; "Do you wish to specify an output file?" No.
+        return b == Buttons::YesNo ? Answer::Yes : b == Buttons::YesNoCancel ? Answer::No : Answer::OK;
+    }
+    void yield() override {
+        if (session && stop_.load(std::memory_order_relaxed)) session->stopRequested = true;
+    }
+    void scanProgress(int64_t, int) override { yield(); }
+    std::string clipboardText() override { return clipboard_; }
+
+private:
+    const std::atomic<bool>& stop_;
+    std::string clipboard_;
+};
+
+QString NoTabs(QString s) { return s.replace(QLatin1Char('\t'), QLatin1Char(' ')); }
+
+}  // namespace
+
+struct ContextsWindow::Job {
+    Job(const ContextsSource& s, const MessageTable& texts) : source(s), host(stop, s.clipboard), session(source.params, host, texts) {
+        host.session = &session;
+    }
+    ContextsSource source;
+    std::atomic<bool> stop{false};
+    WorkerHost host;
+    CountingSession session;
+    int64_t total = 0;  // bytes of the source, 0: not known
+    std::string error;
+};
+
+void ContextsModel::SetRows(ContextRows rows, QStringList inputs, bool utf8) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    inputs_ = std::move(inputs);
+    utf8_ = utf8;
+    order_.resize(rows_.size());
+    std::iota(order_.begin(), order_.end(), 0);
+    shown_ = std::min(kPage, Total());
+    endResetModel();
+}
+
+void ContextsModel::ShowMore() {
+    const int more = std::min(shown_ + kPage, Total());
+    if (more == shown_) return;
+    beginInsertRows({}, shown_, more - 1);
+    shown_ = more;
+    endInsertRows();
+}
+
+QString ContextsModel::Text(std::string_view s) const {
+    return utf8_ ? QString::fromUtf8(s.data(), qsizetype(s.size())) : QString::fromStdString(text::cp1252ToUtf8(s));
+}
+
+QString ContextsModel::Cell(int row, int column) const {
+    const ContextRow& r = rows_.rows[size_t(order_[size_t(row)])];
+    switch (column) {
+    case kFile: return r.input < inputs_.size() ? inputs_[r.input] : QString();
+    case kLine: return QString::number(r.line);
+    case kLeft: return Text(rows_.Left(r));
+    case kWord: return Text(rows_.Word(r));
+    default: return Text(rows_.Right(r));
+    }
+}
+
+QString ContextsModel::Tsv(const std::vector<int>& rows, bool header) const {
+    QString out = header ? QStringLiteral("file\tline\tleft\tword\tright\n") : QString();
+    for (int row : rows) {
+        for (int c = 0; c < kColumns; ++c) out += NoTabs(Cell(row, c)) + (c + 1 < kColumns ? '\t' : '\n');
+    }
+    return out;
+}
+
+int ContextsModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shown_; }
+
+int ContextsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+
+QVariant ContextsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    if (role == Qt::DisplayRole) return Cell(index.row(), index.column());
+    if (role == Qt::TextAlignmentRole) {
+        const Qt::Alignment side = index.column() == kLeft || index.column() == kLine ? Qt::AlignRight : Qt::AlignLeft;
+        return QVariant::fromValue(side | Qt::AlignVCenter);
+    }
+    return {};
+}
+
+QVariant ContextsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    static const char* const kNames[kColumns] = {"File", "Line", "Left", "Word", "Right"};
+    return QString::fromLatin1(kNames[section]);
+}
+
+void ContextsModel::sort(int column, Qt::SortOrder order) {
+    beginResetModel();
+    std::iota(order_.begin(), order_.end(), 0);
+    if (column == kLeft || column == kRight) {
+        // Keys compared without regard to case; the left context from the
+        // word backwards, so that rows sharing the words just before it
+        // come together.
+        std::vector<QString> keys(rows_.size());
+        for (size_t i = 0; i < keys.size(); ++i) {
+            const ContextRow& r = rows_.rows[i];
+            QString k = Text(column == kLeft ? rows_.Left(r) : rows_.Right(r)).toCaseFolded();
+            if (column == kLeft) std::reverse(k.begin(), k.end());
+            keys[i] = column == kLeft ? k : k.trimmed();
+        }
+        std::stable_sort(order_.begin(), order_.end(), [&](int32_t a, int32_t b) {
+            return order == Qt::AscendingOrder ? keys[size_t(a)] < keys[size_t(b)] : keys[size_t(b)] < keys[size_t(a)];
+        });
+    } else if (order == Qt::DescendingOrder) {
+        std::reverse(order_.begin(), order_.end());
+    }
+    endResetModel();
+}
+
+ContextsWindow::ContextsWindow(const MessageTable& texts, QWidget* parent)
+    : QWidget(parent, Qt::Window), texts_(texts) {
+    setObjectName(QStringLiteral("frmContexts"));
+    setWindowTitle(QStringLiteral("KVX: Contexts"));
+    summary = new QLabel(this);
+    bar = new QProgressBar(this);
+    bar->setRange(0, 1000);
+    stopButton = new QPushButton(QStringLiteral("Stop"), this);
+    view = new QTableView(this);
+    view->setModel(&model);
+    view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    view->setSortingEnabled(true);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setWordWrap(false);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
+    view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    moreButton = new QPushButton(QStringLiteral("Show more"), this);
+    copyButton = new QPushButton(QStringLiteral("Copy"), this);
+    saveButton = new QPushButton(QStringLiteral("Save as..."), this);
+    auto* top = new QHBoxLayout;
+    top->addWidget(summary, 1);
+    top->addWidget(bar);
+    top->addWidget(stopButton);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(moreButton);
+    buttons->addStretch(1);
+    buttons->addWidget(copyButton);
+    buttons->addWidget(saveButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(view, 1);
+    layout->addLayout(buttons);
+    resize(900, 500);
+
+    timer_ = new QTimer(this);
+    timer_->setInterval(100);
+    connect(timer_, &QTimer::timeout, this, [this] {
+        if (job_ && job_->total > 0)
+            bar->setValue(int(std::min<int64_t>(1000, job_->session.BytesRead() * 1000 / job_->total)));
+    });
+    connect(stopButton, &QPushButton::clicked, this, [this] { Stop(); });
+    connect(moreButton, &QPushButton::clicked, this, [this] {
+        model.ShowMore();
+        Refresh();
+    });
+    connect(copyButton, &QPushButton::clicked, this, [this] { CopyRows(); });
+    connect(saveButton, &QPushButton::clicked, this, [this] { SaveAs(); });
+    Refresh();
+}
+
+ContextsWindow::~ContextsWindow() {
+    if (job_) job_->stop = true;
+    if (worker_.joinable()) worker_.join();
+}
+
+bool ContextsWindow::Running() const { return worker_.joinable(); }
+
+void ContextsWindow::Stop() {
+    if (job_) job_->stop = true;
+}
+
+void ContextsWindow::Start(const ContextsSource& source, const QString& word) {
+    Stop();
+    if (worker_.joinable()) worker_.join();
+    word_ = word;
+    error_.clear();
+    model.SetRows({}, {}, false);
+    auto job = std::make_shared<Job>(source, texts_);
+    Params& p = job->source.params;
+    p.fileNames[1].clear();
+    CountingSession& s = job->session;
+    s.startUpCompleted = true;
+    s.maxClipboardChars = source.maxClipboardChars;
+    s.SetListingSink(ListingSink::StandardOutput);
+    s.SetTableOnly(true);
+    s.SetJobs(std::max(1, int(std::thread::hardware_concurrency())));
+    s.SetLetters(source.everyScript, source.collation);
+    const std::string w = word.toStdString();
+    s.SetContexts(source.everyScript ? w : text::utf8ToCp1252(w), kContextWidth);
+    if (p.inputIsFile) {
+        s.SetInputs(source.inputs);
+        for (const std::string& input : source.inputs.empty() ? std::vector<std::string>{p.fileNames[0]} : source.inputs) {
+            struct stat st {};
+            if (::stat(input.c_str(), &st) == 0) job->total += st.st_size;
+        }
+    }
+    job_ = job;
+    worker_ = std::thread([this, job] {
+        const bool common = job->source.params.ignoreCommonWords != 1 || job->session.ReadCommonWordsFile();
+        if (!common) {
+            job->error = LastError(job->session.Diagnostics());
+        } else {
+            const CountResult r = job->session.CountWords();
+            job->error = LastError(r.diagnostics);
+            if (job->error.empty() && (!r.ran || r.failed)) job->error = "The source could not be read again.";
+        }
+        QMetaObject::invokeMethod(this, [this, job] { Finish(job); }, Qt::QueuedConnection);
+    });
+    bar->setValue(0);
+    timer_->start();
+    Refresh();
+    show();
+    raise();
+    activateWindow();
+}
+
+void ContextsWindow::Finish(const std::shared_ptr<Job>& job) {
+    if (job != job_) return;  // a count given up for a later one
+    if (worker_.joinable()) worker_.join();
+    timer_->stop();
+    const Params& p = job->source.params;
+    QStringList inputs;
+    if (!p.inputIsFile)
+        inputs << QStringLiteral("Clipboard");
+    else if (job->source.inputs.empty())
+        inputs << QString::fromStdString(p.fileNames[0]);
+    else
+        for (const std::string& input : job->source.inputs) inputs << QString::fromStdString(input);
+    error_ = QString::fromStdString(job->error);
+    model.SetRows(ContextRows(job->session.Contexts()), inputs, job->source.everyScript);
+    view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    view->resizeColumnsToContents();  // once: a sort keeps the widths
+    Refresh();
+    emit finished();
+}
+
+void ContextsWindow::Refresh() {
+    const bool running = Running();
+    const QLocale locale;
+    QString text;
+    if (running) text = QStringLiteral("Reading the source again for \"%1\"...").arg(word_);
+    else if (!error_.isEmpty()) text = error_;
+    else
+        text = QStringLiteral("\"%1\": %2 of %3 shown%4")
+                   .arg(word_, locale.toString(model.Shown()), locale.toString(model.Total()),
+                        job_ && job_->stop ? QStringLiteral(" (stopped)") : QString());
+    summary->setText(text);
+    bar->setVisible(running);
+    stopButton->setVisible(running);
+    moreButton->setEnabled(!running && model.Shown() < model.Total());
+    copyButton->setEnabled(!running && model.Total() > 0);
+    saveButton->setEnabled(!running && model.Total() > 0);
+}
+
+void ContextsWindow::CopyRows() {
+    std::vector<int> rows;
+    for (const QModelIndex& i : view->selectionModel()->selectedRows()) rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    if (!rows.empty()) QApplication::clipboard()->setText(model.Tsv(rows, false));
+}
+
+QString ContextsWindow::SaveTo(const QString& path) {
+    // Every row, not only those listed so far.
+    while (model.Shown() < model.Total()) model.ShowMore();
+    std::vector<int> rows(size_t(model.Total()));
+    std::iota(rows.begin(), rows.end(), 0);
+    const std::string tsv = model.Tsv(rows, true).toStdString();
+    Refresh();
+    const ListingOutcome o = WriteOut(path.toStdString(), [&](std::ostream& out) { out << tsv; });
+    if (o.error.number == 0) return {};
+    return QString::fromStdString(ErrorNumberText(texts_.Get(Message::ErrorTitle), o.error));
+}
+
+void ContextsWindow::SaveAs() {
+    if (saveAs) {
+        const QString path = saveAs();
+        if (path.isEmpty()) return;
+        const QString why = SaveTo(path);
+        if (!why.isEmpty() && report) report(path + QStringLiteral(": ") + why);
+    }
+}
+
+}  // namespace kvx
