@@ -51,7 +51,7 @@ const Rule marker = [](Params& p) { p.startComment = {"«é", ""}; p.endComment 
 // Text of Windows-1252 characters gives the same words under both letters.
 TEST(UnicodeScanner, SameWordsAsWesternOnWindows1252Text) {
     const struct { Rule setup; std::initializer_list<const char*> lines; const char* kind; bool entities; } cases[] = {
-        {none, {"naïve Ørsted a×b c÷d Œuvre Žal ÿes ÉTÉS cafés œuf"}, "None", false},
+        {none, {"naïve\tØrsted\fa×b c÷d Œuvre Žal ÿes ÉTÉS cafés œuf"}, "None", false},
         {none, {"dièlalamiocome &#x41;chedièla più &amp;più*/ti:checats'il; x"}, "HTML", true},
         {none, {"<p>caf&eacute; &Eacute;T&Eacute; &#8212; x&nbsp;y</p> &hellip;"}, "HTML", true},
         {apostrophes, {"l'été dogs' 'tis aren't ÀÉ's"}, "None", false},
