@@ -94,6 +94,9 @@ TEST(CountingProgress, BarStepsWithTheBytesRead) {
     EXPECT_TRUE(f.host.controlsEnabled && f.host.countEnabled);  // after the count, and after a new listing
     f.session.ListWords();
     EXPECT_TRUE(f.host.controlsEnabled);
+    f.params.wordOrder = 1;  // an alphabetical listing turns the twirler too; the count's end rests it
+    f.Count(f.dir.path() + "/bar.txt");
+    EXPECT_EQ(f.host.twirler, -1);
     // Inputs too short for a bar have none on several threads either.
     f.host.barSteps.clear();
     f.session.SetInputs({f.dir.write("a.txt", "cat dog\n"), f.dir.write("b.txt", "the cat\n")});

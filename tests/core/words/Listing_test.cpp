@@ -152,6 +152,10 @@ TEST_F(ListingTest, FileIsUtf8WithCommasBoxIsPlain) {
     EXPECT_EQ(host.output, "the, \xC3\xA9t\xC3\xA9, zebra");
     EXPECT_TRUE(host.messages.empty());
     EXPECT_FALSE(lister.outputFileWritten);
+    EXPECT_FALSE(host.caretAtEnd);  // the box shows the listing from its top, in either order
+    params.wordOrder = 1;
+    lister.ListWords();
+    EXPECT_FALSE(host.caretAtEnd);
 }
 
 TEST_F(ListingTest, OverwriteQuestionNoKeepsTheFile) {
