@@ -252,19 +252,65 @@ void UnicodeLine::Cuts(std::string_view word, const std::string& line, std::vect
     const size_t at = static_cast<size_t>(word.data() - line.data());
     // The dictionary's cuts take most of the time of a text in these
     // scripts, and phrases come again and again: the cuts of a run of up
-    // to kCachedRun bytes are kept.
+    // to CutCache::kLongest bytes are kept.
     const std::string_view utf8(utf8_.data() + at, word.size());
-    const bool cached = word.size() <= kCachedRun;
+    const bool cached = word.size() <= CutCache::kLongest;
+    const uint64_t hash = cached ? CutCache::Hash(utf8) : 0;
     if (cached) {
-        if (const auto found = cutsOf_.find(utf8); found != cutsOf_.end()) {
-            cuts.assign(found->second.begin(), found->second.end());
+        size_t n = 0;
+        if (const uint8_t* found = cutsOf_.Find(utf8, hash, n)) {
+            cuts.assign(found, found + n);
             return;
         }
     }
     CutsByIcu(word, at, cuts);
-    if (!cached) return;
-    if (cutsOf_.size() >= kCachedRuns) cutsOf_.clear();
-    cutsOf_.emplace(std::string(utf8), std::vector<uint16_t>(cuts.begin(), cuts.end()));
+    if (cached) cutsOf_.Add(utf8, hash, cuts);
+}
+
+const uint8_t* CutCache::Find(std::string_view utf8, uint64_t hash, size_t& n) const {
+    if (slots_.empty()) return nullptr;
+    const size_t mask = slots_.size() - 1;
+    const uint64_t tag = hash >> 32;
+    for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
+        const uint64_t s = slots_[i];
+        if (s == 0) return nullptr;
+        if (s >> 32 != tag) continue;
+        const auto* e = reinterpret_cast<const uint8_t*>(data_.data()) + (s & 0xFFFFFFFFu) - 1;
+        if (e[0] == utf8.size() && std::memcmp(e + 2, utf8.data(), utf8.size()) == 0) {
+            n = e[1];
+            return e + 2 + utf8.size();
+        }
+    }
+}
+
+void CutCache::Add(std::string_view utf8, uint64_t hash, const std::vector<size_t>& cuts) {
+    if (runs_ >= kMaxRuns || data_.size() + 2 + utf8.size() + cuts.size() > kMaxBytes) {
+        slots_.clear();
+        data_.clear();
+        runs_ = 0;
+    }
+    if (2 * (runs_ + 1) > slots_.size()) {
+        // Twice the slots, filled again (at most half are in use).
+        std::vector<uint64_t> old(std::max<size_t>(1024, slots_.size() * 2), 0);
+        old.swap(slots_);
+        const size_t mask = slots_.size() - 1;
+        for (const uint64_t s : old) {
+            if (s == 0) continue;
+            const auto* e = reinterpret_cast<const uint8_t*>(data_.data()) + (s & 0xFFFFFFFFu) - 1;
+            size_t i = static_cast<size_t>(Hash(std::string_view(reinterpret_cast<const char*>(e) + 2, e[0]))) & mask;
+            while (slots_[i] != 0) i = (i + 1) & mask;
+            slots_[i] = s;
+        }
+    }
+    const size_t mask = slots_.size() - 1;
+    size_t i = static_cast<size_t>(hash) & mask;
+    while (slots_[i] != 0) i = (i + 1) & mask;
+    slots_[i] = (hash >> 32) << 32 | (data_.size() + 1);
+    data_ += static_cast<char>(utf8.size());
+    data_ += static_cast<char>(cuts.size());
+    data_.append(utf8);
+    for (const size_t c : cuts) data_ += static_cast<char>(c);
+    ++runs_;
 }
 
 void UnicodeLine::CutsByIcu(std::string_view word, size_t at, std::vector<size_t>& cuts) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "counting/PrepareLine.h"
 #include "params/Params.h"
@@ -88,6 +91,32 @@ TEST(UnicodeScanner, WordsOfEveryScript) {
         EXPECT_EQ(Scan(p, true, {c.line}), c.want) << c.line;
     }
     EXPECT_EQ(text::utf8Length(Scan(Params{}, true, {"Σ\xCF\x82"})), 2u);
+}
+
+// Runs met again (thousands, so that the cache of cuts grows) are cut as
+// the first time.
+TEST(UnicodeScanner, CutsOfRunsMetAgain) {
+    const char* const kana[] = {"か", "き", "く", "け", "こ", "さ", "し", "す", "せ", "そ", "テ", "キ", "ス", "ト"};
+    std::vector<std::string> lines;
+    for (int i = 0; i < 14 * 14 * 14; ++i)
+        lines.push_back(std::string("日本") + kana[i % 14] + kana[i / 14 % 14] + kana[i / 196] + "の文字です");
+    Params p;
+    Sink sink;
+    scanning::Scanner sc;
+    sc.params = &p;
+    sc.sink = &sink;
+    sc.unicode.on = true;
+    sc.SetAllowedExtraChars();
+    std::string first;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const std::string& l : lines) {
+            sc.currentLine = l;
+            PrepareAndScanLine(sc, true);
+        }
+        if (pass == 0) first = std::exchange(sink.words, "");
+    }
+    EXPECT_EQ(sink.words, first);
+    EXPECT_GT(std::count(first.begin(), first.end(), '|'), 3 * 14 * 14 * 14);
 }
 
 // Every character is kept; bytes that are not UTF-8 are Windows-1252 ones.
