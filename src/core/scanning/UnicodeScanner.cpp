@@ -1,5 +1,6 @@
 #include "scanning/UnicodeScanner.h"
 
+#include <array>
 #include <cstring>
 
 #include <unicode/ubrk.h>
@@ -118,6 +119,26 @@ bool ShadowInto(std::string_view utf8, bool digits, std::string& out, unsigned& 
     return true;
 }
 
+// Whether no character beyond ASCII changes when lower-cased (and the
+// text is UTF-8).
+bool CaselessBeyondAscii(std::string_view s) {
+    const auto* p = reinterpret_cast<const uint8_t*>(s.data());
+    const int32_t n = static_cast<int32_t>(s.size());
+    for (int32_t i = 0; i < n;) {
+        const uint8_t b = p[i];
+        if (b < 0x80) {
+            ++i;
+        } else if (b >= 0xE3 && b <= 0xE9 && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
+            i += 3;  // U+3000 to U+9FFF: kana, ideographs and their signs have no case
+        } else {
+            UChar32 c;
+            U8_NEXT(p, i, n, c);
+            if (c < 0 || u_hasBinaryProperty(c, UCHAR_CHANGES_WHEN_LOWERCASED)) return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 UnicodeLine& UnicodeLine::operator=(const UnicodeLine& o) {
@@ -135,34 +156,66 @@ wordtext::PreparedLine UnicodeLine::Prepare(std::string& line, bool lowerCase) {
     if (IsAscii(line)) return wordtext::PrepareLineInPlace(line, lowerCase);
     wordtext::TrimControlChars(line);
     if (line.empty()) return {};
-    // A line of Latin-1 characters is lower-cased here, on the way; ICU
+    // A line of Latin-1 characters, or whose characters beyond ASCII have
+    // no case (kana, ideographs), is lower-cased here, on the way; ICU
     // lower-cases any other.
-    bool latin1 = lowerCase;
-    for (size_t i = 0; latin1 && i < line.size(); ++i) latin1 = U(line[i]) < 0xC4;
-    if (lowerCase && !latin1) line = text::LowerUtf8(line);
-    return Clean(line, latin1);
+    bool here = lowerCase;
+    for (size_t i = 0; here && i < line.size(); ++i) here = U(line[i]) < 0xC4;
+    if (lowerCase && !here) {
+        here = CaselessBeyondAscii(line);
+        if (!here) line = text::LowerUtf8(line);
+    }
+    return Clean(line, here);
 }
 
+namespace {
+
+// The bytes Clean changes or drops (second table: also those it lower-cases).
+constexpr std::array<std::array<bool, 256>, 2> kCleanBytes = [] {
+    std::array<std::array<bool, 256>, 2> t{};
+    for (auto& row : t)
+        for (const int c : {8, 9, 12, 10, 13, 0xC2, 0xE2}) row[static_cast<size_t>(c)] = true;  // BS, TAB, FF, LF, CR
+    for (int c = 'A'; c <= 'Z'; ++c) t[1][static_cast<size_t>(c)] = true;
+    t[1][0xC3] = true;
+    return t;
+}();
+
+}  // namespace
+
 wordtext::PreparedLine UnicodeLine::Clean(std::string& line, bool lowerLatin1) {
-    const bool latin1 = lowerLatin1;
+    const std::array<bool, 256>& special = kCleanBytes[lowerLatin1 ? 1 : 0];
     // Tab, form feed and no-break space become blanks, ’ the apostrophe;
-    // backspaces go; CR LF, CR and LF each become one blank.
+    // backspaces go; CR LF, CR and LF each become one blank. Other bytes
+    // are moved, in stretches, only when something before them went.
     const size_t n = line.size();
     char* const s = line.data();
-    size_t out = 0;
-    bool afterCR = false, hyphen = false;
-    for (size_t i = 0; i < n; ++i) {
-        unsigned char c = U(s[i]);
-        if (latin1) {
-            if (c >= 'A' && c <= 'Z') {
-                c = static_cast<unsigned char>(c + 32);
-            } else if (c == 0xC3 && i + 1 < n && U(s[i + 1]) >= 0x80 && U(s[i + 1]) <= 0x9E && U(s[i + 1]) != 0x97) {
-                s[out++] = static_cast<char>(c);
-                s[out++] = static_cast<char>(U(s[++i]) + 0x20);  // À-Þ to à-þ
-                afterCR = false;
-                continue;
-            }
+    size_t out = 0, i = 0;
+    bool afterCR = false;
+    for (;;) {
+        size_t j = i;
+        while (j < n && !special[U(s[j])]) ++j;
+        if (j > i) {
+            if (out != i) std::memmove(s + out, s + i, j - i);
+            out += j - i;
+            i = j;
+            afterCR = false;
         }
+        if (i >= n) break;
+        const unsigned char c = U(s[i]);
+        if (c >= 'A' && c <= 'Z') {  // lowerLatin1 only
+            s[out++] = static_cast<char>(c + 32);
+            afterCR = false;
+            ++i;
+            continue;
+        }
+        if (c == 0xC3) {  // lowerLatin1 only: À-Þ to à-þ
+            s[out++] = static_cast<char>(c);
+            ++i;
+            if (i < n && U(s[i]) >= 0x80 && U(s[i]) <= 0x9E && U(s[i]) != 0x97) s[out++] = static_cast<char>(U(s[i++]) + 0x20);
+            afterCR = false;
+            continue;
+        }
+        ++i;
         if (c == 8) continue;
         if (c == '\n' && afterCR) {
             afterCR = false;
@@ -171,19 +224,18 @@ wordtext::PreparedLine UnicodeLine::Clean(std::string& line, bool lowerLatin1) {
         afterCR = c == '\r';
         if (c == '\t' || c == '\f' || c == '\n' || c == '\r') {
             s[out++] = ' ';
-        } else if (c == 0xC2 && i + 1 < n && U(s[i + 1]) == 0xA0) {
+        } else if (c == 0xC2 && i < n && U(s[i]) == 0xA0) {
             s[out++] = ' ';
             ++i;
-        } else if (c == 0xE2 && i + 2 < n && U(s[i + 1]) == 0x80 && U(s[i + 2]) == 0x99) {
+        } else if (c == 0xE2 && i + 1 < n && U(s[i]) == 0x80 && U(s[i + 1]) == 0x99) {
             s[out++] = '\'';
             i += 2;
         } else {
-            hyphen = hyphen || c == '-';
             s[out++] = static_cast<char>(c);
         }
     }
     line.resize(out);
-    return {false, hyphen};
+    return {false, std::memchr(s, '-', out) != nullptr};
 }
 
 void UnicodeLine::DropByteOrderPair(std::string& line) {

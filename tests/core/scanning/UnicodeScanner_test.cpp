@@ -75,6 +75,7 @@ TEST(UnicodeScanner, WordsOfEveryScript) {
     const struct { Rule setup; const char* line; const char* want; } cases[] = {
         {none, "Ωmega ﬁnance Łódź", "ωmega|ﬁnance|łódź"},
         {none, "日本語のテキストです。", "日本語|の|テキスト|です"},
+        {none, "ABCの日本 TEXTです ΣΟΦΟΣの", "abc|の|日本|text|です|σοφος|の"},
         {none, "ΟΔΟΣ ΣΟΦΟΣ", "οδος|σοφος"},  // final sigma in context: ς
         {none, "STRASSE Straße İx", "strasse|straße|i̇x"},
         {apostrophes, "Don’t Москва’s", "don't|москва's"},
