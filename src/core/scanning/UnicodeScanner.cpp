@@ -37,12 +37,16 @@ bool IsShadowByte(unsigned char b) {
     return b == kShadowInside || b == kShadowLatin || b == kShadowOther || b == kShadowSegmented;
 }
 
+// Kana and the common ideographs: letters of scripts without spaces,
+// known without asking ICU.
+inline bool IsKanaOrIdeograph(UChar32 c) {
+    return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3041 && c <= 0x3096) ||
+           (c >= 0x309D && c <= 0x30FA && c != 0x30A0) || (c >= 0x30FC && c <= 0x30FF);
+}
+
 // The shadow byte of a letter without a Windows-1252 code.
 unsigned char LetterKind(UChar32 c) {
-    // Kana and the common ideographs without asking ICU.
-    if ((c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3041 && c <= 0x3096) || (c >= 0x309D && c <= 0x30FA && c != 0x30A0) ||
-        (c >= 0x30FC && c <= 0x30FF))
-        return kShadowSegmented;
+    if (IsKanaOrIdeograph(c)) return kShadowSegmented;
     for (UScriptCode s : {USCRIPT_HAN, USCRIPT_HIRAGANA, USCRIPT_KATAKANA, USCRIPT_THAI, USCRIPT_LAO, USCRIPT_KHMER,
                           USCRIPT_MYANMAR})
         if (uscript_hasScript(c, s)) return kShadowSegmented;
@@ -71,6 +75,15 @@ bool ShadowInto(std::string_view utf8, bool digits, std::string& out, unsigned& 
             for (; i < n && (b = p[i]) < 0x80; ++i) o[i] = static_cast<char>(b);
             b = static_cast<uint8_t>(o[i - 1]);
             attach = kCodeLetter[b] || (digits && b >= '0' && b <= '9') ? b : 0;
+            continue;
+        }
+        if (b >= 0xE3 && b <= 0xE9 && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80 &&
+            IsKanaOrIdeograph(((b & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F))) {
+            // The commonest in Chinese and Japanese text, straight.
+            o[i] = o[i + 1] = static_cast<char>(kShadowInside);
+            o[i + 2] = static_cast<char>(attach = kShadowSegmented);
+            kinds |= 1u << (kShadowSegmented & 31);
+            i += 3;
             continue;
         }
         const int32_t start = i;

@@ -1,6 +1,7 @@
 #include "scanning/UnicodeScanner.h"
 
 #include <gtest/gtest.h>
+#include <unicode/uchar.h>
 
 #include <algorithm>
 #include <functional>
@@ -118,6 +119,18 @@ TEST(UnicodeScanner, CutsOfRunsMetAgain) {
     }
     EXPECT_EQ(sink.words, first);
     EXPECT_GT(std::count(first.begin(), first.end(), '|'), 3 * 14 * 14 * 14);
+}
+
+// What the shadow takes for a letter of a script without spaces unasked,
+// ICU takes for a letter.
+TEST(UnicodeScanner, KanaAndIdeographsAreLetters) {
+    for (char32_t c = 0x3000; c < 0xA000; ++c) {
+        std::string u;
+        text::appendUtf8(u, c);
+        if (scanning::UnicodeLine::ShadowOf(u, false).back() == static_cast<char>(scanning::kShadowSegmented)) {
+            EXPECT_NE(U_GET_GC_MASK(static_cast<UChar32>(c)) & U_GC_L_MASK, 0u) << static_cast<uint32_t>(c);
+        }
+    }
 }
 
 // Every character is kept; bytes that are not UTF-8 are Windows-1252 ones.
