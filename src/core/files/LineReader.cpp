@@ -276,8 +276,17 @@ LineReader::Status LineReader::readUtf8(std::string& line) {
             // The valid characters and plain bytes that follow go in one stretch.
             size_t to = pos_ + d.length;
             while (to < end_) {
-                to += plainRun(b + to, b + end_);
-                if (to == end_ || b[to] < 0x80) break;  // a line end
+                const unsigned char x = b[to];
+                if (x < 0x80) {
+                    if (x == '\n' || x == '\r') break;
+                    to += plainRun(b + to, b + end_);
+                    continue;
+                }
+                if (x >= 0xE1 && x != 0xED && x <= 0xEF && end_ - to >= 3 && (b[to + 1] & 0xC0) == 0x80 &&
+                    (b[to + 2] & 0xC0) == 0x80) {
+                    to += 3;  // U+1000 to U+FFFF without the surrogates: always valid
+                    continue;
+                }
                 const text::Utf8Step next = text::decodeUtf8(b + to, end_ - to);
                 if (next.status != text::Utf8Status::Valid) break;
                 to += next.length;

@@ -392,8 +392,13 @@ void UnicodeLine::CutsByIcu(std::string_view word, size_t at, std::vector<size_t
     for (int32_t i = 0; i < n;) {
         const int32_t start = i;
         UChar32 c;
-        U8_NEXT(p, i, n, c);
-        if (c < 0) c = 0xFFFD;
+        if (p[i] >= 0xE3 && p[i] <= 0xE9 && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
+            c = ((p[i] & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F);  // kana, ideographs
+            i += 3;
+        } else {
+            U8_NEXT(p, i, n, c);
+            if (c < 0) c = 0xFFFD;
+        }
         units_[static_cast<size_t>(len)] = static_cast<uint32_t>(start);
         if (c > 0xFFFF) units_[static_cast<size_t>(len) + 1] = static_cast<uint32_t>(start);
         U16_APPEND_UNSAFE(utf16_.data(), len, c);
