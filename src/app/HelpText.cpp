@@ -54,6 +54,19 @@ QStringList HelpParagraphs() {
             "dictionary), and the alphabetical order is that of the language chosen beside it. "
             "This choice is kept by the program, not in parameter files."),
         QStringLiteral(
+            "Under 'Letters of every script' a letter keeps the accents and marks that follow "
+            "it, the digits of any script count where numerals are allowed, and the right single "
+            "quote counts as the apostrophe. Chinese, Japanese, Thai, Lao, Khmer and Myanmar "
+            "text, written without spaces, is cut into words by the dictionaries of the ICU "
+            "library. Unless 'Upper/lower case significant' is ticked, words are lower-cased by "
+            "the rules of their script (a Greek word ending in sigma ends in final sigma). "
+            "Dropping a final 's' and the contraction stems apply to words in Latin script only. "
+            "A wide character, such as a Chinese one, takes two columns of the listing. "
+            "'Alphabetical order:' chooses the language whose order an alphabetical listing "
+            "follows (by default the language of the locale); words that it orders alike are "
+            "listed by their characters' codes. Without the setting, the letters are those of "
+            "Windows-1252 (Western Europe) and the order is that of their codes."),
+        QStringLiteral(
             "A file of common words lists words to be ignored; it is used when 'Ignore common "
             "words in file' is ticked. Such files for six languages come with KVX: "
             "cwds_en.txt (English), cwds_de.txt (German), cwds_fr.txt (French), cwds_it.txt "

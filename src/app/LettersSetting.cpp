@@ -2,6 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QPlainTextEdit>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSettings>
@@ -74,6 +77,62 @@ void LettersSetting::Apply() {
     QSettings s = Settings();
     s.setValue(kEveryScriptKey, every);
     s.setValue(kCollationKey, language);
+}
+
+ListingColumns::ListingColumns(QPlainTextEdit* box, const QFont& font)
+    : QSyntaxHighlighter(box->document()), metrics_(font), column_(metrics_.horizontalAdvance(QLatin1Char('0'))) {}
+
+void ListingColumns::Apply(QPlainTextEdit* box, bool everyScript) {
+    // The family by its name: under the generic name, a line of kana had
+    // its blanks and digits drawn in the kana's font too.
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setFamilies({QFontInfo(font).family()});
+    if (box->font() != font) box->setFont(font);
+    auto* columns = box->document()->findChild<ListingColumns*>();
+    if (!columns || columns->metrics_ != QFontMetricsF(font)) {
+        delete columns;
+        columns = new ListingColumns(box, font);
+    }
+    if (columns->on_ != everyScript) {
+        columns->on_ = everyScript;
+        columns->rehighlight();
+    }
+}
+
+void ListingColumns::highlightBlock(const QString& text) {
+    if (!on_) return;
+    QTextCharFormat spaced;
+    spaced.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+    int from = 0;
+    qreal runSpacing = 0;
+    auto flush = [&](int to) {
+        if (runSpacing != 0 && to > from) {
+            spaced.setFontLetterSpacing(runSpacing);
+            setFormat(from, to - from, spaced);
+        }
+    };
+    for (int i = 0; i < text.size();) {
+        const int at = i;
+        char32_t c = text[i++].unicode();
+        if (QChar::isHighSurrogate(c) && i < text.size() && text[i].isLowSurrogate())
+            c = QChar::surrogateToUcs4(text[at], text[i++]);
+        qreal spacing = 0;
+        if (c >= 0x100) {  // Latin-1 is the monospace font's own
+            auto found = spacing_.constFind(c);
+            if (found == spacing_.cend()) {
+                const int columns = text::Columns(c);
+                const qreal drawn = metrics_.horizontalAdvance(text.mid(at, i - at));
+                found = spacing_.insert(c, columns == 0 ? 0 : columns * column_ - drawn);
+            }
+            spacing = *found;
+        }
+        if (spacing != runSpacing) {
+            flush(at);
+            from = at;
+            runSpacing = spacing;
+        }
+    }
+    flush(static_cast<int>(text.size()));
 }
 
 }  // namespace kvx

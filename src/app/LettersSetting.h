@@ -3,10 +3,14 @@
 // under it: two controls of the parameters window, kept in the program's
 // settings (not in the parameter file) and handed to the counting session.
 
+#include <QFontMetricsF>
+#include <QHash>
+#include <QSyntaxHighlighter>
 #include <QWidget>
 
 class QCheckBox;
 class QComboBox;
+class QPlainTextEdit;
 
 namespace kvx {
 
@@ -26,6 +30,28 @@ private:
     void Apply();
 
     CountingSession& session_;
+};
+
+/// The listing box's columns under the letters of every script: a character
+/// that the box's monospace font does not draw as wide as the columns the
+/// listing gives it (two for a wide one, drawn by a fallback font) is
+/// spaced out (or in) by the difference. The text is left as it is.
+class ListingColumns : public QSyntaxHighlighter {
+public:
+    /// Gives the box its monospace font, named by its family, and lines up
+    /// its columns when everyScript.
+    static void Apply(QPlainTextEdit* box, bool everyScript);
+
+protected:
+    void highlightBlock(const QString& text) override;
+
+private:
+    ListingColumns(QPlainTextEdit* box, const QFont& font);
+
+    QFontMetricsF metrics_;
+    qreal column_;
+    bool on_ = false;
+    QHash<char32_t, qreal> spacing_;  // the spacing each character gets
 };
 
 }  // namespace kvx

@@ -37,6 +37,7 @@
 #include "ContextsWindow.h"
 #include "HelpWindow.h"
 #include "KeywordsWindow.h"
+#include "LettersSetting.h"
 #include "ParamsWindow.h"
 #include "PopUpWindow.h"
 #include "QtHost.h"
@@ -208,7 +209,7 @@ void MainWindow::BuildControls() {
     introBox->viewport()->setCursor(Qt::PointingHandCursor);
     introBox->setToolTip(QStringLiteral("Click to show the text on the clipboard"));
     outputBox = Named(new QPlainTextEdit(this), "txbOutput");
-    outputBox->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    ListingColumns::Apply(outputBox, session_->LettersOfEveryScript());
     outputBox->setLineWrapMode(QPlainTextEdit::NoWrap);
     // Tab moves on to the next control, as in every other box.
     outputBox->setTabChangesFocus(true);
@@ -868,6 +869,7 @@ void MainWindow::StartOrStopCount() {
         return;
     }
     params_.suppressLiveWords = suppressWordsBox->isChecked() ? 1 : 0;
+    ListingColumns::Apply(outputBox, session_->LettersOfEveryScript());
     listingsBefore_ = session_->ListingsMade();
     counting_ = true;
     // Nothing the count reads can change under it, from the first check on;

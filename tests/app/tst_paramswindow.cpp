@@ -2,6 +2,10 @@
 // a count is thrown away, the checks, common words and parameter files; the
 // help window's place and the message boxes' line breaks.
 
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
 #include "HelpWindow.h"
 #include "LettersSetting.h"
 #include "ParamsWindow.h"
@@ -358,6 +362,24 @@ private slots:
                 std::string::npos);
         QSettings kept(QStringLiteral("kvx"), QStringLiteral("kvx"));
         QCOMPARE(kept.value(QStringLiteral("letters/collation")).toString(), QStringLiteral("sv"));
+        // Wide characters, drawn by another font, take two columns in the box,
+        // and the blanks and digits of their rows are the box's font's.
+        t.setFile(0, WriteFile(QStringLiteral("wide.txt"), "\xE3\x83\x86\xE3\x82\xAD\xE3\x82\xB9\xE3\x83\x88 abcdefgh\r\n"));
+        auto x = [&](int row, int at) {  // where the row's character at is drawn (-1: its last)
+            const QTextBlock b = t.w->outputBox->document()->findBlockByNumber(row);
+            QTextLayout layout(b.text(), t.w->outputBox->font());
+            layout.setFormats(b.layout()->formats());
+            layout.beginLayout();
+            QTextLine line = layout.createLine();
+            line.setLineWidth(10000);
+            layout.endLayout();
+            return line.cursorToX(at < 0 ? int(b.text().size()) - 1 : at);
+        };
+        for (const int format : {7, 0}) {  // word frequency; rank frequency word
+            t.w->params().displayFormat = int16_t(format);
+            t.w->countButton->click();
+            QVERIFY(qAbs(x(1, format == 7 ? -1 : 15) - x(2, format == 7 ? -1 : 15)) < 0.5);
+        }
         l.everyScriptBox->click();
         QCOMPARE(kept.value(QStringLiteral("letters/everyScript")).toBool(), false);
         QVERIFY(!t.w->session().LettersOfEveryScript());

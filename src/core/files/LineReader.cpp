@@ -272,12 +272,30 @@ LineReader::Status LineReader::readUtf8(std::string& line) {
             b = buf_.data();
             d = text::decodeUtf8(b + pos_, end_ - pos_);  // still incomplete at the end of the file
         }
-        if (utf8Out) {
-            if (d.status == text::Utf8Status::Valid)
-                line.append(reinterpret_cast<const char*>(b + pos_), d.length);
-            else
-                text::appendUtf8(line, text::fromCp1252(c));
-            pos_ += d.status == text::Utf8Status::Valid ? d.length : 1;
+        if (utf8Out && d.status == text::Utf8Status::Valid) {
+            // The valid characters and plain bytes that follow go in one stretch.
+            size_t to = pos_ + d.length;
+            while (to < end_) {
+                const unsigned char x = b[to];
+                if (x < 0x80) {
+                    if (x == '\n' || x == '\r') break;
+                    to += plainRun(b + to, b + end_);
+                    continue;
+                }
+                if (x >= 0xE1 && x != 0xED && x <= 0xEF && end_ - to >= 3 && (b[to + 1] & 0xC0) == 0x80 &&
+                    (b[to + 2] & 0xC0) == 0x80) {
+                    to += 3;  // U+1000 to U+FFFF without the surrogates: always valid
+                    continue;
+                }
+                const text::Utf8Step next = text::decodeUtf8(b + to, end_ - to);
+                if (next.status != text::Utf8Status::Valid) break;
+                to += next.length;
+            }
+            line.append(reinterpret_cast<const char*>(b + pos_), to - pos_);
+            pos_ = to;
+        } else if (utf8Out) {
+            text::appendUtf8(line, text::fromCp1252(c));
+            ++pos_;
         } else if (d.status == text::Utf8Status::Valid) {
             line.push_back(toCode(d.value));
             pos_ += d.length;

@@ -1,5 +1,6 @@
 #include "scanning/UnicodeScanner.h"
 
+#include <array>
 #include <cstring>
 
 #include <unicode/ubrk.h>
@@ -36,12 +37,16 @@ bool IsShadowByte(unsigned char b) {
     return b == kShadowInside || b == kShadowLatin || b == kShadowOther || b == kShadowSegmented;
 }
 
+// Kana and the common ideographs: letters of scripts without spaces,
+// known without asking ICU.
+inline bool IsKanaOrIdeograph(UChar32 c) {
+    return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3041 && c <= 0x3096) ||
+           (c >= 0x309D && c <= 0x30FA && c != 0x30A0) || (c >= 0x30FC && c <= 0x30FF);
+}
+
 // The shadow byte of a letter without a Windows-1252 code.
 unsigned char LetterKind(UChar32 c) {
-    // Kana and the common ideographs without asking ICU.
-    if ((c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3041 && c <= 0x3096) || (c >= 0x309D && c <= 0x30FA && c != 0x30A0) ||
-        (c >= 0x30FC && c <= 0x30FF))
-        return kShadowSegmented;
+    if (IsKanaOrIdeograph(c)) return kShadowSegmented;
     for (UScriptCode s : {USCRIPT_HAN, USCRIPT_HIRAGANA, USCRIPT_KATAKANA, USCRIPT_THAI, USCRIPT_LAO, USCRIPT_KHMER,
                           USCRIPT_MYANMAR})
         if (uscript_hasScript(c, s)) return kShadowSegmented;
@@ -70,6 +75,15 @@ bool ShadowInto(std::string_view utf8, bool digits, std::string& out, unsigned& 
             for (; i < n && (b = p[i]) < 0x80; ++i) o[i] = static_cast<char>(b);
             b = static_cast<uint8_t>(o[i - 1]);
             attach = kCodeLetter[b] || (digits && b >= '0' && b <= '9') ? b : 0;
+            continue;
+        }
+        if (b >= 0xE3 && b <= 0xE9 && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80 &&
+            IsKanaOrIdeograph(((b & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F))) {
+            // The commonest in Chinese and Japanese text, straight.
+            o[i] = o[i + 1] = static_cast<char>(kShadowInside);
+            o[i + 2] = static_cast<char>(attach = kShadowSegmented);
+            kinds |= 1u << (kShadowSegmented & 31);
+            i += 3;
             continue;
         }
         const int32_t start = i;
@@ -118,6 +132,26 @@ bool ShadowInto(std::string_view utf8, bool digits, std::string& out, unsigned& 
     return true;
 }
 
+// Whether no character beyond ASCII changes when lower-cased (and the
+// text is UTF-8).
+bool CaselessBeyondAscii(std::string_view s) {
+    const auto* p = reinterpret_cast<const uint8_t*>(s.data());
+    const int32_t n = static_cast<int32_t>(s.size());
+    for (int32_t i = 0; i < n;) {
+        const uint8_t b = p[i];
+        if (b < 0x80) {
+            ++i;
+        } else if (b >= 0xE3 && b <= 0xE9 && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
+            i += 3;  // U+3000 to U+9FFF: kana, ideographs and their signs have no case
+        } else {
+            UChar32 c;
+            U8_NEXT(p, i, n, c);
+            if (c < 0 || u_hasBinaryProperty(c, UCHAR_CHANGES_WHEN_LOWERCASED)) return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 UnicodeLine& UnicodeLine::operator=(const UnicodeLine& o) {
@@ -135,34 +169,66 @@ wordtext::PreparedLine UnicodeLine::Prepare(std::string& line, bool lowerCase) {
     if (IsAscii(line)) return wordtext::PrepareLineInPlace(line, lowerCase);
     wordtext::TrimControlChars(line);
     if (line.empty()) return {};
-    // A line of Latin-1 characters is lower-cased here, on the way; ICU
+    // A line of Latin-1 characters, or whose characters beyond ASCII have
+    // no case (kana, ideographs), is lower-cased here, on the way; ICU
     // lower-cases any other.
-    bool latin1 = lowerCase;
-    for (size_t i = 0; latin1 && i < line.size(); ++i) latin1 = U(line[i]) < 0xC4;
-    if (lowerCase && !latin1) line = text::LowerUtf8(line);
-    return Clean(line, latin1);
+    bool here = lowerCase;
+    for (size_t i = 0; here && i < line.size(); ++i) here = U(line[i]) < 0xC4;
+    if (lowerCase && !here) {
+        here = CaselessBeyondAscii(line);
+        if (!here) line = text::LowerUtf8(line);
+    }
+    return Clean(line, here);
 }
 
+namespace {
+
+// The bytes Clean changes or drops (second table: also those it lower-cases).
+constexpr std::array<std::array<bool, 256>, 2> kCleanBytes = [] {
+    std::array<std::array<bool, 256>, 2> t{};
+    for (auto& row : t)
+        for (const int c : {8, 9, 12, 10, 13, 0xC2, 0xE2}) row[static_cast<size_t>(c)] = true;  // BS, TAB, FF, LF, CR
+    for (int c = 'A'; c <= 'Z'; ++c) t[1][static_cast<size_t>(c)] = true;
+    t[1][0xC3] = true;
+    return t;
+}();
+
+}  // namespace
+
 wordtext::PreparedLine UnicodeLine::Clean(std::string& line, bool lowerLatin1) {
-    const bool latin1 = lowerLatin1;
+    const std::array<bool, 256>& special = kCleanBytes[lowerLatin1 ? 1 : 0];
     // Tab, form feed and no-break space become blanks, ’ the apostrophe;
-    // backspaces go; CR LF, CR and LF each become one blank.
+    // backspaces go; CR LF, CR and LF each become one blank. Other bytes
+    // are moved, in stretches, only when something before them went.
     const size_t n = line.size();
     char* const s = line.data();
-    size_t out = 0;
-    bool afterCR = false, hyphen = false;
-    for (size_t i = 0; i < n; ++i) {
-        unsigned char c = U(s[i]);
-        if (latin1) {
-            if (c >= 'A' && c <= 'Z') {
-                c = static_cast<unsigned char>(c + 32);
-            } else if (c == 0xC3 && i + 1 < n && U(s[i + 1]) >= 0x80 && U(s[i + 1]) <= 0x9E && U(s[i + 1]) != 0x97) {
-                s[out++] = static_cast<char>(c);
-                s[out++] = static_cast<char>(U(s[++i]) + 0x20);  // À-Þ to à-þ
-                afterCR = false;
-                continue;
-            }
+    size_t out = 0, i = 0;
+    bool afterCR = false;
+    for (;;) {
+        size_t j = i;
+        while (j < n && !special[U(s[j])]) ++j;
+        if (j > i) {
+            if (out != i) std::memmove(s + out, s + i, j - i);
+            out += j - i;
+            i = j;
+            afterCR = false;
         }
+        if (i >= n) break;
+        const unsigned char c = U(s[i]);
+        if (c >= 'A' && c <= 'Z') {  // lowerLatin1 only
+            s[out++] = static_cast<char>(c + 32);
+            afterCR = false;
+            ++i;
+            continue;
+        }
+        if (c == 0xC3) {  // lowerLatin1 only: À-Þ to à-þ
+            s[out++] = static_cast<char>(c);
+            ++i;
+            if (i < n && U(s[i]) >= 0x80 && U(s[i]) <= 0x9E && U(s[i]) != 0x97) s[out++] = static_cast<char>(U(s[i++]) + 0x20);
+            afterCR = false;
+            continue;
+        }
+        ++i;
         if (c == 8) continue;
         if (c == '\n' && afterCR) {
             afterCR = false;
@@ -171,19 +237,18 @@ wordtext::PreparedLine UnicodeLine::Clean(std::string& line, bool lowerLatin1) {
         afterCR = c == '\r';
         if (c == '\t' || c == '\f' || c == '\n' || c == '\r') {
             s[out++] = ' ';
-        } else if (c == 0xC2 && i + 1 < n && U(s[i + 1]) == 0xA0) {
+        } else if (c == 0xC2 && i < n && U(s[i]) == 0xA0) {
             s[out++] = ' ';
             ++i;
-        } else if (c == 0xE2 && i + 2 < n && U(s[i + 1]) == 0x80 && U(s[i + 2]) == 0x99) {
+        } else if (c == 0xE2 && i + 1 < n && U(s[i]) == 0x80 && U(s[i + 1]) == 0x99) {
             s[out++] = '\'';
             i += 2;
         } else {
-            hyphen = hyphen || c == '-';
             s[out++] = static_cast<char>(c);
         }
     }
     line.resize(out);
-    return {false, hyphen};
+    return {false, std::memchr(s, '-', out) != nullptr};
 }
 
 void UnicodeLine::DropByteOrderPair(std::string& line) {
@@ -252,19 +317,65 @@ void UnicodeLine::Cuts(std::string_view word, const std::string& line, std::vect
     const size_t at = static_cast<size_t>(word.data() - line.data());
     // The dictionary's cuts take most of the time of a text in these
     // scripts, and phrases come again and again: the cuts of a run of up
-    // to kCachedRun bytes are kept.
+    // to CutCache::kLongest bytes are kept.
     const std::string_view utf8(utf8_.data() + at, word.size());
-    const bool cached = word.size() <= kCachedRun;
+    const bool cached = word.size() <= CutCache::kLongest;
+    const uint64_t hash = cached ? CutCache::Hash(utf8) : 0;
     if (cached) {
-        if (const auto found = cutsOf_.find(utf8); found != cutsOf_.end()) {
-            cuts.assign(found->second.begin(), found->second.end());
+        size_t n = 0;
+        if (const uint8_t* found = cutsOf_.Find(utf8, hash, n)) {
+            cuts.assign(found, found + n);
             return;
         }
     }
     CutsByIcu(word, at, cuts);
-    if (!cached) return;
-    if (cutsOf_.size() >= kCachedRuns) cutsOf_.clear();
-    cutsOf_.emplace(std::string(utf8), std::vector<uint16_t>(cuts.begin(), cuts.end()));
+    if (cached) cutsOf_.Add(utf8, hash, cuts);
+}
+
+const uint8_t* CutCache::Find(std::string_view utf8, uint64_t hash, size_t& n) const {
+    if (slots_.empty()) return nullptr;
+    const size_t mask = slots_.size() - 1;
+    const uint64_t tag = hash >> 32;
+    for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
+        const uint64_t s = slots_[i];
+        if (s == 0) return nullptr;
+        if (s >> 32 != tag) continue;
+        const auto* e = reinterpret_cast<const uint8_t*>(data_.data()) + (s & 0xFFFFFFFFu) - 1;
+        if (e[0] == utf8.size() && std::memcmp(e + 2, utf8.data(), utf8.size()) == 0) {
+            n = e[1];
+            return e + 2 + utf8.size();
+        }
+    }
+}
+
+void CutCache::Add(std::string_view utf8, uint64_t hash, const std::vector<size_t>& cuts) {
+    if (runs_ >= kMaxRuns || data_.size() + 2 + utf8.size() + cuts.size() > kMaxBytes) {
+        slots_.clear();
+        data_.clear();
+        runs_ = 0;
+    }
+    if (2 * (runs_ + 1) > slots_.size()) {
+        // Twice the slots, filled again (at most half are in use).
+        std::vector<uint64_t> old(std::max<size_t>(1024, slots_.size() * 2), 0);
+        old.swap(slots_);
+        const size_t mask = slots_.size() - 1;
+        for (const uint64_t s : old) {
+            if (s == 0) continue;
+            const auto* e = reinterpret_cast<const uint8_t*>(data_.data()) + (s & 0xFFFFFFFFu) - 1;
+            size_t i = static_cast<size_t>(Hash(std::string_view(reinterpret_cast<const char*>(e) + 2, e[0]))) & mask;
+            while (slots_[i] != 0) i = (i + 1) & mask;
+            slots_[i] = s;
+        }
+    }
+    const size_t mask = slots_.size() - 1;
+    size_t i = static_cast<size_t>(hash) & mask;
+    while (slots_[i] != 0) i = (i + 1) & mask;
+    slots_[i] = (hash >> 32) << 32 | (data_.size() + 1);
+    data_ += static_cast<char>(utf8.size());
+    data_ += static_cast<char>(cuts.size());
+    data_.append(utf8);
+    for (const size_t c : cuts) data_ += static_cast<char>(c);
+    ++runs_;
 }
 
 void UnicodeLine::CutsByIcu(std::string_view word, size_t at, std::vector<size_t>& cuts) {
@@ -281,8 +392,13 @@ void UnicodeLine::CutsByIcu(std::string_view word, size_t at, std::vector<size_t
     for (int32_t i = 0; i < n;) {
         const int32_t start = i;
         UChar32 c;
-        U8_NEXT(p, i, n, c);
-        if (c < 0) c = 0xFFFD;
+        if (p[i] >= 0xE3 && p[i] <= 0xE9 && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
+            c = ((p[i] & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F);  // kana, ideographs
+            i += 3;
+        } else {
+            U8_NEXT(p, i, n, c);
+            if (c < 0) c = 0xFFFD;
+        }
         units_[static_cast<size_t>(len)] = static_cast<uint32_t>(start);
         if (c > 0xFFFF) units_[static_cast<size_t>(len) + 1] = static_cast<uint32_t>(start);
         U16_APPEND_UNSAFE(utf16_.data(), len, c);

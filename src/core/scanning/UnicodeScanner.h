@@ -15,8 +15,8 @@
 #include <string>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "scanning/WordText.h"
@@ -31,10 +31,27 @@ inline constexpr unsigned char kShadowLatin = 0x8D;      ///< a Latin letter or 
 inline constexpr unsigned char kShadowOther = 0x9D;      ///< a letter of another script
 inline constexpr unsigned char kShadowSegmented = 0x90;  ///< a letter of a script without spaces
 
-/// A hash that finds strings by their views.
-struct StringHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+/// The cuts of runs of letters met before, by the run's UTF-8 text: an
+/// open-addressed table of a hash's upper half and an offset into one
+/// buffer that holds each run's length, its cuts, its text and its cut
+/// offsets (a run is at most kLongest bytes). A lookup touches two places
+/// in memory.
+class CutCache {
+public:
+    static constexpr size_t kLongest = 96;
+    /// The cuts of utf8 (ascending offsets) when known, or nullptr; n gets
+    /// their number.
+    const uint8_t* Find(std::string_view utf8, uint64_t hash, size_t& n) const;
+    /// Keeps the cuts of utf8 (at most kLongest bytes, not yet kept); all
+    /// is forgotten when the cache is full.
+    void Add(std::string_view utf8, uint64_t hash, const std::vector<size_t>& cuts);
+    static uint64_t Hash(std::string_view utf8) { return std::hash<std::string_view>{}(utf8); }
+
+private:
+    static constexpr size_t kMaxRuns = 1 << 18, kMaxBytes = 24u << 20;
+    std::vector<uint64_t> slots_;  // 0 empty, else hash's upper half << 32 | (offset + 1)
+    std::string data_;
+    size_t runs_ = 0;
 };
 
 class UnicodeLine {
@@ -85,8 +102,7 @@ private:
     /// The cuts of a run of letters by ICU's word break iterator.
     void CutsByIcu(std::string_view word, size_t at, std::vector<size_t>& cuts);
 
-    static constexpr size_t kCachedRun = 96, kCachedRuns = 1 << 18;
-    std::unordered_map<std::string, std::vector<uint16_t>, StringHash, std::equal_to<>> cutsOf_;
+    CutCache cutsOf_;
     std::string utf8_;
     unsigned kinds_ = 0;  // bit (b & 31) for each shadow byte b of a letter in the line
     bool shadowed_ = false;

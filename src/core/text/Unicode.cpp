@@ -67,18 +67,18 @@ std::string LowerUtf8(std::string_view utf8) {
     return std::string(utf8);
 }
 
+int Columns(char32_t ch) {
+    const auto c = static_cast<UChar32>(ch);
+    if (c < 0x300) return 1;
+    const int gc = u_charType(c);
+    if (gc == U_NON_SPACING_MARK || gc == U_ENCLOSING_MARK || gc == U_FORMAT_CHAR) return 0;
+    const int ea = u_getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH);
+    return (ea == U_EA_WIDE || ea == U_EA_FULLWIDTH) ? 2 : 1;
+}
+
 size_t DisplayWidth(std::string_view utf8) {
     size_t w = 0;
-    ForEachCodePoint(utf8, [&](UChar32 c) {
-        if (c < 0x300) {
-            ++w;
-            return;
-        }
-        const int gc = u_charType(c);
-        if (gc == U_NON_SPACING_MARK || gc == U_ENCLOSING_MARK || gc == U_FORMAT_CHAR) return;
-        const int ea = u_getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH);
-        w += (ea == U_EA_WIDE || ea == U_EA_FULLWIDTH) ? 2 : 1;
-    });
+    ForEachCodePoint(utf8, [&](UChar32 c) { w += static_cast<size_t>(Columns(static_cast<char32_t>(c))); });
     return w;
 }
 

@@ -14,6 +14,8 @@ std::string LowerUtf8(std::string_view utf8);
 /// Columns a monospace font gives UTF-8 text: two for East Asian Width W
 /// and F, none for combining marks and format characters, one otherwise.
 size_t DisplayWidth(std::string_view utf8);
+/// The columns of one character, as DisplayWidth counts them.
+int Columns(char32_t c);
 /// Whether UTF-8 text holds a character of general category L.
 bool HasLetterUtf8(std::string_view utf8);
 /// One character repeated (two or more times is the caller's question).

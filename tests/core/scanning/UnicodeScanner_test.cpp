@@ -1,8 +1,12 @@
 #include "scanning/UnicodeScanner.h"
 
 #include <gtest/gtest.h>
+#include <unicode/uchar.h>
 
+#include <algorithm>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "counting/PrepareLine.h"
 #include "params/Params.h"
@@ -72,6 +76,7 @@ TEST(UnicodeScanner, WordsOfEveryScript) {
     const struct { Rule setup; const char* line; const char* want; } cases[] = {
         {none, "Ωmega ﬁnance Łódź", "ωmega|ﬁnance|łódź"},
         {none, "日本語のテキストです。", "日本語|の|テキスト|です"},
+        {none, "ABCの日本 TEXTです ΣΟΦΟΣの", "abc|の|日本|text|です|σοφος|の"},
         {none, "ΟΔΟΣ ΣΟΦΟΣ", "οδος|σοφος"},  // final sigma in context: ς
         {none, "STRASSE Straße İx", "strasse|straße|i̇x"},
         {apostrophes, "Don’t Москва’s", "don't|москва's"},
@@ -88,6 +93,44 @@ TEST(UnicodeScanner, WordsOfEveryScript) {
         EXPECT_EQ(Scan(p, true, {c.line}), c.want) << c.line;
     }
     EXPECT_EQ(text::utf8Length(Scan(Params{}, true, {"Σ\xCF\x82"})), 2u);
+}
+
+// Runs met again (thousands, so that the cache of cuts grows) are cut as
+// the first time.
+TEST(UnicodeScanner, CutsOfRunsMetAgain) {
+    const char* const kana[] = {"か", "き", "く", "け", "こ", "さ", "し", "す", "せ", "そ", "テ", "キ", "ス", "ト"};
+    std::vector<std::string> lines;
+    for (int i = 0; i < 14 * 14 * 14; ++i)
+        lines.push_back(std::string("日本") + kana[i % 14] + kana[i / 14 % 14] + kana[i / 196] + "の文字です");
+    Params p;
+    Sink sink;
+    scanning::Scanner sc;
+    sc.params = &p;
+    sc.sink = &sink;
+    sc.unicode.on = true;
+    sc.SetAllowedExtraChars();
+    std::string first;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const std::string& l : lines) {
+            sc.currentLine = l;
+            PrepareAndScanLine(sc, true);
+        }
+        if (pass == 0) first = std::exchange(sink.words, "");
+    }
+    EXPECT_EQ(sink.words, first);
+    EXPECT_GT(std::count(first.begin(), first.end(), '|'), 3 * 14 * 14 * 14);
+}
+
+// What the shadow takes for a letter of a script without spaces unasked,
+// ICU takes for a letter.
+TEST(UnicodeScanner, KanaAndIdeographsAreLetters) {
+    for (char32_t c = 0x3000; c < 0xA000; ++c) {
+        std::string u;
+        text::appendUtf8(u, c);
+        if (scanning::UnicodeLine::ShadowOf(u, false).back() == static_cast<char>(scanning::kShadowSegmented)) {
+            EXPECT_NE(U_GET_GC_MASK(static_cast<UChar32>(c)) & U_GC_L_MASK, 0u) << static_cast<uint32_t>(c);
+        }
+    }
 }
 
 // Every character is kept; bytes that are not UTF-8 are Windows-1252 ones.
