@@ -30,28 +30,6 @@ namespace {
 enum Column { kFile, kLine, kLeft, kWord, kRight, kColumns };
 constexpr int kContextWidth = 40;  // characters either side of the word
 
-// The host of the worker's count: it asks nothing (a question gets the
-// answer that goes on), hands over the clipboard
-// text that was counted, and takes up a stop at the count's turns.
-class WorkerHost : public Host {
-public:
-    WorkerHost(const std::atomic<bool>& stop, std::string clipboard) : stop_(stop), clipboard_(std::move(clipboard)) {}
-    CountingSession* session = nullptr;
-    Answer message(std::string_view, std::string_view, Icon, Buttons b) override {
-        // "Stop?" gets Yes; "Do you wish to specify an output file?" No.
-        return b == Buttons::YesNo ? Answer::Yes : b == Buttons::YesNoCancel ? Answer::No : Answer::OK;
-    }
-    void yield() override {
-        if (session && stop_.load(std::memory_order_relaxed)) session->stopRequested = true;
-    }
-    void scanProgress(int64_t, int) override { yield(); }
-    std::string clipboardText() override { return clipboard_; }
-
-private:
-    const std::atomic<bool>& stop_;
-    std::string clipboard_;
-};
-
 QString NoTabs(QString s) { return s.replace(QLatin1Char('\t'), QLatin1Char(' ')); }
 
 }  // namespace
@@ -67,6 +45,10 @@ struct ContextsWindow::Job {
     int64_t total = 0;  // bytes of the source, 0: not known
     std::string error;
 };
+
+void WorkerHost::yield() {
+    if (session && stop_.load(std::memory_order_relaxed)) session->stopRequested = true;
+}
 
 void ContextsModel::SetRows(ContextRows rows, QStringList inputs, bool utf8) {
     beginResetModel();

@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <QWidget>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -15,6 +16,7 @@
 
 #include "params/Params.h"
 #include "scanning/Contexts.h"
+#include "shell/Host.h"
 
 class QLabel;
 class QProgressBar;
@@ -24,7 +26,28 @@ class QTimer;
 
 namespace kvx {
 
+class CountingSession;
 class MessageTable;
+
+/// The host of a count on a worker thread: it asks nothing (a question gets
+/// the answer that goes on), hands over the clipboard text that was counted,
+/// and takes up a stop at the count's turns.
+class WorkerHost : public Host {
+public:
+    WorkerHost(const std::atomic<bool>& stop, std::string clipboard) : stop_(stop), clipboard_(std::move(clipboard)) {}
+    CountingSession* session = nullptr;
+    Answer message(std::string_view, std::string_view, Icon, Buttons b) override {
+        // "Stop?" gets Yes; "Do you wish to specify an output file?" No.
+        return b == Buttons::YesNo ? Answer::Yes : b == Buttons::YesNoCancel ? Answer::No : Answer::OK;
+    }
+    void yield() override;
+    void scanProgress(int64_t, int) override { yield(); }
+    std::string clipboardText() override { return clipboard_; }
+
+private:
+    const std::atomic<bool>& stop_;
+    std::string clipboard_;
+};
 
 /// The rules and source of the listed result, for counting it again.
 struct ContextsSource {

@@ -29,13 +29,18 @@ QString DefaultCorpusFilter();
 /// "N files, M MB" (MB of 1,048,576 bytes).
 QString CorpusSizeText(qsizetype files, qint64 bytes);
 
-/// The corpora chosen last, the latest first (at most five).
-std::vector<CorpusChoice> RecentCorpora();
+/// Its paths, "; " between them, then its filter in brackets.
+QString CorpusName(const CorpusChoice& corpus);
+
+/// The corpora chosen last, the latest first (at most five); reference:
+/// those compared with, kept apart from the sources.
+std::vector<CorpusChoice> RecentCorpora(bool reference = false);
 /// Puts a corpus at the head of the recent ones.
-void RememberCorpus(const CorpusChoice& corpus);
+void RememberCorpus(const CorpusChoice& corpus, bool reference = false);
 
 /// The corpus dialog, offering the recent corpora; nothing
 /// when it was cancelled or left empty.
-std::optional<CorpusChoice> AskForCorpus(QWidget* parent);
+std::optional<CorpusChoice> AskForCorpus(QWidget* parent, const QString& title = QStringLiteral("Corpus"),
+                                         bool reference = false);
 
 }  // namespace kvx

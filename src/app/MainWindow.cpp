@@ -1112,62 +1112,29 @@ void MainWindow::ShowChart() {
     chartWindow_->ShowChart();
 }
 
-namespace {
-
-// The reference's count asks nothing: the questions of a count get their
-// first choice, which goes on.
-class QuietHost : public Host {
-public:
-    Answer message(std::string_view, std::string_view, Icon, Buttons) override { return Answer::OK; }
-};
-
-// A counts file by its name or its first line.
-bool LooksLikeCounts(const std::string& path) {
-    if (QString::fromStdString(path).endsWith(QStringLiteral(".counts"))) return true;
-    std::ifstream in(path, std::ios::binary);
-    std::string head(14, '\0');
-    in.read(head.data(), std::streamsize(head.size()));
-    head.resize(size_t(std::max<std::streamsize>(in.gcount(), 0)));
-    if (head.rfind("\xEF\xBB\xBF", 0) == 0) head.erase(0, 3);
-    return head.rfind("kvx-counts ", 0) == 0;
-}
-
-}  // namespace
-
 void MainWindow::CompareWith() {
     if (!ResultReady()) return;
-    const std::string path =
-        host_->openFileDialog("Compare with", "Texts and counts files | *.*", "");
-    if (path.empty()) return;
-    Params rules = params_;
-    rules.fileNames[1].clear();
-    QuietHost quiet;
-    CountingSession reference(rules, quiet, texts_);
-    reference.startUpCompleted = true;
-    reference.SetInputs({path});
-    reference.SetCountsMode(LooksLikeCounts(path) ? CountsMode::Merge : CountsMode::None);
-    reference.SetListingSink(ListingSink::StandardOutput);
-    reference.SetTableOnly(true);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool commonWords = rules.ignoreCommonWords != 1 || reference.ReadCommonWordsFile();
-    const CountResult r = commonWords ? reference.CountWords() : CountResult{};
-    QApplication::restoreOverrideCursor();
-    std::string why = commonWords ? LastError(r.diagnostics) : LastError(reference.Diagnostics());
-    if (why.empty() && (!r.ran || r.failed)) why = "The reference could not be counted.";
-    KeywordTable table;
-    if (why.empty()) {
-        KeynessOptions all;  // the window chooses what it lists
-        all.minG2 = 0;
-        all.underUsed = true;
-        table = CompareWords(session_->CountedTable(), reference.CountedTable(), params_, all);
-        if (table.refTotal == 0) why = "The reference has no words to compare.";
+    if (const std::optional<CorpusChoice> reference = AskForCorpus(this, QStringLiteral("Compare with"), true))
+        CompareWith(*reference);
+}
+
+void MainWindow::CompareWith(const CorpusChoice& reference) {
+    if (!ResultReady()) return;
+    if (!keywordsWindow_) {
+        keywordsWindow_ = new KeywordsWindow(texts_, this);
+        keywordsWindow_->here = [this] { return ResultReady() ? &session_->CountedTable() : nullptr; };
+        keywordsWindow_->report = [this](const QString& why) {
+            host_->message(why.toStdString(), texts_.Get(Message::ErrorTitle), Icon::Exclamation, Buttons::OK);
+        };
     }
-    if (!why.empty()) {
-        host_->message(path + ": " + why, texts_.Get(Message::ErrorTitle), Icon::Exclamation, Buttons::OK);
-        return;
-    }
-    if (!keywordsWindow_) keywordsWindow_ = new KeywordsWindow(this);
-    keywordsWindow_->Show(std::move(table), QString::fromStdString(path));
+    ReferenceSource source;
+    source.rules = params_;
+    source.everyScript = session_->LettersOfEveryScript();
+    source.collation = session_->CollationLanguage();
+    for (const QString& p : reference.paths) source.paths.push_back(QFileInfo(p).absoluteFilePath().toStdString());
+    source.filter = reference.filter.toStdString();
+    RememberCorpus(reference, true);
+    keywordsWindow_->Start(source, CorpusName(reference));
 }
 
 QString MainWindow::ListedWordAt(const QTextCursor& cursor) {

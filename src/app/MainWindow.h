@@ -130,9 +130,12 @@ public:
     void CopyListingToClipboard();
     void SaveListing();
     void ShowChart();
-    /// "Compare with...": counts a reference (a text, or a counts file) under
-    /// the same rules and shows the keywords of the result against it.
+    /// "Compare with...": asks for a reference (a text, counts files or a
+    /// corpus), counts it under the same rules in the background and shows
+    /// the keywords of the result against it.
     void CompareWith();
+    /// Compares the result with a reference: a text, counts files or a corpus.
+    void CompareWith(const CorpusChoice& reference);
     /// The keywords window, once it has been opened.
     KeywordsWindow* keywords() const { return keywordsWindow_; }
     /// The listed word (UTF-8) on the output box's row at cursor, "" when
