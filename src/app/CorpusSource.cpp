@@ -44,13 +44,43 @@ QString CorpusName(const CorpusChoice& c) {
     return text;
 }
 
-std::vector<std::string> CorpusFilesOf(const CorpusChoice& corpus, qint64* bytes) {
+CorpusLister::~CorpusLister() {
+    Cancel();
+    Join();
+}
+
+void CorpusLister::Join() {
+    if (worker_.joinable()) worker_.join();
+}
+
+void CorpusLister::Cancel() {
+    if (job_) job_->stop = true;
+    job_.reset();
+    done_ = nullptr;
+}
+
+void CorpusLister::Start(const CorpusChoice& corpus, Done done) {
+    Cancel();
+    Join();  // soon: it was told to stop
+    auto job = std::make_shared<Job>();
     std::vector<std::string> paths;
     for (const QString& p : corpus.paths) paths.push_back(QFileInfo(p).absoluteFilePath().toStdString());
-    int64_t total = 0;
-    std::vector<std::string> files = corpus::ExpandCorpus(paths, corpus.filter.toStdString(), &total);
-    if (bytes) *bytes = total;
-    return files;
+    job_ = job;
+    done_ = std::move(done);
+    worker_ = std::thread([this, job, paths, filter = corpus.filter.toStdString()] {
+        job->files = corpus::ExpandCorpus(paths, filter, &job->bytes, &job->stop);
+        QMetaObject::invokeMethod(
+            this,
+            [this, job] {
+                if (job != job_) return;  // replaced or cancelled
+                Join();
+                job_.reset();
+                const Done done = std::move(done_);
+                done_ = nullptr;
+                done(std::move(job->files), job->bytes);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 QString DefaultCorpusFilter() { return QStringLiteral("*.txt;*.htm;*.html"); }

@@ -136,6 +136,8 @@ void MainWindow::BuildControls() {
         fileButtons[k]->installEventFilter(this);
     }
     corpusButton = button("cmdCorpus", "Corpus...");
+    corpusLister_ = new CorpusLister;
+    corpusLister_->setParent(this);
     corpusButton->setToolTip(QStringLiteral("Count several files, or the files of folders (Ctrl+Shift+O)"));
     disableOutputBox =
         Named(new QCheckBox(QStringLiteral("Disable"), this), "chkDisableOutputToFile");
@@ -594,11 +596,18 @@ bool MainWindow::StartUp() {
     }
     ParamsToControls();
     session_->ValidateInputFile(params_.fileNames[0]);
-    // The latest corpus comes back when the saved state names its first file.
+    // The latest corpus comes back when the saved state names its first file
+    // (listed in the background; a source chosen meanwhile wins).
     if (const std::vector<CorpusChoice> recent = RecentCorpora();
         params_.inputIsFile && !recent.empty() && !params_.fileNames[0].empty()) {
-        const std::vector<std::string> files = CorpusFilesOf(recent.front());
-        if (!files.empty() && files[0] == params_.fileNames[0]) TakeCorpus(recent.front());
+        const CorpusChoice corpus = recent.front();
+        corpusLister_->Start(corpus, [this, corpus, first = params_.fileNames[0]](std::vector<std::string> files,
+                                                                                  qint64 bytes) {
+            if (!files.empty() && files[0] == first && params_.fileNames[0] == first && corpusFiles_.empty() &&
+                fileButtons[0]->isEnabled())
+                TakeListedCorpus(corpus, std::move(files), bytes);
+            if (std::exchange(countWhenListed_, false)) StartOrStopCount();
+        });
     }
 
     LoadCommonWordsAtStartUp();
@@ -867,6 +876,10 @@ void MainWindow::StartOrStopCount() {
         session_->StartOrStopCount();
         return;
     }
+    if (ListingCorpus()) {  // the corpus chosen is counted once its files are listed
+        countWhenListed_ = true;
+        return;
+    }
     params_.suppressLiveWords = suppressWordsBox->isChecked() ? 1 : 0;
     listingsBefore_ = session_->ListingsMade();
     counting_ = true;
@@ -913,9 +926,31 @@ void MainWindow::ChooseCorpus() {
     SetTheFocus();
 }
 
-bool MainWindow::TakeCorpus(const CorpusChoice& corpus) {
-    qint64 bytes = 0;
-    std::vector<std::string> files = CorpusFilesOf(corpus, &bytes);
+void MainWindow::TakeCorpus(const CorpusChoice& corpus) {
+    ShowListing(true, CorpusName(corpus));
+    corpusLister_->Start(corpus, [this, corpus](std::vector<std::string> files, qint64 bytes) {
+        ShowListing(false);
+        if (TakeListedCorpus(corpus, std::move(files), bytes) && std::exchange(countWhenListed_, false))
+            StartOrStopCount();
+        countWhenListed_ = false;
+    });
+}
+
+bool MainWindow::ListingCorpus() const { return corpusLister_->Busy(); }
+
+void MainWindow::ShowListing(bool listing, const QString& name) {
+    // The window stays usable; the pointer and the label say the files are listed.
+    if (listing) {
+        if (!ListingCorpus()) labelBeforeListing_ = fileSizeLabel->text();
+        setCursor(Qt::BusyCursor);
+        fileSizeLabel->setText(QStringLiteral("Listing the files of %1...").arg(name));
+    } else {
+        unsetCursor();
+        fileSizeLabel->setText(labelBeforeListing_);
+    }
+}
+
+bool MainWindow::TakeListedCorpus(const CorpusChoice& corpus, std::vector<std::string> files, qint64 bytes) {
     if (files.empty()) {
         std::string where;
         for (const QString& p : corpus.paths)
@@ -946,6 +981,11 @@ bool MainWindow::TakeCorpus(const CorpusChoice& corpus) {
 }
 
 void MainWindow::DropCorpus() {
+    if (corpusLister_->Busy()) {
+        corpusLister_->Cancel();
+        ShowListing(false);
+        countWhenListed_ = false;
+    }
     if (corpusFiles_.empty()) return;
     corpusFiles_.clear();
     session_->SetInputs({});

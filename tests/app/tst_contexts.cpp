@@ -106,7 +106,8 @@ private slots:
         QDir().mkpath(TempDir() + QStringLiteral("/ctx-corpus"));
         WriteFile(QStringLiteral("ctx-corpus/a.txt"), "one cat\r\n");
         WriteFile(QStringLiteral("ctx-corpus/b.txt"), "two\r\ncat cat\r\n");
-        QVERIFY(t.w->TakeCorpus({{TempDir() + QStringLiteral("/ctx-corpus")}, QStringLiteral("*.txt")}));
+        t.w->TakeCorpus({{TempDir() + QStringLiteral("/ctx-corpus")}, QStringLiteral("*.txt")});
+        QTRY_VERIFY(!t.w->ListingCorpus());
         t.w->countButton->click();
         ContextsWindow* c = contextsOf(QStringLiteral("cat"));
         QVERIFY(c && c->model.Total() == 3);
