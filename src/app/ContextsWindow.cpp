@@ -83,7 +83,7 @@ SortKeys MakeKeys(const ContextRows& rows, bool utf8, bool left) {
     SortKeys k;
     k.start.reserve(rows.size() + 1);
     k.head.reserve(rows.size());
-    k.text.reserve(rows.text.size() / 2);
+    k.text.reserve(rows.TextBytes() / 2);
     const std::array<char16_t, 256>& folded = FoldedCp1252();
     for (const ContextRow& r : rows.rows) {
         const std::string_view s = left ? rows.Left(r) : rows.Right(r);
@@ -374,7 +374,7 @@ void ContextsWindow::Finish(const std::shared_ptr<Job>& job) {
     else
         for (const std::string& input : job->source.inputs) inputs << QString::fromStdString(input);
     error_ = QString::fromStdString(job->error);
-    model.SetRows(ContextRows(job->session.Contexts()), inputs, job->source.everyScript);
+    model.SetRows(job->session.TakeContexts(), inputs, job->source.everyScript);
     view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     view->resizeColumnsToContents();  // once: a sort keeps the widths
     Refresh();

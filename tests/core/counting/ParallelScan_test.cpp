@@ -173,7 +173,7 @@ TEST(ParallelScan, EachListedWordHasAsManyContextsAsItsFrequency) {
                     const ContextRow &a = one.rows[i], &b = three.rows[i];
                     EXPECT_EQ(std::tie(a.input, a.line), std::tie(b.input, b.line));
                     EXPECT_EQ(std::tie(a.left, a.word, a.right), std::tie(b.left, b.word, b.right));
-                    EXPECT_EQ(one.text.substr(a.at, a.left + a.word + a.right), three.text.substr(b.at, b.left + b.word + b.right));
+                    EXPECT_EQ(one.Cells(a), three.Cells(b));
                 }
             }
         }
