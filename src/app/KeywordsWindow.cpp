@@ -225,7 +225,7 @@ void KeywordsWindow::Start(const ReferenceSource& reference, const QString& name
             job->total = int64_t(st.st_size);
         } else {
             int64_t bytes = 0;
-            files = corpus::ExpandCorpus(paths, job->source.filter, &bytes);
+            files = corpus::ExpandCorpus(paths, job->source.filter, &bytes, &job->stop);
             job->total = bytes;
         }
         if (files.empty()) {

@@ -1247,6 +1247,10 @@ void MainWindow::Quit() {
         contextsWindow_->Stop();
         contextsWindow_->hide();
     }
+    if (keywordsWindow_) {
+        keywordsWindow_->Stop();
+        keywordsWindow_->hide();
+    }
     hide();
     if (!counting_ && endProgram) endProgram();
 }
