@@ -23,13 +23,12 @@ const std::array<bool, 256>& LetterOrDigit() {
 }
 
 // Appends raw[from, to) to text, control characters (a tab among them) as
-// blanks; returns its length.
-uint32_t AppendCell(std::string& text, std::string_view raw, size_t from, size_t to) {
+// blanks.
+void AppendCells(std::string& text, std::string_view raw, size_t from, size_t to) {
     const size_t at = text.size();
     text.append(raw.data() + from, to - from);
     for (char* c = text.data() + at; c != text.data() + text.size(); ++c)
         if (U(*c) < 32 || *c == 127) *c = ' ';
-    return uint32_t(to - from);
 }
 
 // Steps n characters back (n < 0) or on from i in UTF-8 text, never past its ends.
@@ -102,9 +101,10 @@ void ContextRecorder::Record(std::string_view word) {
     row.line = lines_;
     row.at = (uint64_t(rows.blocks.size() - 1) << ContextRows::kBlockShift) | text.size();
     row.input = input_;
-    row.left = AppendCell(text, raw_, left, from);
-    row.word = AppendCell(text, raw_, from, to);
-    row.right = AppendCell(text, raw_, to, right);
+    row.left = uint32_t(from - left);
+    row.word = uint32_t(to - from);
+    row.right = uint32_t(right - to);
+    AppendCells(text, raw_, left, right);
     rows.rows.push_back(row);
 }
 
