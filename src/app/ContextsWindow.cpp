@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <numeric>
 #include <sys/stat.h>
@@ -29,28 +30,6 @@ namespace {
 
 enum Column { kFile, kLine, kLeft, kWord, kRight, kColumns };
 constexpr int kContextWidth = 40;  // characters either side of the word
-
-// The host of the worker's count: it asks nothing (a question gets the
-// answer that goes on), hands over the clipboard
-// text that was counted, and takes up a stop at the count's turns.
-class WorkerHost : public Host {
-public:
-    WorkerHost(const std::atomic<bool>& stop, std::string clipboard) : stop_(stop), clipboard_(std::move(clipboard)) {}
-    CountingSession* session = nullptr;
-    Answer message(std::string_view, std::string_view, Icon, Buttons b) override {
-        // "Stop?" gets Yes; "Do you wish to specify an output file?" No.
-        return b == Buttons::YesNo ? Answer::Yes : b == Buttons::YesNoCancel ? Answer::No : Answer::OK;
-    }
-    void yield() override {
-        if (session && stop_.load(std::memory_order_relaxed)) session->stopRequested = true;
-    }
-    void scanProgress(int64_t, int) override { yield(); }
-    std::string clipboardText() override { return clipboard_; }
-
-private:
-    const std::atomic<bool>& stop_;
-    std::string clipboard_;
-};
 
 QString NoTabs(QString s) { return s.replace(QLatin1Char('\t'), QLatin1Char(' ')); }
 
@@ -68,12 +47,86 @@ struct ContextsWindow::Job {
     std::string error;
 };
 
+void WorkerHost::yield() {
+    if (session && stop_.load(std::memory_order_relaxed)) session->stopRequested = true;
+}
+
+namespace {
+
+// Case-folded UTF-16 text of each row's context, one after the other, and
+// the first eight code units of each as two numbers.
+struct SortKeys {
+    std::vector<char16_t> text;
+    std::vector<size_t> start;  // of row i's key; one more at the end
+    std::vector<std::array<uint64_t, 2>> head;
+
+    std::u16string_view Key(size_t i) const { return {text.data() + start[i], start[i + 1] - start[i]}; }
+};
+
+// The case-folded UTF-16 unit of each cp1252 byte.
+const std::array<char16_t, 256>& FoldedCp1252() {
+    static const std::array<char16_t, 256> t = [] {
+        std::array<char16_t, 256> a{};
+        for (int b = 0; b < 256; ++b) {
+            const QString f = QString::fromStdString(text::cp1252ToUtf8(std::string(1, char(b)))).toCaseFolded();
+            a[size_t(b)] = f.size() == 1 ? f[0].unicode() : char16_t(b);
+        }
+        return a;
+    }();
+    return t;
+}
+
+// The left context is read backwards from the word, so that rows sharing the
+// words just before it come together; the right one without the blanks at
+// its ends.
+SortKeys MakeKeys(const ContextRows& rows, bool utf8, bool left) {
+    SortKeys k;
+    k.start.reserve(rows.size() + 1);
+    k.head.reserve(rows.size());
+    k.text.reserve(rows.TextBytes() / 2);
+    const std::array<char16_t, 256>& folded = FoldedCp1252();
+    for (const ContextRow& r : rows.rows) {
+        const std::string_view s = left ? rows.Left(r) : rows.Right(r);
+        const size_t from = k.text.size();
+        if (utf8) {
+            const QString f = QString::fromUtf8(s.data(), qsizetype(s.size())).toCaseFolded();
+            k.text.insert(k.text.end(), f.utf16(), f.utf16() + f.size());
+        } else {
+            for (char c : s) k.text.push_back(folded[static_cast<unsigned char>(c)]);
+        }
+        auto first = k.text.begin() + std::ptrdiff_t(from);
+        if (left) {
+            std::reverse(first, k.text.end());
+        } else {
+            while (k.text.size() > from && QChar::isSpace(k.text.back())) k.text.pop_back();
+            first = k.text.begin() + std::ptrdiff_t(from);
+            const auto blank = std::find_if(first, k.text.end(), [](char16_t c) { return !QChar::isSpace(c); });
+            k.text.erase(first, blank);
+        }
+        std::array<uint64_t, 2> head{};
+        for (size_t i = 0; i < 8; ++i) head[i / 4] = head[i / 4] << 16 | (from + i < k.text.size() ? k.text[from + i] : 0);
+        k.start.push_back(from);
+        k.head.push_back(head);
+    }
+    k.start.push_back(k.text.size());
+    return k;
+}
+
+}  // namespace
+
+ContextsModel::~ContextsModel() {
+    if (sorter_.joinable()) sorter_.join();
+}
+
 void ContextsModel::SetRows(ContextRows rows, QStringList inputs, bool utf8) {
     beginResetModel();
-    rows_ = std::move(rows);
+    rows_ = std::make_shared<const ContextRows>(std::move(rows));
+    ++generation_;
+    pending_.reset();
+    sorted_ = SortRequest{-1, Qt::AscendingOrder};
     inputs_ = std::move(inputs);
     utf8_ = utf8;
-    order_.resize(rows_.size());
+    order_.resize(rows_->size());
     std::iota(order_.begin(), order_.end(), 0);
     shown_ = std::min(kPage, Total());
     endResetModel();
@@ -92,13 +145,13 @@ QString ContextsModel::Text(std::string_view s) const {
 }
 
 QString ContextsModel::Cell(int row, int column) const {
-    const ContextRow& r = rows_.rows[size_t(order_[size_t(row)])];
+    const ContextRow& r = rows_->rows[size_t(order_[size_t(row)])];
     switch (column) {
     case kFile: return r.input < inputs_.size() ? inputs_[r.input] : QString();
     case kLine: return QString::number(r.line);
-    case kLeft: return Text(rows_.Left(r));
-    case kWord: return Text(rows_.Word(r));
-    default: return Text(rows_.Right(r));
+    case kLeft: return Text(rows_->Left(r));
+    case kWord: return Text(rows_->Word(r));
+    default: return Text(rows_->Right(r));
     }
 }
 
@@ -131,26 +184,73 @@ QVariant ContextsModel::headerData(int section, Qt::Orientation orientation, int
 }
 
 void ContextsModel::sort(int column, Qt::SortOrder order) {
-    beginResetModel();
-    std::iota(order_.begin(), order_.end(), 0);
-    if (column == kLeft || column == kRight) {
-        // Keys compared without regard to case; the left context from the
-        // word backwards, so that rows sharing the words just before it
-        // come together.
-        std::vector<QString> keys(rows_.size());
-        for (size_t i = 0; i < keys.size(); ++i) {
-            const ContextRow& r = rows_.rows[i];
-            QString k = Text(column == kLeft ? rows_.Left(r) : rows_.Right(r)).toCaseFolded();
-            if (column == kLeft) std::reverse(k.begin(), k.end());
-            keys[i] = column == kLeft ? k : k.trimmed();
-        }
-        std::stable_sort(order_.begin(), order_.end(), [&](int32_t a, int32_t b) {
-            return order == Qt::AscendingOrder ? keys[size_t(a)] < keys[size_t(b)] : keys[size_t(b)] < keys[size_t(a)];
-        });
-    } else if (order == Qt::DescendingOrder) {
-        std::reverse(order_.begin(), order_.end());
+    // The view may ask twice for one sort.
+    const SortRequest r{column, order};
+    if (sorter_.joinable()) {
+        if (r == running_) pending_.reset();
+        else pending_ = r;  // after the one running
+    } else if (r == sorted_) {
+        return;
+    } else if (column == kLeft || column == kRight) {
+        StartSort(r);
+    } else {
+        // The order of the text, or its reverse: no need of a worker.
+        sorted_ = r;
+        beginResetModel();
+        std::iota(order_.begin(), order_.end(), 0);
+        if (order == Qt::DescendingOrder) std::reverse(order_.begin(), order_.end());
+        endResetModel();
     }
-    endResetModel();
+}
+
+void ContextsModel::StartSort(SortRequest r) {
+    running_ = r;
+    sorter_ = std::thread([this, r, rows = rows_, utf8 = utf8_, generation = generation_] {
+        std::vector<int32_t> order(rows->size());
+        std::iota(order.begin(), order.end(), 0);
+        if (r.column == kLeft || r.column == kRight) {
+            const SortKeys keys = MakeKeys(*rows, utf8, r.column == kLeft);
+            // The first units of each key beside its row, so that most
+            // comparisons read nothing else; rows with equal keys keep the
+            // order of the text.
+            struct Item {
+                std::array<uint64_t, 2> head;
+                int32_t row;
+            };
+            std::vector<Item> items(order.size());
+            for (size_t i = 0; i < items.size(); ++i) items[i] = {keys.head[i], int32_t(i)};
+            const bool up = r.order == Qt::AscendingOrder;
+            std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+                if (a.head != b.head) return up == (a.head < b.head);
+                const int c = keys.Key(size_t(a.row)).compare(keys.Key(size_t(b.row)));
+                return c != 0 ? up == (c < 0) : a.row < b.row;
+            });
+            for (size_t i = 0; i < items.size(); ++i) order[i] = items[i].row;
+        } else if (r.order == Qt::DescendingOrder) {
+            std::reverse(order.begin(), order.end());  // asked for while a sort by a context ran
+        }
+        QMetaObject::invokeMethod(
+            this, [this, generation, order = std::move(order)]() mutable { SortEnded(generation, std::move(order)); },
+            Qt::QueuedConnection);
+    });
+    emit sortingChanged();
+}
+
+void ContextsModel::SortEnded(int64_t generation, std::vector<int32_t> order) {
+    sorter_.join();
+    if (pending_) {
+        const SortRequest next = *pending_;
+        pending_.reset();
+        StartSort(next);
+        return;
+    }
+    if (generation == generation_) {
+        sorted_ = running_;
+        beginResetModel();
+        order_ = std::move(order);
+        endResetModel();
+    }
+    emit sortingChanged();
 }
 
 ContextsWindow::ContextsWindow(const MessageTable& texts, QWidget* parent)
@@ -195,6 +295,7 @@ ContextsWindow::ContextsWindow(const MessageTable& texts, QWidget* parent)
             bar->setValue(int(std::min<int64_t>(1000, job_->session.BytesRead() * 1000 / job_->total)));
     });
     connect(stopButton, &QPushButton::clicked, this, [this] { Stop(); });
+    connect(&model, &ContextsModel::sortingChanged, this, [this] { Refresh(); });
     connect(moreButton, &QPushButton::clicked, this, [this] {
         model.ShowMore();
         Refresh();
@@ -273,7 +374,7 @@ void ContextsWindow::Finish(const std::shared_ptr<Job>& job) {
     else
         for (const std::string& input : job->source.inputs) inputs << QString::fromStdString(input);
     error_ = QString::fromStdString(job->error);
-    model.SetRows(ContextRows(job->session.Contexts()), inputs, job->source.everyScript);
+    model.SetRows(job->session.TakeContexts(), inputs, job->source.everyScript);
     view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     view->resizeColumnsToContents();  // once: a sort keeps the widths
     Refresh();
@@ -289,7 +390,8 @@ void ContextsWindow::Refresh() {
     else
         text = QStringLiteral("\"%1\": %2 of %3 shown%4")
                    .arg(word_, locale.toString(model.Shown()), locale.toString(model.Total()),
-                        job_ && job_->stop ? QStringLiteral(" (stopped)") : QString());
+                        job_ && job_->stop ? QStringLiteral(" (stopped)") : QString()) +
+               (model.Sorting() ? QStringLiteral(", sorting...") : QString());
     summary->setText(text);
     bar->setVisible(running);
     stopButton->setVisible(running);

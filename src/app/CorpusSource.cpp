@@ -22,6 +22,7 @@ namespace {
 
 const QString kSettingsName = QStringLiteral("kvx");
 const QString kRecentKey = QStringLiteral("corpus/recent");
+const QString kReferenceKey = QStringLiteral("corpus/references");
 constexpr int kRecentMax = 5;
 
 // A corpus in the settings: its filter, then its paths, one a line.
@@ -35,21 +36,51 @@ CorpusChoice Decode(const QString& s) {
     return c;
 }
 
-QString Describe(const CorpusChoice& c) {
+}  // namespace
+
+QString CorpusName(const CorpusChoice& c) {
     QString text = c.paths.join(QStringLiteral("; "));
     if (!c.filter.isEmpty()) text += QStringLiteral(" (") + c.filter + QLatin1Char(')');
     return text;
 }
 
-}  // namespace
+CorpusLister::~CorpusLister() {
+    Cancel();
+    Join();
+}
 
-std::vector<std::string> CorpusFilesOf(const CorpusChoice& corpus, qint64* bytes) {
+void CorpusLister::Join() {
+    if (worker_.joinable()) worker_.join();
+}
+
+void CorpusLister::Cancel() {
+    if (job_) job_->stop = true;
+    job_.reset();
+    done_ = nullptr;
+}
+
+void CorpusLister::Start(const CorpusChoice& corpus, Done done) {
+    Cancel();
+    Join();  // soon: it was told to stop
+    auto job = std::make_shared<Job>();
     std::vector<std::string> paths;
     for (const QString& p : corpus.paths) paths.push_back(QFileInfo(p).absoluteFilePath().toStdString());
-    int64_t total = 0;
-    std::vector<std::string> files = corpus::ExpandCorpus(paths, corpus.filter.toStdString(), &total);
-    if (bytes) *bytes = total;
-    return files;
+    job_ = job;
+    done_ = std::move(done);
+    worker_ = std::thread([this, job, paths, filter = corpus.filter.toStdString()] {
+        job->files = corpus::ExpandCorpus(paths, filter, &job->bytes, &job->stop);
+        QMetaObject::invokeMethod(
+            this,
+            [this, job] {
+                if (job != job_) return;  // replaced or cancelled
+                Join();
+                job_.reset();
+                const Done done = std::move(done_);
+                done_ = nullptr;
+                done(std::move(job->files), job->bytes);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 QString DefaultCorpusFilter() { return QStringLiteral("*.txt;*.htm;*.html"); }
@@ -59,9 +90,10 @@ QString CorpusSizeText(qsizetype files, qint64 bytes) {
            QString::number(double(bytes) / 1048576.0, 'f', 2) + QStringLiteral(" MB");
 }
 
-std::vector<CorpusChoice> RecentCorpora() {
+std::vector<CorpusChoice> RecentCorpora(bool reference) {
     std::vector<CorpusChoice> out;
-    const QStringList saved = QSettings(kSettingsName, kSettingsName).value(kRecentKey).toStringList();
+    const QStringList saved =
+        QSettings(kSettingsName, kSettingsName).value(reference ? kReferenceKey : kRecentKey).toStringList();
     for (const QString& s : saved) {
         CorpusChoice c = Decode(s);
         if (!c.paths.isEmpty() && out.size() < size_t(kRecentMax)) out.push_back(c);
@@ -69,20 +101,20 @@ std::vector<CorpusChoice> RecentCorpora() {
     return out;
 }
 
-void RememberCorpus(const CorpusChoice& corpus) {
+void RememberCorpus(const CorpusChoice& corpus, bool reference) {
     QStringList saved{Encode(corpus)};
-    for (const CorpusChoice& c : RecentCorpora())
+    for (const CorpusChoice& c : RecentCorpora(reference))
         if (!(c == corpus) && saved.size() < kRecentMax) saved << Encode(c);
-    QSettings(kSettingsName, kSettingsName).setValue(kRecentKey, saved);
+    QSettings(kSettingsName, kSettingsName).setValue(reference ? kReferenceKey : kRecentKey, saved);
 }
 
-std::optional<CorpusChoice> AskForCorpus(QWidget* parent) {
+std::optional<CorpusChoice> AskForCorpus(QWidget* parent, const QString& title, bool reference) {
     QDialog d(parent);
-    d.setWindowTitle(QStringLiteral("Corpus"));
+    d.setWindowTitle(title);
     auto* recent = new QComboBox(&d);
-    const std::vector<CorpusChoice> recents = RecentCorpora();
+    const std::vector<CorpusChoice> recents = RecentCorpora(reference);
     recent->addItem(QString());
-    for (const CorpusChoice& c : recents) recent->addItem(Describe(c));
+    for (const CorpusChoice& c : recents) recent->addItem(CorpusName(c));
     recent->setMinimumContentsLength(40);
     recent->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     auto* list = new QListWidget(&d);

@@ -3,9 +3,14 @@
 // match a filter of extensions. The dialog that chooses one, and the short
 // list of recent corpora kept in the program's settings.
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
+#include <atomic>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -19,9 +24,30 @@ struct CorpusChoice {
     bool operator==(const CorpusChoice&) const = default;
 };
 
-/// The files of the corpus, in the order they are counted (see
-/// corpus::ExpandCorpus); bytes: their total size.
-std::vector<std::string> CorpusFilesOf(const CorpusChoice& corpus, qint64* bytes = nullptr);
+/// Lists the files of a corpus on a worker thread (a folder may hold a great
+/// many), and hands them over on the window's thread. A new corpus given
+/// while one is listed replaces it.
+class CorpusLister : public QObject {
+    Q_OBJECT
+public:
+    using Done = std::function<void(std::vector<std::string> files, qint64 bytes)>;
+    ~CorpusLister() override;
+    /// Lists corpus and then calls done (unless replaced or cancelled first).
+    void Start(const CorpusChoice& corpus, Done done);
+    void Cancel();
+    bool Busy() const { return bool(job_); }
+
+private:
+    struct Job {
+        std::atomic<bool> stop{false};
+        std::vector<std::string> files;
+        int64_t bytes = 0;
+    };
+    void Join();
+    std::shared_ptr<Job> job_;
+    Done done_;
+    std::thread worker_;
+};
 
 /// The filter offered when none was used before.
 QString DefaultCorpusFilter();
@@ -29,13 +55,18 @@ QString DefaultCorpusFilter();
 /// "N files, M MB" (MB of 1,048,576 bytes).
 QString CorpusSizeText(qsizetype files, qint64 bytes);
 
-/// The corpora chosen last, the latest first (at most five).
-std::vector<CorpusChoice> RecentCorpora();
+/// Its paths, "; " between them, then its filter in brackets.
+QString CorpusName(const CorpusChoice& corpus);
+
+/// The corpora chosen last, the latest first (at most five); reference:
+/// those compared with, kept apart from the sources.
+std::vector<CorpusChoice> RecentCorpora(bool reference = false);
 /// Puts a corpus at the head of the recent ones.
-void RememberCorpus(const CorpusChoice& corpus);
+void RememberCorpus(const CorpusChoice& corpus, bool reference = false);
 
 /// The corpus dialog, offering the recent corpora; nothing
 /// when it was cancelled or left empty.
-std::optional<CorpusChoice> AskForCorpus(QWidget* parent);
+std::optional<CorpusChoice> AskForCorpus(QWidget* parent, const QString& title = QStringLiteral("Corpus"),
+                                         bool reference = false);
 
 }  // namespace kvx

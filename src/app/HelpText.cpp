@@ -99,11 +99,28 @@ QStringList HelpParagraphs() {
             "first thousand ranks; its slope tells how the vocabulary is spread. 'Save image...' "
             "writes the chart on show as PNG or SVG."),
         QStringLiteral(
-            "'Compare with...' sets the listed result against a reference, another text or a "
-            "counts file written by kvx-count --counts, counted under the same parameters: each "
+            "Double-click a word in the listing, or put the cursor on its line and press Enter, "
+            "or choose 'Contexts' in the box's right-click menu, to see every place the count "
+            "found it: 'KVX: Contexts' shows the file, the line, the text before, the word as "
+            "written and the text after, one row each. The source is read again in the "
+            "background; 'Stop' ends that early. A click on the Left or Right heading sorts by "
+            "the text before the word (read backwards from it) or after it; 'Show more' lists "
+            "more rows, 'Copy' copies the rows selected and 'Save as...' saves them all as TSV."),
+        QStringLiteral(
+            "'Compare with...' sets the listed result against a reference: another text, counts "
+            "files written by kvx-count --counts, or files and folders chosen as with "
+            "'Corpus...'. The reference is counted under the same parameters while the windows "
+            "stay in use, and 'Stop' ends that without comparing. The table shows each "
             "word's frequency and rate per million on both sides, the log-likelihood G2 and the "
             "Log Ratio, the words used more here first. A minimum G2 (3.84 is p < 0.05), a "
             "minimum frequency and the under-used words change the table without counting again."),
+        QStringLiteral(
+            "With 'Count phrases of N words' ticked in the parameters window (2 to 5 words), "
+            "runs of that many words are counted and listed in place of single words. A run ends "
+            "at sentence punctuation (. ! ? ;), a blank line, a comment or markup skipped, the "
+            "end of a file, and a word that is ignored or left out (a common word, a word to "
+            "ignore, one too short or too long). This choice is kept by the program, not in "
+            "parameter files."),
         QStringLiteral(
             "An output file can be written as comma-delimited so that it can be read by other "
             "software."),

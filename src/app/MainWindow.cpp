@@ -137,6 +137,8 @@ void MainWindow::BuildControls() {
         fileButtons[k]->installEventFilter(this);
     }
     corpusButton = button("cmdCorpus", "Corpus...");
+    corpusLister_ = new CorpusLister;
+    corpusLister_->setParent(this);
     corpusButton->setToolTip(QStringLiteral("Count several files, or the files of folders (Ctrl+Shift+O)"));
     disableOutputBox =
         Named(new QCheckBox(QStringLiteral("Disable"), this), "chkDisableOutputToFile");
@@ -595,11 +597,18 @@ bool MainWindow::StartUp() {
     }
     ParamsToControls();
     session_->ValidateInputFile(params_.fileNames[0]);
-    // The latest corpus comes back when the saved state names its first file.
+    // The latest corpus comes back when the saved state names its first file
+    // (listed in the background; a source chosen meanwhile wins).
     if (const std::vector<CorpusChoice> recent = RecentCorpora();
         params_.inputIsFile && !recent.empty() && !params_.fileNames[0].empty()) {
-        const std::vector<std::string> files = CorpusFilesOf(recent.front());
-        if (!files.empty() && files[0] == params_.fileNames[0]) TakeCorpus(recent.front());
+        const CorpusChoice corpus = recent.front();
+        corpusLister_->Start(corpus, [this, corpus, first = params_.fileNames[0]](std::vector<std::string> files,
+                                                                                  qint64 bytes) {
+            if (!files.empty() && files[0] == first && params_.fileNames[0] == first && corpusFiles_.empty() &&
+                fileButtons[0]->isEnabled())
+                TakeListedCorpus(corpus, std::move(files), bytes);
+            if (std::exchange(countWhenListed_, false)) StartOrStopCount();
+        });
     }
 
     LoadCommonWordsAtStartUp();
@@ -868,6 +877,10 @@ void MainWindow::StartOrStopCount() {
         session_->StartOrStopCount();
         return;
     }
+    if (ListingCorpus()) {  // the corpus chosen is counted once its files are listed
+        countWhenListed_ = true;
+        return;
+    }
     params_.suppressLiveWords = suppressWordsBox->isChecked() ? 1 : 0;
     ListingColumns::Apply(outputBox, session_->LettersOfEveryScript());
     listingsBefore_ = session_->ListingsMade();
@@ -915,9 +928,31 @@ void MainWindow::ChooseCorpus() {
     SetTheFocus();
 }
 
-bool MainWindow::TakeCorpus(const CorpusChoice& corpus) {
-    qint64 bytes = 0;
-    std::vector<std::string> files = CorpusFilesOf(corpus, &bytes);
+void MainWindow::TakeCorpus(const CorpusChoice& corpus) {
+    ShowListing(true, CorpusName(corpus));
+    corpusLister_->Start(corpus, [this, corpus](std::vector<std::string> files, qint64 bytes) {
+        ShowListing(false);
+        if (TakeListedCorpus(corpus, std::move(files), bytes) && std::exchange(countWhenListed_, false))
+            StartOrStopCount();
+        countWhenListed_ = false;
+    });
+}
+
+bool MainWindow::ListingCorpus() const { return corpusLister_->Busy(); }
+
+void MainWindow::ShowListing(bool listing, const QString& name) {
+    // The window stays usable; the pointer and the label say the files are listed.
+    if (listing) {
+        if (!ListingCorpus()) labelBeforeListing_ = fileSizeLabel->text();
+        setCursor(Qt::BusyCursor);
+        fileSizeLabel->setText(QStringLiteral("Listing the files of %1...").arg(name));
+    } else {
+        unsetCursor();
+        fileSizeLabel->setText(labelBeforeListing_);
+    }
+}
+
+bool MainWindow::TakeListedCorpus(const CorpusChoice& corpus, std::vector<std::string> files, qint64 bytes) {
     if (files.empty()) {
         std::string where;
         for (const QString& p : corpus.paths)
@@ -948,6 +983,11 @@ bool MainWindow::TakeCorpus(const CorpusChoice& corpus) {
 }
 
 void MainWindow::DropCorpus() {
+    if (corpusLister_->Busy()) {
+        corpusLister_->Cancel();
+        ShowListing(false);
+        countWhenListed_ = false;
+    }
     if (corpusFiles_.empty()) return;
     corpusFiles_.clear();
     session_->SetInputs({});
@@ -1114,62 +1154,29 @@ void MainWindow::ShowChart() {
     chartWindow_->ShowChart();
 }
 
-namespace {
-
-// The reference's count asks nothing: the questions of a count get their
-// first choice, which goes on.
-class QuietHost : public Host {
-public:
-    Answer message(std::string_view, std::string_view, Icon, Buttons) override { return Answer::OK; }
-};
-
-// A counts file by its name or its first line.
-bool LooksLikeCounts(const std::string& path) {
-    if (QString::fromStdString(path).endsWith(QStringLiteral(".counts"))) return true;
-    std::ifstream in(path, std::ios::binary);
-    std::string head(14, '\0');
-    in.read(head.data(), std::streamsize(head.size()));
-    head.resize(size_t(std::max<std::streamsize>(in.gcount(), 0)));
-    if (head.rfind("\xEF\xBB\xBF", 0) == 0) head.erase(0, 3);
-    return head.rfind("kvx-counts ", 0) == 0;
-}
-
-}  // namespace
-
 void MainWindow::CompareWith() {
     if (!ResultReady()) return;
-    const std::string path =
-        host_->openFileDialog("Compare with", "Texts and counts files | *.*", "");
-    if (path.empty()) return;
-    Params rules = params_;
-    rules.fileNames[1].clear();
-    QuietHost quiet;
-    CountingSession reference(rules, quiet, texts_);
-    reference.startUpCompleted = true;
-    reference.SetInputs({path});
-    reference.SetCountsMode(LooksLikeCounts(path) ? CountsMode::Merge : CountsMode::None);
-    reference.SetListingSink(ListingSink::StandardOutput);
-    reference.SetTableOnly(true);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool commonWords = rules.ignoreCommonWords != 1 || reference.ReadCommonWordsFile();
-    const CountResult r = commonWords ? reference.CountWords() : CountResult{};
-    QApplication::restoreOverrideCursor();
-    std::string why = commonWords ? LastError(r.diagnostics) : LastError(reference.Diagnostics());
-    if (why.empty() && (!r.ran || r.failed)) why = "The reference could not be counted.";
-    KeywordTable table;
-    if (why.empty()) {
-        KeynessOptions all;  // the window chooses what it lists
-        all.minG2 = 0;
-        all.underUsed = true;
-        table = CompareWords(session_->CountedTable(), reference.CountedTable(), params_, all);
-        if (table.refTotal == 0) why = "The reference has no words to compare.";
+    if (const std::optional<CorpusChoice> reference = AskForCorpus(this, QStringLiteral("Compare with"), true))
+        CompareWith(*reference);
+}
+
+void MainWindow::CompareWith(const CorpusChoice& reference) {
+    if (!ResultReady()) return;
+    if (!keywordsWindow_) {
+        keywordsWindow_ = new KeywordsWindow(texts_, this);
+        keywordsWindow_->here = [this] { return ResultReady() ? &session_->CountedTable() : nullptr; };
+        keywordsWindow_->report = [this](const QString& why) {
+            host_->message(why.toStdString(), texts_.Get(Message::ErrorTitle), Icon::Exclamation, Buttons::OK);
+        };
     }
-    if (!why.empty()) {
-        host_->message(path + ": " + why, texts_.Get(Message::ErrorTitle), Icon::Exclamation, Buttons::OK);
-        return;
-    }
-    if (!keywordsWindow_) keywordsWindow_ = new KeywordsWindow(this);
-    keywordsWindow_->Show(std::move(table), QString::fromStdString(path));
+    ReferenceSource source;
+    source.rules = params_;
+    source.everyScript = session_->LettersOfEveryScript();
+    source.collation = session_->CollationLanguage();
+    for (const QString& p : reference.paths) source.paths.push_back(QFileInfo(p).absoluteFilePath().toStdString());
+    source.filter = reference.filter.toStdString();
+    RememberCorpus(reference, true);
+    keywordsWindow_->Start(source, CorpusName(reference));
 }
 
 QString MainWindow::ListedWordAt(const QTextCursor& cursor) {
@@ -1241,6 +1248,10 @@ void MainWindow::Quit() {
     if (contextsWindow_) {
         contextsWindow_->Stop();
         contextsWindow_->hide();
+    }
+    if (keywordsWindow_) {
+        keywordsWindow_->Stop();
+        keywordsWindow_->hide();
     }
     hide();
     if (!counting_ && endProgram) endProgram();

@@ -46,6 +46,7 @@ class ParamsWindow;
 class PopUpWindow;
 class QtHost;
 struct CorpusChoice;
+class CorpusLister;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -111,9 +112,12 @@ public:
     void ChooseFile(int index);
     /// "Corpus...": several files, or folders filtered by extension, as the source.
     void ChooseCorpus();
-    /// Makes the corpus the source; false (with a message, nothing changed)
-    /// when it holds no file to count.
-    bool TakeCorpus(const CorpusChoice& corpus);
+    /// Makes the corpus the source once its files are listed in the
+    /// background (a message, nothing changed, when it holds no file to
+    /// count); a corpus given meanwhile, or another input file, replaces it.
+    void TakeCorpus(const CorpusChoice& corpus);
+    /// True while the files of a corpus given are being listed.
+    bool ListingCorpus() const;
     /// The files of the corpus in force, in the order counted; empty: none.
     const std::vector<std::string>& CorpusFiles() const { return corpusFiles_; }
     void FileNameEdited(int index);
@@ -130,9 +134,12 @@ public:
     void CopyListingToClipboard();
     void SaveListing();
     void ShowChart();
-    /// "Compare with...": counts a reference (a text, or a counts file) under
-    /// the same rules and shows the keywords of the result against it.
+    /// "Compare with...": asks for a reference (a text, counts files or a
+    /// corpus), counts it under the same rules in the background and shows
+    /// the keywords of the result against it.
     void CompareWith();
+    /// Compares the result with a reference: a text, counts files or a corpus.
+    void CompareWith(const CorpusChoice& reference);
     /// The keywords window, once it has been opened.
     KeywordsWindow* keywords() const { return keywordsWindow_; }
     /// The listed word (UTF-8) on the output box's row at cursor, "" when
@@ -224,6 +231,10 @@ private:
     void CountEnded();
     /// Back to the file named in the input box as the source.
     void DropCorpus();
+    /// Makes the corpus listed the source; false when it has no files.
+    bool TakeListedCorpus(const CorpusChoice& corpus, std::vector<std::string> files, qint64 bytes);
+    /// Shows that the files of a corpus are being listed, or no longer.
+    void ShowListing(bool listing, const QString& name = {});
 
     Params params_;
     MessageTable texts_;
@@ -254,6 +265,9 @@ private:
     // The corpus in force: its files, and the box shows its size instead of
     // the first file's name, which the parameters hold.
     std::vector<std::string> corpusFiles_;
+    CorpusLister* corpusLister_;
+    QString labelBeforeListing_;
+    bool countWhenListed_ = false;  // the count command came while the corpus was listed
 };
 
 }  // namespace kvx

@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cerrno>
@@ -542,21 +543,46 @@ int main(int argc, char** argv) {
             kvx::WriteOut(opt.haveOutput ? opt.output : std::string(), [&](std::ostream& out) {
                 out << "file\tline\tleft\tword\tright\n";
                 const kvx::ContextRows& rows = session.Contexts();
-                // Under the letters of every script the texts are UTF-8 already.
-                const auto utf8 = [&](std::string_view t) {
-                    return opt.everyScript ? std::string(t) : kvx::text::cp1252ToUtf8(t);
+                // Under the letters of every script the texts are UTF-8
+                // already; cp1252 bytes above 127 are written by a table.
+                std::array<std::string, 256> utf8;
+                for (int b = 128; b < 256; ++b) utf8[size_t(b)] = kvx::text::cp1252ToUtf8(std::string(1, char(b)));
+                std::string buffer;
+                buffer.reserve(1 << 17);
+                const auto append = [&](std::string_view t) {
+                    if (opt.everyScript) {
+                        buffer += t;
+                        return;
+                    }
+                    // Runs of ASCII at once.
+                    for (size_t i = 0; i < t.size();) {
+                        size_t j = i;
+                        while (j < t.size() && static_cast<unsigned char>(t[j]) < 128) ++j;
+                        buffer.append(t.data() + i, j - i);
+                        if (j < t.size()) buffer += utf8[static_cast<unsigned char>(t[j++])];
+                        i = j;
+                    }
                 };
-                std::string line;
                 for (const kvx::ContextRow& row : rows.rows) {
                     const std::string& input = opt.inputs[size_t(row.input)];
-                    line = input == "-" ? kStdinName : input;
-                    line += '\t' + std::to_string(row.line) + '\t';
-                    line += utf8(rows.Left(row)) + '\t';
-                    line += utf8(rows.Word(row)) + '\t';
-                    line += utf8(rows.Right(row)) + '\n';
-                    out << line;
-                    if (!out) break;
+                    buffer += input == "-" ? kStdinName : input;
+                    char number[24];
+                    buffer += '\t';
+                    buffer.append(number, std::to_chars(number, number + sizeof number, row.line).ptr);
+                    buffer += '\t';
+                    append(rows.Left(row));
+                    buffer += '\t';
+                    append(rows.Word(row));
+                    buffer += '\t';
+                    append(rows.Right(row));
+                    buffer += '\n';
+                    if (buffer.size() >= (1 << 16)) {
+                        out.write(buffer.data(), std::streamsize(buffer.size()));
+                        buffer.clear();
+                        if (!out) break;
+                    }
                 }
+                out.write(buffer.data(), std::streamsize(buffer.size()));
             });
         if (written.error.number == 0 || written.err == EPIPE || (!opt.haveOutput && written.err == EBADF))
             return kOk;

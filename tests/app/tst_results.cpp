@@ -5,7 +5,10 @@
 #include <QChartView>
 #include <QHorizontalBarSeries>
 
+#include <QSignalSpy>
+
 #include "ChartWindow.h"
+#include "CorpusSource.h"
 #include "KeywordsWindow.h"
 #include "ParamsWindow.h"
 #include "ScriptedAsker.h"
@@ -153,17 +156,37 @@ private slots:
         }
     }
 
-    // "Compare with..." counts a reference under the same rules and lists
-    // the keywords; the options choose the rows without counting again.
+    // "Compare with..." counts a reference (a file, counts files or a
+    // corpus) under the same rules in the background and lists the
+    // keywords; the options choose the rows without counting again.
     void compareWithAReference() {
         Window& t = *win;
         t.w->countButton->click();
         std::string ref;
         for (int i = 0; i < 100; ++i) ref += "alpha bravo charlie delta echo foxtrot golf\n";
-        t.asker.files = {WriteFile(QStringLiteral("ref.txt"), ref)};
-        t.w->compareButton->click();
-        KeywordsWindow* k = t.w->keywords();
-        QVERIFY(k && k->isVisible());
+        const QString dir = TempDir() + QStringLiteral("/refs");
+        QDir().mkpath(dir + QStringLiteral("/sub"));
+        WriteFile(QStringLiteral("refs/a.txt"), ref.substr(0, 2200));
+        WriteFile(QStringLiteral("refs/sub/b.txt"), ref.substr(2200));
+        std::string hotels;
+        for (int i = 0; i < 300; ++i) hotels += "hotel ";
+        WriteFile(QStringLiteral("refs/c.dat"), hotels);  // not in the filter
+        KeywordsWindow* k = nullptr;
+        const auto compare = [&](const QStringList& paths, bool stop = false) {
+            t.w->CompareWith(CorpusChoice{paths, QStringLiteral("*.txt")});
+            k = t.w->keywords();
+            QVERIFY(k && k->isVisible() && k->Running());  // the window does not wait for the count
+            QSignalSpy ended(k, &KeywordsWindow::finished);
+            if (stop) k->stopButton->click();
+            QVERIFY(ended.wait());
+            QVERIFY(!k->stopButton->isVisible());
+        };
+        // Stopped, nothing is compared and nothing is asked.
+        t.asker.clear();
+        compare({dir}, true);
+        QCOMPARE(k->model.rowCount(), 0);
+        QVERIFY(t.asker.asked.empty());
+        compare({dir});
         auto words = [&] {
             std::string s;
             for (int i = 0; i < k->model.rowCount(); ++i) s += k->model.Row(i).word + " ";
@@ -178,10 +201,9 @@ private slots:
         k->view->sortByColumn(0, Qt::DescendingOrder);
         QCOMPARE(words(), std::string("bravo alpha "));
         // A counts file made under other word rules is refused, as kvx-count refuses it.
-        t.asker.files = {WriteFile(QStringLiteral("other.counts"),
-                                   "kvx-counts 1\nrules 0123456789abcdef\noccurrences 1\nwords 1\n1\tcat\n")};
         t.asker.answers = {Answer::OK};
-        t.w->compareButton->click();
+        compare({WriteFile(QStringLiteral("other.counts"),
+                           "kvx-counts 1\nrules 0123456789abcdef\noccurrences 1\nwords 1\n1\tcat\n")});
         QVERIFY(t.asker.last().text.find("/other.counts: The counts were made under other word rules") != std::string::npos);
         QCOMPARE(words(), std::string("bravo alpha "));
     }

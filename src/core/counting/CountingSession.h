@@ -165,6 +165,12 @@ public:
     }
     /// The occurrences of the entry the last count found, in the order of the text.
     const ContextRows& Contexts() const { return contexts_; }
+    /// The same, moved out.
+    ContextRows TakeContexts() {
+        ContextRows rows = std::move(contexts_);
+        contexts_ = {};
+        return rows;
+    }
     /// The fingerprint of the word rules a counts file records.
     std::string WordRulesFingerprint() const;
     /// Counts with up to n threads when the result goes to a file or standard

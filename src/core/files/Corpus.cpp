@@ -37,6 +37,8 @@ namespace {
 
 struct Walk {
     std::vector<std::string> patterns;
+    const std::atomic<bool>* stop = nullptr;
+    bool Stopped() const { return stop && stop->load(std::memory_order_relaxed); }
     std::set<std::pair<dev_t, ino_t>> folders;  // read already
     std::set<std::string> files;
     // Linked folders, read after every real one, so that a folder reached
@@ -57,7 +59,7 @@ struct Walk {
         std::error_code ec;
         fs::directory_iterator it(dir, ec), end;
         std::vector<fs::path> subfolders;
-        for (; !ec && it != end; it.increment(ec)) {
+        for (; !ec && it != end && !Stopped(); it.increment(ec)) {
             const fs::path& p = it->path();
             const std::string name = p.filename().string();
             if (name.empty() || name[0] == '.') continue;
@@ -75,9 +77,10 @@ struct Walk {
 }  // namespace
 
 std::vector<std::string> ExpandCorpus(const std::vector<std::string>& paths, const std::string& filter,
-                                      int64_t* bytes) {
+                                      int64_t* bytes, const std::atomic<bool>* stop) {
     Walk w;
     w.patterns = FilterPatterns(filter);
+    w.stop = stop;
     for (const std::string& path : paths) {
         std::error_code ec;
         if (fs::is_directory(path, ec)) w.Folder(path);
@@ -89,6 +92,7 @@ std::vector<std::string> ExpandCorpus(const std::vector<std::string>& paths, con
     if (bytes) {
         *bytes = 0;
         for (const std::string& f : out) {
+            if (w.Stopped()) break;
             std::error_code ec;
             const auto n = fs::file_size(f, ec);
             if (!ec) *bytes += int64_t(n);

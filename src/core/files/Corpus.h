@@ -2,6 +2,7 @@
 // A corpus: files and folders given together, made into the sorted list of
 // the regular files to count.
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,8 +21,9 @@ bool MatchesFilter(const std::string& name, const std::vector<std::string>& patt
 /// the files of each folder and its subfolders that match the filter.
 /// Names starting with '.' inside a folder are passed over, and a folder
 /// reached twice (through a link, say) is read once. Sorted by the bytes of
-/// their paths, each once; bytes is set to their total size.
+/// their paths, each once; bytes is set to their total size. Once *stop is
+/// set (from another thread), it ends soon with what it has found so far.
 std::vector<std::string> ExpandCorpus(const std::vector<std::string>& paths, const std::string& filter,
-                                      int64_t* bytes = nullptr);
+                                      int64_t* bytes = nullptr, const std::atomic<bool>* stop = nullptr);
 
 }  // namespace kvx::corpus

@@ -23,10 +23,12 @@ const std::array<bool, 256>& LetterOrDigit() {
 }
 
 // Appends raw[from, to) to text, control characters (a tab among them) as
-// blanks; returns its length.
-uint32_t AppendCell(std::string& text, std::string_view raw, size_t from, size_t to) {
-    for (size_t i = from; i < to; ++i) text += U(raw[i]) < 32 || raw[i] == 127 ? ' ' : raw[i];
-    return uint32_t(to - from);
+// blanks.
+void AppendCells(std::string& text, std::string_view raw, size_t from, size_t to) {
+    const size_t at = text.size();
+    text.append(raw.data() + from, to - from);
+    for (char* c = text.data() + at; c != text.data() + text.size(); ++c)
+        if (U(*c) < 32 || *c == 127) *c = ' ';
 }
 
 // Steps n characters back (n < 0) or on from i in UTF-8 text, never past its ends.
@@ -87,27 +89,40 @@ void ContextRecorder::Record(std::string_view word) {
     const size_t w = size_t(width_);
     const size_t left = unicode_ ? StepUtf8(raw_, from, -int64_t(w)) : from > w ? from - w : 0;
     const size_t right = unicode_ ? StepUtf8(raw_, to, int64_t(w)) : std::min(raw_.size(), to + w);
-    ContextRow row{input_, lines_, rows.text.size()};
-    row.left = AppendCell(rows.text, raw_, left, from);
-    row.word = AppendCell(rows.text, raw_, from, to);
-    row.right = AppendCell(rows.text, raw_, to, right);
+    // A row's texts go into the last block while it has room; a new block,
+    // larger than the last, is begun rather than the last one moved.
+    const size_t need = (from - left) + (to - from) + (right - to);
+    if (rows.blocks.empty() || rows.blocks.back().size() + need > rows.blocks.back().capacity()) {
+        const size_t last = rows.blocks.empty() ? 0 : rows.blocks.back().capacity();
+        rows.blocks.emplace_back().reserve(std::max(need, std::clamp(last * 2, size_t(1) << 16, size_t(1) << 24)));
+    }
+    std::string& text = rows.blocks.back();
+    ContextRow row;
+    row.line = lines_;
+    row.at = (uint64_t(rows.blocks.size() - 1) << ContextRows::kBlockShift) | text.size();
+    row.input = input_;
+    row.left = uint32_t(from - left);
+    row.word = uint32_t(to - from);
+    row.right = uint32_t(right - to);
+    AppendCells(text, raw_, left, right);
     rows.rows.push_back(row);
 }
 
+size_t ContextRows::TextBytes() const {
+    size_t n = 0;
+    for (const std::string& b : blocks) n += b.size();
+    return n;
+}
+
 void ContextRows::Append(ContextRows&& more, int64_t lines) {
-    if (rows.empty()) {
-        rows = std::move(more.rows);
-        text = std::move(more.text);
-        for (ContextRow& r : rows) r.line += lines;
-        return;
-    }
-    const uint64_t shift = text.size();
-    text += more.text;
+    const uint64_t shift = uint64_t(blocks.size()) << kBlockShift;
     for (ContextRow& r : more.rows) {
         r.line += lines;
         r.at += shift;
-        rows.push_back(r);
     }
+    if (rows.empty()) rows = std::move(more.rows);
+    else rows.insert(rows.end(), more.rows.begin(), more.rows.end());
+    for (std::string& b : more.blocks) blocks.push_back(std::move(b));
     more = {};
 }
 

@@ -17,28 +17,36 @@
 
 namespace kvx {
 
-/// One occurrence: the input (its index among the inputs), the line (from
-/// 1), and where its texts stand in the text of its ContextRows.
+/// One occurrence: the line (from 1), where its texts stand (see
+/// ContextRows), their lengths, and the input (its index among the inputs).
 struct ContextRow {
-    int32_t input = 0;
     int64_t line = 0;
     uint64_t at = 0;
     uint32_t left = 0, word = 0, right = 0;  // lengths of the three texts, one after the other
+    int32_t input = 0;
 };
 
 /// Occurrences and their texts: the text before each, the word as written
 /// and the text after it (cp1252, tabs and other control characters as
-/// blanks), all in one string, so that a row costs little beyond its text.
+/// blanks), one after the other in blocks of text (one a piece counted, so
+/// that adding the rows of a piece moves its block instead of copying it),
+/// so that a row costs little beyond its text.
 struct ContextRows {
+    static constexpr int kBlockShift = 40;  // at: the block above, the offset in it below
     std::vector<ContextRow> rows;
-    std::string text;
+    std::vector<std::string> blocks;
 
     size_t size() const { return rows.size(); }
-    std::string_view Left(const ContextRow& r) const { return std::string_view(text).substr(r.at, r.left); }
-    std::string_view Word(const ContextRow& r) const { return std::string_view(text).substr(r.at + r.left, r.word); }
-    std::string_view Right(const ContextRow& r) const {
-        return std::string_view(text).substr(r.at + r.left + r.word, r.right);
+    /// The three texts of a row, one after the other.
+    std::string_view Cells(const ContextRow& r) const {
+        return std::string_view(blocks[r.at >> kBlockShift])
+            .substr(r.at & ((uint64_t(1) << kBlockShift) - 1), size_t(r.left) + r.word + r.right);
     }
+    std::string_view Left(const ContextRow& r) const { return Cells(r).substr(0, r.left); }
+    std::string_view Word(const ContextRow& r) const { return Cells(r).substr(r.left, r.word); }
+    std::string_view Right(const ContextRow& r) const { return Cells(r).substr(size_t(r.left) + r.word); }
+    /// The bytes of every row's texts.
+    size_t TextBytes() const;
     /// Adds the rows of more after these, their line numbers moved on by lines.
     void Append(ContextRows&& more, int64_t lines);
 };
@@ -60,7 +68,8 @@ public:
         ++lines_;
     }
     void AddWordToList(std::string_view word) override {
-        if (word == entry_) Record(word);
+        // Most words differ from the entry in length or first letter.
+        if (word.size() == entry_.size() && !word.empty() && word[0] == entry_[0] && word == entry_) Record(word);
         next_->AddWordToList(word);
     }
     void EndOfRun() override { next_->EndOfRun(); }

@@ -173,10 +173,33 @@ TEST(ParallelScan, EachListedWordHasAsManyContextsAsItsFrequency) {
                     const ContextRow &a = one.rows[i], &b = three.rows[i];
                     EXPECT_EQ(std::tie(a.input, a.line), std::tie(b.input, b.line));
                     EXPECT_EQ(std::tie(a.left, a.word, a.right), std::tie(b.left, b.word, b.right));
-                    EXPECT_EQ(one.text.substr(a.at, a.left + a.word + a.right), three.text.substr(b.at, b.left + b.word + b.right));
+                    EXPECT_EQ(one.Cells(a), three.Cells(b));
                 }
             }
         }
+}
+
+// Rows whose texts fill several blocks, put together from two recorders,
+// keep their texts (a tab shown as a blank) and their lines.
+TEST(ParallelScan, ContextRowsKeepTheirTextsAcrossBlocks) {
+    struct Nothing : WordSink {
+        void AddWordToList(std::string_view) override {}
+    } next;
+    const std::string raw[] = {"the\tcat sat", "one cat ran"}, shown[] = {"the cat sat", "one cat ran"};
+    const std::string prepared = "xxx cat xxx ";
+    ContextRows all;
+    for (int part = 0; part < 2; ++part) {
+        ContextRecorder r("cat", 4, prepared, next, part);
+        for (int i = 0; i < 20000; ++i) {
+            r.BeginLine(raw[part]);
+            r.AddWordToList(std::string_view(prepared).substr(4, 3));
+        }
+        all.Append(std::move(r.rows), part * 20000);
+    }
+    ASSERT_EQ(all.size(), 40000u);
+    EXPECT_GT(all.blocks.size(), 4u);
+    for (const ContextRow& row : all.rows) ASSERT_EQ(all.Cells(row), shown[row.input]);
+    EXPECT_EQ(all.rows.back().line * 2 + all.rows.back().input, 80001);
 }
 
 // A read failing in one piece refuses the count, as it does on one thread.
