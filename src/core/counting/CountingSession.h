@@ -174,6 +174,12 @@ public:
         jobs_ = n;
         pieceBytes_ = pieceBytes;
     }
+    /// Pieces counted on several threads are sorted by their workers and
+    /// merged, not added word by word in order of first occurrence, when
+    /// nothing shows the words as they are found and the result is listed:
+    /// much faster with many different words. The host then hears of no
+    /// words found before the count's end.
+    void SetMergedPieces(bool on) { mergedPieces_ = on; }
     /// Where a count's result is listed (the window by default).
     void SetListingSink(ListingSink sink) {
         sink_ = sink;
@@ -334,6 +340,7 @@ private:
     int curFd_ = -1;          // the stream checked or read; -1: a file
     std::vector<std::string> inputs_;
     int jobs_ = 1;
+    bool mergedPieces_ = false;
     int64_t pieceBytes_ = 0;
     std::atomic<int64_t> bytesRead_{0};
     std::string currentInput_;

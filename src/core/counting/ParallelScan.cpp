@@ -8,6 +8,10 @@
 // takes effect once the piece being added is in: a stopped count holds the
 // pieces of the text up to that one, as a count of one thread stopped at
 // that line would.
+// When the order of first occurrence is not needed (merged pieces), each
+// worker sorts its table, and the sorted tables are merged in piece order
+// like the runs of a merge sort: two runs of as many pieces as soon as both
+// are there, so that only a few runs are alive at once.
 
 #include <algorithm>
 #include <atomic>
@@ -44,6 +48,26 @@ struct PieceCount {
     ContextRows contexts;  // line numbers from the piece's start
     int64_t lines = 0;
 };
+
+// Sorted tables of consecutive pieces, merged into one.
+struct Run {
+    WordTable table;
+    size_t pieces = 1;
+};
+
+// Merges the last two runs while the last holds as many pieces as the one
+// before it (all of them with all), so that each word is merged about
+// log2(pieces) times.
+void MergeRuns(std::vector<Run>& runs, bool all) {
+    while (runs.size() >= 2 && (all || runs[runs.size() - 2].pieces <= runs.back().pieces)) {
+        Run& a = runs[runs.size() - 2];
+        WordTable merged;
+        merged.Merge(a.table, runs.back().table);
+        a.table = std::move(merged);
+        a.pieces += runs.back().pieces;
+        runs.pop_back();
+    }
+}
 
 // The piece starts moved on to the start of the next line after one that
 // ends every phrase: a blank line, or one whose last character other than a
@@ -139,6 +163,10 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     bool refused = false;
     const bool lowerCase = params.caseSignificant != 1;
     IoFaults* const faults = host.ioFaults();
+    // The sort keys of a collation are made on this thread only.
+    const bool merged = mergedPieces_ && table.observer == nullptr && table.collation == nullptr &&
+                        countsMode_ == CountsMode::None && !tableOnly_;
+    std::vector<Run> runs;
 
     // A worker starts piece k only once the pieces before k - jobs are added
     // in: tables that wait to be added cost memory like the vocabulary, and
@@ -164,7 +192,8 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             c.table.maxWordLength = table.maxWordLength;
             c.table.utf8Words = table.utf8Words;  // lengths in characters
             std::unique_ptr<WordSink> phrases;
-            ContextRecorder* const recorder = SetSink(s, phrases, k == 0 ? table : c.table, int32_t(piece.input));
+            ContextRecorder* const recorder =
+                SetSink(s, phrases, k == 0 && !merged ? table : c.table, int32_t(piece.input));
             s.totalInstances = 0;
             s.withinComment = -1;
             const std::string& input = inputs[piece.input];
@@ -190,6 +219,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
                     });
                 bytesRead.fetch_add(read, std::memory_order_relaxed);
                 if (c.error.number == 0) c.error = reader.error();
+                if (merged && c.error.number == 0 && !abandon) c.table.Finish();
             } catch (const std::bad_alloc&) {
                 c.error = {ErrorNumber::OutOfMemory, "Out of memory"};
             }
@@ -239,9 +269,13 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             break;
         }
         try {
-            const int32_t known = k > 0 ? table.size() : 0;
-            if (k > 0) table.Expect(int64_t(table.size()) + c.table.size());
-            for (int32_t w = 0; k > 0 && w < c.table.size(); ++w)
+            if (merged) {
+                runs.push_back({std::move(c.table)});
+                MergeRuns(runs, false);
+            }
+            const int32_t known = k > 0 && !merged ? table.size() : 0;
+            if (k > 0 && !merged) table.Expect(int64_t(table.size()) + c.table.size());
+            for (int32_t w = 0; k > 0 && !merged && w < c.table.size(); ++w)
                 table.AddCount(c.table.Word(w), c.table[w].frequency);
             // The words new to the whole are shown as found, in the order of
             // the text, as one thread shows them.
@@ -264,9 +298,25 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             abandon = true;
             break;
         }
-        host.wordsFound(table.size(), false);
+        if (!merged) host.wordsFound(table.size(), false);
         poll();
-        if (stopRequested && StopConfirmed()) {
+        if (stopRequested && merged) {
+            // The question tells the words found so far.
+            try {
+                MergeRuns(runs, true);
+            } catch (const std::bad_alloc&) {
+                ReportReadError(currentInput_, {ErrorNumber::OutOfMemory, "Out of memory"});
+                abandon = true;
+                break;
+            }
+            table.SwapWords(runs[0].table);
+            const bool stop = StopConfirmed();
+            table.SwapWords(runs[0].table);
+            if (stop) {
+                abandon = true;
+                break;
+            }
+        } else if (stopRequested && StopConfirmed()) {
             abandon = true;
             break;
         }
@@ -276,6 +326,15 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     }
     addedOne.notify_all();
     for (std::thread& t : workers) t.join();
+    if (merged && !refused && !runs.empty()) {
+        try {
+            MergeRuns(runs, true);
+            table.SwapWords(runs[0].table);
+        } catch (const std::bad_alloc&) {
+            if (!errorReported) ReportReadError(currentInput_, {ErrorNumber::OutOfMemory, "Out of memory"});
+        }
+    }
+    runs.clear();
     table.observer = tableObserver;
     EndScan();
     if (refused) Finish();

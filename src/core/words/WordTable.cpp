@@ -64,6 +64,51 @@ const std::array<bool, 256> kOwnKey = [] {
            uint64_t(uint8_t(p[n - 1])) << (8 * (n - 1));
 }
 
+// -1, 0, 1 as x comes before, is or comes after y bytewise.
+[[gnu::always_inline]] inline int CompareWords(std::string_view x, std::string_view y) {
+    const uint64_t hx = __builtin_bswap64(Head(x)), hy = __builtin_bswap64(Head(y));
+    if (hx != hy) return hx < hy ? -1 : 1;
+    const int c = x.compare(y);
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+// Copies n bytes eight at a time, the last eight overlapping the ones
+// before: no call for the few bytes of a word, and no byte read or written
+// outside either range.
+[[gnu::always_inline]] inline void CopyBytes(char* to, const char* from, size_t n) {
+    if (n < 8) {
+        if (n >= 4) {
+            uint32_t a, b;
+            std::memcpy(&a, from, 4);
+            std::memcpy(&b, from + n - 4, 4);
+            std::memcpy(to, &a, 4);
+            std::memcpy(to + n - 4, &b, 4);
+        } else {
+            for (size_t i = 0; i < n; ++i) to[i] = from[i];
+        }
+        return;
+    }
+    uint64_t v;
+    for (size_t i = 0; i + 8 < n; i += 8) {
+        std::memcpy(&v, from + i, 8);
+        std::memcpy(to + i, &v, 8);
+    }
+    std::memcpy(&v, from + n - 8, 8);
+    std::memcpy(to + n - 8, &v, 8);
+}
+
+// Gives the whole pages inside [from, to) back to the system: memory read
+// for the last time, held until its array goes (its contents are lost).
+// Returns where the pages given back end.
+uintptr_t GiveBack(uintptr_t from, uintptr_t to) {
+    static const uintptr_t page = uintptr_t(::sysconf(_SC_PAGESIZE));
+    from = (from + page - 1) & ~(page - 1);
+    to &= ~(page - 1);
+    if (to <= from) return from;
+    ::madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+    return to;
+}
+
 // Whether a[0..n) and b[0..n) are the same, eight bytes at a time, without
 // reading past either.
 [[gnu::always_inline]] inline bool SameBytes(const char* a, const char* b, size_t n) {
@@ -140,6 +185,7 @@ void WordTable::Reset() {
     blockUsed_ = blockCapacity_ = 0;
     index_ = decltype(index_)();  // "= {}" would keep the memory
     charged_ = 0;
+    bytes_ = 0;
     Resize(kInitialIndexSize);
     indexStale_ = false;
 }
@@ -287,6 +333,7 @@ int32_t WordTable::Append(std::string_view w, std::string_view key, bool ownKey,
     r.ownKey = ownKey;
     records_[count_++] = r;
     blockUsed_ += space;
+    bytes_ += space;
     return size() - 1;
 }
 
@@ -350,37 +397,46 @@ void WordTable::Finish() {
     charged_ -= int64_t(index_.size() * sizeof(IndexEntry));
     index_ = decltype(index_)();
     indexStale_ = true;
-    // Sorting (head, record) pairs and moving each record once afterwards is
-    // much cheaper than exchanging records; the words are all different, so
-    // the order is the same.
-    std::vector<std::pair<uint64_t, int32_t>> keys(count_);
-    for (int32_t s = 0; s < size(); ++s) keys[size_t(s)] = {OrderHead(Word(s)), s};
-    std::sort(keys.begin(), keys.end(), [this](const auto& a, const auto& b) {
-        if (a.first != b.first) return a.first < b.first;
-        return Word(a.second) < Word(b.second);
-    });
-    std::vector<int32_t> from(keys.size());
-    for (size_t k = 0; k < keys.size(); ++k) from[k] = keys[k].second;
-    keys = decltype(keys)();
-    Permute(0, from);
-    from = decltype(from)();
+    // A table merged from sorted ones is in order already, and its words
+    // lie one after the other.
+    bool sorted = true, laidOut = true;
+    for (size_t s = 1; s < count_ && sorted; ++s) {
+        sorted = CompareWords(Word(records_[s - 1]), Word(records_[s])) < 0;
+        laidOut = laidOut && records_[s - 1].at < records_[s].at;
+    }
+    if (sorted && laidOut) return;
+    if (!sorted) {
+        // Sorting (head, record) pairs and moving each record once
+        // afterwards is much cheaper than exchanging records; the words are
+        // all different, so the order is the same.
+        std::vector<std::pair<uint64_t, int32_t>> keys(count_);
+        for (int32_t s = 0; s < size(); ++s) keys[size_t(s)] = {OrderHead(Word(s)), s};
+        std::sort(keys.begin(), keys.end(), [this](const auto& a, const auto& b) {
+            if (a.first != b.first) return a.first < b.first;
+            return Word(a.second) < Word(b.second);
+        });
+        std::vector<int32_t> from(keys.size());
+        for (size_t k = 0; k < keys.size(); ++k) from[k] = keys[k].second;
+        keys = decltype(keys)();
+        Permute(0, from);
+        from = decltype(from)();
+    }
 
     // The words move into new blocks in the records' order, so that the
     // passes over the sorted table read them one after the other.
     // Each block is as large as what is left to move, up to a whole one.
-    const auto spaceOf = [this](const WordRecord& r) { return r.length + (r.ownKey ? 2 + SortKey(r).size() : 0); };
     size_t left = 0;
-    for (const WordRecord& r : Records()) left += spaceOf(r);
+    for (const WordRecord& r : Records()) left += Space(r);
     std::vector<Block> blocks;
     size_t used = 0, capacity = 0;
     for (WordRecord& r : Records()) {
-        const size_t space = spaceOf(r);
+        const size_t space = Space(r);
         if (used + space > capacity) {
             capacity = std::min(kBlockSize, left);
             blocks.push_back(NewBlock(capacity));
             used = 0;
         }
-        std::memcpy(blocks.back().get() + used, Bytes(r.at), space);
+        CopyBytes(blocks.back().get() + used, Bytes(r.at), space);
         r.at = (uint64_t(blocks.size() - 1) << kBlockBits) | used;
         used += space;
         left -= space;
@@ -388,6 +444,104 @@ void WordTable::Finish() {
     blocks_ = std::move(blocks);
     blockUsed_ = used;
     blockCapacity_ = capacity;
+}
+
+void WordTable::Merge(WordTable& a, WordTable& b) {
+    Reset();
+    charged_ -= int64_t(index_.size() * sizeof(IndexEntry));
+    index_ = decltype(index_)();
+    indexStale_ = true;
+    const size_t n = a.count_ + b.count_;
+    if (n > size_t(INT32_MAX) - 1) throw std::bad_alloc();
+    if (n > 0) {
+        Charge(int64_t(n * sizeof(WordRecord)));
+        records_.reset(static_cast<WordRecord*>(std::malloc(n * sizeof(WordRecord))));
+        if (!records_) throw std::bad_alloc();
+        capacity_ = n;
+    }
+    // Each input is read once, front to back: its records' pages and its
+    // blocks go back to the system behind the merge, so that the inputs and
+    // the result together take little more than the result.
+    struct Input {
+        WordTable& t;
+        size_t i = 0, blocksGiven = 0;
+        uintptr_t given = reinterpret_cast<uintptr_t>(t.records_.get());
+        bool More() const { return i < t.count_; }
+        const WordRecord& Record() const { return t.records_[i]; }
+        std::string_view Word() const { return t.Word(t.records_[i]); }
+        void GiveBackRead() {
+            const size_t block = More() ? size_t(Record().at >> kBlockBits) : t.blocks_.size();
+            for (; blocksGiven < block; ++blocksGiven) t.blocks_[blocksGiven].reset();
+            given = GiveBack(given, reinterpret_cast<uintptr_t>(t.records_.get() + i));
+        }
+    } x{a}, y{b};
+    size_t left = a.bytes_ + b.bytes_;  // what the inputs hold still, at most
+    char* out = nullptr;
+    size_t used = 0, capacity = 0;
+    const auto emit = [&](const WordTable& t, const WordRecord& r, int64_t frequency) __attribute__((always_inline)) {
+        const size_t space = t.Space(r);
+        if (used + space > capacity) {
+            capacity = std::min(kBlockSize, left);
+            Charge(int64_t(capacity));
+            blocks_.push_back(NewBlock(capacity));
+            out = blocks_.back().get();
+            used = 0;
+        }
+        CopyBytes(out + used, t.Bytes(r.at), space);
+        WordRecord& o = records_[count_++];
+        o = r;
+        o.frequency = frequency;
+        o.at = (uint64_t(blocks_.size() - 1) << kBlockBits) | used;
+        used += space;
+        bytes_ += space;
+        left -= space;
+    };
+    constexpr size_t kGiveBackEvery = size_t(1) << 16;
+    size_t steps = 0;
+    while (x.More() && y.More()) {
+        const WordRecord &r = x.Record(), &s = y.Record();
+        const int c = CompareWords(x.Word(), y.Word());
+        if (c <= 0) {
+            emit(a, r, c == 0 ? r.frequency + s.frequency : r.frequency);
+            if (c == 0) {
+                left -= b.Space(s);
+                ++y.i;
+            }
+            ++x.i;
+        } else {
+            emit(b, s, s.frequency);
+            ++y.i;
+        }
+        if ((++steps & (kGiveBackEvery - 1)) == 0) {
+            x.GiveBackRead();
+            y.GiveBackRead();
+        }
+    }
+    for (Input* in : {&x, &y})
+        for (; in->More(); ++in->i) {
+            emit(in->t, in->Record(), in->Record().frequency);
+            if ((in->i & (kGiveBackEvery - 1)) == 0) in->GiveBackRead();
+        }
+    a.Reset();
+    b.Reset();
+    blockUsed_ = used;
+    blockCapacity_ = capacity;
+}
+
+void WordTable::SwapWords(WordTable& other) noexcept {
+    using std::swap;
+    swap(records_, other.records_);
+    swap(count_, other.count_);
+    swap(capacity_, other.capacity_);
+    swap(blocks_, other.blocks_);
+    swap(blockUsed_, other.blockUsed_);
+    swap(blockCapacity_, other.blockCapacity_);
+    swap(index_, other.index_);
+    swap(mask_, other.mask_);
+    swap(shift_, other.shift_);
+    swap(indexStale_, other.indexStale_);
+    swap(charged_, other.charged_);
+    swap(bytes_, other.bytes_);
 }
 
 }  // namespace kvx

@@ -84,8 +84,15 @@ public:
     /// Adds a record for a word not in the table with the sort key given
     /// (tests and benchmarks); it is not found by later additions.
     void AddRecord(std::string_view w, std::string_view key, int64_t n);
-    /// Sorts the records by word (bytewise).
+    /// Sorts the records by word (bytewise); nothing to do when they are.
     void Finish();
+    /// Makes this emptied table the words of a and b, each sorted by word
+    /// (Finish()), in that order, the counts of a word in both added. a and b
+    /// are used up: their memory goes back as the merge passes it.
+    void Merge(WordTable& a, WordTable& b);
+    /// Exchanges the words (records, bytes, index) with other's, keeping
+    /// each table's settings.
+    void SwapWords(WordTable& other) noexcept;
     /// Record lo + k takes the record of from[k], for each k; from holds
     /// each of lo..lo + from.size() - 1 once and is used up.
     void Permute(int32_t lo, std::vector<int32_t>& from);
@@ -102,6 +109,12 @@ private:
     void Resize(size_t entries);
     void Charge(int64_t bytes);
     void RebuildIndex();
+    /// The bytes of r's word and, when it has one, of its own sort key.
+    size_t Space(const WordRecord& r) const {
+        return r.length + (r.ownKey ? 2 + size_t(uint8_t(Bytes(r.at)[r.length])) +
+                                          (size_t(uint8_t(Bytes(r.at)[r.length + 1])) << 8)
+                                    : 0);
+    }
 
     // Grown by realloc, which moves large blocks by remapping their pages:
     // no copy, and never the old and the new array in memory at once.
@@ -133,6 +146,7 @@ private:
     int shift_ = 64;
     bool indexStale_ = false;  // Finish() moved the records
     int64_t charged_ = 0;      // bytes of blocks and index taken
+    size_t bytes_ = 0;         // of the words and their keys in the blocks
     std::string key_;          // a new word's sort key being made
 };
 
