@@ -57,12 +57,13 @@ struct Run {
 
 // Merges the last two runs while the last holds as many pieces as the one
 // before it (all of them with all), so that each word is merged about
-// log2(pieces) times.
-void MergeRuns(std::vector<Run>& runs, bool all) {
+// log2(pieces) times. The merges of all are the last ones: the count waits
+// for them, so each is cut in two and merged on two threads.
+void MergeRuns(std::vector<Run>& runs, bool all, bool twoThreads = false) {
     while (runs.size() >= 2 && (all || runs[runs.size() - 2].pieces <= runs.back().pieces)) {
         Run& a = runs[runs.size() - 2];
         WordTable merged;
-        merged.Merge(a.table, runs.back().table);
+        merged.Merge(a.table, runs.back().table, all && twoThreads);
         a.table = std::move(merged);
         a.pieces += runs.back().pieces;
         runs.pop_back();
@@ -328,7 +329,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     for (std::thread& t : workers) t.join();
     if (merged && !refused && !runs.empty()) {
         try {
-            MergeRuns(runs, true);
+            MergeRuns(runs, true, jobs_ > 1);
             table.SwapWords(runs[0].table);
         } catch (const std::bad_alloc&) {
             if (!errorReported) ReportReadError(currentInput_, {ErrorNumber::OutOfMemory, "Out of memory"});

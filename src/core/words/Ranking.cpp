@@ -163,11 +163,10 @@ bool IsRepetition(std::string_view w) {
 }
 
 bool IsRomanNumeral(std::string_view w) {
-    std::string u(wordtext::TrimBlanks(w));
-    for (char& c : u)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    if (u == "I") return false;
-    return u.find_first_not_of("IVX") == std::string::npos;
+    // I, V and X in either case (only a-z are upper-cased), never "I" alone.
+    const std::string_view u = wordtext::TrimBlanks(w);
+    if (u == "I" || u == "i") return false;
+    return u.find_first_not_of("IVXivx") == std::string_view::npos;
 }
 
 bool LacksLetter(std::string_view w) {

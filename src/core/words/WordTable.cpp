@@ -5,7 +5,10 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include <sys/mman.h>
@@ -99,9 +102,10 @@ const std::array<bool, 256> kOwnKey = [] {
 
 // Gives the whole pages inside [from, to) back to the system: memory read
 // for the last time, held until its array goes (its contents are lost).
+// Whole huge pages only, which are given back without being split up.
 // Returns where the pages given back end.
 uintptr_t GiveBack(uintptr_t from, uintptr_t to) {
-    static const uintptr_t page = uintptr_t(::sysconf(_SC_PAGESIZE));
+    constexpr uintptr_t page = uintptr_t(2) << 20;
     from = (from + page - 1) & ~(page - 1);
     to &= ~(page - 1);
     if (to <= from) return from;
@@ -446,59 +450,64 @@ void WordTable::Finish() {
     blockCapacity_ = capacity;
 }
 
-void WordTable::Merge(WordTable& a, WordTable& b) {
-    Reset();
-    charged_ -= int64_t(index_.size() * sizeof(IndexEntry));
-    index_ = decltype(index_)();
-    indexStale_ = true;
-    const size_t n = a.count_ + b.count_;
-    if (n > size_t(INT32_MAX) - 1) throw std::bad_alloc();
-    if (n > 0) {
-        Charge(int64_t(n * sizeof(WordRecord)));
-        records_.reset(static_cast<WordRecord*>(std::malloc(n * sizeof(WordRecord))));
-        if (!records_) throw std::bad_alloc();
-        capacity_ = n;
-    }
+// Records [a0, a1) of a and [b0, b1) of b merged into the records from
+// `to` on and blocks of the part's own, numbered from 0.
+struct WordTable::MergePart {
+    size_t a0 = 0, a1 = 0, b0 = 0, b1 = 0;
+    WordRecord* to = nullptr;
+    size_t count = 0, bytes = 0, used = 0, capacity = 0;
+    std::vector<Block> blocks;
+};
+
+void WordTable::MergeRange(WordTable& a, WordTable& b, MergePart& part) {
     // Each input is read once, front to back: its records' pages and its
     // blocks go back to the system behind the merge, so that the inputs and
-    // the result together take little more than the result.
+    // the result together take little more than the result. A block that
+    // holds words of another part is left to the end.
     struct Input {
         WordTable& t;
-        size_t i = 0, blocksGiven = 0;
-        uintptr_t given = reinterpret_cast<uintptr_t>(t.records_.get());
-        bool More() const { return i < t.count_; }
+        size_t i, end, blocksGiven;
+        uintptr_t given;
+        Input(WordTable& table, size_t from, size_t to)
+            : t(table), i(from), end(to), blocksGiven(from == 0 ? 0 : Block(from) + 1),
+              given(reinterpret_cast<uintptr_t>(table.records_.get() + from)) {}
+        size_t Block(size_t k) const { return size_t(t.records_[k].at >> kBlockBits); }
+        bool More() const { return i < end; }
         const WordRecord& Record() const { return t.records_[i]; }
         std::string_view Word() const { return t.Word(t.records_[i]); }
         void GiveBackRead() {
-            const size_t block = More() ? size_t(Record().at >> kBlockBits) : t.blocks_.size();
+            const size_t block = More() ? Block(i) : end < t.count_ ? Block(end) : t.blocks_.size();
             for (; blocksGiven < block; ++blocksGiven) t.blocks_[blocksGiven].reset();
             given = GiveBack(given, reinterpret_cast<uintptr_t>(t.records_.get() + i));
         }
-    } x{a}, y{b};
-    size_t left = a.bytes_ + b.bytes_;  // what the inputs hold still, at most
+    } x{a, part.a0, part.a1}, y{b, part.b0, part.b1};
+    // What the part's inputs hold still, at most: a block is made as large
+    // as that, up to a whole one (its pages are taken as they are written).
+    size_t left = a.bytes_ + b.bytes_;
     char* out = nullptr;
-    size_t used = 0, capacity = 0;
+    size_t used = 0, capacity = 0, count = 0;
     const auto emit = [&](const WordTable& t, const WordRecord& r, int64_t frequency) __attribute__((always_inline)) {
         const size_t space = t.Space(r);
         if (used + space > capacity) {
             capacity = std::min(kBlockSize, left);
-            Charge(int64_t(capacity));
-            blocks_.push_back(NewBlock(capacity));
-            out = blocks_.back().get();
+            part.blocks.push_back(NewBlock(capacity));
+            out = part.blocks.back().get();
             used = 0;
         }
         CopyBytes(out + used, t.Bytes(r.at), space);
-        WordRecord& o = records_[count_++];
+        WordRecord& o = part.to[count++];
         o = r;
         o.frequency = frequency;
-        o.at = (uint64_t(blocks_.size() - 1) << kBlockBits) | used;
+        o.at = (uint64_t(part.blocks.size() - 1) << kBlockBits) | used;
         used += space;
-        bytes_ += space;
+        part.bytes += space;
         left -= space;
     };
     constexpr size_t kGiveBackEvery = size_t(1) << 16;
     size_t steps = 0;
     while (x.More() && y.More()) {
+        __builtin_prefetch(&a.records_[x.i + 12]);
+        __builtin_prefetch(&b.records_[y.i + 12]);
         const WordRecord &r = x.Record(), &s = y.Record();
         const int c = CompareWords(x.Word(), y.Word());
         if (c <= 0) {
@@ -517,15 +526,106 @@ void WordTable::Merge(WordTable& a, WordTable& b) {
             y.GiveBackRead();
         }
     }
-    for (Input* in : {&x, &y})
+    for (Input* in : {&x, &y}) {
         for (; in->More(); ++in->i) {
             emit(in->t, in->Record(), in->Record().frequency);
             if ((in->i & (kGiveBackEvery - 1)) == 0) in->GiveBackRead();
         }
+        in->GiveBackRead();
+    }
+    part.count = count;
+    part.used = used;
+    part.capacity = capacity;
+}
+
+void WordTable::Merge(WordTable& a, WordTable& b, bool twoThreads) {
+    Reset();
+    charged_ -= int64_t(index_.size() * sizeof(IndexEntry));
+    index_ = decltype(index_)();
+    indexStale_ = true;
+    const size_t n = a.count_ + b.count_;
+    const int64_t words = int64_t(a.bytes_ + b.bytes_);  // at most
+    MergePart first, second;
+    try {
+        if (n > size_t(INT32_MAX) - 1) throw std::bad_alloc();
+        Charge(int64_t(n * sizeof(WordRecord)) + words);
+        if (n > 0) {
+            records_.reset(static_cast<WordRecord*>(std::malloc(n * sizeof(WordRecord))));
+            if (!records_) throw std::bad_alloc();
+            capacity_ = n;
+        }
+        first.a1 = a.count_;
+        first.b1 = b.count_;
+        first.to = records_.get();
+        if (twoThreads && n >= (size_t(1) << 16)) {
+            // Cut at the middle word of the larger input: the words before
+            // it, in both, make the first part.
+            const bool aLarger = a.count_ >= b.count_;
+            WordTable &large = aLarger ? a : b, &small = aLarger ? b : a;
+            const size_t mid = large.count_ / 2;
+            const std::string_view w = large.Word(large.records_[mid]);
+            size_t lo = 0, hi = small.count_;
+            while (lo < hi) {
+                const size_t m = lo + (hi - lo) / 2;
+                if (CompareWords(small.Word(small.records_[m]), w) < 0)
+                    lo = m + 1;
+                else
+                    hi = m;
+            }
+            first.a1 = aLarger ? mid : lo;
+            first.b1 = aLarger ? lo : mid;
+            second.a0 = first.a1;
+            second.a1 = a.count_;
+            second.b0 = first.b1;
+            second.b1 = b.count_;
+            second.to = records_.get() + first.a1 + first.b1;
+            std::exception_ptr failed;
+            std::thread helper;
+            try {
+                helper = std::thread([&] {
+                    try {
+                        MergeRange(a, b, second);
+                    } catch (...) {
+                        failed = std::current_exception();
+                    }
+                });
+            } catch (const std::system_error&) {  // no thread to be had: this one does both
+                MergeRange(a, b, second);
+            }
+            try {
+                MergeRange(a, b, first);
+            } catch (...) {
+                if (helper.joinable()) helper.join();
+                throw;
+            }
+            if (helper.joinable()) helper.join();
+            if (failed) std::rethrow_exception(failed);
+        } else {
+            MergeRange(a, b, first);
+        }
+    } catch (...) {
+        a.Reset();
+        b.Reset();
+        Reset();
+        throw;
+    }
+    // The second part's records follow the first's, its blocks numbered on.
+    blocks_ = std::move(first.blocks);
+    count_ = first.count;
+    const uint64_t shift = uint64_t(blocks_.size()) << kBlockBits;
+    for (size_t k = 0; k < second.count; ++k) {
+        WordRecord r = second.to[k];
+        r.at += shift;
+        records_[count_++] = r;
+    }
+    for (Block& block : second.blocks) blocks_.push_back(std::move(block));
+    const MergePart& last = second.blocks.empty() ? first : second;
+    blockUsed_ = last.used;
+    blockCapacity_ = last.capacity;
+    bytes_ = first.bytes + second.bytes;
+    charged_ -= words - int64_t(bytes_);
     a.Reset();
     b.Reset();
-    blockUsed_ = used;
-    blockCapacity_ = capacity;
 }
 
 void WordTable::SwapWords(WordTable& other) noexcept {

@@ -88,8 +88,10 @@ public:
     void Finish();
     /// Makes this emptied table the words of a and b, each sorted by word
     /// (Finish()), in that order, the counts of a word in both added. a and b
-    /// are used up: their memory goes back as the merge passes it.
-    void Merge(WordTable& a, WordTable& b);
+    /// are used up: their memory goes back as the merge passes it. With
+    /// twoThreads a large merge is cut in two at a word, and the second
+    /// half merged on a thread of its own. On failure all three are emptied.
+    void Merge(WordTable& a, WordTable& b, bool twoThreads = false);
     /// Exchanges the words (records, bytes, index) with other's, keeping
     /// each table's settings.
     void SwapWords(WordTable& other) noexcept;
@@ -109,6 +111,8 @@ private:
     void Resize(size_t entries);
     void Charge(int64_t bytes);
     void RebuildIndex();
+    struct MergePart;
+    static void MergeRange(WordTable& a, WordTable& b, MergePart& part);
     /// The bytes of r's word and, when it has one, of its own sort key.
     size_t Space(const WordRecord& r) const {
         return r.length + (r.ownKey ? 2 + size_t(uint8_t(Bytes(r.at)[r.length])) +

@@ -103,23 +103,35 @@ TEST(WordTableLimit, RefusesWordsBeyondItsMemory) {
 }
 
 // Enough words to grow the index several times, more added after a Finish() (the index must follow the
-// records' new slots); three letters make many long words share their first eight bytes.
+// records' new slots); three letters make many long words share their first eight bytes. The same
+// words counted twice over three tables, sorted and merged (the last merge cut in two), give the same.
 TEST_F(WordTableTest, AgreesWithOrderedMapOnManyWords) {
     params.suppressLiveWords = 1;
-    std::mt19937 rng(7);
     std::map<std::string, int64_t> reference;
-    for (int i = 0; i < 60000; ++i) {
-        std::string w(1 + rng() % 20, 'a');
-        for (char& c : w) c = char('a' + rng() % 3);
-        table.AddWordToList(w);
-        ++reference[w];
-        if (i == 40000) table.Finish();
+    WordTable parts[3], merged, all;
+    for (int pass = 0; pass < 2; ++pass) {
+        std::mt19937 rng(7);
+        for (int i = 0; i < 60000; ++i) {
+            std::string w(1 + rng() % 20, 'a');
+            for (char& c : w) c = "ab\xC4"[rng() % 3];  // \xC4: a sort key of its own
+            table.AddWordToList(w);
+            parts[(i + pass) % 3].AddWordToList(w);
+            ++reference[w];
+            if (pass == 0 && i == 40000) table.Finish();
+        }
     }
     table.Finish();
+    for (WordTable& p : parts) p.Finish();
+    merged.Merge(parts[0], parts[1]);
+    all.Merge(merged, parts[2], true);
     ASSERT_EQ(size_t(table.size()), reference.size());
+    ASSERT_EQ(all.size(), table.size());
     int32_t s = 0;
     for (const auto& [w, f] : reference) {
         ASSERT_EQ(table.Word(s), w);
+        ASSERT_EQ(all.Word(s), w);
+        ASSERT_EQ(all.SortKey(all[s]), table.SortKey(table[s]));
+        ASSERT_EQ(all[s].frequency, f) << w;
         ASSERT_EQ(table[s++].frequency, f) << w;
     }
 }
