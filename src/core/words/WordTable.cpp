@@ -363,6 +363,12 @@ void WordTable::AddRecord(std::string_view w, std::string_view key, int64_t n) {
     Append(w, key, key != w, n);
 }
 
+void WordTable::AppendWord(std::string_view w, int64_t n, int32_t origin) {
+    const bool own = MakeSortKey(w, key_, collation);
+    records_[size_t(Append(w, key_, own, n))].rank = origin;
+    indexStale_ = true;
+}
+
 void WordTable::AddWordToList(std::string_view w) {
     if (int64_t(w.size()) > maxWordLength &&
         (!utf8Words || w.size() > 0xFFFF || int64_t(text::utf8Length(w)) > maxWordLength))
@@ -409,42 +415,50 @@ void WordTable::Finish() {
         laidOut = laidOut && records_[s - 1].at < records_[s].at;
     }
     if (sorted && laidOut) return;
+    std::vector<int32_t> from;  // the records in word order
     if (!sorted) {
-        // Sorting (head, record) pairs and moving each record once
-        // afterwards is much cheaper than exchanging records; the words are
-        // all different, so the order is the same.
+        // Sorting (head, record) pairs is much cheaper than exchanging
+        // records; the words are all different, so the order is the same.
         std::vector<std::pair<uint64_t, int32_t>> keys(count_);
-        for (int32_t s = 0; s < size(); ++s) keys[size_t(s)] = {OrderHead(Word(s)), s};
+        for (int32_t s = 0; s < size(); ++s) keys[size_t(s)] = {__builtin_bswap64(Head(Word(s))), s};
         std::sort(keys.begin(), keys.end(), [this](const auto& a, const auto& b) {
             if (a.first != b.first) return a.first < b.first;
             return Word(a.second) < Word(b.second);
         });
-        std::vector<int32_t> from(keys.size());
+        from.resize(keys.size());
         for (size_t k = 0; k < keys.size(); ++k) from[k] = keys[k].second;
-        keys = decltype(keys)();
-        Permute(0, from);
-        from = decltype(from)();
     }
 
-    // The words move into new blocks in the records' order, so that the
-    // passes over the sorted table read them one after the other.
-    // Each block is as large as what is left to move, up to a whole one.
-    size_t left = 0;
-    for (const WordRecord& r : Records()) left += Space(r);
+    // Each record moves once, into a new array in word order, and its word
+    // into new blocks in the same order, so that the passes over the sorted
+    // table read them one after the other. The reads are independent of each
+    // other, so the memory serves many at once. Each block is as large as
+    // what is left to move, up to a whole one.
+    const size_t n = count_;
+    std::unique_ptr<WordRecord[], Free> moved(static_cast<WordRecord*>(std::malloc(std::max<size_t>(n, 1) * sizeof(WordRecord))));
+    if (!moved) throw std::bad_alloc();
+    const auto source = [&](size_t k) -> const WordRecord& { return records_[sorted ? k : size_t(from[k])]; };
     std::vector<Block> blocks;
-    size_t used = 0, capacity = 0;
-    for (WordRecord& r : Records()) {
+    size_t used = 0, capacity = 0, left = bytes_;
+    for (size_t k = 0; k < n; ++k) {
+        if (k + 16 < n) __builtin_prefetch(&source(k + 16));
+        if (k + 8 < n) __builtin_prefetch(Bytes(source(k + 8).at));
+        WordRecord r = source(k);
         const size_t space = Space(r);
         if (used + space > capacity) {
-            capacity = std::min(kBlockSize, left);
+            capacity = std::min(kBlockSize, std::max(left, space));
             blocks.push_back(NewBlock(capacity));
             used = 0;
         }
         CopyBytes(blocks.back().get() + used, Bytes(r.at), space);
         r.at = (uint64_t(blocks.size() - 1) << kBlockBits) | used;
+        moved[k] = r;
         used += space;
-        left -= space;
+        left -= std::min(left, space);
     }
+    records_ = std::move(moved);
+    charged_ -= int64_t((capacity_ - n) * sizeof(WordRecord));
+    capacity_ = n;
     blocks_ = std::move(blocks);
     blockUsed_ = used;
     blockCapacity_ = capacity;

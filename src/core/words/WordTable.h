@@ -81,6 +81,10 @@ public:
     /// Adds n occurrences of w (a new word goes last), shown nowhere. Returns
     /// w's record, kNoWord when the count would overflow.
     int32_t AddCount(std::string_view w, int64_t n);
+    /// Adds a record for w with n occurrences and its sort key without
+    /// looking w up (a counts file holds each word once; repeats are found
+    /// once sorted), origin in its rank; later additions find it.
+    void AppendWord(std::string_view w, int64_t n, int32_t origin);
     /// Adds a record for a word not in the table with the sort key given
     /// (tests and benchmarks); it is not found by later additions.
     void AddRecord(std::string_view w, std::string_view key, int64_t n);

@@ -151,6 +151,7 @@ TEST_F(WordTableTest, CountsFilesOfOtherRulesOrBrokenAreRefused) {
 
     // Each file is read after one that brought 1 occurrence. "" = accepted.
     const std::string head = "kvx-counts 1\nrules " + rules + "\noccurrences 5\nwords 2\n3\tcat\n";
+    const std::string four = "kvx-counts 1\nrules " + rules + "\noccurrences 5\nwords 4\n";
     const std::pair<std::string, const char*> rows[] = {
         {"\xEF\xBB\xBFkvx-counts 1\r\nrules " + rules + "\r\noccurrences 5\r\nwords 1\r\n3\tcaf\xC3\xA9\r\n", ""},
         {"kvx-counts 2\n", "not a counts file"},
@@ -176,6 +177,9 @@ TEST_F(WordTableTest, CountsFilesOfOtherRulesOrBrokenAreRefused) {
         {head + "2\tcat\n", "Line 6 of the counts file repeats the word of an earlier line"},
         {head + "3\tdog\n", "Line 6 of the counts file makes the counts add up to more than the \"occurrences\""},
         {head + "2\tdog\n1\tend\n", "more lines"},
+        {four + "1\tcat\n1\tdog\n1\tdog\n1\tcat\n", "Line 7 of the counts file repeats"},
+        {four + "1\tdog\n1\tcat\n1\tdog\n1\tTHE\n", "Line 7 of the counts file repeats"},
+        {four + "1\tdog\n1\tTHE\n1\tdog\n", "Line 6 of the counts file holds a capital"},
     };
     for (const auto& [file, reason] : rows) {
         WordTable t;
@@ -192,6 +196,16 @@ TEST_F(WordTableTest, CountsFilesOfOtherRulesOrBrokenAreRefused) {
             EXPECT_EQ(total, 6);
         }
         EXPECT_LT(in.tellg(), 1000) << "read on past the line that decided: " << reason;
+        // Alone, read in order or sorted (repeats found at the end), it is refused at the same line.
+        std::string alone[2];
+        for (bool sorted : {false, true}) {
+            WordTable u;
+            std::istringstream again(file);
+            int64_t n = 0;
+            const std::string why = ReadCounts(again, rules, params, u, n, sorted);
+            alone[sorted] = why + std::to_string(n) + " " + std::to_string(why.empty() ? u.size() : 0);
+        }
+        EXPECT_EQ(alone[1], alone[0]);
     }
 }
 
