@@ -447,7 +447,7 @@ bool CountingSession::CountWordsInFile() {
     }
     const bool oneStream = inputs.size() == 1 && streams[0];
     if (jobs_ > 1 &&
-        (inputs.size() > 1 || (!oneStream && lengths[0] >= 2 * pieceBytes_))) {
+        (inputs.size() > 1 || (!oneStream && lengths[0] >= 2 * PieceBytes()))) {
         if (!ScanInParallel(inputs, lengths, streams)) return false;
     } else {
         for (size_t i = 0; i < inputs.size(); ++i) {

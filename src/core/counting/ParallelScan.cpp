@@ -106,6 +106,16 @@ std::vector<int64_t> AfterRunEnds(const std::string& path, const std::vector<int
 
 }  // namespace
 
+bool CountingSession::MergesPieces() const {
+    // The sort keys of a collation are made on this thread only.
+    return mergedPieces_ && table.observer == nullptr && table.collation == nullptr &&
+           countsMode_ == CountsMode::None && !tableOnly_;
+}
+
+int64_t CountingSession::PieceBytes() const {
+    return MergesPieces() ? std::min(pieceBytes_, mergedPieceBytes_) : pieceBytes_;
+}
+
 bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
                                      const std::vector<int64_t>& lengths, const std::vector<bool>& streams) {
     clipboardText.clear();
@@ -125,8 +135,8 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
         SetRulesFor(curStream_ ? streamName_ : inputs[i]);
         rules.push_back(scanner);
         std::vector<int64_t> starts{0};
-        if (!streams[i] && scanner.commentMarkerCount == 0 && lengths[i] >= 2 * pieceBytes_) {
-            const int64_t perJob = int64_t(jobs_) * pieceBytes_;
+        if (!streams[i] && scanner.commentMarkerCount == 0 && lengths[i] >= 2 * PieceBytes()) {
+            const int64_t perJob = int64_t(jobs_) * PieceBytes();
             const int64_t n = int64_t(jobs_) * ((lengths[i] + perJob - 1) / perJob);
             starts = LineReader::LineStarts(inputs[i], lengths[i], int(std::min<int64_t>(n, 1 << 16)));
             if (phraseLength_ > 0) starts = AfterRunEnds(inputs[i], starts, lengths[i]);
@@ -164,9 +174,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     bool refused = false;
     const bool lowerCase = params.caseSignificant != 1;
     IoFaults* const faults = host.ioFaults();
-    // The sort keys of a collation are made on this thread only.
-    const bool merged = mergedPieces_ && table.observer == nullptr && table.collation == nullptr &&
-                        countsMode_ == CountsMode::None && !tableOnly_;
+    const bool merged = MergesPieces();
     std::vector<Run> runs;
 
     // A worker starts piece k only once the pieces before k - jobs are added
