@@ -480,6 +480,7 @@ int main(int argc, char** argv) {
         s.SetListingFormat(FormatNamed(opt.format));
         s.SetTableOnly(!opt.references.empty() || opt.haveContexts);
         s.SetJobs(opt.jobs > 0 ? opt.jobs : std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
+        s.SetMergedPieces(true);  // nothing shows the words as they are found
         s.SetLetters(opt.everyScript, opt.collation);
         return params.ignoreCommonWords != 1 || s.ReadCommonWordsFile();
     };

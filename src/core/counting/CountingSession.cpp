@@ -242,7 +242,7 @@ bool CountingSession::LoadCounts() {
         if (!in)
             why = "cannot be read: " + std::string(std::strerror(errno)) + ".";
         else
-            why = ReadCounts(in, rules, params, table, total);
+            why = ReadCounts(in, rules, params, table, total, !tableOnly_);
         in.clear();
         if (const std::streamoff end = in.tellg(); end > 0) bytesRead_.fetch_add(end, std::memory_order_relaxed);
         if (!why.empty()) {
@@ -447,7 +447,7 @@ bool CountingSession::CountWordsInFile() {
     }
     const bool oneStream = inputs.size() == 1 && streams[0];
     if (jobs_ > 1 &&
-        (inputs.size() > 1 || (!oneStream && lengths[0] >= 2 * pieceBytes_))) {
+        (inputs.size() > 1 || (!oneStream && lengths[0] >= 2 * PieceBytes()))) {
         if (!ScanInParallel(inputs, lengths, streams)) return false;
     } else {
         for (size_t i = 0; i < inputs.size(); ++i) {

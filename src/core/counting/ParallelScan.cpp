@@ -8,6 +8,10 @@
 // takes effect once the piece being added is in: a stopped count holds the
 // pieces of the text up to that one, as a count of one thread stopped at
 // that line would.
+// When the order of first occurrence is not needed (merged pieces), each
+// worker sorts its table, and the sorted tables are merged in piece order
+// like the runs of a merge sort: two runs of as many pieces as soon as both
+// are there, so that only a few runs are alive at once.
 
 #include <algorithm>
 #include <atomic>
@@ -45,6 +49,27 @@ struct PieceCount {
     int64_t lines = 0;
 };
 
+// Sorted tables of consecutive pieces, merged into one.
+struct Run {
+    WordTable table;
+    size_t pieces = 1;
+};
+
+// Merges the last two runs while the last holds as many pieces as the one
+// before it (all of them with all), so that each word is merged about
+// log2(pieces) times. The merges of all are the last ones: the count waits
+// for them, so each is cut in two and merged on two threads.
+void MergeRuns(std::vector<Run>& runs, bool all, bool twoThreads = false) {
+    while (runs.size() >= 2 && (all || runs[runs.size() - 2].pieces <= runs.back().pieces)) {
+        Run& a = runs[runs.size() - 2];
+        WordTable merged;
+        merged.Merge(a.table, runs.back().table, all && twoThreads);
+        a.table = std::move(merged);
+        a.pieces += runs.back().pieces;
+        runs.pop_back();
+    }
+}
+
 // The piece starts moved on to the start of the next line after one that
 // ends every phrase: a blank line, or one whose last character other than a
 // blank is sentence punctuation (. ! ? ;), which never belongs to a word. So
@@ -81,6 +106,16 @@ std::vector<int64_t> AfterRunEnds(const std::string& path, const std::vector<int
 
 }  // namespace
 
+bool CountingSession::MergesPieces() const {
+    // The sort keys of a collation are made on this thread only.
+    return mergedPieces_ && table.observer == nullptr && table.collation == nullptr &&
+           countsMode_ == CountsMode::None && !tableOnly_;
+}
+
+int64_t CountingSession::PieceBytes() const {
+    return MergesPieces() ? std::min(pieceBytes_, mergedPieceBytes_) : pieceBytes_;
+}
+
 bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
                                      const std::vector<int64_t>& lengths, const std::vector<bool>& streams) {
     clipboardText.clear();
@@ -100,8 +135,8 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
         SetRulesFor(curStream_ ? streamName_ : inputs[i]);
         rules.push_back(scanner);
         std::vector<int64_t> starts{0};
-        if (!streams[i] && scanner.commentMarkerCount == 0 && lengths[i] >= 2 * pieceBytes_) {
-            const int64_t perJob = int64_t(jobs_) * pieceBytes_;
+        if (!streams[i] && scanner.commentMarkerCount == 0 && lengths[i] >= 2 * PieceBytes()) {
+            const int64_t perJob = int64_t(jobs_) * PieceBytes();
             const int64_t n = int64_t(jobs_) * ((lengths[i] + perJob - 1) / perJob);
             starts = LineReader::LineStarts(inputs[i], lengths[i], int(std::min<int64_t>(n, 1 << 16)));
             if (phraseLength_ > 0) starts = AfterRunEnds(inputs[i], starts, lengths[i]);
@@ -139,6 +174,8 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     bool refused = false;
     const bool lowerCase = params.caseSignificant != 1;
     IoFaults* const faults = host.ioFaults();
+    const bool merged = MergesPieces();
+    std::vector<Run> runs;
 
     // A worker starts piece k only once the pieces before k - jobs are added
     // in: tables that wait to be added cost memory like the vocabulary, and
@@ -164,7 +201,8 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             c.table.maxWordLength = table.maxWordLength;
             c.table.utf8Words = table.utf8Words;  // lengths in characters
             std::unique_ptr<WordSink> phrases;
-            ContextRecorder* const recorder = SetSink(s, phrases, k == 0 ? table : c.table, int32_t(piece.input));
+            ContextRecorder* const recorder =
+                SetSink(s, phrases, k == 0 && !merged ? table : c.table, int32_t(piece.input));
             s.totalInstances = 0;
             s.withinComment = -1;
             const std::string& input = inputs[piece.input];
@@ -190,6 +228,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
                     });
                 bytesRead.fetch_add(read, std::memory_order_relaxed);
                 if (c.error.number == 0) c.error = reader.error();
+                if (merged && c.error.number == 0 && !abandon) c.table.Finish();
             } catch (const std::bad_alloc&) {
                 c.error = {ErrorNumber::OutOfMemory, "Out of memory"};
             }
@@ -239,9 +278,13 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             break;
         }
         try {
-            const int32_t known = k > 0 ? table.size() : 0;
-            if (k > 0) table.Expect(int64_t(table.size()) + c.table.size());
-            for (int32_t w = 0; k > 0 && w < c.table.size(); ++w)
+            if (merged) {
+                runs.push_back({std::move(c.table)});
+                MergeRuns(runs, false);
+            }
+            const int32_t known = k > 0 && !merged ? table.size() : 0;
+            if (k > 0 && !merged) table.Expect(int64_t(table.size()) + c.table.size());
+            for (int32_t w = 0; k > 0 && !merged && w < c.table.size(); ++w)
                 table.AddCount(c.table.Word(w), c.table[w].frequency);
             // The words new to the whole are shown as found, in the order of
             // the text, as one thread shows them.
@@ -264,9 +307,25 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             abandon = true;
             break;
         }
-        host.wordsFound(table.size(), false);
+        if (!merged) host.wordsFound(table.size(), false);
         poll();
-        if (stopRequested && StopConfirmed()) {
+        if (stopRequested && merged) {
+            // The question tells the words found so far.
+            try {
+                MergeRuns(runs, true);
+            } catch (const std::bad_alloc&) {
+                ReportReadError(currentInput_, {ErrorNumber::OutOfMemory, "Out of memory"});
+                abandon = true;
+                break;
+            }
+            table.SwapWords(runs[0].table);
+            const bool stop = StopConfirmed();
+            table.SwapWords(runs[0].table);
+            if (stop) {
+                abandon = true;
+                break;
+            }
+        } else if (stopRequested && StopConfirmed()) {
             abandon = true;
             break;
         }
@@ -276,6 +335,15 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     }
     addedOne.notify_all();
     for (std::thread& t : workers) t.join();
+    if (merged && !refused && !runs.empty()) {
+        try {
+            MergeRuns(runs, true, jobs_ > 1);
+            table.SwapWords(runs[0].table);
+        } catch (const std::bad_alloc&) {
+            if (!errorReported) ReportReadError(currentInput_, {ErrorNumber::OutOfMemory, "Out of memory"});
+        }
+    }
+    runs.clear();
     table.observer = tableObserver;
     EndScan();
     if (refused) Finish();

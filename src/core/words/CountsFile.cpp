@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <utility>
 #include <string_view>
 
 #include "params/Params.h"
@@ -141,8 +145,91 @@ void WriteCounts(std::ostream& out, const std::string& fingerprint, int64_t tota
     }
 }
 
+namespace {
+
+// The words of a counts file read into an empty table in two halves, the
+// first sorted on a thread of its own while the second is read.
+class Halves {
+public:
+    Halves(const WordTable& like, int64_t words) : split_(words / 2) {
+        for (WordTable& h : half_) {
+            h.maxWordLength = like.maxWordLength;
+            h.utf8Words = like.utf8Words;
+            h.collation = like.collation;
+            h.memoryLimit = like.memoryLimit / 2;  // together as much as the table
+        }
+    }
+    ~Halves() { Join(); }
+
+    void Add(std::string_view word, int64_t count, int64_t line) {
+        if (line == split_ + 1 && split_ >= kThreaded) {
+            try {
+                sorter_ = std::thread([this] {
+                    try {
+                        half_[0].Finish();
+                    } catch (...) {
+                        failed_ = std::current_exception();
+                    }
+                });
+            } catch (const std::system_error&) {  // sorted with the second half
+            }
+        }
+        half_[line > split_].AppendWord(word, count, int32_t(line));
+    }
+
+    // The line that repeats a word of an earlier line first (0: none), once
+    // both halves are sorted.
+    int64_t FirstRepeat() {
+        Sort();
+        int64_t first = 0;
+        const WordTable &a = half_[0], &b = half_[1];
+        int32_t i = 0, j = 0;
+        while (i < a.size() || j < b.size()) {
+            // The group of records of the next word in either half.
+            const std::string_view w = j >= b.size() || (i < a.size() && a.Word(i) <= b.Word(j)) ? a.Word(i) : b.Word(j);
+            int64_t lowest = INT64_MAX, second = INT64_MAX;
+            const auto take = [&](int64_t line) {
+                if (line < lowest) second = lowest, lowest = line;
+                else if (line < second) second = line;
+            };
+            for (; i < a.size() && a.Word(i) == w; ++i) take(a[i].rank);
+            for (; j < b.size() && b.Word(j) == w; ++j) take(b[j].rank);
+            if (second != INT64_MAX && (first == 0 || second < first)) first = second;
+        }
+        return first;
+    }
+
+    // The whole file, once it has no repeat.
+    void MoveInto(WordTable& table) {
+        Sort();
+        table.Merge(half_[0], half_[1], true);
+    }
+
+private:
+    static constexpr int64_t kThreaded = 1 << 16;
+    void Join() {
+        if (sorter_.joinable()) sorter_.join();
+    }
+    void Sort() {
+        Join();
+        if (failed_) std::rethrow_exception(std::exchange(failed_, nullptr));
+        if (sorted_) return;
+        half_[0].Finish();  // nothing to do when sorted on the thread
+        half_[1].Finish();
+        sorted_ = true;
+    }
+
+    WordTable half_[2];
+    bool sorted_ = false;
+    int64_t split_;
+    std::thread sorter_;
+    std::exception_ptr failed_;
+};
+
+}  // namespace
+
 std::string ReadCounts(std::istream& in, const std::string& fingerprint, const Params& p, WordTable& table,
-                       int64_t& totalOccurrences) {
+                       int64_t& totalOccurrences, bool inWordOrder) {
     using Got = Lines::Got;
     constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
     const std::string cut = "The counts file is incomplete (it ends early).";
@@ -199,27 +286,38 @@ std::string ReadCounts(std::istream& in, const std::string& fingerprint, const P
     const bool digits = AllowedExtraChars(p).find('0') != std::string::npos;
     const bool lowerCaseOnly = p.caseSignificant != 1;
     // Room for the words the file announces, as far as the bytes left can
-    // hold them (a word line takes four at least).
-    if (std::streambuf* sb = in.rdbuf()) {
+    // hold them (a word line takes four at least); none is looked up when
+    // they go to the halves.
+    std::optional<Halves> halves;
+    if (inWordOrder && table.size() == 0) {
+        halves.emplace(table, words);
+    } else if (std::streambuf* sb = in.rdbuf()) {
         const auto here = sb->pubseekoff(0, std::ios::cur, std::ios::in);
         const auto end = here < 0 ? here : sb->pubseekoff(0, std::ios::end, std::ios::in);
         if (end >= 0 && sb->pubseekpos(here, std::ios::in) == here)
             table.Expect(int64_t(table.size()) + std::min<int64_t>(words, int64_t(end - here) / 4));
     }
     std::vector<bool> counted(size_t(table.size()));  // records this file has counted
+    // A line refused after a repeat the halves hold is refused at the repeat.
+    const auto refuse = [&](const std::string& why) {
+        const int64_t repeat = halves ? halves->FirstRepeat() : 0;
+        if (repeat == 0) return why;
+        lines.number = repeat + 4;  // after the four lines of the head
+        return at("repeats the word of an earlier line.");
+    };
     int64_t sum = 0;
+    std::string word;
     for (int64_t i = 1; i <= words; ++i) {
         const Got g = lines.Next(line, limit);
-        if (g == Got::End || g == Got::Cut) return cut;
-        if (g == Got::TooLong) return at("is too long.");
+        if (g == Got::End || g == Got::Cut) return refuse(cut);
+        if (g == Got::TooLong) return refuse(at("is too long."));
         const size_t tab = line.find('\t');
         int64_t count = 0;
         const Parsed parsed =
             tab == std::string::npos ? Parsed::NotANumber : ParseCount(std::string_view(line).substr(0, tab), count);
-        if (parsed == Parsed::TooLarge) return at("holds a count too large.");
-        if (parsed != Parsed::Ok || count == 0) return at("is not a count, a tab and a word.");
+        if (parsed == Parsed::TooLarge) return refuse(at("holds a count too large."));
+        if (parsed != Parsed::Ok || count == 0) return refuse(at("is not a count, a tab and a word."));
         const std::string_view utf8Word = std::string_view(line).substr(tab + 1);
-        std::string word;
         bool capital;
         if (utf8) {
             // Under the letters of every script the words are UTF-8 and are
@@ -227,26 +325,41 @@ std::string ReadCounts(std::istream& in, const std::string& fingerprint, const P
             bool valid = true;
             for (const text::Utf8Char& ch : text::Utf8Chars(utf8Word)) valid = valid && ch.valid;
             if (!valid || !chars.Holds(scanning::UnicodeLine::ShadowOf(utf8Word, digits)))
-                return at("does not hold a word.");
+                return refuse(at("does not hold a word."));
             word = utf8Word;
             capital = lowerCaseOnly && text::LowerUtf8(word) != word;
         } else {
-            word = text::utf8ToCp1252(utf8Word);
-            if (!chars.Holds(word) || text::cp1252ToUtf8(word) != utf8Word) return at("does not hold a word.");
+            // ASCII is the same bytes in both.
+            const bool ascii = std::all_of(utf8Word.begin(), utf8Word.end(), [](char c) { return uint8_t(c) < 0x80; });
+            if (ascii)
+                word = utf8Word;
+            else
+                word = text::utf8ToCp1252(utf8Word);
+            if (!chars.Holds(word) || (!ascii && text::cp1252ToUtf8(word) != utf8Word))
+                return refuse(at("does not hold a word."));
             capital = lowerCaseOnly && HasCapital(word);
         }
         if (int64_t(utf8 ? text::utf8Length(word) : word.size()) > table.maxWordLength)
-            return at("holds a word longer than " + std::to_string(table.maxWordLength) + " characters.");
-        if (capital) return at("holds a capital letter, but case is not significant.");
-        if (count > occurrences - sum) return at("makes the counts add up to more than the \"occurrences\" line says.");
+            return refuse(at("holds a word longer than " + std::to_string(table.maxWordLength) + " characters."));
+        if (capital) return refuse(at("holds a capital letter, but case is not significant."));
+        if (count > occurrences - sum)
+            return refuse(at("makes the counts add up to more than the \"occurrences\" line says."));
         sum += count;
+        if (halves) {  // the counts of one file add up to at most its occurrences: no repeat can overflow
+            halves->Add(word, count, i);
+            continue;
+        }
         const int32_t slot = table.AddCount(word, count);
         if (slot == kNoWord) return at("makes a count too large.");
         if (size_t(slot) >= counted.size()) counted.resize(size_t(slot) + 1);
         if (counted[size_t(slot)]) return at("repeats the word of an earlier line.");
         counted[size_t(slot)] = true;
     }
-    if (!lines.AtEnd()) return "The counts file has more lines than its \"words\" line says.";
+    if (!lines.AtEnd()) return refuse("The counts file has more lines than its \"words\" line says.");
+    if (halves) {
+        if (const std::string why = refuse(""); !why.empty()) return why;
+        halves->MoveInto(table);
+    }
     totalOccurrences += occurrences;
     return {};
 }

@@ -41,8 +41,11 @@ void WriteCounts(std::ostream& out, const std::string& fingerprint, int64_t tota
 /// allowed characters) and the table's word length could have counted
 /// (UTF-8 words when the table's are).
 /// Returns "" when read whole, else why it was refused, naming the line
-/// where it can; the table is then incomplete.
+/// where it can; the table is then incomplete. With inWordOrder nothing
+/// needs the order of the file: into an empty table the words are added
+/// without being looked up and sorted by word on two threads (repeats are
+/// found then, and refused at the same line).
 std::string ReadCounts(std::istream& in, const std::string& fingerprint, const Params& p, WordTable& table,
-                       int64_t& totalOccurrences);
+                       int64_t& totalOccurrences, bool inWordOrder = false);
 
 }  // namespace kvx

@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <iostream>
 #include <new>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "base/Errors.h"
 #include "files/FaultInjection.h"
@@ -53,6 +58,67 @@ bool InjectedWriteFault(IoFaults* faults, std::ostream& out) {
     out.setstate(std::ios::badbit);
     return true;
 }
+
+// Hands what is written to a stream on in large chunks, each written by a
+// thread of its own while the next one fills: the system's writing of a long
+// listing runs beside its making. A failed write fails this buffer's next
+// chunk, and Finish() tells it with the write's errno.
+class ChunkedOut : public std::streambuf {
+public:
+    explicit ChunkedOut(std::ostream& to) : to_(to), filling_(kChunk), writing_(kChunk) {
+        setp(filling_.data(), filling_.data() + filling_.size());
+    }
+    ~ChunkedOut() override {
+        if (writer_.joinable()) writer_.join();
+    }
+    /// Writes what is left; false (errno set) when a write failed.
+    bool Finish() {
+        const bool ok = Hand();
+        if (writer_.joinable()) writer_.join();
+        if (ok && !failed_) return true;
+        errno = err_;
+        return false;
+    }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!Hand()) return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+
+private:
+    static constexpr size_t kChunk = size_t(1) << 20;
+
+    bool Hand() {
+        if (writer_.joinable()) writer_.join();
+        if (failed_) return false;
+        const std::streamsize n = pptr() - pbase();
+        if (n == 0) return true;
+        filling_.swap(writing_);
+        setp(filling_.data(), filling_.data() + filling_.size());
+        const auto write = [this, n] {
+            errno = 0;
+            to_.write(writing_.data(), n);
+            if (!to_) failed_ = true, err_ = errno != 0 ? errno : EIO;
+        };
+        try {
+            writer_ = std::thread(write);
+        } catch (const std::system_error&) {
+            write();
+        }
+        return true;
+    }
+
+    std::ostream& to_;
+    std::vector<char> filling_, writing_;
+    std::thread writer_;
+    bool failed_ = false;  // read only once the writer is joined
+    int err_ = 0;
+};
 
 }  // namespace
 
@@ -124,7 +190,47 @@ std::string Lister::WordField(int32_t i) const {
     return PadRight(std::move(w), wordWidth);
 }
 
+void Lister::AppendLine(int32_t i, std::string& line) const {
+    int layout = params->displayFormat;
+    if (layout < 0 || layout > 9) layout = 0;
+    const std::string_view word = Trim(table->Word(i));
+    if (layout >= 8) {
+        line += word;
+        return;
+    }
+    const bool comma = CommaLayout();
+    const std::string_view lead = comma ? "  " : " ", sep = comma ? ",  " : "  ", last = comma ? ", " : " ";
+    const auto number = [&line](int64_t n, int width) {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+        if (end - digits < width) line.append(size_t(width - (end - digits)), ' ');
+        line.append(digits, end);
+    };
+    const auto rank = [&] { number((*table)[i].rank, rankWidth); };
+    const auto frequency = [&] { number((*table)[i].frequency, frequencyWidth); };
+    const auto padded = [&] {  // a wide character takes two columns, a combining mark none
+        line += word;
+        const int64_t columns = int64_t(utf8Words ? text::DisplayWidth(word) : word.size());
+        if (columns < wordWidth) line.append(size_t(wordWidth - columns), ' ');
+    };
+    switch (layout) {
+    case 0: line += lead, rank(), line += sep, frequency(), line += sep, line += word; break;
+    case 1: line += lead, rank(), line += sep, padded(), line += sep, frequency(); break;
+    case 2: line += lead, rank(), line += sep, frequency(); break;
+    case 3: line += lead, rank(), line += sep, line += word; break;
+    case 4: line += lead, frequency(), line += sep, rank(); break;
+    case 5: line += "  ", frequency(), line += sep, line += word; break;
+    case 6: line += "  ", padded(), line += last, rank(); break;
+    case 7: line += "  ", padded(), line += last, frequency(); break;
+    }
+}
+
 std::string Lister::BuildLine(int32_t i) const {
+    if (i != kHeaderLine) {
+        std::string line;
+        AppendLine(i, line);
+        return line;
+    }
     int layout = params->displayFormat;
     if (layout < 0 || layout > 9) layout = 0;
     if (layout == 9) return i == kHeaderLine ? std::string() : std::string(Trim(WordField(i)));
@@ -160,15 +266,22 @@ std::string Lister::BuildLine(int32_t i) const {
 void Lister::DisplayNextLine(int32_t row, std::string& buffer) {
     const bool oneRun = params->displayFormat == 9;
     if (row == kHeaderLine && oneRun) return;
-    const std::string line = BuildLine(row);
+    std::string& line = line_;
+    line.clear();
+    if (row == kHeaderLine)
+        line = BuildLine(row);
+    else
+        AppendLine(row, line);
 
     if (writingToFile) {
         if (InjectedWriteFault(faults, *out_)) return;
-        *out_ << Utf8(line);
+        if (!utf8Words && std::any_of(line.begin(), line.end(), [](char c) { return uint8_t(c) >= 0x80; }))
+            line = text::cp1252ToUtf8(line);
         if (!oneRun)
-            *out_ << lineEnd;
+            line += lineEnd;
         else if (listed_ < figures->wordsInList)
-            *out_ << ", ";
+            line += ", ";
+        out_->write(line.data(), std::streamsize(line.size()));
         return;
     }
     if (row == kHeaderLine) {
@@ -284,10 +397,17 @@ bool Lister::WriteListing(std::ostream& out) {
     const bool wasWriting = writingToFile;
     std::ostream* wasOut = out_;
     writingToFile = true;
-    out_ = &out;
+    std::optional<ChunkedOut> chunks;
+    std::optional<std::ostream> chunked;
+    if (chunked_ && !faults) {
+        chunks.emplace(out);
+        chunked.emplace(&*chunks);
+    }
+    out_ = chunked ? &*chunked : &out;
     PassEnd end = PassEnd::StreamFailed;
     try {
         end = RunPass();
+        if (chunks && !chunks->Finish()) out.setstate(std::ios::badbit);
     } catch (...) {
         writingToFile = wasWriting;
         out_ = wasOut;
@@ -359,8 +479,10 @@ ListingOutcome Lister::ListTo(ListingSink sink) {
         if (format == ListingFormat::Listing) return o;
     }
     const bool toFile = sink == ListingSink::File;
+    chunked_ = toFile;
     o = WriteOut(toFile ? params->fileNames[1] : std::string(),
                  [this](std::ostream& out) { WriteListing(out); }, faults);
+    chunked_ = false;
     o.attempted = true;
     if (toFile && o.error.number != 0) ReportError(o.error.number, o.error.description);
     return o;

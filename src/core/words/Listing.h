@@ -117,6 +117,9 @@ public:
     /// plain or comma delimited by the destination; cp1252, no line end. ""
     /// for the header of the one-run layout.
     std::string BuildLine(int32_t i) const;
+    /// Appends the line of record i (not the header) to line, as BuildLine
+    /// makes it.
+    void AppendLine(int32_t i, std::string& line) const;
 
     void ShowNoWordsMessage();
     void ReportError(int16_t number, std::string_view description);
@@ -137,6 +140,8 @@ private:
     std::string Utf8(std::string_view s) const;
 
     std::ostream* out_ = nullptr;
+    std::string line_;  // the line being written
+    bool chunked_ = false;  // the listing file is written beside its making
     int32_t listed_ = 0;
     bool fileRefused_ = false;  // "No" to overwriting the output file
 };

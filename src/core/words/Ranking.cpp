@@ -100,6 +100,20 @@ void QuickSortDescending(WordTable& t, int32_t lo, int32_t hi, int32_t start) {
 
 void SortWordList(WordTable& t, int32_t lo, int32_t hi, int32_t start) {
     if (lo >= hi) return;
+    // Keys ascending already and all different (the words of a table in
+    // word order, most of them their own keys) are left where the two
+    // steps would put them back.
+    bool ascending = true;
+    std::string_view before = KeyFrom(t, t[lo], start);
+    uint64_t beforeHead = OrderHead(before);
+    for (int32_t s = lo + 1; s <= hi && ascending; ++s) {
+        const std::string_view key = KeyFrom(t, t[s], start);
+        const uint64_t head = OrderHead(key);
+        ascending = beforeHead < head || (beforeHead == head && before < key);
+        before = key;
+        beforeHead = head;
+    }
+    if (ascending) return;
     QuickSortDescending(t, lo, hi, start);
     std::reverse(t.Records().begin() + lo, t.Records().begin() + hi + 1);
 }
@@ -149,11 +163,10 @@ bool IsRepetition(std::string_view w) {
 }
 
 bool IsRomanNumeral(std::string_view w) {
-    std::string u(wordtext::TrimBlanks(w));
-    for (char& c : u)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    if (u == "I") return false;
-    return u.find_first_not_of("IVX") == std::string::npos;
+    // I, V and X in either case (only a-z are upper-cased), never "I" alone.
+    const std::string_view u = wordtext::TrimBlanks(w);
+    if (u == "I" || u == "i") return false;
+    return u.find_first_not_of("IVXivx") == std::string_view::npos;
 }
 
 bool LacksLetter(std::string_view w) {
@@ -221,20 +234,38 @@ void BuildFrequencyChain(WordTable& t, RankedFigures& r, RunObserver* observer) 
     // frequencies 1..maxFrequency take part, as in a count down from the
     // maximum. The event loop gets a turn at each new frequency, so the time
     // depends on the number of words, never on how large their counts are.
-    // Sorting (frequency, slot) pairs keeps the comparisons in one compact
-    // array; the slot breaks ties, which makes the order that of a stable sort.
-    std::vector<std::pair<int64_t, int32_t>> byFreq;
-    byFreq.reserve(size_t(std::max<int64_t>(r.wordsInList, 0)));
+    // A counting sort by frequency, the records taken in slot order, which
+    // breaks ties as a stable sort does; the rare frequencies too large for a
+    // bucket are sorted as (frequency, slot) pairs and come first.
+    const auto inChain = [&](const WordRecord& w) {
+        return w.included && w.frequency >= 1 && w.frequency <= r.maxFrequency;
+    };
+    constexpr int64_t kBuckets = int64_t(1) << 16;
+    const size_t buckets = size_t(std::clamp<int64_t>(r.maxFrequency + 1, 1, kBuckets));
+    std::vector<size_t> next(buckets + 1, 0);
+    std::vector<std::pair<int64_t, int32_t>> high;
+    size_t total = 0;
     for (int32_t s = 0; s < t.size(); ++s) {
         const WordRecord& w = t[s];
-        if (w.included && w.frequency >= 1 && w.frequency <= r.maxFrequency) byFreq.emplace_back(w.frequency, s);
+        if (!inChain(w)) continue;
+        ++total;
+        if (w.frequency < int64_t(buckets))
+            ++next[size_t(w.frequency)];
+        else
+            high.emplace_back(w.frequency, s);
     }
-    std::sort(byFreq.begin(), byFreq.end(), [](const auto& a, const auto& b) {
+    std::sort(high.begin(), high.end(), [](const auto& a, const auto& b) {
         return a.first != b.first ? a.first > b.first : a.second < b.second;
     });
-    std::vector<int32_t> order(byFreq.size());
-    for (size_t k = 0; k < byFreq.size(); ++k) order[k] = byFreq[k].second;
-    byFreq = decltype(byFreq)();
+    std::vector<int32_t> order(total);
+    for (size_t k = 0; k < high.size(); ++k) order[k] = high[k].second;
+    size_t at = high.size();
+    high = decltype(high)();
+    for (size_t f = buckets; f-- > 1;) at += std::exchange(next[f], at);
+    for (int32_t s = 0; s < t.size(); ++s) {
+        const WordRecord& w = t[s];
+        if (inChain(w) && w.frequency < int64_t(buckets)) order[next[size_t(w.frequency)]++] = s;
+    }
 
     r.firstByFrequency = kNoWord;
     const bool yields = observer && observer->yields;

@@ -5,7 +5,10 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include <sys/mman.h>
@@ -62,6 +65,52 @@ const std::array<bool, 256> kOwnKey = [] {
     if (n == 0) return 0;
     return uint64_t(uint8_t(p[0])) | uint64_t(uint8_t(p[n / 2])) << (8 * (n / 2)) |
            uint64_t(uint8_t(p[n - 1])) << (8 * (n - 1));
+}
+
+// -1, 0, 1 as x comes before, is or comes after y bytewise.
+[[gnu::always_inline]] inline int CompareWords(std::string_view x, std::string_view y) {
+    const uint64_t hx = __builtin_bswap64(Head(x)), hy = __builtin_bswap64(Head(y));
+    if (hx != hy) return hx < hy ? -1 : 1;
+    const int c = x.compare(y);
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+// Copies n bytes eight at a time, the last eight overlapping the ones
+// before: no call for the few bytes of a word, and no byte read or written
+// outside either range.
+[[gnu::always_inline]] inline void CopyBytes(char* to, const char* from, size_t n) {
+    if (n < 8) {
+        if (n >= 4) {
+            uint32_t a, b;
+            std::memcpy(&a, from, 4);
+            std::memcpy(&b, from + n - 4, 4);
+            std::memcpy(to, &a, 4);
+            std::memcpy(to + n - 4, &b, 4);
+        } else {
+            for (size_t i = 0; i < n; ++i) to[i] = from[i];
+        }
+        return;
+    }
+    uint64_t v;
+    for (size_t i = 0; i + 8 < n; i += 8) {
+        std::memcpy(&v, from + i, 8);
+        std::memcpy(to + i, &v, 8);
+    }
+    std::memcpy(&v, from + n - 8, 8);
+    std::memcpy(to + n - 8, &v, 8);
+}
+
+// Gives the whole pages inside [from, to) back to the system: memory read
+// for the last time, held until its array goes (its contents are lost).
+// Whole huge pages only, which are given back without being split up.
+// Returns where the pages given back end.
+uintptr_t GiveBack(uintptr_t from, uintptr_t to) {
+    constexpr uintptr_t page = uintptr_t(2) << 20;
+    from = (from + page - 1) & ~(page - 1);
+    to &= ~(page - 1);
+    if (to <= from) return from;
+    ::madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+    return to;
 }
 
 // Whether a[0..n) and b[0..n) are the same, eight bytes at a time, without
@@ -140,6 +189,7 @@ void WordTable::Reset() {
     blockUsed_ = blockCapacity_ = 0;
     index_ = decltype(index_)();  // "= {}" would keep the memory
     charged_ = 0;
+    bytes_ = 0;
     Resize(kInitialIndexSize);
     indexStale_ = false;
 }
@@ -287,6 +337,7 @@ int32_t WordTable::Append(std::string_view w, std::string_view key, bool ownKey,
     r.ownKey = ownKey;
     records_[count_++] = r;
     blockUsed_ += space;
+    bytes_ += space;
     return size() - 1;
 }
 
@@ -310,6 +361,12 @@ bool MakeSortKey(std::string_view w, std::string& key, const text::Collation* co
 
 void WordTable::AddRecord(std::string_view w, std::string_view key, int64_t n) {
     Append(w, key, key != w, n);
+}
+
+void WordTable::AppendWord(std::string_view w, int64_t n, int32_t origin) {
+    const bool own = MakeSortKey(w, key_, collation);
+    records_[size_t(Append(w, key_, own, n))].rank = origin;
+    indexStale_ = true;
 }
 
 void WordTable::AddWordToList(std::string_view w) {
@@ -350,44 +407,255 @@ void WordTable::Finish() {
     charged_ -= int64_t(index_.size() * sizeof(IndexEntry));
     index_ = decltype(index_)();
     indexStale_ = true;
-    // Sorting (head, record) pairs and moving each record once afterwards is
-    // much cheaper than exchanging records; the words are all different, so
-    // the order is the same.
-    std::vector<std::pair<uint64_t, int32_t>> keys(count_);
-    for (int32_t s = 0; s < size(); ++s) keys[size_t(s)] = {OrderHead(Word(s)), s};
-    std::sort(keys.begin(), keys.end(), [this](const auto& a, const auto& b) {
-        if (a.first != b.first) return a.first < b.first;
-        return Word(a.second) < Word(b.second);
-    });
-    std::vector<int32_t> from(keys.size());
-    for (size_t k = 0; k < keys.size(); ++k) from[k] = keys[k].second;
-    keys = decltype(keys)();
-    Permute(0, from);
-    from = decltype(from)();
+    // A table merged from sorted ones is in order already, and its words
+    // lie one after the other.
+    bool sorted = true, laidOut = true;
+    for (size_t s = 1; s < count_ && sorted; ++s) {
+        sorted = CompareWords(Word(records_[s - 1]), Word(records_[s])) < 0;
+        laidOut = laidOut && records_[s - 1].at < records_[s].at;
+    }
+    if (sorted && laidOut) return;
+    std::vector<int32_t> from;  // the records in word order
+    if (!sorted) {
+        // Sorting (head, record) pairs is much cheaper than exchanging
+        // records; the words are all different, so the order is the same.
+        std::vector<std::pair<uint64_t, int32_t>> keys(count_);
+        for (int32_t s = 0; s < size(); ++s) keys[size_t(s)] = {__builtin_bswap64(Head(Word(s))), s};
+        std::sort(keys.begin(), keys.end(), [this](const auto& a, const auto& b) {
+            if (a.first != b.first) return a.first < b.first;
+            return Word(a.second) < Word(b.second);
+        });
+        from.resize(keys.size());
+        for (size_t k = 0; k < keys.size(); ++k) from[k] = keys[k].second;
+    }
 
-    // The words move into new blocks in the records' order, so that the
-    // passes over the sorted table read them one after the other.
-    // Each block is as large as what is left to move, up to a whole one.
-    const auto spaceOf = [this](const WordRecord& r) { return r.length + (r.ownKey ? 2 + SortKey(r).size() : 0); };
-    size_t left = 0;
-    for (const WordRecord& r : Records()) left += spaceOf(r);
+    // Each record moves once, into a new array in word order, and its word
+    // into new blocks in the same order, so that the passes over the sorted
+    // table read them one after the other. The reads are independent of each
+    // other, so the memory serves many at once. Each block is as large as
+    // what is left to move, up to a whole one.
+    const size_t n = count_;
+    std::unique_ptr<WordRecord[], Free> moved(static_cast<WordRecord*>(std::malloc(std::max<size_t>(n, 1) * sizeof(WordRecord))));
+    if (!moved) throw std::bad_alloc();
+    const auto source = [&](size_t k) -> const WordRecord& { return records_[sorted ? k : size_t(from[k])]; };
     std::vector<Block> blocks;
-    size_t used = 0, capacity = 0;
-    for (WordRecord& r : Records()) {
-        const size_t space = spaceOf(r);
+    size_t used = 0, capacity = 0, left = bytes_;
+    for (size_t k = 0; k < n; ++k) {
+        if (k + 16 < n) __builtin_prefetch(&source(k + 16));
+        if (k + 8 < n) __builtin_prefetch(Bytes(source(k + 8).at));
+        WordRecord r = source(k);
+        const size_t space = Space(r);
         if (used + space > capacity) {
-            capacity = std::min(kBlockSize, left);
+            capacity = std::min(kBlockSize, std::max(left, space));
             blocks.push_back(NewBlock(capacity));
             used = 0;
         }
-        std::memcpy(blocks.back().get() + used, Bytes(r.at), space);
+        CopyBytes(blocks.back().get() + used, Bytes(r.at), space);
         r.at = (uint64_t(blocks.size() - 1) << kBlockBits) | used;
+        moved[k] = r;
         used += space;
-        left -= space;
+        left -= std::min(left, space);
     }
+    records_ = std::move(moved);
+    charged_ -= int64_t((capacity_ - n) * sizeof(WordRecord));
+    capacity_ = n;
     blocks_ = std::move(blocks);
     blockUsed_ = used;
     blockCapacity_ = capacity;
+}
+
+// Records [a0, a1) of a and [b0, b1) of b merged into the records from
+// `to` on and blocks of the part's own, numbered from 0.
+struct WordTable::MergePart {
+    size_t a0 = 0, a1 = 0, b0 = 0, b1 = 0;
+    WordRecord* to = nullptr;
+    size_t count = 0, bytes = 0, used = 0, capacity = 0;
+    std::vector<Block> blocks;
+};
+
+void WordTable::MergeRange(WordTable& a, WordTable& b, MergePart& part) {
+    // Each input is read once, front to back: its records' pages and its
+    // blocks go back to the system behind the merge, so that the inputs and
+    // the result together take little more than the result. A block that
+    // holds words of another part is left to the end.
+    struct Input {
+        WordTable& t;
+        size_t i, end, blocksGiven;
+        uintptr_t given;
+        Input(WordTable& table, size_t from, size_t to)
+            : t(table), i(from), end(to), blocksGiven(from == 0 ? 0 : Block(from) + 1),
+              given(reinterpret_cast<uintptr_t>(table.records_.get() + from)) {}
+        size_t Block(size_t k) const { return size_t(t.records_[k].at >> kBlockBits); }
+        bool More() const { return i < end; }
+        const WordRecord& Record() const { return t.records_[i]; }
+        std::string_view Word() const { return t.Word(t.records_[i]); }
+        void GiveBackRead() {
+            const size_t block = More() ? Block(i) : end < t.count_ ? Block(end) : t.blocks_.size();
+            for (; blocksGiven < block; ++blocksGiven) t.blocks_[blocksGiven].reset();
+            given = GiveBack(given, reinterpret_cast<uintptr_t>(t.records_.get() + i));
+        }
+    } x{a, part.a0, part.a1}, y{b, part.b0, part.b1};
+    // What the part's inputs hold still, at most: a block is made as large
+    // as that, up to a whole one (its pages are taken as they are written).
+    size_t left = a.bytes_ + b.bytes_;
+    char* out = nullptr;
+    size_t used = 0, capacity = 0, count = 0;
+    const auto emit = [&](const WordTable& t, const WordRecord& r, int64_t frequency) __attribute__((always_inline)) {
+        const size_t space = t.Space(r);
+        if (used + space > capacity) {
+            capacity = std::min(kBlockSize, left);
+            part.blocks.push_back(NewBlock(capacity));
+            out = part.blocks.back().get();
+            used = 0;
+        }
+        CopyBytes(out + used, t.Bytes(r.at), space);
+        WordRecord& o = part.to[count++];
+        o = r;
+        o.frequency = frequency;
+        o.at = (uint64_t(part.blocks.size() - 1) << kBlockBits) | used;
+        used += space;
+        part.bytes += space;
+        left -= space;
+    };
+    constexpr size_t kGiveBackEvery = size_t(1) << 16;
+    size_t steps = 0;
+    while (x.More() && y.More()) {
+        __builtin_prefetch(&a.records_[x.i + 12]);
+        __builtin_prefetch(&b.records_[y.i + 12]);
+        const WordRecord &r = x.Record(), &s = y.Record();
+        const int c = CompareWords(x.Word(), y.Word());
+        if (c <= 0) {
+            emit(a, r, c == 0 ? r.frequency + s.frequency : r.frequency);
+            if (c == 0) {
+                left -= b.Space(s);
+                ++y.i;
+            }
+            ++x.i;
+        } else {
+            emit(b, s, s.frequency);
+            ++y.i;
+        }
+        if ((++steps & (kGiveBackEvery - 1)) == 0) {
+            x.GiveBackRead();
+            y.GiveBackRead();
+        }
+    }
+    for (Input* in : {&x, &y}) {
+        for (; in->More(); ++in->i) {
+            emit(in->t, in->Record(), in->Record().frequency);
+            if ((in->i & (kGiveBackEvery - 1)) == 0) in->GiveBackRead();
+        }
+        in->GiveBackRead();
+    }
+    part.count = count;
+    part.used = used;
+    part.capacity = capacity;
+}
+
+void WordTable::Merge(WordTable& a, WordTable& b, bool twoThreads) {
+    Reset();
+    charged_ -= int64_t(index_.size() * sizeof(IndexEntry));
+    index_ = decltype(index_)();
+    indexStale_ = true;
+    const size_t n = a.count_ + b.count_;
+    const int64_t words = int64_t(a.bytes_ + b.bytes_);  // at most
+    MergePart first, second;
+    try {
+        if (n > size_t(INT32_MAX) - 1) throw std::bad_alloc();
+        Charge(int64_t(n * sizeof(WordRecord)) + words);
+        if (n > 0) {
+            records_.reset(static_cast<WordRecord*>(std::malloc(n * sizeof(WordRecord))));
+            if (!records_) throw std::bad_alloc();
+            capacity_ = n;
+        }
+        first.a1 = a.count_;
+        first.b1 = b.count_;
+        first.to = records_.get();
+        if (twoThreads && n >= (size_t(1) << 16)) {
+            // Cut at the middle word of the larger input: the words before
+            // it, in both, make the first part.
+            const bool aLarger = a.count_ >= b.count_;
+            WordTable &large = aLarger ? a : b, &small = aLarger ? b : a;
+            const size_t mid = large.count_ / 2;
+            const std::string_view w = large.Word(large.records_[mid]);
+            size_t lo = 0, hi = small.count_;
+            while (lo < hi) {
+                const size_t m = lo + (hi - lo) / 2;
+                if (CompareWords(small.Word(small.records_[m]), w) < 0)
+                    lo = m + 1;
+                else
+                    hi = m;
+            }
+            first.a1 = aLarger ? mid : lo;
+            first.b1 = aLarger ? lo : mid;
+            second.a0 = first.a1;
+            second.a1 = a.count_;
+            second.b0 = first.b1;
+            second.b1 = b.count_;
+            second.to = records_.get() + first.a1 + first.b1;
+            std::exception_ptr failed;
+            std::thread helper;
+            try {
+                helper = std::thread([&] {
+                    try {
+                        MergeRange(a, b, second);
+                    } catch (...) {
+                        failed = std::current_exception();
+                    }
+                });
+            } catch (const std::system_error&) {  // no thread to be had: this one does both
+                MergeRange(a, b, second);
+            }
+            try {
+                MergeRange(a, b, first);
+            } catch (...) {
+                if (helper.joinable()) helper.join();
+                throw;
+            }
+            if (helper.joinable()) helper.join();
+            if (failed) std::rethrow_exception(failed);
+        } else {
+            MergeRange(a, b, first);
+        }
+    } catch (...) {
+        a.Reset();
+        b.Reset();
+        Reset();
+        throw;
+    }
+    // The second part's records follow the first's, its blocks numbered on.
+    blocks_ = std::move(first.blocks);
+    count_ = first.count;
+    const uint64_t shift = uint64_t(blocks_.size()) << kBlockBits;
+    for (size_t k = 0; k < second.count; ++k) {
+        WordRecord r = second.to[k];
+        r.at += shift;
+        records_[count_++] = r;
+    }
+    for (Block& block : second.blocks) blocks_.push_back(std::move(block));
+    const MergePart& last = second.blocks.empty() ? first : second;
+    blockUsed_ = last.used;
+    blockCapacity_ = last.capacity;
+    bytes_ = first.bytes + second.bytes;
+    charged_ -= words - int64_t(bytes_);
+    a.Reset();
+    b.Reset();
+}
+
+void WordTable::SwapWords(WordTable& other) noexcept {
+    using std::swap;
+    swap(records_, other.records_);
+    swap(count_, other.count_);
+    swap(capacity_, other.capacity_);
+    swap(blocks_, other.blocks_);
+    swap(blockUsed_, other.blockUsed_);
+    swap(blockCapacity_, other.blockCapacity_);
+    swap(index_, other.index_);
+    swap(mask_, other.mask_);
+    swap(shift_, other.shift_);
+    swap(indexStale_, other.indexStale_);
+    swap(charged_, other.charged_);
+    swap(bytes_, other.bytes_);
 }
 
 }  // namespace kvx

@@ -81,11 +81,24 @@ public:
     /// Adds n occurrences of w (a new word goes last), shown nowhere. Returns
     /// w's record, kNoWord when the count would overflow.
     int32_t AddCount(std::string_view w, int64_t n);
+    /// Adds a record for w with n occurrences and its sort key without
+    /// looking w up (a counts file holds each word once; repeats are found
+    /// once sorted), origin in its rank; later additions find it.
+    void AppendWord(std::string_view w, int64_t n, int32_t origin);
     /// Adds a record for a word not in the table with the sort key given
     /// (tests and benchmarks); it is not found by later additions.
     void AddRecord(std::string_view w, std::string_view key, int64_t n);
-    /// Sorts the records by word (bytewise).
+    /// Sorts the records by word (bytewise); nothing to do when they are.
     void Finish();
+    /// Makes this emptied table the words of a and b, each sorted by word
+    /// (Finish()), in that order, the counts of a word in both added. a and b
+    /// are used up: their memory goes back as the merge passes it. With
+    /// twoThreads a large merge is cut in two at a word, and the second
+    /// half merged on a thread of its own. On failure all three are emptied.
+    void Merge(WordTable& a, WordTable& b, bool twoThreads = false);
+    /// Exchanges the words (records, bytes, index) with other's, keeping
+    /// each table's settings.
+    void SwapWords(WordTable& other) noexcept;
     /// Record lo + k takes the record of from[k], for each k; from holds
     /// each of lo..lo + from.size() - 1 once and is used up.
     void Permute(int32_t lo, std::vector<int32_t>& from);
@@ -102,6 +115,14 @@ private:
     void Resize(size_t entries);
     void Charge(int64_t bytes);
     void RebuildIndex();
+    struct MergePart;
+    static void MergeRange(WordTable& a, WordTable& b, MergePart& part);
+    /// The bytes of r's word and, when it has one, of its own sort key.
+    size_t Space(const WordRecord& r) const {
+        return r.length + (r.ownKey ? 2 + size_t(uint8_t(Bytes(r.at)[r.length])) +
+                                          (size_t(uint8_t(Bytes(r.at)[r.length + 1])) << 8)
+                                    : 0);
+    }
 
     // Grown by realloc, which moves large blocks by remapping their pages:
     // no copy, and never the old and the new array in memory at once.
@@ -133,6 +154,7 @@ private:
     int shift_ = 64;
     bool indexStale_ = false;  // Finish() moved the records
     int64_t charged_ = 0;      // bytes of blocks and index taken
+    size_t bytes_ = 0;         // of the words and their keys in the blocks
     std::string key_;          // a new word's sort key being made
 };
 

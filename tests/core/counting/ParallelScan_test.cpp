@@ -88,7 +88,7 @@ struct ReadStarts : IoFaults {
 Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode, IoFaults* faults = nullptr,
               CountResult* result = nullptr, ListingSink sink = ListingSink::File, int phrases = 0,
               const std::string& entry = "", ContextRows* contexts = nullptr,
-              std::vector<ListedWord>* listed = nullptr) {
+              std::vector<ListedWord>* listed = nullptr, bool merged = false, bool stop = false) {
     TempFolder dir;
     std::vector<std::string> inputs;
     for (const auto& [name, bytes] : c.files) inputs.push_back(dir.write(name, bytes));
@@ -111,6 +111,11 @@ Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode, IoFau
     session.SetPhraseLength(phrases);
     session.SetContexts(entry, 5);
     session.SetListingSink(sink);
+    session.SetMergedPieces(merged);
+    if (stop) {  // at the first turn: the count holds the first piece
+        host.onYield = [&] { session.stopRequested = true; };
+        host.answers = {Answer::Yes};
+    }
     const CountResult r = session.CountWords();
     if (result) *result = r;
     if (contexts) *contexts = session.Contexts();
@@ -120,7 +125,8 @@ Outcome Count(const Case& c, const Params& set, int jobs, CountsMode mode, IoFau
             reads.offsets.size()};
 }
 
-// The last set is the window's, which shows the words as they are found.
+// The last set is the window's, which shows the words as they are found;
+// sets 1 and 2 sort the pieces and merge them.
 TEST(ParallelScan, ListsCountsAndShowsAsOneThreadDoes) {
     std::vector<Params> sets(4);
     sets[1].caseSignificant = sets[1].allowApostrophes = 1;
@@ -136,7 +142,9 @@ TEST(ParallelScan, ListsCountsAndShowsAsOneThreadDoes) {
                 if (s == 3 && mode == CountsMode::Write) continue;  // counts go to a file only
                 const ListingSink sink = s == 3 ? ListingSink::Window : ListingSink::File;
                 const Outcome one = Count(c, sets[s], 1, mode, nullptr, nullptr, sink, phrases);
-                const Outcome three = Count(c, sets[s], 3, mode, nullptr, nullptr, sink, phrases);
+                const bool merged = s == 1 || s == 2;
+                const Outcome three =
+                    Count(c, sets[s], 3, mode, nullptr, nullptr, sink, phrases, "", nullptr, nullptr, merged);
                 SCOPED_TRACE(std::string(c.name) + " set " + std::to_string(s) + " phrases " + std::to_string(phrases));
                 EXPECT_GT(one.written.size(), 40u);
                 EXPECT_EQ(three.written, one.written);
@@ -146,6 +154,15 @@ TEST(ParallelScan, ListsCountsAndShowsAsOneThreadDoes) {
                 EXPECT_GT(three.reads, one.reads + 20);  // the texts were cut into pieces
                 if (s == 3) {  // shown as found
                     EXPECT_LT(one.shown.find(" cat "), one.shown.find("Now filtering"));
+                }
+                if (merged && mode == CountsMode::None) {  // stopped after the first piece
+                    const auto stopped = [&](bool m) {
+                        return Count(c, sets[s], 3, mode, nullptr, nullptr, sink, phrases, "", nullptr, nullptr, m, true);
+                    };
+                    const Outcome a = stopped(false), b = stopped(true);
+                    EXPECT_NE(a.shown.find("Stopped with"), std::string::npos) << a.shown;
+                    EXPECT_EQ(b.written, a.written);
+                    EXPECT_EQ(b.shown, a.shown);
                 }
             }
 }

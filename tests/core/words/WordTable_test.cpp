@@ -103,23 +103,35 @@ TEST(WordTableLimit, RefusesWordsBeyondItsMemory) {
 }
 
 // Enough words to grow the index several times, more added after a Finish() (the index must follow the
-// records' new slots); three letters make many long words share their first eight bytes.
+// records' new slots); three letters make many long words share their first eight bytes. The same
+// words counted twice over three tables, sorted and merged (the last merge cut in two), give the same.
 TEST_F(WordTableTest, AgreesWithOrderedMapOnManyWords) {
     params.suppressLiveWords = 1;
-    std::mt19937 rng(7);
     std::map<std::string, int64_t> reference;
-    for (int i = 0; i < 60000; ++i) {
-        std::string w(1 + rng() % 20, 'a');
-        for (char& c : w) c = char('a' + rng() % 3);
-        table.AddWordToList(w);
-        ++reference[w];
-        if (i == 40000) table.Finish();
+    WordTable parts[3], merged, all;
+    for (int pass = 0; pass < 2; ++pass) {
+        std::mt19937 rng(7);
+        for (int i = 0; i < 60000; ++i) {
+            std::string w(1 + rng() % 20, 'a');
+            for (char& c : w) c = "ab\xC4"[rng() % 3];  // \xC4: a sort key of its own
+            table.AddWordToList(w);
+            parts[(i + pass) % 3].AddWordToList(w);
+            ++reference[w];
+            if (pass == 0 && i == 40000) table.Finish();
+        }
     }
     table.Finish();
+    for (WordTable& p : parts) p.Finish();
+    merged.Merge(parts[0], parts[1]);
+    all.Merge(merged, parts[2], true);
     ASSERT_EQ(size_t(table.size()), reference.size());
+    ASSERT_EQ(all.size(), table.size());
     int32_t s = 0;
     for (const auto& [w, f] : reference) {
         ASSERT_EQ(table.Word(s), w);
+        ASSERT_EQ(all.Word(s), w);
+        ASSERT_EQ(all.SortKey(all[s]), table.SortKey(table[s]));
+        ASSERT_EQ(all[s].frequency, f) << w;
         ASSERT_EQ(table[s++].frequency, f) << w;
     }
 }
@@ -139,6 +151,7 @@ TEST_F(WordTableTest, CountsFilesOfOtherRulesOrBrokenAreRefused) {
 
     // Each file is read after one that brought 1 occurrence. "" = accepted.
     const std::string head = "kvx-counts 1\nrules " + rules + "\noccurrences 5\nwords 2\n3\tcat\n";
+    const std::string four = "kvx-counts 1\nrules " + rules + "\noccurrences 5\nwords 4\n";
     const std::pair<std::string, const char*> rows[] = {
         {"\xEF\xBB\xBFkvx-counts 1\r\nrules " + rules + "\r\noccurrences 5\r\nwords 1\r\n3\tcaf\xC3\xA9\r\n", ""},
         {"kvx-counts 2\n", "not a counts file"},
@@ -164,6 +177,9 @@ TEST_F(WordTableTest, CountsFilesOfOtherRulesOrBrokenAreRefused) {
         {head + "2\tcat\n", "Line 6 of the counts file repeats the word of an earlier line"},
         {head + "3\tdog\n", "Line 6 of the counts file makes the counts add up to more than the \"occurrences\""},
         {head + "2\tdog\n1\tend\n", "more lines"},
+        {four + "1\tcat\n1\tdog\n1\tdog\n1\tcat\n", "Line 7 of the counts file repeats"},
+        {four + "1\tdog\n1\tcat\n1\tdog\n1\tTHE\n", "Line 7 of the counts file repeats"},
+        {four + "1\tdog\n1\tTHE\n1\tdog\n", "Line 6 of the counts file holds a capital"},
     };
     for (const auto& [file, reason] : rows) {
         WordTable t;
@@ -180,6 +196,16 @@ TEST_F(WordTableTest, CountsFilesOfOtherRulesOrBrokenAreRefused) {
             EXPECT_EQ(total, 6);
         }
         EXPECT_LT(in.tellg(), 1000) << "read on past the line that decided: " << reason;
+        // Alone, read in order or sorted (repeats found at the end), it is refused at the same line.
+        std::string alone[2];
+        for (bool sorted : {false, true}) {
+            WordTable u;
+            std::istringstream again(file);
+            int64_t n = 0;
+            const std::string why = ReadCounts(again, rules, params, u, n, sorted);
+            alone[sorted] = why + std::to_string(n) + " " + std::to_string(why.empty() ? u.size() : 0);
+        }
+        EXPECT_EQ(alone[1], alone[0]);
     }
 }
 
