@@ -10,8 +10,8 @@
 // that line would.
 // When the order of first occurrence is not needed (merged pieces), each
 // worker sorts its table, and the sorted tables are merged in piece order
-// like the runs of a merge sort: two runs of as many pieces as soon as both
-// are there, so that only a few runs are alive at once.
+// like the runs of a merge sort: several runs of as many pieces at once, as
+// soon as all are there, so that only a few runs are alive at once.
 
 #include <algorithm>
 #include <atomic>
@@ -55,18 +55,30 @@ struct Run {
     size_t pieces = 1;
 };
 
-// Merges the last two runs while the last holds as many pieces as the one
-// before it (all of them with all), so that each word is merged about
-// log2(pieces) times. The merges of all are the last ones: the count waits
-// for them, so each is cut in two and merged on two threads.
+// Runs merged at once: each word is copied about log8(pieces) times.
+constexpr size_t kFanIn = 8;
+
+// Merges the last kFanIn runs while they hold as many pieces each (all of
+// them with all, the smallest first), so that only a few runs are alive at
+// once. The merges of all are the last ones: the count waits for them, so
+// each is cut in two and merged on two threads.
 void MergeRuns(std::vector<Run>& runs, bool all, bool twoThreads = false) {
-    while (runs.size() >= 2 && (all || runs[runs.size() - 2].pieces <= runs.back().pieces)) {
-        Run& a = runs[runs.size() - 2];
+    for (;;) {
+        size_t m = kFanIn;
+        if (all && runs.size() >= 2)
+            m = std::min(kFanIn, runs.size() > kFanIn ? runs.size() - kFanIn + 1 : runs.size());
+        else if (runs.size() < kFanIn || runs[runs.size() - kFanIn].pieces != runs.back().pieces)
+            break;
+        std::vector<WordTable*> inputs;
+        size_t pieces = 0;
+        for (size_t r = runs.size() - m; r < runs.size(); ++r) {
+            inputs.push_back(&runs[r].table);
+            pieces += runs[r].pieces;
+        }
         WordTable merged;
-        merged.Merge(a.table, runs.back().table, all && twoThreads);
-        a.table = std::move(merged);
-        a.pieces += runs.back().pieces;
-        runs.pop_back();
+        merged.Merge(inputs, all && twoThreads);
+        runs.resize(runs.size() - m + 1);
+        runs.back() = {std::move(merged), pieces};
     }
 }
 
