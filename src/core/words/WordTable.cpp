@@ -421,10 +421,33 @@ void WordTable::Finish() {
         // records; the words are all different, so the order is the same.
         std::vector<std::pair<uint64_t, int32_t>> keys(count_);
         for (int32_t s = 0; s < size(); ++s) keys[size_t(s)] = {__builtin_bswap64(Head(Word(s))), s};
-        std::sort(keys.begin(), keys.end(), [this](const auto& a, const auto& b) {
+        const auto less = [this](const auto& a, const auto& b) {
             if (a.first != b.first) return a.first < b.first;
             return Word(a.second) < Word(b.second);
-        });
+        };
+        constexpr int kRadixBits = 24;
+        if (count_ < 4096) {
+            std::sort(keys.begin(), keys.end(), less);
+        } else {
+            // By the first three bytes, one at a time from the last of them
+            // and keeping the order of equal ones; then each group of words
+            // that share them, few on most texts, by comparisons.
+            std::vector<std::pair<uint64_t, int32_t>> spare(count_);
+            for (int shift = 64 - kRadixBits; shift < 64; shift += 8) {
+                std::array<size_t, 256> at{};
+                for (const auto& k : keys) ++at[(k.first >> shift) & 0xFF];
+                if (at[(keys[0].first >> shift) & 0xFF] == count_) continue;  // all alike
+                size_t sum = 0;
+                for (size_t& a : at) sum += std::exchange(a, sum);
+                for (const auto& k : keys) spare[at[(k.first >> shift) & 0xFF]++] = k;
+                keys.swap(spare);
+            }
+            for (size_t lo = 0, hi; lo < count_; lo = hi) {
+                const uint64_t group = keys[lo].first >> (64 - kRadixBits);
+                for (hi = lo + 1; hi < count_ && keys[hi].first >> (64 - kRadixBits) == group;) ++hi;
+                if (hi - lo > 1) std::sort(keys.begin() + lo, keys.begin() + hi, less);
+            }
+        }
         from.resize(keys.size());
         for (size_t k = 0; k < keys.size(); ++k) from[k] = keys[k].second;
     }
