@@ -196,6 +196,10 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     std::condition_variable addedOne;
     size_t ahead = size_t(std::max(jobs_, 1));
     auto work = [&] {
+        // Pieces of one text hold about as many different words each: the
+        // records and words of the next get as much room at once.
+        int32_t lastWords = 0;
+        int64_t lastBytes = 0;
         for (size_t k; (k = next++) < pieces.size() && !abandon;) {
             {
                 std::unique_lock<std::mutex> lock(m);
@@ -220,6 +224,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             const std::string& input = inputs[piece.input];
             int fd = -1;
             try {
+                if (merged) c.table.Reserve(lastWords, lastBytes);
                 LineReader reader;
                 reader.faults = faults;
                 bool ok;
@@ -240,6 +245,8 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
                     });
                 bytesRead.fetch_add(read, std::memory_order_relaxed);
                 if (c.error.number == 0) c.error = reader.error();
+                lastWords = c.table.size();
+                lastBytes = c.table.WordBytes();
                 if (merged && c.error.number == 0 && !abandon) c.table.Finish();
             } catch (const std::bad_alloc&) {
                 c.error = {ErrorNumber::OutOfMemory, "Out of memory"};

@@ -265,6 +265,29 @@ void WordTable::Expect(int64_t n) {
     if (entries > index_.size()) Resize(entries);
 }
 
+void WordTable::Reserve(int64_t n, int64_t bytes) {
+    if (n > int64_t(capacity_) && n < INT32_MAX) {
+        const size_t more = size_t(n) - capacity_;
+        Charge(int64_t(more * sizeof(WordRecord)));
+        void* grown = std::realloc(records_.get(), size_t(n) * sizeof(WordRecord));
+        if (!grown) {
+            charged_ -= int64_t(more * sizeof(WordRecord));
+            throw std::bad_alloc();
+        }
+        (void)records_.release();
+        records_.reset(static_cast<WordRecord*>(grown));
+        capacity_ = size_t(n);
+        AskHugePages(grown, capacity_ * sizeof(WordRecord));
+    }
+    if (blocks_.empty() && bytes > int64_t(kFirstBlockSize)) {
+        size_t capacity = kFirstBlockSize;
+        while (capacity < size_t(bytes) && capacity < kBlockSize) capacity *= 2;
+        blocks_.push_back(NewBlock(capacity));
+        blockUsed_ = 0;
+        blockCapacity_ = capacity;
+    }
+}
+
 void WordTable::RebuildIndex() {
     size_t entries = kInitialIndexSize;
     while (Full(count_ + 1, entries)) entries *= 2;

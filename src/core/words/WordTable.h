@@ -75,6 +75,11 @@ public:
     void Reset();
     /// Makes room in the index for about n different words.
     void Expect(int64_t n);
+    /// Makes room for the records of n words and, in an empty table, for
+    /// about bytes of their words: they are not grown (and copied) step by step.
+    void Reserve(int64_t n, int64_t bytes);
+    /// The bytes the words and their sort keys take.
+    int64_t WordBytes() const { return int64_t(bytes_); }
     /// Counts one occurrence of w, adding a record for a new word and telling
     /// the observer of it.
     void AddWordToList(std::string_view w) override;
