@@ -10,8 +10,8 @@
 // that line would.
 // When the order of first occurrence is not needed (merged pieces), each
 // worker sorts its table, and the sorted tables are merged in piece order
-// like the runs of a merge sort: two runs of as many pieces as soon as both
-// are there, so that only a few runs are alive at once.
+// like the runs of a merge sort: several runs of as many pieces at once, as
+// soon as all are there, so that only a few runs are alive at once.
 
 #include <algorithm>
 #include <atomic>
@@ -55,18 +55,30 @@ struct Run {
     size_t pieces = 1;
 };
 
-// Merges the last two runs while the last holds as many pieces as the one
-// before it (all of them with all), so that each word is merged about
-// log2(pieces) times. The merges of all are the last ones: the count waits
-// for them, so each is cut in two and merged on two threads.
+// Runs merged at once: each word is copied about log8(pieces) times.
+constexpr size_t kFanIn = 8;
+
+// Merges the last kFanIn runs while they hold as many pieces each (all of
+// them with all, the smallest first), so that only a few runs are alive at
+// once. The merges of all are the last ones: the count waits for them, so
+// each is cut in two and merged on two threads.
 void MergeRuns(std::vector<Run>& runs, bool all, bool twoThreads = false) {
-    while (runs.size() >= 2 && (all || runs[runs.size() - 2].pieces <= runs.back().pieces)) {
-        Run& a = runs[runs.size() - 2];
+    for (;;) {
+        size_t m = kFanIn;
+        if (all && runs.size() >= 2)
+            m = std::min(kFanIn, runs.size() > kFanIn ? runs.size() - kFanIn + 1 : runs.size());
+        else if (runs.size() < kFanIn || runs[runs.size() - kFanIn].pieces != runs.back().pieces)
+            break;
+        std::vector<WordTable*> inputs;
+        size_t pieces = 0;
+        for (size_t r = runs.size() - m; r < runs.size(); ++r) {
+            inputs.push_back(&runs[r].table);
+            pieces += runs[r].pieces;
+        }
         WordTable merged;
-        merged.Merge(a.table, runs.back().table, all && twoThreads);
-        a.table = std::move(merged);
-        a.pieces += runs.back().pieces;
-        runs.pop_back();
+        merged.Merge(inputs, all && twoThreads);
+        runs.resize(runs.size() - m + 1);
+        runs.back() = {std::move(merged), pieces};
     }
 }
 
@@ -184,6 +196,10 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
     std::condition_variable addedOne;
     size_t ahead = size_t(std::max(jobs_, 1));
     auto work = [&] {
+        // Pieces of one text hold about as many different words each: the
+        // records and words of the next get as much room at once.
+        int32_t lastWords = 0;
+        int64_t lastBytes = 0;
         for (size_t k; (k = next++) < pieces.size() && !abandon;) {
             {
                 std::unique_lock<std::mutex> lock(m);
@@ -208,6 +224,7 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
             const std::string& input = inputs[piece.input];
             int fd = -1;
             try {
+                if (merged) c.table.Reserve(lastWords, lastBytes);
                 LineReader reader;
                 reader.faults = faults;
                 bool ok;
@@ -228,6 +245,8 @@ bool CountingSession::ScanInParallel(const std::vector<std::string>& inputs,
                     });
                 bytesRead.fetch_add(read, std::memory_order_relaxed);
                 if (c.error.number == 0) c.error = reader.error();
+                lastWords = c.table.size();
+                lastBytes = c.table.WordBytes();
                 if (merged && c.error.number == 0 && !abandon) c.table.Finish();
             } catch (const std::bad_alloc&) {
                 c.error = {ErrorNumber::OutOfMemory, "Out of memory"};

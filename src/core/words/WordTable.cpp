@@ -265,6 +265,29 @@ void WordTable::Expect(int64_t n) {
     if (entries > index_.size()) Resize(entries);
 }
 
+void WordTable::Reserve(int64_t n, int64_t bytes) {
+    if (n > int64_t(capacity_) && n < INT32_MAX) {
+        const size_t more = size_t(n) - capacity_;
+        Charge(int64_t(more * sizeof(WordRecord)));
+        void* grown = std::realloc(records_.get(), size_t(n) * sizeof(WordRecord));
+        if (!grown) {
+            charged_ -= int64_t(more * sizeof(WordRecord));
+            throw std::bad_alloc();
+        }
+        (void)records_.release();
+        records_.reset(static_cast<WordRecord*>(grown));
+        capacity_ = size_t(n);
+        AskHugePages(grown, capacity_ * sizeof(WordRecord));
+    }
+    if (blocks_.empty() && bytes > int64_t(kFirstBlockSize)) {
+        size_t capacity = kFirstBlockSize;
+        while (capacity < size_t(bytes) && capacity < kBlockSize) capacity *= 2;
+        blocks_.push_back(NewBlock(capacity));
+        blockUsed_ = 0;
+        blockCapacity_ = capacity;
+    }
+}
+
 void WordTable::RebuildIndex() {
     size_t entries = kInitialIndexSize;
     while (Full(count_ + 1, entries)) entries *= 2;
@@ -421,10 +444,33 @@ void WordTable::Finish() {
         // records; the words are all different, so the order is the same.
         std::vector<std::pair<uint64_t, int32_t>> keys(count_);
         for (int32_t s = 0; s < size(); ++s) keys[size_t(s)] = {__builtin_bswap64(Head(Word(s))), s};
-        std::sort(keys.begin(), keys.end(), [this](const auto& a, const auto& b) {
+        const auto less = [this](const auto& a, const auto& b) {
             if (a.first != b.first) return a.first < b.first;
             return Word(a.second) < Word(b.second);
-        });
+        };
+        constexpr int kRadixBits = 24;
+        if (count_ < 4096) {
+            std::sort(keys.begin(), keys.end(), less);
+        } else {
+            // By the first three bytes, one at a time from the last of them
+            // and keeping the order of equal ones; then each group of words
+            // that share them, few on most texts, by comparisons.
+            std::vector<std::pair<uint64_t, int32_t>> spare(count_);
+            for (int shift = 64 - kRadixBits; shift < 64; shift += 8) {
+                std::array<size_t, 256> at{};
+                for (const auto& k : keys) ++at[(k.first >> shift) & 0xFF];
+                if (at[(keys[0].first >> shift) & 0xFF] == count_) continue;  // all alike
+                size_t sum = 0;
+                for (size_t& a : at) sum += std::exchange(a, sum);
+                for (const auto& k : keys) spare[at[(k.first >> shift) & 0xFF]++] = k;
+                keys.swap(spare);
+            }
+            for (size_t lo = 0, hi; lo < count_; lo = hi) {
+                const uint64_t group = keys[lo].first >> (64 - kRadixBits);
+                for (hi = lo + 1; hi < count_ && keys[hi].first >> (64 - kRadixBits) == group;) ++hi;
+                if (hi - lo > 1) std::sort(keys.begin() + lo, keys.begin() + hi, less);
+            }
+        }
         from.resize(keys.size());
         for (size_t k = 0; k < keys.size(); ++k) from[k] = keys[k].second;
     }
@@ -464,101 +510,145 @@ void WordTable::Finish() {
     blockCapacity_ = capacity;
 }
 
-// Records [a0, a1) of a and [b0, b1) of b merged into the records from
-// `to` on and blocks of the part's own, numbered from 0.
+// Records [from[t], to[t]) of each input t merged into the records from
+// `out` on and blocks of the part's own, numbered from 0.
 struct WordTable::MergePart {
-    size_t a0 = 0, a1 = 0, b0 = 0, b1 = 0;
-    WordRecord* to = nullptr;
+    std::vector<size_t> from, to;
+    WordRecord* out = nullptr;
     size_t count = 0, bytes = 0, used = 0, capacity = 0;
     std::vector<Block> blocks;
 };
 
-void WordTable::MergeRange(WordTable& a, WordTable& b, MergePart& part) {
+void WordTable::MergeRange(std::span<WordTable* const> tables, MergePart& part) {
     // Each input is read once, front to back: its records' pages and its
     // blocks go back to the system behind the merge, so that the inputs and
     // the result together take little more than the result. A block that
     // holds words of another part is left to the end.
     struct Input {
-        WordTable& t;
+        WordTable* t;
         size_t i, end, blocksGiven;
         uintptr_t given;
         Input(WordTable& table, size_t from, size_t to)
-            : t(table), i(from), end(to), blocksGiven(from == 0 ? 0 : Block(from) + 1),
+            : t(&table), i(from), end(to),
+              blocksGiven(from == 0 ? 0 : from >= table.count_ ? table.blocks_.size() : Block(from) + 1),
               given(reinterpret_cast<uintptr_t>(table.records_.get() + from)) {}
-        size_t Block(size_t k) const { return size_t(t.records_[k].at >> kBlockBits); }
+        size_t Block(size_t k) const { return size_t(t->records_[k].at >> kBlockBits); }
         bool More() const { return i < end; }
-        const WordRecord& Record() const { return t.records_[i]; }
-        std::string_view Word() const { return t.Word(t.records_[i]); }
+        const WordRecord& Record() const { return t->records_[i]; }
+        std::string_view Word() const { return t->Word(t->records_[i]); }
         void GiveBackRead() {
-            const size_t block = More() ? Block(i) : end < t.count_ ? Block(end) : t.blocks_.size();
-            for (; blocksGiven < block; ++blocksGiven) t.blocks_[blocksGiven].reset();
-            given = GiveBack(given, reinterpret_cast<uintptr_t>(t.records_.get() + i));
+            const size_t block = More() ? Block(i) : end < t->count_ ? Block(end) : t->blocks_.size();
+            for (; blocksGiven < block; ++blocksGiven) t->blocks_[blocksGiven].reset();
+            given = GiveBack(given, reinterpret_cast<uintptr_t>(t->records_.get() + i));
         }
-    } x{a, part.a0, part.a1}, y{b, part.b0, part.b1};
+    };
+    const size_t k = tables.size();
+    std::vector<Input> in;
+    in.reserve(k);
     // What the part's inputs hold still, at most: a block is made as large
     // as that, up to a whole one (its pages are taken as they are written).
-    size_t left = a.bytes_ + b.bytes_;
+    size_t left = 0;
+    for (size_t t = 0; t < k; ++t) {
+        in.emplace_back(*tables[t], part.from[t], part.to[t]);
+        left += tables[t]->bytes_;
+    }
+
+    // A tree of losers over the inputs' current words: each word taken costs
+    // log2(k) comparisons, most of them of the words' first eight bytes
+    // alone. An input used up comes after all words; of equal words the one
+    // of the earlier input comes first.
+    size_t leaves = 1;
+    while (leaves < k) leaves *= 2;
+    std::vector<uint64_t> key(leaves, ~uint64_t(0));
+    std::vector<uint8_t> done(leaves, 1);
+    for (size_t t = 0; t < k; ++t)
+        if (in[t].More()) {
+            done[t] = 0;
+            key[t] = __builtin_bswap64(Head(in[t].Word()));
+        }
+    const auto before = [&](size_t x, size_t y) __attribute__((always_inline)) {
+        if (key[x] != key[y]) return key[x] < key[y];
+        if (done[x] != done[y]) return done[y] != 0;
+        if (done[x]) return x < y;
+        const int c = in[x].Word().compare(in[y].Word());
+        return c != 0 ? c < 0 : x < y;
+    };
+    std::vector<size_t> loser(leaves), winner(2 * leaves);
+    for (size_t t = 0; t < leaves; ++t) winner[leaves + t] = t;
+    for (size_t node = leaves - 1; node > 0; --node) {
+        const size_t x = winner[2 * node], y = winner[2 * node + 1];
+        const bool xFirst = before(x, y);
+        winner[node] = xFirst ? x : y;
+        loser[node] = xFirst ? y : x;
+    }
+    size_t w = leaves > 1 ? winner[1] : 0;
+
     char* out = nullptr;
     size_t used = 0, capacity = 0, count = 0;
-    const auto emit = [&](const WordTable& t, const WordRecord& r, int64_t frequency) __attribute__((always_inline)) {
-        const size_t space = t.Space(r);
-        if (used + space > capacity) {
-            capacity = std::min(kBlockSize, left);
-            part.blocks.push_back(NewBlock(capacity));
-            out = part.blocks.back().get();
-            used = 0;
-        }
-        CopyBytes(out + used, t.Bytes(r.at), space);
-        WordRecord& o = part.to[count++];
-        o = r;
-        o.frequency = frequency;
-        o.at = (uint64_t(part.blocks.size() - 1) << kBlockBits) | used;
-        used += space;
-        part.bytes += space;
-        left -= space;
-    };
+    uint64_t lastKey = 0;
+    std::string_view last;  // the word last written
     constexpr size_t kGiveBackEvery = size_t(1) << 16;
     size_t steps = 0;
-    while (x.More() && y.More()) {
-        __builtin_prefetch(&a.records_[x.i + 12]);
-        __builtin_prefetch(&b.records_[y.i + 12]);
-        const WordRecord &r = x.Record(), &s = y.Record();
-        const int c = CompareWords(x.Word(), y.Word());
-        if (c <= 0) {
-            emit(a, r, c == 0 ? r.frequency + s.frequency : r.frequency);
-            if (c == 0) {
-                left -= b.Space(s);
-                ++y.i;
-            }
-            ++x.i;
+    while (!done[w]) {
+        Input& x = in[w];
+        const WordRecord& r = x.Record();
+        const size_t space = x.t->Space(r);
+        if (count > 0 && key[w] == lastKey && x.Word() == last) {
+            part.out[count - 1].frequency += r.frequency;
+            left -= space;
         } else {
-            emit(b, s, s.frequency);
-            ++y.i;
+            if (used + space > capacity) {
+                capacity = std::min(kBlockSize, left);
+                part.blocks.push_back(NewBlock(capacity));
+                out = part.blocks.back().get();
+                used = 0;
+            }
+            CopyBytes(out + used, x.t->Bytes(r.at), space);
+            WordRecord& o = part.out[count++];
+            o = r;
+            o.at = (uint64_t(part.blocks.size() - 1) << kBlockBits) | used;
+            last = {out + used, size_t(r.length)};
+            lastKey = key[w];
+            used += space;
+            part.bytes += space;
+            left -= space;
         }
-        if ((++steps & (kGiveBackEvery - 1)) == 0) {
+        if (++x.i < x.end) {
+            __builtin_prefetch(&x.t->records_[x.i + 12]);
+            key[w] = __builtin_bswap64(Head(x.Word()));
+        } else {
+            done[w] = 1;
+            key[w] = ~uint64_t(0);
             x.GiveBackRead();
-            y.GiveBackRead();
         }
+        for (size_t node = (w + leaves) >> 1; node > 0; node >>= 1)
+            if (before(loser[node], w)) std::swap(loser[node], w);
+        if ((++steps & (kGiveBackEvery - 1)) == 0)
+            for (Input& i : in) i.GiveBackRead();
     }
-    for (Input* in : {&x, &y}) {
-        for (; in->More(); ++in->i) {
-            emit(in->t, in->Record(), in->Record().frequency);
-            if ((in->i & (kGiveBackEvery - 1)) == 0) in->GiveBackRead();
-        }
-        in->GiveBackRead();
-    }
+    for (Input& i : in) i.GiveBackRead();
     part.count = count;
     part.used = used;
     part.capacity = capacity;
 }
 
 void WordTable::Merge(WordTable& a, WordTable& b, bool twoThreads) {
+    WordTable* const inputs[] = {&a, &b};
+    Merge(inputs, twoThreads);
+}
+
+void WordTable::Merge(std::span<WordTable* const> inputs, bool twoThreads) {
     Reset();
     charged_ -= int64_t(index_.size() * sizeof(IndexEntry));
     index_ = decltype(index_)();
     indexStale_ = true;
-    const size_t n = a.count_ + b.count_;
-    const int64_t words = int64_t(a.bytes_ + b.bytes_);  // at most
+    size_t n = 0, largest = 0;
+    int64_t words = 0;  // at most
+    for (size_t t = 0; t < inputs.size(); ++t) {
+        n += inputs[t]->count_;
+        words += int64_t(inputs[t]->bytes_);
+        if (inputs[t]->count_ > inputs[largest]->count_) largest = t;
+    }
     MergePart first, second;
     try {
         if (n > size_t(INT32_MAX) - 1) throw std::bad_alloc();
@@ -568,46 +658,50 @@ void WordTable::Merge(WordTable& a, WordTable& b, bool twoThreads) {
             if (!records_) throw std::bad_alloc();
             capacity_ = n;
         }
-        first.a1 = a.count_;
-        first.b1 = b.count_;
-        first.to = records_.get();
+        first.from.assign(inputs.size(), 0);
+        for (WordTable* t : inputs) first.to.push_back(t->count_);
+        first.out = records_.get();
         if (twoThreads && n >= (size_t(1) << 16)) {
-            // Cut at the middle word of the larger input: the words before
-            // it, in both, make the first part.
-            const bool aLarger = a.count_ >= b.count_;
-            WordTable &large = aLarger ? a : b, &small = aLarger ? b : a;
-            const size_t mid = large.count_ / 2;
-            const std::string_view w = large.Word(large.records_[mid]);
-            size_t lo = 0, hi = small.count_;
-            while (lo < hi) {
-                const size_t m = lo + (hi - lo) / 2;
-                if (CompareWords(small.Word(small.records_[m]), w) < 0)
-                    lo = m + 1;
-                else
-                    hi = m;
+            // Cut at the middle word of the largest input: the words before
+            // it, in all of them, make the first part.
+            const WordTable& large = *inputs[largest];
+            const std::string_view w = large.Word(large.records_[large.count_ / 2]);
+            second.from.resize(inputs.size());
+            second.to = first.to;
+            size_t before = 0;
+            for (size_t t = 0; t < inputs.size(); ++t) {
+                const WordTable& in = *inputs[t];
+                size_t lo = 0, hi = in.count_;
+                if (t == largest) {
+                    lo = in.count_ / 2;
+                } else {
+                    while (lo < hi) {
+                        const size_t m = lo + (hi - lo) / 2;
+                        if (CompareWords(in.Word(in.records_[m]), w) < 0)
+                            lo = m + 1;
+                        else
+                            hi = m;
+                    }
+                }
+                first.to[t] = second.from[t] = lo;
+                before += lo;
             }
-            first.a1 = aLarger ? mid : lo;
-            first.b1 = aLarger ? lo : mid;
-            second.a0 = first.a1;
-            second.a1 = a.count_;
-            second.b0 = first.b1;
-            second.b1 = b.count_;
-            second.to = records_.get() + first.a1 + first.b1;
+            second.out = records_.get() + before;
             std::exception_ptr failed;
             std::thread helper;
             try {
                 helper = std::thread([&] {
                     try {
-                        MergeRange(a, b, second);
+                        MergeRange(inputs, second);
                     } catch (...) {
                         failed = std::current_exception();
                     }
                 });
             } catch (const std::system_error&) {  // no thread to be had: this one does both
-                MergeRange(a, b, second);
+                MergeRange(inputs, second);
             }
             try {
-                MergeRange(a, b, first);
+                MergeRange(inputs, first);
             } catch (...) {
                 if (helper.joinable()) helper.join();
                 throw;
@@ -615,11 +709,10 @@ void WordTable::Merge(WordTable& a, WordTable& b, bool twoThreads) {
             if (helper.joinable()) helper.join();
             if (failed) std::rethrow_exception(failed);
         } else {
-            MergeRange(a, b, first);
+            MergeRange(inputs, first);
         }
     } catch (...) {
-        a.Reset();
-        b.Reset();
+        for (WordTable* t : inputs) t->Reset();
         Reset();
         throw;
     }
@@ -628,7 +721,7 @@ void WordTable::Merge(WordTable& a, WordTable& b, bool twoThreads) {
     count_ = first.count;
     const uint64_t shift = uint64_t(blocks_.size()) << kBlockBits;
     for (size_t k = 0; k < second.count; ++k) {
-        WordRecord r = second.to[k];
+        WordRecord r = second.out[k];
         r.at += shift;
         records_[count_++] = r;
     }
@@ -638,8 +731,7 @@ void WordTable::Merge(WordTable& a, WordTable& b, bool twoThreads) {
     blockCapacity_ = last.capacity;
     bytes_ = first.bytes + second.bytes;
     charged_ -= words - int64_t(bytes_);
-    a.Reset();
-    b.Reset();
+    for (WordTable* t : inputs) t->Reset();
 }
 
 void WordTable::SwapWords(WordTable& other) noexcept {

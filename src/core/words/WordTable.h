@@ -75,6 +75,11 @@ public:
     void Reset();
     /// Makes room in the index for about n different words.
     void Expect(int64_t n);
+    /// Makes room for the records of n words and, in an empty table, for
+    /// about bytes of their words: they are not grown (and copied) step by step.
+    void Reserve(int64_t n, int64_t bytes);
+    /// The bytes the words and their sort keys take.
+    int64_t WordBytes() const { return int64_t(bytes_); }
     /// Counts one occurrence of w, adding a record for a new word and telling
     /// the observer of it.
     void AddWordToList(std::string_view w) override;
@@ -96,6 +101,9 @@ public:
     /// twoThreads a large merge is cut in two at a word, and the second
     /// half merged on a thread of its own. On failure all three are emptied.
     void Merge(WordTable& a, WordTable& b, bool twoThreads = false);
+    /// The same for any number of inputs, merged at once: each word is copied
+    /// once. Of a word in several inputs, the record of the first is kept.
+    void Merge(std::span<WordTable* const> inputs, bool twoThreads = false);
     /// Exchanges the words (records, bytes, index) with other's, keeping
     /// each table's settings.
     void SwapWords(WordTable& other) noexcept;
@@ -116,7 +124,7 @@ private:
     void Charge(int64_t bytes);
     void RebuildIndex();
     struct MergePart;
-    static void MergeRange(WordTable& a, WordTable& b, MergePart& part);
+    static void MergeRange(std::span<WordTable* const> tables, MergePart& part);
     /// The bytes of r's word and, when it has one, of its own sort key.
     size_t Space(const WordRecord& r) const {
         return r.length + (r.ownKey ? 2 + size_t(uint8_t(Bytes(r.at)[r.length])) +

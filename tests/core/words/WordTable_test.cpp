@@ -104,11 +104,13 @@ TEST(WordTableLimit, RefusesWordsBeyondItsMemory) {
 
 // Enough words to grow the index several times, more added after a Finish() (the index must follow the
 // records' new slots); three letters make many long words share their first eight bytes. The same
-// words counted twice over three tables, sorted and merged (the last merge cut in two), give the same.
+// words counted twice over three tables, sorted and merged (the last merge cut in two, of four inputs:
+// one of a single word before the cut, one empty), give the same.
 TEST_F(WordTableTest, AgreesWithOrderedMapOnManyWords) {
     params.suppressLiveWords = 1;
-    std::map<std::string, int64_t> reference;
-    WordTable parts[3], merged, all;
+    std::map<std::string, int64_t> reference{{"a", 1}};
+    WordTable parts[3], merged, all, one, empty;
+    one.AddWordToList("a");
     for (int pass = 0; pass < 2; ++pass) {
         std::mt19937 rng(7);
         for (int i = 0; i < 60000; ++i) {
@@ -122,8 +124,11 @@ TEST_F(WordTableTest, AgreesWithOrderedMapOnManyWords) {
     }
     table.Finish();
     for (WordTable& p : parts) p.Finish();
+    one.Finish();
     merged.Merge(parts[0], parts[1]);
-    all.Merge(merged, parts[2], true);
+    WordTable* const rest[] = {&merged, &one, &parts[2], &empty};
+    all.Merge(rest, true);
+    ++table[0].frequency;  // the "a" of one
     ASSERT_EQ(size_t(table.size()), reference.size());
     ASSERT_EQ(all.size(), table.size());
     int32_t s = 0;
