@@ -351,6 +351,12 @@ INSTANTIATE_TEST_SUITE_P(
         Invocation{"contexts_of_every_script", "printf 'Ωmega ŁÓDŹ, 日本語の. łódź\\n' >u.txt;",
                    "--letters unicode --contexts łódź --width 3 u.txt",
                    "file\tline\tleft\tword\tright\nu.txt\t1\tga \tŁÓDŹ\t, 日\nu.txt\t1\tの. \tłódź\t\n", ""},
+        // Alphabetical under a collation: German puts "äpfel" before "zebra", bytes would not.
+        Invocation{"alphabetical_by_collation", "printf 'Zebra \\303\\244pfel zebra apfel\\n' >c.txt;",
+                   "-p layout.kvx --letters unicode --collation de --format tsv c.txt",
+                   "rank\tfrequency\tword\n2\t1\tapfel\n3\t1\täpfel\n1\t2\tzebra\n",
+                   "Number of words in this list: 3\nNumber of words ignored: 0\n"
+                   "Number of instances of words in this list: 4\nTotal number of instances of words: 4\n"},
         // Keywords against a text read with its own markup rules; no result counts.
         Invocation{"keyness_against_a_text", "", "--keyness page.html --min-g2 0 --under --format csv cats.txt",
                    "rank,word,frequency,refFrequency,perMillion,refPerMillion,g2,logRatio\r\n"
