@@ -103,6 +103,13 @@ TEST(CountingProgress, BarStepsWithTheBytesRead) {
     f.session.SetJobs(2, 40);
     f.Count(f.dir.path() + "/a.txt");
     EXPECT_TRUE(f.host.barSteps.empty());
+    // The clipboard's text is forgotten once files are counted: contexts read the files then.
+    f.params.inputIsFile = false;
+    f.host.clipboard = "cat dog";
+    f.session.StartOrStopCount();
+    EXPECT_EQ(f.session.ClipboardText(), "cat dog");
+    f.Count(f.dir.path() + "/a.txt");
+    EXPECT_TRUE(f.session.ClipboardText().empty());
 }
 
 // While a count of the clipboard runs, the count command is its Stop button
