@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <random>
 #include <sstream>
@@ -106,6 +107,18 @@ TEST(WordTableLimit, RefusesWordsBeyondItsMemory) {
 // records' new slots); three letters make many long words share their first eight bytes. The same
 // words counted twice over three tables, sorted and merged (the last merge cut in two, of four inputs:
 // one of a single word before the cut, one empty), give the same.
+// 400,000 different words of 12 bytes: some pairs share the 32 hash bits an
+// index entry keeps, and must still be told apart by their bytes.
+TEST(WordTableIndex, WordsWhoseTagsMeetStayApart) {
+    WordTable t;
+    char w[16];
+    for (uint32_t i = 0; i < 400000; ++i) {
+        std::snprintf(w, sizeof w, "w%011u", i * 2654435761u);
+        t.AddWordToList(w);
+    }
+    EXPECT_EQ(t.size(), 400000);
+}
+
 TEST_F(WordTableTest, AgreesWithOrderedMapOnManyWords) {
     params.suppressLiveWords = 1;
     std::map<std::string, int64_t> reference{{"a", 1}};
