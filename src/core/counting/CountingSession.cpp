@@ -242,7 +242,7 @@ bool CountingSession::LoadCounts() {
         if (!in)
             why = "cannot be read: " + std::string(std::strerror(errno)) + ".";
         else
-            why = ReadCounts(in, rules, params, table, total, !tableOnly_);
+            why = ReadCounts(in, rules, params, table, total, !tableOnly_, input == "-" ? "/dev/stdin" : input);
         in.clear();
         if (const std::streamoff end = in.tellg(); end > 0) bytesRead_.fetch_add(end, std::memory_order_relaxed);
         if (!why.empty()) {

@@ -1,6 +1,12 @@
 #include "words/CountsFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -22,6 +28,7 @@ namespace {
 const char* const kFormatLine = "kvx-counts 1";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr size_t kCountDigits = 19;  // of the largest count, 9223372036854775807
+constexpr int64_t kParallelWords = 1 << 16;  // fewer are read on one thread
 
 // FNV-1a, 64 bits: stable across machines and builds.
 uint64_t Fnv(const std::string& s) {
@@ -103,11 +110,57 @@ struct WordChars {
     }
 };
 
-bool HasCapital(std::string_view w) {
-    for (char c : w)
-        if (wordtext::LowerCaseChar(static_cast<unsigned char>(c)) != static_cast<unsigned char>(c)) return true;
-    return false;
-}
+// What a word line must hold: a count, a tab and a word that the rules in
+// force and the table's word length could have counted.
+class WordLineRules {
+public:
+    WordLineRules(const Params& p, const WordTable& table)
+        : chars_(p, table.utf8Words), utf8_(table.utf8Words),
+          digits_(AllowedExtraChars(p).find('0') != std::string::npos), lowerCaseOnly_(p.caseSignificant != 1),
+          maxWordLength_(table.maxWordLength) {
+        for (int c = 0; c < 256; ++c) capital_[size_t(c)] = wordtext::LowerCaseChar(uint8_t(c)) != c;
+    }
+
+    // "" when line is one, with its count in count and its word, in the
+    // table's encoding, in word (within line or scratch); else what is wrong
+    // with it, to follow "Line N of the counts file ".
+    std::string Check(std::string_view line, int64_t& count, std::string_view& word, std::string& scratch) const {
+        const size_t tab = line.find('\t');
+        const Parsed parsed = tab == std::string_view::npos ? Parsed::NotANumber : ParseCount(line.substr(0, tab), count);
+        if (parsed == Parsed::TooLarge) return "holds a count too large.";
+        if (parsed != Parsed::Ok || count == 0) return "is not a count, a tab and a word.";
+        const std::string_view utf8Word = line.substr(tab + 1);
+        bool capital = false;
+        if (utf8_) {
+            // Under the letters of every script the words are UTF-8 and are
+            // checked in the form the scanner walks.
+            bool valid = true;
+            for (const text::Utf8Char& ch : text::Utf8Chars(utf8Word)) valid = valid && ch.valid;
+            if (!valid || !chars_.Holds(scanning::UnicodeLine::ShadowOf(utf8Word, digits_)))
+                return "does not hold a word.";
+            word = utf8Word;
+            capital = lowerCaseOnly_ && text::LowerUtf8(scratch.assign(word)) != word;
+        } else {
+            // ASCII is the same bytes in both.
+            bool ascii = true;
+            for (char c : utf8Word) ascii = ascii && uint8_t(c) < 0x80;
+            word = ascii ? utf8Word : std::string_view(scratch = text::utf8ToCp1252(utf8Word));
+            if (!chars_.Holds(word) || (!ascii && text::cp1252ToUtf8(word) != utf8Word)) return "does not hold a word.";
+            if (lowerCaseOnly_)
+                for (char c : word) capital = capital || capital_[uint8_t(c)];
+        }
+        if (int64_t(utf8_ ? text::utf8Length(word) : word.size()) > maxWordLength_)
+            return "holds a word longer than " + std::to_string(maxWordLength_) + " characters.";
+        if (capital) return "holds a capital letter, but case is not significant.";
+        return {};
+    }
+
+private:
+    WordChars chars_;
+    bool utf8_, digits_, lowerCaseOnly_;
+    int16_t maxWordLength_;
+    std::array<bool, 256> capital_{};  // lower-casing changes the character
+};
 
 }  // namespace
 
@@ -226,10 +279,164 @@ private:
     std::exception_ptr failed_;
 };
 
+// The word lines of a counts file that begin in [begin, end), read into
+// tables of some thousand words each, sorted by word.
+struct Part {
+    int64_t begin = 0, end = 0;
+    std::vector<WordTable> pieces;
+    int64_t lines = 0, sum = 0;
+    bool whole = false;  // every line a word line, each word once in each piece
+    std::exception_ptr failed;
+};
+
+// What the parts of a file share: the room their words may take together,
+// and whether one has found the file wrong (the others then stop).
+struct Parts {
+    std::atomic<int64_t> room;
+    std::atomic<bool> abandon{false};
+};
+
+// Reads part from the file fd of size fileEnd, whose word lines start at
+// body (a part that begins within a line leaves it to the part before), in
+// pieces small enough to be sorted in the cache.
+void ReadPart(int fd, int64_t body, int64_t fileEnd, size_t limit, const WordLineRules& wordLines,
+              int64_t words, int64_t occurrences, const WordTable& like, Parts& shared, Part& part) {
+    constexpr int32_t kPieceWords = 1 << 17;
+    std::vector<char> buffer(std::max<size_t>(size_t(1) << 20, 4 * (limit + 2)));
+    int64_t base = part.begin;  // the file offset of buffer[0]
+    size_t pos = 0, have = 0;
+    // More bytes after those not yet taken; false at the end of the file.
+    const auto fill = [&] {
+        std::memmove(buffer.data(), buffer.data() + pos, have - pos);
+        base += int64_t(pos);
+        have -= pos;
+        pos = 0;
+        const int64_t left = fileEnd - base - int64_t(have);
+        if (left <= 0) return false;
+        const ssize_t got = ::pread(fd, buffer.data() + have, size_t(std::min<int64_t>(left, int64_t(buffer.size() - have))),
+                                    base + int64_t(have));
+        if (got <= 0) return false;
+        have += size_t(got);
+        return true;
+    };
+    if (part.begin > body) {
+        base = part.begin - 1;
+        for (;;) {
+            if (const void* lf = std::memchr(buffer.data() + pos, '\n', have - pos)) {
+                pos = size_t(static_cast<const char*>(lf) - buffer.data()) + 1;
+                break;
+            }
+            pos = have;
+            if (!fill()) break;
+        }
+    }
+    WordTable piece;
+    const auto newPiece = [&](int32_t words, int64_t bytes) {
+        piece = WordTable();
+        piece.maxWordLength = like.maxWordLength;
+        piece.utf8Words = like.utf8Words;
+        piece.collation = like.collation;
+        piece.Reserve(words, bytes);
+    };
+    // The piece sorted and checked; false when it holds a word twice or
+    // another part has found the file wrong.
+    const auto endPiece = [&] {
+        piece.Finish();
+        for (int32_t i = 1; i < piece.size(); ++i)
+            if (piece.Word(i - 1) == piece.Word(i)) return false;
+        const int32_t words = piece.size();
+        const int64_t bytes = piece.WordBytes();
+        if (shared.room.fetch_sub(bytes + int64_t(words) * int64_t(sizeof(WordRecord))) < 0) throw std::bad_alloc();
+        part.pieces.push_back(std::move(piece));
+        newPiece(words, bytes);
+        return !shared.abandon;
+    };
+    newPiece(0, 0);
+    std::string scratch;
+    std::string_view word;
+    while (base + int64_t(pos) < part.end) {
+        const char* lf;
+        while (!(lf = static_cast<const char*>(std::memchr(buffer.data() + pos, '\n', have - pos)))) {
+            if (have - pos > limit + 1 || !fill()) return;  // too long, or the last line has no LF
+        }
+        std::string_view line(buffer.data() + pos, size_t(lf - buffer.data()) - pos);
+        pos += line.size() + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        int64_t count = 0;
+        if (line.size() > limit || ++part.lines > words || !wordLines.Check(line, count, word, scratch).empty() ||
+            count > occurrences - part.sum)
+            return;
+        part.sum += count;
+        piece.AppendWord(word, count, int32_t(part.lines));
+        if (piece.size() == kPieceWords && !endPiece()) return;
+    }
+    if (piece.size() > 0 && !endPiece()) return;
+    part.whole = true;
+}
+
+// The word lines of a large counts file read on several threads into the
+// empty table, in word order. False when they cannot be read so, or are
+// not all right: the caller then reads them one by one to say what is wrong
+// and where.
+bool ReadInParts(const std::string& path, int64_t body, int64_t words, int64_t occurrences, size_t limit,
+                 const WordLineRules& wordLines, WordTable& table, int threads) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= body) return false;
+    const int64_t fileEnd = st.st_size;
+    const size_t n = size_t(std::clamp(threads > 0 ? threads : int(std::thread::hardware_concurrency()), 1, 8));
+    std::vector<Part> parts(n);
+    Parts shared;
+    shared.room = table.memoryLimit;  // the merged table takes as much again
+    for (size_t k = 0; k < n; ++k) {
+        Part& part = parts[k];
+        part.begin = body + (fileEnd - body) * int64_t(k) / int64_t(n);
+        part.end = body + (fileEnd - body) * int64_t(k + 1) / int64_t(n);
+    }
+    const auto read = [&](Part& part) {
+        try {
+            ReadPart(fd, body, fileEnd, limit, wordLines, words, occurrences, table, shared, part);
+        } catch (...) {
+            part.failed = std::current_exception();
+        }
+        if (!part.whole) shared.abandon = true;
+    };
+    std::vector<std::thread> helpers;
+    for (size_t k = 1; k < n; ++k) {
+        try {
+            helpers.emplace_back(read, std::ref(parts[k]));
+        } catch (const std::system_error&) {  // read here, after the first
+            break;
+        }
+    }
+    read(parts[0]);
+    for (std::thread& h : helpers) h.join();
+    for (size_t k = helpers.size() + 1; k < n; ++k) read(parts[k]);
+    int64_t lines = 0, sum = 0;
+    std::vector<WordTable*> tables;
+    for (Part& part : parts) {
+        if (part.failed) std::rethrow_exception(part.failed);
+        if (!part.whole || part.sum > occurrences - sum) return false;
+        lines += part.lines;
+        sum += part.sum;
+        for (WordTable& piece : part.pieces) tables.push_back(&piece);
+    }
+    if (lines != words) return false;
+    table.Merge(tables, true);
+    if (table.size() == words) return true;
+    table.Reset();  // a word in two parts
+    return false;
+}
+
 }  // namespace
 
 std::string ReadCounts(std::istream& in, const std::string& fingerprint, const Params& p, WordTable& table,
-                       int64_t& totalOccurrences, bool inWordOrder) {
+                       int64_t& totalOccurrences, bool inWordOrder, const std::string& path, int threads) {
     using Got = Lines::Got;
     constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
     const std::string cut = "The counts file is incomplete (it ends early).";
@@ -281,14 +488,21 @@ std::string ReadCounts(std::istream& in, const std::string& fingerprint, const P
     // Each word line holds a word the rules in force could have counted, once;
     // the counts add up to at most the occurrences, which also count the
     // words dropped before the table (ignored, common, too long).
-    const bool utf8 = table.utf8Words;
-    const WordChars chars(p, utf8);
-    const bool digits = AllowedExtraChars(p).find('0') != std::string::npos;
-    const bool lowerCaseOnly = p.caseSignificant != 1;
+    const WordLineRules wordLines(p, table);
     // Room for the words the file announces, as far as the bytes left can
     // hold them (a word line takes four at least); none is looked up when
     // they go to the halves.
     std::optional<Halves> halves;
+    if (inWordOrder && table.size() == 0 && !path.empty() && (threads > 0 || words >= kParallelWords)) {
+        const std::streamoff body = in.tellg();
+        if (body > 0 && ReadInParts(path, body, words, occurrences, limit, wordLines, table, threads)) {
+            in.seekg(0, std::ios::end);
+            totalOccurrences += occurrences;
+            return {};
+        }
+        in.clear();
+        in.seekg(body);  // read again line by line
+    }
     if (inWordOrder && table.size() == 0) {
         halves.emplace(table, words);
     } else if (std::streambuf* sb = in.rdbuf()) {
@@ -306,42 +520,14 @@ std::string ReadCounts(std::istream& in, const std::string& fingerprint, const P
         return at("repeats the word of an earlier line.");
     };
     int64_t sum = 0;
-    std::string word;
+    std::string scratch;
+    std::string_view word;
     for (int64_t i = 1; i <= words; ++i) {
         const Got g = lines.Next(line, limit);
         if (g == Got::End || g == Got::Cut) return refuse(cut);
         if (g == Got::TooLong) return refuse(at("is too long."));
-        const size_t tab = line.find('\t');
         int64_t count = 0;
-        const Parsed parsed =
-            tab == std::string::npos ? Parsed::NotANumber : ParseCount(std::string_view(line).substr(0, tab), count);
-        if (parsed == Parsed::TooLarge) return refuse(at("holds a count too large."));
-        if (parsed != Parsed::Ok || count == 0) return refuse(at("is not a count, a tab and a word."));
-        const std::string_view utf8Word = std::string_view(line).substr(tab + 1);
-        bool capital;
-        if (utf8) {
-            // Under the letters of every script the words are UTF-8 and are
-            // checked in the form the scanner walks.
-            bool valid = true;
-            for (const text::Utf8Char& ch : text::Utf8Chars(utf8Word)) valid = valid && ch.valid;
-            if (!valid || !chars.Holds(scanning::UnicodeLine::ShadowOf(utf8Word, digits)))
-                return refuse(at("does not hold a word."));
-            word = utf8Word;
-            capital = lowerCaseOnly && text::LowerUtf8(word) != word;
-        } else {
-            // ASCII is the same bytes in both.
-            const bool ascii = std::all_of(utf8Word.begin(), utf8Word.end(), [](char c) { return uint8_t(c) < 0x80; });
-            if (ascii)
-                word = utf8Word;
-            else
-                word = text::utf8ToCp1252(utf8Word);
-            if (!chars.Holds(word) || (!ascii && text::cp1252ToUtf8(word) != utf8Word))
-                return refuse(at("does not hold a word."));
-            capital = lowerCaseOnly && HasCapital(word);
-        }
-        if (int64_t(utf8 ? text::utf8Length(word) : word.size()) > table.maxWordLength)
-            return refuse(at("holds a word longer than " + std::to_string(table.maxWordLength) + " characters."));
-        if (capital) return refuse(at("holds a capital letter, but case is not significant."));
+        if (const std::string bad = wordLines.Check(line, count, word, scratch); !bad.empty()) return refuse(at(bad));
         if (count > occurrences - sum)
             return refuse(at("makes the counts add up to more than the \"occurrences\" line says."));
         sum += count;

@@ -44,8 +44,11 @@ void WriteCounts(std::ostream& out, const std::string& fingerprint, int64_t tota
 /// where it can; the table is then incomplete. With inWordOrder nothing
 /// needs the order of the file: into an empty table the words are added
 /// without being looked up and sorted by word on two threads (repeats are
-/// found then, and refused at the same line).
+/// found then, and refused at the same line). When in was opened from
+/// path, the word lines of a large file are then read on threads threads
+/// at once (0: one a core, for 65,536 words or more; more than 0: always).
 std::string ReadCounts(std::istream& in, const std::string& fingerprint, const Params& p, WordTable& table,
-                       int64_t& totalOccurrences, bool inWordOrder = false);
+                       int64_t& totalOccurrences, bool inWordOrder = false, const std::string& path = {},
+                       int threads = 0);
 
 }  // namespace kvx

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <map>
 #include <random>
 #include <sstream>
@@ -11,6 +13,7 @@
 #include "params/Params.h"
 #include "words/CountsFile.h"
 #include "FakeHost.h"
+#include "TempFolder.h"
 
 namespace kvx {
 namespace {
@@ -20,6 +23,7 @@ struct WordTableTest : ::testing::Test {
     Params params;
     HostRelay shown{host, params};  // the window's live display
     WordTable table;
+    test::TempFolder folder;
     void SetUp() override {
         table.observer = &shown;
         host.output = "previous result";
@@ -214,16 +218,100 @@ TEST_F(WordTableTest, CountsFilesOfOtherRulesOrBrokenAreRefused) {
             EXPECT_EQ(total, 6);
         }
         EXPECT_LT(in.tellg(), 1000) << "read on past the line that decided: " << reason;
-        // Alone, read in order or sorted (repeats found at the end), it is refused at the same line.
-        std::string alone[2];
-        for (bool sorted : {false, true}) {
+        // Alone, read in order or sorted (repeats found at the end), also from a file in parts on two or
+        // three threads (most of them beginning within a line, some holding none), it is refused at the
+        // same line.
+        const std::string path = folder.write("alone.counts", file);
+        std::string alone[4];
+        for (int way = 0; way < 4; ++way) {
             WordTable u;
-            std::istringstream again(file);
+            std::ifstream again(path, std::ios::binary);
             int64_t n = 0;
-            const std::string why = ReadCounts(again, rules, params, u, n, sorted);
-            alone[sorted] = why + std::to_string(n) + " " + std::to_string(why.empty() ? u.size() : 0);
+            const std::string why = ReadCounts(again, rules, params, u, n, way > 0, way > 1 ? path : "", way);
+            alone[way] = why + std::to_string(n) + " " + std::to_string(why.empty() ? u.size() : 0);
         }
         EXPECT_EQ(alone[1], alone[0]);
+        EXPECT_EQ(alone[2], alone[0]);
+        EXPECT_EQ(alone[3], alone[0]);
+    }
+}
+
+// A large counts file read in parts on several threads, each part in pieces merged at the end, gives
+// the table of a file read line by line, and is refused at the same line: a repeat within a piece,
+// across pieces or parts, a broken line after a repeat, counts beyond the occurrences in a later part.
+TEST_F(WordTableTest, LargeCountsFilesReadInPartsAsLineByLine) {
+    params.suppressLiveWords = 1;
+    const std::string rules = WordRulesFingerprint(params, {}, 0);
+    constexpr int kWords = 300000;  // more than two pieces in one part
+    std::vector<std::string> lines(kWords);
+    for (uint32_t i = 0; i < kWords; ++i) {
+        std::string w;
+        for (uint32_t v = (i * 7919u + 12345u) % 308915776u; w.size() < 6; v /= 26) w += char('a' + v % 26);
+        lines[i] = std::to_string(1 + i % 5) + "\t" + w;  // 6 letters, all different
+    }
+    const auto file = [&](const std::vector<std::string>& body, const std::string& end = "\n") {
+        std::string f = "kvx-counts 1" + end + "rules " + rules + end + "occurrences 900000" + end + "words " +
+                        std::to_string(body.size()) + end;
+        for (const std::string& l : body) f += l + end;
+        return f;
+    };
+    const auto with = [&](std::initializer_list<std::pair<int, std::string>> changes) {
+        std::vector<std::string> body = lines;
+        for (const auto& [at, line] : changes) body[size_t(at)] = line;
+        return file(body);
+    };
+    // A word twice at the middle of the first piece, where a merge on two threads cuts it.
+    std::vector<std::string> firstPiece(lines.begin(), lines.begin() + 131071);
+    std::sort(firstPiece.begin(), firstPiece.end(),
+              [](const std::string& a, const std::string& b) { return a.substr(a.find('\t')) < b.substr(b.find('\t')); });
+    std::string oneMore = file(lines);
+    oneMore.replace(oneMore.find("words 300000"), 12, "words 300001");
+    const std::pair<std::string, const char*> rows[] = {
+        {file(lines), ""},
+        {file(lines, "\r\n"), ""},
+        {with({{131071, firstPiece[65535]}}), "Line 131076 of the counts file repeats"},
+        {oneMore, "ends early"},
+        {with({{5, "6\t" + lines[5].substr(2)}}), "makes the counts add up"},
+        {with({{11, lines[10]}}), "Line 16 of the counts file repeats"},
+        {with({{290000, lines[3]}}), "Line 290005 of the counts file repeats"},
+        {with({{200000, lines[150001]}, {250000, "0\tdog"}}), "Line 200005 of the counts file repeats"},
+        {with({{250000, "2\tDog"}}), "Line 250005 of the counts file holds a capital"},
+        {with({{280000, "900000\tzebra"}}), "Line 280005 of the counts file makes the counts add up"},
+        {file(lines).substr(0, file(lines).size() - 1), "ends early"},
+        {file(lines) + "1\tend\n", "more lines"},
+    };
+    for (const auto& [text, reason] : rows) {
+        const std::string path = folder.write("large.counts", text);
+        std::string first;
+        for (int threads : {0, 1, 3}) {
+            WordTable t;
+            std::ifstream in(path, std::ios::binary);
+            int64_t n = 0;
+            std::string got = ReadCounts(in, rules, params, t, n, true, threads > 0 ? path : "", threads);
+            if (*reason) {
+                EXPECT_NE(got.find(reason), std::string::npos) << threads << ": " << got;
+            } else {
+                EXPECT_EQ(got, "");
+                EXPECT_EQ(t.size(), kWords);
+                EXPECT_EQ(in.tellg(), std::streamoff(text.size()));  // what was read, for the progress
+            }
+            got += " " + std::to_string(n) + " " + std::to_string(t.size());
+            for (int32_t i = 0; got.size() < 100000 && i < t.size(); ++i)
+                got += std::string(t.Word(i)) + std::to_string(t[i].frequency);
+            if (threads == 0)
+                first = got;
+            else
+                EXPECT_EQ(got, first) << threads << " threads, " << reason;
+        }
+    }
+    // Beyond the table's memory the parts stop as the table does.
+    const std::string path = folder.write("large.counts", file(lines));
+    for (int threads : {0, 3}) {
+        WordTable t;
+        t.memoryLimit = 1 << 20;
+        std::ifstream in(path, std::ios::binary);
+        int64_t n = 0;
+        EXPECT_THROW(ReadCounts(in, rules, params, t, n, true, threads > 0 ? path : "", threads), std::bad_alloc);
     }
 }
 
