@@ -239,10 +239,12 @@ bool CountingSession::LoadCounts() {
         currentInput_ = input == "-" ? streamName_ : input;
         std::ifstream in(input == "-" ? std::string("/dev/stdin") : input, std::ios::binary);
         std::string why;
-        if (!in)
+        if (!in) {
             why = "cannot be read: " + std::string(std::strerror(errno)) + ".";
-        else
-            why = ReadCounts(in, rules, params, table, total, !tableOnly_, input == "-" ? "/dev/stdin" : input);
+        } else {
+            CountsInParts inParts{input == "-" ? "/dev/stdin" : input};
+            why = ReadCounts(in, rules, params, table, total, !tableOnly_, &inParts);
+        }
         in.clear();
         if (const std::streamoff end = in.tellg(); end > 0) bytesRead_.fetch_add(end, std::memory_order_relaxed);
         if (!why.empty()) {

@@ -285,7 +285,7 @@ struct Part {
     int64_t begin = 0, end = 0;
     std::vector<WordTable> pieces;
     int64_t lines = 0, sum = 0;
-    bool whole = false;  // every line a word line, each word once in each piece
+    bool whole = false;  // every line a word line
     std::exception_ptr failed;
 };
 
@@ -338,12 +338,10 @@ void ReadPart(int fd, int64_t body, int64_t fileEnd, size_t limit, const WordLin
         piece.collation = like.collation;
         piece.Reserve(words, bytes);
     };
-    // The piece sorted and checked; false when it holds a word twice or
-    // another part has found the file wrong.
+    // The piece sorted (a word it holds twice is found when merged); false
+    // when another part has found the file wrong.
     const auto endPiece = [&] {
         piece.Finish();
-        for (int32_t i = 1; i < piece.size(); ++i)
-            if (piece.Word(i - 1) == piece.Word(i)) return false;
         const int32_t words = piece.size();
         const int64_t bytes = piece.WordBytes();
         if (shared.room.fetch_sub(bytes + int64_t(words) * int64_t(sizeof(WordRecord))) < 0) throw std::bad_alloc();
@@ -363,7 +361,8 @@ void ReadPart(int fd, int64_t body, int64_t fileEnd, size_t limit, const WordLin
         pos += line.size() + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         int64_t count = 0;
-        if (line.size() > limit || ++part.lines > words || !wordLines.Check(line, count, word, scratch).empty() ||
+        // A line longer than the limit holds too long a count or word.
+        if (++part.lines > words || !wordLines.Check(line, count, word, scratch).empty() ||
             count > occurrences - part.sum)
             return;
         part.sum += count;
@@ -378,7 +377,7 @@ void ReadPart(int fd, int64_t body, int64_t fileEnd, size_t limit, const WordLin
 // empty table, in word order. False when they cannot be read so, or are
 // not all right: the caller then reads them one by one to say what is wrong
 // and where.
-bool ReadInParts(const std::string& path, int64_t body, int64_t words, int64_t occurrences, size_t limit,
+bool ReadWordLinesInParts(const std::string& path, int64_t body, int64_t words, int64_t occurrences, size_t limit,
                  const WordLineRules& wordLines, WordTable& table, int threads) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
@@ -417,26 +416,24 @@ bool ReadInParts(const std::string& path, int64_t body, int64_t words, int64_t o
     read(parts[0]);
     for (std::thread& h : helpers) h.join();
     for (size_t k = helpers.size() + 1; k < n; ++k) read(parts[k]);
-    int64_t lines = 0, sum = 0;
+    int64_t sum = 0;
     std::vector<WordTable*> tables;
     for (Part& part : parts) {
         if (part.failed) std::rethrow_exception(part.failed);
         if (!part.whole || part.sum > occurrences - sum) return false;
-        lines += part.lines;
         sum += part.sum;
         for (WordTable& piece : part.pieces) tables.push_back(&piece);
     }
-    if (lines != words) return false;
     table.Merge(tables, true);
     if (table.size() == words) return true;
-    table.Reset();  // a word in two parts
+    table.Reset();  // fewer lines than words, or a word repeated
     return false;
 }
 
 }  // namespace
 
 std::string ReadCounts(std::istream& in, const std::string& fingerprint, const Params& p, WordTable& table,
-                       int64_t& totalOccurrences, bool inWordOrder, const std::string& path, int threads) {
+                       int64_t& totalOccurrences, bool inWordOrder, CountsInParts* inParts) {
     using Got = Lines::Got;
     constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
     const std::string cut = "The counts file is incomplete (it ends early).";
@@ -493,11 +490,13 @@ std::string ReadCounts(std::istream& in, const std::string& fingerprint, const P
     // hold them (a word line takes four at least); none is looked up when
     // they go to the halves.
     std::optional<Halves> halves;
-    if (inWordOrder && table.size() == 0 && !path.empty() && (threads > 0 || words >= kParallelWords)) {
+    if (inWordOrder && table.size() == 0 && inParts && (inParts->threads > 0 || words >= kParallelWords)) {
         const std::streamoff body = in.tellg();
-        if (body > 0 && ReadInParts(path, body, words, occurrences, limit, wordLines, table, threads)) {
+        if (body > 0 &&
+            ReadWordLinesInParts(inParts->path, body, words, occurrences, limit, wordLines, table, inParts->threads)) {
             in.seekg(0, std::ios::end);
             totalOccurrences += occurrences;
+            inParts->done = true;
             return {};
         }
         in.clear();

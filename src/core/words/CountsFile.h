@@ -35,6 +35,15 @@ std::string WordRulesFingerprint(const Params& p, const std::vector<std::string>
 void WriteCounts(std::ostream& out, const std::string& fingerprint, int64_t totalOccurrences,
                  const WordTable& table);
 
+/// How ReadCounts may read the word lines of a counts file in parts, each on
+/// a thread of its own, into an empty table in word order. A file they find
+/// wrong is read again line by line, to say what is wrong and where.
+struct CountsInParts {
+    std::string path;   ///< the file the stream was opened from
+    int threads = 0;    ///< 0: one a core, for 65,536 words or more; more: always so many
+    bool done = false;  ///< set when the word lines were read so
+};
+
 /// Adds the counts file read from in to table (new words after those it
 /// holds) and its occurrences to totalOccurrences. The file must carry
 /// fingerprint, and its words be ones that the word rules of p (case,
@@ -44,11 +53,9 @@ void WriteCounts(std::ostream& out, const std::string& fingerprint, int64_t tota
 /// where it can; the table is then incomplete. With inWordOrder nothing
 /// needs the order of the file: into an empty table the words are added
 /// without being looked up and sorted by word on two threads (repeats are
-/// found then, and refused at the same line). When in was opened from
-/// path, the word lines of a large file are then read on threads threads
-/// at once (0: one a core, for 65,536 words or more; more than 0: always).
+/// found then, and refused at the same line). Given inParts, the word
+/// lines of a large file are read from its path on several threads.
 std::string ReadCounts(std::istream& in, const std::string& fingerprint, const Params& p, WordTable& table,
-                       int64_t& totalOccurrences, bool inWordOrder = false, const std::string& path = {},
-                       int threads = 0);
+                       int64_t& totalOccurrences, bool inWordOrder = false, CountsInParts* inParts = nullptr);
 
 }  // namespace kvx

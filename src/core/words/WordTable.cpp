@@ -673,7 +673,10 @@ void WordTable::Merge(std::span<WordTable* const> inputs, bool twoThreads) {
                 const WordTable& in = *inputs[t];
                 size_t lo = 0, hi = in.count_;
                 if (t == largest) {
+                    // A word an input holds twice (a counts file's repeat)
+                    // goes whole to the second part, to be added up there.
                     lo = in.count_ / 2;
+                    while (lo > 0 && in.Word(in.records_[lo - 1]) == w) --lo;
                 } else {
                     while (lo < hi) {
                         const size_t m = lo + (hi - lo) / 2;

@@ -102,7 +102,8 @@ public:
     /// half merged on a thread of its own. On failure all three are emptied.
     void Merge(WordTable& a, WordTable& b, bool twoThreads = false);
     /// The same for any number of inputs, merged at once: each word is copied
-    /// once. Of a word in several inputs, the record of the first is kept.
+    /// once. Of a word in several inputs, or twice in one, the record of the
+    /// first is kept.
     void Merge(std::span<WordTable* const> inputs, bool twoThreads = false);
     /// Exchanges the words (records, bytes, index) with other's, keeping
     /// each table's settings.
