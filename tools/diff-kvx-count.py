@@ -19,10 +19,11 @@ LETTERS = "abcdefghijklmnopqrstuvwxyzéèüößçñœABCXYZÉÜ"
 def text(rnd, path):
     vocab = list(SMALL)
     big = rnd.random() < 0.5
-    for _ in range(rnd.choice([10, 1000, 30000]) if big else 20):
+    huge = big and rnd.random() < 0.3  # counts files large enough to be read in parts
+    for _ in range(150000 if huge else rnd.choice([10, 1000, 30000]) if big else 20):
         vocab.append("".join(rnd.choices(LETTERS, k=rnd.randint(1, 12))) + rnd.choice(["", "s", "ss"]))
     lines = []
-    for _ in range(rnd.randint(0, 3000 if big else 200)):
+    for _ in range(rnd.randint(18000, 24000) if huge else rnd.randint(0, 3000 if big else 200)):
         ws = rnd.choices(vocab, k=rnd.randint(0, 15))
         lines.append(" ".join(w + rnd.choice(["", ",", ".", " -", "'"]) for w in ws))
     with open(path, "wb") as f:
