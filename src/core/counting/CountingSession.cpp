@@ -242,7 +242,7 @@ bool CountingSession::LoadCounts() {
         if (!in) {
             why = "cannot be read: " + std::string(std::strerror(errno)) + ".";
         } else {
-            CountsInParts inParts{input == "-" ? "/dev/stdin" : input};
+            CountsInParts inParts{input == "-" ? "/dev/stdin" : input, jobs_};
             why = ReadCounts(in, rules, params, table, total, !tableOnly_, &inParts);
         }
         in.clear();

@@ -28,7 +28,6 @@ namespace {
 const char* const kFormatLine = "kvx-counts 1";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr size_t kCountDigits = 19;  // of the largest count, 9223372036854775807
-constexpr int64_t kParallelWords = 1 << 16;  // fewer are read on one thread
 
 // FNV-1a, 64 bits: stable across machines and builds.
 uint64_t Fnv(const std::string& s) {
@@ -388,7 +387,7 @@ bool ReadWordLinesInParts(const std::string& path, int64_t body, int64_t words, 
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= body) return false;
     const int64_t fileEnd = st.st_size;
-    const size_t n = size_t(std::clamp(threads > 0 ? threads : int(std::thread::hardware_concurrency()), 1, 8));
+    const size_t n = size_t(std::clamp(threads, 1, 64));
     std::vector<Part> parts(n);
     Parts shared;
     shared.room = table.memoryLimit;  // the merged table takes as much again
@@ -424,7 +423,7 @@ bool ReadWordLinesInParts(const std::string& path, int64_t body, int64_t words, 
         sum += part.sum;
         for (WordTable& piece : part.pieces) tables.push_back(&piece);
     }
-    table.Merge(tables, true);
+    table.Merge(tables, n > 1);
     if (table.size() == words) return true;
     table.Reset();  // fewer lines than words, or a word repeated
     return false;
@@ -490,7 +489,7 @@ std::string ReadCounts(std::istream& in, const std::string& fingerprint, const P
     // hold them (a word line takes four at least); none is looked up when
     // they go to the halves.
     std::optional<Halves> halves;
-    if (inWordOrder && table.size() == 0 && inParts && (inParts->threads > 0 || words >= kParallelWords)) {
+    if (inWordOrder && table.size() == 0 && inParts && words >= inParts->fromWords) {
         const std::streamoff body = in.tellg();
         if (body > 0 &&
             ReadWordLinesInParts(inParts->path, body, words, occurrences, limit, wordLines, table, inParts->threads)) {

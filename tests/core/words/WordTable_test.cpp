@@ -249,7 +249,7 @@ TEST_F(WordTableTest, CountsFilesOfOtherRulesOrBrokenAreRefused) {
             WordTable u;
             std::ifstream again(path, std::ios::binary);
             int64_t n = 0;
-            CountsInParts inParts{path, way};
+            CountsInParts inParts{path, way, 0};
             const std::string why = ReadCounts(again, rules, params, u, n, way > 0, way > 1 ? &inParts : nullptr);
             alone[way] = why + std::to_string(n) + " " + std::to_string(why.empty() ? u.size() : 0);
             EXPECT_EQ(inParts.done, way > 1 && why.empty()) << reason;
@@ -306,7 +306,7 @@ TEST_F(WordTableTest, LargeCountsFilesReadInPartsAsLineByLine) {
             WordTable t;
             std::ifstream in(path, std::ios::binary);
             int64_t n = 0;
-            CountsInParts inParts{path, threads};
+            CountsInParts inParts{path, threads, 0};
             std::string got = ReadCounts(in, rules, params, t, n, true, threads > 0 ? &inParts : nullptr);
             if (*reason) {
                 EXPECT_NE(got.find(reason), std::string::npos) << threads << ": " << got;
@@ -332,7 +332,7 @@ TEST_F(WordTableTest, LargeCountsFilesReadInPartsAsLineByLine) {
         t.memoryLimit = 1 << 20;
         std::ifstream in(path, std::ios::binary);
         int64_t n = 0;
-        CountsInParts inParts{path, threads};
+        CountsInParts inParts{path, threads, 0};
         EXPECT_THROW(ReadCounts(in, rules, params, t, n, true, threads > 0 ? &inParts : nullptr), std::bad_alloc);
     }
 }
