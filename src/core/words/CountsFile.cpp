@@ -359,8 +359,7 @@ void ReadPart(int fd, int64_t body, int64_t fileEnd, size_t limit, const WordLin
         std::string_view line(buffer.data() + pos, size_t(lf - buffer.data()) - pos);
         pos += line.size() + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        int64_t count = 0;
-        // A line longer than the limit holds too long a count or word.
+        int64_t count = 0;  // a line longer than the limit fails the checks too
         if (++part.lines > words || !wordLines.Check(line, count, word, scratch).empty() ||
             count > occurrences - part.sum)
             return;
@@ -377,8 +376,8 @@ void ReadPart(int fd, int64_t body, int64_t fileEnd, size_t limit, const WordLin
 // not all right: the caller then reads them one by one to say what is wrong
 // and where.
 bool ReadWordLinesInParts(const std::string& path, int64_t body, int64_t words, int64_t occurrences, size_t limit,
-                 const WordLineRules& wordLines, WordTable& table, int threads) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+                          const WordLineRules& wordLines, WordTable& table, int threads) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // a pipe's name must not wait
     if (fd < 0) return false;
     struct Closer {
         int fd;
@@ -485,10 +484,6 @@ std::string ReadCounts(std::istream& in, const std::string& fingerprint, const P
     // the counts add up to at most the occurrences, which also count the
     // words dropped before the table (ignored, common, too long).
     const WordLineRules wordLines(p, table);
-    // Room for the words the file announces, as far as the bytes left can
-    // hold them (a word line takes four at least); none is looked up when
-    // they go to the halves.
-    std::optional<Halves> halves;
     if (inWordOrder && table.size() == 0 && inParts && words >= inParts->fromWords) {
         const std::streamoff body = in.tellg();
         if (body > 0 &&
@@ -501,6 +496,10 @@ std::string ReadCounts(std::istream& in, const std::string& fingerprint, const P
         in.clear();
         in.seekg(body);  // read again line by line
     }
+    // Room for the words the file announces, as far as the bytes left can
+    // hold them (a word line takes four at least); none is looked up when
+    // they go to the halves.
+    std::optional<Halves> halves;
     if (inWordOrder && table.size() == 0) {
         halves.emplace(table, words);
     } else if (std::streambuf* sb = in.rdbuf()) {
