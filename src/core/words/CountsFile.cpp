@@ -389,7 +389,7 @@ bool ReadWordLinesInParts(const std::string& path, int64_t body, int64_t words, 
     const size_t n = size_t(std::clamp(threads, 1, 64));
     std::vector<Part> parts(n);
     Parts shared;
-    shared.room = table.memoryLimit;  // the merged table takes as much again
+    shared.room = table.memoryLimit / 2;  // the merged table takes as much again
     for (size_t k = 0; k < n; ++k) {
         Part& part = parts[k];
         part.begin = body + (fileEnd - body) * int64_t(k) / int64_t(n);
