@@ -302,11 +302,13 @@ TEST_F(WordTableTest, LargeCountsFilesReadInPartsAsLineByLine) {
     for (const auto& [text, reason] : rows) {
         const std::string path = folder.write("large.counts", text);
         std::string first;
-        for (int threads : {0, 1, 3, -2}) {  // -2: two, from a name that cannot be opened
+        // -2, -3: so many, from a name that cannot be opened, or a folder's.
+        for (int threads : {0, 1, 3, -2, -3}) {
             WordTable t;
             std::ifstream in(path, std::ios::binary);
             int64_t n = 0;
-            CountsInParts inParts{threads < 0 ? folder / "gone.counts" : path, std::abs(threads), 0};
+            const std::string name = threads == -2 ? folder / "gone.counts" : threads == -3 ? folder.path() : path;
+            CountsInParts inParts{name, std::abs(threads), 0};
             std::string got = ReadCounts(in, rules, params, t, n, true, threads != 0 ? &inParts : nullptr);
             if (*reason) {
                 EXPECT_NE(got.find(reason), std::string::npos) << threads << ": " << got;
