@@ -162,3 +162,21 @@ TEST(UnicodeScanner, ColumnsAndCollation) {
     EXPECT_LT(de.Key("e\xCC\x81"), de.Key("é"));  // canonically equal, told apart by code points
     EXPECT_EQ(de.Key("a").find('\0'), de.Key("a").size() - 2);
 }
+
+// The default alphabetical order follows the locale's language: LC_ALL, then
+// LC_COLLATE, then LANG, the first one set; the C locale's is English.
+TEST(LocaleLanguage, FirstLocaleVariableSetNamesTheLanguage) {
+    const struct { const char *all, *collate, *lang, *want; } rows[] = {
+        {"de_DE.UTF-8", "sv_SE", "fr_FR", "de"}, {"", "sv_SE.UTF-8", "fr_FR", "sv"}, {"", "", "pt@euro", "pt"},
+        {"C", "", "fr_FR", "en"},           {"POSIX", "", "", "en"},         {"", "C.UTF-8", "fr_FR", "en"},
+        {"", "", "", "en"},
+    };
+    for (const auto& r : rows) {
+        ::setenv("LC_ALL", r.all, 1);
+        ::setenv("LC_COLLATE", r.collate, 1);
+        ::setenv("LANG", r.lang, 1);
+        EXPECT_EQ(text::LocaleLanguage(), r.want) << r.all << "|" << r.collate << "|" << r.lang;
+    }
+    for (const char* name : {"LC_ALL", "LC_COLLATE", "LANG"}) ::unsetenv(name);
+    EXPECT_EQ(text::LocaleLanguage(), "en");
+}
