@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 #include "params/Params.h"
 
@@ -12,7 +13,10 @@ namespace {
 // The progress marks the ranking gives.
 struct Marks : RunObserver {
     std::string output;
+    int turns = 0;
+    Marks() { yields = true; }
     void progress(int64_t) override { output += " ."; }
+    void yield() override { ++turns; }
 };
 
 // ---- Helpers ----------------------------------------------------------------
@@ -197,6 +201,10 @@ TEST(RankingChain, LinksTheIncludedWordsByFallingFrequencyThenSlot) {
                 ASSERT_TRUE(w.rank == 0 && w.nextByFrequency == kNoWord) << "round " << round;
             }
         EXPECT_EQ(marks.output.size(), expected.size() / 1000 * 2) << "round " << round;
+        // The event loop gets a turn at each frequency of the chain.
+        std::set<int64_t> frequencies;
+        for (int32_t s : expected) frequencies.insert(t[s].frequency);
+        EXPECT_EQ(marks.turns, int(frequencies.size())) << "round " << round;
     }
 }
 
