@@ -39,10 +39,10 @@ void WriteCounts(std::ostream& out, const std::string& fingerprint, int64_t tota
 /// a thread of its own, into an empty table in word order. A file they find
 /// wrong is read again line by line, to say what is wrong and where.
 struct CountsInParts {
-    std::string path;                 ///< the file the stream was opened from
-    int threads = 1;                  ///< parts read at once
+    std::string path;                      ///< the file the stream was opened from
+    int threads = 1;                       ///< parts read at once
     int64_t fromWords = int64_t(1) << 16;  ///< fewer word lines are read line by line
-    bool done = false;                ///< set when the word lines were read so
+    bool done = false;                     ///< set when the word lines were read so
 };
 
 /// Adds the counts file read from in to table (new words after those it
